@@ -1,0 +1,58 @@
+#pragma once
+
+#include "HostExport.h"
+
+#include <QPoint>
+#include <QRect>
+#include <QWidget>
+
+class QPushButton;
+
+// The host's standard title bar: setting, minimise and close buttons; dragging
+// it moves the top-level window. The effect widget (the home plugin's window
+// shadow) is kept and placed at the effect rectangle.
+class HOSTCORE_EXPORT StandardTitleBar : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit StandardTitleBar(QWidget *pParent = nullptr);
+    ~StandardTitleBar() override;
+
+    void SetBtnMinimizeHide(bool bHide);
+    void SetBtnCloseHide(bool bHide);
+    void SetBtnSettingHide(bool bHide);
+    void SetTitleBarRect(const QRect &rect);
+    void SetEffectWidgetRect(const QRect &rect);
+    void SetEffectWidgetPoint(QWidget *pEffectWidget);
+    void SetBtnSettingObjectName(const QString &strName);
+    void SetBtnCloseObjectName(const QString &strName);
+    void SetBtnMinimizeObjectName(const QString &strName);
+    void InitLayout();
+
+    QRect GetTitleBarRect() const;
+    QRect GetEffectWidgetRect() const;
+    QWidget *GetEffectWidget() const;
+    QPushButton *GetBtnSetting() const;
+    QPushButton *GetBtnMinimize() const;
+    QPushButton *GetBtnClose() const;
+
+signals:
+    void signalSettingClicked();
+    void signalMinimizeClicked();
+    void signalCloseClicked();
+
+protected:
+    void mousePressEvent(QMouseEvent *pEvent) override;
+    void mouseMoveEvent(QMouseEvent *pEvent) override;
+    void mouseReleaseEvent(QMouseEvent *pEvent) override;
+
+private:
+    QPushButton *m_pBtnSetting = nullptr;
+    QPushButton *m_pBtnMinimize = nullptr;
+    QPushButton *m_pBtnClose = nullptr;
+    QWidget *m_pEffectWidget = nullptr;
+    QRect m_rectTitleBar;
+    QRect m_rectEffect;
+    bool m_bDragging = false;
+    QPoint m_ptDragOffset;
+};

@@ -1,0 +1,41 @@
+#pragma once
+
+/*
+ * Control functions of the simulated phone (not part of the real SDK): the
+ * host application, the tools and the tests use them to pick a phone, attach
+ * and detach it, and read what the engine asked of it.
+ */
+
+#include "dvsk.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Serves the phone in this folder (NULL: $DVSK_SIM_PHONE, else the bundled
+ * sample phone). Returns 0 when the folder holds a readable phone.ini. */
+DVSK_API int DVSK_Sim_SetPhoneDir(const char *szPhoneDir);
+
+/* The folder of the phone being served (UTF-8, freed by the caller). */
+DVSK_API char *DVSK_Sim_GetPhoneDir(void);
+
+/* The phone's name, firmware version and IMEI, "\n"-separated (UTF-8, freed
+ * by the caller); the host's device information comes from here. */
+DVSK_API char *DVSK_Sim_GetDeviceInfo(void);
+
+/* Attaches the phone: raises 6004 on an SDK thread. */
+DVSK_API void DVSK_Sim_Attach(void);
+/* Detaches the phone: raises 6006, then 6014, on an SDK thread. Until the next
+ * attach every phone operation fails. */
+DVSK_API void DVSK_Sim_Detach(void);
+/* 1 while the phone is attached. */
+DVSK_API int DVSK_Sim_IsAttached(void);
+
+/* The calls the engine made (cancel, reset, shell commands, backups, copies),
+ * one line each, "\n"-separated, oldest first (freed by the caller). */
+DVSK_API char *DVSK_Sim_GetCallLog(void);
+DVSK_API void DVSK_Sim_ClearCallLog(void);
+
+#ifdef __cplusplus
+}
+#endif
