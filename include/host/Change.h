@@ -7,7 +7,10 @@
 // The host's translator. Texts are looked up in
 // <host root>/translations/backup_<lang>.qm; a key without translation is
 // returned unchanged. The language comes from $PELORIX_HOST_LANG, else the
-// host setting "Language"/"lang", else "en".
+// language picked by LoadLanguage, else the host setting "Language"/"lang",
+// else "en". The environment is read on every call, and a change of language
+// or install folder reloads the file. Safe without a QCoreApplication and from
+// any thread.
 class HOSTCORE_EXPORT Change
 {
 public:
@@ -18,4 +21,6 @@ public:
     // Switches the language and (re)loads its translation file; false when
     // no translation file was found (keys are then shown untranslated).
     static bool LoadLanguage(const QString &strLang);
+    // True when a translation file for the current language is loaded.
+    static bool IsTranslationLoaded();
 };

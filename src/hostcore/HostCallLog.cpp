@@ -1,0 +1,57 @@
+#include "host/HostCallLog.h"
+
+#include <QDebug>
+#include <QMutex>
+#include <QMutexLocker>
+
+namespace {
+
+// A host that runs for days must not grow without bound; the oldest lines go
+// first once the cap is reached.
+constexpr int kMaxEntries = 10000;
+
+QMutex &LogMutex()
+{
+    static QMutex s_mutex;
+    return s_mutex;
+}
+
+QStringList &LogEntries()
+{
+    static QStringList s_listEntries;
+    return s_listEntries;
+}
+
+} // namespace
+
+HostCallLog *HostCallLog::Instance()
+{
+    static HostCallLog s_instance;
+    return &s_instance;
+}
+
+void HostCallLog::Record(const QString &strLine)
+{
+    HostCallLog *pLog = Instance();
+    {
+        QMutexLocker locker(&LogMutex());
+        QStringList &listEntries = LogEntries();
+        listEntries.append(strLine);
+        if (listEntries.size() > kMaxEntries)
+            listEntries.remove(0, listEntries.size() - kMaxEntries);
+    }
+    qDebug().noquote() << "HostCallLog:" << strLine;
+    emit pLog->signalRecorded(strLine);
+}
+
+QStringList HostCallLog::Entries()
+{
+    QMutexLocker locker(&LogMutex());
+    return LogEntries();
+}
+
+void HostCallLog::Clear()
+{
+    QMutexLocker locker(&LogMutex());
+    LogEntries().clear();
+}
