@@ -8,7 +8,11 @@ class QLabel;
 class QPushButton;
 
 // The host's modal confirmation. Button type 2 shows OK and Cancel; type 1
-// shows OK only. A click emits the matching signal and closes the dialog.
+// shows OK only (any other type shows both, so the user can always answer).
+// It is a frameless window-modal window centred over its parent's window; the
+// caller show()s it and reacts to the signals, nothing blocks. A click (or
+// Return / Escape) emits the matching signal and hides the dialog; the parent
+// owns and deletes it.
 class HOSTCORE_EXPORT CustomPopupDialog : public QWidget
 {
     Q_OBJECT
@@ -18,12 +22,27 @@ public:
     QString GetText() const;
     QPushButton *GetOkButton() const;
     QPushButton *GetCancelButton() const;
+    int GetButtonType() const;
+
+    static constexpr int kWidth = 400;
+    static constexpr int kHeight = 200;
 
 signals:
     void signalOnClickOkEvent();
     void signalOnClickCancelEvent();
 
+protected:
+    void keyPressEvent(QKeyEvent *pEvent) override;
+    void showEvent(QShowEvent *pEvent) override;
+
+private slots:
+    void slotOkClicked();
+    void slotCancelClicked();
+
 private:
+    void CentreOverParent();
+
+    const int m_nButtonType;
     QLabel *m_pLabelText = nullptr;
     QPushButton *m_pBtnOk = nullptr;
     QPushButton *m_pBtnCancel = nullptr;

@@ -3,6 +3,7 @@
 #include "HostExport.h"
 
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 #include <QWidget>
 
@@ -10,7 +11,10 @@ class QPushButton;
 
 // The host's standard title bar: setting, minimise and close buttons; dragging
 // it moves the top-level window. The effect widget (the home plugin's window
-// shadow) is kept and placed at the effect rectangle.
+// shadow) is kept, not owned, and placed at the effect rectangle, which is in
+// the coordinates of the top-level window. InitLayout places the title bar at
+// its rectangle and the visible buttons at its right end (left end for a
+// right-to-left language), close outermost.
 class HOSTCORE_EXPORT StandardTitleBar : public QWidget
 {
     Q_OBJECT
@@ -36,6 +40,10 @@ public:
     QPushButton *GetBtnMinimize() const;
     QPushButton *GetBtnClose() const;
 
+    static constexpr int kButtonSize = 30;
+    static constexpr int kButtonMargin = 12;
+    static constexpr int kButtonSpacing = 4;
+
 signals:
     void signalSettingClicked();
     void signalMinimizeClicked();
@@ -45,12 +53,20 @@ protected:
     void mousePressEvent(QMouseEvent *pEvent) override;
     void mouseMoveEvent(QMouseEvent *pEvent) override;
     void mouseReleaseEvent(QMouseEvent *pEvent) override;
+    void showEvent(QShowEvent *pEvent) override;
+
+private slots:
+    void slotSettingClicked();
+    void slotMinimizeClicked();
+    void slotCloseClicked();
 
 private:
+    void PlaceEffectWidget();
+
     QPushButton *m_pBtnSetting = nullptr;
     QPushButton *m_pBtnMinimize = nullptr;
     QPushButton *m_pBtnClose = nullptr;
-    QWidget *m_pEffectWidget = nullptr;
+    QPointer<QWidget> m_pEffectWidget;
     QRect m_rectTitleBar;
     QRect m_rectEffect;
     bool m_bDragging = false;
