@@ -2,9 +2,9 @@
 
 bool &BackupItems::Slot(int nSlot)
 {
-    bool *slots[kSlots] = {&bSMS, &bPB, &bCalendar, &bAPK, &bAPKData, &bCallLog,
-                           &bEmail, &bBookmark, &bMMS, &bImage, &bVideo, &bAudio};
-    return *slots[nSlot];
+    bool *pSlotFlags[kSlots] = {&bSMS, &bPB, &bCalendar, &bAPK, &bAPKData, &bCallLog,
+                                                           &bEmailbEmail, &bBookmark, &bMMS, &bImage, &bVideo, &bAudio};
+    return *pSlotFlags[nSlot];
 }
 
 bool BackupItems::Slot(int nSlot) const
