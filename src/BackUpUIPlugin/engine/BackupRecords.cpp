@@ -3,7 +3,7 @@
 bool &BackupItems::Slot(int nSlot)
 {
     bool *pSlotFlags[kSlots] = {&bSMS, &bPB, &bCalendar, &bAPK, &bAPKData, &bCallLog,
-                                                           &bEmailbEmail, &bBookmark, &bMMS, &bImage, &bVideo, &bAudio};
+                                &bEmail, &bBookmark, &bMMS, &bImage, &bVideo, &bAudio};
     return *pSlotFlags[nSlot];
 }
 
