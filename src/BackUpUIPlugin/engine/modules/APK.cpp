@@ -1,0 +1,29 @@
+#include "APK.h"
+
+namespace
+{
+const FileListTraits kTraits = {
+    MODULE_APK,
+    &FILESTATUS::bAPK,
+    "..\\..\\src\\BackUpUIPlugin\\APK",
+    "Backup apk successed",
+    "apk path NULL",
+    "Get apk successed",
+    true,
+    nullptr,
+    nullptr,
+    nullptr,
+    nullptr,
+};
+} // namespace
+
+APK::APK(QObject *pParent) : FileListModule(kTraits, pParent)
+{
+}
+
+APK::~APK() = default;
+
+void APK::EmitCount(int nCopied, int nValue2, int nValue3)
+{
+    emit signalsAPKCount(nCopied, nValue2, nValue3);
+}

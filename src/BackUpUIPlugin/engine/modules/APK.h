@@ -1,0 +1,18 @@
+#pragma once
+
+#include "FileListModule.h"
+
+// Copies the phone's installed applications (one .apk per package) into the backup folder.
+class APK : public FileListModule
+{
+    Q_OBJECT
+public:
+    explicit APK(QObject *pParent = nullptr);
+    ~APK() override;
+
+signals:
+    void signalsAPKCount(int nCount, int nValue2, int nValue3);
+
+protected:
+    void EmitCount(int nCopied, int nValue2, int nValue3) override;
+};

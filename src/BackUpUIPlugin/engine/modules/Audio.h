@@ -1,0 +1,20 @@
+#pragma once
+
+#include "FileListModule.h"
+
+// Copies the phone's audio files into the backup folder.
+class Audio : public FileListModule
+{
+    Q_OBJECT
+public:
+    explicit Audio(QObject *pParent = nullptr);
+    ~Audio() override;
+
+    int Restore() override;
+
+signals:
+    void signalsAudioCount(int nCount, int nValue2, int nValue3);
+
+protected:
+    void EmitCount(int nCopied, int nValue2, int nValue3) override;
+};

@@ -1,0 +1,7 @@
+#include "BackUpRestoreInterface.h"
+
+BackUpRestoreInterface::BackUpRestoreInterface(QObject *pParent) : QObject(pParent)
+{
+}
+
+BackUpRestoreInterface::~BackUpRestoreInterface() = default;

@@ -1,0 +1,194 @@
+#include "FileListModule.h"
+
+#include "BackUpUILogic.h"
+#include "LogLine.h"
+#include "RunState.h"
+#include "SafeFileName.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace
+{
+const QChar kFieldSeparator(0x18);
+
+// Taken: anything exists under that name, a dangling link included (copying
+// onto it would write wherever it points), or the name is reserved for the
+// module's own media list.
+bool IsTaken(const QString &strFolder, const QString &strName, const QString &strReserved)
+{
+#ifdef Q_OS_WIN
+    const Qt::CaseSensitivity cs = Qt::CaseInsensitive;
+#else
+    const Qt::CaseSensitivity cs = Qt::CaseSensitive;
+#endif
+    if (!strReserved.isEmpty() && strName.compare(strReserved, cs) == 0)
+        return true;
+    const QFileInfo info(strFolder + QLatin1Char('/') + strName);
+    return info.exists() || info.isSymLink();
+}
+} // namespace
+
+FileListModule::FileListModule(const FileListTraits &traits, QObject *pParent)
+    : FileModule(traits.nCode, traits.pFlag, traits.szSource, pParent), m_traits(traits)
+{
+}
+
+FileListModule::~FileListModule() = default;
+
+QMap<QString, QString> FileListModule::ParseFileList(const QString &strList, bool bKeyByName)
+{
+    QMap<QString, QString> mapEntries;
+    const QStringList listLines = strList.split(QStringLiteral("\r\n"));
+    for (const QString &strLine : listLines) {
+        const QStringList listFields = strLine.split(kFieldSeparator);
+        const QString &strName = listFields.first();
+        if (strName.isEmpty())
+            continue;
+        const QString &strPhonePath = listFields.last();
+        if (bKeyByName)
+            mapEntries.insert(strName, strPhonePath);
+        else
+            mapEntries.insert(strPhonePath, strName);
+    }
+    return mapEntries;
+}
+
+QString FileListModule::FreeName(const QString &strFolder, const QString &strName, const QString &strReserved)
+{
+    const qsizetype nDot = strName.lastIndexOf(QLatin1Char('.'));
+    const QString strBase = nDot < 0 ? strName : strName.left(nDot);
+    const QString strExtension = nDot < 0 ? QString() : strName.mid(nDot);
+    for (int n = 1;; ++n) {
+        const QString strCandidate = strBase + QStringLiteral(" (") + QString::number(n) + QLatin1Char(')') + strExtension;
+        if (!IsTaken(strFolder, strCandidate, strReserved))
+            return strCandidate;
+    }
+}
+
+QString FileListModule::MediaListPath() const
+{
+    if (!m_traits.szMediaList)
+        return QString();
+    return m_strFolder + QLatin1Char('/') + QLatin1String(m_traits.szMediaList);
+}
+
+void FileListModule::SetPath(const QString &strPath)
+{
+    LogLine::Scope scope(Source(), "SetPath");
+    if (!m_traits.szEarlierFolder) {
+        m_strFolder = strPath;
+        return;
+    }
+    // A backup folder of the earlier layout is recognised by its marker file.
+    m_strFolder = strPath + QLatin1Char('/') + QLatin1String(m_traits.szEarlierFolder);
+    if (QFileInfo(m_strFolder).isDir()
+        && QFileInfo::exists(m_strFolder + QLatin1Char('/') + QLatin1String(m_traits.szEarlierMarker)))
+        return;
+    m_strFolder = strPath + QLatin1Char('/') + QLatin1String(m_traits.szFolder);
+    if (!QDir(m_strFolder).exists())
+        QDir().mkpath(m_strFolder);
+}
+
+int FileListModule::Backup(int &nCount)
+{
+    const char *const szSource = Source();
+    LogLine::Scope scope(szSource, "Backup");
+    BackUpUILogic *pLogic = BackUpUILogic::Instance();
+    if (!pLogic) {
+        LogLine::ArgNull(szSource, "Backup", __LINE__);
+        return 0;
+    }
+    const int nCode = m_traits.nCode;
+    const bool bApplications = m_traits.bApplications;
+
+    RaiseOwnFlag();
+    emit BackUpStart(GetFileStatus());
+    if (bApplications)
+        emit signalBackupPro(nCode, 0, 1, 1);
+
+    QString strList;
+    const int nBackup = pLogic->BackUp(nCode, strList, &nCount);
+    if (nBackup != 0)
+        return nBackup;
+    LogLine::Info(szSource, "Backup", QLatin1String(m_traits.szBackupMessage));
+    if (strList.isEmpty()) {
+        LogLine::Warning(szSource, "Backup", QLatin1String(m_traits.szMissingPath));
+        return -1;
+    }
+
+    const QMap<QString, QString> mapEntries = ParseFileList(strList, bApplications);
+    if (RunState::Get() != 0)
+        return -1;
+
+    SetTransporting(true);
+    emit SendFileStatus(GetFileStatus());
+
+    const QString strReserved = m_traits.szMediaList ? QString::fromLatin1(m_traits.szMediaList) : QString();
+    QList<MediaInfo> listMedia;
+    int nCopied = 0;
+    for (auto it = mapEntries.cbegin(); it != mapEntries.cend(); ++it) {
+        const QString &strName = bApplications ? it.key() : it.value();
+        const QString &strPhonePath = bApplications ? it.value() : it.key();
+        if (strName.isEmpty())
+            continue;
+
+        // The phone's name never leaves the folder: it is reduced to one safe
+        // file name, or the file is skipped like a failed copy.
+        QString strPcName = SafeFileName::FromPhone(strName);
+        const bool bUsable = !strPcName.isEmpty();
+        QString strFolder = m_strFolder;
+        if (bApplications) {
+            QDir(m_strFolder).mkpath(QStringLiteral("APK"));
+            strFolder = m_strFolder + QStringLiteral("/APK");
+            strPcName = QStringLiteral("%1.apk").arg(strPcName);
+        }
+        QString strTarget = strFolder + QLatin1Char('/') + strPcName;
+        if (bUsable)
+            LogLine::WarningPlain(szSource, "Backup", QLatin1Char('"') + strTarget + QLatin1Char('"'));
+        else
+            LogLine::Warning(szSource, "Backup", QStringLiteral("unusable name from the phone: ") + strName);
+
+        if (IsStopRequested())
+            return -1;
+
+        if (bUsable) {
+            LogLine::WarningPlain(szSource, "Backup", QStringLiteral("CANCEL") + strTarget);
+            if (bApplications) {
+                // Replaced, but never written through a link.
+                if (QFileInfo(strTarget).isSymLink())
+                    QFile::remove(strTarget);
+            } else if (IsTaken(strFolder, strPcName, strReserved)) {
+                strPcName = FreeName(strFolder, strPcName, strReserved);
+                strTarget = strFolder + QLatin1Char('/') + strPcName;
+            }
+        }
+
+        emit signalBackupPro(nCode, 2, nCopied + 1, nCount);
+        int nCopy = GETFILE_FAILED;
+        if (bUsable) {
+            nCopy = pLogic->GetFile(strTarget, strPhonePath, 2);
+            LogLine::WarningPlain(szSource, "Backup", QStringLiteral("Get File return:") + QString::number(nCopy));
+        }
+        if (nCopy == GETFILE_OK) {
+            LogLine::Info(szSource, "Backup", QLatin1String(m_traits.szCopyMessage));
+            SetTransporting(false);
+            emit SendFileStatus(GetFileStatus());
+            ++nCopied;
+            if (!bApplications)
+                listMedia.append({strPcName, strName, strPhonePath});
+        } else {
+            LogLine::WarningPlain(szSource, "Backup", QStringLiteral("get") + strPhonePath + QStringLiteral("failed"));
+            SetTransporting(false);
+            emit SendFileStatus(GetFileStatus());
+        }
+    }
+
+    nCount = nCopied;
+    LogLine::WarningPlain(szSource, "Backup", QStringLiteral("Back Up Successed:") + QString::number(nCopied));
+    EmitCount(nCopied, 0, 0);
+    if (!bApplications)
+        g_WriteMediaList(MediaListPath(), listMedia);
+    return 0;
+}

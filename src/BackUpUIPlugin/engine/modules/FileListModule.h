@@ -1,0 +1,67 @@
+#pragma once
+
+#include "FileModule.h"
+#include "MediaInfo.h"
+
+#include <QMap>
+
+// What sets one list-driven file module apart from the others.
+struct FileListTraits
+{
+    int nCode;
+    bool FILESTATUS::*pFlag;
+    const char *szSource;
+    const char *szBackupMessage;
+    const char *szMissingPath;
+    const char *szCopyMessage;
+    // Applications: entries keyed by package name, copied to "APK/<name>.apk"
+    // (an existing file is replaced), and a start event before the list.
+    bool bApplications;
+    // Media modules only (null for applications): the subfolder of the
+    // earlier layout and its marker file, the subfolder otherwise, and the
+    // media list written at the end.
+    const char *szEarlierFolder;
+    const char *szEarlierMarker;
+    const char *szFolder;
+    const char *szMediaList;
+};
+
+// A module that gets a list of the phone's files and copies them one by one
+// into its folder, reporting each file and honouring a stop request between
+// files. Media modules also record where each copied file came from.
+class FileListModule : public FileModule
+{
+    Q_OBJECT
+public:
+    ~FileListModule() override;
+
+    // Returns 0 once the phone's backup succeeded, whatever number of single
+    // files failed; the logic's BackUp code when that failed; -1 for an empty
+    // list, a cancel before the copying or a stop request between files. On
+    // entry nCount is the expected number of files (the progress total); on
+    // success it becomes the number of files copied.
+    int Backup(int &nCount) override;
+    void SetPath(const QString &strPath) override;
+
+    // The phone's file list: lines split by "\r\n", fields by 0x18; the first
+    // field is the name, the last the phone path. Lines with an empty name
+    // are skipped; for a repeated key the later line wins. Keyed by package
+    // name for applications, else by phone path (the value is the other).
+    static QMap<QString, QString> ParseFileList(const QString &strList, bool bKeyByName);
+
+    // The name a file gets in folder when strName is taken there: "a (1).jpg",
+    // "a (2).jpg", ... ("notes (1)" without an extension).
+    static QString FreeName(const QString &strFolder, const QString &strName, const QString &strReserved = QString());
+
+    // The media list file of this module (empty for applications).
+    QString MediaListPath() const;
+
+protected:
+    FileListModule(const FileListTraits &traits, QObject *pParent);
+
+    // Emits the module's own count signal.
+    virtual void EmitCount(int nCopied, int nValue2, int nValue3) = 0;
+
+private:
+    const FileListTraits m_traits;
+};

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "FileListModule.h"
+
+// Copies the phone's images into the backup folder.
+class Image : public FileListModule
+{
+    Q_OBJECT
+public:
+    explicit Image(QObject *pParent = nullptr);
+    ~Image() override;
+
+signals:
+    void signalsImageCount(int nCount, int nValue2, int nValue3);
+
+protected:
+    void EmitCount(int nCopied, int nValue2, int nValue3) override;
+};

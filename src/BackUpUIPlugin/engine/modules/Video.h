@@ -1,0 +1,18 @@
+#pragma once
+
+#include "FileListModule.h"
+
+// Copies the phone's videos into the backup folder.
+class Video : public FileListModule
+{
+    Q_OBJECT
+public:
+    explicit Video(QObject *pParent = nullptr);
+    ~Video() override;
+
+signals:
+    void signalsVideoCount(int nCount, int nValue2, int nValue3);
+
+protected:
+    void EmitCount(int nCopied, int nValue2, int nValue3) override;
+};
