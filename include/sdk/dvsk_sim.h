@@ -12,6 +12,17 @@
 extern "C" {
 #endif
 
+/* Failure codes of the simulated phone besides those of dvsk.h. */
+enum {
+    DVSK_SIM_ERR_BAD_ARGUMENT = 0xff01, /* a null pointer or an unsupported mode */
+    DVSK_SIM_ERR_NO_PHONE = 0xff02,     /* the phone folder has no readable phone.ini */
+    DVSK_SIM_ERR_DETACHED = 0xff03,     /* the phone is not attached */
+    DVSK_SIM_ERR_CANCELLED = 0xff04,    /* cancelled, reset or unplugged while running */
+    DVSK_SIM_ERR_LOCAL_FILE = 0xff05,   /* the PC-side file cannot be written */
+    DVSK_SIM_ERR_UNKNOWN_TYPE = 0xff07, /* a data type the phone does not know */
+    DVSK_SIM_ERR_PHONE_IO = 0xff08      /* the phone could not read or build a file */
+};
+
 /* Serves the phone in this folder (NULL: $DVSK_SIM_PHONE, else the bundled
  * sample phone). Returns 0 when the folder holds a readable phone.ini. */
 DVSK_API int DVSK_Sim_SetPhoneDir(const char *szPhoneDir);

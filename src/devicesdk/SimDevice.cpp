@@ -1,0 +1,645 @@
+#include "SimDevice.h"
+
+#include "ZipStoreWriter.h"
+#include "sdk/dvsk_sim.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <dlfcn.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include <climits>
+#include <thread>
+
+namespace
+{
+// Result texts owned by the SDK.
+const char kSuccessText[] = "success";
+const char kErrorText[] = "error";
+
+const qint64 kChunk = 64 * 1024;
+const qint64 kSleepSlice = 5;
+const int kMaxCallLogLines = 100000;
+const int kNoPlugin = 0;
+
+QString Quoted(const char *sz)
+{
+    return QLatin1Char('"') + (sz ? QString::fromUtf8(sz) : QStringLiteral("(null)")) + QLatin1Char('"');
+}
+
+int KiloBytes(qint64 nBytes)
+{
+    const qint64 nKb = (nBytes + 1023) / 1024;
+    return int(qMin<qint64>(nKb, INT_MAX));
+}
+
+char *MallocText(const QByteArray &ba)
+{
+    char *p = static_cast<char *>(malloc(size_t(ba.size()) + 1));
+    if (p) {
+        memcpy(p, ba.constData(), size_t(ba.size()));
+        p[ba.size()] = '\0';
+    }
+    return p;
+}
+
+// The lines of a list text that name an item.
+int CountListItems(const QByteArray &baList)
+{
+    int n = 0;
+    for (const QByteArray &baLine : baList.split('\n')) {
+        if (!baLine.trimmed().isEmpty())
+            ++n;
+    }
+    return n;
+}
+
+// Application packages that have data on the phone, with their data folders.
+QList<QPair<QString, QString>> AppsWithData(const PhoneConfig &config)
+{
+    QList<QPair<QString, QString>> list;
+    for (const PhoneConfig::PhoneFile &app : config.Apps()) {
+        const QString strPackage = QFileInfo(app.strPhonePath).fileName().chopped(4);
+        const QString strData = config.AppDataDir(strPackage);
+        QDirIterator it(strData, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+        if (it.hasNext())
+            list.append({strPackage, strData});
+    }
+    return list;
+}
+} // namespace
+
+SimDevice &SimDevice::Instance()
+{
+    static SimDevice s_device;
+    return s_device;
+}
+
+SimDevice::SimDevice() = default;
+
+SimDevice::~SimDevice() = default;
+
+QString SimDevice::BundledPhoneDir()
+{
+    Dl_info info;
+    if (dladdr(reinterpret_cast<void *>(&SimDevice::BundledPhoneDir), &info) == 0 || !info.dli_fname)
+        return QString();
+    const QString strLibDir = QFileInfo(QString::fromLocal8Bit(info.dli_fname)).absolutePath();
+    return QDir::cleanPath(strLibDir + QStringLiteral("/../samples/phone"));
+}
+
+QString SimDevice::ResolveDirLocked() const
+{
+    if (m_bExplicitDir)
+        return m_strExplicitDir;
+    const QString strEnv = qEnvironmentVariable("DVSK_SIM_PHONE");
+    if (!strEnv.isEmpty())
+        return QFileInfo(strEnv).absoluteFilePath();
+    return BundledPhoneDir();
+}
+
+PhoneConfig SimDevice::LoadLocked()
+{
+    const QString strDir = ResolveDirLocked();
+    if (!m_bServing || strDir != m_strServedDir) {
+        // Another phone: a fresh connection with nothing pending.
+        m_bServing = true;
+        m_strServedDir = strDir;
+        m_bAttachedFlag = true;
+        m_nCopiedFiles = 0;
+        m_hashResults.clear();
+        for (const QString &strFile : qAsConst(m_listOwnedResults))
+            QFile::remove(strFile);
+        m_listOwnedResults.clear();
+    }
+    PhoneConfig config;
+    config.Load(strDir);
+    return config;
+}
+
+void SimDevice::AppendLog(const QString &strLine)
+{
+    QMutexLocker locker(&m_mutex);
+    if (m_listCallLog.size() >= kMaxCallLogLines)
+        m_listCallLog.removeFirst();
+    m_listCallLog.append(strLine);
+}
+
+SimDevice::AbortToken SimDevice::Token(bool bBackup) const
+{
+    AbortToken token;
+    token.nResetGeneration = m_nResetGeneration.load();
+    token.nBackupCancelGeneration = m_nBackupCancelGeneration.load();
+    token.bBackup = bBackup;
+    return token;
+}
+
+bool SimDevice::IsAborted(const AbortToken &token) const
+{
+    if (m_bCancel.load() || !m_bAttachedFlag.load())
+        return true;
+    if (m_nResetGeneration.load() != token.nResetGeneration)
+        return true;
+    return token.bBackup && m_nBackupCancelGeneration.load() != token.nBackupCancelGeneration;
+}
+
+int SimDevice::AbortCode() const
+{
+    return m_bAttachedFlag.load() ? DVSK_SIM_ERR_CANCELLED : DVSK_SIM_ERR_DETACHED;
+}
+
+bool SimDevice::SleepFor(int nMs, const AbortToken &token) const
+{
+    QDeadlineTimer deadline(nMs);
+    while (!deadline.hasExpired()) {
+        if (IsAborted(token))
+            return false;
+        QThread::msleep(ulong(qBound(qint64(1), deadline.remainingTime(), kSleepSlice)));
+    }
+    return !IsAborted(token);
+}
+
+void SimDevice::RaiseEvents(const QList<int> &listEvents)
+{
+    DVSK_DevInitEventCallback pCallback = nullptr;
+    {
+        QMutexLocker locker(&m_mutex);
+        pCallback = m_pEventCallback;
+    }
+    if (!pCallback)
+        return;
+    // Device events come from the SDK's own thread.
+    std::thread thread([pCallback, listEvents]() {
+        for (int nEvent : listEvents)
+            pCallback(nEvent);
+    });
+    thread.join();
+}
+
+void SimDevice::ReportProgress(int nType, int nCount, intptr_t nAll)
+{
+    DVSK_BackupCallback pCallback = nullptr;
+    {
+        QMutexLocker locker(&m_mutex);
+        pCallback = m_pBackupCallback;
+    }
+    if (pCallback)
+        pCallback(nType, kNoPlugin, nCount, nAll);
+}
+
+QString SimDevice::TempDir()
+{
+    QMutexLocker locker(&m_mutex);
+    if (!m_pTempDir || !m_pTempDir->isValid())
+        m_pTempDir = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/dvsk-sim-XXXXXX"));
+    return m_pTempDir->isValid() ? m_pTempDir->path() : QString();
+}
+
+void SimDevice::RegisterResult(const QString &strPhonePath, const QString &strHostPath, bool bOwned)
+{
+    QMutexLocker locker(&m_mutex);
+    const QString strOld = m_hashResults.value(strPhonePath);
+    if (!strOld.isEmpty() && strOld != strHostPath && m_listOwnedResults.removeAll(strOld) > 0)
+        QFile::remove(strOld);
+    m_hashResults.insert(strPhonePath, strHostPath);
+    if (bOwned)
+        m_listOwnedResults.append(strHostPath);
+}
+
+QString SimDevice::ResultHostPath(const QString &strPhonePath)
+{
+    QMutexLocker locker(&m_mutex);
+    return m_hashResults.value(strPhonePath);
+}
+
+void SimDevice::SetEventCallback(DVSK_DevInitEventCallback pCallback)
+{
+    QMutexLocker locker(&m_mutex);
+    m_pEventCallback = pCallback;
+}
+
+void SimDevice::SetBackupCallback(DVSK_BackupCallback pCallback)
+{
+    QMutexLocker locker(&m_mutex);
+    m_pBackupCallback = pCallback;
+}
+
+void SimDevice::UnsetBackupCallback(DVSK_BackupCallback pCallback)
+{
+    QMutexLocker locker(&m_mutex);
+    if (m_pBackupCallback == pCallback)
+        m_pBackupCallback = nullptr;
+}
+
+int SimDevice::BackUp(int nType, const char *szName, char **ppText)
+{
+    AppendLog(QStringLiteral("DVSK_BackUp %1 %2").arg(nType).arg(Quoted(szName)));
+    if (!ppText)
+        return DVSK_SIM_ERR_BAD_ARGUMENT;
+    *ppText = nullptr;
+    const AbortToken token = Token(true);
+    PhoneConfig config;
+    {
+        QMutexLocker locker(&m_mutex);
+        config = LoadLocked();
+    }
+    if (!m_bAttachedFlag.load())
+        return DVSK_SIM_ERR_DETACHED;
+    if (!config.IsValid())
+        return DVSK_SIM_ERR_NO_PHONE;
+    if (m_bCancel.load())
+        return DVSK_SIM_ERR_CANCELLED;
+    if (PhoneConfig::SectionOf(nType).isEmpty())
+        return DVSK_SIM_ERR_UNKNOWN_TYPE;
+    if (const int nError = config.BackupError(nType))
+        return nError;
+    if (config.ErrorText(nType)) {
+        *ppText = const_cast<char *>(kErrorText);
+        return 0;
+    }
+
+    // What the phone-side backup goes through, item by item.
+    int nItems = 0;
+    QByteArray baList;
+    QString strResultPhonePath;
+    QString strResultHostPath;
+    QList<QPair<QString, QString>> listAppData;
+    if (PhoneConfig::IsRecordType(nType)) {
+        const PhoneConfig::RecordSet records = config.Records(nType);
+        nItems = qMax(0, records.nBackupCount);
+        if (!records.strFile.isEmpty()) {
+            strResultPhonePath = records.strPhonePath;
+            strResultHostPath = QDir(config.Dir()).filePath(records.strFile);
+        }
+    } else if (nType == 15) {
+        listAppData = AppsWithData(config);
+        nItems = listAppData.size();
+        strResultPhonePath = QStringLiteral("/data/local/tmp/backup/appdata.zip");
+    } else {
+        const PhoneConfig::FileSet files = config.Files(nType);
+        if (!files.strRawList.isEmpty()) {
+            QFile file(QDir(config.Dir()).filePath(files.strRawList));
+            if (!file.open(QIODevice::ReadOnly))
+                return DVSK_SIM_ERR_PHONE_IO;
+            baList = file.readAll();
+        } else {
+            QStringList listLines;
+            const QChar sep(0x18);
+            if (nType == 9) {
+                for (const PhoneConfig::PhoneFile &app : config.Apps()) {
+                    const QString strPackage = QFileInfo(app.strPhonePath).fileName().chopped(4);
+                    listLines << strPackage + sep + QString::number(app.nSize) + sep + app.strPhonePath;
+                }
+            } else {
+                for (const PhoneConfig::PhoneFile &media : config.MediaFiles(nType)) {
+                    listLines << QFileInfo(media.strPhonePath).fileName() + sep + QString::number(media.nSize)
+                            + sep + media.strPhonePath;
+                }
+            }
+            baList = listLines.join(QStringLiteral("\r\n")).toUtf8();
+        }
+        nItems = CountListItems(baList);
+    }
+    const bool bDeliverPath = !strResultPhonePath.isEmpty() && !config.NoResultPath(nType);
+    const int nDelayMs = config.ItemDelayMs();
+
+    QString strArchive;
+    if (nType == 15) {
+        const QString strTemp = TempDir();
+        if (strTemp.isEmpty())
+            return DVSK_SIM_ERR_PHONE_IO;
+        QMutexLocker locker(&m_mutex);
+        strArchive = QStringLiteral("%1/appdata-%2.zip").arg(strTemp).arg(++m_nArchiveSerial);
+    }
+
+    // The phone works on its own thread and reports from there; the caller
+    // waits for it to finish.
+    bool bAborted = false;
+    bool bFailed = false;
+    std::thread worker([&]() {
+        ZipStoreWriter zip;
+        if (nType == 15 && !zip.Open(strArchive)) {
+            bFailed = true;
+            return;
+        }
+        const int nBatch = qMax(1, nItems / 20);
+        ReportProgress(nType, 0, nItems);
+        for (int i = 1; i <= nItems; ++i) {
+            if (!SleepFor(nDelayMs, token)) {
+                bAborted = true;
+                break;
+            }
+            if (nType == 15) {
+                const QString strPackage = listAppData.at(i - 1).first;
+                const QDir dataDir(listAppData.at(i - 1).second);
+                QDirIterator it(dataDir.path(), QDir::Files | QDir::Hidden | QDir::System,
+                                QDirIterator::Subdirectories);
+                QStringList listFiles;
+                while (it.hasNext())
+                    listFiles << it.next();
+                listFiles.sort();
+                for (const QString &strFile : qAsConst(listFiles)) {
+                    if (!zip.AddFile(strPackage + QLatin1Char('/') + dataDir.relativeFilePath(strFile), strFile))
+                        bFailed = true;
+                }
+            }
+            if (i % nBatch == 0 || i == nItems)
+                ReportProgress(nType, i, nItems);
+        }
+        if (nType == 15 && !zip.Close())
+            bFailed = true;
+        if (bAborted || bFailed || IsAborted(token)) {
+            bAborted = bAborted || IsAborted(token);
+            return;
+        }
+        if (bDeliverPath) {
+            if (nType == 15)
+                RegisterResult(strResultPhonePath, strArchive, true);
+            else
+                RegisterResult(strResultPhonePath, strResultHostPath, false);
+            const QByteArray baPath = strResultPhonePath.toUtf8();
+            ReportProgress(nType, -1111, reinterpret_cast<intptr_t>(baPath.constData()));
+        }
+    });
+    worker.join();
+
+    if (nType == 15 && (bAborted || bFailed || !bDeliverPath))
+        QFile::remove(strArchive);
+    if (bAborted)
+        return AbortCode();
+    if (bFailed)
+        return DVSK_SIM_ERR_PHONE_IO;
+    if (PhoneConfig::IsFileListType(nType)) {
+        *ppText = MallocText(baList);
+        return *ppText ? 0 : DVSK_SIM_ERR_PHONE_IO;
+    }
+    *ppText = const_cast<char *>(kSuccessText);
+    return 0;
+}
+
+int SimDevice::CopyFile(const QString &strSource, const QString &strLocal, int nRateKBps, const AbortToken &token)
+{
+    QFile source(strSource);
+    if (!source.open(QIODevice::ReadOnly))
+        return DVSK_SIM_ERR_PHONE_IO;
+    QSaveFile target(strLocal);
+    if (!target.open(QIODevice::WriteOnly))
+        return DVSK_SIM_ERR_LOCAL_FILE;
+    const qint64 nBytesPerSecond = qint64(nRateKBps) * 1024;
+    const qint64 nChunk = nRateKBps > 0 ? qBound<qint64>(1024, nBytesPerSecond / 20, kChunk) : kChunk;
+    QElapsedTimer timer;
+    timer.start();
+    qint64 nCopied = 0;
+    for (;;) {
+        if (IsAborted(token)) {
+            target.cancelWriting();
+            return AbortCode();
+        }
+        const QByteArray baChunk = source.read(nChunk);
+        if (baChunk.isEmpty()) {
+            if (source.error() != QFileDevice::NoError || !source.atEnd()) {
+                target.cancelWriting();
+                return DVSK_SIM_ERR_PHONE_IO;
+            }
+            break;
+        }
+        if (target.write(baChunk) != baChunk.size()) {
+            target.cancelWriting();
+            return DVSK_SIM_ERR_LOCAL_FILE;
+        }
+        nCopied += baChunk.size();
+        if (nBytesPerSecond > 0) {
+            const qint64 nDueMs = nCopied * 1000 / nBytesPerSecond;
+            const qint64 nWaitMs = nDueMs - timer.elapsed();
+            if (nWaitMs > 0 && !SleepFor(int(nWaitMs), token)) {
+                target.cancelWriting();
+                return AbortCode();
+            }
+        }
+    }
+    return target.commit() ? 0 : DVSK_SIM_ERR_LOCAL_FILE;
+}
+
+int SimDevice::GetFile(const char *szLocalPath, const char *szRemotePath, int nMode)
+{
+    AppendLog(QStringLiteral("DVSK_GetFile %1 %2 %3").arg(Quoted(szLocalPath), Quoted(szRemotePath)).arg(nMode));
+    if (!szLocalPath || !szRemotePath || !*szLocalPath || nMode != 2)
+        return DVSK_SIM_ERR_BAD_ARGUMENT;
+    const AbortToken token = Token(false);
+    PhoneConfig config;
+    {
+        QMutexLocker locker(&m_mutex);
+        config = LoadLocked();
+    }
+    if (!m_bAttachedFlag.load())
+        return DVSK_SIM_ERR_DETACHED;
+    if (!config.IsValid())
+        return DVSK_SIM_ERR_NO_PHONE;
+    if (m_bCancel.load())
+        return DVSK_SIM_ERR_CANCELLED;
+    const QString strRemote = QString::fromUtf8(szRemotePath);
+    if (config.IsMissing(strRemote))
+        return DVSK_ERR_FILE_NOT_EXIST;
+    if (const int nError = config.GetFileError(strRemote))
+        return nError;
+    QString strSource = ResultHostPath(strRemote);
+    if (strSource.isEmpty())
+        strSource = config.HostPathOf(strRemote);
+    if (strSource.isEmpty() || !QFileInfo(strSource).isFile())
+        return DVSK_ERR_FILE_NOT_EXIST;
+
+    const int nResult = CopyFile(strSource, QString::fromUtf8(szLocalPath), config.RateLimitKBps(), token);
+    if (nResult != 0)
+        return nResult;
+
+    bool bUnplug = false;
+    {
+        QMutexLocker locker(&m_mutex);
+        ++m_nCopiedFiles;
+        if (config.UnplugAfterFiles() > 0 && m_nCopiedFiles >= config.UnplugAfterFiles()
+            && m_bAttachedFlag.load()) {
+            m_bAttachedFlag = false;
+            bUnplug = true;
+        }
+    }
+    if (bUnplug)
+        RaiseEvents({DVSK_EVENT_DEVICE_REMOVED, DVSK_EVENT_SERVICE_LOST});
+    return 0;
+}
+
+int SimDevice::GetBackUpCount(int nType, int *pCount, int *pSize)
+{
+    AppendLog(QStringLiteral("DVSK_GetBackUpCount %1").arg(nType));
+    if (!pCount)
+        return DVSK_SIM_ERR_BAD_ARGUMENT;
+    PhoneConfig config;
+    {
+        QMutexLocker locker(&m_mutex);
+        config = LoadLocked();
+    }
+    if (!m_bAttachedFlag.load())
+        return DVSK_SIM_ERR_DETACHED;
+    if (!config.IsValid())
+        return DVSK_SIM_ERR_NO_PHONE;
+    if (PhoneConfig::SectionOf(nType).isEmpty())
+        return DVSK_SIM_ERR_UNKNOWN_TYPE;
+    if (const int nError = config.CountError(nType))
+        return nError;
+
+    int nCount = 0;
+    qint64 nBytes = 0;
+    int nSizeOverride = -1;
+    if (PhoneConfig::IsRecordType(nType)) {
+        nCount = qMax(0, config.Records(nType).nCount);
+    } else {
+        const int nListType = nType == 15 ? 9 : nType;
+        const PhoneConfig::FileSet files = config.Files(nListType);
+        if (!files.strRawList.isEmpty()) {
+            QFile file(QDir(config.Dir()).filePath(files.strRawList));
+            if (file.open(QIODevice::ReadOnly))
+                nCount = CountListItems(file.readAll());
+        } else {
+            const QList<PhoneConfig::PhoneFile> list = nListType == 9 ? config.Apps() : config.MediaFiles(nListType);
+            nCount = list.size();
+            for (const PhoneConfig::PhoneFile &file : list)
+                nBytes += file.nSize;
+        }
+        if (files.nCountOverride >= 0)
+            nCount = files.nCountOverride;
+        nSizeOverride = files.nSizeOverride;
+    }
+    *pCount = nCount;
+    if (pSize)
+        *pSize = nSizeOverride >= 0 ? nSizeOverride : KiloBytes(nBytes);
+    return 0;
+}
+
+int SimDevice::MemInfo(DVSK_MemInfo **ppList)
+{
+    AppendLog(QStringLiteral("DVSK_Mobile_MemInfo"));
+    if (!ppList)
+        return -1;
+    *ppList = nullptr;
+    PhoneConfig config;
+    {
+        QMutexLocker locker(&m_mutex);
+        config = LoadLocked();
+    }
+    if (!m_bAttachedFlag.load() || !config.IsValid())
+        return -1;
+    if (config.MemInfoError() < 0)
+        return config.MemInfoError();
+    const QList<PhoneConfig::Storage> listStorages = config.Storages();
+    DVSK_MemInfo *pList = static_cast<DVSK_MemInfo *>(calloc(size_t(qMax<qsizetype>(1, listStorages.size())),
+                                                            sizeof(DVSK_MemInfo)));
+    if (!pList)
+        return -1;
+    for (qsizetype i = 0; i < listStorages.size(); ++i) {
+        pList[i].nType = listStorages.at(i).nKind;
+        pList[i].nTotal = listStorages.at(i).nTotal;
+        pList[i].nUsed = listStorages.at(i).nUsed;
+        pList[i].nUnit = listStorages.at(i).nUnit;
+    }
+    *ppList = pList;
+    return int(listStorages.size());
+}
+
+void SimDevice::SetBackupCancel(unsigned char bCancel)
+{
+    AppendLog(QStringLiteral("DVSK_SetBackup_Cancel %1").arg(int(bCancel)));
+    m_bCancel = bCancel != 0;
+}
+
+void SimDevice::BackupCancel()
+{
+    AppendLog(QStringLiteral("DVSK_Backup_Cancel"));
+    ++m_nBackupCancelGeneration;
+}
+
+void SimDevice::OperationCancel(const char *szShellCommand)
+{
+    AppendLog(QStringLiteral("DVSK_Operation_Cancel %1").arg(Quoted(szShellCommand)));
+}
+
+void SimDevice::Reset()
+{
+    AppendLog(QStringLiteral("DVSK_Reset"));
+    ++m_nResetGeneration;
+}
+
+int SimDevice::SetPhoneDir(const char *szPhoneDir)
+{
+    PhoneConfig config;
+    {
+        QMutexLocker locker(&m_mutex);
+        m_bExplicitDir = szPhoneDir != nullptr;
+        m_strExplicitDir = szPhoneDir ? QFileInfo(QString::fromUtf8(szPhoneDir)).absoluteFilePath() : QString();
+        config = LoadLocked();
+    }
+    return config.IsValid() ? 0 : DVSK_SIM_ERR_NO_PHONE;
+}
+
+QString SimDevice::PhoneDir()
+{
+    QMutexLocker locker(&m_mutex);
+    return ResolveDirLocked();
+}
+
+QString SimDevice::DeviceInfo()
+{
+    PhoneConfig config;
+    {
+        QMutexLocker locker(&m_mutex);
+        config = LoadLocked();
+    }
+    return config.DeviceName() + QLatin1Char('\n') + config.Firmware() + QLatin1Char('\n') + config.Imei();
+}
+
+void SimDevice::Attach()
+{
+    {
+        QMutexLocker locker(&m_mutex);
+        LoadLocked();
+        m_bAttachedFlag = true;
+        m_nCopiedFiles = 0;
+    }
+    RaiseEvents({DVSK_EVENT_DEVICE_ACTIVE});
+}
+
+void SimDevice::Detach()
+{
+    {
+        QMutexLocker locker(&m_mutex);
+        LoadLocked();
+        m_bAttachedFlag = false;
+    }
+    RaiseEvents({DVSK_EVENT_DEVICE_REMOVED, DVSK_EVENT_SERVICE_LOST});
+}
+
+bool SimDevice::IsAttached()
+{
+    QMutexLocker locker(&m_mutex);
+    LoadLocked();
+    return m_bAttachedFlag.load();
+}
+
+QString SimDevice::CallLog()
+{
+    QMutexLocker locker(&m_mutex);
+    return m_listCallLog.join(QLatin1Char('\n'));
+}
+
+void SimDevice::ClearCallLog()
+{
+    QMutexLocker locker(&m_mutex);
+    m_listCallLog.clear();
+}

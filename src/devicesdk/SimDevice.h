@@ -1,0 +1,102 @@
+#pragma once
+
+#include "PhoneConfig.h"
+#include "sdk/dvsk.h"
+
+#include <QHash>
+#include <QMutex>
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <memory>
+
+class QTemporaryDir;
+
+// The simulated phone behind the DVSK_ functions: which folder is served,
+// whether the phone is attached, the registered callbacks, the cancel state,
+// the result files the phone has produced and the log of the calls made.
+// Every member function is thread-safe; callbacks are never called with the
+// lock held.
+class SimDevice
+{
+public:
+    static SimDevice &Instance();
+
+    void SetEventCallback(DVSK_DevInitEventCallback pCallback);
+    void SetBackupCallback(DVSK_BackupCallback pCallback);
+    void UnsetBackupCallback(DVSK_BackupCallback pCallback);
+
+    int BackUp(int nType, const char *szName, char **ppText);
+    int GetFile(const char *szLocalPath, const char *szRemotePath, int nMode);
+    int GetBackUpCount(int nType, int *pCount, int *pSize);
+    int MemInfo(DVSK_MemInfo **ppList);
+
+    void SetBackupCancel(unsigned char bCancel);
+    void BackupCancel();
+    void OperationCancel(const char *szShellCommand);
+    void Reset();
+
+    int SetPhoneDir(const char *szPhoneDir);
+    QString PhoneDir();
+    QString DeviceInfo();
+    void Attach();
+    void Detach();
+    bool IsAttached();
+    QString CallLog();
+    void ClearCallLog();
+
+    // The bundled sample phone next to this library: <lib dir>/../samples/phone.
+    static QString BundledPhoneDir();
+
+private:
+    SimDevice();
+    ~SimDevice();
+    SimDevice(const SimDevice &) = delete;
+    SimDevice &operator=(const SimDevice &) = delete;
+
+    // What a running call checks to know it must stop.
+    struct AbortToken
+    {
+        quint64 nResetGeneration = 0;
+        quint64 nBackupCancelGeneration = 0;
+        bool bBackup = false;
+    };
+
+    // Resolves the served folder (switching phones when it changed) and
+    // reloads its phone.ini. Call with m_mutex held.
+    PhoneConfig LoadLocked();
+    QString ResolveDirLocked() const;
+    void AppendLog(const QString &strLine);
+    AbortToken Token(bool bBackup) const;
+    bool IsAborted(const AbortToken &token) const;
+    // Sleeps nMs in short slices; false when the call was aborted meanwhile.
+    bool SleepFor(int nMs, const AbortToken &token) const;
+    int AbortCode() const;
+    void RaiseEvents(const QList<int> &listEvents);
+    void ReportProgress(int nType, int nCount, intptr_t nAll);
+    QString TempDir();
+    void RegisterResult(const QString &strPhonePath, const QString &strHostPath, bool bOwned);
+    QString ResultHostPath(const QString &strPhonePath);
+    int CopyFile(const QString &strSource, const QString &strLocal, int nRateKBps, const AbortToken &token);
+
+    mutable QMutex m_mutex;
+    DVSK_DevInitEventCallback m_pEventCallback = nullptr;
+    DVSK_BackupCallback m_pBackupCallback = nullptr;
+    bool m_bExplicitDir = false;
+    QString m_strExplicitDir;
+    QString m_strServedDir;
+    bool m_bServing = false;
+    int m_nCopiedFiles = 0;
+    QStringList m_listCallLog;
+    // Result files produced by phone-side backups: phone path -> file on the PC.
+    QHash<QString, QString> m_hashResults;
+    QStringList m_listOwnedResults;
+    std::unique_ptr<QTemporaryDir> m_pTempDir;
+    quint64 m_nArchiveSerial = 0;
+
+    std::atomic<bool> m_bCancel {false};
+    std::atomic<bool> m_bAttachedFlag {true};
+    std::atomic<quint64> m_nResetGeneration {0};
+    std::atomic<quint64> m_nBackupCancelGeneration {0};
+};
