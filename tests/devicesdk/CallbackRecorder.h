@@ -1,0 +1,129 @@
+#pragma once
+
+#include "sdk/dvsk.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMutex>
+#include <QMutexLocker>
+
+#include <atomic>
+#include <thread>
+
+// Records what the simulated SDK reports through its two C callbacks, with
+// the reporting thread and a sequence number shared with Mark(), so that a
+// test can tell which thread reported and whether a report came before a
+// call returned.
+class CallbackRecorder
+{
+public:
+    struct Call
+    {
+        int nType = 0;
+        int nPlugin = 0;
+        int nCount = 0;
+        intptr_t nAll = 0;
+        QByteArray baPath; // the result path of a -1111 call
+        std::thread::id threadId;
+        quint64 nSequence = 0;
+    };
+    struct Event
+    {
+        int nEvent = 0;
+        std::thread::id threadId;
+    };
+
+    static CallbackRecorder &Instance()
+    {
+        static CallbackRecorder s_recorder;
+        return s_recorder;
+    }
+
+    void Register()
+    {
+        DVSK_Backup_RegCallBack(&CallbackRecorder::OnBackup);
+        DVSK_DevSrv_RegisterDevInitEventCallback(&CallbackRecorder::OnEvent);
+    }
+
+    void UnregisterBackup() { DVSK_Backup_UnRegCallBack(&CallbackRecorder::OnBackup); }
+
+    void Clear()
+    {
+        QMutexLocker locker(&m_mutex);
+        m_listCalls.clear();
+        m_listEvents.clear();
+    }
+
+    quint64 Mark() { return ++m_nSequence; }
+
+    QList<Call> Calls() const
+    {
+        QMutexLocker locker(&m_mutex);
+        return m_listCalls;
+    }
+
+    QList<Call> Progress() const
+    {
+        QList<Call> list;
+        for (const Call &call : Calls()) {
+            if (call.nCount != -1111)
+                list.append(call);
+        }
+        return list;
+    }
+
+    QList<Call> ResultPathCalls() const
+    {
+        QList<Call> list;
+        for (const Call &call : Calls()) {
+            if (call.nCount == -1111)
+                list.append(call);
+        }
+        return list;
+    }
+
+    QList<Event> Events() const
+    {
+        QMutexLocker locker(&m_mutex);
+        return m_listEvents;
+    }
+
+    QList<int> EventCodes() const
+    {
+        QList<int> list;
+        for (const Event &event : Events())
+            list.append(event.nEvent);
+        return list;
+    }
+
+private:
+    static int OnBackup(int nType, int nPlugin, int nCount, intptr_t nAll)
+    {
+        CallbackRecorder &self = Instance();
+        Call call;
+        call.nType = nType;
+        call.nPlugin = nPlugin;
+        call.nCount = nCount;
+        call.nAll = nAll;
+        if (nCount == -1111 && nAll != 0)
+            call.baPath = QByteArray(reinterpret_cast<const char *>(nAll));
+        call.threadId = std::this_thread::get_id();
+        call.nSequence = self.Mark();
+        QMutexLocker locker(&self.m_mutex);
+        self.m_listCalls.append(call);
+        return 1;
+    }
+
+    static int OnEvent(int nEvent)
+    {
+        CallbackRecorder &self = Instance();
+        QMutexLocker locker(&self.m_mutex);
+        self.m_listEvents.append({nEvent, std::this_thread::get_id()});
+        return 1;
+    }
+
+    mutable QMutex m_mutex;
+    QList<Call> m_listCalls;
+    QList<Event> m_listEvents;
+    std::atomic<quint64> m_nSequence {0};
+};
