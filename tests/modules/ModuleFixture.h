@@ -1,0 +1,93 @@
+#pragma once
+
+// Helpers shared by the module tests: what the simulated phone was asked to
+// do, readable status records, and the files under a folder.
+
+#include "BackupRecords.h"
+#include "sdk/dvsk_sim.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+
+#include <cstdlib>
+
+namespace ModuleFixture
+{
+// The SDK calls since the last ClearCalls(), oldest first.
+inline QStringList Calls()
+{
+    char *pLog = DVSK_Sim_GetCallLog();
+    const QString strLog = pLog ? QString::fromUtf8(pLog) : QString();
+    free(pLog);
+    return strLog.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+inline void ClearCalls()
+{
+    DVSK_Sim_ClearCallLog();
+}
+
+// The phone paths of the files copied (or tried), in call order.
+inline QStringList CopiedPhonePaths()
+{
+    QStringList listPaths;
+    for (const QString &strCall : Calls()) {
+        if (!strCall.startsWith(QLatin1String("DVSK_GetFile ")))
+            continue;
+        // DVSK_GetFile "<local>" "<remote>" <mode>
+        const QStringList listQuoted = strCall.split(QLatin1Char('"'));
+        if (listQuoted.size() >= 5)
+            listPaths << listQuoted.at(3);
+    }
+    return listPaths;
+}
+
+// The raised flags of a status record, by name, in field order.
+inline QString Flags(const FILESTATUS &status)
+{
+    QStringList list;
+    const struct
+    {
+        bool value;
+        const char *szName;
+    } kFields[] = {{status.bPB, "PB"},           {status.bSMS, "SMS"},         {status.bCalendar, "Calendar"},
+                   {status.bFlag3, "Flag3"},     {status.bAPK, "APK"},         {status.bImage, "Image"},
+                   {status.bVideo, "Video"},     {status.bAudio, "Audio"},     {status.bCallLog, "CallLog"},
+                   {status.bEmail, "Email"},     {status.bBookmark, "Bookmark"}, {status.bMMS, "MMS"},
+                   {status.bTransporting, "Transporting"}};
+    for (const auto &field : kFields) {
+        if (field.value)
+            list << QLatin1String(field.szName);
+    }
+    return list.join(QLatin1Char(' '));
+}
+
+// Every file and link under a folder, relative to it, sorted.
+inline QStringList FilesUnder(const QString &strDir)
+{
+    QStringList list;
+    const QDir root(strDir);
+    QDirIterator it(strDir, QDir::Files | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        list << root.relativeFilePath(it.next());
+    list.sort();
+    return list;
+}
+
+inline QByteArray ReadFile(const QString &strPath)
+{
+    QFile file(strPath);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline bool WriteFile(const QString &strPath, const QByteArray &baData)
+{
+    QDir().mkpath(QFileInfo(strPath).absolutePath());
+    QFile file(strPath);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(baData) == baData.size();
+}
+} // namespace ModuleFixture

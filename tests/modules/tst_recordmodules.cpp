@@ -1,0 +1,427 @@
+// The seven record modules against the simulated phone: a successful backup,
+// a phone backup that fails, a cancel that arrives during the phone's backup,
+// each copy failure code, and Restore on every module.
+#include "ModuleFixture.h"
+#include "TestEnv.h"
+#include "TestPhone.h"
+
+#include "APK.h"
+#include "APKData.h"
+#include "AddrBook.h"
+#include "Audio.h"
+#include "BackUpUILogic.h"
+#include "Bookmark.h"
+#include "Calendar.h"
+#include "CallLog.h"
+#include "Email.h"
+#include "Image.h"
+#include "MMS.h"
+#include "RunState.h"
+#include "SMS.h"
+#include "Video.h"
+
+#include <QSignalSpy>
+#include <QThread>
+#include <QtTest>
+
+#include <memory>
+
+using namespace ModuleFixture;
+
+namespace
+{
+std::unique_ptr<RecordModule> CreateRecordModule(int nCode)
+{
+    switch (nCode) {
+    case MODULE_PB: return std::make_unique<AddrBook>();
+    case MODULE_SMS: return std::make_unique<SMS>();
+    case MODULE_CALENDAR: return std::make_unique<Calendar>();
+    case MODULE_CALLLOG: return std::make_unique<CallLog>();
+    case MODULE_EMAIL: return std::make_unique<Email>();
+    case MODULE_BOOKMARK: return std::make_unique<Bookmark>();
+    case MODULE_MMS: return std::make_unique<MMS>();
+    default: return nullptr;
+    }
+}
+
+std::unique_ptr<BackUpRestoreInterface> CreateAnyModule(int nCode)
+{
+    switch (nCode) {
+    case MODULE_APK: return std::make_unique<APK>();
+    case MODULE_APKDATA: return std::make_unique<APKData>();
+    case MODULE_IMAGE: return std::make_unique<Image>();
+    case MODULE_VIDEO: return std::make_unique<Video>();
+    case MODULE_AUDIO: return std::make_unique<Audio>();
+    default: return CreateRecordModule(nCode);
+    }
+}
+
+struct RecordRow
+{
+    const char *szName;
+    int nCode;
+    const char *szFlag;
+};
+
+const RecordRow kRecordRows[] = {
+    {"contacts", MODULE_PB, "PB"},           {"sms", MODULE_SMS, "SMS"},
+    {"calendar", MODULE_CALENDAR, "Calendar"}, {"calllog", MODULE_CALLLOG, "CallLog"},
+    {"email", MODULE_EMAIL, "Email"},        {"bookmarks", MODULE_BOOKMARK, "Bookmark"},
+    {"mms", MODULE_MMS, "MMS"},
+};
+
+// Where the simulated phone leaves a record type's result file.
+QString ResultPhonePath(int nCode)
+{
+    return QStringLiteral("/data/local/tmp/backup/") + TestPhone::SectionOf(nCode) + QStringLiteral(".dat");
+}
+
+QList<QList<int>> ProgressOfType(const QSignalSpy &spy, int nProType)
+{
+    QList<QList<int>> list;
+    for (const QList<QVariant> &args : spy) {
+        if (args.at(1).toInt() == nProType)
+            list.append({args.at(0).toInt(), args.at(1).toInt(), args.at(2).toInt(), args.at(3).toInt()});
+    }
+    return list;
+}
+
+FILESTATUS StatusAt(const QSignalSpy &spy, int i)
+{
+    return spy.at(i).at(0).value<FILESTATUS>();
+}
+} // namespace
+
+class tst_RecordModules : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void success_data();
+    void success();
+    void phoneBackupFailure_data();
+    void phoneBackupFailure();
+    void cancelDuringPhoneBackup_data();
+    void cancelDuringPhoneBackup();
+    void copyFailure_data();
+    void copyFailure();
+    void statusCrossesThreads();
+    void restoreTouchesNothing_data();
+    void restoreTouchesNothing();
+
+private:
+    void AddRecordRows();
+    std::unique_ptr<TestEnv> m_pEnv;
+};
+
+void tst_RecordModules::initTestCase()
+{
+    BackupCodes::RegisterMetaTypes();
+}
+
+void tst_RecordModules::init()
+{
+    m_pEnv = std::make_unique<TestEnv>();
+    QVERIFY2(m_pEnv->IsValid(), "no temporary folder");
+    RunState::Set(0);
+    BackUpUILogic::Instance();
+}
+
+void tst_RecordModules::cleanup()
+{
+    RunState::Set(0);
+    TestPhone::UseDefault();
+    ClearCalls();
+    m_pEnv.reset();
+}
+
+void tst_RecordModules::AddRecordRows()
+{
+    QTest::addColumn<int>("nCode");
+    QTest::addColumn<QString>("strFlag");
+    for (const RecordRow &row : kRecordRows)
+        QTest::newRow(row.szName) << row.nCode << QString::fromLatin1(row.szFlag);
+}
+
+void tst_RecordModules::success_data()
+{
+    AddRecordRows();
+}
+
+void tst_RecordModules::success()
+{
+    QFETCH(int, nCode);
+    QFETCH(QString, strFlag);
+
+    // The phone counts 5 records but its backup reports 4: the module passes
+    // on what the backup reported.
+    const QByteArray baContent = QByteArray("records of type ") + QByteArray::number(nCode) + '\0' + char(0xff) + "\r\n";
+    TestPhone phone(m_pEnv->Path(QStringLiteral("phone")));
+    phone.SetRecords(nCode, 5, baContent, 4);
+    QVERIFY(phone.Use());
+    ClearCalls();
+
+    std::unique_ptr<RecordModule> pModule = CreateRecordModule(nCode);
+    QCOMPARE(pModule->ModuleCode(), nCode);
+    const QString strTarget = m_pEnv->UserDataDir() + TestPhone::SectionOf(nCode) + QStringLiteral(".zip");
+    pModule->SetPath(strTarget);
+    QCOMPARE(pModule->GetPath(), strTarget);
+
+    QSignalSpy spyStart(pModule.get(), &RecordModule::BackUpStart);
+    QSignalSpy spyStatus(pModule.get(), &RecordModule::SendFileStatus);
+    QSignalSpy spyPro(pModule.get(), &RecordModule::signalBackupPro);
+
+    int nCount = 5;
+    QCOMPARE(pModule->Backup(nCount), 0);
+    QCOMPARE(nCount, 4);
+    QCOMPARE(ReadFile(strTarget), baContent);
+
+    QCOMPARE(spyStart.size(), 1);
+    QCOMPARE(Flags(StatusAt(spyStart, 0)), strFlag);
+    QCOMPARE(spyStatus.size(), 2);
+    QCOMPARE(Flags(StatusAt(spyStatus, 0)), strFlag + QStringLiteral(" Transporting"));
+    QCOMPARE(Flags(StatusAt(spyStatus, 1)), strFlag);
+    QCOMPARE(spyPro.size(), 1);
+    QCOMPARE(ProgressOfType(spyPro, 2), (QList<QList<int>>{{nCode, 2, 1, 1}}));
+    // The module's own flag stays raised.
+    QCOMPARE(Flags(pModule->GetFileStatus()), strFlag);
+
+    const QStringList listCalls = Calls();
+    QVERIFY2(listCalls.contains(QStringLiteral("DVSK_BackUp %1 \"phone book\"").arg(nCode)), qPrintable(listCalls.join('\n')));
+    QCOMPARE(CopiedPhonePaths(), QStringList{ResultPhonePath(nCode)});
+
+    // A second run replaces the file and keeps the flag.
+    QVERIFY(WriteFile(strTarget, "stale"));
+    nCount = 0;
+    QCOMPARE(pModule->Backup(nCount), 0);
+    QCOMPARE(nCount, 4);
+    QCOMPARE(ReadFile(strTarget), baContent);
+}
+
+void tst_RecordModules::phoneBackupFailure_data()
+{
+    QTest::addColumn<int>("nCode");
+    QTest::addColumn<QString>("strFault");
+    QTest::addColumn<int>("nExpected");
+
+    QTest::newRow("sms-error-code") << int(MODULE_SMS) << "code" << 77;
+    QTest::newRow("contacts-error-code") << int(MODULE_PB) << "code" << 77;
+    QTest::newRow("calendar-error-text") << int(MODULE_CALENDAR) << "text" << 1;
+    QTest::newRow("mms-error-text") << int(MODULE_MMS) << "text" << 1;
+    // The phone backs up but names no result file: the logic fails the call.
+    QTest::newRow("contacts-no-result-path") << int(MODULE_PB) << "no-path" << 1;
+    QTest::newRow("email-no-result-path") << int(MODULE_EMAIL) << "no-path" << 1;
+    QTest::newRow("calllog-no-result-file") << int(MODULE_CALLLOG) << "no-file" << 1;
+    QTest::newRow("bookmarks-unplugged") << int(MODULE_BOOKMARK) << "unplugged" << int(DVSK_SIM_ERR_DETACHED);
+}
+
+void tst_RecordModules::phoneBackupFailure()
+{
+    QFETCH(int, nCode);
+    QFETCH(QString, strFault);
+    QFETCH(int, nExpected);
+
+    TestPhone phone(m_pEnv->Path(QStringLiteral("phone")));
+    if (strFault == QLatin1String("no-file"))
+        phone.SetRecordsWithoutFile(nCode, 3);
+    else
+        phone.SetRecords(nCode, 3);
+    if (strFault == QLatin1String("code"))
+        phone.SetBackupError(nCode, 77);
+    else if (strFault == QLatin1String("text"))
+        phone.SetErrorText(nCode);
+    else if (strFault == QLatin1String("no-path"))
+        phone.SetNoResultPath(nCode);
+    QVERIFY(phone.Use());
+    if (strFault == QLatin1String("unplugged"))
+        DVSK_Sim_Detach();
+    ClearCalls();
+
+    std::unique_ptr<RecordModule> pModule = CreateRecordModule(nCode);
+    const QString strTarget = m_pEnv->UserDataDir() + QStringLiteral("result.zip");
+    pModule->SetPath(strTarget);
+    QSignalSpy spyStart(pModule.get(), &RecordModule::BackUpStart);
+    QSignalSpy spyStatus(pModule.get(), &RecordModule::SendFileStatus);
+    QSignalSpy spyPro(pModule.get(), &RecordModule::signalBackupPro);
+
+    int nCount = 9;
+    const int nResult = pModule->Backup(nCount);
+    if (strFault == QLatin1String("unplugged"))
+        DVSK_Sim_Attach();
+    QCOMPARE(nResult, nExpected);
+    QCOMPARE(nCount, 9);
+    QCOMPARE(spyStart.size(), 1);
+    QCOMPARE(spyStatus.size(), 0);
+    QCOMPARE(spyPro.size(), 0);
+    QVERIFY(CopiedPhonePaths().isEmpty());
+    QVERIFY(!QFileInfo::exists(strTarget));
+    QVERIFY(!pModule->GetFileStatus().bTransporting);
+}
+
+void tst_RecordModules::cancelDuringPhoneBackup_data()
+{
+    AddRecordRows();
+}
+
+void tst_RecordModules::cancelDuringPhoneBackup()
+{
+    QFETCH(int, nCode);
+    QFETCH(QString, strFlag);
+
+    TestPhone phone(m_pEnv->Path(QStringLiteral("phone")));
+    phone.SetRecords(nCode, 3);
+    QVERIFY(phone.Use());
+    ClearCalls();
+
+    // The user cancels while the phone is still backing up: the first
+    // progress call from the phone's thread sets the run state.
+    QObject context;
+    connect(BackUpUILogic::Instance(), &BackUpUILogic::signalBackupCallBack, &context,
+            [](int, int, int, int) { RunState::Set(RunState::kCancelled); }, Qt::DirectConnection);
+
+    std::unique_ptr<RecordModule> pModule = CreateRecordModule(nCode);
+    const QString strTarget = m_pEnv->UserDataDir() + QStringLiteral("result.zip");
+    pModule->SetPath(strTarget);
+    QSignalSpy spyStatus(pModule.get(), &RecordModule::SendFileStatus);
+    QSignalSpy spyPro(pModule.get(), &RecordModule::signalBackupPro);
+
+    int nCount = 0;
+    QCOMPARE(pModule->Backup(nCount), -1);
+    QCOMPARE(RunState::Get(), int(RunState::kCancelled));
+    QCOMPARE(spyStatus.size(), 0);
+    QVERIFY(ProgressOfType(spyPro, 2).isEmpty());
+    QVERIFY(CopiedPhonePaths().isEmpty());
+    QVERIFY(!QFileInfo::exists(strTarget));
+    QCOMPARE(Flags(pModule->GetFileStatus()), strFlag + QStringLiteral(" Transporting"));
+}
+
+void tst_RecordModules::copyFailure_data()
+{
+    QTest::addColumn<int>("nCode");
+    QTest::addColumn<QString>("strFlag");
+    QTest::addColumn<int>("nSdkCode"); // 0: the file is missing on the phone
+    QTest::addColumn<int>("nExpected");
+
+    const struct
+    {
+        const char *szName;
+        int nSdkCode;
+        int nExpected;
+    } kFailures[] = {{"busy", DVSK_ERR_BUSY, GETFILE_BUSY},
+                     {"missing", 0, GETFILE_NOT_EXIST},
+                     {"not-exist-code", DVSK_ERR_FILE_NOT_EXIST, GETFILE_NOT_EXIST},
+                     {"other", DVSK_SIM_ERR_PHONE_IO, GETFILE_FAILED},
+                     {"small-other", 5, GETFILE_FAILED}};
+    // Every module with the three kinds of failure; the other spellings of
+    // them with one module.
+    for (const RecordRow &row : kRecordRows) {
+        for (const auto &failure : kFailures) {
+            if (row.nCode != MODULE_SMS && (failure.nSdkCode == DVSK_ERR_FILE_NOT_EXIST || failure.nSdkCode == 5))
+                continue;
+            QTest::addRow("%s-%s", row.szName, failure.szName)
+                << row.nCode << QString::fromLatin1(row.szFlag) << failure.nSdkCode << failure.nExpected;
+        }
+    }
+}
+
+void tst_RecordModules::copyFailure()
+{
+    QFETCH(int, nCode);
+    QFETCH(QString, strFlag);
+    QFETCH(int, nSdkCode);
+    QFETCH(int, nExpected);
+
+    TestPhone phone(m_pEnv->Path(QStringLiteral("phone")));
+    phone.SetRecords(nCode, 2);
+    if (nSdkCode == 0)
+        phone.SetMissingFile(ResultPhonePath(nCode));
+    else
+        phone.SetGetFileError(ResultPhonePath(nCode), nSdkCode);
+    QVERIFY(phone.Use());
+    ClearCalls();
+
+    std::unique_ptr<RecordModule> pModule = CreateRecordModule(nCode);
+    const QString strTarget = m_pEnv->UserDataDir() + QStringLiteral("result.zip");
+    pModule->SetPath(strTarget);
+    QSignalSpy spyStatus(pModule.get(), &RecordModule::SendFileStatus);
+    QSignalSpy spyPro(pModule.get(), &RecordModule::signalBackupPro);
+
+    int nCount = 0;
+    QCOMPARE(pModule->Backup(nCount), nExpected);
+    QCOMPARE(CopiedPhonePaths(), QStringList{ResultPhonePath(nCode)});
+    QCOMPARE(ProgressOfType(spyPro, 2), (QList<QList<int>>{{nCode, 2, 1, 1}}));
+    // The last record sent still shows the transfer.
+    QCOMPARE(spyStatus.size(), 1);
+    QCOMPARE(Flags(StatusAt(spyStatus, 0)), strFlag + QStringLiteral(" Transporting"));
+    QCOMPARE(Flags(pModule->GetFileStatus()), strFlag + QStringLiteral(" Transporting"));
+    QVERIFY(!QFileInfo::exists(strTarget));
+}
+
+void tst_RecordModules::statusCrossesThreads()
+{
+    // The module runs on a worker thread; its records reach a receiver on
+    // this thread through queued connections.
+    TestPhone phone(m_pEnv->Path(QStringLiteral("phone")));
+    phone.SetRecords(MODULE_SMS, 2);
+    QVERIFY(phone.Use());
+
+    SMS module;
+    module.SetPath(m_pEnv->UserDataDir() + QStringLiteral("SMS.zip"));
+    QList<QString> listReceived;
+    QObject receiver;
+    connect(&module, &RecordModule::BackUpStart, &receiver,
+            [&](FILESTATUS status) { listReceived << QStringLiteral("start ") + Flags(status); });
+    connect(&module, &RecordModule::SendFileStatus, &receiver,
+            [&](FILESTATUS status) { listReceived << QStringLiteral("status ") + Flags(status); });
+
+    int nResult = -100;
+    int nCount = 0;
+    std::unique_ptr<QThread> pThread(QThread::create([&]() { nResult = module.Backup(nCount); }));
+    pThread->start();
+    QVERIFY(pThread->wait(30000));
+    QCOMPARE(nResult, 0);
+    QTRY_COMPARE(listReceived,
+                 (QList<QString>{QStringLiteral("start SMS"), QStringLiteral("status SMS Transporting"),
+                                 QStringLiteral("status SMS")}));
+}
+
+void tst_RecordModules::restoreTouchesNothing_data()
+{
+    QTest::addColumn<int>("nCode");
+    const int kCodes[] = {MODULE_PB, MODULE_SMS, MODULE_CALENDAR, MODULE_CALLLOG, MODULE_EMAIL, MODULE_BOOKMARK,
+                          MODULE_APK, MODULE_APKDATA, MODULE_IMAGE, MODULE_VIDEO, MODULE_AUDIO, MODULE_MMS};
+    for (int nCode : kCodes)
+        QTest::addRow("%d", nCode) << nCode;
+}
+
+void tst_RecordModules::restoreTouchesNothing()
+{
+    QFETCH(int, nCode);
+    std::unique_ptr<BackUpRestoreInterface> pModule = CreateAnyModule(nCode);
+    QVERIFY(pModule);
+    const QString strFolder = m_pEnv->Path(QStringLiteral("backup"));
+    QVERIFY(QDir().mkpath(strFolder));
+    pModule->SetPath(strFolder);
+    const QStringList listBefore = FilesUnder(m_pEnv->Root());
+    QSignalSpy spyStart(pModule.get(), SIGNAL(BackUpStart(FILESTATUS)));
+    QSignalSpy spyStatus(pModule.get(), SIGNAL(SendFileStatus(FILESTATUS)));
+    QSignalSpy spyPro(pModule.get(), SIGNAL(signalBackupPro(int,int,int,int)));
+    QVERIFY(spyStart.isValid() && spyStatus.isValid() && spyPro.isValid());
+    ClearCalls();
+
+    QCOMPARE(pModule->Restore(), 0);
+    QCOMPARE(spyStart.size() + spyStatus.size() + spyPro.size(), 0);
+    QCOMPARE(FilesUnder(m_pEnv->Root()), listBefore);
+    QVERIFY(Calls().isEmpty());
+    const FILESTATUS status = qobject_cast<RecordModule *>(pModule.get())
+        ? qobject_cast<RecordModule *>(pModule.get())->GetFileStatus()
+        : qobject_cast<FileModule *>(pModule.get())->GetFileStatus();
+    QCOMPARE(Flags(status), QString());
+}
+
+QTEST_GUILESS_MAIN(tst_RecordModules)
+#include "tst_recordmodules.moc"
