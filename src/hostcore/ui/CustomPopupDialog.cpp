@@ -120,6 +120,7 @@ void CustomPopupDialog::CentreOverParent()
     QWidget *pParent = parentWidget();
     if (!pParent)
         return;
-    const QPoint ptCentre = pParent->mapToGlobal(pParent->rect().center());
-    move(ptCentre - QPoint(width() / 2, height() / 2));
+    QRect rect(QPoint(0, 0), size());
+    rect.moveCenter(pParent->mapToGlobal(pParent->rect().center()));
+    move(rect.topLeft());
 }
