@@ -1,0 +1,399 @@
+// The simulated phone's fault knobs, cancel and reset of running calls, and
+// attach/detach with its device events.
+#include "CallbackRecorder.h"
+#include "TestPhone.h"
+#include "sdk/dvsk_sim.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <stdlib.h>
+
+#include <functional>
+
+namespace
+{
+QString TakeText(char *p)
+{
+    const QString str = p ? QString::fromUtf8(p) : QString();
+    free(p);
+    return str;
+}
+
+int GetFile(const QString &strLocal, const QString &strRemote)
+{
+    return DVSK_GetFile(strLocal.toUtf8().constData(), strRemote.toUtf8().constData(), 2);
+}
+
+// Runs an SDK call on a thread of its own so that the test can interfere.
+class BlockingCall
+{
+public:
+    explicit BlockingCall(std::function<int()> call)
+        : m_thread([this, call]() {
+            m_nResult = call();
+            m_bDone = true;
+        })
+    {
+    }
+    ~BlockingCall()
+    {
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    int Wait()
+    {
+        m_thread.join();
+        return m_nResult;
+    }
+    bool IsDone() const { return m_bDone; }
+
+private:
+    std::atomic<int> m_nResult {-1};
+    std::atomic<bool> m_bDone {false};
+    std::thread m_thread;
+};
+} // namespace
+
+class tst_SimPhoneFaults : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void backupFaults_data();
+    void backupFaults();
+    void countFault();
+    void memInfoFault();
+    void getFileFaults_data();
+    void getFileFaults();
+    void unplugAfterFiles();
+    void rateLimitedCopyCompletes();
+    void stopRunningBackup_data();
+    void stopRunningBackup();
+    void stopRunningCopy_data();
+    void stopRunningCopy();
+    void cancelFlagRefusesNewCalls();
+    void attachAndDetach();
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<TestPhone> m_pPhone;
+};
+
+void tst_SimPhoneFaults::initTestCase()
+{
+    QVERIFY2(m_dir.isValid(), qPrintable(m_dir.errorString()));
+}
+
+void tst_SimPhoneFaults::init()
+{
+    static int s_nPhone = 0;
+    m_pPhone = std::make_unique<TestPhone>(m_dir.filePath(QStringLiteral("phone%1").arg(++s_nPhone)));
+    CallbackRecorder::Instance().Register();
+    CallbackRecorder::Instance().Clear();
+    DVSK_Sim_ClearCallLog();
+}
+
+void tst_SimPhoneFaults::cleanup()
+{
+    DVSK_SetBackup_Cancel(0);
+    if (!DVSK_Sim_IsAttached())
+        DVSK_Sim_Attach();
+    m_pPhone.reset();
+}
+
+void tst_SimPhoneFaults::backupFaults_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<bool>("errorText");
+    QTest::addColumn<bool>("resultPath");
+
+    QTest::newRow("contacts fail") << 0 << "backupError" << 7 << false << false;
+    QTest::newRow("images fail busy") << 16 << "backupError" << 20 << false << false;
+    QTest::newRow("app data fail") << 15 << "backupError" << 0x1234 << false << false;
+    QTest::newRow("sms error text") << 1 << "errorText" << 0 << true << false;
+    QTest::newRow("applications error text") << 9 << "errorText" << 0 << true << false;
+    QTest::newRow("calendar no path") << 2 << "noResultPath" << 0 << false << false;
+    QTest::newRow("app data no path") << 15 << "noResultPath" << 0 << false << false;
+    QTest::newRow("mms fault elsewhere") << 19 << "other type" << 0 << false << true;
+}
+
+void tst_SimPhoneFaults::backupFaults()
+{
+    QFETCH(int, type);
+    QFETCH(QString, fault);
+    QFETCH(int, result);
+    QFETCH(bool, errorText);
+    QFETCH(bool, resultPath);
+    for (int nRecordType : {0, 1, 2, 19})
+        m_pPhone->SetRecords(nRecordType, 4);
+    m_pPhone->AddFile(QStringLiteral("/sdcard/a.jpg"), 10);
+    m_pPhone->AddApp(QStringLiteral("a.b"), 10, {{QStringLiteral("f"), "f"}});
+    if (fault == QLatin1String("backupError"))
+        m_pPhone->SetBackupError(type, result);
+    else if (fault == QLatin1String("errorText"))
+        m_pPhone->SetErrorText(type);
+    else if (fault == QLatin1String("noResultPath"))
+        m_pPhone->SetNoResultPath(type);
+    else
+        m_pPhone->SetBackupError(0, 9);
+    QVERIFY(m_pPhone->Use());
+
+    char *pText = nullptr;
+    QCOMPARE(DVSK_BackUp(type, "phone book", &pText), result);
+    if (result != 0) {
+        QVERIFY(!pText);
+        QVERIFY(CallbackRecorder::Instance().Calls().isEmpty());
+        return;
+    }
+    QVERIFY(pText);
+    QCOMPARE(qstrcmp(pText, "error") == 0, errorText);
+    if (!errorText && (type == 9 || type == 16))
+        free(pText);
+    QCOMPARE(CallbackRecorder::Instance().ResultPathCalls().size(), resultPath ? 1 : 0);
+}
+
+void tst_SimPhoneFaults::countFault()
+{
+    m_pPhone->SetRecords(0, 4);
+    m_pPhone->SetCountError(0, 5);
+    m_pPhone->SetCountError(17, 0x20);
+    QVERIFY(m_pPhone->Use());
+    int nCount = -7;
+    QCOMPARE(DVSK_GetBackUpCount(0, &nCount, nullptr), 5);
+    QCOMPARE(DVSK_GetBackUpCount(17, &nCount, nullptr), 0x20);
+    QCOMPARE(nCount, -7); // nothing written on failure
+    QCOMPARE(DVSK_GetBackUpCount(16, &nCount, nullptr), 0);
+    QCOMPARE(nCount, 0);
+    QCOMPARE(DVSK_GetBackUpCount(3, &nCount, nullptr), int(DVSK_SIM_ERR_UNKNOWN_TYPE));
+}
+
+void tst_SimPhoneFaults::memInfoFault()
+{
+    m_pPhone->SetMemInfoError(-4);
+    QVERIFY(m_pPhone->Use());
+    DVSK_MemInfo *pList = nullptr;
+    QCOMPARE(DVSK_Mobile_MemInfo(&pList), -4);
+    QVERIFY(!pList);
+    QVERIFY(DVSK_Mobile_MemInfo(nullptr) < 0);
+}
+
+void tst_SimPhoneFaults::getFileFaults_data()
+{
+    QTest::addColumn<QString>("remote");
+    QTest::addColumn<int>("result");
+
+    QTest::newRow("fine") << "/sdcard/ok.jpg" << 0;
+    QTest::newRow("listed as missing") << "/sdcard/gone.jpg" << int(DVSK_ERR_FILE_NOT_EXIST);
+    QTest::newRow("busy") << "/sdcard/busy.jpg" << int(DVSK_ERR_BUSY);
+    QTest::newRow("other code") << "/sdcard/Music/a, b.mp3" << 7;
+}
+
+void tst_SimPhoneFaults::getFileFaults()
+{
+    QFETCH(QString, remote);
+    QFETCH(int, result);
+    for (const char *szPath : {"/sdcard/ok.jpg", "/sdcard/gone.jpg", "/sdcard/busy.jpg", "/sdcard/Music/a, b.mp3"})
+        m_pPhone->AddFile(QString::fromUtf8(szPath), 100);
+    m_pPhone->SetMissingFile(QStringLiteral("/sdcard/gone.jpg"));
+    m_pPhone->SetGetFileError(QStringLiteral("/sdcard/busy.jpg"), DVSK_ERR_BUSY);
+    m_pPhone->SetGetFileError(QStringLiteral("/sdcard/Music/a, b.mp3"), 7);
+    QVERIFY(m_pPhone->Use());
+    const QString strLocal = m_dir.filePath(QStringLiteral("faulty"));
+    QFile::remove(strLocal);
+    QCOMPARE(GetFile(strLocal, remote), result);
+    QCOMPARE(QFile::exists(strLocal), result == 0);
+}
+
+void tst_SimPhoneFaults::unplugAfterFiles()
+{
+    for (int i = 1; i <= 4; ++i)
+        m_pPhone->AddFile(QStringLiteral("/sdcard/%1.jpg").arg(i), 100);
+    m_pPhone->SetRecords(0, 2);
+    m_pPhone->SetUnplugAfterFiles(2);
+    QVERIFY(m_pPhone->Use());
+    const QString strLocal = m_dir.filePath(QStringLiteral("unplug"));
+    QCOMPARE(GetFile(strLocal, QStringLiteral("/sdcard/1.jpg")), 0);
+    QVERIFY(CallbackRecorder::Instance().Events().isEmpty());
+    QCOMPARE(GetFile(strLocal, QStringLiteral("/sdcard/2.jpg")), 0);
+    QCOMPARE(CallbackRecorder::Instance().EventCodes(),
+             (QList<int>{DVSK_EVENT_DEVICE_REMOVED, DVSK_EVENT_SERVICE_LOST}));
+    for (const CallbackRecorder::Event &event : CallbackRecorder::Instance().Events())
+        QVERIFY(event.threadId != std::this_thread::get_id());
+    QCOMPARE(DVSK_Sim_IsAttached(), 0);
+    QCOMPARE(GetFile(strLocal, QStringLiteral("/sdcard/3.jpg")), int(DVSK_SIM_ERR_DETACHED));
+    int nCount = 0;
+    QVERIFY(DVSK_GetBackUpCount(0, &nCount, nullptr) != 0);
+
+    // Plugged in again, the count starts afresh.
+    DVSK_Sim_Attach();
+    QCOMPARE(GetFile(strLocal, QStringLiteral("/sdcard/3.jpg")), 0);
+    QCOMPARE(DVSK_Sim_IsAttached(), 1);
+}
+
+void tst_SimPhoneFaults::rateLimitedCopyCompletes()
+{
+    const QString strHost = m_pPhone->AddFile(QStringLiteral("/sdcard/slow.mp4"), 20 * 1024);
+    m_pPhone->SetRateLimitKBps(200);
+    QVERIFY(m_pPhone->Use());
+    const QString strLocal = m_dir.filePath(QStringLiteral("slow.mp4"));
+    QCOMPARE(GetFile(strLocal, QStringLiteral("/sdcard/slow.mp4")), 0);
+    QFile a(strHost);
+    QFile b(strLocal);
+    QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+    QCOMPARE(b.readAll(), a.readAll());
+}
+
+void tst_SimPhoneFaults::stopRunningBackup_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("result");
+
+    QTest::newRow("contacts cancel flag") << 0 << "cancel" << int(DVSK_SIM_ERR_CANCELLED);
+    QTest::newRow("app data cancel flag") << 15 << "cancel" << int(DVSK_SIM_ERR_CANCELLED);
+    QTest::newRow("images cancel flag") << 16 << "cancel" << int(DVSK_SIM_ERR_CANCELLED);
+    QTest::newRow("sms backup cancel") << 1 << "backup cancel" << int(DVSK_SIM_ERR_CANCELLED);
+    QTest::newRow("sms reset") << 1 << "reset" << int(DVSK_SIM_ERR_CANCELLED);
+    QTest::newRow("call log detach") << 4 << "detach" << int(DVSK_SIM_ERR_DETACHED);
+}
+
+void tst_SimPhoneFaults::stopRunningBackup()
+{
+    QFETCH(int, type);
+    QFETCH(QString, how);
+    QFETCH(int, result);
+    const int nItems = 2000; // far more than the test waits for
+    for (int nRecordType : {0, 1, 4})
+        m_pPhone->SetRecords(nRecordType, nItems);
+    for (int i = 0; i < nItems; ++i) {
+        if (type == 15)
+            m_pPhone->AddApp(QStringLiteral("p%1.q").arg(i), 1, {{QStringLiteral("d"), "d"}});
+        else if (type == 16)
+            m_pPhone->AddFile(QStringLiteral("/sdcard/%1.jpg").arg(i), 1);
+        if (type >= 15 && i == 50)
+            break;
+    }
+    m_pPhone->SetItemDelayMs(20);
+    QVERIFY(m_pPhone->Use());
+
+    char *pText = nullptr;
+    BlockingCall call([&pText, type]() { return DVSK_BackUp(type, "phone book", &pText); });
+    QTRY_VERIFY(!CallbackRecorder::Instance().Progress().isEmpty());
+    if (how == QLatin1String("cancel"))
+        DVSK_SetBackup_Cancel(1);
+    else if (how == QLatin1String("backup cancel"))
+        DVSK_Backup_Cancel();
+    else if (how == QLatin1String("reset"))
+        DVSK_Reset();
+    else
+        DVSK_Sim_Detach();
+    QCOMPARE(call.Wait(), result);
+    QVERIFY(!pText);
+    QVERIFY(CallbackRecorder::Instance().ResultPathCalls().isEmpty());
+    const QList<CallbackRecorder::Call> listProgress = CallbackRecorder::Instance().Progress();
+    QVERIFY(listProgress.last().nCount < listProgress.last().nAll);
+    // Nothing reports after the return.
+    const int nReported = CallbackRecorder::Instance().Calls().size();
+    DVSK_SetBackup_Cancel(0);
+    if (!DVSK_Sim_IsAttached())
+        DVSK_Sim_Attach();
+    QCOMPARE(CallbackRecorder::Instance().Calls().size(), nReported);
+}
+
+void tst_SimPhoneFaults::stopRunningCopy_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("result");
+
+    QTest::newRow("cancel flag") << "cancel" << int(DVSK_SIM_ERR_CANCELLED);
+    QTest::newRow("reset") << "reset" << int(DVSK_SIM_ERR_CANCELLED);
+    QTest::newRow("detach") << "detach" << int(DVSK_SIM_ERR_DETACHED);
+}
+
+void tst_SimPhoneFaults::stopRunningCopy()
+{
+    QFETCH(QString, how);
+    QFETCH(int, result);
+    m_pPhone->AddFile(QStringLiteral("/sdcard/Movies/long.mp4"), 4 * 1024 * 1024);
+    m_pPhone->SetRateLimitKBps(16); // minutes for the whole file
+    QVERIFY(m_pPhone->Use());
+    const QString strLocal = m_dir.filePath(QStringLiteral("long.mp4"));
+    BlockingCall call([&strLocal]() { return GetFile(strLocal, QStringLiteral("/sdcard/Movies/long.mp4")); });
+    QTRY_VERIFY(TakeText(DVSK_Sim_GetCallLog()).contains(QLatin1String("long.mp4")));
+    if (how == QLatin1String("cancel"))
+        DVSK_SetBackup_Cancel(1);
+    else if (how == QLatin1String("reset"))
+        DVSK_Reset();
+    else
+        DVSK_Sim_Detach();
+    QCOMPARE(call.Wait(), result);
+    QVERIFY(!QFile::exists(strLocal));
+    QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("long.mp4*")}, QDir::Files | QDir::Hidden).size(), 0);
+}
+
+void tst_SimPhoneFaults::cancelFlagRefusesNewCalls()
+{
+    m_pPhone->SetRecords(0, 3);
+    m_pPhone->AddFile(QStringLiteral("/sdcard/a.jpg"), 10);
+    QVERIFY(m_pPhone->Use());
+    DVSK_SetBackup_Cancel(1);
+    char *pText = nullptr;
+    QCOMPARE(DVSK_BackUp(0, "phone book", &pText), int(DVSK_SIM_ERR_CANCELLED));
+    QCOMPARE(GetFile(m_dir.filePath(QStringLiteral("c")), QStringLiteral("/sdcard/a.jpg")), int(DVSK_SIM_ERR_CANCELLED));
+    int nCount = 0;
+    QCOMPARE(DVSK_GetBackUpCount(0, &nCount, nullptr), 0); // counting is not a backup
+    QCOMPARE(nCount, 3);
+    DVSK_SetBackup_Cancel(0);
+    QCOMPARE(DVSK_BackUp(0, "phone book", &pText), 0);
+    // A reset or a backup cancel is not sticky.
+    DVSK_Reset();
+    DVSK_Backup_Cancel();
+    QCOMPARE(DVSK_BackUp(0, "phone book", &pText), 0);
+    QCOMPARE(GetFile(m_dir.filePath(QStringLiteral("c")), QStringLiteral("/sdcard/a.jpg")), 0);
+}
+
+void tst_SimPhoneFaults::attachAndDetach()
+{
+    m_pPhone->SetRecords(0, 3);
+    m_pPhone->AddFile(QStringLiteral("/sdcard/a.jpg"), 10);
+    QVERIFY(m_pPhone->Use());
+    QCOMPARE(DVSK_Sim_IsAttached(), 1);
+
+    DVSK_Sim_Detach();
+    QCOMPARE(CallbackRecorder::Instance().EventCodes(),
+             (QList<int>{DVSK_EVENT_DEVICE_REMOVED, DVSK_EVENT_SERVICE_LOST}));
+    QCOMPARE(DVSK_Sim_IsAttached(), 0);
+    char *pText = nullptr;
+    QCOMPARE(DVSK_BackUp(0, "phone book", &pText), int(DVSK_SIM_ERR_DETACHED));
+    QCOMPARE(GetFile(m_dir.filePath(QStringLiteral("d")), QStringLiteral("/sdcard/a.jpg")), int(DVSK_SIM_ERR_DETACHED));
+    int nCount = 0;
+    QCOMPARE(DVSK_GetBackUpCount(0, &nCount, nullptr), int(DVSK_SIM_ERR_DETACHED));
+    DVSK_MemInfo *pList = nullptr;
+    QVERIFY(DVSK_Mobile_MemInfo(&pList) < 0);
+    QVERIFY(!pList);
+
+    CallbackRecorder::Instance().Clear();
+    DVSK_Sim_Attach();
+    QCOMPARE(CallbackRecorder::Instance().EventCodes(), QList<int>{DVSK_EVENT_DEVICE_ACTIVE});
+    QVERIFY(CallbackRecorder::Instance().Events().first().threadId != std::this_thread::get_id());
+    QCOMPARE(DVSK_Sim_IsAttached(), 1);
+    QCOMPARE(DVSK_GetBackUpCount(0, &nCount, nullptr), 0);
+    QCOMPARE(GetFile(m_dir.filePath(QStringLiteral("d")), QStringLiteral("/sdcard/a.jpg")), 0);
+
+    // Serving another phone is a fresh connection.
+    DVSK_Sim_Detach();
+    TestPhone other(m_dir.filePath(QStringLiteral("other")));
+    QVERIFY(other.Use());
+    QCOMPARE(DVSK_Sim_IsAttached(), 1);
+}
+
+QTEST_GUILESS_MAIN(tst_SimPhoneFaults)
+#include "tst_simphonefaults.moc"
