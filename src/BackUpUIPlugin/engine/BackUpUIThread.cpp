@@ -1,0 +1,714 @@
+#include "BackUpUIThread.h"
+
+#include "BackUpUIConfigParse.h"
+#include "BackUpUILogic.h"
+#include "BackUpUIThreadCancel.h"
+#include "Factory.h"
+#include "LogLine.h"
+#include "RunState.h"
+
+#include <host/CommonUtils.h>
+#include <sdk/dvsk.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMutexLocker>
+#include <QtMath>
+
+#include <limits>
+
+static const char *const kLogSource = "..\\..\\src\\BackUpUIPlugin\\BackUpUIThread";
+
+namespace
+{
+BackUpUIThread *g_pInstance = nullptr;
+QMutex g_instanceMutex;
+
+const char *const kCountNotifyTarget = "F3389867-EA3E-420d-99A5-6568DB0A8A00";
+constexpr qint64 kMinFreeBytes = 5242880;
+
+float ReadWeight(int nCount, float fPerThousand, float fMin)
+{
+    return qMax(fPerThousand * static_cast<float>(nCount) / 1000.0f, fMin);
+}
+
+float SizeWeight(int nSize, float fDivisor, float fMin)
+{
+    return qMax(static_cast<float>(static_cast<unsigned int>(nSize)) / fDivisor, fMin);
+}
+
+// The line "GetCount XX return: %d %s: %s: %s %d".
+void LogCount(const char *szWhat, int nResult, int nLine)
+{
+    qDebug().noquote() << QString::asprintf("GetCount %s return: %d %s: %s: %s %d", szWhat, nResult,
+                                            qPrintable(LogLine::Now()), kLogSource, "procGetCount", nLine);
+}
+
+// Free bytes of one storage record; 0 for none or nonsense values.
+qint64 FreeBytes(const MemInfoRecord *pRecord)
+{
+    if (!pRecord)
+        return 0;
+    const qint64 nFree = pRecord->nTotal - pRecord->nUsed;
+    if (nFree <= 0 || pRecord->nUnit <= 0)
+        return 0;
+    qint64 nBytes = 0;
+    if (__builtin_mul_overflow(nFree, pRecord->nUnit, &nBytes))
+        return std::numeric_limits<qint64>::max();
+    return nBytes;
+}
+} // namespace
+
+BackUpUIThread *BackUpUIThread::Instance()
+{
+    QMutexLocker locker(&g_instanceMutex);
+    if (!g_pInstance)
+        g_pInstance = new BackUpUIThread();
+    return g_pInstance;
+}
+
+BackUpUIThread *BackUpUIThread::ExistingInstance()
+{
+    QMutexLocker locker(&g_instanceMutex);
+    return g_pInstance;
+}
+
+void BackUpUIThread::DestroyInstance()
+{
+    QMutexLocker locker(&g_instanceMutex);
+    qDebug("BackUpUIThread::DestroyInstance 0000");
+    if (g_pInstance && g_pInstance->isRunning()) {
+        {
+            QMutexLocker runningLocker(&g_pInstance->m_runningMutex);
+            g_pInstance->m_bRunning = false;
+        }
+        DVSK_Reset();
+        g_pInstance->wait();
+    }
+    qDebug("BackUpUIThread::DestroyInstance 1111");
+    delete g_pInstance;
+    g_pInstance = nullptr;
+}
+
+BackUpUIThread::BackUpUIThread() : QThread(nullptr)
+{
+    BackUpUIThreadCancel *pCancel = BackUpUIThreadCancel::Instance();
+    Q_UNUSED(pCancel);
+    Factory *pFactory = Factory::Instance();
+    BackUpUILogic *pLogic = BackUpUILogic::Instance();
+    BackupCodes::RegisterMetaTypes();
+
+    if (pLogic) {
+        connect(pLogic, &BackUpUILogic::signalBackupPro, this, &BackUpUIThread::slotProBarTargetValue);
+        connect(this, &BackUpUIThread::signalBackupCancel, pLogic, &BackUpUILogic::slotBackupCancel);
+    }
+    if (pFactory) {
+        connect(pFactory, &Factory::signalBackUpStart, this, &BackUpUIThread::slotsBackUpStart);
+        connect(pFactory, &Factory::TransportFileSatus, this, &BackUpUIThread::slotsTransportFile);
+        connect(pFactory, &Factory::signalsIsApkBackup, this, &BackUpUIThread::IsApkBackup);
+        connect(pFactory, &Factory::signalsIsApkDataBackup, this, &BackUpUIThread::IsApkDataBackup);
+        connect(pFactory, &Factory::signalsIsImageBackup, this, &BackUpUIThread::IsImageBackup);
+        connect(pFactory, &Factory::signalsIsVideoBackup, this, &BackUpUIThread::IsVideoBackup);
+        connect(pFactory, &Factory::signalsIsAudioBackup, this, &BackUpUIThread::IsAudioBackup);
+        connect(pFactory, &Factory::signalBackupPro, this, &BackUpUIThread::slotProBarTargetValue);
+    }
+}
+
+BackUpUIThread::~BackUpUIThread()
+{
+    wait();
+}
+
+void BackUpUIThread::SetParam(const BackUpThreadParam &param)
+{
+    QMutexLocker locker(&m_dataMutex);
+    m_nMode = param.nMode;
+    m_items = param.items;
+    m_strPath = param.strPath;
+    if (param.nMode == 1) {
+        // A new backup: its job is not over yet, and its progress starts from
+        // nothing (an event equal to the last one of the previous run counts).
+        m_bFinished = false;
+        m_bCancelPending = false;
+        m_nLastModule = m_nLastProType = m_nLastProNum = m_nLastAllNum = -1;
+    }
+}
+
+BackUpThreadParam BackUpUIThread::GetParam() const
+{
+    QMutexLocker locker(&m_dataMutex);
+    BackUpThreadParam param;
+    param.nMode = m_nMode;
+    param.items = m_items;
+    param.strPath = m_strPath;
+    return param;
+}
+
+bool BackUpUIThread::IsFinished() const
+{
+    QMutexLocker locker(&m_dataMutex);
+    return m_bFinished;
+}
+
+QHash<int, structBackupID> BackUpUIThread::GetModuleCounts() const
+{
+    QMutexLocker locker(&m_dataMutex);
+    return m_hashCounts;
+}
+
+bool BackUpUIThread::HasData(int nSlot) const
+{
+    QMutexLocker locker(&m_dataMutex);
+    return nSlot >= 0 && nSlot < BackupItems::kSlots && m_bHasData[nSlot];
+}
+
+float BackUpUIThread::GetWeight(int nWeight) const
+{
+    QMutexLocker locker(&m_dataMutex);
+    return nWeight >= 0 && nWeight < W_COUNT ? m_fWeights[nWeight] : 0.0f;
+}
+
+void BackUpUIThread::run()
+{
+    LOG_SCOPE("run");
+    CommonUtils::ThreadCountInc();
+    int nMode = 0;
+    {
+        // A cancel that came after the backup was set up but before the job
+        // got here still counts.
+        QMutexLocker locker(&m_dataMutex);
+        nMode = m_nMode;
+        RunState::Set(nMode == 1 && m_bCancelPending ? RunState::kCancelled : 0);
+        m_bCancelPending = false;
+    }
+    {
+        QMutexLocker locker(&m_runningMutex);
+        m_bRunning = true;
+    }
+    switch (nMode) {
+    case 1:
+        procBackup();
+        break;
+    case 3:
+    case 5:
+        CommonUtils::SendNotify(QLatin1String(kCountNotifyTarget), 2386, 0, 1);
+        procGetCount(nMode == 3 ? 0 : 1);
+        CommonUtils::SendNotify(QLatin1String(kCountNotifyTarget), 2386, 0, 0);
+        break;
+    case 4:
+        if (BackUpUILogic *pLogic = BackUpUILogic::ExistingInstance())
+            pLogic->BackupCancel();
+        break;
+    default:
+        break;
+    }
+    {
+        QMutexLocker locker(&m_dataMutex);
+        m_nMode = 0;
+    }
+    CommonUtils::ThreadCountDec();
+}
+
+void BackUpUIThread::procGetCount(int nReport)
+{
+    QHash<int, structBackupID> hashCounts;
+    float fWeights[W_COUNT] = {};
+    bool bHasData[BackupItems::kSlots] = {};
+
+    Factory *pFactory = Factory::Instance();
+    BackUpUIConfigParse *pConfig = BackUpUIConfigParse::GetInstance();
+    if (pFactory && pConfig) {
+        const PluginInfoTable common = pConfig->GetCommonItems();
+        auto entry = [](int nId, int nCount, int nValue, int nSize) {
+            structBackupID info;
+            info.nModuleID = nId;
+            info.nProNum = nCount;
+            info.nAllNum = 0;
+            info.bFlag = false;
+            info.nValue = nValue;
+            info.nState = 5;
+            info.nValue2 = nSize;
+            return info;
+        };
+
+        if (common.contains(0)) {
+            int nCount = 0;
+            const int nResult = pFactory->GetCount(MODULE_PB, &nCount, nullptr);
+            LogCount("PB", nResult, __LINE__);
+            hashCounts.insert(0, entry(0, nCount, nResult, 0));
+            fWeights[W_PB_READ] = ReadWeight(nCount, 50.0f, 2.0f);
+            fWeights[W_PB_COPY] = 2.3f;
+            bHasData[1] = nCount >= 1;
+        }
+        if (common.contains(1)) {
+            int nSms = 0;
+            int nMms = 0;
+            const int nResult = pFactory->GetCount(MODULE_SMS, &nSms, nullptr);
+            LogCount("SMS", nResult, __LINE__);
+            if (nResult == 0) {
+                hashCounts.insert(24, entry(24, nSms, 0, 0));
+                fWeights[W_SMS_READ] = ReadWeight(nSms, 50.0f, 2.0f);
+                fWeights[W_SMS_COPY] = 2.3f;
+            }
+            const int nMmsResult = pFactory->GetCount(MODULE_MMS, &nMms, nullptr);
+            if (nMmsResult == 0) {
+                hashCounts.insert(27, entry(27, nMms, 0, 0));
+                fWeights[W_MMS_READ] = ReadWeight(nMms, 600.0f, 2.0f);
+                fWeights[W_MMS_COPY] = 2.3f;
+            }
+            hashCounts.insert(1, entry(1, nSms + nMms, nResult, 0));
+            bHasData[0] = nSms >= 1;
+            bHasData[8] = nMms >= 1;
+        }
+        if (common.contains(29)) {
+            int nCount = 0;
+            int nSize = 0;
+            const int nResult = pFactory->GetCount(MODULE_APK, &nCount, &nSize);
+            LogCount("APP", nResult, __LINE__);
+            hashCounts.insert(29, entry(29, nCount, nResult, nSize));
+            fWeights[W_APK_START] = 5.0f;
+            fWeights[W_APK_FILES] = SizeWeight(nSize, 1200.0f, 5.5f);
+            bHasData[3] = nCount >= 1;
+        }
+        if (common.contains(3)) {
+            int nCount = 0;
+            int nSize = 0;
+            // Application data is counted through the applications.
+            const int nResult = pFactory->GetCount(MODULE_APK, &nCount, &nSize);
+            LogCount("APP", nResult, __LINE__);
+            hashCounts.insert(3, entry(3, nCount, nResult, nSize));
+            fWeights[W_APKDATA_FIRST] = SizeWeight(nSize, 1000.0f, 5.0f);
+            fWeights[W_APKDATA_SECOND] = SizeWeight(nSize, 1200.0f, 5.0f);
+            fWeights[W_APKDATA_THIRD] = SizeWeight(nSize, 1200.0f, 5.5f);
+            bHasData[4] = nCount >= 1;
+        }
+        if (common.contains(4)) {
+            int nImages = 0;
+            int nImageSize = 0;
+            int nVideos = 0;
+            int nVideoSize = 0;
+            const int nResult = pFactory->GetCount(MODULE_IMAGE, &nImages, &nImageSize);
+            if (nResult == 0) {
+                fWeights[W_IMAGE_START] = 5.0f;
+                fWeights[W_IMAGE_FILES] = SizeWeight(nImageSize, 1200.0f, 5.5f);
+                hashCounts.insert(25, entry(25, nImages, 0, nImageSize));
+            }
+            const int nVideoResult = pFactory->GetCount(MODULE_VIDEO, &nVideos, &nVideoSize);
+            if (nVideoResult == 0) {
+                fWeights[W_VIDEO_START] = 5.0f;
+                fWeights[W_VIDEO_FILES] = SizeWeight(nVideoSize, 1200.0f, 5.5f);
+                hashCounts.insert(26, entry(26, nVideos, 0, nVideoSize));
+            }
+            LogCount("Vedio/Image", nResult, __LINE__);
+            hashCounts.insert(4, entry(4, nImages + nVideos, nResult, nImageSize + nVideoSize));
+            bHasData[9] = nImages >= 1;
+            bHasData[10] = nVideos >= 1;
+        }
+        if (common.contains(5)) {
+            int nCount = 0;
+            int nSize = 0;
+            const int nResult = pFactory->GetCount(MODULE_AUDIO, &nCount, &nSize);
+            LogCount("Music", nResult, __LINE__);
+            hashCounts.insert(5, entry(5, nCount, nResult, nSize));
+            fWeights[W_AUDIO_START] = 5.0f;
+            fWeights[W_AUDIO_FILES] = SizeWeight(nSize, 1200.0f, 5.5f);
+            bHasData[11] = nCount >= 1;
+        }
+        if (common.contains(6)) {
+            struct Other
+            {
+                int nType;
+                int nSubId;
+                int nRead;
+                int nCopy;
+                int nSlot;
+            };
+            const Other others[] = {{MODULE_CALLLOG, 21, W_CALLLOG_READ, W_CALLLOG_COPY, 5},
+                                    {MODULE_CALENDAR, 23, W_CALENDAR_READ, W_CALENDAR_COPY, 2},
+                                    {MODULE_EMAIL, 22, W_EMAIL_READ, W_EMAIL_COPY, 6}};
+            int nSum = 0;
+            int nFirstResult = 0;
+            bool bFirst = true;
+            for (const Other &other : others) {
+                int nCount = 0;
+                const int nResult = pFactory->GetCount(other.nType, &nCount, nullptr);
+                if (bFirst) {
+                    nFirstResult = nResult;
+                    bFirst = false;
+                }
+                if (nResult == 0) {
+                    fWeights[other.nRead] = ReadWeight(nCount, 50.0f, 2.0f);
+                    fWeights[other.nCopy] = 2.3f;
+                    hashCounts.insert(other.nSubId, entry(other.nSubId, nCount, 0, 0));
+                }
+                bHasData[other.nSlot] = nCount >= 1;
+                nSum += nCount;
+            }
+            LogCount("Other", nFirstResult, __LINE__);
+            hashCounts.insert(6, entry(6, nSum, nFirstResult, 0));
+        }
+    }
+
+    {
+        QMutexLocker locker(&m_dataMutex);
+        m_hashCounts = hashCounts;
+        std::copy(std::begin(fWeights), std::end(fWeights), std::begin(m_fWeights));
+        std::copy(std::begin(bHasData), std::end(bHasData), std::begin(m_bHasData));
+    }
+    emit signalsPluginCount(nReport);
+}
+
+int BackUpUIThread::GetProgressTotal()
+{
+    QMutexLocker locker(&m_dataMutex);
+    const BackupItems &items = m_items;
+    const float *w = m_fWeights;
+    float fTotal = 1.0f;
+    if (items.bPB)
+        fTotal += w[W_PB_READ] + w[W_PB_COPY];
+    if (items.bSMS)
+        fTotal += w[W_SMS_READ] + w[W_SMS_COPY];
+    if (items.bMMS)
+        fTotal += w[W_MMS_READ] + w[W_MMS_COPY];
+    if (items.bAPK)
+        fTotal += w[W_APK_START] + w[W_APK_FILES];
+    if (items.bAPKData)
+        fTotal += w[W_APKDATA_FIRST] + w[W_APKDATA_SECOND] + w[W_APKDATA_THIRD];
+    if (items.bImage)
+        fTotal += w[W_IMAGE_START] + w[W_IMAGE_FILES];
+    if (items.bVideo)
+        fTotal += w[W_VIDEO_START] + w[W_VIDEO_FILES];
+    if (items.bAudio)
+        fTotal += w[W_AUDIO_START] + w[W_AUDIO_FILES];
+    if (items.bCallLog || items.bEmail || items.bCalendar) {
+        fTotal += w[W_CALLLOG_READ] + w[W_CALLLOG_COPY];
+        if (items.bEmail)
+            fTotal += w[W_EMAIL_READ] + w[W_EMAIL_COPY];
+        if (items.bCalendar)
+            fTotal += w[W_CALENDAR_READ] + w[W_CALENDAR_COPY];
+    }
+    m_fProgressTotal = fTotal;
+    return qRound(1.03 * static_cast<double>(fTotal) * 20.0);
+}
+
+void BackUpUIThread::slotProBarTargetValue(int MoudleIndex, int ProType, int ProNum, int AllNum)
+{
+    qDebug("MoudleIndex:%d, ProType:%d, ProNum:%d, AllNum:%d", MoudleIndex, ProType, ProNum, AllNum);
+    if (ProNum == -1 && MoudleIndex == MODULE_APKDATA && AllNum == m_nLastAllNum)
+        ProType = 3;
+    if (ProNum == 0 || AllNum == 0)
+        return;
+    if (MoudleIndex == m_nLastModule && ProType == m_nLastProType && ProNum == m_nLastProNum
+        && AllNum == m_nLastAllNum)
+        return;
+    const bool bJump = (m_nLastProNum + 1 < ProNum) && (ProNum == AllNum) && (MoudleIndex == m_nLastModule);
+    m_nLastModule = MoudleIndex;
+    m_nLastProType = ProType;
+    m_nLastProNum = ProNum;
+    m_nLastAllNum = AllNum;
+
+    float w[W_COUNT];
+    {
+        QMutexLocker locker(&m_dataMutex);
+        std::copy(std::begin(m_fWeights), std::end(m_fWeights), std::begin(w));
+    }
+    const float fAll = static_cast<float>(AllNum);
+    auto record = [&](float fRead, float fCopy) -> float {
+        if (ProType == 1)
+            return bJump ? fRead : fRead / fAll;
+        if (ProType == 2)
+            return fCopy;
+        return 0.0f;
+    };
+    auto progress = [&](int nId) {
+        structBackupID info;
+        info.nModuleID = nId;
+        info.nProNum = ProNum;
+        info.nAllNum = AllNum;
+        info.bFlag = false;
+        info.nValue = 0;
+        info.nState = 1;
+        info.nValue2 = 0;
+        emit signalsModuleInfo(info);
+    };
+
+    float fIncrement = 0.0f;
+    switch (MoudleIndex) {
+    case MODULE_PB: fIncrement = record(w[W_PB_READ], w[W_PB_COPY]); break;
+    case MODULE_SMS: fIncrement = record(w[W_SMS_READ], w[W_SMS_COPY]); break;
+    case MODULE_MMS: fIncrement = record(w[W_MMS_READ], w[W_MMS_COPY]); break;
+    case MODULE_CALLLOG: fIncrement = record(w[W_CALLLOG_READ], w[W_CALLLOG_COPY]); break;
+    case MODULE_EMAIL: fIncrement = record(w[W_EMAIL_READ], w[W_EMAIL_COPY]); break;
+    case MODULE_CALENDAR: fIncrement = record(w[W_CALENDAR_READ], w[W_CALENDAR_COPY]); break;
+    case MODULE_BOOKMARK: fIncrement = record(w[W_BOOKMARK_READ], w[W_BOOKMARK_COPY]); break;
+    case MODULE_APK:
+        if (ProType == 0) {
+            fIncrement = w[W_APKDATA_FIRST];
+        } else if (ProType == 2) {
+            progress(29);
+            fIncrement = (w[W_APKDATA_SECOND] + w[W_APKDATA_THIRD]) / fAll;
+        }
+        break;
+    case MODULE_APKDATA:
+        if (ProType == 1) {
+            progress(3);
+            fIncrement = w[W_APKDATA_FIRST] / fAll;
+        } else if (ProType == 3) {
+            fIncrement = w[W_APKDATA_SECOND];
+        } else if (ProType == 2) {
+            fIncrement = w[W_APKDATA_THIRD];
+        }
+        break;
+    case MODULE_IMAGE:
+        if (ProType == 0) {
+            fIncrement = w[W_IMAGE_START];
+        } else if (ProType == 2) {
+            progress(25);
+            fIncrement = w[W_IMAGE_FILES] / fAll;
+        }
+        break;
+    case MODULE_VIDEO:
+        if (ProType == 0) {
+            fIncrement = w[W_VIDEO_START];
+        } else if (ProType == 2) {
+            progress(26);
+            fIncrement = w[W_VIDEO_FILES] / fAll;
+        }
+        break;
+    case MODULE_AUDIO:
+        if (ProType == 0) {
+            fIncrement = w[W_AUDIO_START];
+        } else if (ProType == 2) {
+            progress(5);
+            fIncrement = w[W_AUDIO_FILES] / fAll;
+        }
+        break;
+    default:
+        break;
+    }
+    emit signalIncreaseValue(fIncrement * 20.0f);
+}
+
+void BackUpUIThread::slotsBackUpStart(FILESTATUS status)
+{
+    const int nId = BackupCodes::DisplayIdFromStatus(status);
+    if (nId < 0)
+        return;
+    structBackupID info;
+    info.nModuleID = nId;
+    info.nProNum = 0;
+    info.nAllNum = 0;
+    info.bFlag = false;
+    info.nValue = 0;
+    info.nState = 0;
+    info.nValue2 = 0;
+    emit signalsModuleInfo(info);
+}
+
+void BackUpUIThread::slotsTransportFile(FILESTATUS status)
+{
+    Q_UNUSED(status);
+    if (RunState::Get() < 0)
+        return;
+    emit signalsModuleInfo(structBackupID());
+}
+
+void BackUpUIThread::slotsBackupCallBack(int nType, int nAll)
+{
+    Q_UNUSED(nType);
+    Q_UNUSED(nAll);
+    QMutexLocker locker(&RunState::Mutex());
+}
+
+void BackUpUIThread::procBackup()
+{
+    LOG_SCOPE("procBackup");
+    BackupItems items;
+    QString strPath;
+    int nItems = 0;
+    {
+        QMutexLocker locker(&m_dataMutex);
+        m_bFinished = false;
+        items = m_items;
+        strPath = m_strPath;
+        bool *f = m_bHasData;
+        f[1] = f[1] && items.bPB;
+        const bool bMessages = items.bSMS && items.bMMS;
+        f[0] = f[0] && bMessages;
+        f[8] = f[8] && bMessages;
+        f[3] = f[3] && items.bAPK;
+        f[4] = f[4] && items.bAPKData;
+        const bool bMedia = items.bImage && items.bVideo;
+        f[9] = f[9] && bMedia;
+        f[10] = f[10] && bMedia;
+        f[11] = f[11] && items.bAudio;
+        const bool bOther = items.bCallLog && items.bCalendar && items.bEmail;
+        f[5] = f[5] && bOther;
+        f[2] = f[2] && bOther;
+        f[6] = f[6] && bOther;
+        f[7] = false;
+        for (int i = 0; i < BackupItems::kSlots; ++i)
+            nItems += f[i] ? 1 : 0;
+    }
+
+    const int nMem = procMemInfo(nItems);
+    if (nMem < 0) {
+        emit signalsFinish(nMem);
+        return;
+    }
+
+    int nResult = 0;
+    Factory *pFactory = Factory::Instance();
+    if (pFactory && RunState::Get() >= 0) {
+        pFactory->CreateObject(items);
+        nResult = pFactory->BackUp(strPath);
+    }
+    if (BackUpUILogic *pLogic = BackUpUILogic::ExistingInstance())
+        pLogic->SetBackupCancel(false);
+
+    // Decide between a finished and a cancelled job once, so that a cancel
+    // arriving now either still counts (the job removes its files) or finds
+    // the job over (its package stays).
+    bool bCancelled = false;
+    {
+        QMutexLocker locker(&m_dataMutex);
+        bCancelled = RunState::Get() < 0;
+        if (!bCancelled)
+            m_bFinished = true;
+    }
+    if (bCancelled) {
+        DeleteTmpFile();
+        emit signalBackupCancelSuccess();
+    } else {
+        emit signalsFinish(nResult);
+    }
+    QMutexLocker locker(&m_dataMutex);
+    m_bFinished = true;
+}
+
+int BackUpUIThread::procMemInfo(int nItems)
+{
+    LogLine::Debug(kLogSource, "procMemInfo", QStringLiteral("%1 nCount %2").arg(__LINE__).arg(nItems));
+    BackUpUILogic *pLogic = BackUpUILogic::Instance();
+    if (!pLogic || !pLogic->GetMemValue())
+        return RUN_RESULT_NO_MEMINFO;
+    LogLine::Debug(kLogSource, "procMemInfo", QStringLiteral("%1 GetMemValue success").arg(__LINE__));
+    m_listMemInfo = pLogic->GetMemList();
+    return dealWithMemoryInfo();
+}
+
+int BackUpUIThread::dealWithMemoryInfo()
+{
+    const MemInfoRecord *pKind2 = nullptr;
+    const MemInfoRecord *pKind1 = nullptr;
+    for (const MemInfoRecord &record : std::as_const(m_listMemInfo)) {
+        if (record.nType == 2)
+            pKind2 = &record;
+        else if (record.nType == 1)
+            pKind1 = &record;
+    }
+    if (!m_listMemInfo.isEmpty() && pKind2 && pKind2->nTotal == -1)
+        return RUN_RESULT_NO_MEMINFO;
+    if (FreeBytes(pKind2) > kMinFreeBytes || FreeBytes(pKind1) > kMinFreeBytes) {
+        LogLine::Debug(kLogSource, "dealWithMemoryInfo", QStringLiteral("%1 freeMem more than 10M").arg(__LINE__));
+        return 0;
+    }
+    LogLine::Debug(kLogSource, "dealWithMemoryInfo", QStringLiteral("%1 freeMem is full").arg(__LINE__));
+    return RUN_RESULT_NO_FREE_MEMORY;
+}
+
+void BackUpUIThread::DeleteTmpFile()
+{
+    LOG_SCOPE("DeleteTmpFile");
+    Factory *pFactory = Factory::ExistingInstance();
+    if (!pFactory)
+        return;
+    const QStringList listFiles = pFactory->GetFileList();
+    for (const QString &strFile : listFiles) {
+        if (!QFileInfo::exists(strFile) && !QFileInfo(strFile).isSymLink())
+            continue;
+        if (!QFile::remove(strFile)) {
+            QThread::msleep(20);
+            QFile::remove(strFile);
+        }
+    }
+    const QString strFolder = pFactory->GetBackupFolder();
+    if (!strFolder.isEmpty())
+        DeleteDirectory(strFolder);
+    const QString strTemp = pFactory->GetTempPackagePath();
+    if (QFileInfo::exists(strTemp))
+        QFile::remove(strTemp);
+}
+
+void BackUpUIThread::DeleteDataFolderTmpFiles()
+{
+    LOG_SCOPE("DeleteDataFolderTmpFiles");
+    Factory *pFactory = Factory::ExistingInstance();
+    if (!pFactory)
+        return;
+    const QString strPackage = pFactory->GetPackagePath();
+    const QString strFolder = pFactory->GetBackupFolder();
+    const QStringList listFiles = pFactory->GetFileList();
+    for (const QString &strFile : listFiles) {
+        if (strFile == strPackage || (!strFolder.isEmpty() && strFile.startsWith(strFolder)))
+            continue;
+        if (QFileInfo::exists(strFile))
+            QFile::remove(strFile);
+    }
+}
+
+bool BackUpUIThread::DeleteDirectory(const QString &strPath)
+{
+    const QFileInfo root(strPath);
+    if (root.isSymLink() || root.isJunction()) {
+        // A link in place of the folder: remove the link, not its target.
+        return QFile::remove(strPath);
+    }
+    if (!root.exists())
+        return true;
+    if (!root.isDir())
+        return false;
+
+    bool bOk = true;
+    QDir dir(strPath);
+    const QFileInfoList entries =
+        dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QFileInfo &entry : entries) {
+        const QString strEntry = entry.absoluteFilePath();
+        if (entry.isSymLink() || entry.isJunction() || !entry.isDir()) {
+            // Permissions of a link would be those of its target: leave them.
+            if (!entry.isSymLink() && !entry.isJunction())
+                QFile::setPermissions(strEntry, entry.permissions() | QFileDevice::WriteOwner);
+            if (!QFile::remove(strEntry)) {
+                LogLine::WarningPlain(kLogSource, "DeleteDirectory",
+                                      QStringLiteral("remove file \"%1\" faild!").arg(strEntry));
+                bOk = false;
+            }
+        } else if (!DeleteDirectory(strEntry)) {
+            bOk = false;
+        }
+    }
+    if (!QDir().rmdir(strPath)) {
+        LogLine::WarningPlain(kLogSource, "DeleteDirectory", QStringLiteral("remove dir \"%1\" faild!").arg(strPath));
+        bOk = false;
+    }
+    return bOk;
+}
+
+void BackUpUIThread::ClickCancel()
+{
+    LogLine::Scope scope(kLogSource, "ClickCancel");
+    BackUpUIThreadCancel *pCancel = BackUpUIThreadCancel::Instance();
+    if (!pCancel)
+        return;
+    if (BackUpUIThread *pWorker = ExistingInstance()) {
+        QMutexLocker locker(&pWorker->m_dataMutex);
+        pWorker->m_bCancelPending = true;
+        RunState::Set(RunState::kCancelled);
+    } else {
+        RunState::Set(RunState::kCancelled);
+    }
+    pCancel->wait();
+    pCancel->start();
+}

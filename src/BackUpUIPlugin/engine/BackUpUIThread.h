@@ -1,0 +1,127 @@
+#pragma once
+
+#include "BackupRecords.h"
+
+#include <QHash>
+#include <QList>
+#include <QMutex>
+#include <QString>
+#include <QThread>
+
+// The worker's parameters, set in one call before it is started.
+struct BackUpThreadParam
+{
+    int nMode = 0; // 1 backup, 3 count (report 0), 4 cancel through the SDK, 5 count (report 1)
+    BackupItems items;
+    QString strPath; // destination folder of a backup
+};
+
+// The worker thread: one run() performs one job, counting the items on the
+// phone or the whole backup (memory check, factory run). The object itself
+// lives in the thread that created it (the user-interface thread), so its
+// slots run there and turn the engine's progress events into one weighted
+// progress value.
+class BackUpUIThread : public QThread
+{
+    Q_OBJECT
+public:
+    // Progress weights, in this order.
+    enum Weight
+    {
+        W_PB_READ, W_PB_COPY, W_SMS_READ, W_SMS_COPY, W_MMS_READ, W_MMS_COPY,
+        W_IMAGE_START, W_IMAGE_FILES, W_VIDEO_START, W_VIDEO_FILES, W_AUDIO_START, W_AUDIO_FILES,
+        W_APK_START, W_APK_FILES, W_APKDATA_FIRST, W_APKDATA_SECOND, W_APKDATA_THIRD,
+        W_CALLLOG_READ, W_CALLLOG_COPY, W_EMAIL_READ, W_EMAIL_COPY, W_CALENDAR_READ, W_CALENDAR_COPY,
+        W_BOOKMARK_READ, W_BOOKMARK_COPY,
+        W_COUNT
+    };
+
+    // Created on first use; the first call should come from the thread that
+    // is to run the worker's slots (the user-interface thread).
+    static BackUpUIThread *Instance();
+    // The instance if it exists, without creating it.
+    static BackUpUIThread *ExistingInstance();
+    // Releases a running job through an SDK reset, waits for it and deletes
+    // the worker.
+    static void DestroyInstance();
+    // The user's cancel: marks the run cancelled and starts the cancel thread.
+    static void ClickCancel();
+
+    void SetParam(const BackUpThreadParam &param);
+    BackUpThreadParam GetParam() const;
+    // False while a backup job runs, true once it is over.
+    bool IsFinished() const;
+    // The progress range of the current selection.
+    int GetProgressTotal();
+    // A copy of the count table filled by counting.
+    QHash<int, structBackupID> GetModuleCounts() const;
+    // True when the phone holds at least one item of the kind (BackupItems slot).
+    bool HasData(int nSlot) const;
+    float GetWeight(int nWeight) const;
+    // Removes the run's package, result files and backup folder.
+    void DeleteTmpFile();
+    // Removes what a cancel may remove once the backup job was over: the
+    // run's temporary files in the data folder, never the delivered package
+    // or the backup folder.
+    void DeleteDataFolderTmpFiles();
+    // Removes a folder with its content. Links are removed as links and never
+    // followed, so nothing outside the folder is touched.
+    static bool DeleteDirectory(const QString &strPath);
+
+signals:
+    void signalsPluginCount(int nReport);
+    void signalBackupCancelSuccess();
+    void signalBackupCancel();
+    void signalsFinish(int nResult);
+    void signalsBackFinished(int nModule);
+    void signalsModuleInfo(structBackupID info);
+    void IsApkBackup(bool bRunning);
+    void IsApkDataBackup(bool bRunning);
+    void IsImageBackup(bool bRunning);
+    void IsVideoBackup(bool bRunning);
+    void IsAudioBackup(bool bRunning);
+    void signalIncreaseValue(float fValue);
+
+protected:
+    void run() override;
+
+private slots:
+    void slotsBackUpStart(FILESTATUS status);
+    void slotsTransportFile(FILESTATUS status);
+    void slotsBackupCallBack(int nType, int nAll);
+    void slotProBarTargetValue(int MoudleIndex, int ProType, int ProNum, int AllNum);
+
+private:
+    BackUpUIThread();
+    ~BackUpUIThread() override;
+
+    void procGetCount(int nReport);
+    void procBackup();
+    int procMemInfo(int nItems);
+    int dealWithMemoryInfo();
+
+    int m_nMode = 0;
+    BackupItems m_items;
+    QString m_strPath;
+    int m_nUnused1 = 0;
+    int m_nUnused2 = 0;
+    float m_fProgressTotal = 0.0f;
+    float m_fWeights[W_COUNT] = {};
+    int m_nLastModule = -1;
+    int m_nLastProType = -1;
+    int m_nLastProNum = -1;
+    int m_nLastAllNum = -1;
+    QHash<int, structBackupID> m_hashCounts;
+    QList<MemInfoRecord> m_listMemInfo;
+    bool m_bHasData[BackupItems::kSlots] = {};
+    bool m_bFinished = true;
+    // A cancel came for the backup set up last (see run()).
+    bool m_bCancelPending = false;
+    bool m_bRunning = false;
+    QMutex m_runningMutex;
+    // Guards the parameters, the count table, the weights and the data flags,
+    // which the job writes and the user-interface thread reads.
+    mutable QMutex m_dataMutex;
+
+    friend class BackUpUIThreadCancel;
+};
