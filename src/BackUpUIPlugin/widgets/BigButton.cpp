@@ -1,0 +1,217 @@
+#include "BigButton.h"
+
+#include "host/Change.h"
+#include "LogLine.h"
+
+static const char *const kLogSource = "..\\..\\src\\BackUpUIPlugin\\BigButton";
+
+namespace
+{
+const quint32 kOtherId = 6;
+// A sub-item list this long no longer fits beside the count and goes below it.
+const int kLongNameLength = 50;
+
+const char *const kColorDisabled = "color:rgb(235,235,235);";
+const char *const kColorUnchecked = "color:rgb(103,103,103);";
+const char *const kColorCheckedTitle = "color:rgb(18,134,235);";
+const char *const kColorCheckedValue = "color:rgb(0,0,0);";
+} // namespace
+
+BigButton::BigButton(const PluginInfo &info, QWidget *parent)
+    : QLabel(parent), m_pluginInfo(info), m_nCurrentId(static_cast<int>(info.nId)), m_pParent(parent),
+      m_bActive(info.bEnable)
+{
+    InitLabels();
+    InitLayout();
+}
+
+QSize BigButton::TileSize(quint32 nId)
+{
+    return nId == kOtherId ? QSize(248, 135) : QSize(124, 135);
+}
+
+QString BigButton::ObjectWord(quint32 nId)
+{
+    switch (nId) {
+    case 0:
+        return QStringLiteral("Contacts");
+    case 1:
+        return QStringLiteral("Information");
+    case 3:
+        return QStringLiteral("AppData");
+    case 4:
+        return QStringLiteral("ImageVedio");
+    case 5:
+        return QStringLiteral("MusicItem");
+    case 22:
+        return QStringLiteral("Email");
+    case 23:
+        return QStringLiteral("Schedule");
+    case 28:
+        return QStringLiteral("Bookmark");
+    case 29:
+        return QStringLiteral("Application");
+    default:
+        return QStringLiteral("Other");
+    }
+}
+
+void BigButton::InitLabels()
+{
+    m_pTitleLabel = new QLabel(this);
+    m_pNumLabel = new QLabel(this);
+    m_pSizeLabel = new QLabel(this);
+    m_pTimeLabel = new QLabel(this);
+    m_pNameLabel = new QLabel(this);
+
+    setFixedSize(TileSize(m_pluginInfo.nId));
+    setContentsMargins(0, 0, 0, 0);
+    m_pTitleLabel->setFixedSize(100, 18);
+    m_pNumLabel->setFixedSize(100, 34);
+    m_pSizeLabel->setFixedSize(100, 13);
+    m_pTimeLabel->setFixedSize(100, 13);
+    m_pNameLabel->setFixedSize(224, 45);
+    for (QLabel *pLabel : {m_pTitleLabel, m_pNumLabel, m_pSizeLabel, m_pTimeLabel, m_pNameLabel})
+        pLabel->setContentsMargins(0, 0, 0, 0);
+    m_pTitleLabel->setWordWrap(true);
+    m_pNameLabel->setWordWrap(true);
+    m_pNameLabel->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+
+    m_pTitleLabel->setText(Change::tr(m_pluginInfo.strName));
+
+    const QString strPrefix = QStringLiteral("BackUpUIPlugin_BigButton_") + ObjectWord(m_pluginInfo.nId);
+    setObjectName(strPrefix + QStringLiteral("Frame"));
+    m_pTitleLabel->setObjectName(strPrefix + QStringLiteral("_Title"));
+    m_pNumLabel->setObjectName(strPrefix + QStringLiteral("_Num"));
+    m_pSizeLabel->setObjectName(strPrefix + QStringLiteral("_Value"));
+    m_pTimeLabel->setObjectName(strPrefix + QStringLiteral("_Time"));
+    m_pNameLabel->setObjectName(strPrefix + QStringLiteral("_OtherContent"));
+}
+
+void BigButton::InitLayout()
+{
+    const bool bOther = m_pluginInfo.nId == kOtherId;
+    const bool bRightToLeft = Change::GetRightToLeftLayout();
+    // Only the wide tile mirrors its values into its right half; a narrow
+    // tile keeps one column.
+    const int nLeft = (bRightToLeft && bOther) ? 136 : 12;
+    m_pNumLabel->move(nLeft, 20);
+    m_pSizeLabel->move(nLeft, 60);
+    m_pTimeLabel->move(nLeft, 76);
+    m_pTitleLabel->move(nLeft, 95);
+    m_pNameLabel->move(bOther ? QPoint(12, 50) : QPoint(100, 14));
+
+    if (bRightToLeft) {
+        for (QLabel *pLabel : {m_pTitleLabel, m_pNumLabel, m_pSizeLabel, m_pTimeLabel, m_pNameLabel})
+            pLabel->setLayoutDirection(Qt::RightToLeft);
+    }
+}
+
+void BigButton::SetTitle(const QString &strTitle)
+{
+    if (!m_pTitleLabel) {
+        LOG_ARG_NULL("SetTitle");
+        return;
+    }
+    if (strTitle.isEmpty())
+        return;
+    // Translating is harmless for a text that is already translated: a text
+    // without translation comes back unchanged.
+    m_pTitleLabel->setText(Change::tr(strTitle));
+}
+
+void BigButton::SetBtnName(const QString &strName)
+{
+    if (!m_pNameLabel) {
+        LOG_ARG_NULL("SetBtnName");
+        return;
+    }
+    if (m_nCurrentId != static_cast<int>(kOtherId))
+        return;
+    m_pNameLabel->setText(strName);
+    if (strName.length() >= kLongNameLength)
+        m_pNameLabel->move(12, 50);
+}
+
+void BigButton::SetNum(const QString &strNum)
+{
+    if (!m_pNumLabel) {
+        LOG_ARG_NULL("SetNum");
+        return;
+    }
+    m_pNumLabel->setText(strNum);
+}
+
+void BigButton::SetSize(const QString &strSize)
+{
+    if (!m_pSizeLabel) {
+        LOG_ARG_NULL("SetSize");
+        return;
+    }
+    m_pSizeLabel->setText(strSize);
+}
+
+void BigButton::SetNeedTime(const QString &strTime)
+{
+    if (!m_pTimeLabel) {
+        LOG_ARG_NULL("SetNeedTime");
+        return;
+    }
+    m_pTimeLabel->setText(strTime);
+}
+
+void BigButton::SetStatusColor(int nStatus)
+{
+    if (!m_pTitleLabel || !m_pNameLabel || !m_pNumLabel || !m_pSizeLabel) {
+        LOG_ARG_NULL("SetStatusColor");
+        return;
+    }
+    QString strText;
+    QString strValue;
+    switch (nStatus) {
+    case StatusDisabled:
+        strText = strValue = QLatin1String(kColorDisabled);
+        break;
+    case StatusUnchecked:
+        strText = strValue = QLatin1String(kColorUnchecked);
+        break;
+    case StatusChecked:
+        strText = QLatin1String(kColorCheckedTitle);
+        strValue = QLatin1String(kColorCheckedValue);
+        break;
+    default:
+        return;
+    }
+    m_pTitleLabel->setStyleSheet(strText);
+    m_pNameLabel->setStyleSheet(strText);
+    m_pNumLabel->setStyleSheet(strValue);
+    m_pSizeLabel->setStyleSheet(strValue);
+}
+
+void BigButton::SetActive(bool bActive)
+{
+    m_bActive = bActive;
+    SetStatusColor(bActive ? StatusChecked : StatusUnchecked);
+}
+
+void BigButton::Reset()
+{
+    if (!m_pNumLabel || !m_pSizeLabel || !m_pTimeLabel) {
+        LOG_ARG_NULL("Reset");
+        return;
+    }
+    m_nCurrentId = static_cast<int>(m_pluginInfo.nId);
+    SetActive(m_pluginInfo.bEnable);
+    m_pNumLabel->clear();
+    m_pSizeLabel->clear();
+    m_pTimeLabel->clear();
+}
+
+QString BigButton::GetTitle() const
+{
+    if (!m_pTitleLabel) {
+        LOG_ARG_NULL("GetTitle");
+        return QString();
+    }
+    return m_pTitleLabel->text();
+}

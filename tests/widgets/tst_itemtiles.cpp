@@ -1,0 +1,571 @@
+#include "BigButton.h"
+#include "CheckBigButton.h"
+#include "CustomLabelButton.h"
+#include "TestEnv.h"
+#include "host/Change.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+
+namespace
+{
+PluginInfo Item(quint32 nId, bool bEnable, const QString &strName = QStringLiteral("IDS_BACKUPUIPLUGIN_BIGBUTTON_CONTACTS_TEXT"))
+{
+    PluginInfo info;
+    info.nKind = 0;
+    info.nId = nId;
+    info.strName = strName;
+    info.bEnable = bEnable;
+    return info;
+}
+
+structBackupID Counted(int nCount, int nKiloBytes)
+{
+    structBackupID record;
+    record.nProNum = nCount;
+    record.nValue2 = nKiloBytes;
+    return record;
+}
+
+QLabel *Label(QWidget *pTile, quint32 nId, const char *szSuffix)
+{
+    return pTile->findChild<QLabel *>(QStringLiteral("BackUpUIPlugin_BigButton_") + BigButton::ObjectWord(nId)
+                                      + QLatin1String(szSuffix));
+}
+
+QPushButton *Frame(QWidget *pTile, quint32 nId, const char *szLook)
+{
+    const QString strPrefix = nId == 6 ? QStringLiteral("BackUpUIPlugin_BigButton_Other_")
+                                       : QStringLiteral("BackUpUIPlugin_BigButton_");
+    return pTile->findChild<QPushButton *>(strPrefix + QLatin1String(szLook) + QStringLiteral("Frame"));
+}
+
+// The look a tile shows: "unchecked", "checked", "disabled" or a description
+// of what is inconsistent.
+QString Look(CheckBigButton *pTile)
+{
+    const quint32 nId = pTile->GetItem().nId;
+    QPushButton *pCommon = Frame(pTile, nId, "Common");
+    QPushButton *pCheck = Frame(pTile, nId, "Check");
+    QPushButton *pDisable = Frame(pTile, nId, "Disable");
+    BigButton *pContent = pTile->findChild<BigButton *>();
+    if (!pCommon || !pCheck || !pDisable || !pContent)
+        return QStringLiteral("missing child");
+    const int nVisible = int(!pCommon->isHidden()) + int(!pCheck->isHidden()) + int(!pDisable->isHidden());
+    if (nVisible != 1)
+        return QStringLiteral("%1 frames visible").arg(nVisible);
+    QPushButton *pShown = !pCommon->isHidden() ? pCommon : (!pCheck->isHidden() ? pCheck : pDisable);
+    if (pContent->parentWidget() != pShown || pContent->isHidden())
+        return QStringLiteral("content not on the shown frame");
+    const QString strColor = Label(pTile, nId, "_Title")->styleSheet();
+    if (pShown == pCommon && !pTile->IsChecked() && pTile->isEnabled() && strColor == "color:rgb(103,103,103);")
+        return QStringLiteral("unchecked");
+    if (pShown == pCheck && pTile->IsChecked() && pTile->isEnabled() && strColor == "color:rgb(18,134,235);")
+        return QStringLiteral("checked");
+    if (pShown == pDisable && !pTile->IsChecked() && !pTile->isEnabled() && strColor == "color:rgb(235,235,235);")
+        return QStringLiteral("disabled");
+    return QStringLiteral("inconsistent: frame %1, checked %2, enabled %3, colour %4")
+        .arg(pShown->objectName())
+        .arg(pTile->IsChecked())
+        .arg(pTile->isEnabled())
+        .arg(strColor);
+}
+
+void ClickShownFrame(CheckBigButton *pTile)
+{
+    const quint32 nId = pTile->GetItem().nId;
+    QPushButton *pShown = nullptr;
+    for (const char *szLook : {"Common", "Check", "Disable"}) {
+        QPushButton *pFrame = Frame(pTile, nId, szLook);
+        if (pFrame && !pFrame->isHidden())
+            pShown = pFrame;
+    }
+    QVERIFY(pShown);
+    QTest::mouseClick(pShown, Qt::LeftButton, Qt::NoModifier, QPoint(30, 30));
+}
+} // namespace
+
+class tst_ItemTiles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void objectNamesAndSizes_data();
+    void objectNamesAndSizes();
+    void labelPositions_data();
+    void labelPositions();
+    void statusColors_data();
+    void statusColors();
+    void lookTransitions_data();
+    void lookTransitions();
+    void btnData_data();
+    void btnData();
+    void btnDataKeepsSizeAndTimeWithoutSize();
+    void sizeFormat_data();
+    void sizeFormat();
+    void needTime_data();
+    void needTime();
+    void otherTileName_data();
+    void otherTileName();
+    void titles();
+    void header_data();
+    void header();
+
+private:
+    QScopedPointer<TestEnv> m_pEnv;
+};
+
+void tst_ItemTiles::init()
+{
+    m_pEnv.reset(new TestEnv);
+    QVERIFY(m_pEnv->IsValid());
+    qputenv("PELORIX_HOST_LANG", "en");
+}
+
+void tst_ItemTiles::cleanup()
+{
+    qunsetenv("PELORIX_HOST_LANG");
+    m_pEnv.reset();
+}
+
+void tst_ItemTiles::objectNamesAndSizes_data()
+{
+    QTest::addColumn<quint32>("id");
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<int>("width");
+
+    QTest::newRow("contacts") << 0u << "Contacts" << 124;
+    QTest::newRow("messages") << 1u << "Information" << 124;
+    QTest::newRow("app data") << 3u << "AppData" << 124;
+    QTest::newRow("images") << 4u << "ImageVedio" << 124;
+    QTest::newRow("music") << 5u << "MusicItem" << 124;
+    QTest::newRow("other") << 6u << "Other" << 248;
+    QTest::newRow("email") << 22u << "Email" << 124;
+    QTest::newRow("schedule") << 23u << "Schedule" << 124;
+    QTest::newRow("bookmark") << 28u << "Bookmark" << 124;
+    QTest::newRow("applications") << 29u << "Application" << 124;
+    QTest::newRow("unknown id") << 2u << "Other" << 124;
+    QTest::newRow("sub-item id") << 21u << "Other" << 124;
+}
+
+void tst_ItemTiles::objectNamesAndSizes()
+{
+    QFETCH(quint32, id);
+    QFETCH(QString, word);
+    QFETCH(int, width);
+
+    CheckBigButton tile(Item(id, false));
+    QCOMPARE(tile.size(), QSize(width, 135));
+    const QString strFramePrefix = id == 6 ? QStringLiteral("BackUpUIPlugin_BigButton_Other_")
+                                           : QStringLiteral("BackUpUIPlugin_BigButton_");
+    for (const char *szLook : {"CommonFrame", "CheckFrame", "DisableFrame"}) {
+        QPushButton *pFrame = tile.findChild<QPushButton *>(strFramePrefix + QLatin1String(szLook));
+        QVERIFY2(pFrame, szLook);
+        QCOMPARE(pFrame->parentWidget(), &tile);
+        QCOMPARE(pFrame->geometry(), QRect(0, 0, width, 135));
+        QVERIFY(pFrame->isFlat());
+    }
+    QVERIFY(tile.isFlat());
+
+    BigButton *pContent = tile.findChild<BigButton *>();
+    QVERIFY(pContent);
+    const QString strPrefix = QStringLiteral("BackUpUIPlugin_BigButton_") + word;
+    QCOMPARE(pContent->objectName(), strPrefix + QStringLiteral("Frame"));
+    QCOMPARE(pContent->geometry(), QRect(0, 0, width, 135));
+
+    const struct
+    {
+        const char *szSuffix;
+        QSize size;
+    } labels[] = {{"_Title", QSize(100, 18)}, {"_Num", QSize(100, 34)}, {"_Value", QSize(100, 13)},
+                  {"_Time", QSize(100, 13)}, {"_OtherContent", QSize(224, 45)}};
+    for (const auto &label : labels) {
+        QLabel *pLabel = pContent->findChild<QLabel *>(strPrefix + QLatin1String(label.szSuffix));
+        QVERIFY2(pLabel, label.szSuffix);
+        QCOMPARE(pLabel->size(), label.size);
+    }
+    QVERIFY(pContent->findChild<QLabel *>(strPrefix + "_Title")->wordWrap());
+    QLabel *pName = pContent->findChild<QLabel *>(strPrefix + "_OtherContent");
+    QVERIFY(pName->wordWrap());
+    QVERIFY(pName->alignment() & Qt::AlignBottom);
+}
+
+void tst_ItemTiles::labelPositions_data()
+{
+    QTest::addColumn<QByteArray>("lang");
+    QTest::addColumn<quint32>("id");
+    QTest::addColumn<QPoint>("num");
+    QTest::addColumn<QPoint>("size");
+    QTest::addColumn<QPoint>("time");
+    QTest::addColumn<QPoint>("title");
+    QTest::addColumn<QPoint>("name");
+
+    QTest::newRow("ltr narrow") << QByteArray("en") << 0u << QPoint(12, 20) << QPoint(12, 60) << QPoint(12, 76)
+                                << QPoint(12, 95) << QPoint(100, 14);
+    QTest::newRow("ltr other") << QByteArray("en") << 6u << QPoint(12, 20) << QPoint(12, 60) << QPoint(12, 76)
+                               << QPoint(12, 95) << QPoint(12, 50);
+    QTest::newRow("rtl narrow") << QByteArray("ar") << 29u << QPoint(12, 20) << QPoint(12, 60) << QPoint(12, 76)
+                                << QPoint(12, 95) << QPoint(100, 14);
+    QTest::newRow("rtl other") << QByteArray("ar") << 6u << QPoint(136, 20) << QPoint(136, 60) << QPoint(136, 76)
+                               << QPoint(136, 95) << QPoint(12, 50);
+}
+
+void tst_ItemTiles::labelPositions()
+{
+    QFETCH(QByteArray, lang);
+    QFETCH(quint32, id);
+    QFETCH(QPoint, num);
+    QFETCH(QPoint, size);
+    QFETCH(QPoint, time);
+    QFETCH(QPoint, title);
+    QFETCH(QPoint, name);
+
+    qputenv("PELORIX_HOST_LANG", lang);
+    const bool bRightToLeft = lang == "ar";
+    QCOMPARE(Change::GetRightToLeftLayout(), bRightToLeft);
+    BigButton content(Item(id, true));
+    const struct
+    {
+        const char *szSuffix;
+        QPoint pos;
+    } labels[] = {{"_Num", num}, {"_Value", size}, {"_Time", time}, {"_Title", title}, {"_OtherContent", name}};
+    for (const auto &label : labels) {
+        QLabel *pLabel = Label(&content, id, label.szSuffix);
+        QVERIFY2(pLabel, label.szSuffix);
+        QCOMPARE(pLabel->pos(), label.pos);
+        QCOMPARE(pLabel->layoutDirection(), bRightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
+    }
+}
+
+void tst_ItemTiles::statusColors_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("value");
+
+    QTest::newRow("disabled") << 0 << "color:rgb(235,235,235);" << "color:rgb(235,235,235);";
+    QTest::newRow("unchecked") << 1 << "color:rgb(103,103,103);" << "color:rgb(103,103,103);";
+    QTest::newRow("checked") << 2 << "color:rgb(18,134,235);" << "color:rgb(0,0,0);";
+    // Unknown states change nothing: the colours of state 1 stay.
+    QTest::newRow("state 3") << 3 << "color:rgb(103,103,103);" << "color:rgb(103,103,103);";
+    QTest::newRow("state -1") << -1 << "color:rgb(103,103,103);" << "color:rgb(103,103,103);";
+}
+
+void tst_ItemTiles::statusColors()
+{
+    QFETCH(int, status);
+    QFETCH(QString, text);
+    QFETCH(QString, value);
+
+    BigButton content(Item(6, false));
+    content.SetStatusColor(1);
+    content.SetStatusColor(status);
+    QCOMPARE(Label(&content, 6, "_Title")->styleSheet(), text);
+    QCOMPARE(Label(&content, 6, "_OtherContent")->styleSheet(), text);
+    QCOMPARE(Label(&content, 6, "_Num")->styleSheet(), value);
+    QCOMPARE(Label(&content, 6, "_Value")->styleSheet(), value);
+    QVERIFY(Label(&content, 6, "_Time")->styleSheet().isEmpty());
+}
+
+void tst_ItemTiles::lookTransitions_data()
+{
+    QTest::addColumn<quint32>("id");
+    QTest::addColumn<bool>("enable");
+    // Steps: "click", "check", "uncheck", "disable", "enable", "reset", "data0", "data5".
+    QTest::addColumn<QStringList>("steps");
+    // The look after construction and after each step.
+    QTest::addColumn<QStringList>("looks");
+
+    QTest::newRow("default off, clicks toggle")
+        << 0u << false << QStringList{"click", "click", "click"}
+        << QStringList{"unchecked", "checked", "unchecked", "checked"};
+    QTest::newRow("default on, clicks toggle")
+        << 6u << true << QStringList{"click", "click"} << QStringList{"checked", "unchecked", "checked"};
+    QTest::newRow("set checked")
+        << 4u << false << QStringList{"check", "check", "uncheck", "uncheck"}
+        << QStringList{"unchecked", "checked", "checked", "unchecked", "unchecked"};
+    QTest::newRow("disabled ignores clicks, reset restores the default")
+        << 1u << true << QStringList{"click", "disable", "click", "click", "reset", "click"}
+        << QStringList{"checked", "unchecked", "disabled", "disabled", "disabled", "checked", "unchecked"};
+    QTest::newRow("other tile disabled, reset to unchecked")
+        << 6u << false << QStringList{"click", "disable", "click", "reset"}
+        << QStringList{"unchecked", "checked", "disabled", "disabled", "unchecked"};
+    QTest::newRow("count 0 disables, count 5 after reset stays enabled")
+        << 5u << true << QStringList{"data0", "click", "reset", "data5", "click"}
+        << QStringList{"checked", "disabled", "disabled", "checked", "checked", "unchecked"};
+    QTest::newRow("a checked tile reset to its default")
+        << 29u << false << QStringList{"check", "reset"} << QStringList{"unchecked", "checked", "unchecked"};
+}
+
+void tst_ItemTiles::lookTransitions()
+{
+    QFETCH(quint32, id);
+    QFETCH(bool, enable);
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, looks);
+
+    QWidget page;
+    page.resize(400, 200);
+    CheckBigButton *pTile = new CheckBigButton(Item(id, enable), &page);
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+
+    QStringList listSeen{Look(pTile)};
+    for (const QString &strStep : steps) {
+        if (strStep == "click")
+            ClickShownFrame(pTile);
+        else if (strStep == "check")
+            pTile->SetChecked(true);
+        else if (strStep == "uncheck")
+            pTile->SetChecked(false);
+        else if (strStep == "disable")
+            pTile->SetDisableFrame();
+        else if (strStep == "reset")
+            pTile->Reset();
+        else if (strStep == "data0")
+            pTile->SetBtnData(Counted(0, 0));
+        else if (strStep == "data5")
+            pTile->SetBtnData(Counted(5, 0));
+        listSeen << Look(pTile);
+    }
+    QCOMPARE(listSeen, looks);
+    QCOMPARE(pTile->GetItem().nId, id);
+    QCOMPARE(pTile->GetItem().bEnable, enable);
+}
+
+void tst_ItemTiles::btnData_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("kiloBytes");
+    QTest::addColumn<QString>("num");
+    QTest::addColumn<QString>("size");
+    QTest::addColumn<bool>("disabled");
+
+    const QString strKB = Change::tr("IDS_CORE_UNIT_KB");
+    const QString strMB = Change::tr("IDS_CORE_UNIT_MB");
+    const QString strGB = Change::tr("IDS_CORE_UNIT_GB");
+    QTest::newRow("count and size") << 17 << 1023 << "17" << "1023 " + strKB << false;
+    QTest::newRow("count, one megabyte") << 250 << 1024 << "250" << "1 " + strMB << false;
+    QTest::newRow("large size") << 1 << 1572864 << "1" << "1.50 " + strGB << false;
+    QTest::newRow("count 0") << 0 << 0 << "0" << "" << true;
+    QTest::newRow("negative count shows 0") << -4 << 0 << "0" << "" << true;
+    QTest::newRow("count 0 with a size") << 0 << 2048 << "0" << "2 " + strMB << true;
+}
+
+void tst_ItemTiles::btnData()
+{
+    QFETCH(int, count);
+    QFETCH(int, kiloBytes);
+    QFETCH(QString, num);
+    QFETCH(QString, size);
+    QFETCH(bool, disabled);
+
+    CheckBigButton tile(Item(3, true));
+    tile.SetBtnData(Counted(count, kiloBytes));
+    QCOMPARE(Label(&tile, 3, "_Num")->text(), num);
+    QCOMPARE(Label(&tile, 3, "_Value")->text(), size);
+    QCOMPARE(Look(&tile), disabled ? QStringLiteral("disabled") : QStringLiteral("checked"));
+    QCOMPARE(Label(&tile, 3, "_Time")->text(),
+             kiloBytes ? CheckBigButton::NeedTimeText(static_cast<quint32>(kiloBytes)) : QString());
+
+    // Reset clears the values and keeps the title.
+    const QString strTitle = tile.GetTitle();
+    tile.Reset();
+    QVERIFY(Label(&tile, 3, "_Num")->text().isEmpty());
+    QVERIFY(Label(&tile, 3, "_Value")->text().isEmpty());
+    QVERIFY(Label(&tile, 3, "_Time")->text().isEmpty());
+    QCOMPARE(tile.GetTitle(), strTitle);
+    QVERIFY(!strTitle.isEmpty());
+}
+
+void tst_ItemTiles::btnDataKeepsSizeAndTimeWithoutSize()
+{
+    CheckBigButton tile(Item(0, true));
+    tile.SetSize(QStringLiteral("earlier size"));
+    tile.SetNeedTime(184320);
+    const QString strTime = Label(&tile, 0, "_Time")->text();
+    QVERIFY(!strTime.isEmpty());
+    tile.SetBtnData(Counted(12, 0));
+    QCOMPARE(Label(&tile, 0, "_Num")->text(), QStringLiteral("12"));
+    QCOMPARE(Label(&tile, 0, "_Value")->text(), QStringLiteral("earlier size"));
+    QCOMPARE(Label(&tile, 0, "_Time")->text(), strTime);
+}
+
+void tst_ItemTiles::sizeFormat_data()
+{
+    QTest::addColumn<quint32>("kiloBytes");
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("unit");
+
+    QTest::newRow("1 KB") << 1u << "1" << "IDS_CORE_UNIT_KB";
+    QTest::newRow("1023 KB") << 1023u << "1023" << "IDS_CORE_UNIT_KB";
+    QTest::newRow("1 MB") << 1024u << "1" << "IDS_CORE_UNIT_MB";
+    QTest::newRow("1.5 MB rounds up") << 1536u << "2" << "IDS_CORE_UNIT_MB";
+    QTest::newRow("1.4 MB rounds down") << 1433u << "1" << "IDS_CORE_UNIT_MB";
+    QTest::newRow("1023 MB") << 1023u * 1024u << "1023" << "IDS_CORE_UNIT_MB";
+    QTest::newRow("1.00 GB") << 1048576u << "1.00" << "IDS_CORE_UNIT_GB";
+    QTest::newRow("1.50 GB") << 1572864u << "1.50" << "IDS_CORE_UNIT_GB";
+    QTest::newRow("1.54 GB") << 1610612u << "1.54" << "IDS_CORE_UNIT_GB";
+    QTest::newRow("1.00 TB") << 1073741824u << "1.00" << "IDS_CORE_UNIT_TB";
+    QTest::newRow("largest size") << 4294967295u << "4.00" << "IDS_CORE_UNIT_TB";
+}
+
+void tst_ItemTiles::sizeFormat()
+{
+    QFETCH(quint32, kiloBytes);
+    QFETCH(QString, number);
+    QFETCH(QString, unit);
+
+    QCOMPARE(CheckBigButton::FormatSize(kiloBytes), number + QLatin1Char(' ') + Change::tr(unit));
+
+    // The tile shows the same text; the size is taken as unsigned.
+    CheckBigButton tile(Item(5, false));
+    tile.SetBtnData(Counted(3, static_cast<int>(kiloBytes)));
+    QCOMPARE(Label(&tile, 5, "_Value")->text(), number + QLatin1Char(' ') + Change::tr(unit));
+}
+
+void tst_ItemTiles::needTime_data()
+{
+    QTest::addColumn<quint32>("kiloBytes");
+    QTest::addColumn<int>("minutes");
+
+    QTest::newRow("1 KB") << 1u << 0;
+    QTest::newRow("half a minute") << 46080u << 1;
+    QTest::newRow("one minute") << 92160u << 1;
+    QTest::newRow("just under 1.5 minutes") << 138239u << 1;
+    QTest::newRow("1.5 minutes rounds to 2") << 138240u << 2;
+    QTest::newRow("2 minutes") << 184320u << 2;
+    QTest::newRow("2.5 minutes rounds to 3") << 230400u << 3;
+    QTest::newRow("largest size") << 4294967295u << 46603;
+}
+
+void tst_ItemTiles::needTime()
+{
+    QFETCH(quint32, kiloBytes);
+    QFETCH(int, minutes);
+
+    QCOMPARE(CheckBigButton::NeedMinutes(kiloBytes), minutes);
+
+    QString strExpected;
+    if (minutes <= 1) {
+        strExpected = Change::tr("IDS_BACKUPUIPLUGIN_TIME_REMAINING_ONEMINUTE");
+    } else {
+        strExpected = Change::tr("IDS_BACKUPUIPLUGIN_BIGBUTTON_NEEDTIME_TEXT");
+        if (strExpected.contains(QLatin1String("%1")))
+            strExpected = strExpected.arg(minutes);
+    }
+    CheckBigButton tile(Item(4, false));
+    tile.SetNeedTime(kiloBytes);
+    QCOMPARE(Label(&tile, 4, "_Time")->text(), strExpected);
+    if (minutes > 1 && Change::IsTranslationLoaded())
+        QVERIFY2(strExpected.contains(QString::number(minutes)), qPrintable(strExpected));
+
+    // No size, no estimate: the text stays.
+    tile.SetNeedTime(0);
+    QCOMPARE(Label(&tile, 4, "_Time")->text(), strExpected);
+}
+
+void tst_ItemTiles::otherTileName_data()
+{
+    QTest::addColumn<QByteArray>("lang");
+    QTest::addColumn<quint32>("id");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<bool>("shown");
+    QTest::addColumn<QPoint>("pos");
+
+    QTest::newRow("49 characters") << QByteArray("en") << 6u << 49 << true << QPoint(12, 50);
+    QTest::newRow("50 characters") << QByteArray("en") << 6u << 50 << true << QPoint(12, 50);
+    QTest::newRow("rtl 49 characters") << QByteArray("ar") << 6u << 49 << true << QPoint(12, 50);
+    QTest::newRow("rtl 80 characters") << QByteArray("ar") << 6u << 80 << true << QPoint(12, 50);
+    QTest::newRow("not the other tile") << QByteArray("en") << 0u << 60 << false << QPoint(100, 14);
+}
+
+void tst_ItemTiles::otherTileName()
+{
+    QFETCH(QByteArray, lang);
+    QFETCH(quint32, id);
+    QFETCH(int, length);
+    QFETCH(bool, shown);
+    QFETCH(QPoint, pos);
+
+    qputenv("PELORIX_HOST_LANG", lang);
+    CheckBigButton tile(Item(id, true));
+    const QString strName = QString(length - 2, QLatin1Char('x')).prepend(QLatin1Char('(')).append(QLatin1Char(')'));
+    tile.SetBtnName(strName);
+    QLabel *pName = Label(&tile, id, "_OtherContent");
+    QVERIFY(pName);
+    QCOMPARE(pName->text(), shown ? strName : QString());
+    QCOMPARE(pName->pos(), pos);
+    // The title is a different label and stays.
+    QCOMPARE(tile.GetTitle(), Change::tr("IDS_BACKUPUIPLUGIN_BIGBUTTON_CONTACTS_TEXT"));
+}
+
+void tst_ItemTiles::titles()
+{
+    CheckBigButton tile(Item(1, true, QStringLiteral("IDS_BACKUPUIPLUGIN_BIGBUTTON_INFORMATION_TEXT")));
+    QCOMPARE(tile.GetTitle(), Change::tr("IDS_BACKUPUIPLUGIN_BIGBUTTON_INFORMATION_TEXT"));
+    tile.SetTitle(QStringLiteral("IDS_VIRTUAL_SMSNAME_IDENTIFER"));
+    QCOMPARE(tile.GetTitle(), Change::tr("IDS_VIRTUAL_SMSNAME_IDENTIFER"));
+    tile.SetTitle(QString());
+    QCOMPARE(tile.GetTitle(), Change::tr("IDS_VIRTUAL_SMSNAME_IDENTIFER"));
+    // An already translated text passes through unchanged.
+    tile.SetTitle(QStringLiteral("Text messages"));
+    QCOMPARE(tile.GetTitle(), QStringLiteral("Text messages"));
+    // Reset keeps the title.
+    tile.Reset();
+    QCOMPARE(tile.GetTitle(), QStringLiteral("Text messages"));
+    tile.SetNum(QStringLiteral("42"));
+    QCOMPARE(Label(&tile, 1, "_Num")->text(), QStringLiteral("42"));
+}
+
+void tst_ItemTiles::header_data()
+{
+    QTest::addColumn<QByteArray>("lang");
+    QTest::addColumn<QPoint>("arrow");
+    QTest::addColumn<QPoint>("icon");
+    QTest::addColumn<QPoint>("text");
+
+    QTest::newRow("ltr") << QByteArray("en") << QPoint(1, 0) << QPoint(19, 0) << QPoint(97, 27);
+    QTest::newRow("rtl") << QByteArray("ar") << QPoint(257, 0) << QPoint(185, 0) << QPoint(0, 27);
+}
+
+void tst_ItemTiles::header()
+{
+    QFETCH(QByteArray, lang);
+    QFETCH(QPoint, arrow);
+    QFETCH(QPoint, icon);
+    QFETCH(QPoint, text);
+
+    qputenv("PELORIX_HOST_LANG", lang);
+    CustomLabelButton header;
+    QCOMPARE(header.size(), QSize(276, 72));
+    QCOMPARE(header.minimumSize(), header.maximumSize());
+    QPushButton *pButton = header.findChild<QPushButton *>("BackUpUIPlugin_CustomLabelButton_Button");
+    QVERIFY(pButton);
+    QCOMPARE(pButton->geometry(), QRect(0, 0, 276, 72));
+    QVERIFY(pButton->isFlat());
+    QVERIFY(!pButton->isEnabled());
+
+    const struct
+    {
+        const char *szName;
+        QRect rect;
+    } labels[] = {{"BackUpUIPlugin_CustomLabelButton_ArrowLabel", QRect(arrow, QSize(18, 72))},
+                  {"BackUpUIPlugin_CustomLabelButton_ButtonLabel", QRect(icon, QSize(72, 72))},
+                  {"BackUpUIPlugin_CustomLabelButton_TextLabel", QRect(text, QSize(180, 20))}};
+    for (const auto &label : labels) {
+        QLabel *pLabel = header.findChild<QLabel *>(label.szName);
+        QVERIFY2(pLabel, label.szName);
+        QCOMPARE(pLabel->parentWidget(), pButton);
+        QCOMPARE(pLabel->geometry(), label.rect);
+    }
+    QCOMPARE(header.findChild<QLabel *>("BackUpUIPlugin_CustomLabelButton_TextLabel")->text(),
+             Change::tr("IDS_BACKUPUIPLUGIN_LOGBUTTONTEXT"));
+}
+
+QTEST_MAIN(tst_ItemTiles)
+#include "tst_itemtiles.moc"
