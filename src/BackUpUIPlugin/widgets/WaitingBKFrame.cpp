@@ -1,0 +1,95 @@
+#include "WaitingBKFrame.h"
+
+#include "LogLine.h"
+
+#include <QCursor>
+#include <QLabel>
+#include <QTimer>
+
+static const char *const kLogSource = "..\\..\\src\\BackUpUIPlugin\\WaitingBKFrame";
+
+namespace
+{
+const int kMovieIntervalMs = 50;
+const int kNudgeIntervalMs = 1000;
+} // namespace
+
+WaitingBKFrame::WaitingBKFrame(QWidget *parent) : QFrame(parent)
+{
+    setObjectName(QStringLiteral("BackUpUIPlugin_Prepare_BgWaiting"));
+    setAttribute(Qt::WA_TranslucentBackground, false);
+    setFixedSize(896, 640);
+
+    m_pBackgroundLabel = new QLabel(this);
+    m_pBackgroundLabel->setObjectName(QStringLiteral("BackUpUIPlugin_Prepare_LabelWaitingBK"));
+    m_pBackgroundLabel->setFixedSize(125, 125);
+    m_pBackgroundLabel->move(385, 257);
+    m_pBackgroundLabel->setVisible(true);
+
+    m_pFrameImage = new QFrame(this);
+    m_pFrameImage->setObjectName(QStringLiteral("BackUpUIPlugin_BKWaiting_FrameImage"));
+    m_pFrameImage->setFixedSize(52, 52);
+    m_pFrameImage->move(422, 294);
+    m_pFrameImage->raise();
+
+    m_pTextLabel = new QLabel(m_pBackgroundLabel);
+    m_pTextLabel->setObjectName(QStringLiteral("BackUpUIPlugin_BKWaiting_LabelText"));
+    m_pTextLabel->move(20, 50);
+    m_pTextLabel->setText(QString());
+
+    m_pMovieTimer = new QTimer(this);
+    m_pMovieTimer->setInterval(kMovieIntervalMs);
+    connect(m_pMovieTimer, &QTimer::timeout, this, &WaitingBKFrame::soltMoviePlay);
+
+    m_pUpdateTimer = new QTimer(this);
+    m_pUpdateTimer->setInterval(kNudgeIntervalMs);
+    connect(m_pUpdateTimer, &QTimer::timeout, this, &WaitingBKFrame::soltUpdateTimer);
+}
+
+void WaitingBKFrame::ShowFrame()
+{
+    LOG_ENTERED("ShowFrame");
+    if (m_pMovieTimer && m_pUpdateTimer) {
+        m_pMovieTimer->start(kMovieIntervalMs);
+        m_pUpdateTimer->start(kNudgeIntervalMs);
+    } else {
+        LOG_ARG_NULL("ShowFrame");
+    }
+    show();
+    LOG_LEAVED("ShowFrame");
+}
+
+void WaitingBKFrame::HideFrame()
+{
+    LOG_ENTERED("HideFrame");
+    hide();
+    if (m_pMovieTimer && m_pUpdateTimer) {
+        m_pMovieTimer->stop();
+        m_pUpdateTimer->stop();
+    } else {
+        LOG_ARG_NULL("HideFrame");
+    }
+    LOG_LEAVED("HideFrame");
+}
+
+void WaitingBKFrame::soltMoviePlay()
+{
+    if (!m_pFrameImage) {
+        LOG_ARG_NULL("soltMoviePlay");
+        return;
+    }
+    m_pFrameImage->setStyleSheet(
+        QStringLiteral("border-image: url(./skin/default/images/AppManagerUIPlugin_UnstallWait_%1.png);")
+            .arg(m_nCurrentFrame));
+    ++m_nCurrentFrame;
+    if (m_nCurrentFrame > m_nFrameCount)
+        m_nCurrentFrame = 1;
+}
+
+void WaitingBKFrame::soltUpdateTimer()
+{
+    const QPoint pos = QCursor::pos();
+    QCursor::setPos(pos.x() + 1, pos.y() + 1);
+    const QPoint moved = QCursor::pos();
+    QCursor::setPos(moved.x() - 1, moved.y() - 1);
+}
