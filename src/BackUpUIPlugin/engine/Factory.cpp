@@ -623,6 +623,11 @@ int Factory::FileStep(const StepInfo &step)
 
     if (!QFileInfo::exists(strBackupFolder))
         QDir().mkpath(strBackupFolder);
+    // What the module's folder held before: a failed step removes only what
+    // it added itself (applications and application data share "APK").
+    const QString strModuleFolder = strBackupFolder + QLatin1Char('/') + QLatin1String(step.szFolder);
+    const QSet<QString> setBefore = ListEntries(strModuleFolder);
+    const bool bFolderExisted = QFileInfo::exists(strModuleFolder);
     if (!step.pModule) {
         LOG_WARNING(step.szName, QStringLiteral("module not created, step skipped"));
         return -1;
@@ -642,12 +647,6 @@ int Factory::FileStep(const StepInfo &step)
             m_countsBackedUp[BackupCounts::APKData] = nRequested;
         }
     }
-
-    // What the module's folder held before: a failed step removes only what
-    // it added itself (applications and application data share "APK").
-    const QString strModuleFolder = strBackupFolder + QLatin1Char('/') + QLatin1String(step.szFolder);
-    const QSet<QString> setBefore = ListEntries(strModuleFolder);
-    const bool bFolderExisted = QFileInfo::exists(strModuleFolder);
 
     const int nBit = BackupCodes::ResultBit(step.nCode);
     int nCount = nRequested;

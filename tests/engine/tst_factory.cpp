@@ -1,0 +1,499 @@
+// The backup factory run directly on the test thread against fixture phones:
+// run naming, the package and the backup folder, failures injected through
+// the simulated phone, and packages that cannot be written or delivered.
+
+#include "BackUpUILogic.h"
+#include "BackUpUIThread.h"
+#include "Factory.h"
+#include "MyZip.h"
+#include "RunState.h"
+#include "TestEnv.h"
+#include "TestPhone.h"
+
+#include <host/CommonUtils.h>
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <functional>
+
+namespace
+{
+const QDateTime kRunTime(QDate(2026, 3, 4), QTime(9, 8, 7));
+const QString kRunName = QStringLiteral("backup_Test Phone_2026-03-04-09-08-07");
+
+BackupItems AllItems()
+{
+    BackupItems items;
+    items.bPB = items.bSMS = items.bMMS = items.bAPK = items.bAPKData = items.bImage = items.bVideo = true;
+    items.bAudio = items.bCallLog = items.bCalendar = items.bEmail = true;
+    return items;
+}
+
+BackupItems RecordItems()
+{
+    BackupItems items;
+    items.bPB = items.bSMS = items.bMMS = items.bCallLog = items.bCalendar = items.bEmail = true;
+    return items;
+}
+
+// A phone with some of everything, two images of the same name included.
+void FillPhone(TestPhone &phone)
+{
+    phone.SetRecords(0, 12);
+    phone.SetRecords(1, 20);
+    phone.SetRecords(19, 3);
+    phone.SetRecords(4, 8);
+    phone.SetRecords(2, 5);
+    phone.SetRecords(5, 4);
+    phone.SetRecords(6, 2);
+    phone.AddApp(QStringLiteral("com.example.alpha"), 4096, {{QStringLiteral("files/a.db"), "alpha"}});
+    phone.AddApp(QStringLiteral("com.example.beta"), 2048, {{QStringLiteral("shared_prefs/p.xml"), "<map/>"}});
+    phone.AddFile(QStringLiteral("/sdcard/DCIM/Camera/a.jpg"), 3000);
+    phone.AddFile(QStringLiteral("/sdcard/Pictures/a.jpg"), 2000);
+    phone.AddFile(QStringLiteral("/sdcard/DCIM/Camera/b.png"), 1500);
+    phone.AddFile(QStringLiteral("/sdcard/Movies/v.mp4"), 10000);
+    phone.AddFile(QStringLiteral("/sdcard/Music/s.mp3"), 5000);
+}
+
+QByteArray ReadAll(const QString &strPath)
+{
+    QFile file(strPath);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+struct PackageHead
+{
+    QList<QByteArray> listNames;
+    quint32 nCounts[20] = {};
+};
+
+PackageHead ReadHead(const QString &strPackage)
+{
+    PackageHead head;
+    MyZip zip;
+    QByteArray baDevice;
+    zip.UnZipPkgHead(strPackage.toLocal8Bit().constData(), head.listNames, head.nCounts, baDevice);
+    return head;
+}
+
+QStringList EntryFileNames(const PackageHead &head)
+{
+    QStringList list;
+    for (const QByteArray &ba : head.listNames)
+        list << QFileInfo(QString::fromLocal8Bit(ba)).fileName();
+    return list;
+}
+} // namespace
+
+class tst_Factory : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void runNaming_data();
+    void runNaming();
+    void runNameTakesNextFreeSecond();
+    void getCountStoresRequestedCounts_data();
+    void getCountStoresRequestedCounts();
+
+    void fullBackup();
+    void injectedFailures_data();
+    void injectedFailures();
+    void applicationDataFallsBackToApplications();
+    void failedApplicationDataKeepsApplications();
+    void partialGroupIsSkipped();
+    void onlyBookmarksBacksUpNothing();
+
+    void undeliverablePackage_data();
+    void undeliverablePackage();
+    void cancelStopsLaterSteps();
+
+private:
+    Factory *Prepare(const BackupItems &items);
+    QString Dest() const { return m_pEnv->Path(QStringLiteral("dest")); }
+
+    TestEnv *m_pEnv = nullptr;
+    TestPhone *m_pPhone = nullptr;
+};
+
+void tst_Factory::init()
+{
+    m_pEnv = new TestEnv();
+    QVERIFY2(m_pEnv->IsValid(), "temporary folder");
+    m_pPhone = new TestPhone(m_pEnv->Path(QStringLiteral("phone")));
+    RunState::Set(0);
+    Factory::SetRunTimeOverride(kRunTime);
+}
+
+void tst_Factory::cleanup()
+{
+    Factory::DestroyInstance();
+    Factory::SetRunTimeOverride(QDateTime());
+    RunState::Set(0);
+    TestPhone::UseDefault();
+    delete m_pPhone;
+    m_pPhone = nullptr;
+    delete m_pEnv;
+    m_pEnv = nullptr;
+}
+
+// Serves the phone, counts every type as the worker would and creates the
+// modules of the selection.
+Factory *tst_Factory::Prepare(const BackupItems &items)
+{
+    if (!m_pPhone->Use())
+        return nullptr;
+    Factory::DestroyInstance();
+    Factory *pFactory = Factory::Instance();
+    for (int nType : {0, 1, 19, 4, 2, 5, 6, 9, 16, 17, 18}) {
+        int nCount = 0;
+        int nSize = 0;
+        pFactory->GetCount(nType, &nCount, &nSize);
+    }
+    pFactory->CreateObject(items);
+    return pFactory;
+}
+
+void tst_Factory::runNaming_data()
+{
+    QTest::addColumn<QString>("device");
+    QTest::addColumn<QString>("destination");
+    QTest::addColumn<bool>("rightToLeft");
+    QTest::addColumn<QString>("folder");
+
+    const QString strSep = QDir::separator();
+    const QString strPhone = QStringLiteral("Nova") + QChar(0x10) + QStringLiteral("350000000000017");
+    QTest::newRow("root destination") << strPhone << strSep << false
+                                      << strSep + QStringLiteral("backup_Nova_2026-03-04-09-08-07");
+    QTest::newRow("folder") << strPhone << QStringLiteral("/data") << false
+                            << QStringLiteral("/data") + strSep + QStringLiteral("backup_Nova_2026-03-04-09-08-07");
+    QTest::newRow("folder with separator") << strPhone << QStringLiteral("/data") + strSep << false
+                                           << QStringLiteral("/data") + strSep
+                                                  + QStringLiteral("backup_Nova_2026-03-04-09-08-07");
+    QTest::newRow("right to left") << strPhone << QStringLiteral("/d") << true
+                                   << QStringLiteral("/d") + strSep + QStringLiteral("backup_Nova_09-08-07-2026-03-04");
+    QTest::newRow("name with separators stays one folder")
+        << QStringLiteral("a/b\\c") << QStringLiteral("/d") << false
+        << QStringLiteral("/d") + strSep + QStringLiteral("backup_a_b_c_2026-03-04-09-08-07");
+}
+
+void tst_Factory::runNaming()
+{
+    QFETCH(QString, device);
+    QFETCH(QString, destination);
+    QFETCH(bool, rightToLeft);
+    QFETCH(QString, folder);
+    QCOMPARE(Factory::RunFolder(destination, Factory::RunName(device, kRunTime, rightToLeft)), folder);
+}
+
+void tst_Factory::runNameTakesNextFreeSecond()
+{
+    m_pPhone->SetRecords(0, 3);
+    Factory *pFactory = Prepare(RecordItems());
+    QVERIFY(pFactory);
+    QVERIFY(QDir().mkpath(Dest() + QLatin1Char('/') + kRunName));
+    QCOMPARE(pFactory->BackUp(Dest()), 0);
+    QCOMPARE(pFactory->GetPackagePath(),
+             Dest() + QStringLiteral("/backup_Test Phone_2026-03-04-09-08-08.zip"));
+    QVERIFY(QFileInfo::exists(pFactory->GetPackagePath()));
+    // The folder that was there before is left alone.
+    QVERIFY(QFileInfo::exists(Dest() + QLatin1Char('/') + kRunName));
+}
+
+void tst_Factory::getCountStoresRequestedCounts_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QList<int>>("countSlots");
+
+    QTest::newRow("contacts") << 0 << QList<int>{BackupCounts::PB};
+    QTest::newRow("sms") << 1 << QList<int>{BackupCounts::SMS};
+    QTest::newRow("mms") << 19 << QList<int>{BackupCounts::MMS};
+    QTest::newRow("calendar") << 2 << QList<int>{BackupCounts::Calendar};
+    QTest::newRow("call log") << 4 << QList<int>{BackupCounts::CallLog};
+    QTest::newRow("email") << 5 << QList<int>{BackupCounts::Email};
+    QTest::newRow("applications") << 9 << QList<int>{BackupCounts::APK, BackupCounts::APKData};
+    QTest::newRow("application data") << 15 << QList<int>{BackupCounts::APK, BackupCounts::APKData};
+    QTest::newRow("images") << 16 << QList<int>{BackupCounts::Image};
+    QTest::newRow("unknown type") << 7 << QList<int>{};
+}
+
+void tst_Factory::getCountStoresRequestedCounts()
+{
+    QFETCH(int, type);
+    QFETCH(QList<int>, countSlots);
+    FillPhone(*m_pPhone);
+    QVERIFY(m_pPhone->Use());
+    Factory *pFactory = Factory::Instance();
+    int nCount = -7;
+    int nSize = 0;
+    pFactory->GetCount(type, &nCount, &nSize);
+    const BackupCounts counts = pFactory->GetRequestedCounts();
+    for (int i = 0; i < BackupCounts::APKSize; ++i) {
+        if (countSlots.contains(i))
+            QCOMPARE(counts[i], nCount);
+        else
+            QCOMPARE(counts[i], 0);
+    }
+}
+
+void tst_Factory::fullBackup()
+{
+    FillPhone(*m_pPhone);
+    Factory *pFactory = Prepare(AllItems());
+    QVERIFY(pFactory);
+    QSignalSpy finished(pFactory, &Factory::signalsBackFinished);
+    QSignalSpy errors(pFactory, &Factory::signalError);
+
+    QCOMPARE(pFactory->BackUp(Dest()), 0);
+    QCOMPARE(errors.count(), 0);
+    QList<int> listFinished;
+    for (const QList<QVariant> &args : finished)
+        listFinished << args.at(0).toInt();
+    QCOMPARE(listFinished, (QList<int>{0, 1, 19, 9, 15, 16, 17, 18, 4, 2, 5}));
+
+    const QString strPackage = Dest() + QLatin1Char('/') + kRunName + QStringLiteral(".zip");
+    const QString strFolder = Dest() + QLatin1Char('/') + kRunName;
+    QCOMPARE(pFactory->GetPackagePath(), strPackage);
+    QVERIFY(pFactory->IsPackageDelivered());
+
+    const PackageHead head = ReadHead(strPackage);
+    QCOMPARE(EntryFileNames(head),
+             (QStringList{"Info.xml", "PB.zip", "SMS.zip", "MMS.zip", "APK.zip", "APKDATA.zip", "IMAGE.zip",
+                          "VIDEO.zip", "AUDIO.zip", "CALLLOG.zip", "CALENDAR.zip", "EMAIL.zip"}));
+    QCOMPARE(head.nCounts[0], 12u); // contacts
+    QCOMPARE(head.nCounts[1], 20u); // sms
+    QCOMPARE(head.nCounts[2], 5u);  // calendar
+    QCOMPARE(head.nCounts[4], 2u);  // applications
+    QCOMPARE(head.nCounts[5], 8u);  // call log
+    QCOMPARE(head.nCounts[6], 4u);  // email
+    QCOMPARE(head.nCounts[7], 0u);  // bookmarks never run
+    QCOMPARE(head.nCounts[10], 2u); // application data
+    QCOMPARE(head.nCounts[16], 3u); // images
+    QCOMPARE(head.nCounts[17], 1u); // videos
+    QCOMPARE(head.nCounts[18], 1u); // audio
+    QCOMPARE(head.nCounts[19], 3u); // mms
+
+    // The record files in the package are the phone's, byte for byte.
+    QTemporaryDir extracted;
+    QVERIFY(extracted.isValid());
+    MyZip zip;
+    QVERIFY(zip.UnZipPkg(strPackage.toLocal8Bit().constData(), extracted.path().toLocal8Bit().constData()));
+    QCOMPARE(ReadAll(extracted.filePath("PB.zip")), ReadAll(m_pPhone->Dir() + "/records/contacts.dat"));
+    QCOMPARE(ReadAll(extracted.filePath("MMS.zip")), ReadAll(m_pPhone->Dir() + "/records/mms.dat"));
+    QCOMPARE(ReadAll(extracted.filePath("IMAGE.zip")), QByteArray("temp Image"));
+    QVERIFY(ReadAll(extracted.filePath("Info.xml")).contains("<PB>12</PB>"));
+
+    // The backup folder holds the copied files and the media lists.
+    QCOMPARE(ReadAll(strFolder + "/APK/com.example.alpha.apk"),
+             ReadAll(m_pPhone->HostPath("/data/app/com.example.alpha.apk")));
+    QVERIFY(QFileInfo::exists(strFolder + "/APK/APPDATA.zip"));
+    QCOMPARE(ReadAll(strFolder + "/Image/a.jpg"), ReadAll(m_pPhone->HostPath("/sdcard/DCIM/Camera/a.jpg")));
+    QCOMPARE(ReadAll(strFolder + "/Image/a (1).jpg"), ReadAll(m_pPhone->HostPath("/sdcard/Pictures/a.jpg")));
+    QCOMPARE(ReadAll(strFolder + "/Video/v.mp4"), ReadAll(m_pPhone->HostPath("/sdcard/Movies/v.mp4")));
+    QCOMPARE(ReadAll(strFolder + "/Audio/s.mp3"), ReadAll(m_pPhone->HostPath("/sdcard/Music/s.mp3")));
+    for (const char *szList : {"/Image/ImageList.xml", "/Video/VideoList.xml", "/Audio/AudioList.xml"})
+        QVERIFY2(QFileInfo::exists(strFolder + szList), szList);
+
+    // The temporary package and the packaged sources are gone; the setting
+    // that says so was written.
+    QVERIFY(!QFileInfo::exists(pFactory->GetTempPackagePath()));
+    QVERIFY(!QFileInfo::exists(pFactory->GetDataFolder() + "PB.zip"));
+    QCOMPARE(CommonUtils::GetSettings("BackUpUIPlugin", "BackupTmpFile"), QStringLiteral("1"));
+}
+
+void tst_Factory::injectedFailures_data()
+{
+    using Setup = std::function<void(TestPhone &)>;
+    QTest::addColumn<Setup>("setup");
+    QTest::addColumn<int>("mask");
+    QTest::addColumn<int>("errorValue");
+    QTest::addColumn<QString>("missingEntry");
+
+    QTest::newRow("sms backup error") << Setup([](TestPhone &p) { p.SetBackupError(1, 7); }) << 0x002 << 7
+                                      << "SMS.zip";
+    QTest::newRow("contacts count mismatch")
+        << Setup([](TestPhone &p) { p.SetRecords(0, 12, QByteArray(), 11); }) << 0x001 << 0 << "PB.zip";
+    QTest::newRow("calendar without result path") << Setup([](TestPhone &p) { p.SetNoResultPath(2); }) << 0x004
+                                                  << 1 << "CALENDAR.zip";
+    QTest::newRow("email copy fails") << Setup([](TestPhone &p) { p.SetRecordsWithoutFile(5, 4); }) << 0x010
+                                      << -2 << "EMAIL.zip";
+    QTest::newRow("one image missing")
+        << Setup([](TestPhone &p) { p.SetMissingFile("/sdcard/DCIM/Camera/b.png"); }) << 0x080 << 0 << "IMAGE.zip";
+    QTest::newRow("audio error text") << Setup([](TestPhone &p) { p.SetErrorText(18); }) << 0x200 << 1
+                                      << "AUDIO.zip";
+}
+
+void tst_Factory::injectedFailures()
+{
+    using Setup = std::function<void(TestPhone &)>;
+    QFETCH(Setup, setup);
+    QFETCH(int, mask);
+    QFETCH(int, errorValue);
+    QFETCH(QString, missingEntry);
+
+    FillPhone(*m_pPhone);
+    setup(*m_pPhone);
+    Factory *pFactory = Prepare(AllItems());
+    QVERIFY(pFactory);
+    QSignalSpy errors(pFactory, &Factory::signalError);
+
+    QCOMPARE(pFactory->BackUp(Dest()), mask);
+    QCOMPARE(errors.count(), 1);
+    if (errorValue != -2) // a copy failure's code is the phone's business
+        QCOMPARE(errors.at(0).at(0).toInt(), errorValue);
+
+    const QStringList listEntries = EntryFileNames(ReadHead(pFactory->GetPackagePath()));
+    QVERIFY(!listEntries.isEmpty());
+    QVERIFY2(!listEntries.contains(missingEntry), qPrintable(listEntries.join(',')));
+    QCOMPARE(listEntries.size(), 11);
+
+    const QString strFolder = pFactory->GetBackupFolder();
+    if (mask == 0x080) // a failed file step leaves none of its files
+        QVERIFY(!QFileInfo::exists(strFolder + "/Image"));
+    if (mask == 0x200)
+        QVERIFY(!QFileInfo::exists(strFolder + "/Audio"));
+    QVERIFY(QFileInfo::exists(strFolder + "/Video/v.mp4"));
+}
+
+void tst_Factory::applicationDataFallsBackToApplications()
+{
+    FillPhone(*m_pPhone);
+    m_pPhone->SetBackupError(15, 3);
+    BackupItems items;
+    items.bAPKData = true;
+    Factory *pFactory = Prepare(items);
+    QVERIFY(pFactory);
+    QSignalSpy errors(pFactory, &Factory::signalError);
+    QSignalSpy finished(pFactory, &Factory::signalsBackFinished);
+
+    QCOMPARE(pFactory->BackUp(Dest()), 0);
+    QCOMPARE(errors.count(), 0);
+    QCOMPARE(finished.count(), 1);
+    QCOMPARE(finished.at(0).at(0).toInt(), 9);
+    QVERIFY(QFileInfo::exists(pFactory->GetBackupFolder() + "/APK/com.example.beta.apk"));
+    QCOMPARE(EntryFileNames(ReadHead(pFactory->GetPackagePath())), (QStringList{"Info.xml", "APK.zip"}));
+}
+
+// Applications and application data share the "APK" folder: a failing
+// application-data step must not take the applications with it.
+void tst_Factory::failedApplicationDataKeepsApplications()
+{
+    FillPhone(*m_pPhone);
+    m_pPhone->SetBackupError(15, 5);
+    BackupItems items;
+    items.bAPK = items.bAPKData = true;
+    Factory *pFactory = Prepare(items);
+    QVERIFY(pFactory);
+    QCOMPARE(pFactory->BackUp(Dest()), 0x800);
+    const QString strApk = pFactory->GetBackupFolder() + "/APK/";
+    QVERIFY(QFileInfo::exists(strApk + "com.example.alpha.apk"));
+    QVERIFY(QFileInfo::exists(strApk + "com.example.beta.apk"));
+    QVERIFY(!QFileInfo::exists(strApk + "APPDATA.zip"));
+}
+
+void tst_Factory::partialGroupIsSkipped()
+{
+    FillPhone(*m_pPhone);
+    BackupItems items;
+    items.bPB = true;
+    items.bSMS = true; // without MMS: the messages group is not created
+    Factory *pFactory = Prepare(items);
+    QVERIFY(pFactory);
+    QCOMPARE(pFactory->BackUp(Dest()), 0);
+    QCOMPARE(pFactory->GetAttemptedMask(), 0x001);
+    QCOMPARE(EntryFileNames(ReadHead(pFactory->GetPackagePath())), (QStringList{"Info.xml", "PB.zip"}));
+    // Only record modules: no backup folder stays.
+    QVERIFY(!QFileInfo::exists(pFactory->GetBackupFolder()));
+}
+
+void tst_Factory::onlyBookmarksBacksUpNothing()
+{
+    FillPhone(*m_pPhone);
+    BackupItems items;
+    items.bBookmark = true;
+    Factory *pFactory = Prepare(items);
+    QVERIFY(pFactory);
+    QCOMPARE(pFactory->BackUp(Dest()), 0);
+    QCOMPARE(pFactory->GetAttemptedMask(), 0);
+    QVERIFY(!pFactory->IsPackageDelivered());
+    QCOMPARE(QDir(Dest()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    QVERIFY(!QFileInfo::exists(pFactory->GetTempPackagePath()));
+}
+
+void tst_Factory::undeliverablePackage_data()
+{
+    QTest::addColumn<QString>("obstacle");
+    QTest::newRow("target exists") << "file";
+    QTest::newRow("target is a folder") << "folder";
+    QTest::newRow("package cannot be written") << "missing source";
+}
+
+// Whatever stops the package, no broken or stale package is left under its
+// name and every module that went into it is reported as failed.
+void tst_Factory::undeliverablePackage()
+{
+    QFETCH(QString, obstacle);
+    FillPhone(*m_pPhone);
+    BackupItems items = RecordItems();
+    items.bImage = items.bVideo = true;
+    Factory *pFactory = Prepare(items);
+    QVERIFY(pFactory);
+
+    const QByteArray baForeign("not ours");
+    connect(pFactory, &Factory::PackageStatus, this, [&](bool bPackaging) {
+        if (!bPackaging)
+            return;
+        const QString strTarget = pFactory->GetPackagePath();
+        if (obstacle == "file") {
+            QFile file(strTarget);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(baForeign);
+        } else if (obstacle == "folder") {
+            QVERIFY(QDir().mkpath(strTarget));
+        } else {
+            QVERIFY(QFile::remove(pFactory->GetDataFolder() + "SMS.zip"));
+        }
+    });
+    QSignalSpy errors(pFactory, &Factory::signalError);
+
+    const int nAll = 0x001 | 0x002 | 0x400 | 0x008 | 0x004 | 0x010 | 0x080 | 0x100;
+    QCOMPARE(pFactory->BackUp(Dest()), nAll);
+    QCOMPARE(errors.count(), 8);
+    QVERIFY(!pFactory->IsPackageDelivered());
+
+    const QString strTarget = pFactory->GetPackagePath();
+    if (obstacle == "file")
+        QCOMPARE(ReadAll(strTarget), baForeign); // somebody else's file is not touched
+    else if (obstacle == "folder")
+        QVERIFY(QFileInfo(strTarget).isDir());
+    else
+        QVERIFY(!QFileInfo::exists(strTarget));
+    QVERIFY(!QFileInfo::exists(pFactory->GetTempPackagePath()));
+    QVERIFY(!QFileInfo::exists(pFactory->GetBackupFolder()));
+}
+
+void tst_Factory::cancelStopsLaterSteps()
+{
+    FillPhone(*m_pPhone);
+    Factory *pFactory = Prepare(AllItems());
+    QVERIFY(pFactory);
+    connect(pFactory, &Factory::signalsBackFinished, this, [](int nModule) {
+        if (nModule == 1)
+            RunState::Set(RunState::kCancelled);
+    });
+    pFactory->BackUp(Dest());
+    QCOMPARE(pFactory->GetAttemptedMask(), 0x001 | 0x002);
+    // A cancelled run delivers nothing.
+    QVERIFY(!pFactory->IsPackageDelivered());
+    QVERIFY(!QFileInfo::exists(pFactory->GetPackagePath()));
+    QVERIFY(!QFileInfo::exists(pFactory->GetTempPackagePath()));
+}
+
+QTEST_GUILESS_MAIN(tst_Factory)
+#include "tst_factory.moc"
