@@ -1,0 +1,264 @@
+#include "CompleteWizardWidget.h"
+
+#include "BackUpUIBBMgr.h"
+#include "CustomLabelButton.h"
+#include "LogLine.h"
+
+#include <host/Change.h>
+#include <host/CommonUtils.h>
+#include <host/ILayoutPlugin.h>
+
+#include <QDebug>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+static const char *const kLogSource = "..\\..\\src\\BackUpUIPlugin\\CompleteWizardWidget";
+
+namespace
+{
+constexpr int kNoteWidth = 400;
+constexpr int kLabelMarginSide = 377;
+constexpr int kLabelMarginBottom = 110;
+} // namespace
+
+CompleteWizardWidget::CompleteWizardWidget(QWidget *pParent)
+    : CustomWizardWidget(pParent), m_bRightToLeft(Change::GetRightToLeftLayout())
+{
+}
+
+CompleteWizardWidget::~CompleteWizardWidget() = default;
+
+void CompleteWizardWidget::SetResultCaption(const QString &strCaption)
+{
+    m_strCaption = strCaption;
+}
+
+void CompleteWizardWidget::SetResultValue(const QString &strValue)
+{
+    m_strValue = strValue;
+}
+
+void CompleteWizardWidget::SetResultNote(const QString &strNote)
+{
+    m_strNote = strNote;
+}
+
+void CompleteWizardWidget::SetContactsTip(const QString &strTip)
+{
+    m_strContactsTip = strTip;
+}
+
+void CompleteWizardWidget::SetApkTip(const QString &strTip)
+{
+    m_strApkTip = strTip;
+}
+
+QString CompleteWizardWidget::ResultRichText(const QString &strCaption, const QString &strValue)
+{
+    return QStringLiteral("<font color=#e7e7e7 style=font-size:16px>") + strCaption + QStringLiteral("</font> ")
+           + QStringLiteral("<font color=#ffffff style=font-size:19px>") + strValue + QStringLiteral("</font> ");
+}
+
+QFrame *CompleteWizardWidget::CreateBackground(const QString &strName, const QRect &rect)
+{
+    QFrame *pFrame = new QFrame(this);
+    pFrame->setAttribute(Qt::WA_TranslucentBackground, false);
+    pFrame->setObjectName(strName);
+    pFrame->setGeometry(rect);
+    pFrame->raise();
+    return pFrame;
+}
+
+QLabel *CompleteWizardWidget::CreateNoteLabel(QWidget *pParent)
+{
+    QLabel *pLabel = new QLabel(pParent);
+    pLabel->setContentsMargins(0, 0, 0, 0);
+    pLabel->setFixedWidth(kNoteWidth);
+    pLabel->setWordWrap(true);
+    pLabel->setAlignment(Qt::AlignTop | Qt::AlignLeading);
+    pLabel->hide();
+    return pLabel;
+}
+
+void CompleteWizardWidget::InitMembers()
+{
+    const QRect rectBackground(0, 0, kPageWidth, 608);
+    m_pFrameBgOne = CreateBackground(QStringLiteral("BackUpUIPlugin_Prepare_Bgone"), rectBackground);
+    m_pFrameBgTwo = CreateBackground(QStringLiteral("BackUpUIPlugin_Prepare_Bgtwo"), rectBackground);
+    m_pFrameBgThree = CreateBackground(QStringLiteral("BackUpUIPlugin_Doing_Bgthree"), rectBackground);
+
+    m_pFrameImage = new QFrame(this);
+    m_pFrameImage->setObjectName(QStringLiteral("BackUpUIPlugin_Completeing_BgImage"));
+    m_pFrameImage->setFixedSize(420, 420);
+
+    const QRect rectStatus(0, 608, kPageWidth, 32);
+    m_pFrameStatusBar = CreateBackground(QStringLiteral("BackUpUIPlugin_Prepare_BgStatusBar"), rectStatus);
+    m_pFrameStatusLine = CreateBackground(QStringLiteral("BackUpUIPlugin_Prepare_BgStatusLine"), rectStatus);
+
+    m_pHeader = new CustomLabelButton(this);
+
+    InitLabel();
+
+    if (BackUpUIBBMgr *pMgr = BackUpUIBBMgr::GetInstance())
+        pMgr->SetCompleteWidget(this);
+}
+
+void CompleteWizardWidget::InitLabel()
+{
+    m_pLabelStatus = new QLabel(this);
+    m_pLabelStatus->setContentsMargins(0, 0, 0, 0);
+    m_pLabelStatus->setWordWrap(true);
+
+    m_pLabelResult = CreateNoteLabel(this);
+    m_pLabelResult->setTextFormat(Qt::RichText);
+
+    m_pLabelContactsIcon = new QLabel(this);
+    m_pLabelContactsIcon->setContentsMargins(0, 0, 0, 0);
+    m_pLabelContactsIcon->setFixedSize(11, 18);
+    m_pLabelContactsIcon->hide();
+    m_pLabelContacts = CreateNoteLabel(this);
+
+    m_pLabelApkIcon = new QLabel(this);
+    m_pLabelApkIcon->setContentsMargins(0, 0, 0, 0);
+    m_pLabelApkIcon->setFixedSize(11, 18);
+    m_pLabelApkIcon->hide();
+    m_pLabelApk = CreateNoteLabel(this);
+}
+
+void CompleteWizardWidget::InitButtons()
+{
+    m_pBtnFinish = new QPushButton(this);
+    m_pBtnFinish->setContentsMargins(0, 0, 0, 0);
+    m_pBtnFinish->setFixedSize(116, 32);
+}
+
+void CompleteWizardWidget::InitButtonText()
+{
+    if (!m_pBtnFinish) {
+        LOG_ARG_NULL("InitButtonText");
+        return;
+    }
+    m_pBtnFinish->setText(Change::tr("IDS_BACKUPUIPLUGIN_FINISHBUTTON"));
+}
+
+void CompleteWizardWidget::InitObjectName()
+{
+    if (!m_pLabelStatus || !m_pLabelResult || !m_pLabelContactsIcon || !m_pLabelContacts || !m_pLabelApkIcon
+        || !m_pLabelApk || !m_pBtnFinish) {
+        LOG_ARG_NULL("InitObjectName");
+        return;
+    }
+    m_pLabelStatus->setObjectName(QStringLiteral("BackUpUIPlugin_Complete_Status"));
+    m_pLabelResult->setObjectName(QStringLiteral("BackUpUIPlugin_Complete_Result"));
+    m_pLabelContactsIcon->setObjectName(QStringLiteral("BackUpUIPlugin_Complete_ContactsIcon"));
+    m_pLabelContacts->setObjectName(QStringLiteral("BackUpUIPlugin_Complete_ContactsLabel"));
+    m_pLabelApkIcon->setObjectName(QStringLiteral("BackUpUIPlugin_Complete_APKIcon"));
+    m_pLabelApk->setObjectName(QStringLiteral("BackUpUIPlugin_Complete_APKLabel"));
+    m_pBtnFinish->setObjectName(QStringLiteral("CommonUI_Function_Btn"));
+}
+
+void CompleteWizardWidget::InitLayout()
+{
+    if (!m_pFrameImage || !m_pHeader || !m_pBtnFinish) {
+        LOG_ARG_NULL("InitLayout");
+        return;
+    }
+    if (m_bRightToLeft) {
+        m_pFrameImage->move(429, 45);
+        m_pHeader->move(593, 41);
+        m_pHeader->setLayoutDirection(Qt::RightToLeft);
+        m_pBtnFinish->setLayoutDirection(Qt::RightToLeft);
+    } else {
+        m_pFrameImage->move(47, 45);
+        m_pHeader->move(27, 41);
+    }
+    m_pBtnFinish->move(390, 566);
+    InitLabelLayout();
+}
+
+void CompleteWizardWidget::InitLabelLayout()
+{
+    if (!m_pLabelStatus || !m_pLabelResult || !m_pLabelContactsIcon || !m_pLabelContacts || !m_pLabelApkIcon
+        || !m_pLabelApk) {
+        LOG_ARG_NULL("InitLabelLayout");
+        return;
+    }
+    QHBoxLayout *pRowContacts = new QHBoxLayout();
+    pRowContacts->setContentsMargins(0, 0, 0, 0);
+    pRowContacts->addWidget(m_pLabelContactsIcon, 0, Qt::AlignTop);
+    pRowContacts->addWidget(m_pLabelContacts, 0, Qt::AlignTop);
+    pRowContacts->addStretch();
+
+    QHBoxLayout *pRowApk = new QHBoxLayout();
+    pRowApk->setContentsMargins(0, 0, 0, 0);
+    pRowApk->addWidget(m_pLabelApkIcon, 0, Qt::AlignTop);
+    pRowApk->addWidget(m_pLabelApk, 0, Qt::AlignTop);
+    pRowApk->addStretch();
+
+    m_pLayoutLabels = new QVBoxLayout(this);
+    m_pLayoutLabels->setSpacing(10);
+    m_pLayoutLabels->addWidget(m_pLabelStatus);
+    m_pLayoutLabels->addWidget(m_pLabelResult);
+    m_pLayoutLabels->addSpacing(10);
+    m_pLayoutLabels->addLayout(pRowContacts);
+    m_pLayoutLabels->addSpacing(3);
+    m_pLayoutLabels->addLayout(pRowApk);
+    m_pLayoutLabels->setAlignment(Qt::AlignVCenter);
+    if (m_bRightToLeft) {
+        setLayoutDirection(Qt::RightToLeft);
+        m_pLayoutLabels->setContentsMargins(0, 0, kLabelMarginSide, kLabelMarginBottom);
+    } else {
+        m_pLayoutLabels->setContentsMargins(kLabelMarginSide, 0, 0, kLabelMarginBottom);
+    }
+}
+
+void CompleteWizardWidget::InitCons()
+{
+    if (!m_pBtnFinish) {
+        LOG_ARG_NULL("InitCons");
+        return;
+    }
+    connect(m_pBtnFinish, &QPushButton::clicked, this, &CompleteWizardWidget::DoCancel);
+}
+
+void CompleteWizardWidget::InitialShow()
+{
+    if (!m_pLabelStatus || !m_pLabelResult || !m_pLabelContactsIcon || !m_pLabelContacts || !m_pLabelApkIcon
+        || !m_pLabelApk) {
+        LOG_ARG_NULL("InitialShow");
+        return;
+    }
+    m_strStatus = Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_BACKUPSUC_LABEL");
+    m_pLabelStatus->setText(m_strStatus);
+
+    if (m_strValue.isEmpty()) {
+        m_pLabelResult->hide();
+    } else {
+        m_pLabelResult->setText(ResultRichText(m_strCaption, m_strValue));
+        m_pLabelResult->show();
+    }
+
+    const bool bContacts = !m_strContactsTip.isEmpty();
+    m_pLabelContacts->setText(m_strContactsTip);
+    m_pLabelContactsIcon->setVisible(bContacts);
+    m_pLabelContacts->setVisible(bContacts);
+
+    const bool bApk = !m_strApkTip.isEmpty();
+    m_pLabelApk->setText(m_strApkTip);
+    m_pLabelApkIcon->setVisible(bApk);
+    m_pLabelApk->setVisible(bApk);
+}
+
+void CompleteWizardWidget::DoCancel()
+{
+    if (ILayoutPlugin *pLayout = CommonUtils::GetLayoutPlugin())
+        pLayout->ShowPlugin(QStringLiteral("HomeUIPlugin"));
+    else
+        qDebug() << "FuncUIWidget::ShowPlugin pLayout is Null";
+    hide();
+    if (m_pFrame)
+        m_pFrame->hide();
+}

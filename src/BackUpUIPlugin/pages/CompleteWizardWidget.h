@@ -1,0 +1,92 @@
+#pragma once
+
+#include "CustomWizardWidget.h"
+
+#include <QString>
+
+class CustomLabelButton;
+class QFrame;
+class QLabel;
+class QPushButton;
+class QVBoxLayout;
+
+// The last wizard page: the completion message, the run's detail texts that
+// the outside backup manager stores here, and a finish button that returns to
+// the host's home plugin.
+class CompleteWizardWidget : public CustomWizardWidget
+{
+    Q_OBJECT
+public:
+    explicit CompleteWizardWidget(QWidget *pParent = nullptr);
+    ~CompleteWizardWidget() override;
+
+    // Each stores one text; it is shown at the next InitialShow.
+    void SetResultCaption(const QString &strCaption);
+    void SetResultValue(const QString &strValue);
+    void SetResultNote(const QString &strNote);
+    void SetContactsTip(const QString &strTip);
+    void SetApkTip(const QString &strTip);
+
+    QString GetStatusText() const { return m_strStatus; }
+    QString GetResultCaption() const { return m_strCaption; }
+    QString GetResultValue() const { return m_strValue; }
+    QString GetResultNote() const { return m_strNote; }
+    QString GetContactsTip() const { return m_strContactsTip; }
+    QString GetApkTip() const { return m_strApkTip; }
+
+    QLabel *GetStatusLabel() const { return m_pLabelStatus; }
+    QLabel *GetResultLabel() const { return m_pLabelResult; }
+    QLabel *GetContactsIcon() const { return m_pLabelContactsIcon; }
+    QLabel *GetContactsLabel() const { return m_pLabelContacts; }
+    QLabel *GetApkIcon() const { return m_pLabelApkIcon; }
+    QLabel *GetApkLabel() const { return m_pLabelApk; }
+    QPushButton *GetFinishButton() const { return m_pBtnFinish; }
+    CustomLabelButton *GetHeader() const { return m_pHeader; }
+    QFrame *GetPicture() const { return m_pFrameImage; }
+
+    // The result label's rich text for a headline and a detail.
+    static QString ResultRichText(const QString &strCaption, const QString &strValue);
+
+public slots:
+    void DoCancel() override;
+
+protected:
+    void InitMembers() override;
+    void InitButtons() override;
+    void InitButtonText() override;
+    void InitObjectName() override;
+    void InitLayout() override;
+    void InitCons() override;
+    void InitialShow() override;
+
+private:
+    void InitLabel();
+    void InitLabelLayout();
+    QFrame *CreateBackground(const QString &strName, const QRect &rect);
+    static QLabel *CreateNoteLabel(QWidget *pParent);
+
+    QFrame *m_pFrameBgOne = nullptr;
+    QFrame *m_pFrameBgTwo = nullptr;
+    QFrame *m_pFrameBgThree = nullptr;
+    QFrame *m_pFrameImage = nullptr;
+    QFrame *m_pFrameStatusBar = nullptr;
+    QFrame *m_pFrameStatusLine = nullptr;
+    CustomLabelButton *m_pHeader = nullptr;
+    QLabel *m_pLabelStatus = nullptr;
+    QLabel *m_pLabelResult = nullptr;
+    QLabel *m_pLabelContactsIcon = nullptr;
+    QLabel *m_pLabelContacts = nullptr;
+    QLabel *m_pLabelApkIcon = nullptr;
+    QLabel *m_pLabelApk = nullptr;
+    QPushButton *m_pBtnFinish = nullptr;
+    QVBoxLayout *m_pLayoutLabels = nullptr;
+
+    QString m_strStatus;
+    QString m_strCaption;
+    QString m_strValue;
+    QString m_strNote;
+    QString m_strContactsTip;
+    QString m_strApkTip;
+
+    const bool m_bRightToLeft;
+};

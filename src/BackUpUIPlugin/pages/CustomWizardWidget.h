@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QRect>
+#include <QWidget>
+
+class StandardTitleBar;
+
+// Base of the wizard pages. A page is built once by InitPage, which runs the
+// build steps in a fixed order; InitialShow runs every time just before the
+// page is shown. Pages are linked to their neighbours and move between each
+// other only through DoNext, DoBack, DoCancel and ShowPage.
+class CustomWizardWidget : public QWidget
+{
+    Q_OBJECT
+public:
+    // The page size and the title bar's height.
+    static constexpr int kPageWidth = 896;
+    static constexpr int kPageHeight = 640;
+    static constexpr int kTitleBarHeight = 48;
+
+    explicit CustomWizardWidget(QWidget *pParent = nullptr);
+    ~CustomWizardWidget() override;
+
+    // Runs InitWindow, InitMembers, InitTitleBar, InitButtons,
+    // InitButtonText, InitObjectName, InitLayout and InitCons in this order.
+    void InitPage();
+    // InitialShow, then shows the page.
+    void ShowPage();
+    void SetNeighbourPages(CustomWizardWidget *pPrevious, CustomWizardWidget *pNext);
+
+    CustomWizardWidget *GetPreviousPage() const { return m_pPreviousPage; }
+    CustomWizardWidget *GetNextPage() const { return m_pNextPage; }
+    QWidget *GetFrame() const { return m_pFrame; }
+    StandardTitleBar *GetTitleBar() const { return m_pTitleBar; }
+
+    // The rectangle of the title bar's effect widget: the host frame's
+    // rectangle grown by 5 pixels on each side when the host has a layout
+    // object, else the fixed 19, 17, 896 x 640.
+    static QRect EffectRect();
+
+public slots:
+    virtual void DoNext();
+    virtual void DoBack();
+    virtual void DoCancel();
+
+protected:
+    virtual void InitWindow();
+    virtual void InitMembers();
+    virtual void InitTitleBar();
+    virtual void InitButtons();
+    virtual void InitButtonText();
+    virtual void InitObjectName();
+    virtual void InitLayout();
+    virtual void InitCons();
+    virtual void InitialShow();
+
+    CustomWizardWidget *m_pNextPage = nullptr;
+    CustomWizardWidget *m_pPreviousPage = nullptr;
+    QWidget *m_pFrame = nullptr;
+    StandardTitleBar *m_pTitleBar = nullptr;
+};

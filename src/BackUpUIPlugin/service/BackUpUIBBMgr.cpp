@@ -1,0 +1,376 @@
+#include "BackUpUIBBMgr.h"
+
+#include "BackUpUIConfigParse.h"
+#include "BackUpUIThread.h"
+#include "Factory.h"
+#include "LogLine.h"
+
+#include <host/Change.h>
+#include <host/CommonUtils.h>
+#include <host/HostPluginIds.h>
+#include <host/ILayoutPlugin.h>
+#include <host/IUpdateBackupInterface.h>
+#include <host/PluginContainer.h>
+#include <host/Startup.h>
+#include <sdk/dvsk.h>
+
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+
+#include <cstdlib>
+
+static const char *const kLogSource = "..\\..\\src\\BackUpUIPlugin\\BackUpUIBBMgr";
+
+namespace
+{
+BackUpUIBBMgr *g_pInstance = nullptr;
+
+// The SDK's user data folder (ends with a separator); empty when unknown.
+QString UserDataDirectory()
+{
+    wchar_t *pDir = nullptr;
+    if (DVSK_GetUserDataDirectory(&pDir) != 0 || !pDir)
+        return QString();
+    const QString strDir = QString::fromWCharArray(pDir);
+    free(pDir);
+    return strDir;
+}
+} // namespace
+
+BackUpUIBBMgr *BackUpUIBBMgr::GetInstance()
+{
+    LOG_ENTERED("GetInstance");
+    if (!g_pInstance)
+        g_pInstance = new BackUpUIBBMgr();
+    LOG_LEAVED("GetInstance");
+    return g_pInstance;
+}
+
+void BackUpUIBBMgr::DestroyInstance()
+{
+    LOG_ENTERED("DestroyInstance");
+    delete g_pInstance;
+    g_pInstance = nullptr;
+    LOG_LEAVED("DestroyInstance");
+}
+
+BackUpUIBBMgr *BackUpUIBBMgr::ExistingInstance()
+{
+    return g_pInstance;
+}
+
+BackUpUIBBMgr::BackUpUIBBMgr() : QObject(nullptr)
+{
+    initCon();
+    if (BackUpUIConfigParse *pConfig = BackUpUIConfigParse::GetInstance()) {
+        m_hashCommon = pConfig->GetCommonItems();
+        m_hashChild = pConfig->GetChildItems();
+    }
+}
+
+BackUpUIBBMgr::~BackUpUIBBMgr() = default;
+
+void BackUpUIBBMgr::initCon()
+{
+    BackupCodes::RegisterMetaTypes();
+    if (BackUpUIThread *pThread = BackUpUIThread::Instance()) {
+        connect(pThread, &BackUpUIThread::signalsModuleInfo, this, &BackUpUIBBMgr::slotsModuleInfo);
+        connect(pThread, &BackUpUIThread::signalsFinish, this, &BackUpUIBBMgr::slotsFinish);
+    }
+    if (Factory *pFactory = Factory::Instance())
+        connect(pFactory, &Factory::signalBackupCount, this, &BackUpUIBBMgr::slotsUpdateTipInfo);
+}
+
+void BackUpUIBBMgr::SetProgressTipLabel(QLabel *pLabel)
+{
+    if (pLabel)
+        m_pTipLabel = pLabel;
+}
+
+void BackUpUIBBMgr::SetCompleteWidget(CompleteWizardWidget *pWidget)
+{
+    if (pWidget)
+        m_pCompleteWidget = pWidget;
+}
+
+void BackUpUIBBMgr::SetBigButtons(const QHash<int, CheckBigButton *> &hashButtons)
+{
+    m_hashButtons.clear();
+    for (auto it = hashButtons.cbegin(); it != hashButtons.cend(); ++it)
+        m_hashButtons.insert(it.key(), it.value());
+}
+
+void BackUpUIBBMgr::SetOutFuncCaller(int nCaller)
+{
+    m_nCaller = nCaller;
+}
+
+void BackUpUIBBMgr::SetOutFuncParam(int nValue)
+{
+    m_nCallerValue = nValue;
+}
+
+IUpdateBackupInterface *BackUpUIBBMgr::FindCaller(const QString &strName)
+{
+    PluginContainer *pContainer = Startup::GetPluginContainer();
+    if (!pContainer)
+        return nullptr;
+    QObject *pPlugin = pContainer->GetPlugin(strName);
+    if (!pPlugin)
+        return nullptr;
+    return qobject_cast<IUpdateBackupInterface *>(pPlugin);
+}
+
+QString BackUpUIBBMgr::CallerPluginName() const
+{
+    return m_nCaller == 1 ? QStringLiteral(HOST_UPDATE_PLUGIN_NAME) : QStringLiteral(HOST_ROM_PLUGIN_NAME);
+}
+
+void BackUpUIBBMgr::ShowCaller()
+{
+    ILayoutPlugin *pLayout = CommonUtils::GetLayoutPlugin();
+    const QString strName = CallerPluginName();
+    IUpdateBackupInterface *pCaller = FindCaller(strName);
+    if (pCaller)
+        pCaller->SetBackupSwitching(true);
+    if (pLayout)
+        pLayout->ShowPlugin(strName);
+    else if (m_nCaller == 1)
+        qDebug() << "FuncUIWidget::ShowPlugin pLayout is Null";
+    if (pCaller) {
+        pCaller->SetBackupSwitching(false);
+        pCaller->OnBackupBegin();
+    }
+}
+
+void BackUpUIBBMgr::NotifyCancel()
+{
+    if (IUpdateBackupInterface *pCaller = FindCaller(QStringLiteral(HOST_UPDATE_PLUGIN_NAME)))
+        pCaller->OnBackupCancel();
+}
+
+void BackUpUIBBMgr::NotifyClose()
+{
+    if (IUpdateBackupInterface *pCaller = FindCaller(QStringLiteral(HOST_UPDATE_PLUGIN_NAME)))
+        pCaller->OnBackupClose();
+}
+
+void BackUpUIBBMgr::slotsModuleInfo(structBackupID info)
+{
+    if (info.nState == 0) {
+        QString strTitle;
+        const QPointer<CheckBigButton> pButton = m_hashButtons.value(info.nModuleID);
+        if (pButton)
+            strTitle = pButton->GetTitle();
+        QString strTip = Change::tr("IDS_BACKUPUIPLUGIN_SECONDDOING_TIPTEXT");
+        strTip.replace(QLatin1String("%s1"), strTitle);
+        if (m_pTipLabel)
+            m_pTipLabel->setText(strTip);
+    } else if (info.nState == 1) {
+        QString strName;
+        switch (info.nModuleID) {
+        case 3:
+        case 29: strName = Change::tr("IDS_BACKUPUIPLUGIN_BIGBUTTON_APPLICATION_TEXT"); break;
+        case 5: strName = Change::tr("IDS_BACKUPUIPLUGIN_BIGBUTTON_MUSICITEM_TEXT"); break;
+        case 25: strName = Change::tr("IDS_VIRTUAL_IMAGEINFO_CORE"); break;
+        case 26: strName = Change::tr("IDS_VIRTUAL_IDENTIFER_VEDIOTEXT"); break;
+        default: break;
+        }
+        QString strTip = Change::tr("IDS_BACKUPUIPLUGIN_SECONDDOING_TIPTEXT_PRO");
+        strTip.replace(QLatin1String("%s1"), strName);
+        strTip.replace(QLatin1String("%s2"), QString::number(info.nProNum));
+        strTip.replace(QLatin1String("%s3"), QString::number(info.nAllNum));
+        if (m_pTipLabel)
+            m_pTipLabel->setText(strTip);
+    }
+}
+
+void BackUpUIBBMgr::slotsUpdateTipInfo(void *pItems, void *pRequested, void *pBackedUp)
+{
+    if (!m_pCompleteWidget) {
+        LOG_ARG_NULL("slotsUpdateTipInfo");
+        return;
+    }
+    if (!pItems || !pRequested || !pBackedUp) {
+        LOG_ARG_NULL("slotsUpdateTipInfo");
+        return;
+    }
+    const BackupItems &items = *static_cast<const BackupItems *>(pItems);
+    const BackupCounts &requested = *static_cast<const BackupCounts *>(pRequested);
+    const BackupCounts &backedUp = *static_cast<const BackupCounts *>(pBackedUp);
+
+    auto incomplete = [&](int nSlot) { return requested[nSlot] != 0 && requested[nSlot] != backedUp[nSlot]; };
+
+    QString strContacts;
+    if (items.bPB && incomplete(BackupCounts::PB)) {
+        strContacts = Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_PB_TIPTEXT");
+        strContacts.replace(QLatin1String("%s"), QString::number(backedUp[BackupCounts::PB]));
+    }
+
+    bool bApkNote = false;
+    int nApkNumber = 0;
+    if (items.bAPK && incomplete(BackupCounts::APK)) {
+        bApkNote = true;
+        nApkNumber = backedUp[BackupCounts::APK];
+    } else if (items.bAPKData && incomplete(BackupCounts::APKData)) {
+        bApkNote = true;
+        nApkNumber = items.bAPK ? backedUp[BackupCounts::APK] : backedUp[BackupCounts::APKData];
+    }
+    QString strApk;
+    if (bApkNote) {
+        strApk = Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_APK_TIPTEXT");
+        strApk.replace(QLatin1String("%s"), QString::number(nApkNumber));
+    }
+
+    m_pCompleteWidget->SetContactsTip(strContacts);
+    m_pCompleteWidget->SetApkTip(strApk);
+}
+
+QString BackUpUIBBMgr::CommonName(quint32 nId) const
+{
+    const auto it = m_hashCommon.constFind(nId);
+    return it == m_hashCommon.cend() ? QString() : Change::tr(it->strName);
+}
+
+QString BackUpUIBBMgr::ChildName(quint32 nId) const
+{
+    const auto it = m_hashChild.constFind(nId);
+    return it == m_hashChild.cend() ? QString() : Change::tr(it->strName);
+}
+
+void BackUpUIBBMgr::updateUIAfterFinished(int nResult)
+{
+    m_strTipText.clear();
+    if (!m_pCompleteWidget) {
+        LOG_ARG_NULL("updateUIAfterFinished");
+        return;
+    }
+
+    if (nResult < 0) {
+        m_pCompleteWidget->SetResultValue(nResult == RUN_RESULT_NO_MEMINFO
+                                              ? Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_GET_PHONE_MEM_FAIL_LABEL")
+                                              : Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_NO_ENOUGH_SPACE_LABEL"));
+        // Nothing of this run was backed up: texts left from an earlier run
+        // (a failure headline, its result text, notes about contacts or
+        // applications) would describe that run, not this one.
+        m_pCompleteWidget->SetResultCaption(QString());
+        m_pCompleteWidget->SetResultNote(QString());
+        m_pCompleteWidget->SetContactsTip(QString());
+        m_pCompleteWidget->SetApkTip(QString());
+        return;
+    }
+
+    struct Row
+    {
+        quint32 nMainId;
+        int nMask;
+        bool bChild;
+        quint32 nNameId;
+    };
+    static const Row kRows[] = {
+        {0, RESULT_BIT_PB, false, 0},
+        {1, RESULT_BIT_SMS, true, 24},
+        {1, RESULT_BIT_MMS, true, 27},
+        {29, RESULT_BIT_APK, false, 29},
+        {3, RESULT_BIT_APK | RESULT_BIT_APKDATA, false, 3},
+        {4, RESULT_BIT_IMAGE, true, 25},
+        {4, RESULT_BIT_VIDEO, true, 26},
+        {5, RESULT_BIT_AUDIO, false, 5},
+        {6, RESULT_BIT_CALLLOG, true, 21},
+        {6, RESULT_BIT_CALENDAR, true, 23},
+        {6, RESULT_BIT_EMAIL, true, 22},
+        {6, RESULT_BIT_BOOKMARK, true, 28},
+    };
+
+    QString strList;
+    QStringList listMainNames;
+    for (const Row &row : kRows) {
+        if (!m_hashCommon.contains(row.nMainId) || !(nResult & row.nMask))
+            continue;
+        const QString strName = row.bChild ? ChildName(row.nNameId) : CommonName(row.nNameId);
+        if (strList.isEmpty())
+            strList = strName;
+        else
+            strList += QLatin1Char(',') + strName;
+        listMainNames.append(CommonName(row.nMainId));
+        if (row.nMainId == 0)
+            m_pCompleteWidget->SetContactsTip(QString());
+        else if (row.nMainId == 29)
+            m_pCompleteWidget->SetApkTip(QString());
+    }
+    // Failed items whose sub-item has no configured name would leave the list
+    // empty and the run would look successful; name their main items instead.
+    if (strList.isEmpty() && !listMainNames.isEmpty()) {
+        listMainNames.removeDuplicates();
+        strList = listMainNames.join(QLatin1Char(','));
+    }
+
+    if (strList.isEmpty()) {
+        m_pCompleteWidget->SetResultCaption(QString());
+        m_pCompleteWidget->SetResultValue(QString());
+        m_pCompleteWidget->SetResultNote(QString());
+    } else {
+        const QString strCaption = Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_SORRY_LABEL");
+        m_pCompleteWidget->SetResultCaption(strCaption);
+        m_pCompleteWidget->SetResultValue(strList);
+        m_pCompleteWidget->SetResultNote(Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_RESULT_LABEL"));
+        m_strTipText = strCaption + strList;
+    }
+    m_strTipText = Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_BACKUPSUC_LABEL") + m_strTipText;
+}
+
+QStringList BackUpUIBBMgr::TempFileNames()
+{
+    return {QStringLiteral("PB.zip"),       QStringLiteral("SMS.zip"),      QStringLiteral("CALENDAR.zip"),
+            QStringLiteral("CALLLOG.zip"),  QStringLiteral("EMAIL.zip"),    QStringLiteral("BOOKMARK.zip"),
+            QStringLiteral("APK.zip"),      QStringLiteral("IMAGE.zip"),    QStringLiteral("VIDEO.zip"),
+            QStringLiteral("AUDIO.zip"),    QStringLiteral("MMS.zip"),      QStringLiteral("backup.zip")};
+}
+
+void BackUpUIBBMgr::RemoveTempFiles()
+{
+    const QString strFolder = UserDataDirectory();
+    if (strFolder.isEmpty()) {
+        LOG_WARNING("slotsFinish", QStringLiteral("no user data folder"));
+        return;
+    }
+    const QDir dir(strFolder);
+    for (const QString &strName : TempFileNames()) {
+        QFile file(dir.filePath(strName));
+        if (!file.exists())
+            continue;
+        if (!file.remove())
+            LOG_WARNING("slotsFinish", QStringLiteral("can not remove ") + file.fileName());
+    }
+}
+
+QString BackUpUIBBMgr::BackupDateText(const QDateTime &dtTime)
+{
+    return dtTime.toString(QStringLiteral("dd.MM.yyyy"));
+}
+
+QString BackUpUIBBMgr::BackupTimeText(const QDateTime &dtTime)
+{
+    return dtTime.toString(QStringLiteral("hh:mm"));
+}
+
+void BackUpUIBBMgr::slotsFinish(int nResult)
+{
+    LOG_ENTERED("slotsFinish");
+    RemoveTempFiles();
+    m_nResult = nResult;
+    updateUIAfterFinished(nResult);
+
+    const QDateTime dtNow = QDateTime::currentDateTime();
+    CommonUtils::SetSettings(QStringLiteral("BackUpUIPlugin"), QStringLiteral("BackupDate"), BackupDateText(dtNow));
+    CommonUtils::SetSettings(QStringLiteral("BackUpUIPlugin"), QStringLiteral("BackupHM"), BackupTimeText(dtNow));
+
+    if (m_nCaller == 1 || m_nCaller == 2) {
+        if (IUpdateBackupInterface *pCaller = FindCaller(CallerPluginName()))
+            pCaller->OnBackupFinish(m_strTipText);
+    } else {
+        emit signalsBackUpComplete(nResult);
+    }
+    LOG_LEAVED("slotsFinish");
+}

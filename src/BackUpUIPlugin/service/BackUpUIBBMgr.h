@@ -1,0 +1,97 @@
+#pragma once
+
+#include "BackupRecords.h"
+#include "CheckBigButton.h"
+#include "CompleteWizardWidget.h"
+#include "PluginInfo.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QLabel>
+#include <QString>
+#include <QStringList>
+
+class IUpdateBackupInterface;
+
+// Follows a running backup for the wizard pages and for another plugin of
+// the suite that asked for the backup ("UpdateUIPlugin", caller 1, or
+// "ZvRomUIPlugin", caller 2): keeps the progress page's tip line current,
+// turns the result into the result page's texts, records when the last backup
+// finished and reports the result to the requesting plugin.
+class BackUpUIBBMgr : public QObject
+{
+    Q_OBJECT
+public:
+    static BackUpUIBBMgr *GetInstance();
+    static void DestroyInstance();
+    // The instance if it exists, without creating it.
+    static BackUpUIBBMgr *ExistingInstance();
+
+    void SetProgressTipLabel(QLabel *pLabel);
+    void SetCompleteWidget(CompleteWizardWidget *pWidget);
+    void SetBigButtons(const QHash<int, CheckBigButton *> &hashButtons);
+    void SetOutFuncCaller(int nCaller);
+    void SetOutFuncParam(int nValue);
+    int GetOutFuncCaller() const { return m_nCaller; }
+    int GetOutFuncParam() const { return m_nCallerValue; }
+
+    int GetResult() const { return m_nResult; }
+    QString GetTipText() const { return m_strTipText; }
+    QLabel *GetProgressTipLabel() const { return m_pTipLabel; }
+    CompleteWizardWidget *GetCompleteWidget() const { return m_pCompleteWidget; }
+
+    // Brings the requesting plugin to the front at backup start and tells it
+    // the backup began.
+    void ShowCaller();
+    // OnBackupCancel / OnBackupClose to the update plugin.
+    void NotifyCancel();
+    void NotifyClose();
+
+    // Fills the result page's texts and the caller's tip text from a run's
+    // result (negative: failed before any module ran; else the failed mask).
+    void updateUIAfterFinished(int nResult);
+
+    // How the finish date and time are stored ("dd.MM.yyyy", "hh:mm").
+    static QString BackupDateText(const QDateTime &dtTime);
+    static QString BackupTimeText(const QDateTime &dtTime);
+    // The module files a run leaves in the SDK's user data folder, in the
+    // order they are removed at the end of a run.
+    static QStringList TempFileNames();
+
+signals:
+    void signalsBackUpComplete(int nResult);
+    void signalsOutFuncBackupComplete(int nResult);
+    void signalsOutFuncBackUpDoNext();
+
+public slots:
+    void slotsModuleInfo(structBackupID info);
+    void slotsFinish(int nResult);
+    void slotsUpdateTipInfo(void *pItems, void *pRequested, void *pBackedUp);
+
+private:
+    BackUpUIBBMgr();
+    ~BackUpUIBBMgr() override;
+
+    void initCon();
+    void RemoveTempFiles();
+    // The requesting plugin's interface by name; null when it or the
+    // interface is missing.
+    static IUpdateBackupInterface *FindCaller(const QString &strName);
+    QString CallerPluginName() const;
+    QString CommonName(quint32 nId) const;
+    QString ChildName(quint32 nId) const;
+
+    int m_nResult = 0;
+    // The pages own these widgets; guarded so that a report arriving after a
+    // page was destroyed finds null instead of a dangling pointer.
+    QPointer<QLabel> m_pTipLabel;
+    QPointer<CompleteWizardWidget> m_pCompleteWidget;
+    PluginInfoTable m_hashCommon;
+    PluginInfoTable m_hashChild;
+    QHash<int, QPointer<CheckBigButton>> m_hashButtons;
+    int m_nCaller = 0;
+    int m_nCallerValue = 0;
+    QString m_strTipText;
+};
