@@ -1,0 +1,596 @@
+#include "DoingWizardWidget.h"
+
+#include "BackUpUILogic.h"
+#include "BackUpUIThread.h"
+#include "BackUpUIThreadCancel.h"
+#include "CustomLabelButton.h"
+#include "LogLine.h"
+#include "WaitingBKFrame.h"
+
+#include <host/Change.h>
+#include <host/CommonUtils.h>
+#include <host/HostPluginIds.h>
+#include <host/ILayoutPlugin.h>
+#include <host/INotifyPlugin.h>
+#include <host/MainFrame.h>
+#include <host/PluginContainer.h>
+#include <host/Startup.h>
+
+#include <QDebug>
+#include <QFrame>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+
+static const char *const kLogSource = "..\\..\\src\\BackUpUIPlugin\\DoingWizardWidget";
+
+namespace
+{
+DoingWizardWidget *g_pProgressPage = nullptr;
+
+constexpr int kStepInterval = 50;
+constexpr int kBubbleY = 460;
+constexpr int kBubbleStartLtr = 46;
+constexpr int kBubbleStartRtl = 783;
+constexpr int kBubbleWidth = 76;
+constexpr int kBubbleHeight = 44;
+constexpr int kBarX = 76;
+constexpr int kBarY = 508;
+constexpr int kBarWidth = 744;
+constexpr int kBarHeight = 14;
+// The bubble's left edge runs from kBubbleOffset to kBubbleOffset + kBarWidth;
+// mirrored, it is kMirrorEdge minus that.
+constexpr int kBubbleOffset = 38;
+constexpr int kMirrorEdge = 820;
+constexpr int kMaxBarMaximum = 300;
+} // namespace
+
+DoingWizardWidget::DoingWizardWidget(QWidget *pParent)
+    : CustomWizardWidget(pParent), m_bRightToLeft(Change::GetRightToLeftLayout())
+{
+    g_pProgressPage = this;
+    if (BackUpUILogic *pLogic = BackUpUILogic::Instance())
+        connect(pLogic, &BackUpUILogic::signalDeviceMgrEvent, this, &DoingWizardWidget::slotOnDeviceEvent);
+}
+
+DoingWizardWidget::~DoingWizardWidget()
+{
+    if (g_pProgressPage == this)
+        g_pProgressPage = nullptr;
+    delete m_pDialog;
+}
+
+DoingWizardWidget *DoingWizardWidget::GetInstance()
+{
+    return g_pProgressPage;
+}
+
+QFrame *DoingWizardWidget::CreateBackground(const QString &strName, const QRect &rect)
+{
+    QFrame *pFrame = new QFrame(this);
+    pFrame->setAttribute(Qt::WA_TranslucentBackground, false);
+    pFrame->setObjectName(strName);
+    pFrame->setGeometry(rect);
+    pFrame->raise();
+    return pFrame;
+}
+
+void DoingWizardWidget::InitMembers()
+{
+    const QRect rectBackground(0, 0, kPageWidth, 608);
+    m_pFrameBgOne = CreateBackground(QStringLiteral("BackUpUIPlugin_Prepare_Bgone"), rectBackground);
+    m_pFrameBgTwo = CreateBackground(QStringLiteral("BackUpUIPlugin_Prepare_Bgtwo"), rectBackground);
+    m_pFrameBgThree = CreateBackground(QStringLiteral("BackUpUIPlugin_Doing_Bgthree"), rectBackground);
+
+    m_pFrameImage = new QFrame(this);
+    m_pFrameImage->setObjectName(QStringLiteral("BackUpUIPlugin_Doing_BgImage"));
+    m_pFrameImage->setGeometry(235, 60, 420, 420);
+
+    const QRect rectStatus(0, 608, kPageWidth, 32);
+    m_pFrameStatusBar = CreateBackground(QStringLiteral("BackUpUIPlugin_Prepare_BgStatusBar"), rectStatus);
+    m_pFrameStatusLine = CreateBackground(QStringLiteral("BackUpUIPlugin_Prepare_BgStatusLine"), rectStatus);
+
+    m_pFrameCover = new QFrame(this);
+    m_pFrameCover->setObjectName(QStringLiteral("BackUpUIPlugin_Doing_BgCancelCover"));
+    m_pFrameCover->setGeometry(0, 0, kPageWidth, kPageHeight);
+    m_pFrameCover->hide();
+
+    m_pWaitingFrame = new WaitingBKFrame(this);
+    m_pWaitingFrame->move(0, 0);
+    m_pWaitingFrame->setFixedSize(kPageWidth, kPageHeight);
+    m_pWaitingFrame->hide();
+
+    m_pHeader = new CustomLabelButton(this);
+
+    InitProgressBar();
+
+    m_pLabelTip = new QLabel(this);
+    m_pLabelTip->setContentsMargins(0, 0, 0, 0);
+    m_pLabelTip->setFixedSize(856, 20);
+    m_pLabelTip->setText(QString());
+
+    m_pBBMgr = BackUpUIBBMgr::GetInstance();
+    if (m_pBBMgr)
+        m_pBBMgr->SetProgressTipLabel(m_pLabelTip);
+}
+
+void DoingWizardWidget::InitProgressBar()
+{
+    m_pProgressBar = new QProgressBar(this);
+    m_pProgressBar->setObjectName(QStringLiteral("BackUIPlugin_Doing_Progressbar"));
+    m_pProgressBar->setGeometry(kBarX, kBarY, kBarWidth, kBarHeight);
+    m_pProgressBar->setTextVisible(false);
+    // The direction is fixed here and the fill side chosen by the inverted
+    // appearance alone, so an application-wide right-to-left direction does
+    // not flip it back.
+    m_pProgressBar->setLayoutDirection(Qt::LeftToRight);
+    m_pProgressBar->setInvertedAppearance(m_bRightToLeft);
+    m_pProgressBar->setMaximum(896);
+    m_pProgressBar->setMinimum(0);
+    m_pProgressBar->setValue(50);
+
+    m_pLabelStripe = new QLabel(this);
+    m_pLabelStripe->setObjectName(QStringLiteral("BackUIPlugin_Doing_Progressbartop"));
+    m_pLabelStripe->setGeometry(kBarX, kBarY, kBarWidth, kBarHeight);
+
+    m_pLabelValueImage = new QLabel(this);
+    m_pLabelValueImage->setObjectName(QStringLiteral("RestoreUIPlugin_Doing_ProgressValueImage"));
+    m_pLabelValueImage->setFixedSize(kBubbleWidth, kBubbleHeight);
+    m_pLabelValueImage->move(BubbleStartPos());
+
+    m_pLabelValueText = new QLabel(m_pLabelValueImage);
+    m_pLabelValueText->setObjectName(QStringLiteral("UpdateUIPlugin_Doing_ProgressValue"));
+    m_pLabelValueText->setGeometry(7, 3, kBubbleWidth - 14, 24);
+    m_pLabelValueText->setAlignment(Qt::AlignCenter);
+    m_pLabelValueText->setText(QStringLiteral("0%"));
+
+    m_pStepTimer = new QTimer(this);
+    m_pStepTimer->setInterval(kStepInterval);
+}
+
+void DoingWizardWidget::InitButtons()
+{
+    m_pBtnCancel = new QPushButton(this);
+    m_pBtnCancel->setContentsMargins(0, 0, 0, 0);
+    m_pBtnCancel->setFixedSize(116, 32);
+}
+
+void DoingWizardWidget::InitButtonText()
+{
+    if (!m_pBtnCancel) {
+        LOG_ARG_NULL("InitButtonText");
+        return;
+    }
+    m_pBtnCancel->setText(Change::tr("IDS_BACKUPUIPLUGIN_CANCELBUTTON"));
+}
+
+void DoingWizardWidget::InitObjectName()
+{
+    if (!m_pLabelTip || !m_pBtnCancel) {
+        LOG_ARG_NULL("InitObjectName");
+        return;
+    }
+    m_pLabelTip->setObjectName(QStringLiteral("BackUpUIPlugin_Doing_TipText"));
+    m_pBtnCancel->setObjectName(QStringLiteral("CommonUI_Function_Btn"));
+}
+
+void DoingWizardWidget::InitLayout()
+{
+    if (!m_pHeader || !m_pLabelTip || !m_pBtnCancel || !m_pWaitingFrame || !m_pFrameCover) {
+        LOG_ARG_NULL("InitLayout");
+        return;
+    }
+    if (m_bRightToLeft) {
+        m_pHeader->move(593, 41);
+        m_pHeader->setLayoutDirection(Qt::RightToLeft);
+        m_pLabelTip->setLayoutDirection(Qt::RightToLeft);
+        m_pBtnCancel->setLayoutDirection(Qt::RightToLeft);
+    } else {
+        m_pHeader->move(27, 41);
+    }
+    m_pLabelTip->move(20, 533);
+    m_pBtnCancel->move(390, 566);
+    // The cover and the waiting frame lie above everything else.
+    m_pFrameCover->raise();
+    m_pWaitingFrame->raise();
+}
+
+void DoingWizardWidget::InitCons()
+{
+    if (!m_pBtnCancel || !m_pStepTimer) {
+        LOG_ARG_NULL("InitCons");
+        return;
+    }
+    connect(this, &DoingWizardWidget::signalMoviePlay, this, &DoingWizardWidget::setMoviePlay);
+    connect(m_pBtnCancel, &QPushButton::clicked, this, &DoingWizardWidget::DoCancel);
+    connect(m_pStepTimer, &QTimer::timeout, this, &DoingWizardWidget::setMoviePlay);
+    if (BackUpUIThread *pThread = BackUpUIThread::Instance()) {
+        connect(pThread, &BackUpUIThread::IsApkBackup, this, &DoingWizardWidget::slotIsApkBackup);
+        connect(pThread, &BackUpUIThread::IsImageBackup, this, &DoingWizardWidget::slotIsImageBackup);
+        connect(pThread, &BackUpUIThread::IsVideoBackup, this, &DoingWizardWidget::slotIsVideoBackup);
+        connect(pThread, &BackUpUIThread::IsAudioBackup, this, &DoingWizardWidget::slotIsAudioBackup);
+        connect(pThread, &BackUpUIThread::signalBackupCancelSuccess, this,
+                &DoingWizardWidget::SlotBackCancelSuccess);
+        connect(pThread, &BackUpUIThread::signalIncreaseValue, this, &DoingWizardWidget::slotProgressTargetValue);
+    }
+    if (m_pBBMgr)
+        connect(m_pBBMgr, &BackUpUIBBMgr::signalsBackUpComplete, this, &DoingWizardWidget::slotsDoingBackupFinish);
+}
+
+QPoint DoingWizardWidget::BubbleStartPos() const
+{
+    return QPoint(m_bRightToLeft ? kBubbleStartRtl : kBubbleStartLtr, kBubbleY);
+}
+
+void DoingWizardWidget::MoveBubble(int nX)
+{
+    m_pLabelValueImage->move(m_bRightToLeft ? kMirrorEdge - nX : nX, kBubbleY);
+}
+
+void DoingWizardWidget::setProgressBarRange(qint64 nMin, qint64 nMax)
+{
+    if (!m_pProgressBar || !m_pLabelValueImage || !m_pLabelTip || !m_pStepTimer) {
+        LOG_ARG_NULL("setProgressBarRange");
+        return;
+    }
+    // A negative total cannot come from a real run; treat it as empty.
+    if (nMax < 0)
+        nMax = 0;
+    m_bFinished = false;
+    m_bRunActive = true;
+    m_nRange = nMax;
+    m_nBarMaximum = nMax < kMaxBarMaximum ? static_cast<int>(nMax) : kMaxBarMaximum;
+    m_fTarget = m_fPreviousTarget = static_cast<float>(nMax) * 0.03f;
+    m_fStep = m_fTarget / 60.0f;
+
+    m_pLabelValueImage->move(BubbleStartPos());
+    m_pProgressBar->setMaximum(m_nBarMaximum);
+    m_pProgressBar->setMinimum(static_cast<int>(qBound(qint64(0), nMin, qint64(m_nBarMaximum))));
+    m_pProgressBar->reset();
+
+    m_pLabelTip->setText(Change::tr("IDS_BACKUPUIPLUGIN_SECONDDOING_TIPTEXT"));
+    // One connection only, however many runs this page follows.
+    connect(m_pStepTimer, &QTimer::timeout, this, &DoingWizardWidget::stepOne, Qt::UniqueConnection);
+}
+
+void DoingWizardWidget::ConnectAppClose()
+{
+    if (MainFrame *pFrame = Startup::GetMainFrame())
+        connect(pFrame, &MainFrame::signalAppCloseEvent, this, &DoingWizardWidget::slotCloseAppProcess,
+                Qt::UniqueConnection);
+}
+
+void DoingWizardWidget::DisconnectAppClose()
+{
+    if (MainFrame *pFrame = Startup::GetMainFrame())
+        disconnect(pFrame, &MainFrame::signalAppCloseEvent, this, &DoingWizardWidget::slotCloseAppProcess);
+}
+
+void DoingWizardWidget::SendHomeNotify(int nCode, int nValue1, int nValue2)
+{
+    PluginContainer *pContainer = Startup::GetPluginContainer();
+    if (!pContainer)
+        return;
+    INotifyPlugin *pNotify = qobject_cast<INotifyPlugin *>(pContainer->GetPlugin(QStringLiteral(HOST_NOTIFY_PLUGIN_ID)));
+    if (!pNotify) {
+        LOG_WARNING("SendHomeNotify", QStringLiteral("notify plugin not found"));
+        return;
+    }
+    pNotify->Notify(QStringLiteral(HOST_HOME_PLUGIN_ID), nCode, nValue1, nValue2);
+}
+
+void DoingWizardWidget::InitialShow()
+{
+    if (!m_pFrameCover || !m_pWaitingFrame || !m_pLabelTip || !m_pStepTimer || !m_pLabelValueText
+        || !m_pProgressBar || !m_pLabelValueImage) {
+        LOG_ARG_NULL("InitialShow");
+        return;
+    }
+    ConnectAppClose();
+    SendHomeNotify(4116, 0, 1);
+
+    m_bDevicePresent = true;
+    m_pFrameCover->hide();
+    m_pWaitingFrame->HideFrame();
+    m_pLabelTip->setText(QString());
+    m_pStepTimer->stop();
+    m_pLabelValueText->setText(QStringLiteral("0%"));
+    m_pProgressBar->setValue(m_pProgressBar->minimum());
+    m_bFinished = false;
+    m_pLabelValueImage->move(BubbleStartPos());
+
+    m_pStepTimer->start(kStepInterval);
+}
+
+void DoingWizardWidget::slotProgressTargetValue(float fIncrease)
+{
+    if (!(fIncrease > 0.0f))
+        return;
+    const float fRange = static_cast<float>(m_nRange);
+    m_fPreviousTarget = m_fTarget;
+    m_fTarget = m_fTarget + fIncrease;
+    // The bar never reaches its end before the run has ended.
+    if (m_fTarget + 0.02f * fRange > fRange)
+        m_fTarget = 0.98f * fRange;
+    if (m_fShown < m_fPreviousTarget)
+        m_fStep = (m_fPreviousTarget - m_fShown) / 40.0f;
+    m_fWaypoint = m_fPreviousTarget + 0.75f * (m_fTarget - m_fPreviousTarget);
+}
+
+void DoingWizardWidget::stepOne()
+{
+    if (!m_pProgressBar || !m_pLabelValueImage || !m_pLabelValueText || !m_pStepTimer) {
+        LOG_ARG_NULL("stepOne");
+        return;
+    }
+
+    if (!m_bFinished) {
+        float fNext = m_fShown + m_fStep;
+        if (fNext > m_fPreviousTarget && fNext < m_fWaypoint) {
+            m_fStep = 1.0f;
+            fNext = m_fShown + 1.0f;
+        } else if (fNext >= m_fWaypoint) {
+            m_fStep = m_fStep / 2.0f;
+            m_fWaypoint = m_fShown + (m_fTarget - m_fShown) / 2.0f;
+            fNext = m_fShown + m_fStep;
+        }
+        m_fShown = fNext;
+
+        // An empty range keeps the bar at its start instead of dividing by 0.
+        int nValue = 0;
+        int nX = kBubbleOffset;
+        if (m_nRange > 0 && m_nBarMaximum > 0) {
+            const float fRange = static_cast<float>(m_nRange);
+            nValue = static_cast<int>(m_fShown * static_cast<float>(m_nBarMaximum) / fRange);
+            nX = static_cast<int>(m_fShown * static_cast<float>(kBarWidth) / fRange + kBubbleOffset);
+            const int nPercent = static_cast<int>(static_cast<float>(nValue) / m_nBarMaximum * 100.0f);
+            m_pLabelValueText->setText(QString::number(nPercent) + QLatin1Char('%'));
+        } else {
+            m_pLabelValueText->setText(QStringLiteral("0%"));
+        }
+        if (nX > kBubbleStartLtr)
+            MoveBubble(nX);
+        m_pProgressBar->setValue(nValue);
+        return;
+    }
+
+    const int nValue = m_pProgressBar->value();
+    int nNext = nValue + 3;
+    if (nNext >= m_nBarMaximum - 2)
+        nNext = nValue + 1;
+    if (nNext <= m_nBarMaximum && m_nBarMaximum > 0) {
+        const int nX = nNext * kBarWidth / m_nBarMaximum + kBubbleOffset;
+        const int nPercent = static_cast<int>(static_cast<float>(nNext) / m_nBarMaximum * 100.0f);
+        m_pLabelValueText->setText(QString::number(nPercent) + QLatin1Char('%'));
+        if (nX < kMirrorEdge)
+            MoveBubble(nX);
+        m_pProgressBar->setValue(nNext);
+    }
+    if (nNext > m_nBarMaximum) {
+        m_pStepTimer->stop();
+        m_fShown = m_fTarget = m_fPreviousTarget = 0.0f;
+        m_fStep = 1.0f;
+        m_bRunActive = false;
+        m_pProgressBar->setValue(m_nBarMaximum);
+        m_pLabelValueImage->move(m_bRightToLeft ? kBubbleStartLtr : kBubbleStartRtl, kBubbleY);
+        m_pLabelValueText->setText(QStringLiteral("100%"));
+        qDebug() << "BackupUIPlugin DoingWizardWidget::progressbar finish .";
+        if (m_pLabelTip)
+            m_pLabelTip->setText(Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_BACKUPSUC_LABEL"));
+        DisconnectAppClose();
+        SendHomeNotify(4117, 0, 0);
+        CustomWizardWidget::DoNext();
+    }
+}
+
+void DoingWizardWidget::setMoviePlay()
+{
+    if (!m_pFrameImage || !m_pLabelStripe) {
+        LOG_ARG_NULL("setMoviePlay");
+        return;
+    }
+    m_pFrameImage->setStyleSheet(
+        QStringLiteral("border-image: url(./skin/default/images/Update_Backup/UpdateUIPlugin_Label_BackUpMovie%1.png);")
+            .arg(m_nMovieFrame));
+    m_pLabelStripe->setStyleSheet(
+        QStringLiteral(
+            "border-image: url(./skin/default/images/OneKeyRepair_progressbar/OneKeyRepair_progressbar_stripe%1.png);")
+            .arg(m_nStripeFrame));
+    ++m_nMovieFrame;
+    if (m_nMovieFrame > m_nMovieFrameCount)
+        m_nMovieFrame = 1;
+    if (m_nMovieFrame % 4 == 0) {
+        ++m_nStripeFrame;
+        if (m_nStripeFrame > 2)
+            m_nStripeFrame = 1;
+    }
+}
+
+void DoingWizardWidget::slotsDoingBackupFinish(int iResult)
+{
+    Q_UNUSED(iResult)
+    qDebug() << "BackupUIPlugin DoingWizardWidget::slotsDoingBackupFinish.";
+    m_bFinished = true;
+    if (m_bDevicePresent) {
+        DisconnectAppClose();
+        SendHomeNotify(4117, 0, 0);
+    }
+}
+
+void DoingWizardWidget::slotIsApkBackup(bool bApkBack)
+{
+    m_bApkBackup = bApkBack;
+}
+
+void DoingWizardWidget::slotIsImageBackup(bool bImageBack)
+{
+    m_bImageBackup = bImageBack;
+}
+
+void DoingWizardWidget::slotIsVideoBackup(bool bVideoBack)
+{
+    m_bVideoBackup = bVideoBack;
+}
+
+void DoingWizardWidget::slotIsAudioBackup(bool bAudioBack)
+{
+    m_bAudioBackup = bAudioBack;
+}
+
+void DoingWizardWidget::DoCancel()
+{
+    if (!m_pBBMgr) {
+        LOG_ARG_NULL("DoCancel");
+        return;
+    }
+    if (!m_pStepTimer || !m_pFrameCover) {
+        LOG_ARG_NULL("DoCancel");
+        return;
+    }
+    // One confirmation at a time.
+    if (m_pDialog) {
+        m_pDialog->raise();
+        return;
+    }
+    if (m_pBBMgr->GetOutFuncCaller() != 1)
+        m_pStepTimer->stop();
+    m_pFrameCover->show();
+    m_pFrameCover->raise();
+
+    m_pDialog = new CustomPopupDialog(this, Change::tr("IDS_BACKUPUIPLUGIN_DOINGCANCEL_DESCRIPTION_TEXT"), 2);
+    connect(m_pDialog, &CustomPopupDialog::signalOnClickOkEvent, this, &DoingWizardWidget::slotBackupCancelYES);
+    connect(m_pDialog, &CustomPopupDialog::signalOnClickCancelEvent, this, &DoingWizardWidget::slotBackupCancelNO);
+    m_pDialog->show();
+}
+
+void DoingWizardWidget::CloseDialog()
+{
+    if (!m_pDialog)
+        return;
+    // The dialog may be the sender of the signal being handled.
+    m_pDialog->hide();
+    m_pDialog->deleteLater();
+    m_pDialog = nullptr;
+}
+
+void DoingWizardWidget::slotBackupCancelNO()
+{
+    if (!m_pBBMgr) {
+        LOG_ARG_NULL("slotBackupCancelNO");
+        return;
+    }
+    if (!m_pStepTimer || !m_pFrameCover) {
+        LOG_ARG_NULL("slotBackupCancelNO");
+        return;
+    }
+    if (m_pBBMgr->GetOutFuncCaller() != 1)
+        m_pStepTimer->start();
+    m_pFrameCover->hide();
+    CloseDialog();
+}
+
+void DoingWizardWidget::slotBackupCancelYES()
+{
+    if (!m_pBBMgr) {
+        LOG_ARG_NULL("slotBackupCancelYES");
+        return;
+    }
+    if (!m_pStepTimer || !m_pFrameCover || !m_pWaitingFrame) {
+        LOG_ARG_NULL("slotBackupCancelYES");
+        return;
+    }
+    m_pStepTimer->stop();
+    if (m_pBBMgr->GetOutFuncCaller() == 1) {
+        m_pBBMgr->NotifyCancel();
+    } else {
+        m_pWaitingFrame->ShowFrame();
+        m_pWaitingFrame->raise();
+        m_pFrameCover->hide();
+    }
+
+    BackUpUIThread *pThread = BackUpUIThread::Instance();
+    if (pThread && !pThread->IsFinished()) {
+        CancelAction();
+    } else {
+        // The run ended before the user confirmed: nothing is left to stop,
+        // and what it delivered stays (the thread keeps the package).
+        SlotBackCancelSuccess();
+        if (pThread)
+            pThread->DeleteDataFolderTmpFiles();
+    }
+    CloseDialog();
+}
+
+void DoingWizardWidget::CancelAction()
+{
+    m_fShown = m_fTarget = m_fPreviousTarget = 0.0f;
+    m_fStep = 1.0f;
+    if (BackUpUIThreadCancel *pCancel = BackUpUIThreadCancel::Instance())
+        pCancel->SetFileItemSelected(IsAnyFileBackup());
+    BackUpUIThread::ClickCancel();
+}
+
+void DoingWizardWidget::ShowHomePlugin()
+{
+    if (ILayoutPlugin *pLayout = CommonUtils::GetLayoutPlugin())
+        pLayout->ShowPlugin(QStringLiteral("HomeUIPlugin"));
+    else
+        qDebug() << "BackUpUIPlugin::ShowPlugin pLayout is Null";
+}
+
+void DoingWizardWidget::SlotBackCancelSuccess()
+{
+    if (m_bAppClosing) {
+        SendHomeNotify(4116, 0, 0);
+        return;
+    }
+    m_bRunActive = false;
+    DisconnectAppClose();
+    SendHomeNotify(4117, 0, 0);
+    if (!m_bDevicePresent)
+        return;
+    if (m_pBBMgr && m_pBBMgr->GetOutFuncCaller() == 1) {
+        m_pBBMgr->NotifyClose();
+        return;
+    }
+    if (m_pWaitingFrame)
+        m_pWaitingFrame->HideFrame();
+    ShowHomePlugin();
+    hide();
+    if (m_pFrame)
+        m_pFrame->hide();
+}
+
+void DoingWizardWidget::slotOnDeviceEvent(qint32 enEventType)
+{
+    if (enEventType != 6006 && enEventType != 6014)
+        return;
+    m_bDevicePresent = false;
+    // Once the run has ended its package is complete: the bar runs out to the
+    // result page as usual and nothing is cancelled.
+    if (m_bFinished || !m_bRunActive)
+        return;
+    if (m_pStepTimer)
+        m_pStepTimer->stop();
+    CancelAction();
+}
+
+void DoingWizardWidget::slotCloseAppProcess()
+{
+    m_bAppClosing = true;
+    if (m_pStepTimer)
+        m_pStepTimer->stop();
+    if (m_pFrameCover) {
+        m_pFrameCover->show();
+        m_pFrameCover->raise();
+    }
+    if (m_bDevicePresent && !m_bFinished)
+        CancelAction();
+    if (m_pWaitingFrame) {
+        m_pWaitingFrame->ShowFrame();
+        m_pWaitingFrame->raise();
+        if (m_pFrameCover)
+            m_pFrameCover->hide();
+    }
+}
