@@ -1,0 +1,908 @@
+#include "PrepareWizardWidget.h"
+
+#include "BackUpUIBBMgr.h"
+#include "BackUpUIConfigParse.h"
+#include "BackUpUIThread.h"
+#include "CheckBigButton.h"
+#include "CustomLabelButton.h"
+#include "DoingWizardWidget.h"
+#include "LogLine.h"
+#include "WaitingBKFrame.h"
+
+#include <host/Change.h>
+#include <host/CommonUtils.h>
+#include <host/ILayoutPlugin.h>
+#include <host/ListPipeItem.h>
+#include <sdk/dvsk.h>
+
+#include <QDebug>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QSettings>
+#include <QStorageInfo>
+#include <QTimer>
+
+#include <QPair>
+#include <QStringList>
+
+#include <algorithm>
+#include <cstdlib>
+#include <utility>
+
+#ifdef Q_OS_WIN
+#include <direct.h>
+#endif
+
+static const char *const kLogSource = "..\\..\\src\\BackUpUIPlugin\\PrepareWizardWidget";
+
+namespace
+{
+// Display ids of the tiles and of the count table's sub-entries.
+enum TileId
+{
+    TILE_CONTACTS = 0,
+    TILE_MESSAGES = 1,
+    TILE_APPDATA = 3,
+    TILE_MEDIA = 4,
+    TILE_MUSIC = 5,
+    TILE_OTHER = 6,
+    TILE_APPLICATIONS = 29,
+    SUB_CALLLOG = 21,
+    SUB_EMAIL = 22,
+    SUB_CALENDAR = 23,
+    SUB_SMS = 24,
+    SUB_IMAGES = 25,
+    SUB_VIDEOS = 26,
+    SUB_MMS = 27,
+    SUB_BOOKMARKS = 28
+};
+
+constexpr int kTilePitch = 121;
+constexpr int kTilesPerRow = 5;
+constexpr int kFirstRowY = 176;
+constexpr int kSecondRowY = 306;
+constexpr int kButtonWidth = 116;
+constexpr int kButtonHeight = 32;
+
+QString ErrorLine(const char *szFunction, const QString &strText)
+{
+    return QStringLiteral("ERROR!!! %1: %2: %3: %4").arg(LogLine::Now(), QLatin1String(kLogSource),
+                                                         QLatin1String(szFunction), strText);
+}
+
+// The SDK's user data folder (ends with a separator); empty when unknown.
+QString UserDataDirectory()
+{
+    wchar_t *pDir = nullptr;
+    if (DVSK_GetUserDataDirectory(&pDir) != 0 || !pDir)
+        return QString();
+    const QString strDir = QString::fromWCharArray(pDir);
+    free(pDir);
+    return strDir;
+}
+} // namespace
+
+PrepareWizardWidget::PrepareWizardWidget(QWidget *pParent)
+    : CustomWizardWidget(pParent), m_bRightToLeft(Change::GetRightToLeftLayout())
+{
+}
+
+PrepareWizardWidget::~PrepareWizardWidget() = default;
+
+QFrame *PrepareWizardWidget::CreateBackground(const QString &strName, const QRect &rect)
+{
+    QFrame *pFrame = new QFrame(this);
+    pFrame->setAttribute(Qt::WA_TranslucentBackground, false);
+    pFrame->setObjectName(strName);
+    pFrame->setGeometry(rect);
+    pFrame->raise();
+    return pFrame;
+}
+
+void PrepareWizardWidget::InitMembers()
+{
+    m_pCountTimer = new QTimer(this);
+    m_pStatusTimer = new QTimer(this);
+
+    const QRect rectBackground(0, 0, kPageWidth, 608);
+    const QRect rectStatus(0, 608, kPageWidth, 32);
+    m_pFrameBgOne = CreateBackground(QStringLiteral("BackUpUIPlugin_Prepare_Bgone"), rectBackground);
+    m_pFrameBgTwo = CreateBackground(QStringLiteral("BackUpUIPlugin_Prepare_Bgtwo"), rectBackground);
+    m_pFrameBgThree = CreateBackground(QStringLiteral("BackUpUIPlugin_Prepare_Bgthree"), rectBackground);
+    m_pFrameStatusBar = CreateBackground(QStringLiteral("BackUpUIPlugin_Prepare_BgStatusBar"), rectStatus);
+    m_pFrameStatusLine = CreateBackground(QStringLiteral("BackUpUIPlugin_Prepare_BgStatusLine"), rectStatus);
+
+    m_pWaitingFrame = new WaitingBKFrame(this);
+    m_pWaitingFrame->move(0, 0);
+    m_pWaitingFrame->setFixedSize(kPageWidth, kPageHeight);
+    m_pWaitingFrame->hide();
+    m_pWaitingFrame->raise();
+
+    m_pHeader = new CustomLabelButton(this);
+
+    m_pLabelDescription = new QLabel(this);
+    m_pLabelDescription->setContentsMargins(0, 0, 0, 0);
+    m_pLabelDescription->setFixedSize(640, 44);
+    m_pLabelDescription->setWordWrap(true);
+    m_pLabelDescription->setAlignment(Qt::AlignVCenter | Qt::AlignLeading);
+    m_pLabelDescription->setText(Change::tr("IDS_BACKUPUIPLUGIN_DESCRIPTIONINFO_TEXT"));
+
+    InitBigButtons();
+
+    m_pLabelDst = new QLabel(this);
+    m_pLabelDst->setContentsMargins(0, 0, 0, 0);
+    m_pLabelDst->setFixedSize(530, 24);
+    m_pLabelDst->setText(Change::tr("IDS_BACKUPUIPLUGIN_DSTLABER_TEXT"));
+
+    m_pLabelDstPath = new QLabel(this);
+    m_pLabelDstPath->setContentsMargins(0, 0, 0, 0);
+    m_pLabelDstPath->setFixedSize(530, 17);
+
+    m_pLabelCapacity = new QLabel(this);
+    m_pLabelCapacity->setContentsMargins(0, 0, 0, 0);
+    m_pLabelCapacity->setFixedSize(530, 17);
+    m_pLabelCapacity->setText(Change::tr("IDS_BACKUPUIPLUGIN_DSTDISCCAPACITY_TEXT"));
+
+    m_pLabelSpaceStatus = new QLabel(this);
+    m_pLabelSpaceStatus->setContentsMargins(0, 0, 0, 0);
+    m_pLabelSpaceStatus->setWordWrap(true);
+    m_pLabelSpaceStatus->setFixedWidth(530);
+    m_pLabelSpaceStatus->setMinimumHeight(20);
+    m_pLabelSpaceStatus->setText(Change::tr("IDS_BACKUPUIPLUGIN_DISKSPACESTATUS_TEXT"));
+
+    m_pBtnBrowse = new QPushButton(this);
+    m_pBtnBrowse->setContentsMargins(0, 0, 0, 0);
+    m_pBtnBrowse->setFixedSize(kButtonWidth, 26);
+    m_pBtnBrowse->setFocusPolicy(Qt::NoFocus);
+
+    CreateBackUpPath();
+    m_strBackUpPath = ReadBackupLocation();
+    ShowBackUpPath();
+    slotsPathChanged(m_strBackUpPath);
+}
+
+void PrepareWizardWidget::InitBigButtons()
+{
+    m_listBackup.clear();
+    BackUpUIConfigParse *pConfig = BackUpUIConfigParse::GetInstance();
+    if (!pConfig) {
+        LOG_WARNING("InitBigButtons", QStringLiteral("BackUpUIConfigParse instance is null"));
+        return;
+    }
+
+    // The "other" tile's default list: call log, e-mail, calendar and
+    // bookmarks as configured, in id order.
+    const PluginInfoTable hashChild = pConfig->GetChildItems();
+    QList<quint32> listChildIds = hashChild.keys();
+    std::sort(listChildIds.begin(), listChildIds.end());
+    const QString strSeparator = Change::tr("IDS_BACKUPUIPLUGIN_COMMON_SIGN_DUNHAO");
+    QString strOther = QStringLiteral("(");
+    bool bAnyOther = false;
+    for (quint32 nId : listChildIds) {
+        if (nId != SUB_CALLLOG && nId != SUB_EMAIL && nId != SUB_CALENDAR && nId != SUB_BOOKMARKS)
+            continue;
+        strOther += Change::tr(hashChild.value(nId).strName) + strSeparator + QLatin1Char(' ');
+        bAnyOther = true;
+    }
+    if (bAnyOther) {
+        strOther.chop(2);
+        strOther += QLatin1Char(')');
+        m_strOtherItems = strOther;
+    } else {
+        m_strOtherItems.clear();
+    }
+
+    const PluginInfoTable hashCommon = pConfig->GetCommonItems();
+    for (auto it = hashCommon.cbegin(); it != hashCommon.cend(); ++it) {
+        if (it->nKind != 0)
+            continue;
+        CheckBigButton *pButton = new CheckBigButton(*it, this);
+        m_listBackup.insert(static_cast<int>(it->nId), pButton);
+        if (it->nId == TILE_OTHER)
+            pButton->SetBtnName(m_strOtherItems);
+    }
+
+    if (BackUpUIBBMgr *pMgr = BackUpUIBBMgr::GetInstance())
+        pMgr->SetBigButtons(m_listBackup);
+}
+
+QList<int> PrepareWizardWidget::TileOrder() const
+{
+    // Ascending ids, with the double-width "other" tile where it touches no
+    // neighbour: last when laid out from the left, first of the second row
+    // (aligned with the first row's right edge) when laid out from the right.
+    QList<int> listIds = m_listBackup.keys();
+    std::sort(listIds.begin(), listIds.end());
+    if (listIds.removeOne(TILE_OTHER)) {
+        if (m_bRightToLeft && listIds.size() >= kTilesPerRow)
+            listIds.insert(kTilesPerRow, TILE_OTHER);
+        else
+            listIds.append(TILE_OTHER);
+    }
+    return listIds;
+}
+
+void PrepareWizardWidget::LayoutBigButtons()
+{
+    const QList<int> listIds = TileOrder();
+    int nFirstRow = 0;
+    for (int i = 0; i < listIds.size(); ++i) {
+        CheckBigButton *pButton = m_listBackup.value(listIds.at(i));
+        if (!pButton) {
+            LOG_ARG_NULL("LayoutBigButtons");
+            continue;
+        }
+        const bool bWide = listIds.at(i) == TILE_OTHER;
+        if (m_bRightToLeft)
+            pButton->setLayoutDirection(Qt::RightToLeft);
+        if (i < kTilesPerRow) {
+            int nX = 124 + kTilePitch * nFirstRow;
+            if (m_bRightToLeft) {
+                nX = 648 - kTilePitch * nFirstRow;
+                // A double-width tile in the first row grows to the left.
+                if (bWide)
+                    nX -= 124;
+            }
+            pButton->move(nX, kFirstRowY);
+            ++nFirstRow;
+        } else {
+            pButton->move(m_bRightToLeft ? 1129 - kTilePitch * i : kTilePitch * i - 481, kSecondRowY);
+        }
+    }
+}
+
+void PrepareWizardWidget::ResetBigButtons()
+{
+    for (CheckBigButton *pButton : std::as_const(m_listBackup)) {
+        if (pButton)
+            pButton->Reset();
+    }
+}
+
+void PrepareWizardWidget::InitButtons()
+{
+    m_pBtnNext = new QPushButton(this);
+    m_pBtnNext->setContentsMargins(0, 0, 0, 0);
+    m_pBtnNext->setFixedSize(kButtonWidth, kButtonHeight);
+    m_pBtnCancel = new QPushButton(this);
+    m_pBtnCancel->setContentsMargins(0, 0, 0, 0);
+    m_pBtnCancel->setFixedSize(kButtonWidth, kButtonHeight);
+}
+
+void PrepareWizardWidget::InitButtonText()
+{
+    if (!m_pBtnNext || !m_pBtnCancel || !m_pBtnBrowse) {
+        LOG_ARG_NULL("InitButtonText");
+        return;
+    }
+    m_pBtnNext->setText(Change::tr("IDS_BACKUPUIPLUGIN_NEXTBUTTON"));
+    m_pBtnCancel->setText(Change::tr("IDS_BACKUPUIPLUGIN_CANCELBUTTON"));
+    m_pBtnBrowse->setText(Change::tr("IDS_BACKUPUIPLUGIN_PREPARE_BROWSE"));
+}
+
+void PrepareWizardWidget::InitObjectName()
+{
+    if (!m_pBtnNext || !m_pBtnCancel || !m_pLabelDescription || !m_pLabelDst || !m_pLabelDstPath
+        || !m_pLabelCapacity || !m_pLabelSpaceStatus || !m_pBtnBrowse) {
+        LOG_ARG_NULL("InitObjectName");
+        return;
+    }
+    m_pBtnNext->setObjectName(QStringLiteral("CommonUI_Function_Btn"));
+    m_pBtnCancel->setObjectName(QStringLiteral("CommonUI_Function_Btn"));
+    m_pLabelDescription->setObjectName(QStringLiteral("BackUpUIPlugin_Prepare_DescriptionLabel"));
+    m_pLabelDst->setObjectName(QStringLiteral("BackUpUIPlugin_Prepare_DstLabel"));
+    m_pLabelDstPath->setObjectName(QStringLiteral("BackUpUIPlugin_Prepare_DstPathLabel"));
+    m_pLabelCapacity->setObjectName(QStringLiteral("BackUpUIPlugin_Prepare_DstDiscCapacityLabel"));
+    m_pLabelSpaceStatus->setObjectName(QStringLiteral("BackUpUIPlugin_Prepare_DiskSpaceStatusLabel"));
+    m_pBtnBrowse->setObjectName(QStringLiteral("BackUpUIPlugin_Prepare_BrowseButton"));
+}
+
+void PrepareWizardWidget::InitLayout()
+{
+    if (!m_pHeader || !m_pLabelDescription || !m_pLabelDst || !m_pLabelDstPath || !m_pLabelCapacity
+        || !m_pLabelSpaceStatus || !m_pBtnBrowse || !m_pBtnNext || !m_pBtnCancel) {
+        LOG_ARG_NULL("InitLayout");
+        return;
+    }
+    if (m_bRightToLeft) {
+        const QList<QWidget *> listWidgets = {m_pHeader,         m_pLabelDescription, m_pLabelDst,
+                                              m_pLabelDstPath,   m_pLabelCapacity,    m_pLabelSpaceStatus,
+                                              m_pBtnBrowse,      m_pBtnNext,          m_pBtnCancel};
+        for (QWidget *pWidget : listWidgets)
+            pWidget->setLayoutDirection(Qt::RightToLeft);
+        m_pHeader->move(593, 41);
+        m_pLabelDescription->move(131, 122);
+        LayoutBigButtons();
+        m_pLabelDst->move(223, 477);
+        m_pLabelDstPath->move(223, 508);
+        m_pLabelCapacity->move(223, 525);
+        m_pLabelSpaceStatus->move(223, 542);
+        m_pBtnBrowse->move(99, 507);
+        m_pBtnNext->move(450, 566);
+        m_pBtnCancel->move(330, 566);
+    } else {
+        m_pHeader->move(27, 41);
+        m_pLabelDescription->move(131, 122);
+        LayoutBigButtons();
+        m_pLabelDst->move(143, 477);
+        m_pLabelDstPath->move(143, 508);
+        m_pLabelCapacity->move(143, 525);
+        m_pLabelSpaceStatus->move(143, 542);
+        m_pBtnBrowse->move(681, 507);
+        m_pBtnNext->move(330, 566);
+        m_pBtnCancel->move(450, 566);
+    }
+}
+
+void PrepareWizardWidget::InitCons()
+{
+    if (!m_pBtnNext || !m_pBtnCancel || !m_pBtnBrowse || !m_pCountTimer || !m_pStatusTimer) {
+        LOG_ARG_NULL("InitCons");
+        return;
+    }
+    connect(m_pBtnNext, &QPushButton::clicked, this, &PrepareWizardWidget::DoNext);
+    connect(m_pBtnCancel, &QPushButton::clicked, this, &PrepareWizardWidget::DoCancel);
+    connect(m_pBtnBrowse, &QPushButton::clicked, this, &PrepareWizardWidget::slotBrowse);
+    connect(m_pCountTimer, &QTimer::timeout, this, &PrepareWizardWidget::soltStepOne);
+    connect(m_pStatusTimer, &QTimer::timeout, this, &PrepareWizardWidget::soltGetStatusThread);
+}
+
+void PrepareWizardWidget::InitialShow()
+{
+    if (!m_pWaitingFrame || !m_pStatusTimer || !m_pLabelSpaceStatus) {
+        LOG_ARG_NULL("InitialShow");
+        return;
+    }
+    if (CommonUtils::GetOperationStatus(0) == 3) {
+        // The host is busy with the phone: count once it is free.
+        m_pWaitingFrame->ShowFrame();
+        m_pWaitingFrame->raise();
+        ResetBigButtons();
+        m_bStatusDone = false;
+        m_pStatusTimer->start(kStatusPollInterval);
+    } else {
+        InitialShowCount();
+        ResetBigButtons();
+        m_pWaitingFrame->ShowFrame();
+        m_pWaitingFrame->raise();
+    }
+    m_pLabelSpaceStatus->hide();
+}
+
+void PrepareWizardWidget::soltGetStatusThread()
+{
+    if (CommonUtils::GetOperationStatus(0) == 3 || !m_pStatusTimer || m_bStatusDone)
+        return;
+    m_pStatusTimer->stop();
+    if (m_pWaitingFrame) {
+        InitialShowCount();
+        m_bStatusDone = true;
+    }
+}
+
+void PrepareWizardWidget::soltStepOne()
+{
+    StartCount();
+}
+
+void PrepareWizardWidget::InitialShowCount()
+{
+    if (BackUpUIThread *pThread = BackUpUIThread::Instance()) {
+        if (pThread->isRunning() && m_pCountTimer)
+            m_pCountTimer->start(kCountRetryInterval);
+        else
+            StartCount();
+    }
+    m_strBackUpPath = ReadBackupLocation();
+    ShowBackUpPath();
+    slotsPathChanged(m_strBackUpPath);
+}
+
+void PrepareWizardWidget::StartCount()
+{
+    BackUpUIThread *pThread = BackUpUIThread::Instance();
+    if (!pThread || pThread->isRunning())
+        return;
+    if (m_pCountTimer)
+        m_pCountTimer->stop();
+    connect(pThread, &BackUpUIThread::signalsPluginCount, this, &PrepareWizardWidget::slotPluginCount,
+            Qt::UniqueConnection);
+    BackUpThreadParam param;
+    param.nMode = 3;
+    pThread->SetParam(param);
+    if (!CommonUtils::GetCloseFlag())
+        pThread->start(QThread::InheritPriority);
+}
+
+void PrepareWizardWidget::slotPluginCount(int iType)
+{
+    Q_UNUSED(iType)
+    BackUpUIThread *pThread = BackUpUIThread::Instance();
+    if (!pThread) {
+        LOG_ARG_NULL("slotPluginCount");
+        return;
+    }
+    const QHash<int, structBackupID> hashCounts = pThread->GetModuleCounts();
+    for (auto it = m_listBackup.cbegin(); it != m_listBackup.cend(); ++it) {
+        CheckBigButton *pButton = it.value();
+        if (!pButton || !hashCounts.contains(it.key()))
+            continue;
+        const QString strText = GetTileText(it.key(), hashCounts);
+        if (it.key() == TILE_OTHER)
+            pButton->SetBtnName(strText);
+        else if (!strText.isEmpty())
+            pButton->SetTitle(strText);
+        pButton->SetBtnData(hashCounts.value(it.key()));
+    }
+    LogLine::Debug(kLogSource, "slotPluginCount", QString::number(__LINE__) + QStringLiteral(" Waiting background hided"));
+    if (m_pWaitingFrame)
+        m_pWaitingFrame->HideFrame();
+}
+
+QString PrepareWizardWidget::GetTileText(int nId, const QHash<int, structBackupID> &hashCounts) const
+{
+    // A pair of sub-entries: only one kind present gives that kind's name.
+    auto pairTitle = [&hashCounts](int nFirst, int nSecond, const char *szFirst, const char *szSecond,
+                                   const char *szBoth) {
+        const bool bFirstPresent = hashCounts.contains(nFirst);
+        const bool bSecondPresent = hashCounts.contains(nSecond);
+        const int nFirstCount = hashCounts.value(nFirst).nProNum;
+        const int nSecondCount = hashCounts.value(nSecond).nProNum;
+        if (bFirstPresent && nFirstCount != 0 && bSecondPresent && nSecondCount == 0)
+            return Change::tr(szFirst);
+        if (bFirstPresent && nFirstCount == 0 && bSecondPresent && nSecondCount != 0)
+            return Change::tr(szSecond);
+        return Change::tr(szBoth);
+    };
+
+    switch (nId) {
+    case TILE_MESSAGES:
+        return pairTitle(SUB_SMS, SUB_MMS, "IDS_VIRTUAL_SMSNAME_IDENTIFER", "IDS_VIRTUAL_CORE_MMSTEXT",
+                         "IDS_BACKUPUIPLUGIN_BIGBUTTON_INFORMATION_TEXT");
+    case TILE_MEDIA:
+        return pairTitle(SUB_IMAGES, SUB_VIDEOS, "IDS_VIRTUAL_IMAGEINFO_CORE", "IDS_VIRTUAL_IDENTIFER_VEDIOTEXT",
+                         "IDS_BACKUPUIPLUGIN_BIGBUTTON_IMAGEVEDIO_TEXT");
+    case TILE_OTHER: {
+        struct Sub
+        {
+            int nId;
+            const char *szKey;
+        };
+        static const Sub kSubs[] = {{SUB_CALLLOG, "IDS_BACKUPUIPLUGIN_CORE_CALLLOG_TEXT"},
+                                    {SUB_EMAIL, "IDS_BACKUPUIPLUGIN_BIGBUTTON_EMAIL_TEXT"},
+                                    {SUB_CALENDAR, "IDS_BACKUPUIPLUGIN_BIGBUTTON_SCHEDULE_TEXT"}};
+        const QString strSeparator = Change::tr("IDS_BACKUPUIPLUGIN_COMMON_SIGN_DUNHAO");
+        QString strText = QStringLiteral("(");
+        bool bAny = false;
+        for (const Sub &sub : kSubs) {
+            if (hashCounts.contains(sub.nId) && hashCounts.value(sub.nId).nProNum != 0) {
+                strText += Change::tr(sub.szKey) + strSeparator + QLatin1Char(' ');
+                bAny = true;
+            }
+        }
+        if (!bAny)
+            return m_strOtherItems;
+        strText.chop(2);
+        return strText + QLatin1Char(')');
+    }
+    default:
+        return QString();
+    }
+}
+
+QString PrepareWizardWidget::ShownPath(const QString &strPath)
+{
+    if (strPath.size() > kMaxShownPathLength)
+        return strPath.left(kMaxShownPathLength) + QStringLiteral("....");
+    return strPath;
+}
+
+void PrepareWizardWidget::ShowBackUpPath()
+{
+    if (!m_pLabelDstPath) {
+        LOG_ARG_NULL("ShowBackUpPath");
+        return;
+    }
+    m_pLabelDstPath->setText(ShownPath(m_strBackUpPath));
+    m_pLabelDstPath->setToolTip(m_strBackUpPath);
+}
+
+QString PrepareWizardWidget::ReadBackupLocation()
+{
+    QString strPath;
+    const QString strFolder = UserDataDirectory();
+    if (!strFolder.isEmpty()) {
+        // Qt reads INI files as UTF-8.
+        QSettings settings(QDir(strFolder).filePath(QStringLiteral("Location.ini")), QSettings::IniFormat);
+        settings.beginGroup(QStringLiteral("location"));
+        strPath = settings.value(QStringLiteral("backup_lacation")).toString();
+        settings.endGroup();
+    }
+    if (strPath.isEmpty()) {
+        strPath = m_strBackUpPath;
+        CommonUtils::SetSettings(QStringLiteral("BackUpUIPlugin"), QStringLiteral("BackupPath"), strPath);
+    }
+    strPath.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return strPath;
+}
+
+bool PrepareWizardWidget::CreateBackUpPath()
+{
+    const QString strSeparator = QDir::separator();
+    m_strBackUpPath = CommonUtils::GetFilePath() + strSeparator + QStringLiteral("Pelorix") + strSeparator
+                      + QStringLiteral("backup");
+    qDebug().noquote() << ErrorLine("CreateBackUpPath", QStringLiteral("m_strBackUpPath is: ") + m_strBackUpPath);
+
+    QDir dir;
+    if (dir.exists(m_strBackUpPath)) {
+        qWarning().noquote() << ErrorLine("CreateBackUpPath", QStringLiteral("bIsScreenSnapExists is true, return"));
+        return true;
+    }
+    qWarning().noquote() << ErrorLine("CreateBackUpPath", QStringLiteral("bIsScreenSnapExists: path not exist"));
+    if (dir.mkpath(m_strBackUpPath)) {
+        qWarning().noquote() << ErrorLine("CreateBackUpPath", QStringLiteral("create succeed"));
+        return true;
+    }
+    qWarning().noquote() << ErrorLine("CreateBackUpPath",
+                                      QStringLiteral("bIsScreenSnapExists: create Path is fail "));
+
+    // QDir::rootPath() already ends with a separator.
+    m_strBackUpPath = QDir::rootPath() + QStringLiteral("Pelorix backup/");
+    if (dir.exists(m_strBackUpPath)) {
+        qWarning().noquote() << ErrorLine("CreateBackUpPath", QStringLiteral("/Pelorix ScreenShot/: exist"));
+        return true;
+    }
+    qWarning().noquote() << ErrorLine("CreateBackUpPath", QStringLiteral("/Pelorix ScreenShot/: Path is NULL"));
+    if (dir.mkpath(m_strBackUpPath)) {
+        qWarning().noquote() << ErrorLine("CreateBackUpPath", QStringLiteral("create /Pelorix ScreenShot/: succeed"));
+        return true;
+    }
+    qWarning().noquote() << ErrorLine("CreateBackUpPath", QStringLiteral("create /Pelorix ScreenShot/: failed"));
+    return false;
+}
+
+void PrepareWizardWidget::slotBrowse()
+{
+    if (m_strBackUpPath.isEmpty())
+        CommonUtils::SetSettings(QStringLiteral("BackUpUIPlugin"), QStringLiteral("BackupPath"), m_strBackUpPath);
+    const QString strPath =
+        QFileDialog::getExistingDirectory(this, QString(), m_strBackUpPath, QFileDialog::ShowDirsOnly);
+    if (strPath.isEmpty()) {
+        LOG_WARNING("slotBrowse", QStringLiteral("backup path NULL"));
+        return;
+    }
+    m_strBackUpPath = strPath;
+    ShowBackUpPath();
+    slotsPathChanged(m_strBackUpPath);
+    CommonUtils::SetSettings(QStringLiteral("BackUpUIPlugin"), QStringLiteral("BackupPath"), m_strBackUpPath);
+}
+
+QString PrepareWizardWidget::NearestExistingFolder(const QString &strPath)
+{
+    QString strCurrent = QDir::cleanPath(QDir::fromNativeSeparators(strPath));
+    while (!strCurrent.isEmpty()) {
+        if (QFileInfo(strCurrent).isDir())
+            return strCurrent;
+        const QString strParent = QFileInfo(strCurrent).path();
+        if (strParent == strCurrent)
+            break;
+        strCurrent = strParent;
+    }
+    return QString();
+}
+
+QString PrepareWizardWidget::DriveText(const QString &strPath)
+{
+#ifdef Q_OS_WIN
+    return strPath.isEmpty() ? QString() : QString(strPath.at(0).toUpper());
+#else
+    const QString strFolder = NearestExistingFolder(strPath);
+    if (strFolder.isEmpty())
+        return QString();
+    return QStorageInfo(strFolder).rootPath();
+#endif
+}
+
+qint64 PrepareWizardWidget::GetDiskSpace(const QString &strPath)
+{
+#ifdef Q_OS_WIN
+    if (strPath.isEmpty())
+        return 0;
+    const QChar cDrive = strPath.at(0).toUpper();
+    const unsigned long ulDrives = _getdrives();
+    for (int n = 1; n <= 26; ++n) {
+        if (!(ulDrives & (1UL << (n - 1))))
+            continue;
+        if (QChar(static_cast<char16_t>('A' + n - 1)) != cDrive)
+            continue;
+        struct _diskfree_t diskFree = {};
+        if (_getdiskfree(static_cast<unsigned>(n), &diskFree) != 0)
+            return 0;
+        return static_cast<qint64>(diskFree.avail_clusters) * static_cast<qint64>(diskFree.sectors_per_cluster)
+               * static_cast<qint64>(diskFree.bytes_per_sector);
+    }
+    return 0;
+#else
+    const QString strFolder = NearestExistingFolder(strPath);
+    if (strFolder.isEmpty())
+        return 0;
+    const QStorageInfo storage(strFolder);
+    if (!storage.isValid() || !storage.isReady())
+        return 0;
+    return storage.bytesAvailable();
+#endif
+}
+
+void PrepareWizardWidget::UpdateCapacityText(const QString &strPath)
+{
+    if (!m_pLabelCapacity) {
+        LOG_ARG_NULL("UpdateCapacityText");
+        return;
+    }
+    QString strText = Change::tr("IDS_BACKUPUIPLUGIN_DSTDISCCAPACITY_TEXT");
+    strText.replace(QLatin1String("%s1"), DriveText(strPath));
+    strText.replace(QLatin1String("%s2"), parseValue(m_ulNoUseSpace));
+    m_pLabelCapacity->setText(strText);
+}
+
+void PrepareWizardWidget::slotsPathChanged(QString strPath)
+{
+    if (strPath.isEmpty()) {
+        LOG_WARNING("slotsPathChanged", QStringLiteral("PATH NULL"));
+        return;
+    }
+    m_ulNoUseSpace = GetDiskSpace(strPath);
+    UpdateCapacityText(strPath);
+}
+
+QString PrepareWizardWidget::parseValue(qint64 nBytes) const
+{
+    const bool bRussian = Change::GetLangName() == QLatin1String("ru");
+    constexpr qint64 kKB = 1024;
+    constexpr qint64 kMB = kKB * 1024;
+    constexpr qint64 kGB = kMB * 1024;
+    constexpr qint64 kTB = kGB * 1024;
+
+    QString strNumber;
+    const char *szUnit = "IDS_CORE_UNIT_B";
+    if (nBytes < kKB) {
+        strNumber = QString::number(nBytes);
+    } else if (nBytes < kMB) {
+        strNumber = QString::number(nBytes / kKB);
+        szUnit = "IDS_CORE_UNIT_KB";
+    } else if (nBytes < kGB) {
+        strNumber = bRussian ? QString::number(nBytes / kMB)
+                             : QString::number(static_cast<double>(nBytes / kKB) / 1024.0, 'f', 2);
+        szUnit = "IDS_CORE_UNIT_MB";
+    } else if (nBytes < kTB) {
+        strNumber = bRussian ? QString::number(nBytes / kGB)
+                             : QString::number(static_cast<double>(nBytes / kMB) / 1024.0, 'f', 2);
+        szUnit = "IDS_CORE_UNIT_GB";
+    } else {
+        strNumber = QString::number(nBytes / kGB);
+        szUnit = "IDS_CORE_UNIT_GB";
+    }
+    const QString strUnit = Change::tr(szUnit);
+    return m_bRightToLeft ? strUnit + strNumber : strNumber + strUnit;
+}
+
+qint64 PrepareWizardWidget::GetNeedSpace() const
+{
+    BackUpUIThread *pThread = BackUpUIThread::Instance();
+    if (!pThread)
+        return 0;
+    const QHash<int, structBackupID> hashCounts = pThread->GetModuleCounts();
+    qint64 nNeed = 0;
+    for (auto it = m_listBackup.cbegin(); it != m_listBackup.cend(); ++it) {
+        if (!it.value() || !it.value()->IsChecked())
+            continue;
+        const structBackupID entry = hashCounts.value(it.key());
+        switch (it.key()) {
+        case TILE_CONTACTS:
+        case TILE_OTHER: nNeed += static_cast<qint64>(entry.nProNum) * 1024; break;
+        case TILE_MESSAGES: nNeed += static_cast<qint64>(entry.nProNum) * 102400; break;
+        case TILE_APPDATA:
+        case TILE_MEDIA:
+        case TILE_MUSIC:
+        case TILE_APPLICATIONS: nNeed += static_cast<qint64>(static_cast<quint32>(entry.nValue2)) * 1024; break;
+        default: break;
+        }
+    }
+    return nNeed;
+}
+
+bool PrepareWizardWidget::isDiskHasEnoughSpace()
+{
+    m_ulNoUseSpace = GetDiskSpace(m_strBackUpPath);
+    UpdateCapacityText(m_strBackUpPath);
+    if (!m_pLabelSpaceStatus) {
+        LOG_ARG_NULL("isDiskHasEnoughSpace");
+        return false;
+    }
+    if (GetNeedSpace() <= m_ulNoUseSpace) {
+        m_pLabelSpaceStatus->hide();
+        return true;
+    }
+    m_pLabelSpaceStatus->show();
+    return false;
+}
+
+BackupItems PrepareWizardWidget::GetBackupOjectType() const
+{
+    BackupItems items;
+    if (m_listBackup.isEmpty()) {
+        LOG_WARNING("GetBackupOjectType", QStringLiteral("m_listBackup.count() is 0"));
+        return items;
+    }
+    QHash<int, PluginInfo> hashPluginText;
+    for (auto it = m_listBackup.cbegin(); it != m_listBackup.cend(); ++it) {
+        if (it.value() && it.value()->IsChecked()) {
+            const PluginInfo info = it.value()->GetItem();
+            hashPluginText.insert(static_cast<int>(info.nId), info);
+        }
+    }
+    if (hashPluginText.isEmpty()) {
+        LOG_WARNING("GetBackupOjectType", QStringLiteral("hashPluginText.count() is 0"));
+        return items;
+    }
+    for (auto it = hashPluginText.cbegin(); it != hashPluginText.cend(); ++it) {
+        switch (it.key()) {
+        case TILE_CONTACTS: items.bPB = true; break;
+        case TILE_MESSAGES:
+            items.bSMS = true;
+            items.bMMS = true;
+            break;
+        case TILE_APPDATA: items.bAPKData = true; break;
+        case TILE_MEDIA:
+            items.bImage = true;
+            items.bVideo = true;
+            break;
+        case TILE_MUSIC: items.bAudio = true; break;
+        case TILE_OTHER:
+            items.bCallLog = true;
+            items.bCalendar = true;
+            items.bEmail = true;
+            break;
+        case TILE_APPLICATIONS: items.bAPK = true; break;
+        default: break;
+        }
+    }
+    return items;
+}
+
+bool PrepareWizardWidget::IsNothingSelected() const
+{
+    const BackupItems items = GetBackupOjectType();
+    for (int nSlot = 0; nSlot < BackupItems::kSlots; ++nSlot) {
+        if (items.Slot(nSlot))
+            return false;
+    }
+    return true;
+}
+
+QString PrepareWizardWidget::UsageItems(const BackupItems &items)
+{
+    const QList<QPair<bool, const char *>> listNames = {
+        {items.bPB, "contacts"},        {items.bSMS, "message"},
+        {items.bMMS, "mms"},            {items.bCalendar, "schedule"},
+        {items.bCallLog, "callRecords"}, {items.bAPK, "application"},
+        {items.bAPKData, "applicationData"}, {items.bAudio, "music"},
+        {items.bImage, "picture"},      {items.bVideo, "video"}};
+    QStringList listSelected;
+    for (const auto &name : listNames) {
+        if (name.first)
+            listSelected.append(QLatin1String(name.second));
+    }
+    return QStringLiteral("backup:") + listSelected.join(QLatin1Char('&')) + QLatin1Char(';');
+}
+
+void PrepareWizardWidget::DoNext()
+{
+    const BackupItems items = GetBackupOjectType();
+
+    ListPipeItem record;
+    record.nType = 7;
+    record.nId = 20109;
+    record.strText = QStringLiteral("cfields=") + CommonUtils::getDatetimeAndVersionString() + QLatin1Char(';')
+                     + UsageItems(items) + CommonUtils::getPhoneTypeAndImei();
+    CommonUtils::setListPipeItem(record);
+
+    if (!isDiskHasEnoughSpace())
+        return;
+
+    BackUpUIBBMgr *pMgr = BackUpUIBBMgr::ExistingInstance();
+    if (pMgr && (pMgr->GetOutFuncCaller() == 1 || pMgr->GetOutFuncCaller() == 2)) {
+        // Another plugin asked for the backup: it runs while that plugin
+        // stays in front, so this page does not switch.
+        Backup();
+        pMgr->ShowCaller();
+        return;
+    }
+    if (!IsNothingSelected() && Backup())
+        CustomWizardWidget::DoNext();
+}
+
+bool PrepareWizardWidget::Backup()
+{
+    BackUpThreadParam param;
+    param.nMode = 1;
+    param.items = GetBackupOjectType();
+    param.strPath = m_strBackUpPath;
+
+    BackUpUIThread *pThread = BackUpUIThread::Instance();
+    if (!pThread)
+        return false;
+    if (CommonUtils::GetCloseFlag()) {
+        LOG_WARNING("Backup", QStringLiteral("the host is closing"));
+        return false;
+    }
+    // An earlier job (a counting run) must end before the parameters change.
+    pThread->wait();
+    pThread->SetParam(param);
+    const int iMaxSize = pThread->GetProgressTotal();
+    LogLine::Debug(kLogSource, "Backup", QStringLiteral("%1 iMaxSize:%2").arg(__LINE__).arg(iMaxSize));
+
+    if (DoingWizardWidget *pDoing = qobject_cast<DoingWizardWidget *>(m_pNextPage))
+        pDoing->setProgressBarRange(0, iMaxSize);
+
+    pThread->start(QThread::InheritPriority);
+    return true;
+}
+
+void PrepareWizardWidget::HideMainWindow()
+{
+    if (m_pFrame)
+        m_pFrame->hide();
+    else
+        hide();
+}
+
+void PrepareWizardWidget::DoCancel()
+{
+    if (m_pPreviousPage) {
+        CustomWizardWidget::DoCancel();
+        return;
+    }
+    BackUpUIBBMgr *pMgr = BackUpUIBBMgr::ExistingInstance();
+    if (!pMgr) {
+        LOG_ARG_NULL("DoCancel");
+        return;
+    }
+    switch (pMgr->GetOutFuncCaller()) {
+    case 1:
+        pMgr->NotifyCancel();
+        HideMainWindow();
+        pMgr->NotifyClose();
+        break;
+    case 2:
+        ShowPlugin(QStringLiteral("MyToolUIPlugin"));
+        HideMainWindow();
+        break;
+    default:
+        ShowPlugin(QStringLiteral("HomeUIPlugin"));
+        HideMainWindow();
+        break;
+    }
+}
+
+bool PrepareWizardWidget::ShowPlugin(const QString &strPluginName)
+{
+    ILayoutPlugin *pLayout = CommonUtils::GetLayoutPlugin();
+    if (!pLayout) {
+        qDebug() << "FuncUIWidget::ShowPlugin pLayout is Null";
+        return false;
+    }
+    return pLayout->ShowPlugin(strPluginName);
+}
+
+void PrepareWizardWidget::StopTimers()
+{
+    if (m_pCountTimer)
+        m_pCountTimer->stop();
+    if (m_pStatusTimer)
+        m_pStatusTimer->stop();
+}
