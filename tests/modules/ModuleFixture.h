@@ -10,6 +10,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QSignalSpy>
 #include <QStringList>
 
 #include <cstdlib>
@@ -76,6 +77,23 @@ inline QStringList FilesUnder(const QString &strDir)
         list << root.relativeFilePath(it.next());
     list.sort();
     return list;
+}
+
+// The progress events of one phase recorded by a spy on signalBackupPro.
+inline QList<QList<int>> ProgressOfType(const QSignalSpy &spy, int nProType)
+{
+    QList<QList<int>> list;
+    for (const QList<QVariant> &args : spy) {
+        if (args.at(1).toInt() == nProType)
+            list.append({args.at(0).toInt(), args.at(1).toInt(), args.at(2).toInt(), args.at(3).toInt()});
+    }
+    return list;
+}
+
+// The status record of the i-th call recorded by a spy.
+inline FILESTATUS StatusAt(const QSignalSpy &spy, int i)
+{
+    return spy.at(i).at(0).value<FILESTATUS>();
 }
 
 inline QByteArray ReadFile(const QString &strPath)

@@ -76,20 +76,6 @@ QString ResultPhonePath(int nCode)
     return QStringLiteral("/data/local/tmp/backup/") + TestPhone::SectionOf(nCode) + QStringLiteral(".dat");
 }
 
-QList<QList<int>> ProgressOfType(const QSignalSpy &spy, int nProType)
-{
-    QList<QList<int>> list;
-    for (const QList<QVariant> &args : spy) {
-        if (args.at(1).toInt() == nProType)
-            list.append({args.at(0).toInt(), args.at(1).toInt(), args.at(2).toInt(), args.at(3).toInt()});
-    }
-    return list;
-}
-
-FILESTATUS StatusAt(const QSignalSpy &spy, int i)
-{
-    return spy.at(i).at(0).value<FILESTATUS>();
-}
 } // namespace
 
 class tst_RecordModules : public QObject
