@@ -331,7 +331,8 @@ int SimDevice::BackUp(int nType, const char *szName, char **ppText)
             bFailed = true;
             return;
         }
-        const int nBatch = qMax(1, nItems / 20);
+        // Every item is reported: the engine weighs each report as 1/nAll of
+        // the step.
         ReportProgress(nType, 0, nItems);
         for (int i = 1; i <= nItems; ++i) {
             if (!SleepFor(nDelayMs, token)) {
@@ -352,8 +353,7 @@ int SimDevice::BackUp(int nType, const char *szName, char **ppText)
                         bFailed = true;
                 }
             }
-            if (i % nBatch == 0 || i == nItems)
-                ReportProgress(nType, i, nItems);
+            ReportProgress(nType, i, nItems);
         }
         if (nType == 15 && !zip.Close())
             bFailed = true;
@@ -361,6 +361,9 @@ int SimDevice::BackUp(int nType, const char *szName, char **ppText)
             bAborted = bAborted || IsAborted(token);
             return;
         }
+        // The application data archive is complete: a report without a count.
+        if (nType == 15)
+            ReportProgress(nType, -1, nItems);
         if (bDeliverPath) {
             if (nType == 15)
                 RegisterResult(strResultPhonePath, strArchive, true);

@@ -1,5 +1,6 @@
 #include "host/HostCallLog.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QMutex>
 #include <QMutexLocker>
@@ -26,8 +27,15 @@ QStringList &LogEntries()
 
 HostCallLog *HostCallLog::Instance()
 {
-    static HostCallLog s_instance;
-    return &s_instance;
+    static HostCallLog *s_pInstance = [] {
+        static HostCallLog s_instance;
+        // The first record may come from a worker thread that ends soon; the
+        // log belongs with the application's main thread.
+        if (QCoreApplication *pApp = QCoreApplication::instance())
+            s_instance.moveToThread(pApp->thread());
+        return &s_instance;
+    }();
+    return s_pInstance;
 }
 
 void HostCallLog::Record(const QString &strLine)
