@@ -52,6 +52,7 @@ void PackageReader::Close()
     m_baChunk.clear();
     m_nNextEntry = 0;
     m_bBroken = false;
+    m_bCut = false;
 }
 
 QByteArray PackageReader::EntryName(int nIndex) const
@@ -205,7 +206,8 @@ qint64 PackageReader::ReadRaw(char *pData, qint64 nLength)
         nGot += qMax<qint64>(nRead, nArrived);
         if (nError == Z_BUF_ERROR) {
             // The compressed data ends early: a truncated package.
-            m_strError = QStringLiteral("the compressed stream ends unexpectedly");
+            m_bCut = true;
+            m_strError = QStringLiteral("the compressed stream is cut off");
             return nGot > 0 ? nGot : 0;
         }
         if (nRead == 0)
@@ -248,10 +250,11 @@ PackageReader::ReadResult PackageReader::ReadEntry(QIODevice *pSink, qint64 *pnR
             m_bBroken = true;
             if (pnRead)
                 *pnRead = nDone;
-            m_strError = QStringLiteral("the package ends after %1 of the %2 bytes declared for entry %3")
+            m_strError = QStringLiteral("the package ends after %1 of the %2 bytes declared for entry %3%4")
                              .arg(nDone)
                              .arg(nSize)
-                             .arg(m_nNextEntry);
+                             .arg(m_nNextEntry)
+                             .arg(m_bCut ? QStringLiteral(" (the compressed stream is cut off)") : QString());
             return ReadShort;
         }
     }
@@ -287,7 +290,8 @@ PackageReader::ReadResult PackageReader::ReadRest(qint64 *pnLeftOver)
     int nError = Z_OK;
     gzerror(m_gzFile, &nError);
     if (nError == Z_BUF_ERROR) {
-        m_strError = QStringLiteral("the compressed stream ends unexpectedly");
+        m_bCut = true;
+        m_strError = QStringLiteral("the compressed stream is cut off");
         return ReadShort;
     }
     return ReadOk;

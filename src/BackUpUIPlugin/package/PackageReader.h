@@ -92,6 +92,7 @@ private:
     PackageLayout::Id m_layout = PackageLayout::MMS;
     bool m_bGzip = false;
     bool m_bBroken = false;
+    bool m_bCut = false; // the compressed stream ended before its end marker
     int m_nNextEntry = 0;
     QString m_strError;
 };

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "PackageLayout.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Reads a whole backup package as a reader would and tells whether it can
+// be relied on: the gzip stream and its checksum, the header layout, every
+// entry's declared size against what the stream holds, and nothing left
+// over after the last entry. When the package is not sound it says what is
+// wrong and which entries are still intact.
+class PackageVerifier
+{
+public:
+    enum EntryState : int
+    {
+        EntryIntact = 0,   // complete, and the stream's checksum confirmed it
+        EntryComplete,     // complete, but the stream failed later, so unconfirmed
+        EntryDamaged,      // the package holds only part of it
+        EntryMissing       // the package ends before it starts
+    };
+
+    struct Entry
+    {
+        int nIndex = 0;
+        QByteArray baName;     // the stored path
+        QByteArray baTarget;   // the file name an extraction writes, empty if none
+        quint32 nDeclared = 0;
+        qint64 nHeld = 0;
+        EntryState state = EntryMissing;
+    };
+
+    // Checks the package; true when it is sound.
+    bool Verify(const char *szPath);
+
+    bool IsSound() const { return m_listProblems.isEmpty(); }
+    // True once the header was read; Layout() and the rest are valid then.
+    bool HeadRead() const { return m_bHeadRead; }
+    PackageLayout::Id Layout() const { return m_layout; }
+    QByteArray VersionText() const { return m_baVersion; }
+    QByteArray DeviceName() const { return m_baDeviceName; }
+    const QList<Entry> &Entries() const { return m_listEntries; }
+    // What makes the package unsound, and remarks that do not.
+    QStringList Problems() const { return m_listProblems; }
+    QStringList Notes() const { return m_listNotes; }
+    // Whether the gzip checksum was read and matched.
+    bool ChecksumConfirmed() const { return m_bChecksumConfirmed; }
+    qint64 LeftOver() const { return m_nLeftOver; }
+    // The device information entry, when the package has a readable one.
+    bool HasInfo() const { return m_bHasInfo; }
+
+    static const char *StateName(EntryState state);
+
+private:
+    void CheckTable(const class PackageReader &reader);
+    void Reset();
+
+    bool m_bHeadRead = false;
+    PackageLayout::Id m_layout = PackageLayout::MMS;
+    QByteArray m_baVersion;
+    QByteArray m_baDeviceName;
+    QList<Entry> m_listEntries;
+    QStringList m_listProblems;
+    QStringList m_listNotes;
+    bool m_bChecksumConfirmed = false;
+    qint64 m_nLeftOver = 0;
+    bool m_bHasInfo = false;
+};
