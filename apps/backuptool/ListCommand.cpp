@@ -1,0 +1,87 @@
+#include "ListCommand.h"
+
+#include "ToolOutput.h"
+
+#include <PackageReader.h>
+
+#include <QJsonArray>
+#include <QJsonObject>
+
+QString ListCommand::Help()
+{
+    return QStringLiteral(
+        "Usage: backuptool list PACKAGE [--json]\n"
+        "\n"
+        "Shows the header of a backup package: its layout, version text, the\n"
+        "phone's name, the item count of every kind of data by name, and each\n"
+        "entry's stored name and size. Only the header is read; use 'verify'\n"
+        "to check the entries themselves.\n"
+        "\n"
+        "Options:\n"
+        "  --json   print the same as one JSON object\n"
+        "  --help   show this help\n"
+        "\n"
+        "Exit status: 0 listed, 1 the package is missing, unreadable or has no\n"
+        "readable header, 2 wrong arguments.");
+}
+
+int ListCommand::Run(const QStringList &listArgs, ToolOutput &out)
+{
+    QStringList listPositional;
+    QStringList listOptions;
+    QString strError;
+    if (!ToolOutput::SplitArgs(listArgs, {QStringLiteral("--json")}, listPositional, listOptions, strError))
+        return out.UsageError(QStringLiteral("list"), strError);
+    if (listPositional.size() != 1)
+        return out.UsageError(QStringLiteral("list"), QStringLiteral("expects exactly one PACKAGE"));
+    const QString strPackage = listPositional.first();
+
+    PackageReader reader;
+    if (reader.Open(ToolOutput::NativePath(strPackage)) != PackageReader::OpenOk)
+        return out.Error(QStringLiteral("%1: %2").arg(strPackage, reader.ErrorText()));
+    const PackageLayout &layout = PackageLayout::Get(reader.Layout());
+    const BackUpHead &head = reader.Head();
+    const QByteArray baVersion =
+        layout.bVersioned ? PackageLayout::FieldText(head.Version, BackUpHead::kVersionSize) : QByteArray();
+    const QByteArray baDevice = PackageLayout::FieldText(head.DeviceName, BackUpHead::kDeviceNameSize);
+
+    if (listOptions.contains(QStringLiteral("--json"))) {
+        QJsonObject counts;
+        for (int i = 0; i < layout.nCounts; ++i)
+            counts.insert(QString::fromLatin1(PackageLayout::CountName(i)), qint64(head.Counts[i]));
+        QJsonArray entries;
+        for (int i = 0; i < reader.EntryCount(); ++i) {
+            entries.append(QJsonObject{{QStringLiteral("index"), i},
+                                       {QStringLiteral("name"), QString::fromLocal8Bit(reader.EntryName(i))},
+                                       {QStringLiteral("size"), qint64(head.Size[i])}});
+        }
+        out.Json(QJsonObject{{QStringLiteral("package"), strPackage},
+                             {QStringLiteral("layout"), QString::fromLatin1(layout.szName)},
+                             {QStringLiteral("versioned"), layout.bVersioned},
+                             {QStringLiteral("version"), QString::fromLocal8Bit(baVersion)},
+                             {QStringLiteral("deviceName"), QString::fromLocal8Bit(baDevice)},
+                             {QStringLiteral("counts"), counts},
+                             {QStringLiteral("entries"), entries}});
+        return ToolOutput::ExitOk;
+    }
+
+    out.Line(QStringLiteral("Package:  %1").arg(strPackage));
+    out.Line(QStringLiteral("Layout:   %1 (%2, %3 counts)")
+                 .arg(QLatin1String(layout.szName),
+                      layout.bVersioned ? QStringLiteral("versioned") : QStringLiteral("unversioned"))
+                 .arg(layout.nCounts));
+    if (layout.bVersioned)
+        out.Line(QStringLiteral("Version:  %1").arg(ToolOutput::Printable(baVersion)));
+    out.Line(QStringLiteral("Device:   %1").arg(ToolOutput::Printable(baDevice)));
+    out.Line(QStringLiteral("Counts:"));
+    for (int i = 0; i < layout.nCounts; ++i)
+        out.Line(QStringLiteral("  %1 %2").arg(QString::fromLatin1(PackageLayout::CountName(i)), -16).arg(head.Counts[i]));
+    out.Line(QStringLiteral("Entries:  %1").arg(reader.EntryCount()));
+    for (int i = 0; i < reader.EntryCount(); ++i) {
+        out.Line(QStringLiteral("  %1 %2  %3")
+                     .arg(i, 4)
+                     .arg(head.Size[i], 12)
+                     .arg(ToolOutput::Printable(reader.EntryName(i))));
+    }
+    return ToolOutput::ExitOk;
+}

@@ -1,0 +1,81 @@
+#include "ToolOutput.h"
+
+#include <QFile>
+#include <QJsonDocument>
+
+ToolOutput::ToolOutput(std::FILE *pOut, std::FILE *pErr) : m_pOut(pOut), m_pErr(pErr) {}
+
+void ToolOutput::Line(const QString &strText)
+{
+    const QByteArray baLine = strText.toLocal8Bit() + '\n';
+    std::fwrite(baLine.constData(), 1, size_t(baLine.size()), m_pOut);
+    std::fflush(m_pOut);
+}
+
+void ToolOutput::Json(const QJsonObject &object)
+{
+    const QByteArray baJson = QJsonDocument(object).toJson(QJsonDocument::Indented);
+    std::fwrite(baJson.constData(), 1, size_t(baJson.size()), m_pOut);
+    std::fflush(m_pOut);
+}
+
+int ToolOutput::Error(const QString &strText)
+{
+    const QByteArray baLine = QByteArray("backuptool: ") + strText.toLocal8Bit() + '\n';
+    std::fwrite(baLine.constData(), 1, size_t(baLine.size()), m_pErr);
+    std::fflush(m_pErr);
+    return ExitFailure;
+}
+
+int ToolOutput::UsageError(const QString &strCommand, const QString &strText)
+{
+    Error(QStringLiteral("%1: %2 (see: backuptool %1 --help)").arg(strCommand, strText));
+    return ExitUsage;
+}
+
+bool ToolOutput::WantsHelp(const QStringList &listArgs)
+{
+    return listArgs.contains(QStringLiteral("--help")) || listArgs.contains(QStringLiteral("-h"));
+}
+
+bool ToolOutput::SplitArgs(const QStringList &listArgs, const QStringList &listKnown, QStringList &listPositional,
+                           QStringList &listOptions, QString &strError)
+{
+    bool bOptionsEnded = false;
+    for (const QString &strArg : listArgs) {
+        if (!bOptionsEnded && strArg == QLatin1String("--")) {
+            bOptionsEnded = true;
+        } else if (!bOptionsEnded && strArg.startsWith(QLatin1Char('-')) && strArg.size() > 1) {
+            if (!listKnown.contains(strArg)) {
+                strError = QStringLiteral("unknown option %1").arg(strArg);
+                return false;
+            }
+            listOptions << strArg;
+        } else {
+            listPositional << strArg;
+        }
+    }
+    return true;
+}
+
+QByteArray ToolOutput::NativePath(const QString &strPath)
+{
+    return QFile::encodeName(strPath);
+}
+
+QString ToolOutput::Printable(const QByteArray &baText)
+{
+    return Printable(QString::fromLocal8Bit(baText));
+}
+
+QString ToolOutput::Printable(const QString &strText)
+{
+    QString strShown;
+    for (const QChar ch : strText) {
+        if (ch.unicode() < 0x20 || ch.unicode() == 0x7f)
+            strShown += QStringLiteral("\\x%1").arg(ch.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            strShown += ch;
+    }
+    return strShown;
+}

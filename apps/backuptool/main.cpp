@@ -1,0 +1,96 @@
+// backuptool: the backup package from the command line.
+
+#include "ExtractCommand.h"
+#include "InfoCommand.h"
+#include "ListCommand.h"
+#include "ToolCommand.h"
+#include "ToolOutput.h"
+#include "VerifyCommand.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+namespace
+{
+// The commands, in the order the overview lists them. A new command adds its
+// own source files and one row here.
+const ToolCommand g_commands[] = {
+    {"list", "show a package's header: layout, version, phone, counts, entries", &ListCommand::Help,
+     &ListCommand::Run},
+    {"info", "show the phone and module counts of the package's Info.xml", &InfoCommand::Help, &InfoCommand::Run},
+    {"extract", "write a package's entries into a folder", &ExtractCommand::Help, &ExtractCommand::Run},
+    {"verify", "read a whole package and say whether it is sound", &VerifyCommand::Help, &VerifyCommand::Run},
+};
+
+bool g_bVerbose = false;
+
+// The engine's log lines are for developers; the tool prints its own
+// messages and shows the log only with --verbose.
+void MessageHandler(QtMsgType type, const QMessageLogContext &, const QString &strMessage)
+{
+    if (!g_bVerbose && type != QtFatalMsg)
+        return;
+    std::fprintf(stderr, "%s\n", strMessage.toLocal8Bit().constData());
+}
+
+QString Overview()
+{
+    QString strText = QStringLiteral(
+        "Usage: backuptool [--verbose] COMMAND [ARGS...]\n"
+        "\n"
+        "Reads backup packages (the .zip files a backup writes).\n"
+        "\n"
+        "Commands:\n");
+    for (const ToolCommand &command : g_commands)
+        strText += QStringLiteral("  %1 %2\n").arg(QLatin1String(command.szName), -9).arg(QLatin1String(command.szSummary));
+    strText += QStringLiteral(
+        "\n"
+        "Run 'backuptool COMMAND --help' for the arguments of a command.\n"
+        "--verbose shows the engine's log lines on the error stream.\n"
+        "\n"
+        "Exit status: 0 success, 1 a missing, unreadable, truncated, malformed\n"
+        "or unsound package, 2 wrong arguments.");
+    return strText;
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    qInstallMessageHandler(MessageHandler);
+    ToolOutput out;
+
+    QStringList listArgs = app.arguments().mid(1);
+    g_bVerbose = listArgs.removeAll(QStringLiteral("--verbose")) > 0;
+    if (listArgs.isEmpty()) {
+        out.Error(QStringLiteral("no command given"));
+        std::fprintf(stderr, "%s\n", Overview().toLocal8Bit().constData());
+        return ToolOutput::ExitUsage;
+    }
+    const QString strCommand = listArgs.takeFirst();
+    if (strCommand == QLatin1String("--help") || strCommand == QLatin1String("-h")
+        || strCommand == QLatin1String("help")) {
+        if (!listArgs.isEmpty()) {
+            for (const ToolCommand &command : g_commands) {
+                if (listArgs.first() == QLatin1String(command.szName)) {
+                    out.Line(command.pHelp());
+                    return ToolOutput::ExitOk;
+                }
+            }
+        }
+        out.Line(Overview());
+        return ToolOutput::ExitOk;
+    }
+    for (const ToolCommand &command : g_commands) {
+        if (strCommand != QLatin1String(command.szName))
+            continue;
+        if (ToolOutput::WantsHelp(listArgs)) {
+            out.Line(command.pHelp());
+            return ToolOutput::ExitOk;
+        }
+        return command.pRun(listArgs, out);
+    }
+    out.Error(QStringLiteral("unknown command '%1' (see: backuptool --help)").arg(strCommand));
+    return ToolOutput::ExitUsage;
+}
