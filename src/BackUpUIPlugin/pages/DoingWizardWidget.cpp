@@ -335,6 +335,11 @@ void DoingWizardWidget::stepOne()
             m_fWaypoint = m_fShown + (m_fTarget - m_fShown) / 2.0f;
             fNext = m_fShown + m_fStep;
         }
+        // The halving steps can carry the value a little past the target;
+        // the bar must not run ahead of the run (on a short run that would
+        // show 100 % before the end).
+        if (fNext > m_fTarget)
+            fNext = qMax(m_fShown, m_fTarget);
         m_fShown = fNext;
 
         // An empty range keeps the bar at its start instead of dividing by 0.
