@@ -1,0 +1,200 @@
+// backuptool, run as a program on packages written by the package writer
+// and on broken ones: exit status, what it prints, what it writes.
+
+#include "PackageFixture.h"
+#include "TestEnv.h"
+
+#include <MyZip.h>
+#include <host/CommonUtils.h>
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTest>
+
+class tst_BackupTool : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void commands_data();
+    void commands();
+    void listJson();
+    void extractWritesFiles();
+
+private:
+    struct Result
+    {
+        int nExit = -1;
+        QString strOut;
+        QString strErr;
+    };
+    Result Run(const QStringList &listArgs);
+    QString Package(const QString &strName) const { return m_pEnv->Path(QStringLiteral("pkg/") + strName); }
+
+    TestEnv *m_pEnv = nullptr;
+    QByteArray m_baGood; // the good package's file bytes
+};
+
+void tst_BackupTool::initTestCase()
+{
+    QVERIFY2(QFile::exists(QStringLiteral(BACKUP_STAGE_DIR "/bin/backuptool")), "backuptool is not built");
+    m_pEnv = new TestEnv;
+    QVERIFY2(m_pEnv->IsValid(), "no temporary folder");
+    CommonUtils::SetSettings(QStringLiteral("version"), QStringLiteral("version"), QStringLiteral("32.610.12"));
+    QVERIFY(QDir().mkpath(m_pEnv->Path(QStringLiteral("src"))));
+    QVERIFY(QDir().mkpath(m_pEnv->Path(QStringLiteral("pkg"))));
+
+    // The good package, written by the writer as a backup writes it.
+    const QByteArray baInfo = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<Info>\r\n\t<DashBoard>32.610.12</DashBoard>\r\n"
+                              "\t<CVersion>C00</CVersion>\r\n\t<DeviceName>Phone\x10" "350000000000017</DeviceName>\r\n"
+                              "\t<FirmWare>V1C00</FirmWare>\r\n</Info>\r\n<Moudle>\r\n\t<PB>120</PB>\r\n</Moudle>";
+    PackageFixture::WriteFile(m_pEnv->Path(QStringLiteral("src/Info.xml")), baInfo);
+    PackageFixture::WriteFile(m_pEnv->Path(QStringLiteral("src/PB.zip")), QByteArray(300000, 'c'));
+    MyZip zip;
+    zip.SetDeviceName("Phone\x10" "350000000000017");
+    QVERIFY(zip.AddFile(QFile::encodeName(m_pEnv->Path(QStringLiteral("src/Info.xml")))));
+    QVERIFY(zip.AddFile(QFile::encodeName(m_pEnv->Path(QStringLiteral("src/PB.zip")))));
+    zip.SetPBCount(120);
+    QVERIFY(zip.SetOutPutFile(QFile::encodeName(Package(QStringLiteral("good.zip")))));
+    QVERIFY(zip.DoMakeZip(false));
+    m_baGood = PackageFixture::ReadFile(Package(QStringLiteral("good.zip")));
+
+    // Broken ones.
+    const QByteArray baPlain = PackageFixture::Gunzip(m_baGood);
+    PackageFixture::WriteFile(Package(QStringLiteral("cut-entry.zip")), PackageFixture::Gzip(baPlain.left(baPlain.size() - 1000)));
+    PackageFixture::WriteFile(Package(QStringLiteral("cut-header.zip")), PackageFixture::Gzip(baPlain.left(100000)));
+    PackageFixture::WriteFile(Package(QStringLiteral("garbage.zip")), PackageFixture::Gzip(QByteArray(280000, '\x7f')));
+    PackageFixture::WriteFile(Package(QStringLiteral("no-info.zip")),
+                              PackageFixture::Gzip(PackageFixture::Build(QStringLiteral("MMS"), {{"C:/a/PB.zip", "x"}}, {0, 1}, "P")));
+}
+
+void tst_BackupTool::cleanupTestCase()
+{
+    delete m_pEnv;
+}
+
+tst_BackupTool::Result tst_BackupTool::Run(const QStringList &listArgs)
+{
+    QProcess process;
+    process.start(QStringLiteral(BACKUP_STAGE_DIR "/bin/backuptool"), listArgs);
+    Result result;
+    if (!process.waitForFinished(60000))
+        return result;
+    result.nExit = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
+    result.strOut = QString::fromLocal8Bit(process.readAllStandardOutput());
+    result.strErr = QString::fromLocal8Bit(process.readAllStandardError());
+    return result;
+}
+
+void tst_BackupTool::commands_data()
+{
+    QTest::addColumn<QStringList>("args"); // "@" stands for the package folder
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("out");  // lines or parts expected on stdout
+    QTest::addColumn<QString>("err");      // part expected on stderr
+
+    QTest::newRow("list") << QStringList{"list", "@/good.zip"} << 0
+                          << QStringList{"Layout:   MMS (versioned, 20 counts)", "Version:  Version: DVSK 32.610.12",
+                                         "Device:   Phone\\x10350000000000017", "  PBCount          120",
+                                         "  MMSCount         0", "Entries:  2", "300000  "}
+                          << "";
+    QTest::newRow("info") << QStringList{"info", "@/good.zip"} << 0
+                          << QStringList{"  DeviceName  Phone\\x10350000000000017", "  CVersion    C00", "  PB          120"}
+                          << "";
+    QTest::newRow("verify good") << QStringList{"verify", "@/good.zip"} << 0
+                                 << QStringList{"Checksum: confirmed", "The package is sound."} << "";
+    QTest::newRow("verify cut entry")
+        << QStringList{"verify", "@/cut-entry.zip"} << 1
+        << QStringList{"The package is NOT sound:", "entry 1", "declares 300000 bytes but the package holds only 299000",
+                       "Intact entries: 0 Info.xml", "could not confirm"}
+        << "the package is not sound";
+    QTest::newRow("verify cut header") << QStringList{"verify", "@/cut-header.zip"} << 1
+                                       << QStringList{"ends inside its header", "NOT sound"} << "not sound";
+    QTest::newRow("verify missing") << QStringList{"verify", "@/none.zip"} << 1
+                                    << QStringList{"No such file or directory"} << "not sound";
+    QTest::newRow("list missing") << QStringList{"list", "@/none.zip"} << 1 << QStringList()
+                                  << "none.zip: cannot open the package: No such file or directory";
+    QTest::newRow("list cut header") << QStringList{"list", "@/cut-header.zip"} << 1 << QStringList()
+                                     << "the package ends inside its header";
+    QTest::newRow("info garbage") << QStringList{"info", "@/garbage.zip"} << 1 << QStringList()
+                                  << "not a backup package";
+    QTest::newRow("info without Info.xml") << QStringList{"info", "@/no-info.zip"} << 1 << QStringList()
+                                           << "the package holds no Info.xml entry";
+    QTest::newRow("info cut entry is fine") << QStringList{"info", "@/cut-entry.zip"} << 0
+                                            << QStringList{"  PB          120"} << "";
+    QTest::newRow("extract cut entry") << QStringList{"extract", "@/cut-entry.zip", "@/x"} << 1
+                                       << QStringList{"wrote "} << "extraction stopped";
+    QTest::newRow("extract garbage") << QStringList{"extract", "@/garbage.zip", "@/y"} << 1 << QStringList()
+                                     << "not a backup package";
+    for (const char *szCommand : {"list", "info", "extract", "verify"}) {
+        QTest::newRow(qPrintable(QStringLiteral("%1 --help").arg(QLatin1String(szCommand))))
+            << QStringList{QLatin1String(szCommand), "--help"} << 0
+            << QStringList{QStringLiteral("Usage: backuptool %1").arg(QLatin1String(szCommand)), "Exit status:"} << "";
+    }
+    QTest::newRow("--help") << QStringList{"--help"} << 0 << QStringList{"Commands:", "  verify"} << "";
+    QTest::newRow("no command") << QStringList() << 2 << QStringList() << "no command given";
+    QTest::newRow("unknown command") << QStringList{"pack"} << 2 << QStringList() << "unknown command 'pack'";
+    QTest::newRow("too many arguments") << QStringList{"list", "a", "b"} << 2 << QStringList()
+                                        << "list: expects exactly one PACKAGE";
+    QTest::newRow("unknown option") << QStringList{"verify", "--fast", "a"} << 2 << QStringList()
+                                    << "verify: unknown option --fast";
+}
+
+void tst_BackupTool::commands()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, out);
+    QFETCH(QString, err);
+    for (QString &strArg : args)
+        strArg.replace(QLatin1Char('@'), m_pEnv->Path(QStringLiteral("pkg")));
+    const Result result = Run(args);
+    QVERIFY2(result.nExit == exitCode, qPrintable(QStringLiteral("exit %1\n%2\n%3").arg(result.nExit).arg(result.strOut, result.strErr)));
+    for (const QString &strPart : out)
+        QVERIFY2(result.strOut.contains(strPart), qPrintable(strPart + QStringLiteral(" not in:\n") + result.strOut));
+    if (err.isEmpty())
+        QCOMPARE(result.strErr, QString());
+    else
+        QVERIFY2(result.strErr.contains(err), qPrintable(result.strErr));
+}
+
+void tst_BackupTool::listJson()
+{
+    const Result result = Run({QStringLiteral("list"), Package(QStringLiteral("good.zip")), QStringLiteral("--json")});
+    QCOMPARE(result.nExit, 0);
+    QJsonParseError error;
+    const QJsonObject object = QJsonDocument::fromJson(result.strOut.toUtf8(), &error).object();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(object.value(QStringLiteral("layout")).toString(), QStringLiteral("MMS"));
+    QCOMPARE(object.value(QStringLiteral("deviceName")).toString(), QStringLiteral("Phone\x10" "350000000000017"));
+    const QJsonObject counts = object.value(QStringLiteral("counts")).toObject();
+    QCOMPARE(counts.size(), 20);
+    QCOMPARE(counts.value(QStringLiteral("PBCount")).toInt(), 120);
+    const QJsonArray entries = object.value(QStringLiteral("entries")).toArray();
+    QCOMPARE(entries.size(), 2);
+    QCOMPARE(entries.at(1).toObject().value(QStringLiteral("size")).toInt(), 300000);
+    QVERIFY(entries.at(0).toObject().value(QStringLiteral("name")).toString().endsWith(QStringLiteral("/src/Info.xml")));
+}
+
+void tst_BackupTool::extractWritesFiles()
+{
+    const QString strOut = m_pEnv->Path(QStringLiteral("deep/er/out"));
+    const Result result = Run({QStringLiteral("extract"), Package(QStringLiteral("good.zip")), strOut});
+    QCOMPARE(result.nExit, 0);
+    QVERIFY(result.strOut.contains(QStringLiteral("2 entries written")));
+    QCOMPARE(PackageFixture::ReadFile(strOut + QStringLiteral("/PB.zip")), QByteArray(300000, 'c'));
+    QCOMPARE(PackageFixture::ReadFile(strOut + QStringLiteral("/Info.xml")),
+             PackageFixture::ReadFile(m_pEnv->Path(QStringLiteral("src/Info.xml"))));
+    // A cut package: the entries before the cut are written, the cut one is not.
+    const QString strCut = m_pEnv->Path(QStringLiteral("cut-out"));
+    QCOMPARE(Run({QStringLiteral("extract"), Package(QStringLiteral("cut-entry.zip")), strCut}).nExit, 1);
+    QCOMPARE(QDir(strCut).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Info.xml")});
+}
+
+QTEST_GUILESS_MAIN(tst_BackupTool)
+#include "tst_backuptool.moc"
