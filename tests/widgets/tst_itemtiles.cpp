@@ -563,8 +563,9 @@ void tst_ItemTiles::header()
         QCOMPARE(pLabel->parentWidget(), pButton);
         QCOMPARE(pLabel->geometry(), label.rect);
     }
-    QCOMPARE(header.findChild<QLabel *>("BackUpUIPlugin_CustomLabelButton_TextLabel")->text(),
-             Change::tr("IDS_BACKUPUIPLUGIN_LOGBUTTONTEXT"));
+    QLabel *pText = header.findChild<QLabel *>("BackUpUIPlugin_CustomLabelButton_TextLabel");
+    QCOMPARE(pText->text(), Change::tr("IDS_BACKUPUIPLUGIN_LOGBUTTONTEXT"));
+    QCOMPARE(bool(pText->alignment() & Qt::AlignRight), lang == "ar");
 }
 
 QTEST_MAIN(tst_ItemTiles)

@@ -38,6 +38,8 @@ CustomLabelButton::CustomLabelButton(QWidget *parent) : QWidget(parent)
         m_pArrowLabel->move(257, 0);
         m_pButtonLabel->move(185, 0);
         m_pTextLabel->move(0, 27);
+        // Next to the icon, whatever the direction of the text itself.
+        m_pTextLabel->setAlignment(Qt::AlignAbsolute | Qt::AlignRight | Qt::AlignVCenter);
     } else {
         m_pArrowLabel->move(1, 0);
         m_pButtonLabel->move(19, 0);
