@@ -1,0 +1,633 @@
+#include "RunCommand.h"
+
+#include "ToolOutput.h"
+
+#include <BackUpUIConfigParse.h>
+#include <BackUpUILogic.h>
+#include <BackUpUIThread.h>
+#include <BackUpUIThreadCancel.h>
+#include <Factory.h>
+#include <PackageVerifier.h>
+#include <RunState.h>
+
+#include <host/CommonUtils.h>
+#include <sdk/dvsk.h>
+#include <sdk/dvsk_sim.h>
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstdlib>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace
+{
+// Tile names and their display module ids, in the order the wizard shows them.
+const struct
+{
+    const char *szName;
+    int nId;
+} kTiles[] = {
+    {"contacts", 0}, {"messages", 1}, {"apps", 29}, {"appdata", 3}, {"media", 4}, {"music", 5}, {"other", 6},
+};
+
+// The modules in the order a backup runs them.
+const int kModuleOrder[] = {MODULE_PB, MODULE_SMS, MODULE_MMS, MODULE_APK, MODULE_APKDATA, MODULE_IMAGE,
+                            MODULE_VIDEO, MODULE_AUDIO, MODULE_CALLLOG, MODULE_CALENDAR, MODULE_EMAIL};
+
+// The temporary module files a finished backup leaves in the SDK's user
+// data folder (the wizard removes the same ones when a backup ends).
+const char *const kDataFolderTmpFiles[] = {"PB.zip", "SMS.zip", "CALENDAR.zip", "CALLLOG.zip",
+                                           "EMAIL.zip", "BOOKMARK.zip", "APK.zip", "APKDATA.zip",
+                                           "IMAGE.zip", "VIDEO.zip", "AUDIO.zip", "MMS.zip", "backup.zip"};
+
+int g_interruptFds[2] = {-1, -1};
+
+void OnInterruptSignal(int)
+{
+    const char ch = 1;
+    if (g_interruptFds[1] >= 0) {
+        const ssize_t nWritten = ::write(g_interruptFds[1], &ch, 1);
+        (void)nWritten;
+    }
+}
+
+bool Selected(const BackupItems &items, int nModuleCode)
+{
+    switch (nModuleCode) {
+    case MODULE_PB: return items.bPB;
+    case MODULE_SMS: return items.bSMS;
+    case MODULE_MMS: return items.bMMS;
+    case MODULE_APK: return items.bAPK;
+    case MODULE_APKDATA: return items.bAPKData;
+    case MODULE_IMAGE: return items.bImage;
+    case MODULE_VIDEO: return items.bVideo;
+    case MODULE_AUDIO: return items.bAudio;
+    case MODULE_CALLLOG: return items.bCallLog;
+    case MODULE_CALENDAR: return items.bCalendar;
+    case MODULE_EMAIL: return items.bEmail;
+    default: return false;
+    }
+}
+
+int CountSlot(int nModuleCode)
+{
+    switch (nModuleCode) {
+    case MODULE_PB: return BackupCounts::PB;
+    case MODULE_SMS: return BackupCounts::SMS;
+    case MODULE_MMS: return BackupCounts::MMS;
+    case MODULE_APK: return BackupCounts::APK;
+    case MODULE_APKDATA: return BackupCounts::APKData;
+    case MODULE_IMAGE: return BackupCounts::Image;
+    case MODULE_VIDEO: return BackupCounts::Video;
+    case MODULE_AUDIO: return BackupCounts::Audio;
+    case MODULE_CALLLOG: return BackupCounts::CallLog;
+    case MODULE_CALENDAR: return BackupCounts::Calendar;
+    case MODULE_EMAIL: return BackupCounts::Email;
+    default: return 0;
+    }
+}
+
+// What a module record names: module starts carry a tile id, item progress a
+// finer id.
+QString DisplayName(int nId)
+{
+    switch (nId) {
+    case 0: return QStringLiteral("contacts");
+    case 1: return QStringLiteral("messages");
+    case 3: return QStringLiteral("applications");
+    case 4: return QStringLiteral("images and videos");
+    case 5: return QStringLiteral("music");
+    case 6: return QStringLiteral("call log, calendar and e-mail");
+    case 25: return QStringLiteral("images");
+    case 26: return QStringLiteral("videos");
+    case 29: return QStringLiteral("applications");
+    default: return QString();
+    }
+}
+
+QString ReadLocationFile()
+{
+    wchar_t *pDir = nullptr;
+    QString strDir;
+    if (DVSK_GetUserDataDirectory(&pDir) == 0 && pDir)
+        strDir = QString::fromWCharArray(pDir);
+    free(pDir);
+    if (strDir.isEmpty())
+        return QString();
+    const QString strFile = QDir(strDir).filePath(QStringLiteral("Location.ini"));
+    if (!QFileInfo::exists(strFile))
+        return QString();
+    QSettings settings(strFile, QSettings::IniFormat);
+    settings.beginGroup(QStringLiteral("location"));
+    return settings.value(QStringLiteral("backup_lacation")).toString();
+}
+} // namespace
+
+QString RunCommand::Help()
+{
+    return QStringLiteral(
+        "Usage: backuptool run [--dest DIR] [--items LIST] [--phone DIR] [--verify]\n"
+        "\n"
+        "Backs up the connected phone without a window: counts the items on the\n"
+        "phone, then writes the backup package and the backup folder into the\n"
+        "destination, with a live progress line. Ctrl-C cancels the backup and\n"
+        "removes what it had written. Ends with a summary: the package, the\n"
+        "backup folder, the items backed up with their counts and the items that\n"
+        "failed.\n"
+        "\n"
+        "Options:\n"
+        "  --dest DIR     where the backup goes; default: the folder the backup\n"
+        "                 wizard uses (Location.ini, else Documents/Pelorix/backup)\n"
+        "  --items LIST   comma-separated tiles to back up: contacts, messages,\n"
+        "                 apps, appdata, media, music, other, or all; default:\n"
+        "                 the tiles the configuration selects\n"
+        "  --phone DIR    back up the simulated phone in DIR (a folder with phone.ini)\n"
+        "  --verify       afterwards read the whole package back, as\n"
+        "                 'backuptool verify' does, and report the result\n"
+        "  --help         show this help\n"
+        "\n"
+        "Exit status: 0 everything was backed up (and verified), 1 an item failed,\n"
+        "the phone's memory could not be checked or is full, or the package is not\n"
+        "sound, 2 wrong arguments, 130 cancelled.");
+}
+
+bool RunCommand::ParseItems(const QString &strList, BackupItems &items, QString &strError)
+{
+    items = BackupItems();
+    const QStringList listNames = strList.split(QLatin1Char(','), Qt::SkipEmptyParts);
+    if (listNames.isEmpty()) {
+        strError = QStringLiteral("--items needs at least one item");
+        return false;
+    }
+    for (QString strName : listNames) {
+        strName = strName.trimmed().toLower();
+        if (strName == QLatin1String("all")) {
+            for (const auto &tile : kTiles)
+                AddTile(tile.nId, items);
+            continue;
+        }
+        bool bKnown = false;
+        for (const auto &tile : kTiles) {
+            if (strName == QLatin1String(tile.szName)) {
+                AddTile(tile.nId, items);
+                bKnown = true;
+            }
+        }
+        if (!bKnown) {
+            strError = QStringLiteral("unknown item '%1' (items: contacts, messages, apps, appdata, media, "
+                                      "music, other, all)")
+                           .arg(strName);
+            return false;
+        }
+    }
+    return true;
+}
+
+void RunCommand::AddTile(int nTileId, BackupItems &items)
+{
+    switch (nTileId) {
+    case 0: items.bPB = true; break;
+    case 1: items.bSMS = items.bMMS = true; break;
+    case 3: items.bAPKData = true; break;
+    case 4: items.bImage = items.bVideo = true; break;
+    case 5: items.bAudio = true; break;
+    case 6: items.bCallLog = items.bCalendar = items.bEmail = true; break;
+    case 29: items.bAPK = true; break;
+    default: break;
+    }
+}
+
+BackupItems RunCommand::DefaultItems(bool *pbConfigFound)
+{
+    BackupItems items;
+    BackUpUIConfigParse *pConfig = BackUpUIConfigParse::GetInstance();
+    const PluginInfoTable common = pConfig ? pConfig->GetCommonItems() : PluginInfoTable();
+    if (pbConfigFound)
+        *pbConfigFound = !common.isEmpty();
+    for (const PluginInfo &info : common) {
+        if (info.bEnable)
+            AddTile(int(info.nId), items);
+    }
+    return items;
+}
+
+QString RunCommand::DefaultDestination()
+{
+    QString strPath = ReadLocationFile();
+    if (strPath.isEmpty()) {
+        strPath = CommonUtils::GetFilePath() + QStringLiteral("/Pelorix/backup");
+        QDir().mkpath(strPath);
+        CommonUtils::SetSettings(QStringLiteral("BackUpUIPlugin"), QStringLiteral("BackupPath"), strPath);
+    }
+    strPath.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    return strPath;
+}
+
+QString RunCommand::ModuleName(int nModuleCode)
+{
+    switch (nModuleCode) {
+    case MODULE_PB: return QStringLiteral("contacts");
+    case MODULE_SMS: return QStringLiteral("SMS");
+    case MODULE_MMS: return QStringLiteral("MMS");
+    case MODULE_APK: return QStringLiteral("applications");
+    case MODULE_APKDATA: return QStringLiteral("application data");
+    case MODULE_IMAGE: return QStringLiteral("images");
+    case MODULE_VIDEO: return QStringLiteral("videos");
+    case MODULE_AUDIO: return QStringLiteral("audio");
+    case MODULE_CALLLOG: return QStringLiteral("call log");
+    case MODULE_CALENDAR: return QStringLiteral("calendar");
+    case MODULE_EMAIL: return QStringLiteral("e-mail");
+    case MODULE_BOOKMARK: return QStringLiteral("bookmarks");
+    default: return QString::number(nModuleCode);
+    }
+}
+
+int RunCommand::Run(const QStringList &listArgs, ToolOutput &out)
+{
+    QString strDestination;
+    QString strItems;
+    QString strPhone;
+    bool bVerify = false;
+    bool bItemsGiven = false;
+    for (int i = 0; i < listArgs.size(); ++i) {
+        const QString &strArg = listArgs.at(i);
+        auto takeValue = [&](QString &strValue) {
+            if (i + 1 >= listArgs.size() || listArgs.at(i + 1).isEmpty())
+                return false;
+            strValue = listArgs.at(++i);
+            return true;
+        };
+        if (strArg == QLatin1String("--dest")) {
+            if (!takeValue(strDestination))
+                return out.UsageError(QStringLiteral("run"), QStringLiteral("--dest needs a folder"));
+        } else if (strArg == QLatin1String("--items")) {
+            if (!takeValue(strItems))
+                return out.UsageError(QStringLiteral("run"), QStringLiteral("--items needs a list"));
+            bItemsGiven = true;
+        } else if (strArg == QLatin1String("--phone")) {
+            if (!takeValue(strPhone))
+                return out.UsageError(QStringLiteral("run"), QStringLiteral("--phone needs a folder"));
+        } else if (strArg == QLatin1String("--verify")) {
+            bVerify = true;
+        } else {
+            return out.UsageError(QStringLiteral("run"), QStringLiteral("unexpected argument %1").arg(strArg));
+        }
+    }
+
+    if (!strPhone.isEmpty()) {
+        const QString strDir = QFileInfo(strPhone).absoluteFilePath();
+        if (DVSK_Sim_SetPhoneDir(QFile::encodeName(strDir).constData()) != 0)
+            return out.Error(QStringLiteral("run: no phone in %1 (phone.ini missing or unreadable)").arg(strDir));
+    }
+
+    BackupItems items;
+    if (bItemsGiven) {
+        QString strError;
+        if (!ParseItems(strItems, items, strError))
+            return out.UsageError(QStringLiteral("run"), strError);
+    } else {
+        bool bConfigFound = false;
+        items = DefaultItems(&bConfigFound);
+        if (!bConfigFound) {
+            return out.Error(QStringLiteral("run: no backup items configured in %1; name them with --items")
+                                 .arg(BackUpUIConfigParse::ConfigFilePath()));
+        }
+    }
+
+    QString strDest = strDestination.isEmpty() ? DefaultDestination() : strDestination;
+    strDest = QDir::cleanPath(QFileInfo(strDest).absoluteFilePath());
+    if (QFileInfo::exists(strDest) && !QFileInfo(strDest).isDir())
+        return out.Error(QStringLiteral("run: the destination %1 is not a folder").arg(strDest));
+    if (!QDir().mkpath(strDest))
+        return out.Error(QStringLiteral("run: cannot create the destination %1").arg(strDest));
+
+    int nStatus = 0;
+    {
+        RunCommand command(out, items, strDest, bVerify);
+        nStatus = command.Exec();
+    }
+    // The threads go before the objects they use.
+    BackUpUIThreadCancel::DestroyInstance();
+    BackUpUIThread::DestroyInstance();
+    Factory::DestroyInstance();
+    BackUpUILogic::DestroyInstance();
+    return nStatus;
+}
+
+RunCommand::RunCommand(ToolOutput &out, const BackupItems &items, const QString &strDestination, bool bVerify)
+    : QObject(nullptr)
+    , m_out(out)
+    , m_items(items)
+    , m_strDestination(strDestination)
+    , m_bVerify(bVerify)
+    , m_progress(stderr, RunProgress::IsTerminal(stderr))
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_interruptFds) == 0) {
+        m_pInterruptNotifier = new QSocketNotifier(g_interruptFds[0], QSocketNotifier::Read, this);
+        connect(m_pInterruptNotifier, &QSocketNotifier::activated, this, &RunCommand::slotInterrupt);
+        struct sigaction action = {};
+        action.sa_handler = &OnInterruptSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        sigaction(SIGINT, &action, nullptr);
+        sigaction(SIGTERM, &action, nullptr);
+    }
+}
+
+RunCommand::~RunCommand()
+{
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+    delete m_pInterruptNotifier;
+    m_pInterruptNotifier = nullptr;
+    for (int &fd : g_interruptFds) {
+        if (fd >= 0)
+            ::close(fd);
+        fd = -1;
+    }
+}
+
+int RunCommand::Exec()
+{
+    BackUpUIThread *pWorker = BackUpUIThread::Instance();
+    if (!pWorker)
+        return m_out.Error(QStringLiteral("run: the backup worker could not be created"));
+    connect(pWorker, &BackUpUIThread::signalsPluginCount, this, &RunCommand::slotCounted);
+    connect(pWorker, &BackUpUIThread::signalIncreaseValue, this, &RunCommand::slotIncrease);
+    connect(pWorker, &BackUpUIThread::signalsModuleInfo, this, &RunCommand::slotModuleInfo);
+    connect(pWorker, &BackUpUIThread::signalsFinish, this, &RunCommand::slotFinish);
+    connect(pWorker, &BackUpUIThread::signalBackupCancelSuccess, this, &RunCommand::slotCancelled);
+
+    m_out.Line(QStringLiteral("Counting the items on the phone..."));
+    BackUpThreadParam param;
+    param.nMode = 3;
+    pWorker->SetParam(param);
+    pWorker->start();
+    const int nStatus = m_loop.exec();
+    pWorker->wait();
+    return nStatus;
+}
+
+void RunCommand::Quit(int nStatus)
+{
+    m_phase = Phase::Done;
+    m_nStatus = nStatus;
+    m_loop.exit(nStatus);
+}
+
+void RunCommand::slotCounted(int)
+{
+    if (m_phase != Phase::Counting)
+        return;
+    BackUpUIThread *pWorker = BackUpUIThread::ExistingInstance();
+    // The count job emits its result just before it ends.
+    pWorker->wait();
+    if (m_bInterrupted) {
+        m_out.Line(QStringLiteral("Cancelled before the backup started; nothing was written."));
+        Quit(ExitCancelled);
+        return;
+    }
+    PrintCounts();
+    StartBackup();
+}
+
+void RunCommand::PrintCounts()
+{
+    const QHash<int, structBackupID> counts = BackUpUIThread::ExistingInstance()->GetModuleCounts();
+    QStringList listParts;
+    for (const auto &tile : kTiles) {
+        BackupItems tileItems;
+        AddTile(tile.nId, tileItems);
+        bool bSelected = false;
+        for (int i = 0; i < BackupItems::kSlots; ++i)
+            bSelected = bSelected || (tileItems.Slot(i) && m_items.Slot(i));
+        if (!bSelected)
+            continue;
+        if (!counts.contains(tile.nId)) {
+            listParts << QStringLiteral("%1 (not offered by the configuration)").arg(QLatin1String(tile.szName));
+            continue;
+        }
+        listParts << QStringLiteral("%1 %2").arg(QLatin1String(tile.szName)).arg(counts.value(tile.nId).nProNum);
+    }
+    m_out.Line(QStringLiteral("On the phone: %1").arg(listParts.isEmpty() ? QStringLiteral("(nothing selected)")
+                                                                           : listParts.join(QStringLiteral(", "))));
+}
+
+void RunCommand::StartBackup()
+{
+    BackUpUIThread *pWorker = BackUpUIThread::ExistingInstance();
+    BackUpThreadParam param;
+    param.nMode = 1;
+    param.items = m_items;
+    param.strPath = m_strDestination;
+    pWorker->SetParam(param);
+    m_progress.SetRange(pWorker->GetProgressTotal());
+    m_phase = Phase::BackingUp;
+    m_out.Line(QStringLiteral("Backing up into %1 (Ctrl-C cancels)").arg(m_strDestination));
+    pWorker->start();
+}
+
+void RunCommand::slotIncrease(float fValue)
+{
+    if (m_phase == Phase::BackingUp)
+        m_progress.Add(fValue);
+}
+
+void RunCommand::slotModuleInfo(structBackupID info)
+{
+    if (m_phase != Phase::BackingUp)
+        return;
+    const QString strName = DisplayName(info.nModuleID);
+    if (strName.isEmpty())
+        return;
+    if (info.nState == 0) {
+        m_progress.SetModule(strName);
+    } else if (info.nState == 1) {
+        // Item progress of id 3 comes from the application data.
+        const QString strItem = info.nModuleID == 3 ? QStringLiteral("application data") : strName;
+        m_progress.SetModule(strItem, QStringLiteral("%1/%2").arg(info.nProNum).arg(info.nAllNum));
+    }
+}
+
+void RunCommand::slotInterrupt()
+{
+    char buffer[16];
+    const ssize_t nRead = ::read(g_interruptFds[0], buffer, sizeof(buffer));
+    (void)nRead;
+    switch (m_phase) {
+    case Phase::Counting:
+        if (!m_bInterrupted)
+            m_out.Line(QStringLiteral("Cancelling once the count is done..."));
+        m_bInterrupted = true;
+        break;
+    case Phase::BackingUp:
+        m_bInterrupted = true;
+        m_phase = Phase::Cancelling;
+        m_progress.Interrupt();
+        m_out.Line(QStringLiteral("Cancelling the backup..."));
+        BackUpUIThread::ClickCancel();
+        break;
+    case Phase::Cancelling:
+        m_progress.Interrupt();
+        m_out.Line(QStringLiteral("Still cancelling; the run's files are removed before the tool ends."));
+        break;
+    case Phase::Done:
+        break;
+    }
+}
+
+void RunCommand::slotCancelled()
+{
+    m_progress.Finish(false);
+    // The cancel job removes the run's files once more after it waited for
+    // the phone; the tool ends after that.
+    if (BackUpUIThreadCancel *pCancel = BackUpUIThreadCancel::ExistingInstance())
+        pCancel->wait();
+    BackUpUIThread::ExistingInstance()->wait();
+    RemoveDataFolderTmpFiles();
+    Factory *pFactory = Factory::ExistingInstance();
+    const QString strPackage = pFactory ? pFactory->GetPackagePath() : QString();
+    const QString strFolder = pFactory ? pFactory->GetBackupFolder() : QString();
+    const bool bLeft = (!strPackage.isEmpty() && QFileInfo::exists(strPackage))
+                       || (!strFolder.isEmpty() && QFileInfo::exists(strFolder));
+    if (bLeft)
+        m_out.Error(QStringLiteral("run: cancelled, but some of the run's files could not be removed"));
+    else
+        m_out.Line(QStringLiteral("Backup cancelled. Nothing of this run was kept in %1").arg(m_strDestination));
+    Quit(ExitCancelled);
+}
+
+void RunCommand::slotFinish(int nResult)
+{
+    if (m_phase == Phase::Done)
+        return;
+    // A Ctrl-C that came too late to stop the job: the backup is complete.
+    const bool bLateCancel = m_phase == Phase::Cancelling;
+    m_progress.Finish(nResult >= 0);
+    BackUpUIThread::ExistingInstance()->wait();
+    if (bLateCancel) {
+        if (BackUpUIThreadCancel *pCancel = BackUpUIThreadCancel::ExistingInstance())
+            pCancel->wait();
+        m_out.Line(QStringLiteral("The backup had already finished when it was cancelled; it is kept."));
+    }
+    RemoveDataFolderTmpFiles();
+
+    // The date and time of the last backup, as the wizard records them.
+    const QDateTime dtNow = QDateTime::currentDateTime();
+    CommonUtils::SetSettings(QStringLiteral("BackUpUIPlugin"), QStringLiteral("BackupDate"),
+                             dtNow.toString(QStringLiteral("dd.MM.yyyy")));
+    CommonUtils::SetSettings(QStringLiteral("BackUpUIPlugin"), QStringLiteral("BackupHM"),
+                             dtNow.toString(QStringLiteral("hh:mm")));
+
+    PrintSummary(nResult);
+    bool bOk = nResult == 0;
+    Factory *pFactory = Factory::ExistingInstance();
+    if (m_bVerify && pFactory && pFactory->IsPackageDelivered()) {
+        int nExpected = 1;
+        const int nFailed = pFactory->GetFailedMask();
+        const int nAttempted = pFactory->GetAttemptedMask();
+        for (int nCode : kModuleOrder) {
+            const int nBit = BackupCodes::ResultBit(nCode);
+            if ((nAttempted & nBit) && !(nFailed & nBit))
+                ++nExpected;
+        }
+        bOk = VerifyPackage(pFactory->GetPackagePath(), nExpected) && bOk;
+    } else if (m_bVerify) {
+        m_out.Line(QStringLiteral("Verify:        nothing to verify (no package was written)"));
+    }
+    Quit(bOk ? 0 : 1);
+}
+
+void RunCommand::PrintSummary(int nResult)
+{
+    if (nResult == RUN_RESULT_NO_MEMINFO) {
+        m_out.Line(QStringLiteral("Backup failed: the phone's memory information is not available."));
+        return;
+    }
+    if (nResult < 0) {
+        m_out.Line(QStringLiteral("Backup failed: the phone has no free memory (more than 5 MB are needed)."));
+        return;
+    }
+    Factory *pFactory = Factory::ExistingInstance();
+    if (!pFactory)
+        return;
+    const BackupCounts requested = pFactory->GetRequestedCounts();
+    const BackupCounts done = pFactory->GetBackedUpCounts();
+    const int nAttempted = pFactory->GetAttemptedMask();
+    const QString strPackage = pFactory->GetPackagePath();
+    const QString strFolder = pFactory->GetBackupFolder();
+
+    m_out.Line(nResult == 0 ? QStringLiteral("Backup finished.") : QStringLiteral("Backup finished with failures."));
+    m_out.Line(QStringLiteral("Package:       %1").arg(pFactory->IsPackageDelivered() ? strPackage
+                                                                                     : QStringLiteral("none written")));
+    m_out.Line(QStringLiteral("Backup folder: %1")
+                   .arg(!strFolder.isEmpty() && QFileInfo(strFolder).isDir()
+                            ? strFolder
+                            : QStringLiteral("none (no files were copied)")));
+
+    QStringList listDone;
+    QStringList listFailed;
+    QStringList listEmpty;
+    for (int nCode : kModuleOrder) {
+        if (!Selected(m_items, nCode))
+            continue;
+        const int nBit = BackupCodes::ResultBit(nCode);
+        const int nSlot = CountSlot(nCode);
+        if (nResult & nBit)
+            listFailed << ModuleName(nCode);
+        else if (nAttempted & nBit)
+            listDone << QStringLiteral("  %1 %2").arg(ModuleName(nCode), -18).arg(done[nSlot]);
+        else if (requested[nSlot] <= 0)
+            listEmpty << ModuleName(nCode);
+        else
+            listFailed << ModuleName(nCode) + QStringLiteral(" (not run)");
+    }
+    if (!listDone.isEmpty()) {
+        m_out.Line(QStringLiteral("Backed up:"));
+        for (const QString &strLine : std::as_const(listDone))
+            m_out.Line(strLine);
+    }
+    if (!listEmpty.isEmpty())
+        m_out.Line(QStringLiteral("Nothing to back up: %1").arg(listEmpty.join(QStringLiteral(", "))));
+    if (!listFailed.isEmpty())
+        m_out.Line(QStringLiteral("Failed:        %1").arg(listFailed.join(QStringLiteral(", "))));
+}
+
+bool RunCommand::VerifyPackage(const QString &strPackage, int nExpectedEntries)
+{
+    PackageVerifier verifier;
+    const bool bSound = verifier.Verify(ToolOutput::NativePath(strPackage));
+    const int nEntries = verifier.Entries().size();
+    if (bSound && nEntries == nExpectedEntries) {
+        m_out.Line(QStringLiteral("Verify:        the package is sound (%1 entries, checksum %2)")
+                       .arg(nEntries)
+                       .arg(verifier.ChecksumConfirmed() ? QStringLiteral("confirmed")
+                                                         : QStringLiteral("not confirmed")));
+        return true;
+    }
+    m_out.Line(QStringLiteral("Verify:        the package is NOT sound"));
+    for (const QString &strProblem : verifier.Problems())
+        m_out.Line(QStringLiteral("  - %1").arg(strProblem));
+    if (nEntries != nExpectedEntries)
+        m_out.Line(QStringLiteral("  - it holds %1 entries where %2 were written").arg(nEntries).arg(nExpectedEntries));
+    return false;
+}
+
+void RunCommand::RemoveDataFolderTmpFiles()
+{
+    Factory *pFactory = Factory::ExistingInstance();
+    if (!pFactory || pFactory->GetDataFolder().isEmpty())
+        return;
+    for (const char *szName : kDataFolderTmpFiles) {
+        const QString strFile = pFactory->GetDataFolder() + QLatin1String(szName);
+        if (QFileInfo::exists(strFile))
+            QFile::remove(strFile);
+    }
+}

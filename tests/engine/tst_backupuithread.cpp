@@ -1,0 +1,530 @@
+// The worker thread: counting, progress weights and events, the memory
+// check, cancel at several moments, and folder removal that never follows
+// links.
+
+#include "BackUpUILogic.h"
+#include "BackUpUIThread.h"
+#include "BackUpUIThreadCancel.h"
+#include "Factory.h"
+#include "RunState.h"
+#include "TestEnv.h"
+#include "TestPhone.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <functional>
+
+namespace
+{
+struct ProEvent
+{
+    int nModule;
+    int nType;
+    int nNum;
+    int nAll;
+};
+
+BackupItems Tiles(std::initializer_list<int> listTiles)
+{
+    BackupItems items;
+    for (int nTile : listTiles) {
+        switch (nTile) {
+        case 0: items.bPB = true; break;
+        case 1: items.bSMS = items.bMMS = true; break;
+        case 3: items.bAPKData = true; break;
+        case 4: items.bImage = items.bVideo = true; break;
+        case 5: items.bAudio = true; break;
+        case 6: items.bCallLog = items.bCalendar = items.bEmail = true; break;
+        case 29: items.bAPK = true; break;
+        default: break;
+        }
+    }
+    return items;
+}
+
+bool WriteFile(const QString &strPath, const QByteArray &baContent)
+{
+    QDir().mkpath(QFileInfo(strPath).absolutePath());
+    QFile file(strPath);
+    return file.open(QIODevice::WriteOnly) && file.write(baContent) == baContent.size();
+}
+
+QStringList Entries(const QString &strFolder)
+{
+    return QDir(strFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+} // namespace
+
+Q_DECLARE_METATYPE(QList<ProEvent>)
+
+class tst_BackUpUIThread : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void countTable();
+    void progressTotal_data();
+    void progressTotal();
+    void progressEvents_data();
+    void progressEvents();
+
+    void memoryCheck_data();
+    void memoryCheck();
+    void unpluggedMidRun();
+
+    void cancel_data();
+    void cancel();
+    void cancelAfterTheEndKeepsTheBackup();
+
+    void deleteDirectory_data();
+    void deleteDirectory();
+
+private:
+    BackUpUIThread *Worker();
+    bool Count();
+    // Starts a backup job and waits for its end; true when it ended.
+    bool RunBackup(const BackupItems &items, QSignalSpy &finish, QSignalSpy &cancelled);
+    QString Dest() const { return m_pEnv->Path(QStringLiteral("dest")); }
+    QStringList DataFolderTmpFiles() const;
+
+    TestEnv *m_pEnv = nullptr;
+    TestPhone *m_pPhone = nullptr;
+};
+
+void tst_BackUpUIThread::initTestCase()
+{
+    qRegisterMetaType<structBackupID>("structBackupID");
+    BackUpUIThreadCancel::SetSettleDelay(50);
+}
+
+void tst_BackUpUIThread::init()
+{
+    m_pEnv = new TestEnv();
+    QVERIFY2(m_pEnv->IsValid(), "temporary folder");
+    m_pPhone = new TestPhone(m_pEnv->Path(QStringLiteral("phone")));
+    RunState::Set(0);
+}
+
+void tst_BackUpUIThread::cleanup()
+{
+    BackUpUIThreadCancel::DestroyInstance();
+    BackUpUIThread::DestroyInstance();
+    Factory::DestroyInstance();
+    RunState::Set(0);
+    TestPhone::UseDefault();
+    delete m_pPhone;
+    m_pPhone = nullptr;
+    delete m_pEnv;
+    m_pEnv = nullptr;
+}
+
+BackUpUIThread *tst_BackUpUIThread::Worker()
+{
+    if (!m_pPhone->Use())
+        return nullptr;
+    return BackUpUIThread::Instance();
+}
+
+bool tst_BackUpUIThread::Count()
+{
+    BackUpUIThread *pWorker = Worker();
+    if (!pWorker)
+        return false;
+    QSignalSpy counted(pWorker, &BackUpUIThread::signalsPluginCount);
+    BackUpThreadParam param;
+    param.nMode = 3;
+    pWorker->SetParam(param);
+    pWorker->start();
+    const bool bCounted = counted.wait(10000);
+    pWorker->wait();
+    return bCounted && counted.at(0).at(0).toInt() == 0;
+}
+
+bool tst_BackUpUIThread::RunBackup(const BackupItems &items, QSignalSpy &finish, QSignalSpy &cancelled)
+{
+    BackUpUIThread *pWorker = BackUpUIThread::ExistingInstance();
+    BackUpThreadParam param;
+    param.nMode = 1;
+    param.items = items;
+    param.strPath = Dest();
+    pWorker->SetParam(param);
+    pWorker->start();
+    for (int i = 0; i < 200 && finish.isEmpty() && cancelled.isEmpty(); ++i)
+        QTest::qWait(50);
+    pWorker->wait();
+    if (BackUpUIThreadCancel *pCancel = BackUpUIThreadCancel::ExistingInstance())
+        pCancel->wait();
+    QCoreApplication::processEvents();
+    return !finish.isEmpty() || !cancelled.isEmpty();
+}
+
+QStringList tst_BackUpUIThread::DataFolderTmpFiles() const
+{
+    QStringList list;
+    for (const QString &strName : Entries(m_pEnv->UserDataDir())) {
+        if (strName.endsWith(QLatin1String(".zip")))
+            list << strName;
+    }
+    return list;
+}
+
+void tst_BackUpUIThread::countTable()
+{
+    m_pPhone->SetRecords(0, 40);
+    m_pPhone->SetRecords(1, 7);
+    m_pPhone->SetRecords(19, 0);
+    m_pPhone->SetRecords(4, 3);
+    m_pPhone->SetRecords(2, 2);
+    m_pPhone->SetCountError(5, 9);
+    m_pPhone->SetCountOverride(16, 30, 12000);
+    m_pPhone->SetCountOverride(17, 2, 24000);
+    m_pPhone->SetCountOverride(9, 4, 12000);
+    QVERIFY(Count());
+    const QHash<int, structBackupID> counts = BackUpUIThread::ExistingInstance()->GetModuleCounts();
+
+    QCOMPARE(counts.value(0).nProNum, 40);
+    QCOMPARE(counts.value(0).nState, 5);
+    QCOMPARE(counts.value(1).nProNum, 7);
+    QCOMPARE(counts.value(24).nProNum, 7);
+    QVERIFY(counts.contains(27));
+    QCOMPARE(counts.value(29).nProNum, 4);
+    QCOMPARE(counts.value(29).nValue2, 12000);
+    QCOMPARE(counts.value(3).nProNum, 4);
+    QCOMPARE(counts.value(4).nProNum, 32);
+    QCOMPARE(counts.value(4).nValue2, 36000);
+    QCOMPARE(counts.value(25).nProNum, 30);
+    QCOMPARE(counts.value(26).nProNum, 2);
+    QCOMPARE(counts.value(6).nProNum, 5);
+    QVERIFY(counts.contains(21));
+    QVERIFY(counts.contains(23));
+    // A kind whose count call failed has no sub-entry and no weights.
+    QVERIFY(!counts.contains(22));
+    QCOMPARE(BackUpUIThread::ExistingInstance()->GetWeight(BackUpUIThread::W_EMAIL_COPY), 0.0f);
+
+    BackUpUIThread *pWorker = BackUpUIThread::ExistingInstance();
+    QVERIFY(pWorker->HasData(1));  // contacts
+    QVERIFY(pWorker->HasData(0));  // sms
+    QVERIFY(!pWorker->HasData(8)); // no mms
+    QVERIFY(pWorker->HasData(9));
+}
+
+void tst_BackUpUIThread::progressTotal_data()
+{
+    QTest::addColumn<BackupItems>("items");
+    QTest::addColumn<int>("total");
+
+    // Weights of the phone below: contacts read 5.0 copy 2.3; SMS 2.0 / 2.3;
+    // MMS 6.0 / 2.3; call log 3.0 / 2.3; calendar 2.0 / 2.3; e-mail 5.0 / 2.3;
+    // images start 5.0 files 10.0; videos 5.0 / 20.0. Range = 1.03 x total x 20.
+    QTest::newRow("nothing") << BackupItems() << 21;                      // 1.0
+    QTest::newRow("contacts") << Tiles({0}) << 171;                       // 8.3
+    QTest::newRow("messages") << Tiles({1}) << 280;                       // 13.6
+    QTest::newRow("media") << Tiles({4}) << 845;                          // 41.0
+    QTest::newRow("other") << Tiles({6}) << 369;                          // 17.9
+    BackupItems email;
+    email.bEmail = true;
+    QTest::newRow("e-mail brings the call log") << email << 280;          // 13.6
+    QTest::newRow("contacts and other") << Tiles({0, 6}) << 519;         // 25.2
+}
+
+void tst_BackUpUIThread::progressTotal()
+{
+    QFETCH(BackupItems, items);
+    QFETCH(int, total);
+    m_pPhone->SetRecords(0, 100);
+    m_pPhone->SetRecords(1, 10);
+    m_pPhone->SetRecords(19, 10);
+    m_pPhone->SetRecords(4, 60);
+    m_pPhone->SetRecords(2, 10);
+    m_pPhone->SetRecords(5, 100);
+    m_pPhone->SetCountOverride(16, 30, 12000);
+    m_pPhone->SetCountOverride(17, 2, 24000);
+    QVERIFY(Count());
+    BackUpUIThread *pWorker = BackUpUIThread::ExistingInstance();
+    BackUpThreadParam param;
+    param.nMode = 1;
+    param.items = items;
+    pWorker->SetParam(param);
+    QCOMPARE(pWorker->GetProgressTotal(), total);
+}
+
+void tst_BackUpUIThread::progressEvents_data()
+{
+    QTest::addColumn<QList<ProEvent>>("events");
+    QTest::addColumn<int>("emitted");
+    QTest::addColumn<double>("sum");
+    QTest::addColumn<QList<int>>("progressIds");
+
+    // Weights: contacts read 5.0 copy 2.3; applications start 5.0; application
+    // data 12.0 / 10.0 / 10.0; images start 5.0 files 10.0. Increments are x 20.
+    QTest::newRow("zero count or total ignored")
+        << QList<ProEvent>{{0, 1, 0, 100}, {0, 1, 5, 0}} << 0 << 0.0 << QList<int>{};
+    QTest::newRow("repeated event counted once")
+        << QList<ProEvent>{{0, 1, 1, 100}, {0, 1, 1, 100}} << 1 << 1.0 << QList<int>{};
+    QTest::newRow("record read and copy")
+        << QList<ProEvent>{{0, 1, 1, 100}, {0, 1, 2, 100}, {0, 2, 1, 1}} << 3 << 48.0 << QList<int>{};
+    QTest::newRow("jump to the total adds the whole read weight")
+        << QList<ProEvent>{{0, 1, 1, 7}, {0, 1, 7, 7}} << 2 << (100.0 / 7.0 + 100.0) << QList<int>{};
+    QTest::newRow("no jump from another module")
+        << QList<ProEvent>{{16, 0, 1, 7}, {0, 1, 7, 7}} << 2 << (100.0 + 100.0 / 7.0) << QList<int>{};
+    QTest::newRow("application data phase 3")
+        << QList<ProEvent>{{15, 1, 1, 4}, {15, 1, -1, 4}, {15, 2, 1, 1}} << 3 << (60.0 + 200.0 + 200.0)
+        << QList<int>{3};
+    QTest::newRow("applications") << QList<ProEvent>{{9, 0, 1, 4}, {9, 2, 1, 4}, {9, 2, 2, 4}} << 3
+                                  << (240.0 + 100.0 + 100.0) << QList<int>{29, 29};
+    QTest::newRow("images") << QList<ProEvent>{{16, 0, 1, 30}, {16, 2, 1, 30}, {16, 2, 2, 30}} << 3
+                            << (100.0 + 2 * 200.0 / 30.0) << QList<int>{25, 25};
+    QTest::newRow("unknown module adds nothing") << QList<ProEvent>{{7, 1, 1, 1}} << 1 << 0.0 << QList<int>{};
+}
+
+void tst_BackUpUIThread::progressEvents()
+{
+    QFETCH(QList<ProEvent>, events);
+    QFETCH(int, emitted);
+    QFETCH(double, sum);
+    QFETCH(QList<int>, progressIds);
+
+    m_pPhone->SetRecords(0, 100);
+    m_pPhone->SetCountOverride(16, 30, 12000);
+    m_pPhone->SetCountOverride(9, 4, 12000);
+    QVERIFY(Count());
+    BackUpUIThread *pWorker = BackUpUIThread::ExistingInstance();
+    BackUpThreadParam param;
+    param.nMode = 1;
+    pWorker->SetParam(param); // a new backup starts its progress afresh
+
+    QSignalSpy increase(pWorker, &BackUpUIThread::signalIncreaseValue);
+    QSignalSpy info(pWorker, &BackUpUIThread::signalsModuleInfo);
+    for (const ProEvent &event : events) {
+        QVERIFY(QMetaObject::invokeMethod(pWorker, "slotProBarTargetValue", Qt::DirectConnection,
+                                          Q_ARG(int, event.nModule), Q_ARG(int, event.nType),
+                                          Q_ARG(int, event.nNum), Q_ARG(int, event.nAll)));
+    }
+    QCOMPARE(increase.count(), emitted);
+    double dSum = 0.0;
+    for (const QList<QVariant> &args : increase)
+        dSum += args.at(0).toFloat();
+    QVERIFY2(qAbs(dSum - sum) < 0.01, qPrintable(QString::number(dSum)));
+    QList<int> listIds;
+    for (const QList<QVariant> &args : info) {
+        const structBackupID record = args.at(0).value<structBackupID>();
+        QCOMPARE(record.nState, 1);
+        listIds << record.nModuleID;
+    }
+    QCOMPARE(listIds, progressIds);
+}
+
+void tst_BackUpUIThread::memoryCheck_data()
+{
+    using Setup = std::function<void(TestPhone &)>;
+    QTest::addColumn<Setup>("setup");
+    QTest::addColumn<int>("result");
+
+    QTest::newRow("memory information fails") << Setup([](TestPhone &p) { p.SetMemInfoError(-1); }) << -3;
+    QTest::newRow("external total unknown") << Setup([](TestPhone &p) {
+        p.ClearStorages();
+        p.AddStorage(1, 1LL << 30, 0);
+        p.AddStorage(2, -1, 0);
+    }) << -3;
+    QTest::newRow("no memory records") << Setup([](TestPhone &p) { p.ClearStorages(); }) << -5;
+    QTest::newRow("exactly 5 MiB free is not enough") << Setup([](TestPhone &p) {
+        p.ClearStorages();
+        p.AddStorage(1, 1280, 0, 4096);
+        p.AddStorage(2, 2280, 1000, 4096);
+    }) << -5;
+    QTest::newRow("internal storage is enough") << Setup([](TestPhone &p) {
+        p.ClearStorages();
+        p.AddStorage(1, 1281, 0, 4096);
+        p.AddStorage(2, 10, 10, 4096);
+    }) << 0;
+}
+
+void tst_BackUpUIThread::memoryCheck()
+{
+    using Setup = std::function<void(TestPhone &)>;
+    QFETCH(Setup, setup);
+    QFETCH(int, result);
+    m_pPhone->SetRecords(0, 3);
+    setup(*m_pPhone);
+    QVERIFY(Count());
+    BackUpUIThread *pWorker = BackUpUIThread::ExistingInstance();
+    QSignalSpy finish(pWorker, &BackUpUIThread::signalsFinish);
+    QSignalSpy cancelled(pWorker, &BackUpUIThread::signalBackupCancelSuccess);
+    QVERIFY(RunBackup(Tiles({0}), finish, cancelled));
+    QCOMPARE(finish.count(), 1);
+    QCOMPARE(finish.at(0).at(0).toInt(), result);
+    // A failed memory check creates nothing.
+    const bool bPackage = !Entries(Dest()).isEmpty();
+    QCOMPARE(bPackage, result == 0);
+    QCOMPARE(pWorker->IsFinished(), result == 0);
+}
+
+void tst_BackUpUIThread::unpluggedMidRun()
+{
+    m_pPhone->SetRecords(0, 3);
+    for (int i = 0; i < 5; ++i)
+        m_pPhone->AddFile(QStringLiteral("/sdcard/DCIM/p%1.jpg").arg(i), 1000);
+    m_pPhone->AddFile(QStringLiteral("/sdcard/Movies/v.mp4"), 1000);
+    m_pPhone->AddFile(QStringLiteral("/sdcard/Music/m.mp3"), 1000);
+    m_pPhone->SetRecords(4, 2);
+    m_pPhone->SetRecords(2, 2);
+    m_pPhone->SetRecords(5, 2);
+    m_pPhone->SetUnplugAfterFiles(3); // the contacts file and two images
+    QVERIFY(Count());
+    BackUpUIThread *pWorker = BackUpUIThread::ExistingInstance();
+    QSignalSpy finish(pWorker, &BackUpUIThread::signalsFinish);
+    QSignalSpy cancelled(pWorker, &BackUpUIThread::signalBackupCancelSuccess);
+    QVERIFY(RunBackup(Tiles({0, 4, 5, 6}), finish, cancelled));
+    QCOMPARE(finish.count(), 1);
+    const int nMask = finish.at(0).at(0).toInt();
+    QCOMPARE(nMask, 0x080 | 0x100 | 0x200 | 0x008 | 0x004 | 0x010);
+    // What was backed up before the phone went away is kept.
+    Factory *pFactory = Factory::ExistingInstance();
+    QVERIFY(pFactory->IsPackageDelivered());
+    QVERIFY(!QFileInfo::exists(pFactory->GetBackupFolder()));
+}
+
+void tst_BackUpUIThread::cancel_data()
+{
+    QTest::addColumn<QString>("moment");
+    QTest::newRow("during a record module") << "record";
+    QTest::newRow("during file copying") << "files";
+    QTest::newRow("before the job starts") << "before";
+}
+
+// A cancel during the run: signalBackupCancelSuccess and no signalsFinish,
+// and nothing of the run stays behind.
+void tst_BackUpUIThread::cancel()
+{
+    QFETCH(QString, moment);
+    m_pPhone->SetRecords(0, 30);
+    m_pPhone->SetRecords(1, 5);
+    m_pPhone->SetRecords(19, 2);
+    for (int i = 0; i < 8; ++i)
+        m_pPhone->AddFile(QStringLiteral("/sdcard/DCIM/p%1.jpg").arg(i), 20 * 1024);
+    m_pPhone->AddFile(QStringLiteral("/sdcard/Movies/v.mp4"), 1000);
+    if (moment == "record")
+        m_pPhone->SetItemDelayMs(20);
+    if (moment == "files")
+        m_pPhone->SetRateLimitKBps(200);
+    QVERIFY(Count());
+    BackUpUIThread *pWorker = BackUpUIThread::ExistingInstance();
+    QSignalSpy finish(pWorker, &BackUpUIThread::signalsFinish);
+    QSignalSpy cancelled(pWorker, &BackUpUIThread::signalBackupCancelSuccess);
+    bool bClicked = false;
+    connect(pWorker, &BackUpUIThread::signalsModuleInfo, this, [&](structBackupID info) {
+        const bool bNow = (moment == "record" && info.nState == 0 && info.nModuleID == 0)
+                          || (moment == "files" && info.nState == 1 && info.nModuleID == 25 && info.nProNum == 2);
+        if (bNow && !bClicked) {
+            bClicked = true;
+            BackUpUIThread::ClickCancel();
+        }
+    });
+
+    BackUpThreadParam param;
+    param.nMode = 1;
+    param.items = Tiles({0, 1, 4});
+    param.strPath = Dest();
+    pWorker->SetParam(param);
+    if (moment == "before") {
+        BackUpUIThread::ClickCancel();
+        bClicked = true;
+    }
+    pWorker->start();
+    QTRY_VERIFY_WITH_TIMEOUT(!cancelled.isEmpty() || !finish.isEmpty(), 20000);
+    pWorker->wait();
+    BackUpUIThreadCancel::ExistingInstance()->wait();
+    QCoreApplication::processEvents();
+
+    QVERIFY(bClicked);
+    QCOMPARE(cancelled.count(), 1);
+    QCOMPARE(finish.count(), 0);
+    QCOMPARE(Entries(Dest()), QStringList());
+    QCOMPARE(DataFolderTmpFiles(), QStringList());
+    QVERIFY(!BackUpUIThreadCancel::ExistingInstance()->IsAlreadyFinished());
+}
+
+void tst_BackUpUIThread::cancelAfterTheEndKeepsTheBackup()
+{
+    m_pPhone->SetRecords(0, 3);
+    m_pPhone->AddFile(QStringLiteral("/sdcard/DCIM/p.jpg"), 1000);
+    m_pPhone->AddFile(QStringLiteral("/sdcard/Movies/v.mp4"), 1000);
+    QVERIFY(Count());
+    BackUpUIThread *pWorker = BackUpUIThread::ExistingInstance();
+    QSignalSpy finish(pWorker, &BackUpUIThread::signalsFinish);
+    QSignalSpy cancelled(pWorker, &BackUpUIThread::signalBackupCancelSuccess);
+    QVERIFY(RunBackup(Tiles({0, 4}), finish, cancelled));
+    QCOMPARE(finish.count(), 1);
+    QCOMPARE(finish.at(0).at(0).toInt(), 0);
+    QVERIFY(pWorker->IsFinished());
+
+    Factory *pFactory = Factory::ExistingInstance();
+    const QString strPackage = pFactory->GetPackagePath();
+    const QString strFolder = pFactory->GetBackupFolder();
+    QVERIFY(QFileInfo::exists(strPackage));
+    QVERIFY(QFileInfo::exists(strFolder + "/Image/p.jpg"));
+
+    BackUpUIThread::ClickCancel();
+    BackUpUIThreadCancel::ExistingInstance()->wait();
+    QCoreApplication::processEvents();
+    QVERIFY(BackUpUIThreadCancel::ExistingInstance()->IsAlreadyFinished());
+    QCOMPARE(cancelled.count(), 0);
+    QVERIFY(QFileInfo::exists(strPackage));
+    QVERIFY(QFileInfo::exists(strFolder + "/Image/p.jpg"));
+    QVERIFY(QFileInfo::exists(strFolder + "/Video/v.mp4"));
+}
+
+void tst_BackUpUIThread::deleteDirectory_data()
+{
+    QTest::addColumn<QString>("layout");
+    QTest::newRow("link to an outside folder") << "dirlink";
+    QTest::newRow("link to an outside file") << "filelink";
+    QTest::newRow("broken link") << "broken";
+    QTest::newRow("the folder itself is a link") << "rootlink";
+    QTest::newRow("nested read-only files") << "nested";
+}
+
+void tst_BackUpUIThread::deleteDirectory()
+{
+    QFETCH(QString, layout);
+    const QString strOutside = m_pEnv->Path(QStringLiteral("outside"));
+    const QString strTarget = m_pEnv->Path(QStringLiteral("run"));
+    QVERIFY(WriteFile(strOutside + "/keep.txt", "keep"));
+    QVERIFY(WriteFile(strTarget + "/a.txt", "a"));
+    QFile::setPermissions(strOutside + "/keep.txt", QFileDevice::ReadOwner);
+
+    QString strDeleted = strTarget;
+    if (layout == "dirlink") {
+        QVERIFY(QFile::link(strOutside, strTarget + "/Image"));
+    } else if (layout == "filelink") {
+        QVERIFY(QFile::link(strOutside + "/keep.txt", strTarget + "/k.txt"));
+    } else if (layout == "broken") {
+        QVERIFY(QFile::link(strOutside + "/gone", strTarget + "/gone"));
+    } else if (layout == "rootlink") {
+        strDeleted = m_pEnv->Path(QStringLiteral("runlink"));
+        QVERIFY(QFile::link(strOutside, strDeleted));
+    } else {
+        QVERIFY(WriteFile(strTarget + "/Image/deep/b.jpg", "b"));
+        QFile::setPermissions(strTarget + "/Image/deep/b.jpg", QFileDevice::ReadOwner);
+        QVERIFY(QFile::link(strOutside, strTarget + "/Image/deep/out"));
+    }
+
+    QVERIFY(BackUpUIThread::DeleteDirectory(strDeleted));
+    QVERIFY(!QFileInfo::exists(strDeleted) && !QFileInfo(strDeleted).isSymLink());
+    QCOMPARE(Entries(strOutside), QStringList{"keep.txt"});
+    QFile keep(strOutside + "/keep.txt");
+    QVERIFY(keep.open(QIODevice::ReadOnly));
+    QCOMPARE(keep.readAll(), QByteArray("keep"));
+    QCOMPARE(keep.permissions() & QFileDevice::WriteOwner, QFileDevice::Permissions());
+    QVERIFY(BackUpUIThread::DeleteDirectory(m_pEnv->Path(QStringLiteral("never-there"))));
+}
+
+QTEST_GUILESS_MAIN(tst_BackUpUIThread)
+#include "tst_backupuithread.moc"
