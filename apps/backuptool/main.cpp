@@ -3,6 +3,7 @@
 #include "ExtractCommand.h"
 #include "InfoCommand.h"
 #include "ListCommand.h"
+#include "RunCommand.h"
 #include "ToolCommand.h"
 #include "ToolOutput.h"
 #include "VerifyCommand.h"
@@ -21,6 +22,7 @@ const ToolCommand g_commands[] = {
     {"info", "show the phone and module counts of the package's Info.xml", &InfoCommand::Help, &InfoCommand::Run},
     {"extract", "write a package's entries into a folder", &ExtractCommand::Help, &ExtractCommand::Run},
     {"verify", "read a whole package and say whether it is sound", &VerifyCommand::Help, &VerifyCommand::Run},
+    {"run", "back up the phone without a window, with a progress line", &RunCommand::Help, &RunCommand::Run},
 };
 
 bool g_bVerbose = false;
