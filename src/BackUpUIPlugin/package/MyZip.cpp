@@ -9,7 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
 
 #include <zlib.h>
 
@@ -79,6 +79,21 @@ void FillCounts(const BackUpHead &head, int nCounts, quint32 *pnCounts)
         pnCounts[0] = head.Counts[PackageLayout::PBCount];
         pnCounts[1] = head.Counts[PackageLayout::SMSCount];
     }
+}
+
+// Creates a new file in the output folder for an entry's content to arrive
+// in; a short name of its own, so that any name that fits the folder fits.
+bool OpenPartFile(const QDir &folder, QFile &part)
+{
+    for (int nTry = 0; nTry < 100; ++nTry) {
+        part.setFileName(folder.filePath(QStringLiteral(".backup-part-%1")
+                                             .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'))));
+        if (part.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return true;
+        if (!QFileInfo(part.fileName()).exists())
+            return false; // not a name clash: the folder cannot be written
+    }
+    return false;
 }
 
 bool AllCountsZero(const BackUpHead &head, int nCounts)
@@ -558,21 +573,27 @@ bool MyZip::Extract(const char *szPath, const char *szFolder, PackageLayout::Id 
             break;
         }
         // The target is replaced only once its whole content has arrived.
-        QSaveFile target(strTarget);
-        if (!target.open(QIODevice::WriteOnly)) {
+        QFile part;
+        if (!OpenPartFile(folder, part)) {
             bOk = Fail(szFunction, QStringLiteral("can not open file"));
-            m_strLastError = QStringLiteral("cannot write %1: %2").arg(strTarget, target.errorString());
+            m_strLastError = QStringLiteral("cannot write %1: %2").arg(strTarget, part.errorString());
             break;
         }
-        const PackageReader::ReadResult result = reader.ReadEntry(&target);
-        if (result == PackageReader::ReadOk && target.commit()) {
-            m_listExtracted.append(strTarget);
-            continue;
+        const PackageReader::ReadResult result = reader.ReadEntry(&part);
+        if (result == PackageReader::ReadOk && part.flush()) {
+            part.close();
+            QFile::remove(strTarget);
+            if (part.rename(strTarget)) {
+                m_listExtracted.append(strTarget);
+                continue;
+            }
         }
-        target.cancelWriting();
+        const QString strWriteError = part.errorString();
+        part.close();
+        part.remove();
         if (result == PackageReader::WriteFailed || result == PackageReader::ReadOk) {
             Fail(szFunction, QStringLiteral("write error"));
-            m_strLastError = QStringLiteral("cannot write %1: %2").arg(strTarget, target.errorString());
+            m_strLastError = QStringLiteral("cannot write %1: %2").arg(strTarget, strWriteError);
         } else {
             Fail(szFunction, QString::fromLatin1(szReadError));
             m_strLastError = reader.ErrorText();
