@@ -1,0 +1,255 @@
+// The language files the build compiles into <stage>/translations: every
+// key the system shows (the keys of the .ts files, of the item configuration
+// and every "IDS_" key in the sources) is translated in every language, keeps
+// the placeholders the code fills in, and the host's translator finds the
+// files where it looks for them.
+#include "host/Change.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QMap>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTest>
+#include <QTranslator>
+#include <QXmlStreamReader>
+
+#include <memory>
+
+namespace {
+
+const char *const kContext = "BackUpUIPlugin";
+const char *const kLanguages[] = {"en", "ru", "ar"};
+
+QString StageDir()
+{
+    const QString strRoot = qEnvironmentVariable("PELORIX_HOST_ROOT");
+    return strRoot.isEmpty() ? QStringLiteral(BACKUP_STAGE_DIR) : strRoot;
+}
+
+QString SourceDir()
+{
+    return QStringLiteral(BACKUP_SOURCE_DIR);
+}
+
+// The keys whose texts the code fills in, with the placeholders it replaces.
+QMap<QString, QStringList> ExpectedPlaceholders()
+{
+    return {
+        {QStringLiteral("IDS_BACKUPUIPLUGIN_BIGBUTTON_NEEDTIME_TEXT"), {QStringLiteral("%1")}},
+        {QStringLiteral("IDS_BACKUPUIPLUGIN_DSTDISCCAPACITY_TEXT"), {QStringLiteral("%s1"), QStringLiteral("%s2")}},
+        {QStringLiteral("IDS_BACKUPUIPLUGIN_SECONDDOING_TIPTEXT"), {QStringLiteral("%s1")}},
+        {QStringLiteral("IDS_BACKUPUIPLUGIN_SECONDDOING_TIPTEXT_PRO"),
+         {QStringLiteral("%s1"), QStringLiteral("%s2"), QStringLiteral("%s3")}},
+        {QStringLiteral("IDS_BACKUPUIPLUGIN_COMPLETE_APK_TIPTEXT"), {QStringLiteral("%s")}},
+        {QStringLiteral("IDS_BACKUPUIPLUGIN_COMPLETE_PB_TIPTEXT"), {QStringLiteral("%s")}},
+    };
+}
+
+// Placeholders in the order they appear: "%s", "%s1" ... "%s3", "%1" ... "%9".
+QStringList Placeholders(const QString &strText)
+{
+    static const QRegularExpression s_re(QStringLiteral("%(s[1-9]?|[1-9])"));
+    QStringList list;
+    for (auto it = s_re.globalMatch(strText); it.hasNext();)
+        list.append(it.next().captured(0));
+    list.sort();
+    return list;
+}
+
+QStringList KeysOfTsFile(const QString &strFile)
+{
+    QStringList list;
+    QFile file(strFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return list;
+    QXmlStreamReader reader(&file);
+    QString strContext;
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (!reader.isStartElement())
+            continue;
+        if (reader.name() == QLatin1String("name"))
+            strContext = reader.readElementText();
+        else if (reader.name() == QLatin1String("source") && strContext == QLatin1String(kContext))
+            list.append(reader.readElementText());
+    }
+    return reader.hasError() ? QStringList() : list;
+}
+
+QStringList KeysOfConfiguration(const QString &strFile)
+{
+    QStringList list;
+    QFile file(strFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return list;
+    QXmlStreamReader reader(&file);
+    while (!reader.atEnd()) {
+        reader.readNext();
+        if (reader.isStartElement()
+            && (reader.name() == QLatin1String("Common") || reader.name() == QLatin1String("Child")))
+            list.append(reader.attributes().value(QLatin1String("name")).toString());
+    }
+    return reader.hasError() ? QStringList() : list;
+}
+
+// Every "IDS_" literal in the sources of the plugin, the host and the tools.
+QStringList KeysOfSources()
+{
+    static const QRegularExpression s_re(QStringLiteral("\"(IDS_[A-Z0-9_]+)\""));
+    QSet<QString> set;
+    for (const char *szDir : {"src", "apps", "include"}) {
+        QDirIterator it(SourceDir() + QLatin1Char('/') + QLatin1String(szDir),
+                        {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            QFile file(it.next());
+            if (!file.open(QIODevice::ReadOnly))
+                continue;
+            const QString strText = QString::fromUtf8(file.readAll());
+            for (auto match = s_re.globalMatch(strText); match.hasNext();)
+                set.insert(match.next().captured(1));
+        }
+    }
+    return set.values();
+}
+
+} // namespace
+
+class tst_translations : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+
+    void everyKeyIsTranslated_data();
+    void everyKeyIsTranslated();
+    void languagesAreTranslatedNotCopied();
+    void hostTranslatorFindsTheFiles_data();
+    void hostTranslatorFindsTheFiles();
+
+private:
+    QStringList m_listKeys;
+    QByteArray m_baOldLang;
+};
+
+void tst_translations::initTestCase()
+{
+    m_baOldLang = qgetenv("PELORIX_HOST_LANG");
+    QSet<QString> set;
+    for (const char *szLang : kLanguages) {
+        const QString strTs = SourceDir() + QStringLiteral("/translations/backup_%1.ts").arg(QLatin1String(szLang));
+        const QStringList listKeys = KeysOfTsFile(strTs);
+        QVERIFY2(listKeys.size() > 40, qPrintable(strTs));
+        for (const QString &strKey : listKeys)
+            set.insert(strKey);
+    }
+    const QStringList listConfig = KeysOfConfiguration(SourceDir() + QStringLiteral("/plugins/BackUpUIPlugin/BackupConfig.xml"));
+    QVERIFY2(listConfig.size() >= 10, "the item configuration names its items");
+    for (const QString &strKey : listConfig)
+        set.insert(strKey);
+    const QStringList listSources = KeysOfSources();
+    for (const QString &strKey : listSources)
+        set.insert(strKey);
+    // Keys the system shows even where no source names them literally yet.
+    for (const char *szKey : {"IDS_BACKUPUIPLUGIN_COMPLETE_SORRY_LABEL", "IDS_BACKUPUIPLUGIN_SECONDDOING_TIPTEXT_PRO",
+                              "IDS_CORE_UNIT_TB", "IDS_CORE_OK", "IDS_CORE_CANCEL"})
+        set.insert(QLatin1String(szKey));
+    m_listKeys = set.values();
+    m_listKeys.sort();
+}
+
+void tst_translations::cleanup()
+{
+    if (m_baOldLang.isNull())
+        qunsetenv("PELORIX_HOST_LANG");
+    else
+        qputenv("PELORIX_HOST_LANG", m_baOldLang);
+}
+
+void tst_translations::everyKeyIsTranslated_data()
+{
+    QTest::addColumn<QString>("lang");
+    for (const char *szLang : kLanguages)
+        QTest::newRow(szLang) << QString::fromLatin1(szLang);
+}
+
+void tst_translations::everyKeyIsTranslated()
+{
+    QFETCH(QString, lang);
+    QTranslator translator;
+    const QString strQm = StageDir() + QStringLiteral("/translations/backup_%1.qm").arg(lang);
+    QVERIFY2(translator.load(strQm), qPrintable(strQm));
+    const QMap<QString, QStringList> mapExpected = ExpectedPlaceholders();
+    QTranslator english;
+    QVERIFY(english.load(StageDir() + QStringLiteral("/translations/backup_en.qm")));
+    for (const QString &strKey : m_listKeys) {
+        const QByteArray baKey = strKey.toUtf8();
+        const QString strText = translator.translate(kContext, baKey.constData());
+        QVERIFY2(!strText.trimmed().isEmpty(), qPrintable(lang + QStringLiteral(": no text for ") + strKey));
+        QVERIFY2(strText != strKey, qPrintable(lang + QStringLiteral(": untranslated ") + strKey));
+        // The placeholders the code fills in are all kept, and no other
+        // appears; keys the code does not fill keep the English set.
+        const QStringList listExpected = mapExpected.contains(strKey)
+                                             ? mapExpected.value(strKey)
+                                             : Placeholders(english.translate(kContext, baKey.constData()));
+        QStringList listSorted = listExpected;
+        listSorted.sort();
+        QVERIFY2(Placeholders(strText) == listSorted,
+                 qPrintable(lang + QLatin1String(": ") + strKey + QLatin1String(" -> ") + strText));
+    }
+}
+
+void tst_translations::languagesAreTranslatedNotCopied()
+{
+    // Russian and Arabic texts are written in their scripts, not left in
+    // English; only the bare list separator may look the same.
+    QTranslator english, russian, arabic;
+    QVERIFY(english.load(StageDir() + QStringLiteral("/translations/backup_en.qm")));
+    QVERIFY(russian.load(StageDir() + QStringLiteral("/translations/backup_ru.qm")));
+    QVERIFY(arabic.load(StageDir() + QStringLiteral("/translations/backup_ar.qm")));
+    static const QRegularExpression s_reCyrillic(QStringLiteral("[\\x{0400}-\\x{04FF}]"));
+    static const QRegularExpression s_reArabic(QStringLiteral("[\\x{0600}-\\x{06FF}]"));
+    // Names that are the same word in Russian.
+    const QSet<QString> setLatinInRussian = {QStringLiteral("IDS_BACKUPUIPLUGIN_COMMON_SIGN_DUNHAO"),
+                                             QStringLiteral("IDS_VIRTUAL_SMSNAME_IDENTIFER"),
+                                             QStringLiteral("IDS_VIRTUAL_CORE_MMSTEXT")};
+    for (const QString &strKey : m_listKeys) {
+        const QByteArray baKey = strKey.toUtf8();
+        if (!setLatinInRussian.contains(strKey)) {
+            const QString strRussian = russian.translate(kContext, baKey.constData());
+            QVERIFY2(strRussian.contains(s_reCyrillic), qPrintable(strKey + QLatin1String(" -> ") + strRussian));
+        }
+        const QString strArabic = arabic.translate(kContext, baKey.constData());
+        QVERIFY2(strArabic.contains(s_reArabic), qPrintable(strKey + QLatin1String(" -> ") + strArabic));
+    }
+    QCOMPARE(english.translate(kContext, "IDS_BACKUPUIPLUGIN_COMMON_SIGN_DUNHAO"), QStringLiteral(","));
+    QCOMPARE(arabic.translate(kContext, "IDS_BACKUPUIPLUGIN_COMMON_SIGN_DUNHAO"), QString(QChar(0x060C)));
+}
+
+void tst_translations::hostTranslatorFindsTheFiles_data()
+{
+    QTest::addColumn<QString>("lang");
+    QTest::addColumn<QString>("cancel");
+    QTest::addColumn<bool>("rightToLeft");
+    QTest::newRow("en") << QStringLiteral("en") << QStringLiteral("Cancel") << false;
+    QTest::newRow("ru") << QStringLiteral("ru") << QStringLiteral("Отмена") << false;
+    QTest::newRow("ar") << QStringLiteral("ar") << QStringLiteral("إلغاء") << true;
+}
+
+void tst_translations::hostTranslatorFindsTheFiles()
+{
+    QFETCH(QString, lang);
+    QFETCH(QString, cancel);
+    QFETCH(bool, rightToLeft);
+    qputenv("PELORIX_HOST_ROOT", StageDir().toLocal8Bit());
+    qputenv("PELORIX_HOST_LANG", lang.toLatin1());
+    QCOMPARE(Change::tr("IDS_BACKUPUIPLUGIN_CANCELBUTTON"), cancel);
+    QCOMPARE(Change::tr("IDS_CORE_CANCEL"), cancel);
+    QCOMPARE(Change::GetRightToLeftLayout(), rightToLeft);
+}
+
+QTEST_GUILESS_MAIN(tst_translations)
+#include "tst_translations.moc"

@@ -1,0 +1,183 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US" sourcelanguage="en_US">
+<context>
+    <name>BackUpUIPlugin</name>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_LOGBUTTONTEXT</source>
+        <translation>Backup</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_DESCRIPTIONINFO_TEXT</source>
+        <translation>Choose what to back up from your phone to this computer, then click Start.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_BIGBUTTON_CONTACTS_TEXT</source>
+        <translation>Contacts</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_BIGBUTTON_INFORMATION_TEXT</source>
+        <translation>Messages</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_BIGBUTTON_APPLICATION_TEXT</source>
+        <translation>Apps</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_BIGBUTTON_APPDATA_TEXT</source>
+        <translation>App data</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_BIGBUTTON_IMAGEVEDIO_TEXT</source>
+        <translation>Photos/videos</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_BIGBUTTON_MUSICITEM_TEXT</source>
+        <translation>Music</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_BIGBUTTON_OTHER_TEXT</source>
+        <translation>Other</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_BIGBUTTON_EMAIL_TEXT</source>
+        <translation>E-mail</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_BIGBUTTON_SCHEDULE_TEXT</source>
+        <translation>Calendar</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_BIGBUTTON_BOOKMARK_TEXT</source>
+        <translation>Bookmarks</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CORE_CALLLOG_TEXT</source>
+        <translation>Call log</translation>
+    </message>
+    <message>
+        <source>IDS_VIRTUAL_SMSNAME_IDENTIFER</source>
+        <translation>Text messages</translation>
+    </message>
+    <message>
+        <source>IDS_VIRTUAL_CORE_MMSTEXT</source>
+        <translation>MMS</translation>
+    </message>
+    <message>
+        <source>IDS_VIRTUAL_IMAGEINFO_CORE</source>
+        <translation>Photos</translation>
+    </message>
+    <message>
+        <source>IDS_VIRTUAL_IDENTIFER_VEDIOTEXT</source>
+        <translation>Videos</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_TIME_REMAINING_ONEMINUTE</source>
+        <translation>About 1 min</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_BIGBUTTON_NEEDTIME_TEXT</source>
+        <translation>About %1 min</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMMON_SIGN_DUNHAO</source>
+        <translation>,</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_DSTLABER_TEXT</source>
+        <translation>Save the backup to:</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_DSTDISCCAPACITY_TEXT</source>
+        <translation>Free space on %s1: %s2</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_DISKSPACESTATUS_TEXT</source>
+        <translation>Not enough free space for the selected data. Choose another folder or fewer items.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PREPARE_BROWSE</source>
+        <translation>Change...</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_NEXTBUTTON</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CANCELBUTTON</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_FINISHBUTTON</source>
+        <translation>Finish</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_SECONDDOING_TIPTEXT</source>
+        <translation>Backing up %s1...</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_SECONDDOING_TIPTEXT_PRO</source>
+        <translation>Backing up %s1: %s2 of %s3</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_DOINGCANCEL_DESCRIPTION_TEXT</source>
+        <translation>Stop the backup? The data copied so far will be discarded.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_BACKUPSUC_LABEL</source>
+        <translation>Backup complete.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_SORRY_LABEL</source>
+        <translation> These items could not be backed up: </translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_RESULT_LABEL</source>
+        <translation>Reconnect the phone and back up these items again.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_GET_PHONE_MEM_FAIL_LABEL</source>
+        <translation>The phone's storage could not be read. Reconnect the phone and try again.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_NO_ENOUGH_SPACE_LABEL</source>
+        <translation>The phone needs at least 5 MB of free storage to prepare a backup. Free some space on the phone and try again.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_PB_TIPTEXT</source>
+        <translation>%s contacts were backed up. Contacts kept on the SIM card or in accounts that do not allow export were skipped.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_APK_TIPTEXT</source>
+        <translation>%s apps were backed up. System apps and apps that cannot be copied were skipped.</translation>
+    </message>
+    <message>
+        <source>IDS_CORE_UNIT_B</source>
+        <translation>B</translation>
+    </message>
+    <message>
+        <source>IDS_CORE_UNIT_KB</source>
+        <translation>KB</translation>
+    </message>
+    <message>
+        <source>IDS_CORE_UNIT_MB</source>
+        <translation>MB</translation>
+    </message>
+    <message>
+        <source>IDS_CORE_UNIT_GB</source>
+        <translation>GB</translation>
+    </message>
+    <message>
+        <source>IDS_CORE_UNIT_TB</source>
+        <translation>TB</translation>
+    </message>
+    <message>
+        <source>IDS_CORE_OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>IDS_CORE_CANCEL</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,183 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ru_RU" sourcelanguage="en_US">
+<context>
+    <name>BackUpUIPlugin</name>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_LOGBUTTONTEXT</source>
+        <translation>Резервная копия</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_DESCRIPTIONINFO_TEXT</source>
+        <translation>Выберите, что скопировать с телефона на этот компьютер, и нажмите «Начать».</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_BIGBUTTON_CONTACTS_TEXT</source>
+        <translation>Контакты</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_BIGBUTTON_INFORMATION_TEXT</source>
+        <translation>Сообщения</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_BIGBUTTON_APPLICATION_TEXT</source>
+        <translation>Приложения</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_BIGBUTTON_APPDATA_TEXT</source>
+        <translation>Данные ПО</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_BIGBUTTON_IMAGEVEDIO_TEXT</source>
+        <translation>Фото и видео</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_BIGBUTTON_MUSICITEM_TEXT</source>
+        <translation>Музыка</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_BIGBUTTON_OTHER_TEXT</source>
+        <translation>Другое</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_BIGBUTTON_EMAIL_TEXT</source>
+        <translation>Эл. почта</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_BIGBUTTON_SCHEDULE_TEXT</source>
+        <translation>Календарь</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_BIGBUTTON_BOOKMARK_TEXT</source>
+        <translation>Закладки</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CORE_CALLLOG_TEXT</source>
+        <translation>Журнал вызовов</translation>
+    </message>
+    <message>
+        <source>IDS_VIRTUAL_SMSNAME_IDENTIFER</source>
+        <translation>SMS</translation>
+    </message>
+    <message>
+        <source>IDS_VIRTUAL_CORE_MMSTEXT</source>
+        <translation>MMS</translation>
+    </message>
+    <message>
+        <source>IDS_VIRTUAL_IMAGEINFO_CORE</source>
+        <translation>Фото</translation>
+    </message>
+    <message>
+        <source>IDS_VIRTUAL_IDENTIFER_VEDIOTEXT</source>
+        <translation>Видео</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_TIME_REMAINING_ONEMINUTE</source>
+        <translation>Около 1 мин</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_BIGBUTTON_NEEDTIME_TEXT</source>
+        <translation>Около %1 мин</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMMON_SIGN_DUNHAO</source>
+        <translation>,</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_DSTLABER_TEXT</source>
+        <translation>Сохранить копию в:</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_DSTDISCCAPACITY_TEXT</source>
+        <translation>Свободно на %s1: %s2</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_DISKSPACESTATUS_TEXT</source>
+        <translation>Недостаточно места для выбранных данных. Выберите другую папку или меньше данных.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PREPARE_BROWSE</source>
+        <translation>Изменить...</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_NEXTBUTTON</source>
+        <translation>Начать</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CANCELBUTTON</source>
+        <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_FINISHBUTTON</source>
+        <translation>Готово</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_SECONDDOING_TIPTEXT</source>
+        <translation>Копирование: %s1...</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_SECONDDOING_TIPTEXT_PRO</source>
+        <translation>Копирование: %s1 — %s2 из %s3</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_DOINGCANCEL_DESCRIPTION_TEXT</source>
+        <translation>Остановить резервное копирование? Уже скопированные данные будут удалены.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_BACKUPSUC_LABEL</source>
+        <translation>Резервное копирование завершено.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_SORRY_LABEL</source>
+        <translation> Не удалось скопировать: </translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_RESULT_LABEL</source>
+        <translation>Переподключите телефон и повторите копирование этих данных.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_GET_PHONE_MEM_FAIL_LABEL</source>
+        <translation>Не удалось прочитать память телефона. Переподключите телефон и повторите попытку.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_NO_ENOUGH_SPACE_LABEL</source>
+        <translation>Для подготовки копии на телефоне нужно не менее 5 МБ свободной памяти. Освободите место и повторите попытку.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_PB_TIPTEXT</source>
+        <translation>Скопировано контактов: %s. Контакты на SIM-карте и в учётных записях, запрещающих экспорт, пропущены.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_APK_TIPTEXT</source>
+        <translation>Скопировано приложений: %s. Системные приложения и приложения, которые нельзя скопировать, пропущены.</translation>
+    </message>
+    <message>
+        <source>IDS_CORE_UNIT_B</source>
+        <translation>Б</translation>
+    </message>
+    <message>
+        <source>IDS_CORE_UNIT_KB</source>
+        <translation>КБ</translation>
+    </message>
+    <message>
+        <source>IDS_CORE_UNIT_MB</source>
+        <translation>МБ</translation>
+    </message>
+    <message>
+        <source>IDS_CORE_UNIT_GB</source>
+        <translation>ГБ</translation>
+    </message>
+    <message>
+        <source>IDS_CORE_UNIT_TB</source>
+        <translation>ТБ</translation>
+    </message>
+    <message>
+        <source>IDS_CORE_OK</source>
+        <translation>ОК</translation>
+    </message>
+    <message>
+        <source>IDS_CORE_CANCEL</source>
+        <translation>Отмена</translation>
+    </message>
+</context>
+</TS>
