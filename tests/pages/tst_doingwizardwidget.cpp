@@ -45,8 +45,22 @@ QString NotifyCall(int nCode, int nValue1, int nValue2)
 class LangScope
 {
 public:
-    explicit LangScope(const QString &strLang) { qputenv("PELORIX_HOST_LANG", strLang.toUtf8()); }
-    ~LangScope() { qunsetenv("PELORIX_HOST_LANG"); }
+    explicit LangScope(const QString &strLang)
+        : m_bHad(qEnvironmentVariableIsSet("PELORIX_HOST_LANG")), m_baOld(qgetenv("PELORIX_HOST_LANG"))
+    {
+        qputenv("PELORIX_HOST_LANG", strLang.toUtf8());
+    }
+    ~LangScope()
+    {
+        if (m_bHad)
+            qputenv("PELORIX_HOST_LANG", m_baOld);
+        else
+            qunsetenv("PELORIX_HOST_LANG");
+    }
+
+private:
+    const bool m_bHad;
+    const QByteArray m_baOld;
 };
 } // namespace
 
@@ -75,6 +89,8 @@ private slots:
     void deviceRemoval();
     void applicationClose();
     void lateCancelKeepsPackage();
+    void pictures_data();
+    void pictures();
 
 private:
     void BuildPages(const QString &strLang = QStringLiteral("en"));
@@ -553,6 +569,44 @@ void tst_DoingWizardWidget::lateCancelKeepsPackage()
     QVERIFY(m_pDoing->isHidden());
     QVERIFY(m_pFrame->isHidden());
     QCOMPARE(QDir(strDest).entryList({"backup_*.zip"}, QDir::Files), listPackages);
+}
+
+void tst_DoingWizardWidget::pictures_data()
+{
+    QTest::addColumn<QString>("strLang");
+    QTest::newRow("en") << "en";
+    QTest::newRow("ar") << "ar";
+}
+
+void tst_DoingWizardWidget::pictures()
+{
+    QFETCH(QString, strLang);
+    LangScope lang(strLang);
+    QDir::setCurrent(QStringLiteral(BACKUP_STAGE_DIR));
+    QFile file(QStringLiteral(BACKUP_STAGE_DIR "/skin/default/backup.qss"));
+    if (file.open(QIODevice::ReadOnly))
+        qApp->setStyleSheet(QString::fromUtf8(file.readAll()));
+
+    BuildPages(strLang);
+    m_pFrame->setObjectName("BackUpUIPlugin_MainWidget");
+    StartPage(1000);
+    m_pDoing->slotProgressTargetValue(500.0f);
+    for (int i = 0; i < 400; ++i)
+        m_pDoing->stepOne();
+    m_pDoing->setMoviePlay();
+    structBackupID record;
+    record.nState = 1;
+    record.nModuleID = 25;
+    record.nProNum = 12;
+    record.nAllNum = 40;
+    BackUpUIBBMgr::GetInstance()->slotsModuleInfo(record);
+    QCoreApplication::processEvents();
+    QVERIFY(m_pFrame->grab().save(QDir(TestEnv::OutputDir()).filePath("progress_" + strLang + ".png")));
+    qApp->setStyleSheet(QString());
+
+    // The bubble stays over the bar.
+    const QRect rectBubble = m_pDoing->GetProgressValueImage()->geometry();
+    QVERIFY(rectBubble.left() >= 38 && rectBubble.right() <= 858);
 }
 
 QTEST_MAIN(tst_DoingWizardWidget)

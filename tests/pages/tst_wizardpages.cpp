@@ -49,8 +49,22 @@ protected:
 class LangScope
 {
 public:
-    explicit LangScope(const QString &strLang) { qputenv("PELORIX_HOST_LANG", strLang.toUtf8()); }
-    ~LangScope() { qunsetenv("PELORIX_HOST_LANG"); }
+    explicit LangScope(const QString &strLang)
+        : m_bHad(qEnvironmentVariableIsSet("PELORIX_HOST_LANG")), m_baOld(qgetenv("PELORIX_HOST_LANG"))
+    {
+        qputenv("PELORIX_HOST_LANG", strLang.toUtf8());
+    }
+    ~LangScope()
+    {
+        if (m_bHad)
+            qputenv("PELORIX_HOST_LANG", m_baOld);
+        else
+            qunsetenv("PELORIX_HOST_LANG");
+    }
+
+private:
+    const bool m_bHad;
+    const QByteArray m_baOld;
 };
 
 void ApplySkin()

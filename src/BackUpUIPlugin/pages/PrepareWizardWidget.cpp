@@ -314,6 +314,11 @@ void PrepareWizardWidget::InitLayout()
                                               m_pBtnBrowse,      m_pBtnNext,          m_pBtnCancel};
         for (QWidget *pWidget : listWidgets)
             pWidget->setLayoutDirection(Qt::RightToLeft);
+        // A label aligns by the direction of its own text; the folder path and
+        // the free space start with left-to-right text but belong to the
+        // right edge, under the caption.
+        m_pLabelDstPath->setAlignment(Qt::AlignAbsolute | Qt::AlignRight | Qt::AlignVCenter);
+        m_pLabelCapacity->setAlignment(Qt::AlignAbsolute | Qt::AlignRight | Qt::AlignVCenter);
         m_pHeader->move(593, 41);
         m_pLabelDescription->move(131, 122);
         LayoutBigButtons();
