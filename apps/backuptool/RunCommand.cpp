@@ -259,7 +259,7 @@ int RunCommand::Run(const QStringList &listArgs, ToolOutput &out)
     for (int i = 0; i < listArgs.size(); ++i) {
         const QString &strArg = listArgs.at(i);
         auto takeValue = [&](QString &strValue) {
-            if (i + 1 >= listArgs.size() || listArgs.at(i + 1).isEmpty())
+            if (i + 1 >= listArgs.size() || listArgs.at(i + 1).isEmpty() || listArgs.at(i + 1).startsWith(QLatin1String("--")))
                 return false;
             strValue = listArgs.at(++i);
             return true;

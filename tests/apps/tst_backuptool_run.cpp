@@ -1,0 +1,244 @@
+// `backuptool run` as a user runs it: the program in the stage folder, with
+// its own settings and SDK user data folder, against the sample phone and
+// fixture phones.
+
+#include "TestEnv.h"
+#include "TestPhone.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QTest>
+
+#include <csignal>
+#include <functional>
+
+namespace
+{
+QString Tool()
+{
+    return QStringLiteral(BACKUP_STAGE_DIR "/bin/backuptool");
+}
+
+struct Result
+{
+    int nExit = -1;
+    QString strOut;
+    QString strErr;
+};
+
+Result RunTool(const QStringList &listArgs)
+{
+    QProcess process;
+    process.start(Tool(), QStringList{QStringLiteral("run")} + listArgs);
+    Result result;
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+        return result;
+    }
+    result.nExit = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.strOut = QString::fromLocal8Bit(process.readAllStandardOutput());
+    result.strErr = QString::fromLocal8Bit(process.readAllStandardError());
+    return result;
+}
+
+QString Field(const QString &strOut, const QString &strLabel)
+{
+    for (const QString &strLine : strOut.split(QLatin1Char('\n'))) {
+        if (strLine.startsWith(strLabel))
+            return strLine.mid(strLabel.size()).trimmed();
+    }
+    return QString();
+}
+
+QStringList Entries(const QString &strFolder)
+{
+    return QDir(strFolder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+} // namespace
+
+class tst_BackupToolRun : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void sampleWithEveryItem();
+    void defaultSelectionAndDestination_data();
+    void defaultSelectionAndDestination();
+    void failures_data();
+    void failures();
+    void wrongArguments_data();
+    void wrongArguments();
+    void interruptCancels();
+
+private:
+    TestEnv *m_pEnv = nullptr;
+};
+
+void tst_BackupToolRun::init()
+{
+    m_pEnv = new TestEnv();
+    QVERIFY2(m_pEnv->IsValid(), "temporary folder");
+    QVERIFY2(QFileInfo(Tool()).isExecutable(), "backuptool is built");
+    qunsetenv("DVSK_SIM_PHONE");
+}
+
+void tst_BackupToolRun::cleanup()
+{
+    delete m_pEnv;
+    m_pEnv = nullptr;
+}
+
+void tst_BackupToolRun::sampleWithEveryItem()
+{
+    const QString strDest = m_pEnv->Path("dest");
+    const Result result = RunTool({"--dest", strDest, "--items", "all", "--verify"});
+    QVERIFY2(result.nExit == 0, qPrintable(result.strOut + result.strErr));
+
+    const QString strPackage = Field(result.strOut, "Package:");
+    const QString strFolder = Field(result.strOut, "Backup folder:");
+    QVERIFY(strPackage.startsWith(strDest + "/backup_Corvo X5_"));
+    QVERIFY(QFileInfo(strPackage).isFile());
+    QVERIFY(QFileInfo(strFolder + "/Image/ImageList.xml").isFile());
+    QVERIFY(result.strOut.contains("Verify:        the package is sound (12 entries"));
+    QVERIFY(result.strOut.contains(QRegularExpression("contacts +40")));
+    QVERIFY(!result.strOut.contains("Failed:"));
+    // Not a terminal: plain progress lines, never redrawn in place.
+    QVERIFY(result.strErr.contains("images"));
+    QVERIFY(!result.strErr.contains('\r'));
+    QVERIFY(result.strErr.contains("100%"));
+
+    // The run leaves no temporary files and records when it happened.
+    QCOMPARE(QDir(m_pEnv->UserDataDir()).entryList({"*.zip"}, QDir::Files), QStringList());
+    QSettings settings(m_pEnv->SettingsFile(), QSettings::IniFormat);
+    QCOMPARE(settings.value("BackUpUIPlugin/BackupTmpFile").toString(), QStringLiteral("1"));
+    QCOMPARE(settings.value("BackUpUIPlugin/BackupDate").toString(),
+             QDate::currentDate().toString("dd.MM.yyyy"));
+}
+
+void tst_BackupToolRun::defaultSelectionAndDestination_data()
+{
+    QTest::addColumn<QString>("location");
+    QTest::addColumn<QString>("expectedDest");
+    QTest::newRow("default folder") << QString() << "Documents/Pelorix/backup";
+    QTest::newRow("location file with backslashes") << "\\picked\\folder" << "picked/folder";
+}
+
+// Without --items the configuration's enabled tiles are backed up; without
+// --dest the wizard's folder is used.
+void tst_BackupToolRun::defaultSelectionAndDestination()
+{
+    QFETCH(QString, location);
+    QFETCH(QString, expectedDest);
+    if (!location.isEmpty()) {
+        QSettings ini(m_pEnv->UserDataDir() + "Location.ini", QSettings::IniFormat);
+        ini.setValue("location/backup_lacation", m_pEnv->Root() + location);
+    }
+    const Result result = RunTool({});
+    QVERIFY2(result.nExit == 0, qPrintable(result.strOut + result.strErr));
+    const QString strPackage = Field(result.strOut, "Package:");
+    QCOMPARE(QFileInfo(strPackage).absolutePath(), QDir::cleanPath(m_pEnv->Root() + '/' + expectedDest));
+    QVERIFY(QFileInfo(strPackage).isFile());
+    for (const char *szItem : {"contacts", "SMS", "MMS", "call log", "calendar", "e-mail"})
+        QVERIFY2(result.strOut.contains(QRegularExpression(QStringLiteral("\n  %1 +\\d+").arg(szItem))), szItem);
+    QVERIFY(!result.strOut.contains("images"));
+    QCOMPARE(Field(result.strOut, "Backup folder:"), QStringLiteral("none (no files were copied)"));
+}
+
+void tst_BackupToolRun::failures_data()
+{
+    using Setup = std::function<void(TestPhone &)>;
+    QTest::addColumn<Setup>("setup");
+    QTest::addColumn<QString>("items");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("one module fails") << Setup([](TestPhone &p) { p.SetBackupError(1, 7); })
+                                      << "contacts,messages" << "Failed:        SMS";
+    QTest::newRow("count mismatch")
+        << Setup([](TestPhone &p) { p.SetRecords(0, 5, QByteArray(), 4); }) << "contacts,messages"
+        << "Failed:        contacts";
+    QTest::newRow("memory information missing") << Setup([](TestPhone &p) { p.SetMemInfoError(-1); })
+                                                << "contacts" << "memory information is not available";
+    QTest::newRow("no free memory") << Setup([](TestPhone &p) { p.ClearStorages(); }) << "contacts"
+                                    << "no free memory";
+    QTest::newRow("unplugged mid-run") << Setup([](TestPhone &p) { p.SetUnplugAfterFiles(1); })
+                                       << "contacts,messages" << "Failed:        SMS, MMS";
+}
+
+void tst_BackupToolRun::failures()
+{
+    using Setup = std::function<void(TestPhone &)>;
+    QFETCH(Setup, setup);
+    QFETCH(QString, items);
+    QFETCH(QString, expected);
+    TestPhone phone(m_pEnv->Path("phone"));
+    phone.SetRecords(0, 5);
+    phone.SetRecords(1, 4);
+    phone.SetRecords(19, 2);
+    setup(phone);
+    QVERIFY(phone.Save());
+
+    const Result result = RunTool({"--phone", phone.Dir(), "--dest", m_pEnv->Path("dest"), "--items", items});
+    QCOMPARE(result.nExit, 1);
+    QVERIFY2(result.strOut.contains(expected), qPrintable(result.strOut));
+}
+
+void tst_BackupToolRun::wrongArguments_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("exit");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("unknown item") << QStringList{"--items", "contacts,photos"} << 2 << "unknown item 'photos'";
+    QTest::newRow("empty item list") << QStringList{"--items", ","} << 2 << "at least one item";
+    QTest::newRow("destination without value") << QStringList{"--dest"} << 2 << "--dest needs a folder";
+    QTest::newRow("option in place of a value") << QStringList{"--items", "--verify"} << 2 << "--items needs a list";
+    QTest::newRow("unknown option") << QStringList{"--fast"} << 2 << "unexpected argument --fast";
+    QTest::newRow("no phone there") << QStringList{"--phone", "/nonexistent/phone"} << 1 << "no phone in";
+}
+
+void tst_BackupToolRun::wrongArguments()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, exit);
+    QFETCH(QString, message);
+    const Result result = RunTool(QStringList{"--dest", m_pEnv->Path("dest")} + args);
+    QCOMPARE(result.nExit, exit);
+    QVERIFY2(result.strErr.contains(message), qPrintable(result.strErr));
+    QCOMPARE(Entries(m_pEnv->Path("dest")), QStringList());
+}
+
+// Ctrl-C during the copying: the cancel path runs and the tool exits with
+// nothing of the run left, neither in the destination nor in the data folder.
+void tst_BackupToolRun::interruptCancels()
+{
+    TestPhone phone(m_pEnv->Path("phone"));
+    phone.SetRecords(0, 5);
+    for (int i = 0; i < 10; ++i)
+        phone.AddFile(QStringLiteral("/sdcard/DCIM/p%1.jpg").arg(i), 64 * 1024);
+    phone.AddFile(QStringLiteral("/sdcard/Movies/v.mp4"), 1000);
+    phone.SetRateLimitKBps(256);
+    QVERIFY(phone.Save());
+    const QString strDest = m_pEnv->Path("dest");
+
+    QProcess process;
+    process.start(Tool(), {"run", "--phone", phone.Dir(), "--dest", strDest, "--items", "contacts,media"});
+    QVERIFY(process.waitForStarted());
+    QByteArray baErr;
+    QTRY_VERIFY_WITH_TIMEOUT((baErr += process.readAllStandardError()).contains("images 1/"), 20000);
+    ::kill(pid_t(process.processId()), SIGINT);
+    QVERIFY(process.waitForFinished(30000));
+    const QString strOut = QString::fromLocal8Bit(process.readAllStandardOutput());
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 130);
+    QVERIFY2(strOut.contains("Backup cancelled. Nothing of this run was kept"), qPrintable(strOut));
+    QCOMPARE(Entries(strDest), QStringList());
+    QCOMPARE(QDir(m_pEnv->UserDataDir()).entryList({"*.zip"}, QDir::Files), QStringList());
+}
+
+QTEST_GUILESS_MAIN(tst_BackupToolRun)
+#include "tst_backuptool_run.moc"
