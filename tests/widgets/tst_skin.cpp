@@ -6,6 +6,7 @@
 // anyone can look at the skin as a whole.
 #include "TestEnv.h"
 
+#include "host/CustomPopupDialog.h"
 #include "host/StandardTitleBar.h"
 
 #include <QApplication>
@@ -169,6 +170,8 @@ private slots:
     void tileTitlesFit();
     void pagePreviews_data();
     void pagePreviews();
+    void dialogPreview_data();
+    void dialogPreview();
 
 private:
     QString Tr(const char *szKey) const;
@@ -435,6 +438,22 @@ void tst_skin::tileTitlesFit()
         QVERIFY2(strText != QLatin1String(szKey), szKey);
         QVERIFY2(metrics.horizontalAdvance(strText) <= 100, qPrintable(lang + QLatin1Char(' ') + strText));
     }
+
+    // The wide tile's default sub-item list (all four sub-items) fits the
+    // 224 x 45 name label, in the half the skin gives it.
+    QLabel names;
+    names.setObjectName(QStringLiteral("BackUpUIPlugin_BigButton_Other_OtherContent"));
+    names.setFixedSize(224, 45);
+    names.setWordWrap(true);
+    if (lang == QLatin1String("ar"))
+        names.setLayoutDirection(Qt::RightToLeft);
+    const QString strSep = Tr("IDS_BACKUPUIPLUGIN_COMMON_SIGN_DUNHAO") + QLatin1Char(' ');
+    names.setText(QLatin1Char('(') + Tr("IDS_BACKUPUIPLUGIN_CORE_CALLLOG_TEXT") + strSep
+                  + Tr("IDS_BACKUPUIPLUGIN_BIGBUTTON_EMAIL_TEXT") + strSep + Tr("IDS_BACKUPUIPLUGIN_BIGBUTTON_SCHEDULE_TEXT")
+                  + strSep + Tr("IDS_BACKUPUIPLUGIN_BIGBUTTON_BOOKMARK_TEXT") + QLatin1Char(')'));
+    names.ensurePolished();
+    QVERIFY2(names.contentsRect().width() < 224, "the list keeps to its half");
+    QVERIFY2(names.heightForWidth(224) <= 45, qPrintable(names.text()));
 }
 
 void tst_skin::AddPageFrame(QWidget *pPage, bool bRightToLeft, bool bPrepare)
@@ -722,6 +741,32 @@ void tst_skin::pagePreviews()
     // The header's icon is drawn where the header is, in either direction.
     const QPoint ptLogo = bRightToLeft ? QPoint(593 + 185 + 16, 41 + 40) : QPoint(27 + 19 + 16, 41 + 40);
     QVERIFY2(Near(image.pixelColor(ptLogo), kAccent, 70), "header logo missing");
+}
+
+void tst_skin::dialogPreview_data()
+{
+    QTest::addColumn<QString>("lang");
+    QTest::newRow("en") << QStringLiteral("en");
+    QTest::newRow("ar") << QStringLiteral("ar");
+}
+
+void tst_skin::dialogPreview()
+{
+    // The host's confirmation, as the progress page opens it on cancel.
+    QFETCH(QString, lang);
+    QVERIFY(LoadLanguage(lang));
+    qApp->setStyleSheet(m_strSheet);
+    const QByteArray baOld = qgetenv("PELORIX_HOST_LANG");
+    qputenv("PELORIX_HOST_LANG", lang.toLatin1());
+    CustomPopupDialog dialog(nullptr, Tr("IDS_BACKUPUIPLUGIN_DOINGCANCEL_DESCRIPTION_TEXT"), 2);
+    dialog.show();
+    const QImage image = dialog.grab().toImage();
+    qputenv("PELORIX_HOST_LANG", baOld);
+    QVERIFY(image.save(TestEnv::OutputDir() + QStringLiteral("/skin_dialog_%1.png").arg(lang)));
+    // Its buttons are the wizard's accent buttons.
+    const QPushButton *pOk = dialog.GetOkButton();
+    QVERIFY(pOk);
+    QVERIFY(Near(image.pixelColor(pOk->geometry().center() + QPoint(0, 9)), kAccent, 50));
 }
 
 QTEST_MAIN(tst_skin)
