@@ -1,0 +1,153 @@
+#include "RunSummary.h"
+
+#include "Factory.h"
+
+#include <QFileInfo>
+
+RunSummary::Facts RunSummary::FromFactory(const Factory *pFactory, int nResult)
+{
+    Facts facts;
+    facts.nResult = nResult;
+    if (!pFactory)
+        return facts;
+    facts.items = pFactory->GetSelection();
+    facts.requested = pFactory->GetRequestedCounts();
+    facts.backedUp = pFactory->GetBackedUpCounts();
+    facts.nAttemptedMask = pFactory->GetAttemptedMask();
+    facts.strPackage = pFactory->GetPackagePath();
+    facts.bDelivered = pFactory->IsPackageDelivered();
+    facts.strFolder = pFactory->GetBackupFolder();
+    return facts;
+}
+
+const QList<int> &RunSummary::ModuleOrder()
+{
+    static const QList<int> s_listOrder = {MODULE_PB,      MODULE_SMS,   MODULE_MMS,   MODULE_APK,
+                                           MODULE_APKDATA, MODULE_IMAGE, MODULE_VIDEO, MODULE_AUDIO,
+                                           MODULE_CALLLOG, MODULE_CALENDAR, MODULE_EMAIL};
+    return s_listOrder;
+}
+
+bool RunSummary::Selected(const BackupItems &items, int nModuleCode)
+{
+    switch (nModuleCode) {
+    case MODULE_PB: return items.bPB;
+    case MODULE_SMS: return items.bSMS;
+    case MODULE_MMS: return items.bMMS;
+    case MODULE_APK: return items.bAPK;
+    case MODULE_APKDATA: return items.bAPKData;
+    case MODULE_IMAGE: return items.bImage;
+    case MODULE_VIDEO: return items.bVideo;
+    case MODULE_AUDIO: return items.bAudio;
+    case MODULE_CALLLOG: return items.bCallLog;
+    case MODULE_CALENDAR: return items.bCalendar;
+    case MODULE_EMAIL: return items.bEmail;
+    case MODULE_BOOKMARK: return items.bBookmark;
+    default: return false;
+    }
+}
+
+int RunSummary::CountSlot(int nModuleCode)
+{
+    switch (nModuleCode) {
+    case MODULE_PB: return BackupCounts::PB;
+    case MODULE_SMS: return BackupCounts::SMS;
+    case MODULE_MMS: return BackupCounts::MMS;
+    case MODULE_APK: return BackupCounts::APK;
+    case MODULE_APKDATA: return BackupCounts::APKData;
+    case MODULE_IMAGE: return BackupCounts::Image;
+    case MODULE_VIDEO: return BackupCounts::Video;
+    case MODULE_AUDIO: return BackupCounts::Audio;
+    case MODULE_CALLLOG: return BackupCounts::CallLog;
+    case MODULE_CALENDAR: return BackupCounts::Calendar;
+    case MODULE_EMAIL: return BackupCounts::Email;
+    case MODULE_BOOKMARK: return BackupCounts::Bookmark;
+    default: return 0;
+    }
+}
+
+QString RunSummary::ModuleName(int nModuleCode)
+{
+    switch (nModuleCode) {
+    case MODULE_PB: return QStringLiteral("contacts");
+    case MODULE_SMS: return QStringLiteral("SMS");
+    case MODULE_MMS: return QStringLiteral("MMS");
+    case MODULE_APK: return QStringLiteral("applications");
+    case MODULE_APKDATA: return QStringLiteral("application data");
+    case MODULE_IMAGE: return QStringLiteral("images");
+    case MODULE_VIDEO: return QStringLiteral("videos");
+    case MODULE_AUDIO: return QStringLiteral("audio");
+    case MODULE_CALLLOG: return QStringLiteral("call log");
+    case MODULE_CALENDAR: return QStringLiteral("calendar");
+    case MODULE_EMAIL: return QStringLiteral("e-mail");
+    case MODULE_BOOKMARK: return QStringLiteral("bookmarks");
+    default: return QString::number(nModuleCode);
+    }
+}
+
+int RunSummary::ExitStatusOf(int nResult)
+{
+    return nResult == 0 ? ExitOk : ExitFailed;
+}
+
+bool RunSummary::FilesLeft(const QString &strPackage, const QString &strFolder)
+{
+    return (!strPackage.isEmpty() && (QFileInfo::exists(strPackage) || QFileInfo(strPackage).isSymLink()))
+           || (!strFolder.isEmpty() && QFileInfo::exists(strFolder));
+}
+
+QString RunSummary::CancelledLine(const QString &strDestination, bool bFilesLeft)
+{
+    if (bFilesLeft)
+        return QStringLiteral("Backup cancelled, but some of the run's files could not be removed.");
+    return QStringLiteral("Backup cancelled. Nothing of this run was kept in %1").arg(strDestination);
+}
+
+QStringList RunSummary::Lines(const Facts &facts)
+{
+    QStringList listLines;
+    if (facts.nResult == RUN_RESULT_NO_MEMINFO) {
+        listLines << QStringLiteral("Backup failed: the phone's memory information is not available.");
+        return listLines;
+    }
+    if (facts.nResult < 0) {
+        listLines << QStringLiteral("Backup failed: the phone has no free memory (more than 5 MB are needed).");
+        return listLines;
+    }
+
+    listLines << (facts.nResult == 0 ? QStringLiteral("Backup finished.")
+                                     : QStringLiteral("Backup finished with failures."));
+    listLines << QStringLiteral("Package:       %1")
+                     .arg(facts.bDelivered ? facts.strPackage : QStringLiteral("none written"));
+    listLines << QStringLiteral("Backup folder: %1")
+                     .arg(!facts.strFolder.isEmpty() && QFileInfo(facts.strFolder).isDir()
+                              ? facts.strFolder
+                              : QStringLiteral("none (no files were copied)"));
+
+    QStringList listDone;
+    QStringList listFailed;
+    QStringList listEmpty;
+    for (int nCode : ModuleOrder()) {
+        if (!Selected(facts.items, nCode))
+            continue;
+        const int nBit = BackupCodes::ResultBit(nCode);
+        const int nSlot = CountSlot(nCode);
+        if (facts.nResult & nBit)
+            listFailed << ModuleName(nCode);
+        else if (facts.nAttemptedMask & nBit)
+            listDone << QStringLiteral("  %1 %2").arg(ModuleName(nCode), -18).arg(facts.backedUp[nSlot]);
+        else if (facts.requested[nSlot] <= 0)
+            listEmpty << ModuleName(nCode);
+        else
+            listFailed << ModuleName(nCode) + QStringLiteral(" (not run)");
+    }
+    if (!listDone.isEmpty()) {
+        listLines << QStringLiteral("Backed up:");
+        listLines << listDone;
+    }
+    if (!listEmpty.isEmpty())
+        listLines << QStringLiteral("Nothing to back up: %1").arg(listEmpty.join(QStringLiteral(", ")));
+    if (!listFailed.isEmpty())
+        listLines << QStringLiteral("Failed:        %1").arg(listFailed.join(QStringLiteral(", ")));
+    return listLines;
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "BackupRecords.h"
+
+#include <QString>
+#include <QStringList>
+
+class Factory;
+
+// The closing summary of one backup run, as the programs that run a backup
+// without the user looking at the wizard print it (the command-line tool and
+// the host application's headless mode): the package, the backup folder, the
+// items backed up with their counts, the items the phone did not have and
+// the items that failed, plus the exit status that goes with it.
+class RunSummary
+{
+public:
+    enum ExitStatus : int
+    {
+        ExitOk = 0,
+        ExitFailed = 1,
+        ExitCancelled = 130
+    };
+
+    // What a run left behind.
+    struct Facts
+    {
+        int nResult = 0; // negative: failed before any module ran; else the failed mask
+        BackupItems items;
+        BackupCounts requested;
+        BackupCounts backedUp;
+        int nAttemptedMask = 0;
+        QString strPackage;
+        bool bDelivered = false;
+        QString strFolder;
+    };
+
+    // The facts of the factory's last run (its selection, counts, masks and
+    // paths) with the result the worker reported.
+    static Facts FromFactory(const Factory *pFactory, int nResult);
+
+    // The summary lines of a finished run.
+    static QStringList Lines(const Facts &facts);
+    // 0 when every selected item was backed up, else 1.
+    static int ExitStatusOf(int nResult);
+    // The line that ends a cancelled run, given whether any of its files
+    // were left behind.
+    static QString CancelledLine(const QString &strDestination, bool bFilesLeft);
+    // True when the run's package or backup folder still exists.
+    static bool FilesLeft(const QString &strPackage, const QString &strFolder);
+
+    // The name a module type code is shown under.
+    static QString ModuleName(int nModuleCode);
+    // Whether a selection holds the module, and its slot in BackupCounts.
+    static bool Selected(const BackupItems &items, int nModuleCode);
+    static int CountSlot(int nModuleCode);
+    // The modules in the order a backup runs them.
+    static const QList<int> &ModuleOrder();
+};
