@@ -1,6 +1,6 @@
 // The backup logic against the simulated phone: module backups of a record
 // type and a file type, the GetFile result mapping, memory records, the phone
-// description, counts, device events and the rules of the backup callback.
+// description, device events and the rules of the backup callback.
 #include "BackUpUILogic.h"
 #include "PhoneInfo.h"
 #include "TestEnv.h"
@@ -66,14 +66,12 @@ private slots:
     void getMemValue();
     void getPhoneInfo_data();
     void getPhoneInfo();
-    void getBackUpCount();
     void deviceEvents_data();
     void deviceEvents();
     void deviceEventsFromPhone();
     void callbackRules_data();
     void callbackRules();
     void resultPathCallback();
-    void cancelClearsResultPath();
 
 private:
     std::unique_ptr<TestEnv> m_pEnv;
@@ -206,7 +204,7 @@ void tst_BackUpUILogic::backUpFailures()
 
 void tst_BackUpUILogic::getFile_data()
 {
-    QTest::addColumn<QString>("strFault"); // "", "missing" or an SDK code
+    QTest::addColumn<QString>("strFault"); // an SDK code, or none
     QTest::addColumn<QString>("strLocalName");
     QTest::addColumn<int>("nExpected");
 
@@ -214,9 +212,7 @@ void tst_BackUpUILogic::getFile_data()
     QTest::newRow("copied-non-latin-target") << "" << "копия 写真.jpg" << 0;
     QTest::newRow("busy-20") << "20" << "copy.jpg" << 13;
     QTest::newRow("not-exist-code") << QString::number(DVSK_ERR_FILE_NOT_EXIST) << "copy.jpg" << 131;
-    QTest::newRow("missing-on-phone") << "missing" << "copy.jpg" << 131;
     QTest::newRow("other-1") << "1" << "copy.jpg" << 1;
-    QTest::newRow("other-21") << "21" << "copy.jpg" << 1;
     QTest::newRow("other-sim-code") << QString::number(DVSK_SIM_ERR_PHONE_IO) << "copy.jpg" << 1;
 }
 
@@ -228,9 +224,7 @@ void tst_BackUpUILogic::getFile()
 
     const QString strRemote = QStringLiteral("/sdcard/DCIM/фото.jpg");
     m_pPhone->AddFile(strRemote, QByteArray("picture bytes"));
-    if (strFault == QLatin1String("missing"))
-        m_pPhone->SetMissingFile(strRemote);
-    else if (!strFault.isEmpty())
+    if (!strFault.isEmpty())
         m_pPhone->SetGetFileError(strRemote, strFault.toInt());
     QVERIFY(m_pPhone->Use());
 
@@ -302,24 +296,6 @@ void tst_BackUpUILogic::getPhoneInfo()
     QCOMPARE(info.DeviceName, QStringLiteral("Pixelon 7") + QChar(0x10) + QStringLiteral("350000000000017"));
     QCOMPARE(info.DashBoard, QStringLiteral("32.700.1"));
     QCOMPARE(info.CVersion, strCVersion);
-}
-
-void tst_BackUpUILogic::getBackUpCount()
-{
-    m_pPhone->SetRecords(19, 12);
-    m_pPhone->AddFile(QStringLiteral("/sdcard/Music/a.mp3"), 3000);
-    m_pPhone->AddFile(QStringLiteral("/sdcard/Music/b.mp3"), 2000);
-    m_pPhone->SetCountError(2, 9);
-    QVERIFY(m_pPhone->Use());
-
-    int nCount = -1;
-    int nSize = -1;
-    QCOMPARE(m_pLogic->GetBackUpCount(19, &nCount, &nSize), 0);
-    QCOMPARE(nCount, 12);
-    QCOMPARE(m_pLogic->GetBackUpCount(18, &nCount, &nSize), 0);
-    QCOMPARE(nCount, 2);
-    QCOMPARE(nSize, 5); // kilobytes, rounded up
-    QCOMPARE(m_pLogic->GetBackUpCount(2, &nCount, nullptr), 9);
 }
 
 void tst_BackUpUILogic::deviceEvents_data()
@@ -453,15 +429,6 @@ void tst_BackUpUILogic::resultPathCallback()
     QCOMPARE(m_pLogic->GetResultPath(), baNew);
     QCOMPARE(m_pLogic->GetLastCount(), nLastCount);
     QCOMPARE(spyCallBack.size() + spyPro.size(), 0);
-}
-
-void tst_BackUpUILogic::cancelClearsResultPath()
-{
-    const QByteArray baPath("/data/x.dat");
-    BackUpUILogic::OnBackupCallBack(0, 0, -1111, reinterpret_cast<intptr_t>(baPath.constData()));
-    QCOMPARE(m_pLogic->GetResultPath(), baPath);
-    m_pLogic->slotBackupCancel();
-    QVERIFY(m_pLogic->GetResultPath().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(tst_BackUpUILogic)

@@ -100,7 +100,6 @@ private slots:
     void phoneFailures();
     void earlierLayout_data();
     void earlierLayout();
-    void earlierLayoutReceivesFiles();
     void appData_data();
     void appData();
 
@@ -598,16 +597,12 @@ void tst_FileModules::earlierLayout_data()
     QTest::addColumn<QString>("strSetup"); // "folder+marker", "folder", "marker-is-folder", "none"
     QTest::addColumn<bool>("bEarlier");
 
-    const struct
-    {
-        const char *szName;
-        int nCode;
-    } kModules[] = {{"image", MODULE_IMAGE}, {"video", MODULE_VIDEO}, {"audio", MODULE_AUDIO}};
-    for (const auto &module : kModules) {
-        QTest::addRow("%s-folder-with-marker", module.szName) << module.nCode << "folder+marker" << true;
-        QTest::addRow("%s-folder-without-marker", module.szName) << module.nCode << "folder" << false;
-        QTest::addRow("%s-nothing", module.szName) << module.nCode << "none" << false;
-    }
+    QTest::newRow("image-folder-with-marker") << int(MODULE_IMAGE) << "folder+marker" << true;
+    QTest::newRow("video-folder-with-marker") << int(MODULE_VIDEO) << "folder+marker" << true;
+    QTest::newRow("audio-folder-with-marker") << int(MODULE_AUDIO) << "folder+marker" << true;
+    QTest::newRow("image-folder-without-marker") << int(MODULE_IMAGE) << "folder" << false;
+    QTest::newRow("audio-folder-without-marker") << int(MODULE_AUDIO) << "folder" << false;
+    QTest::newRow("video-nothing") << int(MODULE_VIDEO) << "none" << false;
     QTest::newRow("image-marker-is-a-folder") << int(MODULE_IMAGE) << "marker-is-folder" << true;
 }
 
@@ -632,27 +627,6 @@ void tst_FileModules::earlierLayout()
     const QString strNewFolder = ModuleFolder(nCode, Backup());
     QCOMPARE(pModule->GetFolder(), bEarlier ? strFolder : strNewFolder);
     QCOMPARE(QFileInfo(strNewFolder).isDir(), !bEarlier);
-}
-
-void tst_FileModules::earlierLayoutReceivesFiles()
-{
-    TestPhone phone(m_pEnv->Path(QStringLiteral("phone")));
-    phone.AddFile(QStringLiteral("/sdcard/DCIM/a.jpg"), 10);
-    QVERIFY(phone.Use());
-    const QString strFolder = Backup() + QStringLiteral("/CameraImage");
-    QVERIFY(WriteFile(strFolder + QStringLiteral("/CameraImageList.ini"), "[list]\n"));
-    QVERIFY(WriteFile(strFolder + QStringLiteral("/a.jpg"), "older"));
-
-    Image module;
-    module.SetPath(Backup());
-    int nCount = 1;
-    QCOMPARE(module.Backup(nCount), 0);
-    QCOMPARE(FilesUnder(Backup()), (QStringList{QStringLiteral("CameraImage/CameraImageList.ini"),
-                                                QStringLiteral("CameraImage/ImageList.xml"), QStringLiteral("CameraImage/a (1).jpg"),
-                                                QStringLiteral("CameraImage/a.jpg")}));
-    QList<MediaInfo> listRead;
-    QVERIFY(g_ReadMediaList(strFolder + QStringLiteral("/ImageList.xml"), listRead));
-    QCOMPARE(listRead, (QList<MediaInfo>{{QStringLiteral("a (1).jpg"), QStringLiteral("a.jpg"), QStringLiteral("/sdcard/DCIM/a.jpg")}}));
 }
 
 void tst_FileModules::appData_data()

@@ -1,24 +1,19 @@
 // The seven record modules against the simulated phone: a successful backup,
 // a phone backup that fails, a cancel that arrives during the phone's backup,
-// each copy failure code, and Restore on every module.
+// each copy failure code, and records sent across threads.
 #include "ModuleFixture.h"
 #include "TestEnv.h"
 #include "TestPhone.h"
 
-#include "APK.h"
-#include "APKData.h"
 #include "AddrBook.h"
-#include "Audio.h"
 #include "BackUpUILogic.h"
 #include "Bookmark.h"
 #include "Calendar.h"
 #include "CallLog.h"
 #include "Email.h"
-#include "Image.h"
 #include "MMS.h"
 #include "RunState.h"
 #include "SMS.h"
-#include "Video.h"
 
 #include <QSignalSpy>
 #include <QThread>
@@ -41,18 +36,6 @@ std::unique_ptr<RecordModule> CreateRecordModule(int nCode)
     case MODULE_BOOKMARK: return std::make_unique<Bookmark>();
     case MODULE_MMS: return std::make_unique<MMS>();
     default: return nullptr;
-    }
-}
-
-std::unique_ptr<BackUpRestoreInterface> CreateAnyModule(int nCode)
-{
-    switch (nCode) {
-    case MODULE_APK: return std::make_unique<APK>();
-    case MODULE_APKDATA: return std::make_unique<APKData>();
-    case MODULE_IMAGE: return std::make_unique<Image>();
-    case MODULE_VIDEO: return std::make_unique<Video>();
-    case MODULE_AUDIO: return std::make_unique<Audio>();
-    default: return CreateRecordModule(nCode);
     }
 }
 
@@ -96,8 +79,6 @@ private slots:
     void copyFailure_data();
     void copyFailure();
     void statusCrossesThreads();
-    void restoreTouchesNothing_data();
-    void restoreTouchesNothing();
 
 private:
     void AddRecordRows();
@@ -195,12 +176,9 @@ void tst_RecordModules::phoneBackupFailure_data()
     QTest::addColumn<int>("nExpected");
 
     QTest::newRow("sms-error-code") << int(MODULE_SMS) << "code" << 77;
-    QTest::newRow("contacts-error-code") << int(MODULE_PB) << "code" << 77;
     QTest::newRow("calendar-error-text") << int(MODULE_CALENDAR) << "text" << 1;
-    QTest::newRow("mms-error-text") << int(MODULE_MMS) << "text" << 1;
     // The phone backs up but names no result file: the logic fails the call.
     QTest::newRow("contacts-no-result-path") << int(MODULE_PB) << "no-path" << 1;
-    QTest::newRow("email-no-result-path") << int(MODULE_EMAIL) << "no-path" << 1;
     QTest::newRow("calllog-no-result-file") << int(MODULE_CALLLOG) << "no-file" << 1;
     QTest::newRow("bookmarks-unplugged") << int(MODULE_BOOKMARK) << "unplugged" << int(DVSK_SIM_ERR_DETACHED);
 }
@@ -373,40 +351,6 @@ void tst_RecordModules::statusCrossesThreads()
     QTRY_COMPARE(listReceived,
                  (QList<QString>{QStringLiteral("start SMS"), QStringLiteral("status SMS Transporting"),
                                  QStringLiteral("status SMS")}));
-}
-
-void tst_RecordModules::restoreTouchesNothing_data()
-{
-    QTest::addColumn<int>("nCode");
-    const int kCodes[] = {MODULE_PB, MODULE_SMS, MODULE_CALENDAR, MODULE_CALLLOG, MODULE_EMAIL, MODULE_BOOKMARK,
-                          MODULE_APK, MODULE_APKDATA, MODULE_IMAGE, MODULE_VIDEO, MODULE_AUDIO, MODULE_MMS};
-    for (int nCode : kCodes)
-        QTest::addRow("%d", nCode) << nCode;
-}
-
-void tst_RecordModules::restoreTouchesNothing()
-{
-    QFETCH(int, nCode);
-    std::unique_ptr<BackUpRestoreInterface> pModule = CreateAnyModule(nCode);
-    QVERIFY(pModule);
-    const QString strFolder = m_pEnv->Path(QStringLiteral("backup"));
-    QVERIFY(QDir().mkpath(strFolder));
-    pModule->SetPath(strFolder);
-    const QStringList listBefore = FilesUnder(m_pEnv->Root());
-    QSignalSpy spyStart(pModule.get(), SIGNAL(BackUpStart(FILESTATUS)));
-    QSignalSpy spyStatus(pModule.get(), SIGNAL(SendFileStatus(FILESTATUS)));
-    QSignalSpy spyPro(pModule.get(), SIGNAL(signalBackupPro(int,int,int,int)));
-    QVERIFY(spyStart.isValid() && spyStatus.isValid() && spyPro.isValid());
-    ClearCalls();
-
-    QCOMPARE(pModule->Restore(), 0);
-    QCOMPARE(spyStart.size() + spyStatus.size() + spyPro.size(), 0);
-    QCOMPARE(FilesUnder(m_pEnv->Root()), listBefore);
-    QVERIFY(Calls().isEmpty());
-    const FILESTATUS status = qobject_cast<RecordModule *>(pModule.get())
-        ? qobject_cast<RecordModule *>(pModule.get())->GetFileStatus()
-        : qobject_cast<FileModule *>(pModule.get())->GetFileStatus();
-    QCOMPARE(Flags(status), QString());
 }
 
 QTEST_GUILESS_MAIN(tst_RecordModules)
