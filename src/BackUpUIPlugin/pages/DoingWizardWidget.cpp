@@ -315,6 +315,11 @@ void DoingWizardWidget::slotProgressTargetValue(float fIncrease)
         m_fTarget = 0.98f * fRange;
     if (m_fShown < m_fPreviousTarget)
         m_fStep = (m_fPreviousTarget - m_fShown) / 40.0f;
+    // While the value waits at the old target its step halves towards 0; a
+    // step too small to change the value would hold the bar still for the
+    // rest of the run.
+    if (!(m_fShown + m_fStep > m_fShown))
+        m_fStep = (m_fTarget - m_fShown) / 40.0f;
     m_fWaypoint = m_fPreviousTarget + 0.75f * (m_fTarget - m_fPreviousTarget);
 }
 
