@@ -1,0 +1,166 @@
+#include "HostOptions.h"
+
+namespace
+{
+const struct
+{
+    const char *szName;
+    const char *szWord;
+} kTiles[] = {{"contacts", "Contacts"}, {"messages", "Information"}, {"apps", "Application"},
+              {"appdata", "AppData"},   {"media", "ImageVedio"},     {"music", "MusicItem"},
+              {"other", "Other"}};
+} // namespace
+
+QStringList HostOptions::TileNames()
+{
+    QStringList listNames;
+    for (const auto &tile : kTiles)
+        listNames << QLatin1String(tile.szName);
+    return listNames;
+}
+
+QString HostOptions::TileObjectWord(const QString &strTile)
+{
+    for (const auto &tile : kTiles) {
+        if (strTile == QLatin1String(tile.szName))
+            return QLatin1String(tile.szWord);
+    }
+    return QString();
+}
+
+QString HostOptions::Help()
+{
+    return QStringLiteral(
+        "Usage: backup-host [options]\n"
+        "\n"
+        "The host application of the phone-management suite with the backup plugin.\n"
+        "With a display it opens the host's window with the backup wizard; with\n"
+        "--headless it runs the wizard off screen and drives it as a user would:\n"
+        "waits for the phone's items to be counted, keeps the default tiles (or\n"
+        "checks --items), presses next, follows the progress page and presses\n"
+        "finish, printing the progress and a summary of the run.\n"
+        "\n"
+        "Options:\n"
+        "  --headless       run the wizard off screen (no display needed)\n"
+        "  --items LIST     comma-separated tiles to back up: contacts, messages,\n"
+        "                   apps, appdata, media, music, other, or all\n"
+        "                   (headless only; default: the tiles the wizard checks)\n"
+        "  --shots DIR      save pictures of the prepare page after counting, the\n"
+        "                   progress page mid-run and the result page (headless)\n"
+        "  --lang LANG      language of the texts: en, ru or ar\n"
+        "  --phone DIR      serve the simulated phone in DIR (a folder with phone.ini)\n"
+        "  --dest DIR       back up into DIR (picked with the wizard's browse button)\n"
+        "  --caller NAME    run the backup on behalf of another plugin: update or rom;\n"
+        "                   prints the calls that plugin receives\n"
+        "  --measure-stall  report the user-interface thread's longest stall during\n"
+        "                   the backup (headless)\n"
+        "  --timeout SEC    give up when the wizard does not move on for SEC seconds\n"
+        "                   (headless; default 600)\n"
+        "  --help           show this help\n"
+        "\n"
+        "Exit status (headless): 0 everything was backed up, 1 an item failed or the\n"
+        "phone's memory could not be checked or is full, 2 wrong arguments or the\n"
+        "plugin could not be loaded, 3 the wizard did not move on in time,\n"
+        "130 cancelled (Ctrl-C).");
+}
+
+bool HostOptions::Parse(const QStringList &listArgs, QString &strError)
+{
+    for (int i = 0; i < listArgs.size(); ++i) {
+        const QString &strArg = listArgs.at(i);
+        auto takeValue = [&](QString &strValue) {
+            if (i + 1 >= listArgs.size() || listArgs.at(i + 1).isEmpty()
+                || listArgs.at(i + 1).startsWith(QLatin1String("--"))) {
+                strError = QStringLiteral("%1 needs a value").arg(strArg);
+                return false;
+            }
+            strValue = listArgs.at(++i);
+            return true;
+        };
+        QString strValue;
+        if (strArg == QLatin1String("--help") || strArg == QLatin1String("-h")) {
+            bHelp = true;
+        } else if (strArg == QLatin1String("--headless")) {
+            bHeadless = true;
+        } else if (strArg == QLatin1String("--measure-stall")) {
+            bMeasureStall = true;
+        } else if (strArg == QLatin1String("--shots")) {
+            if (!takeValue(strShotsDir))
+                return false;
+        } else if (strArg == QLatin1String("--phone")) {
+            if (!takeValue(strPhoneDir))
+                return false;
+        } else if (strArg == QLatin1String("--dest")) {
+            if (!takeValue(strDestination))
+                return false;
+        } else if (strArg == QLatin1String("--lang")) {
+            if (!takeValue(strLang))
+                return false;
+            strLang = strLang.toLower();
+            if (strLang != QLatin1String("en") && strLang != QLatin1String("ru") && strLang != QLatin1String("ar")) {
+                strError = QStringLiteral("unknown language '%1' (languages: en, ru, ar)").arg(strLang);
+                return false;
+            }
+        } else if (strArg == QLatin1String("--caller")) {
+            if (!takeValue(strValue))
+                return false;
+            strValue = strValue.toLower();
+            if (strValue == QLatin1String("update")) {
+                nCaller = CallerUpdate;
+            } else if (strValue == QLatin1String("rom")) {
+                nCaller = CallerRom;
+            } else {
+                strError = QStringLiteral("unknown caller '%1' (callers: update, rom)").arg(strValue);
+                return false;
+            }
+        } else if (strArg == QLatin1String("--timeout")) {
+            if (!takeValue(strValue))
+                return false;
+            bool bOk = false;
+            nTimeoutSeconds = strValue.toInt(&bOk);
+            if (!bOk || nTimeoutSeconds <= 0) {
+                strError = QStringLiteral("--timeout needs a number of seconds above 0");
+                return false;
+            }
+        } else if (strArg == QLatin1String("--items")) {
+            if (!takeValue(strValue))
+                return false;
+            listItems.clear();
+            for (QString strName : strValue.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+                strName = strName.trimmed().toLower();
+                if (strName == QLatin1String("all")) {
+                    for (const QString &strTile : TileNames()) {
+                        if (!listItems.contains(strTile))
+                            listItems << strTile;
+                    }
+                    continue;
+                }
+                if (TileObjectWord(strName).isEmpty()) {
+                    strError = QStringLiteral("unknown item '%1' (items: %2, all)")
+                                   .arg(strName, TileNames().join(QStringLiteral(", ")));
+                    return false;
+                }
+                if (!listItems.contains(strName))
+                    listItems << strName;
+            }
+            if (listItems.isEmpty()) {
+                strError = QStringLiteral("--items needs at least one item");
+                return false;
+            }
+        } else {
+            strError = QStringLiteral("unexpected argument %1").arg(strArg);
+            return false;
+        }
+    }
+    if (!bHeadless) {
+        const char *const szHeadlessOnly[] = {"--items", "--shots", "--measure-stall"};
+        const bool bUsed[] = {!listItems.isEmpty(), !strShotsDir.isEmpty(), bMeasureStall};
+        for (int i = 0; i < 3; ++i) {
+            if (bUsed[i]) {
+                strError = QStringLiteral("%1 works with --headless only").arg(QLatin1String(szHeadlessOnly[i]));
+                return false;
+            }
+        }
+    }
+    return true;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The command line of backup-host.
+class HostOptions
+{
+public:
+    enum Caller : int
+    {
+        CallerNone = 0,
+        CallerUpdate = 1,
+        CallerRom = 2
+    };
+
+    bool bHeadless = false;
+    bool bHelp = false;
+    // Only with --headless: report the user-interface thread's longest stall.
+    bool bMeasureStall = false;
+    QString strShotsDir;
+    QString strLang;
+    QString strPhoneDir;
+    QString strDestination;
+    // Tile names to check instead of the default selection; empty keeps it.
+    QStringList listItems;
+    int nCaller = CallerNone;
+    // Longest wait for the wizard to reach the next state, in seconds.
+    int nTimeoutSeconds = 600;
+
+    // Parses the arguments (without the program name); false with strError
+    // set on a mistake.
+    bool Parse(const QStringList &listArgs, QString &strError);
+
+    static QString Help();
+    // The tile names --items understands, in the order the wizard shows them.
+    static QStringList TileNames();
+    // The word the tile's widgets carry in their object names
+    // ("BackUpUIPlugin_BigButton_<word>Frame"); empty for an unknown name.
+    static QString TileObjectWord(const QString &strTile);
+};

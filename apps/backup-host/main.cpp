@@ -1,0 +1,171 @@
+// backup-host: the suite's host application with the backup plugin.
+
+#include "HostOptions.h"
+#include "HostSession.h"
+
+#include <host/Change.h>
+#include <host/CommonUtils.h>
+#include <sdk/dvsk_sim.h>
+
+#include <QApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMutex>
+#include <QSocketNotifier>
+#include <QStandardPaths>
+
+#include <csignal>
+#include <cstdio>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace
+{
+enum ExitStatus : int
+{
+    ExitOk = 0,
+    ExitUsage = 2
+};
+
+QFile *g_pLogFile = nullptr;
+QMutex g_logMutex;
+int g_interruptFds[2] = {-1, -1};
+
+// Everything the plugin and the host log goes to the host's log file;
+// critical messages also reach the terminal.
+void WriteLog(QtMsgType type, const QMessageLogContext &, const QString &strMessage)
+{
+    static const char *const kTypes[] = {"D", "W", "C", "F", "I"};
+    const QByteArray baLine = QByteArray(kTypes[qBound(0, int(type), 4)]) + ' ' + strMessage.toLocal8Bit() + '\n';
+    {
+        QMutexLocker locker(&g_logMutex);
+        if (g_pLogFile) {
+            g_pLogFile->write(baLine);
+            g_pLogFile->flush();
+        }
+    }
+    if (type == QtCriticalMsg || type == QtFatalMsg || !g_pLogFile)
+        std::fwrite(baLine.constData(), 1, size_t(baLine.size()), stderr);
+}
+
+QString LogFilePath()
+{
+    const QString strOverride = qEnvironmentVariable("PELORIX_HOST_LOG");
+    if (!strOverride.isEmpty())
+        return strOverride;
+    return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
+           + QStringLiteral("/Pelorix/backup-host.log");
+}
+
+void OnInterruptSignal(int)
+{
+    const char ch = 1;
+    if (g_interruptFds[1] >= 0) {
+        const ssize_t nWritten = ::write(g_interruptFds[1], &ch, 1);
+        (void)nWritten;
+    }
+}
+
+bool HasDisplay()
+{
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+           || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+int Usage(const QString &strError)
+{
+    std::fprintf(stderr, "backup-host: %s\nTry 'backup-host --help'.\n", qPrintable(strError));
+    return ExitUsage;
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QStringList listArgs;
+    for (int i = 1; i < argc; ++i)
+        listArgs << QString::fromLocal8Bit(argv[i]);
+    HostOptions options;
+    QString strError;
+    if (!options.Parse(listArgs, strError))
+        return Usage(strError);
+    if (options.bHelp) {
+        std::printf("%s\n", qPrintable(HostOptions::Help()));
+        return ExitOk;
+    }
+
+    if (options.bHeadless)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    else if (!HasDisplay())
+        return Usage(QStringLiteral("no display is available; use --headless"));
+    if (!options.strLang.isEmpty())
+        qputenv("PELORIX_HOST_LANG", options.strLang.toLatin1());
+    if (!options.strPhoneDir.isEmpty()) {
+        const QString strPhone = QFileInfo(options.strPhoneDir).absoluteFilePath();
+        qputenv("DVSK_SIM_PHONE", QFile::encodeName(strPhone));
+        if (DVSK_Sim_SetPhoneDir(QFile::encodeName(strPhone).constData()) != 0)
+            return Usage(QStringLiteral("%1 holds no phone (phone.ini is missing or unreadable)")
+                             .arg(QDir::toNativeSeparators(strPhone)));
+    }
+
+    QFile logFile(LogFilePath());
+    QDir().mkpath(QFileInfo(logFile).absolutePath());
+    if (logFile.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
+        g_pLogFile = &logFile;
+    qInstallMessageHandler(WriteLog);
+    qInfo().noquote() << "backup-host started" << QDateTime::currentDateTime().toString(Qt::ISODate);
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("backup-host"));
+
+    // Skin pictures are named relative to the install folder.
+    const QString strRoot = CommonUtils::GetPluginLibraryPath();
+    if (!QDir::setCurrent(strRoot))
+        return Usage(QStringLiteral("cannot enter the install folder %1").arg(QDir::toNativeSeparators(strRoot)));
+    QFile styleSheet(QDir(strRoot).filePath(QStringLiteral("skin/default/backup.qss")));
+    if (styleSheet.open(QIODevice::ReadOnly | QIODevice::Text))
+        app.setStyleSheet(QString::fromUtf8(styleSheet.readAll()));
+    else
+        qWarning().noquote() << "backup-host: no style sheet at" << styleSheet.fileName();
+    if (Change::GetRightToLeftLayout())
+        QApplication::setLayoutDirection(Qt::RightToLeft);
+
+    // Off screen nobody plugs the phone in: it is connected from the start.
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        DVSK_Sim_Attach();
+
+    HostSession session(options);
+    QObject::connect(&session, &HostSession::signalClosed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+
+    QSocketNotifier *pInterruptNotifier = nullptr;
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_interruptFds) == 0) {
+        pInterruptNotifier = new QSocketNotifier(g_interruptFds[0], QSocketNotifier::Read, &app);
+        QObject::connect(pInterruptNotifier, &QSocketNotifier::activated, &session, [&session]() {
+            char buffer[16];
+            const ssize_t nRead = ::read(g_interruptFds[0], buffer, sizeof(buffer));
+            (void)nRead;
+            session.slotInterrupt();
+        });
+        struct sigaction action = {};
+        action.sa_handler = &OnInterruptSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        sigaction(SIGINT, &action, nullptr);
+        sigaction(SIGTERM, &action, nullptr);
+    }
+
+    if (!session.Start(strRoot, strError)) {
+        std::fprintf(stderr, "backup-host: %s\n", qPrintable(strError));
+        return ExitUsage;
+    }
+    app.exec();
+    const int nStatus = session.ExitStatus();
+    if (options.bHeadless && g_pLogFile)
+        std::printf("Log: %s\n", qPrintable(QDir::toNativeSeparators(g_pLogFile->fileName())));
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+    qInstallMessageHandler(nullptr);
+    g_pLogFile = nullptr;
+    return nStatus;
+}
