@@ -323,7 +323,7 @@ QImage SkinArt::SpinnerFrame(int nFrame, int nFrameCount)
     for (int i = 0; i < nSegments; ++i) {
         const qreal dT = static_cast<qreal>(i + 1) / nSegments;  // 1 at the head
         QColor color = SkinPalette::Accent();
-        color.setAlphaF(qBound(0.0, 0.12 + 0.88 * dT * dT, 1.0));
+        color.setAlphaF(qBound(0.0, 0.10 + 0.90 * dT, 1.0));
         painter.setPen(QPen(color, 4.0, Qt::SolidLine, i == nSegments - 1 ? Qt::RoundCap : Qt::FlatCap));
         const qreal dStart = dHead + dSweep * (1.0 - dT);
         const qreal dSpan = dSweep / nSegments + 0.6;

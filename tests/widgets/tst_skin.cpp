@@ -113,6 +113,9 @@ MockTile MakeTile(QWidget *pParent, int nId, const QString &strWord, TileLook lo
     tile.pContent = new QLabel(pVisible);
     tile.pContent->setObjectName(QStringLiteral("BackUpUIPlugin_BigButton_") + strWord + QStringLiteral("Frame"));
     tile.pContent->setGeometry(QRect(QPoint(0, 0), size));
+    // The content lets the mouse through to its frame, so the frame is the
+    // widget under the mouse and shows its hover look.
+    tile.pContent->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     const QString strText = look == Disabled ? QStringLiteral("color:rgb(235,235,235);")
                             : look == Checked ? QStringLiteral("color:rgb(18,134,235);")
@@ -348,7 +351,7 @@ void tst_skin::tileLooksRender()
 {
     qApp->setStyleSheet(m_strSheet);
     QWidget page;
-    page.setFixedSize(420, 160);
+    page.setFixedSize(420, 310);
     page.setAutoFillBackground(true);
     QPalette palette = page.palette();
     palette.setColor(QPalette::Window, Qt::white);
@@ -362,7 +365,36 @@ void tst_skin::tileLooksRender()
     unchecked.pTile->move(10, 10);
     checked.pTile->move(140, 10);
     disabled.pTile->move(270, 10);
+    // The same looks under the mouse, and the wizard button's states.
+    const MockTile hovered = MakeTile(&page, 0, QStringLiteral("Contacts"), Unchecked, QStringLiteral("Contacts"),
+                                      QStringLiteral("12"), QString(), QString(), QString(), false);
+    const MockTile hoveredChecked = MakeTile(&page, 1, QStringLiteral("Information"), Checked,
+                                             QStringLiteral("Messages"), QStringLiteral("12"), QString(), QString(),
+                                             QString(), false);
+    hovered.pTile->move(10, 160);
+    hoveredChecked.pTile->move(140, 160);
+    int nTop = 160;
+    for (int i = 0; i < 4; ++i) {
+        auto *pButton = new QPushButton(QStringLiteral("Start"), &page);
+        pButton->setObjectName(QStringLiteral("CommonUI_Function_Btn"));
+        pButton->setFixedSize(116, 32);
+        pButton->move(280, nTop);
+        nTop += 36;
+        if (i == 2)
+            pButton->setDown(true);
+        else if (i == 3)
+            pButton->setEnabled(false);
+    }
     page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    // Only one widget is under the mouse at a time: take the hovered tile's
+    // picture with the mouse on it.
+    QTest::mouseMove(hovered.pContent->parentWidget(), QPoint(60, 60));
+    QTRY_VERIFY(hovered.pContent->parentWidget()->underMouse());
+    const QImage hoverImage = page.grab().toImage();
+    hoverImage.save(TestEnv::OutputDir() + QStringLiteral("/skin_tile_hover.png"));
+    QTest::mouseMove(&page, QPoint(415, 305));
+    QTRY_VERIFY(!hovered.pContent->parentWidget()->underMouse());
     const QImage image = page.grab().toImage();
     image.save(TestEnv::OutputDir() + QStringLiteral("/skin_tile_looks.png"));
 
@@ -384,6 +416,9 @@ void tst_skin::tileLooksRender()
                     ++nBlue;
         return nBlue;
     };
+    // Under the mouse an unchecked tile's edge turns to a light accent.
+    QVERIFY2(hoverImage.pixelColor(10 + 4, 160 + 60) != image.pixelColor(10 + 4, 160 + 60), "no hover look");
+    QVERIFY2(Near(hoverImage.pixelColor(10 + 4, 160 + 60), QColor(140, 192, 243), 30), "hover edge is a light accent");
     QVERIFY(iconColour(10) > 10);
     QVERIFY(iconColour(140) > 10);
     QCOMPARE(iconColour(270), 0);
