@@ -468,7 +468,11 @@ void tst_DoingWizardWidget::lateCancelKeepsPackage()
     record.nProNum = 12;
     record.nAllNum = 40;
     BackUpUIBBMgr::GetInstance()->slotsModuleInfo(record);
+    Page()->GetStepTimer()->stop();
+    Page()->GetProgressBar()->setValue(Page()->GetBarMaximum() * 2 / 5 - 3);
+    Page()->stepOne();
     QVERIFY(SavePicture(m_wizard.pFrame.get(), "progress_en"));
+    QVERIFY(Page()->isVisible());
 
     // The user confirms a cancel while the bar runs out: the package stays.
     Page()->DoCancel();
