@@ -731,6 +731,7 @@ QWidget *tst_skin::BuildPage(const QString &strPage, bool bRightToLeft)
             return pRow;
         };
         auto *pBox = new QVBoxLayout(pPage);
+        pBox->addStretch();
         pBox->addWidget(pStatus);
         pBox->addSpacing(10);
         pBox->addWidget(pResult);
@@ -740,7 +741,7 @@ QWidget *tst_skin::BuildPage(const QString &strPage, bool bRightToLeft)
         pBox->addSpacing(3);
         pBox->addLayout(note("BackUpUIPlugin_Complete_APKIcon", "BackUpUIPlugin_Complete_APKLabel",
                              Tr("IDS_BACKUPUIPLUGIN_COMPLETE_APK_TIPTEXT").replace(QLatin1String("%s"), QLatin1String("79"))));
-        pBox->setAlignment(Qt::AlignVCenter);
+        pBox->addStretch();
         pBox->setContentsMargins(bRightToLeft ? 0 : 377, 0, bRightToLeft ? 377 : 0, 110);
         pPage->setLayoutDirection(direction);
         button(Tr("IDS_BACKUPUIPLUGIN_FINISHBUTTON"), QPoint(390, 566));
