@@ -82,6 +82,7 @@ private slots:
     void cancel_data();
     void cancel();
     void cancelAfterTheEndKeepsTheBackup();
+    void cancelAfterFailedMemoryCheckKeepsEarlierBackup();
 
     void deleteDirectory_data();
     void deleteDirectory();
@@ -142,9 +143,11 @@ bool tst_BackUpUIThread::Count()
     param.nMode = 3;
     pWorker->SetParam(param);
     pWorker->start();
-    const bool bCounted = counted.wait(10000);
+    // The count may be over before a wait() could start: poll the spy.
+    for (int i = 0; i < 200 && counted.isEmpty(); ++i)
+        QTest::qWait(50);
     pWorker->wait();
-    return bCounted && counted.at(0).at(0).toInt() == 0;
+    return counted.count() == 1 && counted.at(0).at(0).toInt() == 0;
 }
 
 bool tst_BackUpUIThread::RunBackup(const BackupItems &items, QSignalSpy &finish, QSignalSpy &cancelled)
@@ -479,6 +482,33 @@ void tst_BackUpUIThread::cancelAfterTheEndKeepsTheBackup()
     QVERIFY(QFileInfo::exists(strPackage));
     QVERIFY(QFileInfo::exists(strFolder + "/Image/p.jpg"));
     QVERIFY(QFileInfo::exists(strFolder + "/Video/v.mp4"));
+}
+
+// A job that ends at the memory check never named a run of its own: a cancel
+// that follows must not take the previous run's backup for its files.
+void tst_BackUpUIThread::cancelAfterFailedMemoryCheckKeepsEarlierBackup()
+{
+    m_pPhone->SetRecords(0, 3);
+    m_pPhone->AddFile(QStringLiteral("/sdcard/DCIM/p.jpg"), 1000);
+    m_pPhone->AddFile(QStringLiteral("/sdcard/Movies/v.mp4"), 1000);
+    QVERIFY(Count());
+    BackUpUIThread *pWorker = BackUpUIThread::ExistingInstance();
+    QSignalSpy finish(pWorker, &BackUpUIThread::signalsFinish);
+    QSignalSpy cancelled(pWorker, &BackUpUIThread::signalBackupCancelSuccess);
+    QVERIFY(RunBackup(Tiles({0, 4}), finish, cancelled));
+    const QStringList listFirstRun = Entries(Dest());
+    QCOMPARE(listFirstRun.size(), 2);
+
+    m_pPhone->SetMemInfoError(-1);
+    QVERIFY(m_pPhone->Use());
+    finish.clear();
+    QVERIFY(RunBackup(Tiles({0, 4}), finish, cancelled));
+    QCOMPARE(finish.at(0).at(0).toInt(), -3);
+    QVERIFY(!pWorker->IsFinished());
+
+    BackUpUIThread::ClickCancel();
+    BackUpUIThreadCancel::ExistingInstance()->wait();
+    QCOMPARE(Entries(Dest()), listFirstRun);
 }
 
 void tst_BackUpUIThread::deleteDirectory_data()

@@ -54,7 +54,7 @@ void tst_BackUpUIThreadE2E::wholeSamplePhone()
     param.nMode = 3;
     pWorker->SetParam(param);
     pWorker->start();
-    QVERIFY(counted.wait(10000));
+    QTRY_VERIFY_WITH_TIMEOUT(!counted.isEmpty(), 10000);
     pWorker->wait();
     const QHash<int, structBackupID> counts = pWorker->GetModuleCounts();
     for (int nId : {0, 1, 29, 3, 4, 5, 6})

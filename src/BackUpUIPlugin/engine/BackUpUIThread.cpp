@@ -552,6 +552,11 @@ void BackUpUIThread::procBackup()
             nItems += f[i] ? 1 : 0;
     }
 
+    // The files of an earlier run are a finished backup: a cancel of this
+    // job must never reach them, even before this run has named its own.
+    if (Factory *pFactory = Factory::ExistingInstance())
+        pFactory->ForgetRunFiles();
+
     const int nMem = procMemInfo(nItems);
     if (nMem < 0) {
         emit signalsFinish(nMem);

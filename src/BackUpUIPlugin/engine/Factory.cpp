@@ -201,6 +201,8 @@ template <typename T> T *Factory::CreateModule(T *&pModule)
 void Factory::CreateObject(const BackupItems &items)
 {
     LOG_SCOPE("CreateObject");
+    // The cancel thread may look at the modules meanwhile (StopFileModules).
+    QMutexLocker locker(&m_mutex);
     if (items.bPB)
         CreateModule(m_pAddrBook);
     if (items.bSMS && items.bMMS && !m_pSMS && !m_pMMS) {
@@ -224,17 +226,26 @@ void Factory::CreateObject(const BackupItems &items)
         CreateModule(m_pCalendar);
         CreateModule(m_pEmail);
     }
-    QMutexLocker locker(&m_mutex);
     m_items = items;
 }
 
 void Factory::StopFileModules(bool bStop)
 {
+    QMutexLocker locker(&m_mutex);
     FileModule *modules[] = {m_pAPK, m_pAPKData, m_pImage, m_pVideo, m_pAudio};
     for (FileModule *pModule : modules) {
         if (pModule)
             pModule->SetStatus(bStop);
     }
+}
+
+void Factory::ForgetRunFiles()
+{
+    QMutexLocker locker(&m_mutex);
+    m_listFiles.clear();
+    m_strBackupFolder.clear();
+    m_strPackagePath.clear();
+    m_bDelivered = false;
 }
 
 QString Factory::RunName(const QString &strDeviceName, const QDateTime &dtTime, bool bRightToLeft)

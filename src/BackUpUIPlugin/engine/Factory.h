@@ -51,6 +51,9 @@ public:
     int BackUp(const QString &strDestination);
     // Stops (or releases) the copy loops of the file modules.
     void StopFileModules(bool bStop);
+    // Forgets the files of the last run (its package, backup folder and
+    // result files), so that nothing removes them once a new run begins.
+    void ForgetRunFiles();
 
     // The run's backup folder in the destination (empty before a run).
     QString GetBackupFolder() const;
