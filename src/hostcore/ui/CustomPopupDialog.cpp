@@ -24,6 +24,8 @@ CustomPopupDialog::CustomPopupDialog(QWidget *pParent, const QString &strText, i
     , m_nButtonType(nButtonType == 1 ? 1 : 2)
 {
     setObjectName(QStringLiteral("CustomPopupDialog"));
+    // Let the skin draw the dialog's border and rounded corners.
+    setAttribute(Qt::WA_StyledBackground, true);
     setWindowModality(Qt::WindowModal);
     setFixedSize(kWidth, kHeight);
     setLayoutDirection(Change::GetRightToLeftLayout() ? Qt::RightToLeft : Qt::LeftToRight);
