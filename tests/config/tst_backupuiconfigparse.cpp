@@ -34,7 +34,6 @@ private slots:
 
     void loadFile_data();
     void loadFile();
-    void tablesKeyedById();
     void reloadReplacesTables();
     void missingFile();
     void unreadableFile();
@@ -184,29 +183,6 @@ void tst_BackUpUIConfigParse::loadFile()
     QCOMPARE(Describe(pParse->GetCommonItems()), common);
     QCOMPARE(Describe(pParse->GetChildItems()), child);
     QCOMPARE(pParse->GetFileName(), QStringLiteral("BackupConfig.xml"));
-}
-
-void tst_BackUpUIConfigParse::tablesKeyedById()
-{
-    QVERIFY(WriteConfig("<config>\n<layout mode=\"BackUpUIPlugin\">\n<Common id=\"29\" name=\"App\" enable=\"1\"/>\n"
-                        "<Child id=\"28\" name=\"Mark\" enable=\"0\"/>\n</layout>\n</config>\n"));
-    BackUpUIConfigParse *pParse = BackUpUIConfigParse::GetInstance();
-    QVERIFY(pParse->LoadFile());
-    const PluginInfoTable common = pParse->GetCommonItems();
-    QVERIFY(common.contains(29));
-    QCOMPARE(common.value(29).nKind, 0);
-    QCOMPARE(common.value(29).strName, QStringLiteral("App"));
-    const PluginInfoTable child = pParse->GetChildItems();
-    QVERIFY(child.contains(28));
-    QCOMPARE(child.value(28).nKind, 1);
-    QCOMPARE(child.value(28).bEnable, false);
-
-    // A default record, as a missing item reads.
-    const PluginInfo none = common.value(12345);
-    QCOMPARE(none.nKind, 0);
-    QCOMPARE(none.nId, 0u);
-    QVERIFY(none.strName.isEmpty());
-    QCOMPARE(none.bEnable, false);
 }
 
 void tst_BackUpUIConfigParse::reloadReplacesTables()

@@ -104,7 +104,6 @@ private slots:
     void lookTransitions();
     void btnData_data();
     void btnData();
-    void btnDataKeepsSizeAndTimeWithoutSize();
     void sizeFormat_data();
     void sizeFormat();
     void needTime_data();
@@ -158,40 +157,21 @@ void tst_ItemTiles::objectNamesAndSizes()
     QFETCH(QString, word);
     QFETCH(int, width);
 
+    // The skin styles the tiles through these names.
     CheckBigButton tile(Item(id, false));
     QCOMPARE(tile.size(), QSize(width, 135));
-    const QString strFramePrefix = id == 6 ? QStringLiteral("BackUpUIPlugin_BigButton_Other_")
-                                           : QStringLiteral("BackUpUIPlugin_BigButton_");
-    for (const char *szLook : {"CommonFrame", "CheckFrame", "DisableFrame"}) {
-        QPushButton *pFrame = tile.findChild<QPushButton *>(strFramePrefix + QLatin1String(szLook));
+    for (const char *szLook : {"Common", "Check", "Disable"}) {
+        QPushButton *pFrame = Frame(&tile, id, szLook);
         QVERIFY2(pFrame, szLook);
-        QCOMPARE(pFrame->parentWidget(), &tile);
         QCOMPARE(pFrame->geometry(), QRect(0, 0, width, 135));
-        QVERIFY(pFrame->isFlat());
     }
-    QVERIFY(tile.isFlat());
-
     BigButton *pContent = tile.findChild<BigButton *>();
     QVERIFY(pContent);
-    const QString strPrefix = QStringLiteral("BackUpUIPlugin_BigButton_") + word;
-    QCOMPARE(pContent->objectName(), strPrefix + QStringLiteral("Frame"));
-    QCOMPARE(pContent->geometry(), QRect(0, 0, width, 135));
-
-    const struct
-    {
-        const char *szSuffix;
-        QSize size;
-    } labels[] = {{"_Title", QSize(100, 18)}, {"_Num", QSize(100, 34)}, {"_Value", QSize(100, 13)},
-                  {"_Time", QSize(100, 13)}, {"_OtherContent", QSize(224, 45)}};
-    for (const auto &label : labels) {
-        QLabel *pLabel = pContent->findChild<QLabel *>(strPrefix + QLatin1String(label.szSuffix));
-        QVERIFY2(pLabel, label.szSuffix);
-        QCOMPARE(pLabel->size(), label.size);
-    }
-    QVERIFY(pContent->findChild<QLabel *>(strPrefix + "_Title")->wordWrap());
-    QLabel *pName = pContent->findChild<QLabel *>(strPrefix + "_OtherContent");
-    QVERIFY(pName->wordWrap());
-    QVERIFY(pName->alignment() & Qt::AlignBottom);
+    QCOMPARE(pContent->objectName(), QStringLiteral("BackUpUIPlugin_BigButton_") + word + QStringLiteral("Frame"));
+    QCOMPARE(pContent->size(), QSize(width, 135));
+    for (const char *szSuffix : {"_Title", "_Num", "_Value", "_Time", "_OtherContent"})
+        QVERIFY2(pContent->findChild<QLabel *>(QStringLiteral("BackUpUIPlugin_BigButton_") + word + QLatin1String(szSuffix)),
+                 szSuffix);
 }
 
 void tst_ItemTiles::labelPositions_data()
@@ -351,9 +331,12 @@ void tst_ItemTiles::btnData_data()
     QTest::newRow("count and size") << 17 << 1023 << "17" << "1023 " + strKB << false;
     QTest::newRow("count, one megabyte") << 250 << 1024 << "250" << "1 " + strMB << false;
     QTest::newRow("large size") << 1 << 1572864 << "1" << "1.50 " + strGB << false;
-    QTest::newRow("count 0") << 0 << 0 << "0" << "" << true;
-    QTest::newRow("negative count shows 0") << -4 << 0 << "0" << "" << true;
+    // Without a size the size and time texts stay as they were.
+    QTest::newRow("count without size") << 12 << 0 << "12" << "earlier" << false;
+    QTest::newRow("count 0") << 0 << 0 << "0" << "earlier" << true;
+    QTest::newRow("negative count shows 0") << -4 << 0 << "0" << "earlier" << true;
     QTest::newRow("count 0 with a size") << 0 << 2048 << "0" << "2 " + strMB << true;
+    QTest::newRow("size beyond 2^31 KB") << 3 << -1 << "3" << "4.00 " + Change::tr("IDS_CORE_UNIT_TB") << false;
 }
 
 void tst_ItemTiles::btnData()
@@ -365,12 +348,15 @@ void tst_ItemTiles::btnData()
     QFETCH(bool, disabled);
 
     CheckBigButton tile(Item(3, true));
+    tile.SetSize(QStringLiteral("earlier"));
+    tile.SetNeedTime(184320);
+    const QString strEarlierTime = Label(&tile, 3, "_Time")->text();
     tile.SetBtnData(Counted(count, kiloBytes));
     QCOMPARE(Label(&tile, 3, "_Num")->text(), num);
     QCOMPARE(Label(&tile, 3, "_Value")->text(), size);
     QCOMPARE(Look(&tile), disabled ? QStringLiteral("disabled") : QStringLiteral("checked"));
     QCOMPARE(Label(&tile, 3, "_Time")->text(),
-             kiloBytes ? CheckBigButton::NeedTimeText(static_cast<quint32>(kiloBytes)) : QString());
+             kiloBytes ? CheckBigButton::NeedTimeText(static_cast<quint32>(kiloBytes)) : strEarlierTime);
 
     // Reset clears the values and keeps the title.
     const QString strTitle = tile.GetTitle();
@@ -380,19 +366,6 @@ void tst_ItemTiles::btnData()
     QVERIFY(Label(&tile, 3, "_Time")->text().isEmpty());
     QCOMPARE(tile.GetTitle(), strTitle);
     QVERIFY(!strTitle.isEmpty());
-}
-
-void tst_ItemTiles::btnDataKeepsSizeAndTimeWithoutSize()
-{
-    CheckBigButton tile(Item(0, true));
-    tile.SetSize(QStringLiteral("earlier size"));
-    tile.SetNeedTime(184320);
-    const QString strTime = Label(&tile, 0, "_Time")->text();
-    QVERIFY(!strTime.isEmpty());
-    tile.SetBtnData(Counted(12, 0));
-    QCOMPARE(Label(&tile, 0, "_Num")->text(), QStringLiteral("12"));
-    QCOMPARE(Label(&tile, 0, "_Value")->text(), QStringLiteral("earlier size"));
-    QCOMPARE(Label(&tile, 0, "_Time")->text(), strTime);
 }
 
 void tst_ItemTiles::sizeFormat_data()
@@ -421,11 +394,6 @@ void tst_ItemTiles::sizeFormat()
     QFETCH(QString, unit);
 
     QCOMPARE(CheckBigButton::FormatSize(kiloBytes), number + QLatin1Char(' ') + Change::tr(unit));
-
-    // The tile shows the same text; the size is taken as unsigned.
-    CheckBigButton tile(Item(5, false));
-    tile.SetBtnData(Counted(3, static_cast<int>(kiloBytes)));
-    QCOMPARE(Label(&tile, 5, "_Value")->text(), number + QLatin1Char(' ') + Change::tr(unit));
 }
 
 void tst_ItemTiles::needTime_data()

@@ -1,5 +1,4 @@
 #include "BackUpUIConfigParse.h"
-#include "BigButton.h"
 #include "CheckBigButton.h"
 #include "CustomLabelButton.h"
 #include "TestEnv.h"
@@ -28,7 +27,6 @@ private slots:
     void header();
     void waitingFrame();
     void overview();
-    void titlesThatDoNotFit();
 
 private:
     QString Save(QWidget *pWidget, const QString &strName);
@@ -187,31 +185,6 @@ void tst_WidgetPictures::overview()
         painter.drawImage(QPoint(10 + (i % 3) * nColumnWidth, 10 + (i / 3) * nRowHeight), m_listTiles.at(i).second);
     painter.end();
     QVERIFY(sheet.save(m_strOutput + QStringLiteral("/tiles_overview.png")));
-}
-
-// Lists (as warnings, for the people who write the texts and the skin) the
-// configured titles that are wider than their one-line title label.
-void tst_WidgetPictures::titlesThatDoNotFit()
-{
-    BackUpUIConfigParse *pConfig = BackUpUIConfigParse::GetInstance();
-    QVERIFY(pConfig);
-    const PluginInfoTable common = pConfig->GetCommonItems();
-    BackUpUIConfigParse::DestroyInstance();
-    QVERIFY(!common.isEmpty());
-    for (const char *szLang : {"en", "ru", "ar"}) {
-        qputenv("PELORIX_HOST_LANG", szLang);
-        for (const PluginInfo &info : common) {
-            CheckBigButton tile(info);
-            QLabel *pTitle = tile.findChild<QLabel *>(QStringLiteral("BackUpUIPlugin_BigButton_")
-                                                      + BigButton::ObjectWord(info.nId) + QStringLiteral("_Title"));
-            QVERIFY(pTitle);
-            pTitle->ensurePolished();
-            const int nWidth = pTitle->fontMetrics().horizontalAdvance(pTitle->text());
-            if (nWidth > pTitle->width())
-                qWarning("%s: title of item %u \"%s\" is %d px wide, the label %d px", szLang, info.nId,
-                         qPrintable(pTitle->text()), nWidth, pTitle->width());
-        }
-    }
 }
 
 QTEST_MAIN(tst_WidgetPictures)
