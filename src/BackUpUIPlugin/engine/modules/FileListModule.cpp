@@ -139,16 +139,18 @@ int FileListModule::Backup(int &nCount)
         QString strPcName = SafeFileName::FromPhone(strName);
         const bool bUsable = !strPcName.isEmpty();
         QString strFolder = m_strFolder;
-        if (bApplications) {
-            QDir(m_strFolder).mkpath(QStringLiteral("APK"));
-            strFolder = m_strFolder + QStringLiteral("/APK");
-            strPcName = QStringLiteral("%1.apk").arg(strPcName);
-        }
-        QString strTarget = strFolder + QLatin1Char('/') + strPcName;
-        if (bUsable)
+        QString strTarget;
+        if (bUsable) {
+            if (bApplications) {
+                QDir(m_strFolder).mkpath(QStringLiteral("APK"));
+                strFolder = m_strFolder + QStringLiteral("/APK");
+                strPcName = QStringLiteral("%1.apk").arg(strPcName);
+            }
+            strTarget = strFolder + QLatin1Char('/') + strPcName;
             LogLine::WarningPlain(szSource, "Backup", QLatin1Char('"') + strTarget + QLatin1Char('"'));
-        else
+        } else {
             LogLine::Warning(szSource, "Backup", QStringLiteral("unusable name from the phone: ") + strName);
+        }
 
         if (IsStopRequested())
             return -1;
