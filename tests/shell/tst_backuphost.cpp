@@ -1,0 +1,227 @@
+// backup-host, the host application: its command line, and whole runs of the
+// program off screen (a backup with pictures, a backup for the ROM plugin, a
+// library that is not the suite's plugin, no display, nothing to back up).
+
+#include "HostOptions.h"
+#include "TestEnv.h"
+#include "TestPhone.h"
+
+#include <QImage>
+#include <QProcess>
+#include <QtTest>
+
+#include <memory>
+
+namespace
+{
+struct RunResult
+{
+    int nExitCode = -1;
+    QString strOut;
+    QString strErr;
+};
+} // namespace
+
+class tst_BackupHost : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void options_data();
+    void options();
+    void headlessBackupWithPictures();
+    void backupForRomPlugin();
+    void refusesForeignLibrary();
+    void refusals_data();
+    void refusals();
+
+private:
+    RunResult Run(const QStringList &listArgs, const QProcessEnvironment &env);
+    QProcessEnvironment Environment() const;
+
+    std::unique_ptr<TestEnv> m_pEnv;
+    QString m_strPhone;
+};
+
+void tst_BackupHost::initTestCase()
+{
+    m_pEnv = std::make_unique<TestEnv>();
+    QVERIFY2(m_pEnv->IsValid(), "no temporary folder");
+    QVERIFY2(QFileInfo(QStringLiteral(BACKUP_STAGE_DIR "/bin/backup-host")).isExecutable(), "backup-host is not built");
+    // A small phone: records only, so a run is quick.
+    TestPhone phone(m_pEnv->Path(QStringLiteral("phone")));
+    phone.SetRecords(0, 3);
+    phone.SetRecords(1, 4);
+    phone.SetRecords(4, 2);
+    QVERIFY(phone.Save());
+    m_strPhone = phone.Dir();
+}
+
+QProcessEnvironment tst_BackupHost::Environment() const
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PELORIX_HOST_LOG"), m_pEnv->Path(QStringLiteral("host.log")));
+    env.insert(QStringLiteral("PELORIX_HOST_ROOT"), QStringLiteral(BACKUP_STAGE_DIR));
+    env.remove(QStringLiteral("PELORIX_HOST_LANG"));
+    return env;
+}
+
+RunResult tst_BackupHost::Run(const QStringList &listArgs, const QProcessEnvironment &env)
+{
+    RunResult result;
+    QProcess process;
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(BACKUP_STAGE_DIR "/bin/backup-host"), listArgs);
+    if (!process.waitForStarted(30000) || !process.waitForFinished(300000)) {
+        process.kill();
+        process.waitForFinished();
+        result.strErr = QStringLiteral("backup-host did not run to its end");
+        return result;
+    }
+    result.nExitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.strOut = QString::fromLocal8Bit(process.readAllStandardOutput());
+    result.strErr = QString::fromLocal8Bit(process.readAllStandardError());
+    return result;
+}
+
+void tst_BackupHost::options_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QStringList>("items");
+    QTest::addColumn<int>("caller");
+
+    QTest::newRow("nothing") << QStringList() << true << QStringList() << 0;
+    QTest::newRow("items in wizard order, once")
+        << QStringList{"--headless", "--items", "music, Contacts,music"} << true << QStringList{"music", "contacts"} << 0;
+    QTest::newRow("all") << QStringList{"--headless", "--items", "all"} << true << HostOptions::TileNames() << 0;
+    QTest::newRow("unknown item") << QStringList{"--headless", "--items", "photos"} << false << QStringList() << 0;
+    QTest::newRow("empty item list") << QStringList{"--headless", "--items", ","} << false << QStringList() << 0;
+    QTest::newRow("rom caller") << QStringList{"--caller", "ROM"} << true << QStringList() << 2;
+    QTest::newRow("update caller") << QStringList{"--headless", "--caller", "update"} << true << QStringList() << 1;
+    QTest::newRow("unknown caller") << QStringList{"--caller", "home"} << false << QStringList() << 0;
+    QTest::newRow("language") << QStringList{"--lang", "AR"} << true << QStringList() << 0;
+    QTest::newRow("unknown language") << QStringList{"--lang", "de"} << false << QStringList() << 0;
+    QTest::newRow("option taken as a value") << QStringList{"--dest", "--headless"} << false << QStringList() << 0;
+    QTest::newRow("missing value") << QStringList{"--headless", "--shots"} << false << QStringList() << 0;
+    QTest::newRow("shots need headless") << QStringList{"--shots", "x"} << false << QStringList() << 0;
+    QTest::newRow("items need headless") << QStringList{"--items", "music"} << false << QStringList() << 0;
+    QTest::newRow("bad timeout") << QStringList{"--headless", "--timeout", "0"} << false << QStringList() << 0;
+    QTest::newRow("stray argument") << QStringList{"run"} << false << QStringList() << 0;
+}
+
+void tst_BackupHost::options()
+{
+    QFETCH(QStringList, args);
+    QFETCH(bool, ok);
+    QFETCH(QStringList, items);
+    QFETCH(int, caller);
+    HostOptions options;
+    QString strError;
+    QCOMPARE(options.Parse(args, strError), ok);
+    QCOMPARE(strError.isEmpty(), ok);
+    if (ok) {
+        QCOMPARE(options.listItems, items);
+        QCOMPARE(options.nCaller, caller);
+    }
+}
+
+void tst_BackupHost::headlessBackupWithPictures()
+{
+    const QString strDest = m_pEnv->Path(QStringLiteral("dest"));
+    const QString strShots = m_pEnv->Path(QStringLiteral("shots"));
+    const RunResult result = Run({QStringLiteral("--headless"), QStringLiteral("--phone"), m_strPhone,
+                                  QStringLiteral("--dest"), strDest, QStringLiteral("--items"),
+                                  QStringLiteral("contacts,messages,other"), QStringLiteral("--shots"), strShots},
+                                 Environment());
+    QVERIFY2(result.nExitCode == 0, qPrintable(result.strOut + result.strErr));
+    QVERIFY2(result.strOut.contains(QStringLiteral("On the phone: contacts 3, messages 4")), qPrintable(result.strOut));
+    QVERIFY(result.strOut.contains(QStringLiteral("Selected: contacts, messages, other")));
+    QVERIFY(result.strOut.contains(QStringLiteral("Backing up into %1").arg(strDest)));
+    QVERIFY(result.strOut.contains(QStringLiteral("Backup finished.\n")));
+    QVERIFY(result.strOut.contains(QStringLiteral("  contacts           3\n")));
+    QVERIFY(result.strOut.contains(QStringLiteral("  call log           2\n")));
+
+    // The package line names the file the run left in the destination.
+    const QRegularExpressionMatch match =
+        QRegularExpression(QStringLiteral("Package:\\s+(\\S.*\\.zip)\\n")).match(result.strOut);
+    QVERIFY2(match.hasMatch(), qPrintable(result.strOut));
+    QCOMPARE(QFileInfo(match.captured(1)).absolutePath(), strDest);
+    QVERIFY(QFileInfo(match.captured(1)).isFile());
+
+    for (const char *szShot : {"1-prepare.png", "2-progress.png", "3-result.png"}) {
+        const QImage image(QDir(strShots).filePath(QLatin1String(szShot)));
+        QVERIFY2(!image.isNull(), szShot);
+        QCOMPARE(image.size(), QSize(896, 640));
+    }
+}
+
+void tst_BackupHost::backupForRomPlugin()
+{
+    const QString strDest = m_pEnv->Path(QStringLiteral("dest-rom"));
+    const RunResult result = Run({QStringLiteral("--headless"), QStringLiteral("--phone"), m_strPhone,
+                                  QStringLiteral("--dest"), strDest, QStringLiteral("--caller"), QStringLiteral("rom")},
+                                 Environment());
+    QVERIFY2(result.nExitCode == 0, qPrintable(result.strOut + result.strErr));
+    const int nBegin = result.strOut.indexOf(QStringLiteral("ZvRomUIPlugin <- OnBackupBegin()"));
+    const int nFinish = result.strOut.indexOf(QStringLiteral("ZvRomUIPlugin <- OnBackupFinish("));
+    QVERIFY2(nBegin >= 0 && nFinish > nBegin, qPrintable(result.strOut));
+    QVERIFY(!result.strOut.contains(QStringLiteral("UpdateUIPlugin <-")));
+    QVERIFY(result.strOut.contains(QStringLiteral("Backup finished.\n")));
+    QCOMPARE(QDir(strDest).entryList({QStringLiteral("backup_*.zip")}, QDir::Files).size(), 1);
+}
+
+void tst_BackupHost::refusesForeignLibrary()
+{
+    // An install folder whose plugin library is not the suite's plugin.
+    const QString strRoot = m_pEnv->Path(QStringLiteral("foreign"));
+    QVERIFY(QDir().mkpath(strRoot + QStringLiteral("/plugins/BackUpUIPlugin")));
+    QVERIFY(QFile::copy(QStringLiteral(BACKUP_STAGE_DIR "/lib/libhostcore.so"),
+                        strRoot + QStringLiteral("/plugins/BackUpUIPlugin/BackUpUIPlugin.so")));
+    QProcessEnvironment env = Environment();
+    env.insert(QStringLiteral("PELORIX_HOST_ROOT"), strRoot);
+    const RunResult result = Run({QStringLiteral("--headless")}, env);
+    QCOMPARE(result.nExitCode, 2);
+    QVERIFY2(result.strErr.contains(QStringLiteral("is not a plugin of this suite")), qPrintable(result.strErr));
+    QVERIFY(!result.strOut.contains(QStringLiteral("Counting")));
+}
+
+void tst_BackupHost::refusals_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<bool>("noDisplay");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no display") << QStringList() << true << 2 << QStringLiteral("no display is available");
+    QTest::newRow("wrong argument") << QStringList{QStringLiteral("--lang"), QStringLiteral("xx")} << false << 2
+                                    << QStringLiteral("unknown language");
+    QTest::newRow("not a phone") << QStringList{QStringLiteral("--headless"), QStringLiteral("--phone"),
+                                                QStringLiteral("/nonexistent")}
+                                 << false << 2 << QStringLiteral("holds no phone");
+    QTest::newRow("nothing to back up") << QStringList{QStringLiteral("--headless"), QStringLiteral("--items"),
+                                                       QStringLiteral("music")}
+                                        << false << 1 << QStringLiteral("nothing is selected");
+}
+
+void tst_BackupHost::refusals()
+{
+    QFETCH(QStringList, args);
+    QFETCH(bool, noDisplay);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    QProcessEnvironment env = Environment();
+    if (noDisplay) {
+        for (const char *szName : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QLatin1String(szName));
+    }
+    if (!args.contains(QStringLiteral("--phone")))
+        args << QStringLiteral("--phone") << m_strPhone;
+    const RunResult result = Run(args, env);
+    QCOMPARE(result.nExitCode, exitCode);
+    QVERIFY2(result.strErr.contains(message), qPrintable(result.strOut + result.strErr));
+}
+
+QTEST_MAIN(tst_BackupHost)
+#include "tst_backuphost.moc"

@@ -1,0 +1,249 @@
+// Whole backups through the wizard, off screen: the sample phone backed up
+// from the prepare page to the result page, and a run cancelled half way that
+// leaves nothing behind.
+
+#include "BackUpMainWindow.h"
+#include "BackUpUIBBMgr.h"
+#include "BackUpUIThread.h"
+#include "BackUpUIThreadCancel.h"
+#include "CheckBigButton.h"
+#include "CompleteWizardWidget.h"
+#include "DoingWizardWidget.h"
+#include "Factory.h"
+#include "PrepareWizardWidget.h"
+#include "SendCmdResetThread.h"
+#include "TestEnv.h"
+#include "TestPhone.h"
+#include "WaitingBKFrame.h"
+
+#include <host/Change.h>
+#include <host/CommonUtils.h>
+#include <host/CustomPopupDialog.h>
+#include <host/HostCallLog.h>
+#include <host/MainFrame.h>
+#include <host/Startup.h>
+#include <sdk/dvsk_sim.h>
+
+#include <HostStandIns.h>
+
+#include <QDate>
+#include <QDirIterator>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <memory>
+
+namespace
+{
+QStringList RunEntries(const QString &strFolder)
+{
+    return QDir(strFolder).entryList({QStringLiteral("backup_*")}, QDir::AllEntries | QDir::Hidden | QDir::System);
+}
+
+QStringList FilesUnder(const QString &strFolder)
+{
+    QStringList listFiles;
+    QDirIterator it(strFolder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        listFiles << QFileInfo(it.next()).fileName();
+    return listFiles;
+}
+
+int IndexOf(const QStringList &listLines, const QString &strPart, int nFrom = 0)
+{
+    for (int i = nFrom; i < listLines.size(); ++i) {
+        if (listLines.at(i).contains(strPart))
+            return i;
+    }
+    return -1;
+}
+} // namespace
+
+class tst_WizardRun : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void fullBackupOfSamplePhone();
+    void cancelledHalfWayLeavesNothing();
+
+private:
+    BackUpMainWindow *ShowAndCount();
+
+    std::unique_ptr<TestEnv> m_pEnv;
+    std::unique_ptr<QWidget> m_pFrame;
+    std::unique_ptr<HostStandIns> m_pStandIns;
+    std::unique_ptr<MainFrame> m_pMainFrame;
+};
+
+void tst_WizardRun::initTestCase()
+{
+    m_pEnv = std::make_unique<TestEnv>();
+    QVERIFY2(m_pEnv->IsValid(), "no temporary folder");
+    BackUpUIThreadCancel::SetSettleDelay(0);
+}
+
+void tst_WizardRun::init()
+{
+    HostCallLog::Clear();
+    m_pFrame = std::make_unique<QWidget>();
+    m_pFrame->resize(896, 640);
+    m_pFrame->show();
+    m_pStandIns = std::make_unique<HostStandIns>();
+    m_pStandIns->Install(m_pFrame.get(), QRect(0, 0, 896, 640));
+    m_pMainFrame = std::make_unique<MainFrame>();
+    Startup::SetMainFrame(m_pMainFrame.get());
+}
+
+void tst_WizardRun::cleanup()
+{
+    SendCmdResetThread::DestroyInstance();
+    BackUpUIThreadCancel::DestroyInstance();
+    BackUpUIThread::DestroyInstance();
+    BackUpMainWindow::DestroyInstance();
+    Startup::SetMainFrame(nullptr);
+    m_pMainFrame.reset();
+    m_pStandIns.reset();
+    m_pFrame.reset();
+    TestPhone::UseDefault();
+}
+
+BackUpMainWindow *tst_WizardRun::ShowAndCount()
+{
+    BackUpMainWindow *pWindow = BackUpMainWindow::GetInstance();
+    pWindow->ShowWindow(m_pFrame.get(), QRect(0, 0, 896, 640));
+    WaitingBKFrame *pWaiting = pWindow->GetPreparePage()->GetWaitingFrame();
+    if (!QTest::qWaitFor([pWaiting]() { return !pWaiting->isVisible(); }, 30000))
+        return nullptr;
+    return pWindow;
+}
+
+void tst_WizardRun::fullBackupOfSamplePhone()
+{
+    TestPhone::UseDefault();
+    BackUpMainWindow *pWindow = ShowAndCount();
+    QVERIFY2(pWindow, "the phone was not counted");
+    PrepareWizardWidget *pPrepare = pWindow->GetPreparePage();
+    const QString strDestination = pPrepare->GetBackUpPath();
+    QVERIFY(strDestination.startsWith(m_pEnv->DocumentsDir()));
+
+    // Every tile the phone has something for, clicked as a user would.
+    int nTiles = 0;
+    for (CheckBigButton *pTile : pPrepare->GetBigButtons()) {
+        QVERIFY2(pTile->isEnabled(), qPrintable(pTile->GetTitle() + QStringLiteral(" has nothing to back up")));
+        if (!pTile->IsChecked())
+            pTile->ButtonPressed();
+        QVERIFY(pTile->IsChecked());
+        ++nTiles;
+    }
+    QVERIFY(nTiles >= 7);
+    pPrepare->GetNextButton()->click();
+    QVERIFY(pWindow->GetDoingPage()->isVisible());
+
+    CompleteWizardWidget *pComplete = pWindow->GetCompletePage();
+    QTRY_VERIFY_WITH_TIMEOUT(pComplete->isVisible(), 60000);
+    QVERIFY(!pWindow->GetDoingPage()->isVisible());
+    QVERIFY(!pPrepare->isVisible());
+    QCOMPARE(pComplete->GetStatusLabel()->text(), Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_BACKUPSUC_LABEL"));
+    QCOMPARE(pComplete->GetResultValue(), QString()); // no failed item
+    QCOMPARE(pWindow->GetBBMgr()->GetResult(), 0);
+
+    // The package and the backup folder are in the destination.
+    Factory *pFactory = Factory::ExistingInstance();
+    QVERIFY(pFactory);
+    QVERIFY(pFactory->IsPackageDelivered());
+    const QString strPackage = pFactory->GetPackagePath();
+    QCOMPARE(QFileInfo(strPackage).absolutePath(), QFileInfo(strDestination).absoluteFilePath());
+    QVERIFY(QFileInfo(strPackage).isFile());
+    QVERIFY(QFileInfo(strPackage).size() > 0);
+    const QStringList listCopied = FilesUnder(pFactory->GetBackupFolder());
+    for (const char *szList : {"ImageList.xml", "VideoList.xml", "AudioList.xml"})
+        QVERIFY2(listCopied.contains(QLatin1String(szList)), szList);
+    QCOMPARE(RunEntries(strDestination).size(), 2);
+
+    // The module files went from the data folder; the date was recorded.
+    for (const QString &strName : BackUpUIBBMgr::TempFileNames())
+        QVERIFY2(!QFileInfo::exists(m_pEnv->UserDataDir() + strName), qPrintable(strName));
+    QCOMPARE(CommonUtils::GetSettings(QStringLiteral("BackUpUIPlugin"), QStringLiteral("BackupDate")),
+             QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")));
+
+    // One usage record with the whole selection; the home plugin heard of
+    // the start before the end.
+    const QStringList listCalls = HostCallLog::Entries();
+    const int nUsage = IndexOf(listCalls, QStringLiteral("setListPipeItem(7,20109,cfields="));
+    QVERIFY2(nUsage >= 0, qPrintable(listCalls.join(QLatin1Char('\n'))));
+    QVERIFY(listCalls.at(nUsage).contains(QStringLiteral(
+        "backup:contacts&message&mms&schedule&callRecords&application&applicationData&music&picture&video;")));
+    QCOMPARE(IndexOf(listCalls, QStringLiteral("setListPipeItem("), nUsage + 1), -1);
+    const int nStart = IndexOf(listCalls, QStringLiteral(",4116,0,1)"));
+    const int nEnd = IndexOf(listCalls, QStringLiteral(",4117,0,0)"));
+    QVERIFY2(nStart >= 0 && nEnd > nStart, qPrintable(listCalls.join(QLatin1Char('\n'))));
+
+    // Finish returns to the host's home plugin.
+    pComplete->GetFinishButton()->click();
+    QVERIFY(!pWindow->isVisible());
+    QVERIFY(HostCallLog::Entries().contains(QStringLiteral("ShowPlugin(HomeUIPlugin)")));
+}
+
+void tst_WizardRun::cancelledHalfWayLeavesNothing()
+{
+    // A phone with contacts and one video that copies slowly.
+    TestPhone phone(m_pEnv->Path(QStringLiteral("slowphone")));
+    phone.SetRecords(0, 3);
+    phone.AddFile(QStringLiteral("/sdcard/Movies/long.mp4"), 4 * 1024 * 1024);
+    phone.SetRateLimitKBps(256);
+    QVERIFY(phone.Use());
+    const QString strDestination = m_pEnv->Path(QStringLiteral("dest"));
+    QVERIFY(QDir().mkpath(strDestination));
+
+    BackUpMainWindow *pWindow = ShowAndCount();
+    QVERIFY2(pWindow, "the phone was not counted");
+    PrepareWizardWidget *pPrepare = pWindow->GetPreparePage();
+    pPrepare->SetBackUpPath(strDestination);
+    for (CheckBigButton *pTile : pPrepare->GetBigButtons()) {
+        if (pTile->isEnabled() && !pTile->IsChecked())
+            pTile->ButtonPressed();
+    }
+    QVERIFY(pPrepare->GetBackupOjectType().bImage);
+    QVERIFY(pPrepare->GetBackupOjectType().bPB);
+
+    QSignalSpy spyCancelled(BackUpUIThread::Instance(), &BackUpUIThread::signalBackupCancelSuccess);
+    QSignalSpy spyFinished(BackUpUIThread::Instance(), &BackUpUIThread::signalsFinish);
+    pPrepare->GetNextButton()->click();
+    DoingWizardWidget *pDoing = pWindow->GetDoingPage();
+    QVERIFY(pDoing->isVisible());
+
+    // Half way: the contacts are done and the video is being copied.
+    QTRY_VERIFY_WITH_TIMEOUT(!RunEntries(strDestination).isEmpty(), 30000);
+    QVERIFY(spyFinished.isEmpty());
+
+    pDoing->GetCancelButton()->click();
+    CustomPopupDialog *pDialog = pDoing->GetCancelDialog();
+    QVERIFY(pDialog);
+    pDialog->GetOkButton()->click();
+
+    QTRY_COMPARE_WITH_TIMEOUT(spyCancelled.size(), 1, 30000);
+    QVERIFY(BackUpUIThreadCancel::ExistingInstance()->wait(30000));
+    QVERIFY(BackUpUIThread::ExistingInstance()->wait(30000));
+    QCoreApplication::processEvents();
+
+    QCOMPARE(spyFinished.size(), 0);
+    QCOMPARE(RunEntries(strDestination), QStringList());
+    for (const QString &strName : BackUpUIBBMgr::TempFileNames())
+        QVERIFY2(!QFileInfo::exists(m_pEnv->UserDataDir() + strName), qPrintable(strName));
+    QVERIFY(FilesUnder(m_pEnv->UserDataDir()).filter(QStringLiteral(".zip")).isEmpty());
+    // The wizard went away and the host's home plugin came to the front;
+    // the result page was never shown.
+    QVERIFY(!pWindow->isVisible());
+    QVERIFY(!pWindow->GetCompletePage()->isVisible());
+    QVERIFY(HostCallLog::Entries().contains(QStringLiteral("ShowPlugin(HomeUIPlugin)")));
+}
+
+QTEST_MAIN(tst_WizardRun)
+#include "tst_wizardrun.moc"
