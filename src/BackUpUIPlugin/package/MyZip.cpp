@@ -11,6 +11,9 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include <cstdio>
+#include <cstring>
+
 #include <zlib.h>
 
 static const char *const kLogSource = "..\\..\\src\\BackUpUIPlugin\\MyZip";

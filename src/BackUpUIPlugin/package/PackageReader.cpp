@@ -4,6 +4,10 @@
 
 #include <QIODevice>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
 namespace
 {
 const qint64 kUnversionedFhSize = 270644;
@@ -194,16 +198,19 @@ qint64 PackageReader::ReadRaw(char *pData, qint64 nLength)
     while (nGot < nLength) {
         // gzread may drop the count of a call that ends in an error; the
         // stream position tells how many bytes really arrived.
-        const z_off_t nBefore = gztell(m_gzFile);
-        const int nRead = gzread(m_gzFile, pData + nGot, ChunkLength(nLength - nGot));
-        const qint64 nArrived = qint64(gztell(m_gzFile) - nBefore);
+        // z_off_t may be 32 bits wide; a difference below 4 GiB survives the
+        // wrap-around of a long stream.
+        const quint64 nBefore = quint64(gztell(m_gzFile));
+        const unsigned nAsked = ChunkLength(nLength - nGot);
+        const int nRead = gzread(m_gzFile, pData + nGot, nAsked);
+        const qint64 nArrived = qint64(quint32(quint64(gztell(m_gzFile)) - nBefore));
         int nError = Z_OK;
         gzerror(m_gzFile, &nError);
         if (nRead < 0 || (nError != Z_OK && nError != Z_BUF_ERROR)) {
             m_strError = GzErrorText(m_gzFile);
             return -1;
         }
-        nGot += qMax<qint64>(nRead, nArrived);
+        nGot += qMin<qint64>(qMax<qint64>(nRead, nArrived), nAsked);
         if (nError == Z_BUF_ERROR) {
             // The compressed data ends early: a truncated package.
             m_bCut = true;
