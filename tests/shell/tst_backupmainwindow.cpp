@@ -7,6 +7,7 @@
 #include "BackUpUILogic.h"
 #include "BackUpUIThread.h"
 #include "BackUpUIThreadCancel.h"
+#include "CheckBigButton.h"
 #include "CompleteWizardWidget.h"
 #include "DoingWizardWidget.h"
 #include "PrepareWizardWidget.h"
@@ -69,6 +70,7 @@ private slots:
     void cancelOutFuncBackup();
     void nextShowsOnlyProgressPage();
     void destroyInstance();
+    void deletedWithHostFrame_data();
     void deletedWithHostFrame();
 
 private:
@@ -328,15 +330,44 @@ void tst_BackUpMainWindow::destroyInstance()
     QVERIFY(BackUpMainWindow::GetInstance());
 }
 
+void tst_BackUpMainWindow::deletedWithHostFrame_data()
+{
+    QTest::addColumn<bool>("backingUp");
+    QTest::newRow("idle") << false;
+    QTest::newRow("while a backup copies a file") << true;
+}
+
 void tst_BackUpMainWindow::deletedWithHostFrame()
 {
+    QFETCH(bool, backingUp);
+    if (backingUp) {
+        TestPhone phone(m_pEnv->Path(QStringLiteral("slowphone")));
+        phone.AddFile(QStringLiteral("/sdcard/Movies/long.mp4"), 4 * 1024 * 1024);
+        phone.SetRateLimitKBps(256);
+        QVERIFY(phone.Use());
+    }
     BackUpMainWindow *pWindow = BackUpMainWindow::GetInstance();
-    pWindow->ShowWindow(m_pFrame.get(), QRect(0, 0, 896, 640));
+    if (backingUp) {
+        QVERIFY(ShowAndCount(pWindow));
+        PrepareWizardWidget *pPrepare = pWindow->GetPreparePage();
+        for (CheckBigButton *pTile : pPrepare->GetBigButtons()) {
+            if (pTile->isEnabled() && !pTile->IsChecked())
+                pTile->ButtonPressed();
+        }
+        DVSK_Sim_ClearCallLog();
+        pPrepare->DoNext();
+        QTRY_VERIFY_WITH_TIMEOUT(SdkCallLog().contains(QStringLiteral("long.mp4")), 20000);
+        QVERIFY(CommonUtils::ThreadCount() > 0);
+    } else {
+        pWindow->ShowWindow(m_pFrame.get(), QRect(0, 0, 896, 640));
+    }
     m_pFrame.reset();
-    // The frame took the window with it; nothing points at it any more.
+    // The frame took the window with it; nothing points at it any more, and
+    // a job that was running ended before the backup logic went.
     QCOMPARE(BackUpMainWindow::ExistingInstance(), nullptr);
     QCOMPARE(BackUpUILogic::ExistingInstance(), nullptr);
     QCOMPARE(BackUpUIBBMgr::ExistingInstance(), nullptr);
+    QCOMPARE(CommonUtils::ThreadCount(), 0);
     BackUpMainWindow::DestroyInstance();
     QVERIFY(BackUpMainWindow::GetInstance() != nullptr);
 }

@@ -2,6 +2,8 @@
 
 #include "BackUpUIBBMgr.h"
 #include "BackUpUILogic.h"
+#include "BackUpUIThread.h"
+#include "BackUpUIThreadCancel.h"
 #include "CompleteWizardWidget.h"
 #include "DoingWizardWidget.h"
 #include "LogLine.h"
@@ -13,6 +15,11 @@ static const char *const kLogSource = "..\\..\\src\\BackUpUIPlugin\\BackUpMainWi
 namespace
 {
 BackUpMainWindow *g_pMainWindow = nullptr;
+
+bool IsRunning(const QThread *pThread)
+{
+    return pThread && pThread->isRunning();
+}
 } // namespace
 
 BackUpMainWindow *BackUpMainWindow::GetInstance()
@@ -58,6 +65,15 @@ BackUpMainWindow::~BackUpMainWindow()
     // the plugin to clean up; the stored instance must not outlive it.
     if (g_pMainWindow == this)
         g_pMainWindow = nullptr;
+
+    // A job still running uses the backup logic, which goes with the window:
+    // the reset, cancel and worker threads are ended first, in this order.
+    if (IsRunning(SendCmdResetThread::ExistingInstance()) || IsRunning(BackUpUIThreadCancel::ExistingInstance())
+        || IsRunning(BackUpUIThread::ExistingInstance())) {
+        SendCmdResetThread::DestroyInstance();
+        BackUpUIThreadCancel::DestroyInstance();
+        BackUpUIThread::DestroyInstance();
+    }
 
     delete m_pPrepareWidget;
     m_pPrepareWidget = nullptr;

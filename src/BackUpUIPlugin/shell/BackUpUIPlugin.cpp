@@ -109,18 +109,21 @@ qint32 BackUpUIPlugin::Notify(quint32 nCode)
 
 void BackUpUIPlugin::OnDestroy()
 {
-    if (!m_pMainWindow)
+    BackUpRunReport *pReport = findChild<BackUpRunReport *>(QString(), Qt::FindDirectChildrenOnly);
+    if (!m_pMainWindow) {
+        // Without Init nothing exists. A host that deleted its frame, and the
+        // window with it, still has the threads end here.
+        if (pReport) {
+            DestroyThreads();
+            delete pReport;
+        }
         return;
-    // A thread still at work uses the backup logic, which goes with the
-    // window: such threads are ended before the window is deleted.
-    const auto isRunning = [](QThread *pThread) { return pThread && pThread->isRunning(); };
-    if (isRunning(SendCmdResetThread::ExistingInstance()) || isRunning(BackUpUIThreadCancel::ExistingInstance())
-        || isRunning(BackUpUIThread::ExistingInstance()))
-        DestroyThreads();
-
+    }
+    // The window's destruction ends a job still running first: the job uses
+    // the backup logic that goes with the window.
     BackUpMainWindow::DestroyInstance();
     DestroyThreads();
-    delete findChild<BackUpRunReport *>(QString(), Qt::FindDirectChildrenOnly);
+    delete pReport;
     m_pMainWindow = nullptr;
 }
 
