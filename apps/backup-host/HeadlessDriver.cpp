@@ -176,6 +176,7 @@ void HeadlessDriver::StartBackup()
         Fail(ExitStuck, QStringLiteral("the prepare page has no next button"));
         return;
     }
+    qInfo("backup-host: next pressed");
     m_stallMeter.Start();
     pNext->click();
 
@@ -257,10 +258,13 @@ void HeadlessDriver::FinishRun()
     for (const QString &strLine : listSummary)
         Line(strLine);
     if (m_options.bMeasureStall)
-        Line(QStringLiteral("UI thread longest stall: %1 ms (%2 ticks of a %3 ms timer)")
+        Line(QStringLiteral("UI thread longest stall: %1 ms (%2 ticks of a %3 ms timer; it ended %4 ms after next); "
+                            "most processor time used between two ticks: %5 ms")
                  .arg(m_stallMeter.LongestGap())
                  .arg(m_stallMeter.Ticks())
-                 .arg(StallMeter::kTickInterval));
+                 .arg(StallMeter::kTickInterval)
+                 .arg(m_stallMeter.LongestGapEnd())
+                 .arg(m_stallMeter.LongestBusy()));
 
     if (bResultPage) {
         if (QPushButton *pFinish = view.FinishButton())

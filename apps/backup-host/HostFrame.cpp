@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 
 #include <cstdlib>
 
@@ -53,6 +54,10 @@ HostFrame::HostFrame(QWidget *pParent) : QWidget(pParent)
     connect(m_pBtnPhone, &QPushButton::clicked, this, &HostFrame::slotTogglePhone);
     connect(m_pBtnBackup, &QPushButton::clicked, this, &HostFrame::signalShowBackupRequested);
     slotUpdatePhoneState();
+    // The wizard may unplug or plug in the phone as well; the strip follows.
+    auto *pPhoneTimer = new QTimer(this);
+    connect(pPhoneTimer, &QTimer::timeout, this, &HostFrame::slotUpdatePhoneState);
+    pPhoneTimer->start(1000);
 }
 
 HostFrame::~HostFrame() = default;
@@ -64,14 +69,21 @@ void HostFrame::RaiseTitleBar()
 
 void HostFrame::slotUpdatePhoneState()
 {
-    char *szDevice = DVSK_Sim_GetDeviceInfo();
-    const QString strName = szDevice ? QString::fromUtf8(szDevice).section(QLatin1Char('\n'), 0, 0) : QString();
-    std::free(szDevice);
+    // The phone served does not change while the host runs; its name is
+    // read once.
+    if (m_strPhoneName.isEmpty()) {
+        char *szDevice = DVSK_Sim_GetDeviceInfo();
+        m_strPhoneName = szDevice ? QString::fromUtf8(szDevice).section(QLatin1Char('\n'), 0, 0) : QString();
+        std::free(szDevice);
+    }
     const bool bAttached = DVSK_Sim_IsAttached() == 1;
-    m_pLabelPhone->setText(QStringLiteral("Phone: %1 (%2)")
-                               .arg(strName.isEmpty() ? QStringLiteral("none") : strName,
-                                    bAttached ? QStringLiteral("connected") : QStringLiteral("unplugged")));
-    m_pBtnPhone->setText(bAttached ? QStringLiteral("Unplug") : QStringLiteral("Plug in"));
+    const QString strText = QStringLiteral("Phone: %1 (%2)")
+                                .arg(m_strPhoneName.isEmpty() ? QStringLiteral("none") : m_strPhoneName,
+                                     bAttached ? QStringLiteral("connected") : QStringLiteral("unplugged"));
+    if (m_pLabelPhone->text() != strText) {
+        m_pLabelPhone->setText(strText);
+        m_pBtnPhone->setText(bAttached ? QStringLiteral("Unplug") : QStringLiteral("Plug in"));
+    }
 }
 
 void HostFrame::slotHostCall(const QString &strLine)

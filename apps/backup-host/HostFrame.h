@@ -58,5 +58,6 @@ private:
     QPushButton *m_pBtnPhone = nullptr;
     QPushButton *m_pBtnBackup = nullptr;
     QLabel *m_pLabelCall = nullptr;
+    QString m_strPhoneName;
     bool m_bClosing = false;
 };

@@ -105,7 +105,6 @@ void HostSession::slotPluginShown(const QString &strPluginName)
 void HostSession::slotHostCall(const QString &strLine)
 {
     m_pFrame->slotHostCall(strLine);
-    m_pFrame->slotUpdatePhoneState();
     // Headless runs print the requesting plugin's calls themselves.
     const QString strCaller = HeadlessDriver::CallerPluginName(m_options.nCaller);
     if (!m_options.bHeadless && !strCaller.isEmpty() && strLine.startsWith(strCaller + QLatin1Char('.'))) {

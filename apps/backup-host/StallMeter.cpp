@@ -2,6 +2,8 @@
 
 #include <QTimer>
 
+#include <ctime>
+
 StallMeter::StallMeter(QObject *pParent) : QObject(pParent), m_pTimer(new QTimer(this))
 {
     m_pTimer->setTimerType(Qt::PreciseTimer);
@@ -9,12 +11,25 @@ StallMeter::StallMeter(QObject *pParent) : QObject(pParent), m_pTimer(new QTimer
     connect(m_pTimer, &QTimer::timeout, this, &StallMeter::slotTick);
 }
 
+qint64 StallMeter::ThreadCpuMicroseconds()
+{
+#if defined(CLOCK_THREAD_CPUTIME_ID)
+    timespec now = {};
+    if (clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now) == 0)
+        return qint64(now.tv_sec) * 1000000 + now.tv_nsec / 1000;
+#endif
+    return -1;
+}
+
 void StallMeter::Start()
 {
     m_nLongestGap = 0;
+    m_nLongestGapEnd = 0;
+    m_nLongestBusyUs = -1;
     m_nTicks = 0;
     m_clock.start();
     m_nLastTick = 0;
+    m_nLastCpuUs = ThreadCpuMicroseconds();
     m_pTimer->start();
 }
 
@@ -35,7 +50,14 @@ bool StallMeter::IsRunning() const
 void StallMeter::slotTick()
 {
     const qint64 nNow = m_clock.elapsed();
-    m_nLongestGap = qMax(m_nLongestGap, nNow - m_nLastTick);
+    if (nNow - m_nLastTick > m_nLongestGap) {
+        m_nLongestGap = nNow - m_nLastTick;
+        m_nLongestGapEnd = nNow;
+    }
     m_nLastTick = nNow;
+    const qint64 nCpuUs = ThreadCpuMicroseconds();
+    if (nCpuUs >= 0 && m_nLastCpuUs >= 0)
+        m_nLongestBusyUs = qMax(m_nLongestBusyUs, nCpuUs - m_nLastCpuUs);
+    m_nLastCpuUs = nCpuUs;
     ++m_nTicks;
 }

@@ -15,6 +15,7 @@
 #include <QMutex>
 #include <QSocketNotifier>
 #include <QStandardPaths>
+#include <QTime>
 
 #include <csignal>
 #include <cstdio>
@@ -38,12 +39,16 @@ int g_interruptFds[2] = {-1, -1};
 void WriteLog(QtMsgType type, const QMessageLogContext &, const QString &strMessage)
 {
     static const char *const kTypes[] = {"D", "W", "C", "F", "I"};
-    const QByteArray baLine = QByteArray(kTypes[qBound(0, int(type), 4)]) + ' ' + strMessage.toLocal8Bit() + '\n';
+    const QByteArray baLine = QTime::currentTime().toString(QStringLiteral("hh:mm:ss.zzz")).toLatin1() + ' '
+                              + kTypes[qBound(0, int(type), 4)] + ' ' + strMessage.toLocal8Bit() + '\n';
     {
         QMutexLocker locker(&g_logMutex);
         if (g_pLogFile) {
+            // Debug lines come by the thousand during a backup; they are
+            // written in blocks, anything more serious at once.
             g_pLogFile->write(baLine);
-            g_pLogFile->flush();
+            if (type != QtDebugMsg)
+                g_pLogFile->flush();
         }
     }
     if (type == QtCriticalMsg || type == QtFatalMsg || !g_pLogFile)
