@@ -33,6 +33,7 @@ private slots:
     void options();
     void headlessBackupWithPictures();
     void backupForRomPlugin();
+    void refusesForeignLibrary_data();
     void refusesForeignLibrary();
     void refusals_data();
     void refusals();
@@ -173,18 +174,46 @@ void tst_BackupHost::backupForRomPlugin()
     QCOMPARE(QDir(strDest).entryList({QStringLiteral("backup_*.zip")}, QDir::Files).size(), 1);
 }
 
+void tst_BackupHost::refusesForeignLibrary_data()
+{
+    QTest::addColumn<QString>("library");
+    QTest::addColumn<QByteArray>("from");
+    QTest::addColumn<QByteArray>("to");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("not the suite's plugin") << QStringLiteral(BACKUP_STAGE_DIR "/lib/libhostcore.so") << QByteArray()
+                                            << QByteArray() << QStringLiteral("is not a plugin of this suite");
+    // The plugin itself, with another version in its verification text.
+    QTest::newRow("built for another host")
+        << QStringLiteral(BACKUP_STAGE_DIR "/plugins/BackUpUIPlugin/BackUpUIPlugin.so") << QByteArray("version=4.6.2")
+        << QByteArray("version=4.8.7") << QStringLiteral("was built for another host");
+}
+
 void tst_BackupHost::refusesForeignLibrary()
 {
-    // An install folder whose plugin library is not the suite's plugin.
-    const QString strRoot = m_pEnv->Path(QStringLiteral("foreign"));
+    QFETCH(QString, library);
+    QFETCH(QByteArray, from);
+    QFETCH(QByteArray, to);
+    QFETCH(QString, message);
+    // An install folder whose plugin library is not the one the host expects.
+    const QString strRoot = m_pEnv->Path(QStringLiteral("foreign-%1").arg(QTest::currentDataTag()).replace(' ', '-'));
     QVERIFY(QDir().mkpath(strRoot + QStringLiteral("/plugins/BackUpUIPlugin")));
-    QVERIFY(QFile::copy(QStringLiteral(BACKUP_STAGE_DIR "/lib/libhostcore.so"),
-                        strRoot + QStringLiteral("/plugins/BackUpUIPlugin/BackUpUIPlugin.so")));
+    QFile source(library);
+    QVERIFY(source.open(QIODevice::ReadOnly));
+    QByteArray baLibrary = source.readAll();
+    if (!from.isEmpty()) {
+        QCOMPARE(baLibrary.count(from), 1);
+        baLibrary.replace(from, to);
+    }
+    QFile target(strRoot + QStringLiteral("/plugins/BackUpUIPlugin/BackUpUIPlugin.so"));
+    QVERIFY(target.open(QIODevice::WriteOnly));
+    QCOMPARE(target.write(baLibrary), baLibrary.size());
+    target.close();
+
     QProcessEnvironment env = Environment();
     env.insert(QStringLiteral("PELORIX_HOST_ROOT"), strRoot);
     const RunResult result = Run({QStringLiteral("--headless")}, env);
     QCOMPARE(result.nExitCode, 2);
-    QVERIFY2(result.strErr.contains(QStringLiteral("is not a plugin of this suite")), qPrintable(result.strErr));
+    QVERIFY2(result.strErr.contains(message), qPrintable(result.strErr));
     QVERIFY(!result.strOut.contains(QStringLiteral("Counting")));
 }
 
