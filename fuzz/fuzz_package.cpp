@@ -81,15 +81,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *pData, size_t nSize)
 
     const QString strRoot = g_pSandbox->path();
     const QString strPackage = strRoot + QStringLiteral("/backup.zip");
-    const QString strOut = strRoot + QStringLiteral("/out");
+    // Deep below the sandbox, so that a name climbing out of the output
+    // folder still lands where the walk below finds it.
+    const QString strOut = strRoot + QStringLiteral("/1/2/3/4/5/6/7/8/out");
     QDir(strOut).removeRecursively();
     QDir().mkpath(strOut);
     if (!PackageFixture::WriteFile(strPackage, baInput))
         std::abort();
 
-    PackageTraversal::RunAll(strPackage, strOut);
+    const PackageTraversal::Outcome outcome = PackageTraversal::RunAll(strPackage, strOut);
+    if (!outcome.listOutside.isEmpty()) {
+        std::fprintf(stderr, "fuzz_package: extracted outside the output folder: %s\n",
+                     qPrintable(outcome.listOutside.join(QLatin1Char(' '))));
+        std::abort();
+    }
 
-    const QStringList listStrays = PackageTraversal::Strays(strRoot, strOut, {QStringLiteral("backup.zip")});
+    QStringList listExpected = {QStringLiteral("backup.zip")};
+    for (const QString &strLevel : QStringList{"1", "2", "3", "4", "5", "6", "7", "8"})
+        listExpected << (listExpected.size() == 1 ? strLevel : listExpected.last() + QLatin1Char('/') + strLevel);
+    const QStringList listStrays = PackageTraversal::Strays(strRoot, strOut, listExpected);
     if (!listStrays.isEmpty()) {
         std::fprintf(stderr, "fuzz_package: written outside the output folder: %s\n",
                      qPrintable(listStrays.join(QLatin1Char(' '))));

@@ -6,6 +6,21 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
+
+namespace
+{
+// Records what the last extraction wrote outside strOutDir.
+void CheckWritten(const MyZip &zip, const QString &strOutDir, QStringList &listOutside)
+{
+    const QString strOut = QDir::cleanPath(QDir(strOutDir).absolutePath());
+    for (const QString &strFile : zip.LastExtracted()) {
+        const QString strClean = QDir::cleanPath(QFileInfo(strFile).absoluteFilePath());
+        if (QFileInfo(strClean).path() != strOut)
+            listOutside << strFile;
+    }
+}
+} // namespace
 
 PackageTraversal::Outcome PackageTraversal::RunAll(const QString &strPackage, const QString &strOutDir)
 {
@@ -30,14 +45,17 @@ PackageTraversal::Outcome PackageTraversal::RunAll(const QString &strPackage, co
     zip.DoUnZipHead(baPackage, listNames, anCounts, baDevice);
     zip.UnZipPkgHead(baPackage, listNames, anCounts, baDevice);
     outcome.bUnZipPkg = zip.UnZipPkg(baPackage, baOut);
+    CheckWritten(zip, strOutDir, outcome.listOutside);
 
-    outcome.bLayoutExtract[0] = zip.UnZipPkg_MMS(baPackage, baOutSlash);
-    outcome.bLayoutExtract[1] = zip.UnZipPkg_B610(baPackage, baOut);
-    outcome.bLayoutExtract[2] = zip.UnZipPkg_B400(baPackage, baOutSlash);
-    outcome.bLayoutExtract[3] = zip.DoUnZipfh(baPackage, baOut);
-    outcome.bLayoutExtract[4] = zip.DoUnZipfh1(baPackage, baOutSlash);
-    outcome.bLayoutExtract[5] = zip.DoUnZipfh2(baPackage, baOut);
+    bool (MyZip::*const apExtract[6])(const char *, const char *) = {
+        &MyZip::UnZipPkg_MMS, &MyZip::UnZipPkg_B610, &MyZip::UnZipPkg_B400,
+        &MyZip::DoUnZipfh,    &MyZip::DoUnZipfh1,    &MyZip::DoUnZipfh2};
+    for (int i = 0; i < 6; ++i) {
+        outcome.bLayoutExtract[i] = (zip.*apExtract[i])(baPackage, i % 2 ? baOut : baOutSlash);
+        CheckWritten(zip, strOutDir, outcome.listOutside);
+    }
     zip.DoUnZip(baPackage, baOutSlash);
+    CheckWritten(zip, strOutDir, outcome.listOutside);
 
     PackageVerifier verifier;
     outcome.bSound = verifier.Verify(baPackage);

@@ -15,6 +15,9 @@ public:
         bool bUnZipPkg = false;      // UnZipPkgHead, then UnZipPkg
         bool bLayoutExtract[6] = {}; // each layout's extractor forced
         bool bSound = false;         // the verifier
+        // Files the extractors reported writing anywhere but directly in
+        // the output folder; empty unless something is badly wrong.
+        QStringList listOutside;
     };
 
     // Reads strPackage with the version reader, every header reader, the
