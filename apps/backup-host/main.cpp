@@ -79,6 +79,29 @@ bool HasDisplay()
            || !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
 }
 
+// Sends Qt's messages to the log file for as long as it lives; declared
+// after the file, so the file outlives it, and before the application and the
+// session, so whatever they log while they end still reaches the file.
+class LogScope
+{
+public:
+    explicit LogScope(QFile &file)
+    {
+        QDir().mkpath(QFileInfo(file).absolutePath());
+        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
+            g_pLogFile = &file;
+        qInstallMessageHandler(WriteLog);
+    }
+    ~LogScope()
+    {
+        qInstallMessageHandler(nullptr);
+        QMutexLocker locker(&g_logMutex);
+        g_pLogFile = nullptr;
+    }
+    LogScope(const LogScope &) = delete;
+    LogScope &operator=(const LogScope &) = delete;
+};
+
 int Usage(const QString &strError)
 {
     std::fprintf(stderr, "backup-host: %s\nTry 'backup-host --help'.\n", qPrintable(strError));
@@ -115,10 +138,7 @@ int main(int argc, char *argv[])
     }
 
     QFile logFile(LogFilePath());
-    QDir().mkpath(QFileInfo(logFile).absolutePath());
-    if (logFile.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
-        g_pLogFile = &logFile;
-    qInstallMessageHandler(WriteLog);
+    const LogScope logScope(logFile);
     qInfo().noquote() << "backup-host started" << QDateTime::currentDateTime().toString(Qt::ISODate);
 
     QApplication app(argc, argv);
@@ -170,7 +190,5 @@ int main(int argc, char *argv[])
         std::printf("Log: %s\n", qPrintable(QDir::toNativeSeparators(g_pLogFile->fileName())));
     std::signal(SIGINT, SIG_DFL);
     std::signal(SIGTERM, SIG_DFL);
-    qInstallMessageHandler(nullptr);
-    g_pLogFile = nullptr;
     return nStatus;
 }
