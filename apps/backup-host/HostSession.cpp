@@ -15,6 +15,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QTimer>
+#include <QWidget>
 
 #include <cstdio>
 
@@ -82,7 +83,15 @@ bool HostSession::Start(const QString &strRoot, QString &strError)
 
 void HostSession::slotShowBackup()
 {
-    if (!m_pHost || !m_pHost->Show(m_pFrame->PluginArea(), m_pFrame->PluginRect()))
+    if (!m_pHost)
+        return;
+    // Showing the plugin restarts its wizard (and resets the phone's
+    // connection): a window already on screen is only brought to the front.
+    if (QWidget *pWindow = m_pHost->Widget(); pWindow && pWindow->isVisible()) {
+        pWindow->raise();
+        return;
+    }
+    if (!m_pHost->Show(m_pFrame->PluginArea(), m_pFrame->PluginRect()))
         return;
     // A plugin that wants the backup run on its behalf says so after the
     // window was shown (showing it resets the caller).
