@@ -93,6 +93,9 @@ void HostSession::slotShowBackup()
     }
     if (!m_pHost->Show(m_pFrame->PluginArea(), m_pFrame->PluginRect()))
         return;
+    // Above whichever plugin the frame showed last.
+    if (QWidget *pWindow = m_pHost->Widget())
+        pWindow->raise();
     // A plugin that wants the backup run on its behalf says so after the
     // window was shown (showing it resets the caller).
     if (m_options.nCaller != HostOptions::CallerNone) {
