@@ -109,6 +109,7 @@ private slots:
     void failedApplicationDataKeepsApplications();
     void partialGroupIsSkipped();
     void onlyBookmarksBacksUpNothing();
+    void noDataFolderFailsEverySelectedModule();
 
     void undeliverablePackage_data();
     void undeliverablePackage();
@@ -424,6 +425,24 @@ void tst_Factory::onlyBookmarksBacksUpNothing()
     QVERIFY(!pFactory->IsPackageDelivered());
     QCOMPARE(QDir(Dest()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
     QVERIFY(!QFileInfo::exists(pFactory->GetTempPackagePath()));
+}
+
+// Without the SDK's data folder nothing may be written elsewhere (such as the
+// current folder); every selected module fails.
+void tst_Factory::noDataFolderFailsEverySelectedModule()
+{
+    FillPhone(*m_pPhone);
+    QFile blocker(m_pEnv->Path("blocker"));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    qputenv("DVSK_SIM_USERDATA", m_pEnv->Path("blocker/userdata").toUtf8());
+    Factory *pFactory = Prepare(RecordItems());
+    QVERIFY(pFactory);
+    QSignalSpy errors(pFactory, &Factory::signalError);
+    QCOMPARE(pFactory->BackUp(Dest()), 0x001 | 0x002 | 0x400 | 0x008 | 0x004 | 0x010);
+    QCOMPARE(errors.count(), 6);
+    QCOMPARE(pFactory->GetAttemptedMask(), 0);
+    QVERIFY(!QFileInfo::exists("PB.zip"));
 }
 
 void tst_Factory::undeliverablePackage_data()

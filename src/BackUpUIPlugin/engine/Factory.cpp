@@ -293,6 +293,28 @@ int Factory::BackUp(const QString &strDestination)
         LOG_ARG_NULL("BackUp");
         return 0;
     }
+    if (m_strDataFolder.isEmpty())
+        m_strDataFolder = ReadUserDataFolder();
+    if (m_strDataFolder.isEmpty()) {
+        // Without the SDK's data folder there is nowhere to put the module
+        // files: every selected module fails rather than writing elsewhere.
+        LOG_ARG_NULL("BackUp");
+        static const int order[] = {MODULE_PB, MODULE_SMS, MODULE_MMS, MODULE_APK, MODULE_APKDATA, MODULE_IMAGE,
+                                    MODULE_VIDEO, MODULE_AUDIO, MODULE_CALLLOG, MODULE_CALENDAR, MODULE_EMAIL};
+        const bool selected[] = {m_items.bPB, m_items.bSMS, m_items.bMMS, m_items.bAPK, m_items.bAPKData,
+                                 m_items.bImage, m_items.bVideo, m_items.bAudio, m_items.bCallLog,
+                                 m_items.bCalendar, m_items.bEmail};
+        int nMask = 0;
+        for (int i = 0; i < 11; ++i) {
+            if (selected[i]) {
+                nMask |= BackupCodes::ResultBit(order[i]);
+                emit signalError(-1, order[i]);
+            }
+        }
+        QMutexLocker locker(&m_mutex);
+        m_nFailedMask = nMask;
+        return nMask;
+    }
 
     PhoneInfo info;
     m_pParseInfo->GetPhoneInfo(info);
