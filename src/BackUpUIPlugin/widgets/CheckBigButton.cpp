@@ -44,6 +44,9 @@ CheckBigButton::CheckBigButton(const PluginInfo &info, QWidget *parent)
     m_pContent = new BigButton(info, m_pCommonFrame);
     m_pContent->setGeometry(QRect(QPoint(0, 0), size));
     m_pContent->raise();
+    // Mouse events pass through the content to the frame beneath, so the
+    // frame gets its hover look and its clicks.
+    m_pContent->setAttribute(Qt::WA_TransparentForMouseEvents, true);
 
     Reset();
 
