@@ -118,12 +118,15 @@ bool PluginHost::Show(QWidget *pFrame, const QRect &rect)
     if (!m_pObject || !m_pUIPlugin)
         return false;
     QRect rectArea = rect;
-    return m_pUIPlugin->ShowWindow(pFrame, rectArea);
+    if (!m_pUIPlugin->ShowWindow(pFrame, rectArea))
+        return false;
+    m_bShown = true;
+    return true;
 }
 
 bool PluginHost::Move(QWidget *pFrame, const QRect &rect)
 {
-    if (!m_pObject || !m_pUIPlugin || !m_bInitialised)
+    if (!m_pObject || !m_pUIPlugin || !m_bInitialised || !m_bShown)
         return false;
     QRect rectArea = rect;
     return m_pUIPlugin->MoveWindow(pFrame, rectArea);
@@ -131,7 +134,7 @@ bool PluginHost::Move(QWidget *pFrame, const QRect &rect)
 
 void PluginHost::Fit(const QRect &rect)
 {
-    if (!m_pObject || !m_pUIPlugin || !m_bInitialised)
+    if (!m_pObject || !m_pUIPlugin || !m_bInitialised || !m_bShown)
         return;
     QRect rectArea = rect;
     m_pUIPlugin->FitSize(rectArea);
@@ -154,6 +157,7 @@ void PluginHost::Shutdown()
     if (!m_pObject || !m_bInitialised)
         return;
     m_bInitialised = false;
+    m_bShown = false;
     m_pNotify->Notify(kThreadExitCode);
     m_pUIPlugin->OnDestroy();
     Startup::GetPluginContainer()->RemovePlugin(m_pObject);

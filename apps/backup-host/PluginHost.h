@@ -40,6 +40,8 @@ public:
     // Init, then registers the plugin in the host's container.
     bool Init();
     bool Show(QWidget *pFrame, const QRect &rect);
+    // Forward the frame's moves and sizes; nothing before the first Show
+    // (moving would put the window into the frame before it is shown).
     bool Move(QWidget *pFrame, const QRect &rect);
     void Fit(const QRect &rect);
     // Notify 2384 (ends the plugin's threads), then OnDestroy, and takes the
@@ -66,4 +68,6 @@ private:
     QString m_strId;
     QString m_strName;
     bool m_bInitialised = false;
+    // Moves and sizes are forwarded once the window is in the frame.
+    bool m_bShown = false;
 };

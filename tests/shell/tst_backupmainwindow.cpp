@@ -10,6 +10,7 @@
 #include "CheckBigButton.h"
 #include "CompleteWizardWidget.h"
 #include "DoingWizardWidget.h"
+#include "Factory.h"
 #include "PrepareWizardWidget.h"
 #include "SendCmdResetThread.h"
 #include "TestEnv.h"
@@ -108,6 +109,9 @@ void tst_BackUpMainWindow::cleanup()
     BackUpUIThreadCancel::DestroyInstance();
     BackUpUIThread::DestroyInstance();
     BackUpMainWindow::DestroyInstance();
+    // The factory keeps the backup logic it was made with; as the plugin's
+    // OnDestroy does, it goes after the window.
+    Factory::DestroyInstance();
     m_pStandIns.reset();
     m_pFrame.reset();
 }

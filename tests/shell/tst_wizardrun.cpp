@@ -107,6 +107,9 @@ void tst_WizardRun::cleanup()
     BackUpUIThreadCancel::DestroyInstance();
     BackUpUIThread::DestroyInstance();
     BackUpMainWindow::DestroyInstance();
+    // The factory keeps the backup logic it was made with; as the plugin's
+    // OnDestroy does, it goes after the window.
+    Factory::DestroyInstance();
     Startup::SetMainFrame(nullptr);
     m_pMainFrame.reset();
     m_pStandIns.reset();

@@ -4,6 +4,7 @@
 #include "BackUpRunReport.h"
 #include "BackUpUIThread.h"
 #include "BackUpUIThreadCancel.h"
+#include "Factory.h"
 #include "LogLine.h"
 #include "PrepareWizardWidget.h"
 #include "SendCmdResetThread.h"
@@ -115,6 +116,7 @@ void BackUpUIPlugin::OnDestroy()
         // window with it, still has the threads end here.
         if (pReport) {
             DestroyThreads();
+            Factory::DestroyInstance();
             delete pReport;
         }
         return;
@@ -123,6 +125,9 @@ void BackUpUIPlugin::OnDestroy()
     // the backup logic that goes with the window.
     BackUpMainWindow::DestroyInstance();
     DestroyThreads();
+    // The factory's device information writer keeps the backup logic it was
+    // made with, which is gone now: a later Init makes a new factory.
+    Factory::DestroyInstance();
     delete pReport;
     m_pMainWindow = nullptr;
 }
