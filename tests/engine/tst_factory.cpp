@@ -99,8 +99,6 @@ private slots:
     void runNaming_data();
     void runNaming();
     void runNameTakesNextFreeSecond();
-    void getCountStoresRequestedCounts_data();
-    void getCountStoresRequestedCounts();
 
     void fullBackup();
     void injectedFailures_data();
@@ -205,42 +203,6 @@ void tst_Factory::runNameTakesNextFreeSecond()
     QVERIFY(QFileInfo::exists(pFactory->GetPackagePath()));
     // The folder that was there before is left alone.
     QVERIFY(QFileInfo::exists(Dest() + QLatin1Char('/') + kRunName));
-}
-
-void tst_Factory::getCountStoresRequestedCounts_data()
-{
-    QTest::addColumn<int>("type");
-    QTest::addColumn<QList<int>>("countSlots");
-
-    QTest::newRow("contacts") << 0 << QList<int>{BackupCounts::PB};
-    QTest::newRow("sms") << 1 << QList<int>{BackupCounts::SMS};
-    QTest::newRow("mms") << 19 << QList<int>{BackupCounts::MMS};
-    QTest::newRow("calendar") << 2 << QList<int>{BackupCounts::Calendar};
-    QTest::newRow("call log") << 4 << QList<int>{BackupCounts::CallLog};
-    QTest::newRow("email") << 5 << QList<int>{BackupCounts::Email};
-    QTest::newRow("applications") << 9 << QList<int>{BackupCounts::APK, BackupCounts::APKData};
-    QTest::newRow("application data") << 15 << QList<int>{BackupCounts::APK, BackupCounts::APKData};
-    QTest::newRow("images") << 16 << QList<int>{BackupCounts::Image};
-    QTest::newRow("unknown type") << 7 << QList<int>{};
-}
-
-void tst_Factory::getCountStoresRequestedCounts()
-{
-    QFETCH(int, type);
-    QFETCH(QList<int>, countSlots);
-    FillPhone(*m_pPhone);
-    QVERIFY(m_pPhone->Use());
-    Factory *pFactory = Factory::Instance();
-    int nCount = -7;
-    int nSize = 0;
-    pFactory->GetCount(type, &nCount, &nSize);
-    const BackupCounts counts = pFactory->GetRequestedCounts();
-    for (int i = 0; i < BackupCounts::APKSize; ++i) {
-        if (countSlots.contains(i))
-            QCOMPARE(counts[i], nCount);
-        else
-            QCOMPARE(counts[i], 0);
-    }
 }
 
 void tst_Factory::fullBackup()
