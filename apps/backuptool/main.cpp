@@ -9,6 +9,7 @@
 #include "VerifyCommand.h"
 
 #include <QCoreApplication>
+#include <QLoggingCategory>
 
 #include <cstdio>
 
@@ -65,6 +66,9 @@ int main(int argc, char *argv[])
 
     QStringList listArgs = app.arguments().mid(1);
     g_bVerbose = listArgs.removeAll(QStringLiteral("--verbose")) > 0;
+    // Without --verbose the engine's lines are not even formatted.
+    if (!g_bVerbose)
+        QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false\n*.info=false\n*.warning=false"));
     if (listArgs.isEmpty()) {
         out.Error(QStringLiteral("no command given"));
         std::fprintf(stderr, "%s\n", Overview().toLocal8Bit().constData());

@@ -9,7 +9,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QTemporaryFile>
+
+#include <cstdio>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -394,8 +396,14 @@ int SimDevice::CopyFile(const QString &strSource, const QString &strLocal, int n
     QFile source(strSource);
     if (!source.open(QIODevice::ReadOnly))
         return DVSK_SIM_ERR_PHONE_IO;
-    QSaveFile target(strLocal);
-    if (!target.open(QIODevice::WriteOnly))
+    // The copy goes to a temporary file beside the target and is renamed into
+    // place when complete, so the target is either whole or untouched. No
+    // sync to disk per file: a phone link is not a database, and syncing each
+    // of thousands of media files would dominate the transfer.
+    const QFileInfo localInfo(strLocal);
+    QTemporaryFile target(localInfo.absolutePath() + QStringLiteral("/.") + localInfo.fileName()
+                          + QStringLiteral(".XXXXXX.part"));
+    if (!localInfo.absoluteDir().exists() || !target.open())
         return DVSK_SIM_ERR_LOCAL_FILE;
     const qint64 nBytesPerSecond = qint64(nRateKBps) * 1024;
     const qint64 nChunk = nRateKBps > 0 ? qBound<qint64>(1024, nBytesPerSecond / 20, kChunk) : kChunk;
@@ -403,33 +411,35 @@ int SimDevice::CopyFile(const QString &strSource, const QString &strLocal, int n
     timer.start();
     qint64 nCopied = 0;
     for (;;) {
-        if (IsAborted(token)) {
-            target.cancelWriting();
+        if (IsAborted(token))
             return AbortCode();
-        }
         const QByteArray baChunk = source.read(nChunk);
         if (baChunk.isEmpty()) {
-            if (source.error() != QFileDevice::NoError || !source.atEnd()) {
-                target.cancelWriting();
+            if (source.error() != QFileDevice::NoError || !source.atEnd())
                 return DVSK_SIM_ERR_PHONE_IO;
-            }
             break;
         }
-        if (target.write(baChunk) != baChunk.size()) {
-            target.cancelWriting();
+        if (target.write(baChunk) != baChunk.size())
             return DVSK_SIM_ERR_LOCAL_FILE;
-        }
         nCopied += baChunk.size();
         if (nBytesPerSecond > 0) {
             const qint64 nDueMs = nCopied * 1000 / nBytesPerSecond;
             const qint64 nWaitMs = nDueMs - timer.elapsed();
-            if (nWaitMs > 0 && !SleepFor(int(nWaitMs), token)) {
-                target.cancelWriting();
+            if (nWaitMs > 0 && !SleepFor(int(nWaitMs), token))
                 return AbortCode();
-            }
         }
     }
-    return target.commit() ? 0 : DVSK_SIM_ERR_LOCAL_FILE;
+    if (!target.flush())
+        return DVSK_SIM_ERR_LOCAL_FILE;
+    target.close();
+    // A copied file gets the usual permissions, not the temporary file's 0600.
+    target.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                          | QFileDevice::ReadOther);
+    // rename() replaces an existing target atomically.
+    if (std::rename(QFile::encodeName(target.fileName()).constData(), QFile::encodeName(strLocal).constData()) != 0)
+        return DVSK_SIM_ERR_LOCAL_FILE;
+    target.setAutoRemove(false);
+    return 0;
 }
 
 int SimDevice::GetFile(const char *szLocalPath, const char *szRemotePath, int nMode)
