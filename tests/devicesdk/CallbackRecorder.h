@@ -3,11 +3,14 @@
 #include "sdk/dvsk.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QList>
 #include <QMutex>
 #include <QMutexLocker>
+#include <QString>
 
 #include <atomic>
+#include <stdlib.h>
 #include <thread>
 
 // Records what the simulated SDK reports through its two C callbacks, with
@@ -20,7 +23,6 @@ public:
     struct Call
     {
         int nType = 0;
-        int nPlugin = 0;
         int nCount = 0;
         intptr_t nAll = 0;
         QByteArray baPath; // the result path of a -1111 call
@@ -44,50 +46,36 @@ public:
         DVSK_Backup_RegCallBack(&CallbackRecorder::OnBackup);
         DVSK_DevSrv_RegisterDevInitEventCallback(&CallbackRecorder::OnEvent);
     }
-
     void UnregisterBackup() { DVSK_Backup_UnRegCallBack(&CallbackRecorder::OnBackup); }
-
     void Clear()
     {
         QMutexLocker locker(&m_mutex);
         m_listCalls.clear();
         m_listEvents.clear();
     }
-
     quint64 Mark() { return ++m_nSequence; }
-
     QList<Call> Calls() const
     {
         QMutexLocker locker(&m_mutex);
         return m_listCalls;
     }
-
-    QList<Call> Progress() const
+    // The progress reports (bResultPath false) or the -1111 result path reports.
+    QList<Call> Calls(bool bResultPath) const
     {
         QList<Call> list;
         for (const Call &call : Calls()) {
-            if (call.nCount != -1111)
+            if ((call.nCount == -1111) == bResultPath)
                 list.append(call);
         }
         return list;
     }
-
-    QList<Call> ResultPathCalls() const
-    {
-        QList<Call> list;
-        for (const Call &call : Calls()) {
-            if (call.nCount == -1111)
-                list.append(call);
-        }
-        return list;
-    }
-
+    QList<Call> Progress() const { return Calls(false); }
+    QList<Call> ResultPathCalls() const { return Calls(true); }
     QList<Event> Events() const
     {
         QMutexLocker locker(&m_mutex);
         return m_listEvents;
     }
-
     QList<int> EventCodes() const
     {
         QList<int> list;
@@ -97,23 +85,16 @@ public:
     }
 
 private:
-    static int OnBackup(int nType, int nPlugin, int nCount, intptr_t nAll)
+    static int OnBackup(int nType, int, int nCount, intptr_t nAll)
     {
         CallbackRecorder &self = Instance();
-        Call call;
-        call.nType = nType;
-        call.nPlugin = nPlugin;
-        call.nCount = nCount;
-        call.nAll = nAll;
+        Call call {nType, nCount, nAll, QByteArray(), std::this_thread::get_id(), self.Mark()};
         if (nCount == -1111 && nAll != 0)
             call.baPath = QByteArray(reinterpret_cast<const char *>(nAll));
-        call.threadId = std::this_thread::get_id();
-        call.nSequence = self.Mark();
         QMutexLocker locker(&self.m_mutex);
         self.m_listCalls.append(call);
         return 1;
     }
-
     static int OnEvent(int nEvent)
     {
         CallbackRecorder &self = Instance();
@@ -127,3 +108,31 @@ private:
     QList<Event> m_listEvents;
     std::atomic<quint64> m_nSequence {0};
 };
+
+// Takes over a text the SDK allocated for the caller.
+inline QString TakeText(char *p)
+{
+    const QString str = p ? QString::fromUtf8(p) : QString();
+    free(p);
+    return str;
+}
+
+inline QByteArray ReadFile(const QString &strPath)
+{
+    QFile file(strPath);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline int GetFile(const QString &strLocal, const QString &strRemote, int nMode = 2)
+{
+    return DVSK_GetFile(strLocal.toUtf8().constData(), strRemote.toUtf8().constData(), nMode);
+}
+
+// Copies the phone file the first -1111 report named and returns its content.
+inline QByteArray FetchResult(const QString &strLocal)
+{
+    const QList<CallbackRecorder::Call> list = CallbackRecorder::Instance().ResultPathCalls();
+    if (list.isEmpty() || GetFile(strLocal, QString::fromUtf8(list.first().baPath)) != 0)
+        return QByteArray();
+    return ReadFile(strLocal);
+}
