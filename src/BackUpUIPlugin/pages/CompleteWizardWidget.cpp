@@ -198,15 +198,20 @@ void CompleteWizardWidget::InitLabelLayout()
     pRowApk->addWidget(m_pLabelApk, 0, Qt::AlignTop);
     pRowApk->addStretch();
 
+    // The block is centred vertically by stretches before and after it, so
+    // the layout keeps the whole page height and gives each word-wrapped
+    // label its height for its width (an aligned layout would shrink to its
+    // hint and cut a wrapped notice to one line).
     m_pLayoutLabels = new QVBoxLayout(this);
     m_pLayoutLabels->setSpacing(10);
+    m_pLayoutLabels->addStretch();
     m_pLayoutLabels->addWidget(m_pLabelStatus);
     m_pLayoutLabels->addWidget(m_pLabelResult);
     m_pLayoutLabels->addSpacing(10);
     m_pLayoutLabels->addLayout(pRowContacts);
     m_pLayoutLabels->addSpacing(3);
     m_pLayoutLabels->addLayout(pRowApk);
-    m_pLayoutLabels->setAlignment(Qt::AlignVCenter);
+    m_pLayoutLabels->addStretch();
     if (m_bRightToLeft) {
         setLayoutDirection(Qt::RightToLeft);
         m_pLayoutLabels->setContentsMargins(0, 0, kLabelMarginSide, kLabelMarginBottom);

@@ -249,7 +249,10 @@ void DoingWizardWidget::setProgressBarRange(qint64 nMin, qint64 nMax)
     m_pProgressBar->setMinimum(static_cast<int>(qBound(qint64(0), nMin, qint64(m_nBarMaximum))));
     m_pProgressBar->reset();
 
-    m_pLabelTip->setText(Change::tr("IDS_BACKUPUIPLUGIN_SECONDDOING_TIPTEXT"));
+    // No module has started yet: the tip names none (the manager's tip lines,
+    // which name the module, follow when the first one starts).
+    m_pLabelTip->setText(
+        Change::tr("IDS_BACKUPUIPLUGIN_SECONDDOING_TIPTEXT").replace(QLatin1String("%s1"), QString()).simplified());
     // One connection only, however many runs this page follows.
     connect(m_pStepTimer, &QTimer::timeout, this, &DoingWizardWidget::stepOne, Qt::UniqueConnection);
 }
