@@ -26,10 +26,7 @@ inline QStringList Calls()
     return strLog.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
-inline void ClearCalls()
-{
-    DVSK_Sim_ClearCallLog();
-}
+inline void ClearCalls() { DVSK_Sim_ClearCallLog(); }
 
 // The phone paths of the files copied (or tried), in call order.
 inline QStringList CopiedPhonePaths()
@@ -49,19 +46,15 @@ inline QStringList CopiedPhonePaths()
 // The raised flags of a status record, by name, in field order.
 inline QString Flags(const FILESTATUS &status)
 {
+    const bool abFlags[] = {status.bPB,       status.bSMS,   status.bCalendar, status.bFlag3,    status.bAPK,
+                            status.bImage,    status.bVideo, status.bAudio,    status.bCallLog,  status.bEmail,
+                            status.bBookmark, status.bMMS,   status.bTransporting};
+    const char *const kNames[] = {"PB",    "SMS",   "Calendar", "Flag3", "APK",      "Image",       "Video",
+                                  "Audio", "CallLog", "Email",  "Bookmark", "MMS", "Transporting"};
     QStringList list;
-    const struct
-    {
-        bool value;
-        const char *szName;
-    } kFields[] = {{status.bPB, "PB"},           {status.bSMS, "SMS"},         {status.bCalendar, "Calendar"},
-                   {status.bFlag3, "Flag3"},     {status.bAPK, "APK"},         {status.bImage, "Image"},
-                   {status.bVideo, "Video"},     {status.bAudio, "Audio"},     {status.bCallLog, "CallLog"},
-                   {status.bEmail, "Email"},     {status.bBookmark, "Bookmark"}, {status.bMMS, "MMS"},
-                   {status.bTransporting, "Transporting"}};
-    for (const auto &field : kFields) {
-        if (field.value)
-            list << QLatin1String(field.szName);
+    for (size_t i = 0; i < sizeof(abFlags); ++i) {
+        if (abFlags[i])
+            list << QLatin1String(kNames[i]);
     }
     return list.join(QLatin1Char(' '));
 }
@@ -91,10 +84,7 @@ inline QList<QList<int>> ProgressOfType(const QSignalSpy &spy, int nProType)
 }
 
 // The status record of the i-th call recorded by a spy.
-inline FILESTATUS StatusAt(const QSignalSpy &spy, int i)
-{
-    return spy.at(i).at(0).value<FILESTATUS>();
-}
+inline FILESTATUS StatusAt(const QSignalSpy &spy, int i) { return spy.at(i).at(0).value<FILESTATUS>(); }
 
 inline QByteArray ReadFile(const QString &strPath)
 {
