@@ -230,12 +230,9 @@ void tst_MyZipReader::entryNames_data()
     QTest::addColumn<QString>("written");
     QTest::addColumn<bool>("trailingSeparator"); // on the output folder
     QTest::newRow("forward slashes") << QByteArray("C:/x/y/PB.zip") << "PB.zip" << true;
-    QTest::newRow("backslashes") << QByteArray("C:\\x\\y\\SMS.zip") << "SMS.zip" << false;
     QTest::newRow("mixed") << QByteArray("/a/b\\c/d.txt") << "d.txt" << true;
     QTest::newRow("ends with separator") << QByteArray("C:/x/") << "" << true;
-    QTest::newRow("dot dot") << QByteArray("..") << "" << false;
     QTest::newRow("dot dot behind folder") << QByteArray("a/..") << "" << true;
-    QTest::newRow("empty") << QByteArray() << "" << true;
     QTest::newRow("hidden file") << QByteArray("../.profile") << ".profile" << false;
 }
 

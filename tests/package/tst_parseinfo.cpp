@@ -2,12 +2,9 @@
 // backup logic, and the reader, which reads back what the writer writes.
 
 #include "PackageFixture.h"
-#include "TestEnv.h"
 
-#include <BackUpUILogic.h>
 #include <InfoHander.h>
 #include <ParseInfo.h>
-#include <host/CommonUtils.h>
 
 #include <QDir>
 #include <QTest>
@@ -51,7 +48,6 @@ private slots:
     void writeFailures();
     void tolerantReader_data();
     void tolerantReader();
-    void phoneInfoFromLogic();
 };
 
 void tst_ParseInfo::writeInfo_data()
@@ -139,6 +135,12 @@ void tst_ParseInfo::writeFailures()
     // Without "/" the name is glued to the folder text, as specified.
     QVERIFY(parse.WriteInfo(dir.filePath(QStringLiteral("x")), Phone(QStringLiteral("P")), BackupItems(), BackupCounts()));
     QVERIFY(QFile::exists(dir.filePath(QStringLiteral("xInfo.xml"))));
+
+    // Without the backup logic the phone description is left as it was.
+    PhoneInfo info = Phone(QStringLiteral("unchanged"));
+    parse.GetPhoneInfo(info);
+    QCOMPARE(info.DeviceName, Phone(QStringLiteral("unchanged")).DeviceName);
+    QCOMPARE(parse.GetBackUpCount(0, nullptr, nullptr), -1);
 }
 
 void tst_ParseInfo::tolerantReader_data()
@@ -176,25 +178,6 @@ void tst_ParseInfo::tolerantReader()
     }
     QCOMPARE(handler.Phone().DeviceName, deviceName);
     QCOMPARE(handler.Modules(), modules);
-}
-
-void tst_ParseInfo::phoneInfoFromLogic()
-{
-    TestEnv env;
-    QVERIFY2(env.IsValid(), "no temporary folder");
-    CommonUtils::SetSettings(QStringLiteral("version"), QStringLiteral("version"), QStringLiteral("32.610.15"));
-    PhoneInfo info = Phone(QStringLiteral("unchanged"));
-    ParseInfo none(nullptr);
-    none.GetPhoneInfo(info);
-    QCOMPARE(info.DeviceName, Phone(QStringLiteral("unchanged")).DeviceName);
-    QCOMPARE(none.GetBackUpCount(0, nullptr, nullptr), -1);
-
-    ParseInfo parse;
-    parse.GetPhoneInfo(info);
-    QCOMPARE(info.DashBoard, QStringLiteral("32.610.15"));
-    QVERIFY2(info.DeviceName.endsWith(QChar(0x10) + QStringLiteral("350000000000017")), qPrintable(info.DeviceName));
-    QCOMPARE(info.DeviceName.section(QChar(0x10), 0, 0), CommonUtils::GetDeviceInfo().value(0));
-    BackUpUILogic::DestroyInstance();
 }
 
 QTEST_GUILESS_MAIN(tst_ParseInfo)
