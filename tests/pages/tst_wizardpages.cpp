@@ -1,4 +1,4 @@
-// The wizard page base (build order, neighbours, title bar) and the result
+// The wizard page base (build order, neighbours) and the result
 // page (which texts show, both directions, wrapped notes, finish).
 
 #include "PageTestSupport.h"
@@ -6,9 +6,6 @@
 #include <host/Change.h>
 #include <host/CommonUtils.h>
 #include <host/HostCallLog.h>
-#include <host/StandardTitleBar.h>
-
-#include <HostHomePlugin.h>
 
 #include <QLabel>
 #include <QLayout>
@@ -63,8 +60,6 @@ private slots:
     }
     void navigation_data();
     void navigation();
-    void titleBar_data();
-    void titleBar();
     void resultPage_data();
     void resultPage();
     void finish_data();
@@ -127,39 +122,6 @@ void tst_WizardPages::navigation()
         QCOMPARE(pages[i]->m_listSteps, (i == nVisible && i != nStart) ? QStringList{"InitialShow"} : QStringList());
     }
     QCOMPARE(!frame.isHidden(), bFrameVisible);
-}
-
-void tst_WizardPages::titleBar_data()
-{
-    QTest::addColumn<bool>("bLayout");
-    QTest::addColumn<QRect>("rectEffect");
-
-    QTest::newRow("no layout object") << false << QRect(19, 17, 896, 640);
-    QTest::newRow("layout object") << true << QRect(95, 45, 1010, 710);
-}
-
-void tst_WizardPages::titleBar()
-{
-    // Dragging the title bar moves the host's frame when there is one.
-    QFETCH(bool, bLayout);
-    QFETCH(QRect, rectEffect);
-
-    QWidget frame;
-    HostStandIns standIns;
-    QWidget *pEffectWidget = nullptr;
-    if (bLayout) {
-        standIns.Install(&frame, QRect(100, 50, 1000, 700));
-        QRect rect(0, 0, 896, 640);
-        standIns.Home()->ShowWindow(&frame, rect);
-        pEffectWidget = standIns.Home()->GetWidget();
-        QVERIFY(pEffectWidget);
-    }
-    RecordingPage page(&frame);
-    page.InitPage();
-    StandardTitleBar *pTitleBar = page.GetTitleBar();
-    QVERIFY(pTitleBar);
-    QCOMPARE(pTitleBar->GetEffectWidgetRect(), rectEffect);
-    QCOMPARE(pTitleBar->GetEffectWidget(), pEffectWidget);
 }
 
 void tst_WizardPages::resultPage_data()
