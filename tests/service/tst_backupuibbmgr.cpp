@@ -86,13 +86,10 @@ private slots:
     void moduleInfo();
     void resultTexts_data();
     void resultTexts();
-    void notesCleared_data();
-    void notesCleared();
     void tipInfo_data();
     void tipInfo();
     void finish_data();
     void finish();
-    void storedDateAndTime();
     void showCaller_data();
     void showCaller();
 
@@ -173,14 +170,8 @@ void tst_BackUpUIBBMgr::moduleInfo_data()
         << 0 << 5 << 0 << 0 << Filled("IDS_BACKUPUIPLUGIN_SECONDDOING_TIPTEXT", {"%s1"}, {""});
     QTest::newRow("music 3 of 10") << 1 << 5 << 3 << 10
                                    << Filled(szPro, listPro, {Tr("IDS_BACKUPUIPLUGIN_BIGBUTTON_MUSICITEM_TEXT"), "3", "10"});
-    QTest::newRow("applications") << 1 << 29 << 1 << 7
-                                  << Filled(szPro, listPro, {Tr("IDS_BACKUPUIPLUGIN_BIGBUTTON_APPLICATION_TEXT"), "1", "7"});
     QTest::newRow("application data") << 1 << 3 << 7 << 7
                                       << Filled(szPro, listPro, {Tr("IDS_BACKUPUIPLUGIN_BIGBUTTON_APPLICATION_TEXT"), "7", "7"});
-    QTest::newRow("images") << 1 << 25 << 120 << 1500
-                            << Filled(szPro, listPro, {Tr("IDS_VIRTUAL_IMAGEINFO_CORE"), "120", "1500"});
-    QTest::newRow("videos") << 1 << 26 << 2 << 9
-                            << Filled(szPro, listPro, {Tr("IDS_VIRTUAL_IDENTIFER_VEDIOTEXT"), "2", "9"});
     QTest::newRow("record module has no name") << 1 << 0 << 4 << 40 << Filled(szPro, listPro, {"", "4", "40"});
     QTest::newRow("transfer status changes nothing") << 5 << 0 << 0 << 0 << "previous";
 }
@@ -221,28 +212,29 @@ void tst_BackUpUIBBMgr::resultTexts_data()
     QTest::addColumn<int>("nResult");
     QTest::addColumn<QString>("strValue");
     QTest::addColumn<bool>("bFailedItems"); // headline and result text set
+    QTest::addColumn<QString>("strNotesKept"); // "c": the contacts note, "a": the applications note
 
     const QByteArray baFull(kFullConfig);
     const QByteArray baSparse(kSparseConfig);
-    QTest::newRow("success") << baFull << 0 << "" << false;
-    QTest::newRow("contacts and sms") << baFull << 0x3 << Names({"K_CONTACTS", "K_SMS"}).join(",") << true;
-    QTest::newRow("applications and data") << baFull << 0x840 << Names({"K_APPS", "K_APPDATA"}).join(",") << true;
-    QTest::newRow("application data only") << baFull << 0x800 << Tr("K_APPDATA") << true;
+    QTest::newRow("success") << baFull << 0 << "" << false << "ca";
+    QTest::newRow("contacts and sms") << baFull << 0x3 << Names({"K_CONTACTS", "K_SMS"}).join(",") << true << "a";
+    QTest::newRow("applications and data") << baFull << 0x840 << Names({"K_APPS", "K_APPDATA"}).join(",") << true << "c";
+    QTest::newRow("application data keeps the note") << baFull << 0x800 << Tr("K_APPDATA") << true << "ca";
     QTest::newRow("everything, in order")
         << baFull << 0xFFF
         << Names({"K_CONTACTS", "K_SMS", "K_MMS", "K_APPS", "K_APPDATA", "K_IMAGES", "K_VIDEOS", "K_MUSIC",
                   "K_CALLLOG", "K_CALENDAR", "K_EMAIL", "K_BOOKMARKS"})
                .join(",")
-        << true;
-    QTest::newRow("unconfigured main items are not listed") << baSparse << 0x240 << "" << false;
+        << true << "";
+    QTest::newRow("unconfigured main items are not listed") << baSparse << 0x240 << "" << false << "ca";
     QTest::newRow("unconfigured sub-item gives an empty name")
-        << baSparse << 0x403 << Tr("K_CONTACTS") + ",," + Tr("K_MMS") << true;
+        << baSparse << 0x403 << Tr("K_CONTACTS") + ",," + Tr("K_MMS") << true << "a";
     // Only unnamed failures: the run must not read as a success.
-    QTest::newRow("only an unnamed sub-item failed") << baSparse << 0x2 << Tr("K_MESSAGES") << true;
+    QTest::newRow("only an unnamed sub-item failed") << baSparse << 0x2 << Tr("K_MESSAGES") << true << "ca";
     QTest::newRow("memory unreadable") << baFull << -3
-                                       << Tr("IDS_BACKUPUIPLUGIN_COMPLETE_GET_PHONE_MEM_FAIL_LABEL") << false;
-    QTest::newRow("phone full") << baFull << -5 << Tr("IDS_BACKUPUIPLUGIN_COMPLETE_NO_ENOUGH_SPACE_LABEL") << false;
-    QTest::newRow("other failure") << baFull << -1 << Tr("IDS_BACKUPUIPLUGIN_COMPLETE_NO_ENOUGH_SPACE_LABEL") << false;
+                                       << Tr("IDS_BACKUPUIPLUGIN_COMPLETE_GET_PHONE_MEM_FAIL_LABEL") << false << "";
+    QTest::newRow("other failure") << baFull << -1 << Tr("IDS_BACKUPUIPLUGIN_COMPLETE_NO_ENOUGH_SPACE_LABEL") << false
+                                   << "";
 }
 
 void tst_BackUpUIBBMgr::resultTexts()
@@ -251,11 +243,13 @@ void tst_BackUpUIBBMgr::resultTexts()
     QFETCH(int, nResult);
     QFETCH(QString, strValue);
     QFETCH(bool, bFailedItems);
+    QFETCH(QString, strNotesKept);
 
     UseConfig(baConfig.constData());
-    // Texts of an earlier failed run.
+    // Texts of an earlier failed run, and the notes of this one.
     m_pMgr->updateUIAfterFinished(0x1);
-    m_pResult->SetApkTip("earlier note");
+    m_pResult->SetContactsTip("contacts note");
+    m_pResult->SetApkTip("applications note");
     m_pMgr->updateUIAfterFinished(nResult);
 
     const QString strSorry = Tr("IDS_BACKUPUIPLUGIN_COMPLETE_SORRY_LABEL");
@@ -265,36 +259,12 @@ void tst_BackUpUIBBMgr::resultTexts()
     const QString strSuccess = Tr("IDS_BACKUPUIPLUGIN_COMPLETE_BACKUPSUC_LABEL");
     QCOMPARE(m_pMgr->GetTipText(),
              nResult < 0 ? QString() : strSuccess + (bFailedItems ? strSorry + strValue : QString()));
-    if (nResult < 0)
-        QCOMPARE(m_pResult->GetApkTip(), QString()); // nothing of the earlier run stays
+    // A failed module's note goes; after a failed run nothing of it stays.
+    QCOMPARE(m_pResult->GetContactsTip(), strNotesKept.contains('c') ? QString("contacts note") : QString());
+    QCOMPARE(m_pResult->GetApkTip(), strNotesKept.contains('a') ? QString("applications note") : QString());
 
     m_pResult->ShowPage();
     QCOMPARE(!m_pResult->GetResultLabel()->isHidden(), !strValue.isEmpty());
-}
-
-void tst_BackUpUIBBMgr::notesCleared_data()
-{
-    QTest::addColumn<int>("nResult");
-    QTest::addColumn<bool>("bContactsKept");
-    QTest::addColumn<bool>("bApkKept");
-
-    QTest::newRow("success keeps both") << 0 << true << true;
-    QTest::newRow("contacts failed") << 0x1 << false << true;
-    QTest::newRow("applications failed") << 0x40 << true << false;
-    QTest::newRow("application data failed keeps the note") << 0x800 << true << true;
-}
-
-void tst_BackUpUIBBMgr::notesCleared()
-{
-    QFETCH(int, nResult);
-    QFETCH(bool, bContactsKept);
-    QFETCH(bool, bApkKept);
-
-    m_pResult->SetContactsTip("contacts note");
-    m_pResult->SetApkTip("applications note");
-    m_pMgr->updateUIAfterFinished(nResult);
-    QCOMPARE(m_pResult->GetContactsTip(), bContactsKept ? QString("contacts note") : QString());
-    QCOMPARE(m_pResult->GetApkTip(), bApkKept ? QString("applications note") : QString());
 }
 
 void tst_BackUpUIBBMgr::tipInfo_data()
@@ -305,8 +275,6 @@ void tst_BackUpUIBBMgr::tipInfo_data()
     QTest::addColumn<QString>("strContacts"); // the number, or empty: no note
     QTest::addColumn<QString>("strApk");
 
-    QTest::newRow("contacts all backed up") << QList<bool>{true, false, false} << QList<int>{40, 0, 0}
-                                            << QList<int>{40, 0, 0} << "" << "";
     QTest::newRow("contacts partly") << QList<bool>{true, false, false} << QList<int>{40, 0, 0}
                                      << QList<int>{37, 0, 0} << "37" << "";
     QTest::newRow("contacts not selected") << QList<bool>{false, true, false} << QList<int>{40, 5, 5}
@@ -357,7 +325,6 @@ void tst_BackUpUIBBMgr::finish_data()
 
     QTest::newRow("normal run") << 0 << 0x3 << "";
     QTest::newRow("update plugin") << 1 << 0 << "UpdateUIPlugin";
-    QTest::newRow("rom plugin") << 2 << 0x1 << "ZvRomUIPlugin";
     QTest::newRow("rom plugin, phone full") << 2 << -5 << "ZvRomUIPlugin";
 }
 
@@ -401,16 +368,6 @@ void tst_BackUpUIBBMgr::finish()
     QCOMPARE(standIns.Rom()->Calls(), strPlugin == "ZvRomUIPlugin" ? listFinish : QStringList());
 }
 
-void tst_BackUpUIBBMgr::storedDateAndTime()
-{
-    const QDateTime dtAfternoon(QDate(2026, 3, 4), QTime(13, 5));
-    QCOMPARE(BackUpUIBBMgr::BackupDateText(dtAfternoon), QStringLiteral("04.03.2026"));
-    QCOMPARE(BackUpUIBBMgr::BackupTimeText(dtAfternoon), QStringLiteral("13:05"));
-    const QDateTime dtMidnight(QDate(2026, 12, 31), QTime(0, 7));
-    QCOMPARE(BackUpUIBBMgr::BackupDateText(dtMidnight), QStringLiteral("31.12.2026"));
-    QCOMPARE(BackUpUIBBMgr::BackupTimeText(dtMidnight), QStringLiteral("00:07"));
-}
-
 void tst_BackUpUIBBMgr::showCaller_data()
 {
     QTest::addColumn<int>("nCaller");
@@ -422,10 +379,6 @@ void tst_BackUpUIBBMgr::showCaller_data()
                                                   "ShowPlugin(UpdateUIPlugin)",
                                                   "UpdateUIPlugin.SetBackupSwitching(false)",
                                                   "UpdateUIPlugin.OnBackupBegin()"};
-    QTest::newRow("rom plugin") << 2 << true
-                                << QStringList{"ZvRomUIPlugin.SetBackupSwitching(true)", "ShowPlugin(ZvRomUIPlugin)",
-                                               "ZvRomUIPlugin.SetBackupSwitching(false)",
-                                               "ZvRomUIPlugin.OnBackupBegin()"};
     QTest::newRow("no layout object") << 1 << false
                                       << QStringList{"UpdateUIPlugin.SetBackupSwitching(true)",
                                                      "UpdateUIPlugin.SetBackupSwitching(false)",
