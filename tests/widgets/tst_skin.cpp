@@ -1,13 +1,18 @@
 // The default skin as the build stages it: the style sheet parses, styles
 // every object name the pages and widgets use, every picture it or the code
 // refers to exists with the size the widgets have, and applied to widgets
-// laid out like the real pages it gives the looks it promises. Page mock-ups
-// in English, Russian and Arabic are saved into the test-output folder so
-// anyone can look at the skin as a whole.
+// of the wizard's own pages it gives the looks it promises. Page pictures in
+// English, Russian and Arabic are saved into the test-output folder so anyone
+// can look at the skin as a whole.
+#include "BackUpUIBBMgr.h"
+#include "CheckBigButton.h"
+#include "CompleteWizardWidget.h"
+#include "DoingWizardWidget.h"
+#include "PrepareWizardWidget.h"
 #include "TestEnv.h"
+#include "WaitingBKFrame.h"
 
 #include "host/CustomPopupDialog.h"
-#include "host/StandardTitleBar.h"
 
 #include <QApplication>
 #include <QDir>
@@ -16,13 +21,12 @@
 #include <QImage>
 #include <QLabel>
 #include <QPixmap>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTest>
+#include <QTimer>
 #include <QTranslator>
-#include <QVBoxLayout>
 
 #include <memory>
 
@@ -77,78 +81,21 @@ bool Near(const QColor &a, const QColor &b, int nTolerance)
            && qAbs(a.blue() - b.blue()) <= nTolerance;
 }
 
-// One tile as the prepare page builds it: a flat button with three frames,
-// the content label on the visible frame and five labels in the content.
-struct MockTile
+PluginInfo Item(quint32 nId, bool bEnable)
 {
-    QPushButton *pTile = nullptr;
-    QLabel *pContent = nullptr;
-};
+    PluginInfo info;
+    info.nId = nId;
+    info.strName = QStringLiteral("IDS_BACKUPUIPLUGIN_BIGBUTTON_CONTACTS_TEXT");
+    info.bEnable = bEnable;
+    return info;
+}
 
-enum TileLook { Unchecked, Checked, Disabled };
-
-MockTile MakeTile(QWidget *pParent, int nId, const QString &strWord, TileLook look, const QString &strTitle,
-                  const QString &strNum, const QString &strSize, const QString &strTime, const QString &strNames,
-                  bool bRightToLeft)
+structBackupID Counted(int nCount, int nKiloBytes)
 {
-    const bool bWide = nId == 6;
-    const QSize size(bWide ? 248 : 124, 135);
-    MockTile tile;
-    tile.pTile = new QPushButton(pParent);
-    tile.pTile->setFlat(true);
-    tile.pTile->setFixedSize(size);
-    const QString strPrefix = bWide ? QStringLiteral("BackUpUIPlugin_BigButton_Other_")
-                                    : QStringLiteral("BackUpUIPlugin_BigButton_");
-    QPushButton *pVisible = nullptr;
-    const char *const names[] = {"CommonFrame", "CheckFrame", "DisableFrame"};
-    for (int i = 0; i < 3; ++i) {
-        auto *pFrame = new QPushButton(tile.pTile);
-        pFrame->setFlat(true);
-        pFrame->setFixedSize(size);
-        pFrame->setObjectName(strPrefix + QLatin1String(names[i]));
-        pFrame->setVisible(i == look);
-        if (i == look)
-            pVisible = pFrame;
-    }
-    tile.pContent = new QLabel(pVisible);
-    tile.pContent->setObjectName(QStringLiteral("BackUpUIPlugin_BigButton_") + strWord + QStringLiteral("Frame"));
-    tile.pContent->setGeometry(QRect(QPoint(0, 0), size));
-    // The content lets the mouse through to its frame, so the frame is the
-    // widget under the mouse and shows its hover look.
-    tile.pContent->setAttribute(Qt::WA_TransparentForMouseEvents);
-
-    const QString strText = look == Disabled ? QStringLiteral("color:rgb(235,235,235);")
-                            : look == Checked ? QStringLiteral("color:rgb(18,134,235);")
-                                              : QStringLiteral("color:rgb(103,103,103);");
-    const QString strValue = look == Disabled ? QStringLiteral("color:rgb(235,235,235);")
-                             : look == Checked ? QStringLiteral("color:rgb(0,0,0);")
-                                               : QStringLiteral("color:rgb(103,103,103);");
-    const int nLeft = bRightToLeft && bWide ? 136 : 12;
-    struct { const char *szSuffix; QSize size; QPoint pos; QString strText; QString strStyle; } labels[] = {
-        {"_Num", QSize(100, 34), QPoint(nLeft, 20), strNum, strValue},
-        {"_Value", QSize(100, 13), QPoint(nLeft, 60), strSize, strValue},
-        {"_Time", QSize(100, 13), QPoint(nLeft, 76), strTime, QString()},
-        {"_Title", QSize(100, 18), QPoint(nLeft, 95), strTitle, strText},
-        {"_OtherContent", QSize(224, 45), bWide ? QPoint(12, 50) : QPoint(100, 14), strNames, strText},
-    };
-    for (const auto &spec : labels) {
-        auto *pLabel = new QLabel(spec.strText, tile.pContent);
-        pLabel->setObjectName(QStringLiteral("BackUpUIPlugin_BigButton_") + strWord + QLatin1String(spec.szSuffix));
-        pLabel->setFixedSize(spec.size);
-        pLabel->move(spec.pos);
-        pLabel->setContentsMargins(0, 0, 0, 0);
-        pLabel->setStyleSheet(spec.strStyle);
-        if (QLatin1String(spec.szSuffix) == QLatin1String("_OtherContent")) {
-            pLabel->setWordWrap(true);
-            pLabel->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
-        }
-        if (QLatin1String(spec.szSuffix) == QLatin1String("_Title"))
-            pLabel->setWordWrap(true);
-        if (bRightToLeft)
-            pLabel->setLayoutDirection(Qt::RightToLeft);
-    }
-    tile.pTile->setEnabled(look != Disabled);
-    return tile;
+    structBackupID record;
+    record.nProNum = nCount;
+    record.nValue2 = nKiloBytes;
+    return record;
 }
 
 } // namespace
@@ -159,6 +106,7 @@ class tst_skin : public QObject
 
 private slots:
     void initTestCase();
+    void cleanup();
     void cleanupTestCase();
 
     void styleSheetParses();
@@ -179,8 +127,6 @@ private slots:
 private:
     QString Tr(const char *szKey) const;
     bool LoadLanguage(const QString &strLang);
-    QWidget *BuildPage(const QString &strPage, bool bRightToLeft);
-    void AddPageFrame(QWidget *pPage, bool bRightToLeft, bool bPrepare);
 
     QString m_strSheet;
     QString m_strOldDir;
@@ -197,6 +143,12 @@ void tst_skin::initTestCase()
     // folder while the host runs.
     m_strOldDir = QDir::currentPath();
     QVERIFY(QDir::setCurrent(StageDir()));
+}
+
+void tst_skin::cleanup()
+{
+    qunsetenv("PELORIX_HOST_LANG");
+    BackUpUIBBMgr::DestroyInstance();
 }
 
 void tst_skin::cleanupTestCase()
@@ -356,45 +308,25 @@ void tst_skin::tileLooksRender()
     QPalette palette = page.palette();
     palette.setColor(QPalette::Window, Qt::white);
     page.setPalette(palette);
-    const MockTile unchecked = MakeTile(&page, 0, QStringLiteral("Contacts"), Unchecked, QStringLiteral("Contacts"),
-                                        QStringLiteral("12"), QString(), QString(), QString(), false);
-    const MockTile checked = MakeTile(&page, 1, QStringLiteral("Information"), Checked, QStringLiteral("Messages"),
-                                      QStringLiteral("12"), QString(), QString(), QString(), false);
-    const MockTile disabled = MakeTile(&page, 5, QStringLiteral("MusicItem"), Disabled, QStringLiteral("Music"),
-                                       QStringLiteral("0"), QString(), QString(), QString(), false);
-    unchecked.pTile->move(10, 10);
-    checked.pTile->move(140, 10);
-    disabled.pTile->move(270, 10);
-    // The same looks under the mouse, and the wizard button's states.
-    const MockTile hovered = MakeTile(&page, 0, QStringLiteral("Contacts"), Unchecked, QStringLiteral("Contacts"),
-                                      QStringLiteral("12"), QString(), QString(), QString(), false);
-    const MockTile hoveredChecked = MakeTile(&page, 1, QStringLiteral("Information"), Checked,
-                                             QStringLiteral("Messages"), QStringLiteral("12"), QString(), QString(),
-                                             QString(), false);
-    hovered.pTile->move(10, 160);
-    hoveredChecked.pTile->move(140, 160);
-    int nTop = 160;
+    // Unchecked, checked and disabled in the top row; unchecked under the
+    // mouse below.
+    CheckBigButton *pTiles[4];
+    const QPoint pos[4] = {{10, 10}, {140, 10}, {270, 10}, {10, 160}};
     for (int i = 0; i < 4; ++i) {
-        auto *pButton = new QPushButton(QStringLiteral("Start"), &page);
-        pButton->setObjectName(QStringLiteral("CommonUI_Function_Btn"));
-        pButton->setFixedSize(116, 32);
-        pButton->move(280, nTop);
-        nTop += 36;
-        if (i == 2)
-            pButton->setDown(true);
-        else if (i == 3)
-            pButton->setEnabled(false);
+        pTiles[i] = new CheckBigButton(Item(i == 2 ? 5 : 0, i == 1), &page);
+        pTiles[i]->SetBtnData(Counted(i == 2 ? 0 : 12, 0));
+        pTiles[i]->move(pos[i]);
     }
     page.show();
     QVERIFY(QTest::qWaitForWindowExposed(&page));
     // Only one widget is under the mouse at a time: take the hovered tile's
-    // picture with the mouse on it.
-    QTest::mouseMove(hovered.pContent->parentWidget(), QPoint(60, 60));
-    QTRY_VERIFY(hovered.pContent->parentWidget()->underMouse());
+    // picture with the mouse on its content, which lets the mouse through.
+    QTest::mouseMove(pTiles[3], QPoint(60, 60));
+    QTRY_VERIFY(QApplication::widgetAt(pTiles[3]->mapToGlobal(QPoint(60, 60))) != nullptr);
     const QImage hoverImage = page.grab().toImage();
     hoverImage.save(TestEnv::OutputDir() + QStringLiteral("/skin_tile_hover.png"));
     QTest::mouseMove(&page, QPoint(415, 305));
-    QTRY_VERIFY(!hovered.pContent->parentWidget()->underMouse());
+    QCoreApplication::processEvents();
     const QImage image = page.grab().toImage();
     image.save(TestEnv::OutputDir() + QStringLiteral("/skin_tile_looks.png"));
 
@@ -416,26 +348,26 @@ void tst_skin::tileLooksRender()
                     ++nBlue;
         return nBlue;
     };
-    // Under the mouse an unchecked tile's edge turns to a light accent.
-    QVERIFY2(hoverImage.pixelColor(10 + 4, 160 + 60) != image.pixelColor(10 + 4, 160 + 60), "no hover look");
-    QVERIFY2(Near(hoverImage.pixelColor(10 + 4, 160 + 60), QColor(140, 192, 243), 30), "hover edge is a light accent");
     QVERIFY(iconColour(10) > 10);
     QVERIFY(iconColour(140) > 10);
     QCOMPARE(iconColour(270), 0);
+    // Under the mouse an unchecked tile's edge turns to a light accent.
+    QVERIFY2(Near(hoverImage.pixelColor(10 + 4, 160 + 60), QColor(140, 192, 243), 30), "hover edge is a light accent");
+    QVERIFY2(hoverImage.pixelColor(10 + 4, 160 + 60) != image.pixelColor(10 + 4, 160 + 60), "no hover look");
 
     // Right to left the count is right aligned: it keeps out of the icon's
     // column, in the usual and in the wide tile.
-    for (int nId : {0, 6}) {
-        const MockTile rtl = MakeTile(&page, nId, nId == 6 ? QStringLiteral("Other") : QStringLiteral("Contacts"),
-                                      Unchecked, QStringLiteral("x"), QStringLiteral("24518"), QString(), QString(),
-                                      QString(), true);
-        auto *pNum = rtl.pTile->findChild<QLabel *>(nId == 6 ? QStringLiteral("BackUpUIPlugin_BigButton_Other_Num")
-                                                             : QStringLiteral("BackUpUIPlugin_BigButton_Contacts_Num"));
-        QVERIFY(pNum);
-        rtl.pTile->show();
+    qputenv("PELORIX_HOST_LANG", "ar");
+    for (quint32 nId : {0u, 6u}) {
+        CheckBigButton rtl(Item(nId, false));
+        rtl.SetNum(QStringLiteral("24518"));
+        const QList<QLabel *> listNum = rtl.findChildren<QLabel *>(QRegularExpression(QStringLiteral("_Num$")));
+        QCOMPARE(listNum.size(), 1);
+        QLabel *pNum = listNum.first();
+        rtl.show();
         pNum->ensurePolished();
         // The icon's glyph starts 5 px inside its 28 px badge, 12 px from the edge.
-        const int nGlyphLeft = rtl.pTile->width() - 40 + 5;
+        const int nGlyphLeft = rtl.width() - 40 + 5;
         QVERIFY2(pNum->x() + pNum->contentsRect().right() < nGlyphLeft,
                  qPrintable(QString::number(pNum->x() + pNum->contentsRect().right())));
         // ... and five digits still fit in what is left.
@@ -491,264 +423,6 @@ void tst_skin::tileTitlesFit()
     QVERIFY2(names.heightForWidth(224) <= 45, qPrintable(names.text()));
 }
 
-void tst_skin::AddPageFrame(QWidget *pPage, bool bRightToLeft, bool bPrepare)
-{
-    auto frame = [pPage](const char *szName, const QRect &rect) {
-        auto *pFrame = new QFrame(pPage);
-        pFrame->setObjectName(QLatin1String(szName));
-        pFrame->setGeometry(rect);
-        pFrame->raise();
-        return pFrame;
-    };
-    frame("BackUpUIPlugin_Prepare_Bgone", QRect(0, 0, 896, 608));
-    frame("BackUpUIPlugin_Prepare_Bgtwo", QRect(0, 0, 896, 608));
-    frame(bPrepare ? "BackUpUIPlugin_Prepare_Bgthree" : "BackUpUIPlugin_Doing_Bgthree", QRect(0, 0, 896, 608));
-    frame("BackUpUIPlugin_Prepare_BgStatusBar", QRect(0, 608, 896, 32));
-    frame("BackUpUIPlugin_Prepare_BgStatusLine", QRect(0, 608, 896, 32));
-
-    auto *pTitleBar = new StandardTitleBar(pPage);
-    pTitleBar->SetTitleBarRect(QRect(0, 0, 896, 48));
-    pTitleBar->SetBtnSettingObjectName(QStringLiteral("HomeUIPlugin_ButtonSetting"));
-    pTitleBar->SetBtnCloseObjectName(QStringLiteral("HomeUIPlugin_ButtonClose"));
-    pTitleBar->SetBtnMinimizeObjectName(QStringLiteral("HomeUIPlugin_ButtonMinimize"));
-    pTitleBar->InitLayout();
-    if (bRightToLeft) {
-        // The host's own layout reads the language; place the buttons the
-        // way it does for a right-to-left language.
-        int nLeft = 12;
-        for (QPushButton *pButton : {pTitleBar->GetBtnClose(), pTitleBar->GetBtnMinimize(), pTitleBar->GetBtnSetting()}) {
-            pButton->move(nLeft, pButton->y());
-            nLeft += pButton->width() + 4;
-        }
-    }
-
-    auto *pHeader = new QWidget(pPage);
-    pHeader->setFixedSize(276, 72);
-    pHeader->move(bRightToLeft ? QPoint(593, 41) : QPoint(27, 41));
-    auto *pButton = new QPushButton(pHeader);
-    pButton->setObjectName(QStringLiteral("BackUpUIPlugin_CustomLabelButton_Button"));
-    pButton->setFlat(true);
-    pButton->setEnabled(false);
-    pButton->setFixedSize(276, 72);
-    auto label = [pButton](const char *szName, const QSize &size, const QPoint &pos) {
-        auto *pLabel = new QLabel(pButton);
-        pLabel->setObjectName(QLatin1String(szName));
-        pLabel->setFixedSize(size);
-        pLabel->move(pos);
-        return pLabel;
-    };
-    label("BackUpUIPlugin_CustomLabelButton_ArrowLabel", QSize(18, 72), bRightToLeft ? QPoint(257, 0) : QPoint(1, 0));
-    label("BackUpUIPlugin_CustomLabelButton_ButtonLabel", QSize(72, 72), bRightToLeft ? QPoint(185, 0) : QPoint(19, 0));
-    QLabel *pText = label("BackUpUIPlugin_CustomLabelButton_TextLabel", QSize(180, 20),
-                          bRightToLeft ? QPoint(0, 27) : QPoint(97, 27));
-    pText->setText(Tr("IDS_BACKUPUIPLUGIN_LOGBUTTONTEXT"));
-    if (bRightToLeft)
-        pHeader->setLayoutDirection(Qt::RightToLeft);
-}
-
-QWidget *tst_skin::BuildPage(const QString &strPage, bool bRightToLeft)
-{
-    auto *pPage = new QWidget;
-    pPage->setObjectName(QStringLiteral("BackUpUIPlugin_MainWidget"));
-    pPage->setFixedSize(896, 640);
-    const bool bPrepare = strPage.startsWith(QLatin1String("prepare"));
-    AddPageFrame(pPage, bRightToLeft, bPrepare);
-    const Qt::LayoutDirection direction = bRightToLeft ? Qt::RightToLeft : Qt::LeftToRight;
-    auto label = [&](const char *szName, const QString &strText, const QPoint &pos) {
-        auto *pLabel = new QLabel(strText, pPage);
-        pLabel->setObjectName(QLatin1String(szName));
-        pLabel->move(pos);
-        pLabel->setLayoutDirection(direction);
-        return pLabel;
-    };
-    auto button = [&](const QString &strText, const QPoint &pos) {
-        auto *pButton = new QPushButton(strText, pPage);
-        pButton->setObjectName(QStringLiteral("CommonUI_Function_Btn"));
-        pButton->setFixedSize(116, 32);
-        pButton->move(pos);
-        return pButton;
-    };
-
-    if (bPrepare) {
-        QLabel *pDescription = label("BackUpUIPlugin_Prepare_DescriptionLabel",
-                                     Tr("IDS_BACKUPUIPLUGIN_DESCRIPTIONINFO_TEXT"), QPoint(131, 122));
-        pDescription->setWordWrap(true);
-        pDescription->setFixedSize(634, 40);
-        pDescription->setAlignment(Qt::AlignLeading | Qt::AlignVCenter);
-        const QString strSep = Tr("IDS_BACKUPUIPLUGIN_COMMON_SIGN_DUNHAO") + QLatin1Char(' ');
-        const QString strOther = QLatin1Char('(') + Tr("IDS_BACKUPUIPLUGIN_CORE_CALLLOG_TEXT") + strSep
-                                 + Tr("IDS_BACKUPUIPLUGIN_BIGBUTTON_EMAIL_TEXT") + strSep
-                                 + Tr("IDS_BACKUPUIPLUGIN_BIGBUTTON_SCHEDULE_TEXT") + QLatin1Char(')');
-        const QString strKb = QLatin1Char(' ') + Tr("IDS_CORE_UNIT_KB");
-        const QString strMb = QLatin1Char(' ') + Tr("IDS_CORE_UNIT_MB");
-        const QString strGb = QLatin1Char(' ') + Tr("IDS_CORE_UNIT_GB");
-        const QString strOne = Tr("IDS_BACKUPUIPLUGIN_TIME_REMAINING_ONEMINUTE");
-        const QString strMinutes = Tr("IDS_BACKUPUIPLUGIN_BIGBUTTON_NEEDTIME_TEXT");
-        struct { int nId; const char *szWord; const char *szKey; TileLook look; QString strNum, strSize, strTime; } tiles[] = {
-            {0, "Contacts", "IDS_BACKUPUIPLUGIN_BIGBUTTON_CONTACTS_TEXT", Checked, "1284", "642" + strKb, strOne},
-            {1, "Information", "IDS_BACKUPUIPLUGIN_BIGBUTTON_INFORMATION_TEXT", Checked, "3517", "12" + strMb, strOne},
-            {29, "Application", "IDS_BACKUPUIPLUGIN_BIGBUTTON_APPLICATION_TEXT", Unchecked, "86", "2.37" + strGb,
-             strMinutes.arg(27)},
-            {3, "AppData", "IDS_BACKUPUIPLUGIN_BIGBUTTON_APPDATA_TEXT", Unchecked, "41", "640" + strMb, strMinutes.arg(7)},
-            {4, "ImageVedio", "IDS_BACKUPUIPLUGIN_BIGBUTTON_IMAGEVEDIO_TEXT", Unchecked, "24518", "18.62" + strGb,
-             strMinutes.arg(207)},
-            {5, "MusicItem", "IDS_BACKUPUIPLUGIN_BIGBUTTON_MUSICITEM_TEXT", Disabled, "0", QString(), QString()},
-            {6, "Other", "IDS_BACKUPUIPLUGIN_BIGBUTTON_OTHER_TEXT", Checked, "932", QString(), strOne},
-        };
-        int i = 0;
-        for (const auto &spec : tiles) {
-            const MockTile tile = MakeTile(pPage, spec.nId, QLatin1String(spec.szWord), spec.look, Tr(spec.szKey),
-                                           spec.strNum, spec.strSize, spec.strTime,
-                                           spec.nId == 6 ? strOther : QString(), bRightToLeft);
-            QPoint pos;
-            if (i < 5)
-                pos = bRightToLeft ? QPoint(648 - 121 * i, 176) : QPoint(124 + 121 * i, 176);
-            else if (spec.nId == 6)
-                pos = bRightToLeft ? QPoint(524, 306) : QPoint(245, 306);
-            else
-                pos = bRightToLeft ? QPoint(403, 306) : QPoint(124, 306);
-            tile.pTile->move(pos);
-            ++i;
-        }
-        const bool bWarning = strPage == QLatin1String("prepare-nospace");
-        const int nLeft = bRightToLeft ? 223 : 143;
-        QLabel *pCaption = label("BackUpUIPlugin_Prepare_DstLabel", Tr("IDS_BACKUPUIPLUGIN_DSTLABER_TEXT"), QPoint(nLeft, 477));
-        QLabel *pPath = label("BackUpUIPlugin_Prepare_DstPathLabel", QStringLiteral("/home/user/Pelorix/backup"),
-                              QPoint(nLeft, 508));
-        QLabel *pCapacity = label("BackUpUIPlugin_Prepare_DstDiscCapacityLabel",
-                                  Tr("IDS_BACKUPUIPLUGIN_DSTDISCCAPACITY_TEXT")
-                                      .replace(QLatin1String("%s1"), QLatin1String("/"))
-                                      .replace(QLatin1String("%s2"), QStringLiteral("112.40") + strGb.trimmed()),
-                                  QPoint(nLeft, 525));
-        QLabel *pWarning = label("BackUpUIPlugin_Prepare_DiskSpaceStatusLabel",
-                                 Tr("IDS_BACKUPUIPLUGIN_DISKSPACESTATUS_TEXT"), QPoint(nLeft, 542));
-        pWarning->setWordWrap(true);
-        pWarning->setFixedWidth(530);
-        pWarning->setVisible(bWarning);
-        for (QLabel *pLabel : {pCaption, pPath, pCapacity, pWarning}) {
-            pLabel->setFixedWidth(530);
-            pLabel->setAlignment(Qt::AlignLeading | Qt::AlignVCenter);
-        }
-        auto *pBrowse = new QPushButton(Tr("IDS_BACKUPUIPLUGIN_PREPARE_BROWSE"), pPage);
-        pBrowse->setObjectName(QStringLiteral("BackUpUIPlugin_Prepare_BrowseButton"));
-        pBrowse->setFixedSize(96, 28);
-        pBrowse->move(bRightToLeft ? QPoint(99, 507) : QPoint(681, 507));
-        button(Tr("IDS_BACKUPUIPLUGIN_NEXTBUTTON"), bRightToLeft ? QPoint(450, 566) : QPoint(330, 566));
-        button(Tr("IDS_BACKUPUIPLUGIN_CANCELBUTTON"), bRightToLeft ? QPoint(330, 566) : QPoint(450, 566));
-        if (strPage == QLatin1String("prepare-waiting")) {
-            auto *pWaiting = new QFrame(pPage);
-            pWaiting->setObjectName(QStringLiteral("BackUpUIPlugin_Prepare_BgWaiting"));
-            pWaiting->setFixedSize(896, 640);
-            auto *pCard = new QLabel(pWaiting);
-            pCard->setObjectName(QStringLiteral("BackUpUIPlugin_Prepare_LabelWaitingBK"));
-            pCard->setFixedSize(125, 125);
-            pCard->move(385, 257);
-            auto *pText = new QLabel(pCard);
-            pText->setObjectName(QStringLiteral("BackUpUIPlugin_BKWaiting_LabelText"));
-            pText->move(20, 50);
-            auto *pSpinner = new QFrame(pWaiting);
-            pSpinner->setObjectName(QStringLiteral("BackUpUIPlugin_BKWaiting_FrameImage"));
-            pSpinner->setFixedSize(52, 52);
-            pSpinner->move(422, 294);
-            pSpinner->setStyleSheet(QStringLiteral("border-image: url(./skin/default/images/AppManagerUIPlugin_UnstallWait_5.png);"));
-            pWaiting->raise();
-        }
-    } else if (strPage.startsWith(QLatin1String("doing"))) {
-        auto *pMovie = new QFrame(pPage);
-        pMovie->setObjectName(QStringLiteral("BackUpUIPlugin_Doing_BgImage"));
-        pMovie->setGeometry(235, 60, 420, 420);
-        pMovie->setStyleSheet(QStringLiteral(
-            "border-image: url(./skin/default/images/Update_Backup/UpdateUIPlugin_Label_BackUpMovie9.png);"));
-        auto *pBar = new QProgressBar(pPage);
-        pBar->setObjectName(QStringLiteral("BackUIPlugin_Doing_Progressbar"));
-        pBar->setGeometry(76, 508, 744, 14);
-        pBar->setTextVisible(false);
-        pBar->setRange(0, 300);
-        pBar->setValue(129);
-        pBar->setInvertedAppearance(bRightToLeft);
-        auto *pStripe = new QLabel(pPage);
-        pStripe->setObjectName(QStringLiteral("BackUIPlugin_Doing_Progressbartop"));
-        pStripe->setGeometry(76, 508, 744, 14);
-        const int nX = 129 * 744 / 300 + 38;
-        auto *pBubble = new QLabel(pPage);
-        pBubble->setObjectName(QStringLiteral("RestoreUIPlugin_Doing_ProgressValueImage"));
-        pBubble->setFixedSize(76, 44);
-        pBubble->move(bRightToLeft ? 820 - nX : nX, 460);
-        auto *pValue = new QLabel(QStringLiteral("43%"), pBubble);
-        pValue->setObjectName(QStringLiteral("UpdateUIPlugin_Doing_ProgressValue"));
-        pValue->setGeometry(7, 3, 62, 24);
-        pValue->setAlignment(Qt::AlignCenter);
-        QLabel *pTip = label("BackUpUIPlugin_Doing_TipText",
-                             Tr("IDS_BACKUPUIPLUGIN_SECONDDOING_TIPTEXT_PRO")
-                                 .replace(QLatin1String("%s1"), Tr("IDS_VIRTUAL_IMAGEINFO_CORE"))
-                                 .replace(QLatin1String("%s2"), QLatin1String("1024"))
-                                 .replace(QLatin1String("%s3"), QLatin1String("2380")),
-                             QPoint(20, 533));
-        pTip->setFixedSize(856, 20);
-        button(Tr("IDS_BACKUPUIPLUGIN_CANCELBUTTON"), QPoint(390, 566));
-        if (strPage == QLatin1String("doing-cancel")) {
-            auto *pCover = new QFrame(pPage);
-            pCover->setObjectName(QStringLiteral("BackUpUIPlugin_Doing_BgCancelCover"));
-            pCover->setGeometry(0, 0, 896, 640);
-            pCover->raise();
-        }
-    } else {
-        auto *pPicture = new QFrame(pPage);
-        pPicture->setObjectName(QStringLiteral("BackUpUIPlugin_Completeing_BgImage"));
-        pPicture->setGeometry(bRightToLeft ? 429 : 47, 45, 420, 420);
-        const bool bFailed = strPage == QLatin1String("complete-failed");
-        auto *pStatus = new QLabel(Tr("IDS_BACKUPUIPLUGIN_COMPLETE_BACKUPSUC_LABEL"));
-        pStatus->setObjectName(QStringLiteral("BackUpUIPlugin_Complete_Status"));
-        pStatus->setWordWrap(true);
-        auto *pResult = new QLabel;
-        pResult->setObjectName(QStringLiteral("BackUpUIPlugin_Complete_Result"));
-        pResult->setFixedWidth(400);
-        pResult->setWordWrap(true);
-        pResult->setAlignment(Qt::AlignTop | Qt::AlignLeading);
-        const QString strSep = Tr("IDS_BACKUPUIPLUGIN_COMMON_SIGN_DUNHAO");
-        pResult->setText(QStringLiteral("<font color=#e7e7e7 style=font-size:16px>")
-                         + Tr("IDS_BACKUPUIPLUGIN_COMPLETE_SORRY_LABEL") + QStringLiteral("</font> ")
-                         + QStringLiteral("<font color=#ffffff style=font-size:19px>")
-                         + Tr("IDS_VIRTUAL_SMSNAME_IDENTIFER") + QLatin1Char(',') + Tr("IDS_VIRTUAL_IDENTIFER_VEDIOTEXT")
-                         + QStringLiteral("</font> "));
-        pResult->setVisible(bFailed);
-        Q_UNUSED(strSep);
-        auto note = [&](const char *szIcon, const char *szLabel, const QString &strText) {
-            auto *pRow = new QHBoxLayout;
-            auto *pIcon = new QLabel;
-            pIcon->setObjectName(QLatin1String(szIcon));
-            pIcon->setFixedSize(11, 18);
-            auto *pLabel = new QLabel(strText);
-            pLabel->setObjectName(QLatin1String(szLabel));
-            pLabel->setFixedWidth(400);
-            pLabel->setWordWrap(true);
-            pLabel->setAlignment(Qt::AlignTop | Qt::AlignLeading);
-            pRow->addWidget(pIcon, 0, Qt::AlignTop);
-            pRow->addWidget(pLabel);
-            pRow->addStretch();
-            pIcon->setVisible(bFailed);
-            pLabel->setVisible(bFailed);
-            return pRow;
-        };
-        auto *pBox = new QVBoxLayout(pPage);
-        pBox->addStretch();
-        pBox->addWidget(pStatus);
-        pBox->addSpacing(10);
-        pBox->addWidget(pResult);
-        pBox->addSpacing(10);
-        pBox->addLayout(note("BackUpUIPlugin_Complete_ContactsIcon", "BackUpUIPlugin_Complete_ContactsLabel",
-                             Tr("IDS_BACKUPUIPLUGIN_COMPLETE_PB_TIPTEXT").replace(QLatin1String("%s"), QLatin1String("1270"))));
-        pBox->addSpacing(3);
-        pBox->addLayout(note("BackUpUIPlugin_Complete_APKIcon", "BackUpUIPlugin_Complete_APKLabel",
-                             Tr("IDS_BACKUPUIPLUGIN_COMPLETE_APK_TIPTEXT").replace(QLatin1String("%s"), QLatin1String("79"))));
-        pBox->addStretch();
-        pBox->setContentsMargins(bRightToLeft ? 0 : 377, 0, bRightToLeft ? 377 : 0, 110);
-        pPage->setLayoutDirection(direction);
-        button(Tr("IDS_BACKUPUIPLUGIN_FINISHBUTTON"), QPoint(390, 566));
-    }
-    return pPage;
-}
-
 void tst_skin::pagePreviews_data()
 {
     QTest::addColumn<QString>("lang");
@@ -761,14 +435,57 @@ void tst_skin::pagePreviews_data()
 
 void tst_skin::pagePreviews()
 {
+    // The wizard's own pages, filled as a run fills them, under the skin.
     QFETCH(QString, lang);
     QFETCH(QString, page);
     QVERIFY(LoadLanguage(lang));
+    qputenv("PELORIX_HOST_LANG", lang.toLatin1());
     qApp->setStyleSheet(m_strSheet);
     const bool bRightToLeft = lang == QLatin1String("ar");
-    std::unique_ptr<QWidget> pPage(BuildPage(page, bRightToLeft));
-    pPage->show();
-    const QImage image = pPage->grab().toImage();
+    QWidget frame;
+    frame.setObjectName(QStringLiteral("BackUpUIPlugin_MainWidget"));
+    frame.setFixedSize(896, 640);
+    if (page.startsWith(QLatin1String("prepare"))) {
+        auto *pPage = new PrepareWizardWidget(&frame);
+        pPage->InitPage();
+        const QList<QPair<int, structBackupID>> counts = {
+            {0, Counted(1284, 642)},       {1, Counted(3517, 12288)}, {29, Counted(86, 2485125)},
+            {3, Counted(41, 655360)},      {4, Counted(24518, 19524485)}, {5, Counted(0, 0)},
+            {6, Counted(932, 0)}};
+        for (const auto &count : counts)
+            if (CheckBigButton *pTile = pPage->GetBigButtons().value(count.first))
+                pTile->SetBtnData(count.second);
+        pPage->slotsPathChanged(QDir::homePath());
+        pPage->GetSpaceStatusLabel()->setVisible(page == QLatin1String("prepare-nospace"));
+        if (page == QLatin1String("prepare-waiting"))
+            pPage->GetWaitingFrame()->ShowFrame();
+    } else if (page.startsWith(QLatin1String("doing"))) {
+        auto *pPage = new DoingWizardWidget(&frame);
+        pPage->InitPage();
+        pPage->setProgressBarRange(0, 1000);
+        pPage->slotProgressTargetValue(400.0f);
+        for (int i = 0; i < 200; ++i)
+            pPage->stepOne();
+        pPage->GetStepTimer()->stop();
+        pPage->GetTipLabel()->setText(Tr("IDS_BACKUPUIPLUGIN_SECONDDOING_TIPTEXT_PRO")
+                                          .replace(QLatin1String("%s1"), Tr("IDS_VIRTUAL_IMAGEINFO_CORE"))
+                                          .replace(QLatin1String("%s2"), QLatin1String("1024"))
+                                          .replace(QLatin1String("%s3"), QLatin1String("2380")));
+        pPage->GetCancelCover()->setVisible(page == QLatin1String("doing-cancel"));
+    } else {
+        auto *pPage = new CompleteWizardWidget(&frame);
+        pPage->InitPage();
+        if (page == QLatin1String("complete-failed")) {
+            pPage->SetResultCaption(Tr("IDS_BACKUPUIPLUGIN_COMPLETE_SORRY_LABEL"));
+            pPage->SetResultValue(Tr("IDS_VIRTUAL_SMSNAME_IDENTIFER") + QLatin1Char(',')
+                                  + Tr("IDS_VIRTUAL_IDENTIFER_VEDIOTEXT"));
+            pPage->SetContactsTip(Tr("IDS_BACKUPUIPLUGIN_COMPLETE_PB_TIPTEXT").replace(QLatin1String("%s"), QLatin1String("1270")));
+            pPage->SetApkTip(Tr("IDS_BACKUPUIPLUGIN_COMPLETE_APK_TIPTEXT").replace(QLatin1String("%s"), QLatin1String("79")));
+        }
+        pPage->ShowPage();
+    }
+    frame.show();
+    const QImage image = frame.grab().toImage();
     const QString strFile = TestEnv::OutputDir() + QStringLiteral("/skin_%1_%2.png").arg(page, lang);
     QVERIFY2(image.save(strFile), qPrintable(strFile));
     QCOMPARE(image.size(), QSize(896, 640));

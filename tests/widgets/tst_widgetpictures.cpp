@@ -8,7 +8,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QPainter>
+#include <QLabel>
 #include <QtTest>
 
 // Saves pictures of the tiles in each look, the page header and the waiting
@@ -26,7 +26,6 @@ private slots:
     void header_data();
     void header();
     void waitingFrame();
-    void overview();
 
 private:
     QString Save(QWidget *pWidget, const QString &strName);
@@ -34,7 +33,6 @@ private:
     QScopedPointer<TestEnv> m_pEnv;
     QString m_strOldCurrent;
     QString m_strOutput;
-    QList<QPair<QString, QImage>> m_listTiles;
 };
 
 void tst_WidgetPictures::initTestCase()
@@ -115,7 +113,6 @@ void tst_WidgetPictures::tiles()
         const QImage image(strFile);
         QCOMPARE(image.size(), tile.size() * tile.devicePixelRatio());
         listImages << image;
-        m_listTiles << qMakePair(strName, image);
     }
     // The three looks can be told apart.
     QVERIFY(listImages.at(0) != listImages.at(1));
@@ -139,6 +136,10 @@ void tst_WidgetPictures::header()
     const QString strFile = Save(&header, strName);
     QVERIFY2(!strFile.isEmpty(), qPrintable(strName));
     QCOMPARE(QImage(strFile).size(), QSize(276, 72));
+    QLabel *pText = header.findChild<QLabel *>("BackUpUIPlugin_CustomLabelButton_TextLabel");
+    QVERIFY(pText);
+    QCOMPARE(pText->text(), Change::tr("IDS_BACKUPUIPLUGIN_LOGBUTTONTEXT"));
+    QCOMPARE(bool(pText->alignment() & Qt::AlignRight), lang == "ar");
 }
 
 void tst_WidgetPictures::waitingFrame()
@@ -170,21 +171,6 @@ void tst_WidgetPictures::waitingFrame()
     pFrame->HideFrame();
     QVERIFY(!strFile.isEmpty());
     QCOMPARE(QImage(strFile).size(), QSize(896, 640));
-}
-
-// All tile pictures on one sheet.
-void tst_WidgetPictures::overview()
-{
-    QVERIFY(!m_listTiles.isEmpty());
-    const int nColumnWidth = 260;
-    const int nRowHeight = 150;
-    QImage sheet(3 * nColumnWidth + 20, (m_listTiles.size() / 3) * nRowHeight + 20, QImage::Format_ARGB32);
-    sheet.fill(QColor(245, 246, 248));
-    QPainter painter(&sheet);
-    for (int i = 0; i < m_listTiles.size(); ++i)
-        painter.drawImage(QPoint(10 + (i % 3) * nColumnWidth, 10 + (i / 3) * nRowHeight), m_listTiles.at(i).second);
-    painter.end();
-    QVERIFY(sheet.save(m_strOutput + QStringLiteral("/tiles_overview.png")));
 }
 
 QTEST_MAIN(tst_WidgetPictures)
