@@ -1,16 +1,13 @@
 // The backup factory run directly on the test thread against fixture phones:
-// run naming, the package and the backup folder, failures injected through
-// the simulated phone, and packages that cannot be written or delivered.
+// run naming, selections, failures injected through the simulated phone, and
+// packages that cannot be written or delivered. The whole happy path is in
+// tst_backupuithread_e2e.
 
-#include "BackUpUILogic.h"
-#include "BackUpUIThread.h"
 #include "Factory.h"
 #include "MyZip.h"
 #include "RunState.h"
 #include "TestEnv.h"
 #include "TestPhone.h"
-
-#include <host/CommonUtils.h>
 
 #include <QDir>
 #include <QFile>
@@ -18,6 +15,7 @@
 #include <QTest>
 
 #include <functional>
+#include <memory>
 
 namespace
 {
@@ -39,7 +37,7 @@ BackupItems RecordItems()
     return items;
 }
 
-// A phone with some of everything, two images of the same name included.
+// A phone with some of everything.
 void FillPhone(TestPhone &phone)
 {
     phone.SetRecords(0, 12);
@@ -52,7 +50,6 @@ void FillPhone(TestPhone &phone)
     phone.AddApp(QStringLiteral("com.example.alpha"), 4096, {{QStringLiteral("files/a.db"), "alpha"}});
     phone.AddApp(QStringLiteral("com.example.beta"), 2048, {{QStringLiteral("shared_prefs/p.xml"), "<map/>"}});
     phone.AddFile(QStringLiteral("/sdcard/DCIM/Camera/a.jpg"), 3000);
-    phone.AddFile(QStringLiteral("/sdcard/Pictures/a.jpg"), 2000);
     phone.AddFile(QStringLiteral("/sdcard/DCIM/Camera/b.png"), 1500);
     phone.AddFile(QStringLiteral("/sdcard/Movies/v.mp4"), 10000);
     phone.AddFile(QStringLiteral("/sdcard/Music/s.mp3"), 5000);
@@ -64,25 +61,15 @@ QByteArray ReadAll(const QString &strPath)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
-struct PackageHead
+// The file names of the package's entries, in package order.
+QStringList EntryFileNames(const QString &strPackage)
 {
     QList<QByteArray> listNames;
     quint32 nCounts[20] = {};
-};
-
-PackageHead ReadHead(const QString &strPackage)
-{
-    PackageHead head;
-    MyZip zip;
     QByteArray baDevice;
-    zip.UnZipPkgHead(strPackage.toLocal8Bit().constData(), head.listNames, head.nCounts, baDevice);
-    return head;
-}
-
-QStringList EntryFileNames(const PackageHead &head)
-{
+    MyZip().UnZipPkgHead(strPackage.toLocal8Bit().constData(), listNames, nCounts, baDevice);
     QStringList list;
-    for (const QByteArray &ba : head.listNames)
+    for (const QByteArray &ba : listNames)
         list << QFileInfo(QString::fromLocal8Bit(ba)).fileName();
     return list;
 }
@@ -100,13 +87,10 @@ private slots:
     void runNaming();
     void runNameTakesNextFreeSecond();
 
-    void fullBackup();
     void injectedFailures_data();
     void injectedFailures();
-    void applicationDataFallsBackToApplications();
-    void failedApplicationDataKeepsApplications();
-    void partialGroupIsSkipped();
-    void onlyBookmarksBacksUpNothing();
+    void selections_data();
+    void selections();
     void noDataFolderFailsEverySelectedModule();
 
     void undeliverablePackage_data();
@@ -117,15 +101,15 @@ private:
     Factory *Prepare(const BackupItems &items);
     QString Dest() const { return m_pEnv->Path(QStringLiteral("dest")); }
 
-    TestEnv *m_pEnv = nullptr;
-    TestPhone *m_pPhone = nullptr;
+    std::unique_ptr<TestEnv> m_pEnv;
+    std::unique_ptr<TestPhone> m_pPhone;
 };
 
 void tst_Factory::init()
 {
-    m_pEnv = new TestEnv();
+    m_pEnv = std::make_unique<TestEnv>();
     QVERIFY2(m_pEnv->IsValid(), "temporary folder");
-    m_pPhone = new TestPhone(m_pEnv->Path(QStringLiteral("phone")));
+    m_pPhone = std::make_unique<TestPhone>(m_pEnv->Path(QStringLiteral("phone")));
     RunState::Set(0);
     Factory::SetRunTimeOverride(kRunTime);
 }
@@ -136,10 +120,8 @@ void tst_Factory::cleanup()
     Factory::SetRunTimeOverride(QDateTime());
     RunState::Set(0);
     TestPhone::UseDefault();
-    delete m_pPhone;
-    m_pPhone = nullptr;
-    delete m_pEnv;
-    m_pEnv = nullptr;
+    m_pPhone.reset();
+    m_pEnv.reset();
 }
 
 // Serves the phone, counts every type as the worker would and creates the
@@ -170,11 +152,6 @@ void tst_Factory::runNaming_data()
     const QString strPhone = QStringLiteral("Nova") + QChar(0x10) + QStringLiteral("350000000000017");
     QTest::newRow("root destination") << strPhone << strSep << false
                                       << strSep + QStringLiteral("backup_Nova_2026-03-04-09-08-07");
-    QTest::newRow("folder") << strPhone << QStringLiteral("/data") << false
-                            << QStringLiteral("/data") + strSep + QStringLiteral("backup_Nova_2026-03-04-09-08-07");
-    QTest::newRow("folder with separator") << strPhone << QStringLiteral("/data") + strSep << false
-                                           << QStringLiteral("/data") + strSep
-                                                  + QStringLiteral("backup_Nova_2026-03-04-09-08-07");
     QTest::newRow("right to left") << strPhone << QStringLiteral("/d") << true
                                    << QStringLiteral("/d") + strSep + QStringLiteral("backup_Nova_09-08-07-2026-03-04");
     QTest::newRow("name with separators stays one folder")
@@ -203,71 +180,6 @@ void tst_Factory::runNameTakesNextFreeSecond()
     QVERIFY(QFileInfo::exists(pFactory->GetPackagePath()));
     // The folder that was there before is left alone.
     QVERIFY(QFileInfo::exists(Dest() + QLatin1Char('/') + kRunName));
-}
-
-void tst_Factory::fullBackup()
-{
-    FillPhone(*m_pPhone);
-    Factory *pFactory = Prepare(AllItems());
-    QVERIFY(pFactory);
-    QSignalSpy finished(pFactory, &Factory::signalsBackFinished);
-    QSignalSpy errors(pFactory, &Factory::signalError);
-
-    QCOMPARE(pFactory->BackUp(Dest()), 0);
-    QCOMPARE(errors.count(), 0);
-    QList<int> listFinished;
-    for (const QList<QVariant> &args : finished)
-        listFinished << args.at(0).toInt();
-    QCOMPARE(listFinished, (QList<int>{0, 1, 19, 9, 15, 16, 17, 18, 4, 2, 5}));
-
-    const QString strPackage = Dest() + QLatin1Char('/') + kRunName + QStringLiteral(".zip");
-    const QString strFolder = Dest() + QLatin1Char('/') + kRunName;
-    QCOMPARE(pFactory->GetPackagePath(), strPackage);
-    QVERIFY(pFactory->IsPackageDelivered());
-
-    const PackageHead head = ReadHead(strPackage);
-    QCOMPARE(EntryFileNames(head),
-             (QStringList{"Info.xml", "PB.zip", "SMS.zip", "MMS.zip", "APK.zip", "APKDATA.zip", "IMAGE.zip",
-                          "VIDEO.zip", "AUDIO.zip", "CALLLOG.zip", "CALENDAR.zip", "EMAIL.zip"}));
-    QCOMPARE(head.nCounts[0], 12u); // contacts
-    QCOMPARE(head.nCounts[1], 20u); // sms
-    QCOMPARE(head.nCounts[2], 5u);  // calendar
-    QCOMPARE(head.nCounts[4], 2u);  // applications
-    QCOMPARE(head.nCounts[5], 8u);  // call log
-    QCOMPARE(head.nCounts[6], 4u);  // email
-    QCOMPARE(head.nCounts[7], 0u);  // bookmarks never run
-    QCOMPARE(head.nCounts[10], 2u); // application data
-    QCOMPARE(head.nCounts[16], 3u); // images
-    QCOMPARE(head.nCounts[17], 1u); // videos
-    QCOMPARE(head.nCounts[18], 1u); // audio
-    QCOMPARE(head.nCounts[19], 3u); // mms
-
-    // The record files in the package are the phone's, byte for byte.
-    QTemporaryDir extracted;
-    QVERIFY(extracted.isValid());
-    MyZip zip;
-    QVERIFY(zip.UnZipPkg(strPackage.toLocal8Bit().constData(), extracted.path().toLocal8Bit().constData()));
-    QCOMPARE(ReadAll(extracted.filePath("PB.zip")), ReadAll(m_pPhone->Dir() + "/records/contacts.dat"));
-    QCOMPARE(ReadAll(extracted.filePath("MMS.zip")), ReadAll(m_pPhone->Dir() + "/records/mms.dat"));
-    QCOMPARE(ReadAll(extracted.filePath("IMAGE.zip")), QByteArray("temp Image"));
-    QVERIFY(ReadAll(extracted.filePath("Info.xml")).contains("<PB>12</PB>"));
-
-    // The backup folder holds the copied files and the media lists.
-    QCOMPARE(ReadAll(strFolder + "/APK/com.example.alpha.apk"),
-             ReadAll(m_pPhone->HostPath("/data/app/com.example.alpha.apk")));
-    QVERIFY(QFileInfo::exists(strFolder + "/APK/APPDATA.zip"));
-    QCOMPARE(ReadAll(strFolder + "/Image/a.jpg"), ReadAll(m_pPhone->HostPath("/sdcard/DCIM/Camera/a.jpg")));
-    QCOMPARE(ReadAll(strFolder + "/Image/a (1).jpg"), ReadAll(m_pPhone->HostPath("/sdcard/Pictures/a.jpg")));
-    QCOMPARE(ReadAll(strFolder + "/Video/v.mp4"), ReadAll(m_pPhone->HostPath("/sdcard/Movies/v.mp4")));
-    QCOMPARE(ReadAll(strFolder + "/Audio/s.mp3"), ReadAll(m_pPhone->HostPath("/sdcard/Music/s.mp3")));
-    for (const char *szList : {"/Image/ImageList.xml", "/Video/VideoList.xml", "/Audio/AudioList.xml"})
-        QVERIFY2(QFileInfo::exists(strFolder + szList), szList);
-
-    // The temporary package and the packaged sources are gone; the setting
-    // that says so was written.
-    QVERIFY(!QFileInfo::exists(pFactory->GetTempPackagePath()));
-    QVERIFY(!QFileInfo::exists(pFactory->GetDataFolder() + "PB.zip"));
-    QCOMPARE(CommonUtils::GetSettings("BackUpUIPlugin", "BackupTmpFile"), QStringLiteral("1"));
 }
 
 void tst_Factory::injectedFailures_data()
@@ -311,7 +223,7 @@ void tst_Factory::injectedFailures()
     if (errorValue != -2) // a copy failure's code is the phone's business
         QCOMPARE(errors.at(0).at(0).toInt(), errorValue);
 
-    const QStringList listEntries = EntryFileNames(ReadHead(pFactory->GetPackagePath()));
+    const QStringList listEntries = EntryFileNames(pFactory->GetPackagePath());
     QVERIFY(!listEntries.isEmpty());
     QVERIFY2(!listEntries.contains(missingEntry), qPrintable(listEntries.join(',')));
     QCOMPARE(listEntries.size(), 11);
@@ -324,69 +236,64 @@ void tst_Factory::injectedFailures()
     QVERIFY(QFileInfo::exists(strFolder + "/Video/v.mp4"));
 }
 
-void tst_Factory::applicationDataFallsBackToApplications()
+void tst_Factory::selections_data()
 {
+    using Setup = std::function<void(TestPhone &)>;
+    QTest::addColumn<Setup>("setup");
+    QTest::addColumn<BackupItems>("items");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<QStringList>("entries"); // empty: no package delivered
+    QTest::addColumn<QStringList>("files");   // in the backup folder; "-" marks one that must be absent
+
+    const Setup none = [](TestPhone &) {};
+    BackupItems pbSms;
+    pbSms.bPB = pbSms.bSMS = true; // without MMS the messages group is not created
+    QTest::newRow("partial group is skipped") << none << pbSms << 0 << QStringList{"Info.xml", "PB.zip"}
+                                              << QStringList{"-"};
+    BackupItems bookmarks;
+    bookmarks.bBookmark = true;
+    QTest::newRow("only bookmarks backs up nothing") << none << bookmarks << 0 << QStringList() << QStringList{"-"};
+    BackupItems apkData;
+    apkData.bAPKData = true;
+    QTest::newRow("application data error 3 falls back to applications")
+        << Setup([](TestPhone &p) { p.SetBackupError(15, 3); }) << apkData << 0 << QStringList{"Info.xml", "APK.zip"}
+        << QStringList{"APK/com.example.beta.apk"};
+    // Both share the "APK" folder: failing application data must not take
+    // the applications with it.
+    BackupItems apkBoth = apkData;
+    apkBoth.bAPK = true;
+    QTest::newRow("failed application data keeps applications")
+        << Setup([](TestPhone &p) { p.SetBackupError(15, 5); }) << apkBoth << 0x800
+        << QStringList{"Info.xml", "APK.zip"}
+        << QStringList{"APK/com.example.alpha.apk", "APK/com.example.beta.apk", "-APK/APPDATA.zip"};
+}
+
+void tst_Factory::selections()
+{
+    using Setup = std::function<void(TestPhone &)>;
+    QFETCH(Setup, setup);
+    QFETCH(BackupItems, items);
+    QFETCH(int, result);
+    QFETCH(QStringList, entries);
+    QFETCH(QStringList, files);
     FillPhone(*m_pPhone);
-    m_pPhone->SetBackupError(15, 3);
-    BackupItems items;
-    items.bAPKData = true;
+    setup(*m_pPhone);
     Factory *pFactory = Prepare(items);
     QVERIFY(pFactory);
     QSignalSpy errors(pFactory, &Factory::signalError);
-    QSignalSpy finished(pFactory, &Factory::signalsBackFinished);
-
-    QCOMPARE(pFactory->BackUp(Dest()), 0);
-    QCOMPARE(errors.count(), 0);
-    QCOMPARE(finished.count(), 1);
-    QCOMPARE(finished.at(0).at(0).toInt(), 9);
-    QVERIFY(QFileInfo::exists(pFactory->GetBackupFolder() + "/APK/com.example.beta.apk"));
-    QCOMPARE(EntryFileNames(ReadHead(pFactory->GetPackagePath())), (QStringList{"Info.xml", "APK.zip"}));
-}
-
-// Applications and application data share the "APK" folder: a failing
-// application-data step must not take the applications with it.
-void tst_Factory::failedApplicationDataKeepsApplications()
-{
-    FillPhone(*m_pPhone);
-    m_pPhone->SetBackupError(15, 5);
-    BackupItems items;
-    items.bAPK = items.bAPKData = true;
-    Factory *pFactory = Prepare(items);
-    QVERIFY(pFactory);
-    QCOMPARE(pFactory->BackUp(Dest()), 0x800);
-    const QString strApk = pFactory->GetBackupFolder() + "/APK/";
-    QVERIFY(QFileInfo::exists(strApk + "com.example.alpha.apk"));
-    QVERIFY(QFileInfo::exists(strApk + "com.example.beta.apk"));
-    QVERIFY(!QFileInfo::exists(strApk + "APPDATA.zip"));
-}
-
-void tst_Factory::partialGroupIsSkipped()
-{
-    FillPhone(*m_pPhone);
-    BackupItems items;
-    items.bPB = true;
-    items.bSMS = true; // without MMS: the messages group is not created
-    Factory *pFactory = Prepare(items);
-    QVERIFY(pFactory);
-    QCOMPARE(pFactory->BackUp(Dest()), 0);
-    QCOMPARE(pFactory->GetAttemptedMask(), 0x001);
-    QCOMPARE(EntryFileNames(ReadHead(pFactory->GetPackagePath())), (QStringList{"Info.xml", "PB.zip"}));
-    // Only record modules: no backup folder stays.
-    QVERIFY(!QFileInfo::exists(pFactory->GetBackupFolder()));
-}
-
-void tst_Factory::onlyBookmarksBacksUpNothing()
-{
-    FillPhone(*m_pPhone);
-    BackupItems items;
-    items.bBookmark = true;
-    Factory *pFactory = Prepare(items);
-    QVERIFY(pFactory);
-    QCOMPARE(pFactory->BackUp(Dest()), 0);
-    QCOMPARE(pFactory->GetAttemptedMask(), 0);
-    QVERIFY(!pFactory->IsPackageDelivered());
-    QCOMPARE(QDir(Dest()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    QCOMPARE(pFactory->BackUp(Dest()), result);
+    QCOMPARE(errors.count(), result ? 1 : 0);
+    QCOMPARE(pFactory->IsPackageDelivered(), !entries.isEmpty());
+    if (entries.isEmpty())
+        QCOMPARE(QDir(Dest()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    else
+        QCOMPARE(EntryFileNames(pFactory->GetPackagePath()), entries);
     QVERIFY(!QFileInfo::exists(pFactory->GetTempPackagePath()));
+    for (const QString &strFile : files) {
+        const bool bAbsent = strFile.startsWith(QLatin1Char('-'));
+        const QString strPath = pFactory->GetBackupFolder() + QLatin1Char('/') + strFile.mid(bAbsent ? 1 : 0);
+        QVERIFY2(QFileInfo::exists(strPath) != bAbsent, qPrintable(strPath));
+    }
 }
 
 // Without the SDK's data folder nothing may be written elsewhere (such as the
