@@ -1,6 +1,6 @@
 // backup-host, the host application: its command line, and whole runs of the
-// program off screen (a backup with pictures, a backup for the ROM plugin, a
-// library that is not the suite's plugin, no display, nothing to back up).
+// program off screen (a backup with pictures, a library that is not the
+// suite's plugin, no display, nothing to back up).
 
 #include "HostOptions.h"
 #include "TestEnv.h"
@@ -33,7 +33,6 @@ private slots:
     void options_data();
     void options();
     void headlessBackupWithPictures();
-    void backupForRomPlugin();
     void refusesForeignLibrary_data();
     void refusesForeignLibrary();
     void refusals_data();
@@ -95,23 +94,16 @@ void tst_BackupHost::options_data()
     QTest::addColumn<QStringList>("items");
     QTest::addColumn<int>("caller");
 
-    QTest::newRow("nothing") << QStringList() << true << QStringList() << 0;
     QTest::newRow("items in wizard order, once")
         << QStringList{"--headless", "--items", "music, Contacts,music"} << true << QStringList{"music", "contacts"} << 0;
     QTest::newRow("all") << QStringList{"--headless", "--items", "all"} << true << HostOptions::TileNames() << 0;
     QTest::newRow("unknown item") << QStringList{"--headless", "--items", "photos"} << false << QStringList() << 0;
-    QTest::newRow("empty item list") << QStringList{"--headless", "--items", ","} << false << QStringList() << 0;
     QTest::newRow("rom caller") << QStringList{"--caller", "ROM"} << true << QStringList() << 2;
-    QTest::newRow("update caller") << QStringList{"--headless", "--caller", "update"} << true << QStringList() << 1;
     QTest::newRow("unknown caller") << QStringList{"--caller", "home"} << false << QStringList() << 0;
-    QTest::newRow("language") << QStringList{"--lang", "AR"} << true << QStringList() << 0;
-    QTest::newRow("unknown language") << QStringList{"--lang", "de"} << false << QStringList() << 0;
     QTest::newRow("option taken as a value") << QStringList{"--dest", "--headless"} << false << QStringList() << 0;
-    QTest::newRow("missing value") << QStringList{"--headless", "--shots"} << false << QStringList() << 0;
     QTest::newRow("shots need headless") << QStringList{"--shots", "x"} << false << QStringList() << 0;
     QTest::newRow("items need headless") << QStringList{"--items", "music"} << false << QStringList() << 0;
     QTest::newRow("bad timeout") << QStringList{"--headless", "--timeout", "0"} << false << QStringList() << 0;
-    QTest::newRow("stray argument") << QStringList{"run"} << false << QStringList() << 0;
 }
 
 void tst_BackupHost::options()
@@ -158,21 +150,6 @@ void tst_BackupHost::headlessBackupWithPictures()
         QVERIFY2(!image.isNull(), szShot);
         QCOMPARE(image.size(), QSize(896, 640));
     }
-}
-
-void tst_BackupHost::backupForRomPlugin()
-{
-    const QString strDest = m_pEnv->Path(QStringLiteral("dest-rom"));
-    const RunResult result = Run({QStringLiteral("--headless"), QStringLiteral("--phone"), m_strPhone,
-                                  QStringLiteral("--dest"), strDest, QStringLiteral("--caller"), QStringLiteral("rom")},
-                                 Environment());
-    QVERIFY2(result.nExitCode == 0, qPrintable(result.strOut + result.strErr));
-    const int nBegin = result.strOut.indexOf(QStringLiteral("ZvRomUIPlugin <- OnBackupBegin()"));
-    const int nFinish = result.strOut.indexOf(QStringLiteral("ZvRomUIPlugin <- OnBackupFinish("));
-    QVERIFY2(nBegin >= 0 && nFinish > nBegin, qPrintable(result.strOut));
-    QVERIFY(!result.strOut.contains(QStringLiteral("UpdateUIPlugin <-")));
-    QVERIFY(result.strOut.contains(QStringLiteral("Backup finished.\n")));
-    QCOMPARE(QDir(strDest).entryList({QStringLiteral("backup_*.zip")}, QDir::Files).size(), 1);
 }
 
 void tst_BackupHost::refusesForeignLibrary_data()

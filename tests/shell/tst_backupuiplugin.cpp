@@ -1,7 +1,7 @@
 // The plugin library loaded as the host loads it (verification text, the
 // single plugin object, the interface lookup), then driven only through the
-// host interfaces and the widget tree: every operation before Init, showing,
-// moving and hiding, notifications, and destruction while a backup runs.
+// host interfaces: operations without a window, showing, moving and hiding,
+// notifications, and destruction while a backup runs.
 
 #include "PluginHost.h"
 #include "TestEnv.h"
@@ -26,7 +26,6 @@
 #include <algorithm>
 
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 
 namespace
@@ -55,15 +54,11 @@ private slots:
     void cleanup();
 
     void verificationText();
-    void verificationRefused_data();
-    void verificationRefused();
     void oneInstance();
     void lookupTable_data();
     void lookupTable();
     void operationsWithoutWindow_data();
     void operationsWithoutWindow();
-    void initCreatesHiddenWindow();
-    void showWindowNullParent();
     void showMoveFitHide();
     void notifyEndsThreadsOnlyOn2384();
     void notifyStopsPrepareTimers_data();
@@ -72,9 +67,8 @@ private slots:
 
 private:
     IUIPlugin *UI() const { return m_host.UIPlugin(); }
-    // A phone whose single video copies slowly, so a backup runs for a while.
-    bool UseSlowPhone();
-    // Shows the window, waits for the counting and starts a backup of the media.
+    // Shows the window on a phone whose single video copies slowly, waits for
+    // the counting and starts a backup of the media.
     bool StartSlowBackup();
 
     std::unique_ptr<TestEnv> m_pEnv;
@@ -115,33 +109,13 @@ void tst_BackUpUIPlugin::verificationText()
     const auto pfnText = reinterpret_cast<Function>(library.resolve("qt_plugin_query_verification_data"));
     QVERIFY2(pfnText, qPrintable(library.errorString()));
     QCOMPARE(QByteArray(pfnText()), QByteArray(kVerificationText));
-    QCOMPARE(std::strlen(pfnText()), std::strlen(kVerificationText));
 
     QString strError;
     QVERIFY2(PluginHost::CheckVerification(m_strLibrary, strError), qPrintable(strError));
-}
-
-void tst_BackUpUIPlugin::verificationRefused_data()
-{
-    QTest::addColumn<QString>("library");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("library without the entry point")
-        << QStringLiteral(BACKUP_STAGE_DIR "/lib/libhostcore.so") << QStringLiteral("no verification data");
-    QTest::newRow("missing file") << QStringLiteral(BACKUP_STAGE_DIR "/plugins/BackUpUIPlugin/none.so")
-                                  << QStringLiteral("no verification data");
-}
-
-void tst_BackUpUIPlugin::verificationRefused()
-{
-    QFETCH(QString, library);
-    QFETCH(QString, message);
-    QString strError;
-    QVERIFY(!PluginHost::CheckVerification(library, strError));
-    QVERIFY2(strError.contains(message), qPrintable(strError));
-
+    // A library without the entry point is refused before it is loaded.
     PluginHost other;
-    QVERIFY(!other.Load(library, strError));
-    QVERIFY(!other.IsLoaded());
+    QVERIFY(!other.Load(QStringLiteral(BACKUP_STAGE_DIR "/lib/libhostcore.so"), strError));
+    QVERIFY2(strError.contains(QStringLiteral("no verification data")), qPrintable(strError));
 }
 
 void tst_BackUpUIPlugin::oneInstance()
@@ -158,10 +132,6 @@ void tst_BackUpUIPlugin::oneInstance()
     const auto pfnInstance = reinterpret_cast<Function>(library.resolve("qt_plugin_instance"));
     QVERIFY(pfnInstance);
     QCOMPARE(pfnInstance(), pFirst);
-    QCOMPARE(pfnInstance(), pFirst);
-    QCOMPARE(QByteArray(pFirst->metaObject()->className()), QByteArray("BackUpUIPlugin"));
-    // No signals or slots of its own.
-    QCOMPARE(pFirst->metaObject()->methodCount(), pFirst->metaObject()->methodOffset());
 }
 
 void tst_BackUpUIPlugin::lookupTable_data()
@@ -173,13 +143,10 @@ void tst_BackUpUIPlugin::lookupTable_data()
     QTest::newRow("IUIPlugin id") << QByteArray("com.orbeni.corvanda.plugin.IUIPlugin") << Base::UIPlugin;
     QTest::newRow("IBasePlugin id") << QByteArray("com.orbeni.corvanda.plugin.IBasePlugin") << Base::UIPlugin;
     QTest::newRow("INotify") << QByteArray("INotify") << Base::Notify;
-    QTest::newRow("INotify id") << QByteArray("com.orbeni.corvanda.plugin.INotify") << Base::Notify;
-    QTest::newRow("IBackUpOutFuncInterface") << QByteArray("IBackUpOutFuncInterface") << Base::OutFunc;
     QTest::newRow("IBackUpOutFuncInterface id")
         << QByteArray("com.orbeni.corvanda.plugin.IBackUpOutFuncInterface") << Base::OutFunc;
     QTest::newRow("QObject falls through") << QByteArray("QObject") << Base::Self;
     QTest::newRow("IBasePlugin by class name") << QByteArray("IBasePlugin") << Base::None;
-    QTest::newRow("IDestroyEvent") << QByteArray("IDestroyEvent") << Base::None;
     QTest::newRow("requester interface") << QByteArray("com.orbeni.corvanda.plugin.IUpdateBackupInterface")
                                          << Base::None;
     QTest::newRow("empty") << QByteArray("") << Base::None;
@@ -243,94 +210,44 @@ void tst_BackUpUIPlugin::operationsWithoutWindow()
     QCOMPARE(QApplication::topLevelWidgets().size(), nTopLevels);
     QVERIFY(!m_pFrame->findChild<QWidget *>(QStringLiteral("BackUpUIPlugin_MainWidget")));
 
-    // The reserved and default operations answer what the interface says.
-    pUI->Reserved1();
-    QCOMPARE(pUI->Reserved2(), 0);
-    QCOMPARE(pUI->Reserved3(), 0);
-    QCOMPARE(pUI->Reserved4(), 0);
-    QCOMPARE(pUI->Reserved5(), 0);
-    QCOMPARE(pUI->Reserved6(), 0);
-    QCOMPARE(pUI->Reserved7(), 0);
-    QCOMPARE(pUI->Default2(), 0);
-    QString strEmpty;
-    QString strText = QStringLiteral("x");
-    QVERIFY(!pUI->CheckArgument(strEmpty));
-    QVERIFY(pUI->CheckArgument(strText));
-    QCOMPARE(pUI->GetPluginId(), QStringLiteral("D8EB5609-00D7-47cc-A59A-AE71AC3DCA50"));
     QCOMPARE(pUI->GetPluginName(), QStringLiteral("BackUpUIPlugin"));
-}
-
-void tst_BackUpUIPlugin::initCreatesHiddenWindow()
-{
-    QVERIFY(m_host.Init());
-    QWidget *pWindow = UI()->GetWidget();
-    QVERIFY(pWindow);
-    QCOMPARE(pWindow->objectName(), QStringLiteral("BackUpUIPlugin_MainWidget"));
-    QCOMPARE(pWindow->size(), QSize(896, 640));
-    QVERIFY(pWindow->windowFlags() & Qt::FramelessWindowHint);
-    QVERIFY(!pWindow->isVisible());
-    QCOMPARE(pWindow->parentWidget(), nullptr);
-    // Init again keeps the one window.
-    QVERIFY(UI()->Init());
-    QCOMPARE(UI()->GetWidget(), pWindow);
-    QVERIFY(m_host.RunReport());
-}
-
-void tst_BackUpUIPlugin::showWindowNullParent()
-{
-    QVERIFY(m_host.Init());
-    QWidget *pWindow = UI()->GetWidget();
-    QRect rect(30, 40, 896, 640);
-    const QPoint ptBefore = pWindow->pos();
-    QVERIFY(!UI()->ShowWindow(nullptr, rect));
-    QVERIFY(!UI()->MoveWindow(nullptr, rect));
-    QVERIFY(!pWindow->isVisible());
-    QCOMPARE(pWindow->parentWidget(), nullptr);
-    QCOMPARE(pWindow->pos(), ptBefore);
 }
 
 void tst_BackUpUIPlugin::showMoveFitHide()
 {
     QVERIFY(m_host.Init());
     QWidget *pWindow = UI()->GetWidget();
+    QVERIFY(pWindow);
+    QVERIFY(!pWindow->isVisible());
+    QVERIFY(UI()->Init()); // again: the same window
+    QCOMPARE(UI()->GetWidget(), pWindow);
+    QVERIFY(m_host.RunReport());
     QRect rect(0, 0, 896, 640);
+    QVERIFY(!UI()->ShowWindow(nullptr, rect));
+    QVERIFY(!pWindow->isVisible());
     QVERIFY(UI()->ShowWindow(m_pFrame.get(), rect));
     QCOMPARE(pWindow->parentWidget(), m_pFrame.get());
     QVERIFY(pWindow->isVisible());
     WizardView view(pWindow);
     QCOMPARE(view.CurrentPage(), view.PreparePage());
 
-    QWidget otherFrame;
-    otherFrame.resize(1000, 700);
-    otherFrame.show();
     QRect rectMove(12, 34, 100, 100);
-    QVERIFY(UI()->MoveWindow(&otherFrame, rectMove));
-    QCOMPARE(pWindow->parentWidget(), &otherFrame);
+    QVERIFY(UI()->MoveWindow(m_pFrame.get(), rectMove));
     QCOMPARE(pWindow->geometry(), QRect(12, 34, 896, 640));
-    QVERIFY(pWindow->isVisible());
-
     QRect rectFit(5, 6, 300, 200);
     UI()->FitSize(rectFit);
     QCOMPARE(pWindow->geometry(), QRect(5, 6, 896, 640));
-
     UI()->HideWindow();
     QVERIFY(!pWindow->isVisible());
-    QVERIFY(UI()->MoveWindow(m_pFrame.get(), rect));
-    QCOMPARE(pWindow->parentWidget(), m_pFrame.get());
 }
 
-bool tst_BackUpUIPlugin::UseSlowPhone()
+bool tst_BackUpUIPlugin::StartSlowBackup()
 {
     TestPhone phone(m_pEnv->Path(QStringLiteral("slowphone")));
     phone.SetRecords(0, 2);
     phone.AddFile(QStringLiteral("/sdcard/Movies/long.mp4"), 4 * 1024 * 1024);
     phone.SetRateLimitKBps(256);
-    return phone.Use();
-}
-
-bool tst_BackUpUIPlugin::StartSlowBackup()
-{
-    if (!UseSlowPhone() || !m_host.Init())
+    if (!phone.Use() || !m_host.Init())
         return false;
     QRect rect(0, 0, 896, 640);
     if (!UI()->ShowWindow(m_pFrame.get(), rect))
@@ -377,8 +294,6 @@ void tst_BackUpUIPlugin::notifyStopsPrepareTimers_data()
     QTest::addColumn<quint32>("code");
     QTest::addColumn<bool>("stops");
     QTest::newRow("2384") << 2384u << true;
-    QTest::newRow("0") << 0u << false;
-    QTest::newRow("2383") << 2383u << false;
     QTest::newRow("2385") << 2385u << false;
     QTest::newRow("4117") << 4117u << false;
 }

@@ -37,12 +37,9 @@ private slots:
     void initTestCase() { QVERIFY2(m_env.IsValid(), "no temporary folder"); }
     void lines_data();
     void lines();
-    void exitStatus_data();
-    void exitStatus();
     void cancelled_data();
     void cancelled();
-    void reportOfAFinishedRun();
-    void reportOfACancelledRun();
+    void runReport();
 
 private:
     TestEnv m_env;
@@ -56,30 +53,37 @@ void tst_RunSummary::lines_data()
     QTest::addColumn<bool>("delivered");
     QTest::addColumn<bool>("folderExists");
     QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<int>("status");
 
     const int nRecords = RESULT_BIT_PB | RESULT_BIT_SMS;
     QTest::newRow("everything backed up")
         << 0 << Items({MODULE_PB, MODULE_SMS}) << nRecords << true << false
         << QStringList{"Backup finished.", "Package:       <package>", "Backup folder: none (no files were copied)",
-                       "Backed up:", "  contacts           5", "  SMS                7"};
+                       "Backed up:", "  contacts           5", "  SMS                7"}
+        << 0;
     QTest::newRow("a failed module, files copied")
         << int(RESULT_BIT_IMAGE) << Items({MODULE_PB, MODULE_IMAGE}) << int(RESULT_BIT_PB | RESULT_BIT_IMAGE) << true
         << true
         << QStringList{"Backup finished with failures.", "Package:       <package>", "Backup folder: <folder>",
-                       "Backed up:", "  contacts           5", "Failed:        images"};
+                       "Backed up:", "  contacts           5", "Failed:        images"}
+        << 1;
     QTest::newRow("not run: nothing on the phone, or never reached")
         << 0 << Items({MODULE_PB, MODULE_VIDEO, MODULE_CALLLOG}) << int(RESULT_BIT_PB) << true << false
         << QStringList{"Backup finished.", "Package:       <package>", "Backup folder: none (no files were copied)",
                        "Backed up:", "  contacts           5", "Nothing to back up: videos",
-                       "Failed:        call log (not run)"};
+                       "Failed:        call log (not run)"}
+        << 0;
     QTest::newRow("package not delivered")
         << int(RESULT_BIT_PB) << Items({MODULE_PB}) << int(RESULT_BIT_PB) << false << false
         << QStringList{"Backup finished with failures.", "Package:       none written",
-                       "Backup folder: none (no files were copied)", "Failed:        contacts"};
+                       "Backup folder: none (no files were copied)", "Failed:        contacts"}
+        << 1;
     QTest::newRow("memory unknown") << int(RUN_RESULT_NO_MEMINFO) << Items({MODULE_PB}) << 0 << false << false
-                                    << QStringList{"Backup failed: the phone's memory information is not available."};
+                                    << QStringList{"Backup failed: the phone's memory information is not available."}
+                                    << 1;
     QTest::newRow("phone full") << int(RUN_RESULT_NO_FREE_MEMORY) << Items({MODULE_PB}) << 0 << false << false
-                                << QStringList{"Backup failed: the phone has no free memory (more than 5 MB are needed)."};
+                                << QStringList{"Backup failed: the phone has no free memory (more than 5 MB are needed)."}
+                                << 1;
 }
 
 void tst_RunSummary::lines()
@@ -90,6 +94,8 @@ void tst_RunSummary::lines()
     QFETCH(bool, delivered);
     QFETCH(bool, folderExists);
     QFETCH(QStringList, expected);
+    QFETCH(int, status);
+    QCOMPARE(RunSummary::ExitStatusOf(result), status);
 
     RunSummary::Facts facts;
     facts.nResult = result;
@@ -109,24 +115,6 @@ void tst_RunSummary::lines()
     expected.replaceInStrings(QStringLiteral("<folder>"), facts.strFolder);
     QCOMPARE(RunSummary::Lines(facts), expected);
     QDir(facts.strFolder).removeRecursively();
-}
-
-void tst_RunSummary::exitStatus_data()
-{
-    QTest::addColumn<int>("result");
-    QTest::addColumn<int>("status");
-    QTest::newRow("success") << 0 << 0;
-    QTest::newRow("one module failed") << int(RESULT_BIT_SMS) << 1;
-    QTest::newRow("every module failed") << 0xfff << 1;
-    QTest::newRow("memory unknown") << int(RUN_RESULT_NO_MEMINFO) << 1;
-    QTest::newRow("phone full") << int(RUN_RESULT_NO_FREE_MEMORY) << 1;
-}
-
-void tst_RunSummary::exitStatus()
-{
-    QFETCH(int, result);
-    QFETCH(int, status);
-    QCOMPARE(RunSummary::ExitStatusOf(result), status);
 }
 
 void tst_RunSummary::cancelled_data()
@@ -161,10 +149,9 @@ void tst_RunSummary::cancelled()
     QDir(strFolder).removeRecursively();
 }
 
-void tst_RunSummary::reportOfAFinishedRun()
+void tst_RunSummary::runReport()
 {
     BackUpRunReport report;
-    QCOMPARE(report.objectName(), QStringLiteral("BackUpUIPlugin_RunReport"));
     QSignalSpy spy(&report, &BackUpRunReport::signalRunEnded);
     emit BackUpUIThread::Instance()->signalsFinish(int(RESULT_BIT_PB));
     QCOMPARE(spy.size(), 1);
@@ -176,30 +163,18 @@ void tst_RunSummary::reportOfAFinishedRun()
              QStringLiteral("Backup finished with failures."));
     QCOMPARE(report.LastReport(), mapReport);
 
-    // A run that failed before any module ran names no package or folder.
+    // A run that failed before any module ran names no package.
     emit BackUpUIThread::Instance()->signalsFinish(int(RUN_RESULT_NO_MEMINFO));
-    QCOMPARE(spy.size(), 2);
-    const QVariantMap mapFailed = spy.at(1).at(0).toMap();
-    QVERIFY(!mapFailed.contains(QLatin1String(BackUpRunReport::kPackage)));
-    QCOMPARE(mapFailed.value(QLatin1String(BackUpRunReport::kSummary)).toStringList(),
-             QStringList{QStringLiteral("Backup failed: the phone's memory information is not available.")});
-    QCOMPARE(mapFailed.value(QLatin1String(BackUpRunReport::kExitStatus)).toInt(), 1);
-}
+    QVERIFY(!report.LastReport().contains(QLatin1String(BackUpRunReport::kPackage)));
 
-void tst_RunSummary::reportOfACancelledRun()
-{
-    BackUpRunReport report;
-    QSignalSpy spy(&report, &BackUpRunReport::signalRunEnded);
     emit BackUpUIThread::Instance()->signalBackupCancelSuccess();
-    QCOMPARE(spy.size(), 1);
-    const QVariantMap mapReport = spy.at(0).at(0).toMap();
-    QCOMPARE(mapReport.value(QLatin1String(BackUpRunReport::kCancelled)).toBool(), true);
-    QCOMPARE(mapReport.value(QLatin1String(BackUpRunReport::kExitStatus)).toInt(), 130);
-    QCOMPARE(mapReport.value(QLatin1String(BackUpRunReport::kDelivered)).toBool(), false);
-    QVERIFY(mapReport.value(QLatin1String(BackUpRunReport::kSummary))
-                .toStringList()
-                .value(0)
-                .startsWith(QStringLiteral("Backup cancelled.")));
+    QCOMPARE(spy.size(), 3);
+    const QVariantMap mapCancelled = report.LastReport();
+    QCOMPARE(mapCancelled.value(QLatin1String(BackUpRunReport::kCancelled)).toBool(), true);
+    QCOMPARE(mapCancelled.value(QLatin1String(BackUpRunReport::kExitStatus)).toInt(), 130);
+    QCOMPARE(mapCancelled.value(QLatin1String(BackUpRunReport::kDelivered)).toBool(), false);
+    QVERIFY(mapCancelled.value(QLatin1String(BackUpRunReport::kSummary)).toStringList().value(0).startsWith(
+        QStringLiteral("Backup cancelled.")));
 }
 
 QTEST_MAIN(tst_RunSummary)
