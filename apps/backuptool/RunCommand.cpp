@@ -9,6 +9,7 @@
 #include <Factory.h>
 #include <PackageVerifier.h>
 #include <RunState.h>
+#include <RunSummary.h>
 
 #include <host/CommonUtils.h>
 #include <sdk/dvsk.h>
@@ -37,10 +38,6 @@ const struct
     {"contacts", 0}, {"messages", 1}, {"apps", 29}, {"appdata", 3}, {"media", 4}, {"music", 5}, {"other", 6},
 };
 
-// The modules in the order a backup runs them.
-const int kModuleOrder[] = {MODULE_PB, MODULE_SMS, MODULE_MMS, MODULE_APK, MODULE_APKDATA, MODULE_IMAGE,
-                            MODULE_VIDEO, MODULE_AUDIO, MODULE_CALLLOG, MODULE_CALENDAR, MODULE_EMAIL};
-
 // The temporary module files a finished backup leaves in the SDK's user
 // data folder (the wizard removes the same ones when a backup ends).
 const char *const kDataFolderTmpFiles[] = {"PB.zip", "SMS.zip", "CALENDAR.zip", "CALLLOG.zip",
@@ -55,42 +52,6 @@ void OnInterruptSignal(int)
     if (g_interruptFds[1] >= 0) {
         const ssize_t nWritten = ::write(g_interruptFds[1], &ch, 1);
         (void)nWritten;
-    }
-}
-
-bool Selected(const BackupItems &items, int nModuleCode)
-{
-    switch (nModuleCode) {
-    case MODULE_PB: return items.bPB;
-    case MODULE_SMS: return items.bSMS;
-    case MODULE_MMS: return items.bMMS;
-    case MODULE_APK: return items.bAPK;
-    case MODULE_APKDATA: return items.bAPKData;
-    case MODULE_IMAGE: return items.bImage;
-    case MODULE_VIDEO: return items.bVideo;
-    case MODULE_AUDIO: return items.bAudio;
-    case MODULE_CALLLOG: return items.bCallLog;
-    case MODULE_CALENDAR: return items.bCalendar;
-    case MODULE_EMAIL: return items.bEmail;
-    default: return false;
-    }
-}
-
-int CountSlot(int nModuleCode)
-{
-    switch (nModuleCode) {
-    case MODULE_PB: return BackupCounts::PB;
-    case MODULE_SMS: return BackupCounts::SMS;
-    case MODULE_MMS: return BackupCounts::MMS;
-    case MODULE_APK: return BackupCounts::APK;
-    case MODULE_APKDATA: return BackupCounts::APKData;
-    case MODULE_IMAGE: return BackupCounts::Image;
-    case MODULE_VIDEO: return BackupCounts::Video;
-    case MODULE_AUDIO: return BackupCounts::Audio;
-    case MODULE_CALLLOG: return BackupCounts::CallLog;
-    case MODULE_CALENDAR: return BackupCounts::Calendar;
-    case MODULE_EMAIL: return BackupCounts::Email;
-    default: return 0;
     }
 }
 
@@ -228,25 +189,6 @@ QString RunCommand::DefaultDestination()
     }
     strPath.replace(QLatin1Char('\\'), QLatin1Char('/'));
     return strPath;
-}
-
-QString RunCommand::ModuleName(int nModuleCode)
-{
-    switch (nModuleCode) {
-    case MODULE_PB: return QStringLiteral("contacts");
-    case MODULE_SMS: return QStringLiteral("SMS");
-    case MODULE_MMS: return QStringLiteral("MMS");
-    case MODULE_APK: return QStringLiteral("applications");
-    case MODULE_APKDATA: return QStringLiteral("application data");
-    case MODULE_IMAGE: return QStringLiteral("images");
-    case MODULE_VIDEO: return QStringLiteral("videos");
-    case MODULE_AUDIO: return QStringLiteral("audio");
-    case MODULE_CALLLOG: return QStringLiteral("call log");
-    case MODULE_CALENDAR: return QStringLiteral("calendar");
-    case MODULE_EMAIL: return QStringLiteral("e-mail");
-    case MODULE_BOOKMARK: return QStringLiteral("bookmarks");
-    default: return QString::number(nModuleCode);
-    }
 }
 
 int RunCommand::Run(const QStringList &listArgs, ToolOutput &out)
@@ -391,7 +333,7 @@ void RunCommand::slotCounted(int)
     pWorker->wait();
     if (m_bInterrupted) {
         m_out.Line(QStringLiteral("Cancelled before the backup started; nothing was written."));
-        Quit(ExitCancelled);
+        Quit(RunSummary::ExitCancelled);
         return;
     }
     PrintCounts();
@@ -495,13 +437,13 @@ void RunCommand::slotCancelled()
     Factory *pFactory = Factory::ExistingInstance();
     const QString strPackage = pFactory ? pFactory->GetPackagePath() : QString();
     const QString strFolder = pFactory ? pFactory->GetBackupFolder() : QString();
-    const bool bLeft = (!strPackage.isEmpty() && QFileInfo::exists(strPackage))
-                       || (!strFolder.isEmpty() && QFileInfo::exists(strFolder));
-    if (bLeft)
+    // Files left behind are an error on the error stream; a clean cancel
+    // ends with the summary's line.
+    if (RunSummary::FilesLeft(strPackage, strFolder))
         m_out.Error(QStringLiteral("run: cancelled, but some of the run's files could not be removed"));
     else
-        m_out.Line(QStringLiteral("Backup cancelled. Nothing of this run was kept in %1").arg(m_strDestination));
-    Quit(ExitCancelled);
+        m_out.Line(RunSummary::CancelledLine(m_strDestination, false));
+    Quit(RunSummary::ExitCancelled);
 }
 
 void RunCommand::slotFinish(int nResult)
@@ -527,13 +469,13 @@ void RunCommand::slotFinish(int nResult)
                              dtNow.toString(QStringLiteral("hh:mm")));
 
     PrintSummary(nResult);
-    bool bOk = nResult == 0;
+    bool bOk = RunSummary::ExitStatusOf(nResult) == RunSummary::ExitOk;
     Factory *pFactory = Factory::ExistingInstance();
     if (m_bVerify && pFactory && pFactory->IsPackageDelivered()) {
         int nExpected = 1;
         const int nFailed = pFactory->GetFailedMask();
         const int nAttempted = pFactory->GetAttemptedMask();
-        for (int nCode : kModuleOrder) {
+        for (int nCode : RunSummary::ModuleOrder()) {
             const int nBit = BackupCodes::ResultBit(nCode);
             if ((nAttempted & nBit) && !(nFailed & nBit))
                 ++nExpected;
@@ -542,62 +484,19 @@ void RunCommand::slotFinish(int nResult)
     } else if (m_bVerify) {
         m_out.Line(QStringLiteral("Verify:        nothing to verify (no package was written)"));
     }
-    Quit(bOk ? 0 : 1);
+    Quit(bOk ? RunSummary::ExitOk : RunSummary::ExitFailed);
 }
 
 void RunCommand::PrintSummary(int nResult)
 {
-    if (nResult == RUN_RESULT_NO_MEMINFO) {
-        m_out.Line(QStringLiteral("Backup failed: the phone's memory information is not available."));
-        return;
-    }
-    if (nResult < 0) {
-        m_out.Line(QStringLiteral("Backup failed: the phone has no free memory (more than 5 MB are needed)."));
-        return;
-    }
     Factory *pFactory = Factory::ExistingInstance();
-    if (!pFactory)
+    if (!pFactory && nResult >= 0)
         return;
-    const BackupCounts requested = pFactory->GetRequestedCounts();
-    const BackupCounts done = pFactory->GetBackedUpCounts();
-    const int nAttempted = pFactory->GetAttemptedMask();
-    const QString strPackage = pFactory->GetPackagePath();
-    const QString strFolder = pFactory->GetBackupFolder();
-
-    m_out.Line(nResult == 0 ? QStringLiteral("Backup finished.") : QStringLiteral("Backup finished with failures."));
-    m_out.Line(QStringLiteral("Package:       %1").arg(pFactory->IsPackageDelivered() ? strPackage
-                                                                                     : QStringLiteral("none written")));
-    m_out.Line(QStringLiteral("Backup folder: %1")
-                   .arg(!strFolder.isEmpty() && QFileInfo(strFolder).isDir()
-                            ? strFolder
-                            : QStringLiteral("none (no files were copied)")));
-
-    QStringList listDone;
-    QStringList listFailed;
-    QStringList listEmpty;
-    for (int nCode : kModuleOrder) {
-        if (!Selected(m_items, nCode))
-            continue;
-        const int nBit = BackupCodes::ResultBit(nCode);
-        const int nSlot = CountSlot(nCode);
-        if (nResult & nBit)
-            listFailed << ModuleName(nCode);
-        else if (nAttempted & nBit)
-            listDone << QStringLiteral("  %1 %2").arg(ModuleName(nCode), -18).arg(done[nSlot]);
-        else if (requested[nSlot] <= 0)
-            listEmpty << ModuleName(nCode);
-        else
-            listFailed << ModuleName(nCode) + QStringLiteral(" (not run)");
-    }
-    if (!listDone.isEmpty()) {
-        m_out.Line(QStringLiteral("Backed up:"));
-        for (const QString &strLine : std::as_const(listDone))
-            m_out.Line(strLine);
-    }
-    if (!listEmpty.isEmpty())
-        m_out.Line(QStringLiteral("Nothing to back up: %1").arg(listEmpty.join(QStringLiteral(", "))));
-    if (!listFailed.isEmpty())
-        m_out.Line(QStringLiteral("Failed:        %1").arg(listFailed.join(QStringLiteral(", "))));
+    RunSummary::Facts facts = RunSummary::FromFactory(pFactory, nResult);
+    // The summary speaks of what this command was asked to back up.
+    facts.items = m_items;
+    for (const QString &strLine : RunSummary::Lines(facts))
+        m_out.Line(strLine);
 }
 
 bool RunCommand::VerifyPackage(const QString &strPackage, int nExpectedEntries)

@@ -20,11 +20,6 @@ class RunCommand : public QObject
 {
     Q_OBJECT
 public:
-    enum ExitStatus : int
-    {
-        ExitCancelled = 130
-    };
-
     static QString Help();
     static int Run(const QStringList &listArgs, ToolOutput &out);
 
@@ -38,8 +33,6 @@ public:
     // Where the wizard would back up to: the location file, else the
     // default folder (created when missing).
     static QString DefaultDestination();
-    // The name a module type code is shown under.
-    static QString ModuleName(int nModuleCode);
 
 private:
     RunCommand(ToolOutput &out, const BackupItems &items, const QString &strDestination, bool bVerify);
