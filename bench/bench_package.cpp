@@ -8,6 +8,8 @@
 // reported by wait4) are its own: writing the package with MyZip, extracting
 // it, and "gzip -6" / "gzip -d" on the concatenated bytes.
 
+#include "BenchSupport.h"
+
 #include <MyZip.h>
 
 #include <QCoreApplication>
@@ -17,131 +19,19 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
-#include <cstdlib>
-#include <ctime>
-
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace
 {
-struct Figures
-{
-    bool bOk = false;
-    double dSeconds = 0;
-    double dPeakMiB = 0;
-};
+using Figures = BenchSupport::ChildFigures;
 
-double Now()
-{
-    timespec now;
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
-}
-
-// Runs argv in a child process, stdin/stdout redirected when given.
+// Runs a program with its standard input and output redirected to files
+// when given (output otherwise discarded).
 Figures RunChild(const QStringList &listArgs, const QString &strStdin = QString(), const QString &strStdout = QString())
 {
-    Figures figures;
-    QList<QByteArray> listBytes;
-    for (const QString &strArg : listArgs)
-        listBytes << QFile::encodeName(strArg);
-    std::vector<char *> argv;
-    for (QByteArray &baArg : listBytes)
-        argv.push_back(baArg.data());
-    argv.push_back(nullptr);
-    const QByteArray baIn = QFile::encodeName(strStdin);
-    const QByteArray baOut = QFile::encodeName(strStdout);
-
-    const double dStart = Now();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        if (!baIn.isEmpty()) {
-            const int fd = open(baIn.constData(), O_RDONLY);
-            if (fd < 0 || dup2(fd, 0) < 0)
-                _exit(126);
-        }
-        if (!baOut.isEmpty()) {
-            const int fd = open(baOut.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            if (fd < 0 || dup2(fd, 1) < 0)
-                _exit(126);
-        }
-        execvp(argv[0], argv.data());
-        _exit(127);
-    }
-    int nStatus = 0;
-    rusage usage = {};
-    if (pid < 0 || wait4(pid, &nStatus, 0, &usage) != pid)
-        return figures;
-    figures.dSeconds = Now() - dStart;
-    figures.dPeakMiB = double(usage.ru_maxrss) / 1024.0; // kilobytes on Linux
-    figures.bOk = WIFEXITED(nStatus) && WEXITSTATUS(nStatus) == 0;
-    return figures;
-}
-
-// A fast generator: the same bytes on every run.
-struct XorShift
-{
-    quint64 nState;
-    quint64 Next()
-    {
-        nState ^= nState << 13;
-        nState ^= nState >> 7;
-        nState ^= nState << 17;
-        return nState;
-    }
-};
-
-// Record-like text: contacts, messages and calls as the phone exports them.
-bool WriteRecords(const QString &strPath, qint64 nBytes, quint64 nSeed)
-{
-    static const char *const aszNames[] = {"Anna", "Boris", "Chen", "Dana", "Emil", "Fatima", "Goran", "Hana",
-                                           "Ivan", "Julia", "Karim", "Lena", "Marek", "Nina", "Oleg", "Petra"};
-    static const char *const aszWords[] = {"see you", "at home", "call me", "tomorrow", "ok", "thanks", "meeting",
-                                           "on my way", "lunch?", "yes", "no", "later", "done", "love", "sorry"};
-    QFile file(strPath);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    XorShift rng{nSeed * 2654435761u + 1};
-    QByteArray baBlock;
-    qint64 nWritten = 0;
-    int nRecord = 0;
-    while (nWritten < nBytes) {
-        baBlock.clear();
-        while (baBlock.size() < 1 << 20) {
-            const quint64 r = rng.Next();
-            baBlock += "<Record id=\"" + QByteArray::number(++nRecord) + "\"><Name>" + aszNames[r % 16] + ' '
-                       + aszNames[(r >> 8) % 16] + "</Name><Number>+49" + QByteArray::number((r >> 16) % 1000000000)
-                       + "</Number><Time>" + QByteArray::number(1600000000 + (r >> 24) % 100000000)
-                       + "</Time><Body>" + aszWords[(r >> 40) % 15] + ' ' + aszWords[(r >> 48) % 15]
-                       + "</Body></Record>\r\n";
-        }
-        const qint64 nChunk = qMin<qint64>(baBlock.size(), nBytes - nWritten);
-        if (file.write(baBlock.constData(), nChunk) != nChunk)
-            return false;
-        nWritten += nChunk;
-    }
-    return true;
-}
-
-bool WriteRandom(const QString &strPath, qint64 nBytes)
-{
-    QFile file(strPath);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    XorShift rng{0x9e3779b97f4a7c15ull};
-    QByteArray baBlock(1 << 20, '\0');
-    for (qint64 nDone = 0; nDone < nBytes; nDone += baBlock.size()) {
-        auto *pWords = reinterpret_cast<quint64 *>(baBlock.data());
-        for (int i = 0; i < baBlock.size() / 8; ++i)
-            pWords[i] = rng.Next();
-        const qint64 nChunk = qMin<qint64>(baBlock.size(), nBytes - nDone);
-        if (file.write(baBlock.constData(), nChunk) != nChunk)
-            return false;
-    }
-    return true;
+    BenchSupport::ChildIo io;
+    io.strStdin = strStdin;
+    io.strStdout = strStdout;
+    return BenchSupport::RunChild(listArgs, io);
 }
 
 bool Concatenate(const QStringList &listFiles, const QString &strTarget)
@@ -267,14 +157,15 @@ int main(int argc, char *argv[])
     const QString strSelf = QCoreApplication::applicationFilePath();
     const QString strSource = work.filePath(QStringLiteral("src"));
     QDir().mkpath(strSource);
-    std::printf("bench_package: MyZip against gzip (%s), in %s\n", "gzip -6 / gzip -d", qPrintable(work.path()));
+    std::printf("bench_package: MyZip against gzip (%s), in %s (load average %s)\n", "gzip -6 / gzip -d",
+                qPrintable(work.path()), qPrintable(BenchSupport::LoadAverage()));
 
     QStringList listRecords;
     static const char *const aszNames[] = {"PB.zip",      "SMS.zip",    "MMS.zip",   "CALLLOG.zip", "CALENDAR.zip",
                                            "EMAIL.zip",   "BOOKMARK.zip", "APK.zip", "IMAGE.zip",   "VIDEO.zip"};
     for (int i = 0; i < 10; ++i) {
         listRecords << strSource + QLatin1Char('/') + QLatin1String(aszNames[i]);
-        if (!WriteRecords(listRecords.last(), 5 * 1000 * 1000 + i * 37, quint64(i)))
+        if (!BenchSupport::WriteRecords(listRecords.last(), 5 * 1000 * 1000 + i * 37, quint64(i)))
             return 1;
     }
     bool bOk = RunCase("(a) record files", strSelf, work.path(), listRecords);
@@ -283,7 +174,7 @@ int main(int argc, char *argv[])
 
     if (bBig) {
         const QString strBig = strSource + QStringLiteral("/VIDEO.zip");
-        if (!WriteRandom(strBig, Q_INT64_C(1) << 30))
+        if (!BenchSupport::WriteRandom(strBig, Q_INT64_C(1) << 30, 0))
             return 1;
         bOk = RunCase("(b) one incompressible entry of 1 GiB", strSelf, work.path(), {strBig}) && bOk;
     }

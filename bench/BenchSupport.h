@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// What the benchmarks share: a monotonic clock, running a program in a child
+// process with its wall time and peak memory, and generated data (random
+// media bytes, record-like text and whole phones in the simulated SDK's
+// folder format), the same bytes on every run.
+class BenchSupport
+{
+public:
+    // Wall time and peak memory of one child process.
+    struct ChildFigures
+    {
+        bool bOk = false; // exited normally with status 0
+        double dSeconds = 0;
+        double dPeakMiB = 0; // maximum resident set size
+    };
+
+    enum class ErrorStream
+    {
+        Inherit,
+        Discard,
+        ToOutput
+    };
+
+    // How a child process is started: its standard input from a file
+    // (empty: inherited), its standard output into a file (empty:
+    // discarded), its error stream, and extra NAME=value environment entries.
+    struct ChildIo
+    {
+        QString strStdin;
+        QString strStdout;
+        ErrorStream errorStream = ErrorStream::Inherit;
+        QStringList listEnv;
+    };
+
+    // A generated phone.
+    struct Phone
+    {
+        QString strDir;
+        QStringList listRecordFiles;
+        qint64 nMediaBytes = 0;
+        qint64 nRecordBytes = 0;
+        int nImages = 0;
+        int nVideos = 0;
+    };
+
+    // Seconds on a monotonic clock.
+    static double Now();
+    // The system's load averages over 1, 5 and 15 minutes.
+    static QString LoadAverage();
+
+    // Runs listArgs (the program first, looked up in PATH) in a child process
+    // and waits for it; without io its output is discarded.
+    static ChildFigures RunChild(const QStringList &listArgs, const ChildIo &io);
+    static ChildFigures RunChild(const QStringList &listArgs);
+
+    // nBytes of incompressible bytes, like a phone's pictures and films.
+    static bool WriteRandom(const QString &strPath, qint64 nBytes, quint64 nSeed);
+    // At least nBytes of record-like text as a phone exports it (whole
+    // records, each on a line of its own); *pnRecords gets their number.
+    static bool WriteRecords(const QString &strPath, qint64 nBytes, quint64 nSeed, int *pnRecords = nullptr);
+
+    // A phone in the simulated SDK's folder format: at scale 1, 2,000 images
+    // of 200 KB, 20 videos of 20 MB and nRecordBytes of records (contacts,
+    // messages, call log, calendar, e-mail; at least 1 MiB) in all.
+    static bool MakePhone(const QString &strDir, double dScale, qint64 nRecordBytes, Phone &phone);
+};
