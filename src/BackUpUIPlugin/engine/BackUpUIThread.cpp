@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QMutexLocker>
 #include <QtMath>
 
@@ -394,7 +395,10 @@ int BackUpUIThread::GetProgressTotal()
 
 void BackUpUIThread::slotProBarTargetValue(int MoudleIndex, int ProType, int ProNum, int AllNum)
 {
-    qDebug("MoudleIndex:%d, ProType:%d, ProNum:%d, AllNum:%d", MoudleIndex, ProType, ProNum, AllNum);
+    // Progress events arrive by the thousand: the line is formatted only when
+    // debug lines are on.
+    if (QLoggingCategory::defaultCategory()->isDebugEnabled())
+        qDebug("MoudleIndex:%d, ProType:%d, ProNum:%d, AllNum:%d", MoudleIndex, ProType, ProNum, AllNum);
     if (ProNum == -1 && MoudleIndex == MODULE_APKDATA && AllNum == m_nLastAllNum)
         ProType = 3;
     if (ProNum == 0 || AllNum == 0)
