@@ -62,16 +62,6 @@ QString CompleteWizardWidget::ResultRichText(const QString &strCaption, const QS
            + QStringLiteral("<font color=#ffffff style=font-size:19px>") + strValue + QStringLiteral("</font> ");
 }
 
-QFrame *CompleteWizardWidget::CreateBackground(const QString &strName, const QRect &rect)
-{
-    QFrame *pFrame = new QFrame(this);
-    pFrame->setAttribute(Qt::WA_TranslucentBackground, false);
-    pFrame->setObjectName(strName);
-    pFrame->setGeometry(rect);
-    pFrame->raise();
-    return pFrame;
-}
-
 QLabel *CompleteWizardWidget::CreateNoteLabel(QWidget *pParent)
 {
     QLabel *pLabel = new QLabel(pParent);
@@ -130,9 +120,7 @@ void CompleteWizardWidget::InitLabel()
 
 void CompleteWizardWidget::InitButtons()
 {
-    m_pBtnFinish = new QPushButton(this);
-    m_pBtnFinish->setContentsMargins(0, 0, 0, 0);
-    m_pBtnFinish->setFixedSize(116, 32);
+    m_pBtnFinish = CreateFunctionButton();
 }
 
 void CompleteWizardWidget::InitButtonText()

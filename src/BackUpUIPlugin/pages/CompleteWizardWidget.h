@@ -62,7 +62,6 @@ protected:
 private:
     void InitLabel();
     void InitLabelLayout();
-    QFrame *CreateBackground(const QString &strName, const QRect &rect);
     static QLabel *CreateNoteLabel(QWidget *pParent);
 
     QFrame *m_pFrameBgOne = nullptr;

@@ -10,6 +10,9 @@
 #include <host/StandardTitleBar.h>
 #include <host/Startup.h>
 
+#include <QFrame>
+#include <QPushButton>
+
 static const char *const kLogSource = "..\\..\\src\\BackUpUIPlugin\\CustomWizardWidget";
 
 CustomWizardWidget::CustomWizardWidget(QWidget *pParent) : QWidget(pParent), m_pFrame(pParent)
@@ -87,6 +90,24 @@ void CustomWizardWidget::InitWindow()
 
 void CustomWizardWidget::InitMembers()
 {
+}
+
+QFrame *CustomWizardWidget::CreateBackground(const QString &strName, const QRect &rect)
+{
+    QFrame *pFrame = new QFrame(this);
+    pFrame->setAttribute(Qt::WA_TranslucentBackground, false);
+    pFrame->setObjectName(strName);
+    pFrame->setGeometry(rect);
+    pFrame->raise();
+    return pFrame;
+}
+
+QPushButton *CustomWizardWidget::CreateFunctionButton()
+{
+    QPushButton *pButton = new QPushButton(this);
+    pButton->setContentsMargins(0, 0, 0, 0);
+    pButton->setFixedSize(116, 32);
+    return pButton;
 }
 
 QRect CustomWizardWidget::EffectRect()

@@ -3,6 +3,8 @@
 #include <QRect>
 #include <QWidget>
 
+class QFrame;
+class QPushButton;
 class StandardTitleBar;
 
 // Base of the wizard pages. A page is built once by InitPage, which runs the
@@ -53,6 +55,12 @@ protected:
     virtual void InitLayout();
     virtual void InitCons();
     virtual void InitialShow();
+
+    // A frame of the page's background at rect, drawn by the style sheet
+    // under its object name, above the frames made before it.
+    QFrame *CreateBackground(const QString &strName, const QRect &rect);
+    // A function button (next, cancel, finish) of the wizard's button size.
+    QPushButton *CreateFunctionButton();
 
     CustomWizardWidget *m_pNextPage = nullptr;
     CustomWizardWidget *m_pPreviousPage = nullptr;

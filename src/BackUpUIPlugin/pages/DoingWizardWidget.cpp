@@ -66,16 +66,6 @@ DoingWizardWidget *DoingWizardWidget::GetInstance()
     return g_pProgressPage;
 }
 
-QFrame *DoingWizardWidget::CreateBackground(const QString &strName, const QRect &rect)
-{
-    QFrame *pFrame = new QFrame(this);
-    pFrame->setAttribute(Qt::WA_TranslucentBackground, false);
-    pFrame->setObjectName(strName);
-    pFrame->setGeometry(rect);
-    pFrame->raise();
-    return pFrame;
-}
-
 void DoingWizardWidget::InitMembers()
 {
     const QRect rectBackground(0, 0, kPageWidth, 608);
@@ -151,9 +141,7 @@ void DoingWizardWidget::InitProgressBar()
 
 void DoingWizardWidget::InitButtons()
 {
-    m_pBtnCancel = new QPushButton(this);
-    m_pBtnCancel->setContentsMargins(0, 0, 0, 0);
-    m_pBtnCancel->setFixedSize(116, 32);
+    m_pBtnCancel = CreateFunctionButton();
 }
 
 void DoingWizardWidget::InitButtonText()

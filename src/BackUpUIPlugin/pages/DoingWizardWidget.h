@@ -93,7 +93,6 @@ protected:
 
 private:
     void InitProgressBar();
-    QFrame *CreateBackground(const QString &strName, const QRect &rect);
     void MoveBubble(int nX);
     void ConnectAppClose();
     void DisconnectAppClose();

@@ -66,7 +66,6 @@ constexpr int kTilesPerRow = 5;
 constexpr int kFirstRowY = 176;
 constexpr int kSecondRowY = 306;
 constexpr int kButtonWidth = 116;
-constexpr int kButtonHeight = 32;
 
 QString ErrorLine(const char *szFunction, const QString &strText)
 {
@@ -92,16 +91,6 @@ PrepareWizardWidget::PrepareWizardWidget(QWidget *pParent)
 }
 
 PrepareWizardWidget::~PrepareWizardWidget() = default;
-
-QFrame *PrepareWizardWidget::CreateBackground(const QString &strName, const QRect &rect)
-{
-    QFrame *pFrame = new QFrame(this);
-    pFrame->setAttribute(Qt::WA_TranslucentBackground, false);
-    pFrame->setObjectName(strName);
-    pFrame->setGeometry(rect);
-    pFrame->raise();
-    return pFrame;
-}
 
 void PrepareWizardWidget::InitMembers()
 {
@@ -265,12 +254,8 @@ void PrepareWizardWidget::ResetBigButtons()
 
 void PrepareWizardWidget::InitButtons()
 {
-    m_pBtnNext = new QPushButton(this);
-    m_pBtnNext->setContentsMargins(0, 0, 0, 0);
-    m_pBtnNext->setFixedSize(kButtonWidth, kButtonHeight);
-    m_pBtnCancel = new QPushButton(this);
-    m_pBtnCancel->setContentsMargins(0, 0, 0, 0);
-    m_pBtnCancel->setFixedSize(kButtonWidth, kButtonHeight);
+    m_pBtnNext = CreateFunctionButton();
+    m_pBtnCancel = CreateFunctionButton();
 }
 
 void PrepareWizardWidget::InitButtonText()

@@ -109,7 +109,6 @@ protected:
     void InitialShow() override;
 
 private:
-    QFrame *CreateBackground(const QString &strName, const QRect &rect);
     void ShowBackUpPath();
     void UpdateCapacityText(const QString &strPath);
     void HideMainWindow();
