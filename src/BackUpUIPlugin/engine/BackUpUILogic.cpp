@@ -99,7 +99,8 @@ int BackUpUILogic::OnBackupCallBack(int nType, int nPlugin, int nCount, intptr_t
     int nCurrentType = 0;
     {
         QMutexLocker locker(&pLogic->m_mutex);
-        pLogic->m_dtLastCallback = QDateTime::currentDateTime();
+        // UTC: the local time would consult the time zone on every record.
+        pLogic->m_dtLastCallback = QDateTime::currentDateTimeUtc();
         nCurrentType = pLogic->m_nCurrentType;
     }
     if (nType != -1)
@@ -150,7 +151,7 @@ int BackUpUILogic::BackUp(int nType, QString &strPath, int *pCount)
         int nLastCount = 0;
         {
             QMutexLocker locker(&m_mutex);
-            m_dtLastCallback = QDateTime::currentDateTime();
+            m_dtLastCallback = QDateTime::currentDateTimeUtc();
             m_bBackupTimeOut = false;
             m_bArmed = false;
             baResultPath = m_baResultPath;
@@ -300,7 +301,7 @@ void BackUpUILogic::slotBackUpTimeOut()
     QMutexLocker locker(&m_mutex);
     if (!m_bArmed)
         return;
-    if (m_dtLastCallback.secsTo(QDateTime::currentDateTime()) > 30) {
+    if (m_dtLastCallback.secsTo(QDateTime::currentDateTimeUtc()) > 30) {
         m_bBackupTimeOut = true;
         m_waitCondition.wakeAll();
     }
