@@ -100,8 +100,21 @@ BackUpUIThread::BackUpUIThread() : QThread(nullptr)
     BackUpUILogic *pLogic = BackUpUILogic::Instance();
     BackupCodes::RegisterMetaTypes();
 
+    // Progress events come by the thousand (one per record) from the SDK's
+    // thread and the worker. Each reaches slotProBarTargetValue on this
+    // object's thread in the order it was sent, as through a queued
+    // connection, but as one small call instead of a copy of every argument.
+    auto forwardProgress = [this](int nModule, int nType, int nNum, int nAll) {
+        if (QThread::currentThread() == thread()) {
+            slotProBarTargetValue(nModule, nType, nNum, nAll);
+            return;
+        }
+        QMetaObject::invokeMethod(
+            this, [this, nModule, nType, nNum, nAll] { slotProBarTargetValue(nModule, nType, nNum, nAll); },
+            Qt::QueuedConnection);
+    };
     if (pLogic) {
-        connect(pLogic, &BackUpUILogic::signalBackupPro, this, &BackUpUIThread::slotProBarTargetValue);
+        connect(pLogic, &BackUpUILogic::signalBackupPro, this, forwardProgress, Qt::DirectConnection);
         connect(this, &BackUpUIThread::signalBackupCancel, pLogic, &BackUpUILogic::slotBackupCancel);
     }
     if (pFactory) {
@@ -112,7 +125,7 @@ BackUpUIThread::BackUpUIThread() : QThread(nullptr)
         connect(pFactory, &Factory::signalsIsImageBackup, this, &BackUpUIThread::IsImageBackup);
         connect(pFactory, &Factory::signalsIsVideoBackup, this, &BackUpUIThread::IsVideoBackup);
         connect(pFactory, &Factory::signalsIsAudioBackup, this, &BackUpUIThread::IsAudioBackup);
-        connect(pFactory, &Factory::signalBackupPro, this, &BackUpUIThread::slotProBarTargetValue);
+        connect(pFactory, &Factory::signalBackupPro, this, forwardProgress, Qt::DirectConnection);
     }
 }
 
