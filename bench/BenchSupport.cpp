@@ -74,6 +74,9 @@ BenchSupport::ChildFigures BenchSupport::RunChild(const QStringList &listArgs, c
     const QByteArray baIn = QFile::encodeName(io.strStdin);
     const QByteArray baOut = io.strStdout.isEmpty() ? QByteArray("/dev/null") : QFile::encodeName(io.strStdout);
 
+    // Data an earlier step left to write out would slow this one down while
+    // the kernel writes it; it goes to disk before the clock starts.
+    ::sync();
     const double dStart = Now();
     const pid_t pid = fork();
     if (pid == 0) {

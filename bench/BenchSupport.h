@@ -53,7 +53,8 @@ public:
     static QString LoadAverage();
 
     // Runs listArgs (the program first, looked up in PATH) in a child process
-    // and waits for it; without io its output is discarded.
+    // and waits for it; without io its output is discarded. Whatever the
+    // system still has to write to disk is written before the clock starts.
     static ChildFigures RunChild(const QStringList &listArgs, const ChildIo &io);
     static ChildFigures RunChild(const QStringList &listArgs);
 
