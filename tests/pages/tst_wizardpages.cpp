@@ -171,7 +171,8 @@ void tst_WizardPages::resultPage()
         QCOMPARE(page.GetResultLabel()->text(),
                  strValue.isEmpty() ? QString()
                                     : "<font color=#e7e7e7 style=font-size:16px>" + strCaption + "</font> "
-                                          + "<font color=#ffffff style=font-size:19px>" + strValue + "</font> ");
+                                          + "<font color=#ffffff style=font-size:19px>"
+                                          + QString(strValue).replace(',', QStringLiteral(",\u200B")) + "</font> ");
         QCOMPARE(!page.GetContactsLabel()->isHidden(), !strContacts.isEmpty());
         QCOMPARE(!page.GetContactsIcon()->isHidden(), !strContacts.isEmpty());
         QCOMPARE(!page.GetApkLabel()->isHidden(), !strApk.isEmpty());

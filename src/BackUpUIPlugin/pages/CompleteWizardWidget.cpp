@@ -58,8 +58,13 @@ void CompleteWizardWidget::SetApkTip(const QString &strTip)
 
 QString CompleteWizardWidget::ResultRichText(const QString &strCaption, const QString &strValue)
 {
+    // The detail is a list of item names joined by "," without blanks; a
+    // zero-width space after each comma lets a long list wrap between names
+    // instead of being cut at the label's edge.
+    QString strBreakable = strValue;
+    strBreakable.replace(QLatin1Char(','), QStringLiteral(",") + QChar(0x200B));
     return QStringLiteral("<font color=#e7e7e7 style=font-size:16px>") + strCaption + QStringLiteral("</font> ")
-           + QStringLiteral("<font color=#ffffff style=font-size:19px>") + strValue + QStringLiteral("</font> ");
+           + QStringLiteral("<font color=#ffffff style=font-size:19px>") + strBreakable + QStringLiteral("</font> ");
 }
 
 QLabel *CompleteWizardWidget::CreateNoteLabel(QWidget *pParent)
