@@ -1,11 +1,7 @@
 // The language files the build compiles into <stage>/translations: every
-// key the system shows (the keys of the .ts files, of the item configuration
-// and every "IDS_" key in the sources) is translated in every language, keeps
-// the placeholders the code fills in, and the host's translator finds the
-// files where it looks for them.
-#include "host/Change.h"
-
-#include <QDir>
+// key the system shows (the keys of the item configuration and every "IDS_"
+// key in the sources) is translated in every language and keeps the
+// placeholders the code fills in.
 #include <QDirIterator>
 #include <QFile>
 #include <QMap>
@@ -14,8 +10,6 @@
 #include <QTest>
 #include <QTranslator>
 #include <QXmlStreamReader>
-
-#include <memory>
 
 namespace {
 
@@ -58,26 +52,6 @@ QStringList Placeholders(const QString &strText)
     return list;
 }
 
-QStringList KeysOfTsFile(const QString &strFile)
-{
-    QStringList list;
-    QFile file(strFile);
-    if (!file.open(QIODevice::ReadOnly))
-        return list;
-    QXmlStreamReader reader(&file);
-    QString strContext;
-    while (!reader.atEnd()) {
-        reader.readNext();
-        if (!reader.isStartElement())
-            continue;
-        if (reader.name() == QLatin1String("name"))
-            strContext = reader.readElementText();
-        else if (reader.name() == QLatin1String("source") && strContext == QLatin1String(kContext))
-            list.append(reader.readElementText());
-    }
-    return reader.hasError() ? QStringList() : list;
-}
-
 QStringList KeysOfConfiguration(const QString &strFile)
 {
     QStringList list;
@@ -115,58 +89,35 @@ QStringList KeysOfSources()
 }
 
 } // namespace
-
 class tst_translations : public QObject
 {
     Q_OBJECT
 
 private slots:
     void initTestCase();
-    void cleanup();
-
     void everyKeyIsTranslated_data();
     void everyKeyIsTranslated();
-    void languagesAreTranslatedNotCopied();
-    void hostTranslatorFindsTheFiles_data();
-    void hostTranslatorFindsTheFiles();
 
 private:
     QStringList m_listKeys;
-    QByteArray m_baOldLang;
 };
 
 void tst_translations::initTestCase()
 {
-    m_baOldLang = qgetenv("PELORIX_HOST_LANG");
     QSet<QString> set;
-    for (const char *szLang : kLanguages) {
-        const QString strTs = SourceDir() + QStringLiteral("/translations/backup_%1.ts").arg(QLatin1String(szLang));
-        const QStringList listKeys = KeysOfTsFile(strTs);
-        QVERIFY2(listKeys.size() > 40, qPrintable(strTs));
-        for (const QString &strKey : listKeys)
-            set.insert(strKey);
-    }
     const QStringList listConfig = KeysOfConfiguration(SourceDir() + QStringLiteral("/plugins/BackUpUIPlugin/BackupConfig.xml"));
     QVERIFY2(listConfig.size() >= 10, "the item configuration names its items");
-    for (const QString &strKey : listConfig)
-        set.insert(strKey);
     const QStringList listSources = KeysOfSources();
-    for (const QString &strKey : listSources)
-        set.insert(strKey);
+    QVERIFY2(listSources.size() >= 10, "the sources name their texts");
+    for (const QStringList &list : {listConfig, listSources})
+        for (const QString &strKey : list)
+            set.insert(strKey);
     // Keys the system shows even where no source names them literally yet.
     for (const char *szKey : {"IDS_BACKUPUIPLUGIN_COMPLETE_SORRY_LABEL", "IDS_BACKUPUIPLUGIN_SECONDDOING_TIPTEXT_PRO",
                               "IDS_CORE_UNIT_TB", "IDS_CORE_OK", "IDS_CORE_CANCEL"})
         set.insert(QLatin1String(szKey));
     m_listKeys = set.values();
     m_listKeys.sort();
-}
-
-void tst_translations::cleanup()
-{
-    if (m_baOldLang.isNull())
-        qunsetenv("PELORIX_HOST_LANG");
-    else
-        qputenv("PELORIX_HOST_LANG", m_baOldLang);
 }
 
 void tst_translations::everyKeyIsTranslated_data()
@@ -200,55 +151,6 @@ void tst_translations::everyKeyIsTranslated()
         QVERIFY2(Placeholders(strText) == listSorted,
                  qPrintable(lang + QLatin1String(": ") + strKey + QLatin1String(" -> ") + strText));
     }
-}
-
-void tst_translations::languagesAreTranslatedNotCopied()
-{
-    // Russian and Arabic texts are written in their scripts, not left in
-    // English; only the bare list separator may look the same.
-    QTranslator english, russian, arabic;
-    QVERIFY(english.load(StageDir() + QStringLiteral("/translations/backup_en.qm")));
-    QVERIFY(russian.load(StageDir() + QStringLiteral("/translations/backup_ru.qm")));
-    QVERIFY(arabic.load(StageDir() + QStringLiteral("/translations/backup_ar.qm")));
-    static const QRegularExpression s_reCyrillic(QStringLiteral("[\\x{0400}-\\x{04FF}]"));
-    static const QRegularExpression s_reArabic(QStringLiteral("[\\x{0600}-\\x{06FF}]"));
-    // Names that are the same word in Russian.
-    const QSet<QString> setLatinInRussian = {QStringLiteral("IDS_BACKUPUIPLUGIN_COMMON_SIGN_DUNHAO"),
-                                             QStringLiteral("IDS_VIRTUAL_SMSNAME_IDENTIFER"),
-                                             QStringLiteral("IDS_VIRTUAL_CORE_MMSTEXT")};
-    for (const QString &strKey : m_listKeys) {
-        const QByteArray baKey = strKey.toUtf8();
-        if (!setLatinInRussian.contains(strKey)) {
-            const QString strRussian = russian.translate(kContext, baKey.constData());
-            QVERIFY2(strRussian.contains(s_reCyrillic), qPrintable(strKey + QLatin1String(" -> ") + strRussian));
-        }
-        const QString strArabic = arabic.translate(kContext, baKey.constData());
-        QVERIFY2(strArabic.contains(s_reArabic), qPrintable(strKey + QLatin1String(" -> ") + strArabic));
-    }
-    QCOMPARE(english.translate(kContext, "IDS_BACKUPUIPLUGIN_COMMON_SIGN_DUNHAO"), QStringLiteral(","));
-    QCOMPARE(arabic.translate(kContext, "IDS_BACKUPUIPLUGIN_COMMON_SIGN_DUNHAO"), QString(QChar(0x060C)));
-}
-
-void tst_translations::hostTranslatorFindsTheFiles_data()
-{
-    QTest::addColumn<QString>("lang");
-    QTest::addColumn<QString>("cancel");
-    QTest::addColumn<bool>("rightToLeft");
-    QTest::newRow("en") << QStringLiteral("en") << QStringLiteral("Cancel") << false;
-    QTest::newRow("ru") << QStringLiteral("ru") << QStringLiteral("Отмена") << false;
-    QTest::newRow("ar") << QStringLiteral("ar") << QStringLiteral("إلغاء") << true;
-}
-
-void tst_translations::hostTranslatorFindsTheFiles()
-{
-    QFETCH(QString, lang);
-    QFETCH(QString, cancel);
-    QFETCH(bool, rightToLeft);
-    qputenv("PELORIX_HOST_ROOT", StageDir().toLocal8Bit());
-    qputenv("PELORIX_HOST_LANG", lang.toLatin1());
-    QCOMPARE(Change::tr("IDS_BACKUPUIPLUGIN_CANCELBUTTON"), cancel);
-    QCOMPARE(Change::tr("IDS_CORE_CANCEL"), cancel);
-    QCOMPARE(Change::GetRightToLeftLayout(), rightToLeft);
 }
 
 QTEST_GUILESS_MAIN(tst_translations)
