@@ -75,11 +75,7 @@ QString DisplayName(int nId)
 
 QString ReadLocationFile()
 {
-    wchar_t *pDir = nullptr;
-    QString strDir;
-    if (DVSK_GetUserDataDirectory(&pDir) == 0 && pDir)
-        strDir = QString::fromWCharArray(pDir);
-    free(pDir);
+    const QString strDir = BackUpUILogic::GetUserDataDirectory();
     if (strDir.isEmpty())
         return QString();
     const QString strFile = QDir(strDir).filePath(QStringLiteral("Location.ini"));

@@ -48,6 +48,16 @@ BackUpUILogic *BackUpUILogic::ExistingInstance()
     return g_pInstance.loadAcquire();
 }
 
+QString BackUpUILogic::GetUserDataDirectory()
+{
+    wchar_t *pDir = nullptr;
+    QString strDir;
+    if (DVSK_GetUserDataDirectory(&pDir) == 0 && pDir)
+        strDir = QString::fromWCharArray(pDir);
+    free(pDir);
+    return strDir;
+}
+
 void BackUpUILogic::DestroyInstance()
 {
     QMutexLocker locker(&g_instanceMutex);

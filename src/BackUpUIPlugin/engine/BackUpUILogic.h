@@ -27,6 +27,9 @@ public:
     static void DestroyInstance();
     // The instance if it exists, without creating it.
     static BackUpUILogic *ExistingInstance();
+    // The SDK's user data folder (ends with a separator), empty when the SDK
+    // cannot give one. Needs no instance.
+    static QString GetUserDataDirectory();
 
     int BackUp(int nType, QString &strPath, int *pCount);
     int GetFile(const QString &strLocal, const QString &strRemote, int nMode);

@@ -51,16 +51,6 @@ const QString kTmpFileKey = QStringLiteral("BackupTmpFile");
 // the same little memory.
 constexpr qint64 kCopyChunk = 1024 * 1024;
 
-QString ReadUserDataFolder()
-{
-    wchar_t *pDir = nullptr;
-    QString strDir;
-    if (DVSK_GetUserDataDirectory(&pDir) == 0 && pDir)
-        strDir = QString::fromWCharArray(pDir);
-    free(pDir);
-    return strDir;
-}
-
 // The entries directly inside a folder, links included, without "." and "..".
 QSet<QString> ListEntries(const QString &strFolder)
 {
@@ -117,7 +107,7 @@ Factory::Factory() : QObject(nullptr)
     BackupCodes::RegisterMetaTypes();
     m_pParseInfo = new ParseInfo();
     m_pMyZip = new MyZip();
-    m_strDataFolder = ReadUserDataFolder();
+    m_strDataFolder = BackUpUILogic::GetUserDataDirectory();
 }
 
 Factory::~Factory()
@@ -294,7 +284,7 @@ int Factory::BackUp(const QString &strDestination)
         return 0;
     }
     if (m_strDataFolder.isEmpty())
-        m_strDataFolder = ReadUserDataFolder();
+        m_strDataFolder = BackUpUILogic::GetUserDataDirectory();
     if (m_strDataFolder.isEmpty()) {
         // Without the SDK's data folder there is nowhere to put the module
         // files: every selected module fails rather than writing elsewhere.

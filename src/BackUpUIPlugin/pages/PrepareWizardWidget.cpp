@@ -2,6 +2,7 @@
 
 #include "BackUpUIBBMgr.h"
 #include "BackUpUIConfigParse.h"
+#include "BackUpUILogic.h"
 #include "BackUpUIThread.h"
 #include "CheckBigButton.h"
 #include "CustomLabelButton.h"
@@ -73,16 +74,6 @@ QString ErrorLine(const char *szFunction, const QString &strText)
                                                          QLatin1String(szFunction), strText);
 }
 
-// The SDK's user data folder (ends with a separator); empty when unknown.
-QString UserDataDirectory()
-{
-    wchar_t *pDir = nullptr;
-    if (DVSK_GetUserDataDirectory(&pDir) != 0 || !pDir)
-        return QString();
-    const QString strDir = QString::fromWCharArray(pDir);
-    free(pDir);
-    return strDir;
-}
 } // namespace
 
 PrepareWizardWidget::PrepareWizardWidget(QWidget *pParent)
@@ -504,7 +495,7 @@ void PrepareWizardWidget::ShowBackUpPath()
 QString PrepareWizardWidget::ReadBackupLocation()
 {
     QString strPath;
-    const QString strFolder = UserDataDirectory();
+    const QString strFolder = BackUpUILogic::GetUserDataDirectory();
     if (!strFolder.isEmpty()) {
         // Qt reads INI files as UTF-8.
         QSettings settings(QDir(strFolder).filePath(QStringLiteral("Location.ini")), QSettings::IniFormat);

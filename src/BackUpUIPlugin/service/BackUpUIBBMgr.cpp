@@ -1,6 +1,7 @@
 #include "BackUpUIBBMgr.h"
 
 #include "BackUpUIConfigParse.h"
+#include "BackUpUILogic.h"
 #include "BackUpUIThread.h"
 #include "Factory.h"
 #include "LogLine.h"
@@ -26,16 +27,6 @@ namespace
 {
 BackUpUIBBMgr *g_pInstance = nullptr;
 
-// The SDK's user data folder (ends with a separator); empty when unknown.
-QString UserDataDirectory()
-{
-    wchar_t *pDir = nullptr;
-    if (DVSK_GetUserDataDirectory(&pDir) != 0 || !pDir)
-        return QString();
-    const QString strDir = QString::fromWCharArray(pDir);
-    free(pDir);
-    return strDir;
-}
 } // namespace
 
 BackUpUIBBMgr *BackUpUIBBMgr::GetInstance()
@@ -330,7 +321,7 @@ QStringList BackUpUIBBMgr::TempFileNames()
 
 void BackUpUIBBMgr::RemoveTempFiles()
 {
-    const QString strFolder = UserDataDirectory();
+    const QString strFolder = BackUpUILogic::GetUserDataDirectory();
     if (strFolder.isEmpty()) {
         LOG_WARNING("slotsFinish", QStringLiteral("no user data folder"));
         return;
