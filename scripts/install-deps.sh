@@ -3,7 +3,7 @@
 # Idempotent: packages already present are skipped.
 set -euo pipefail
 packages=(cmake ninja-build g++ ccache qt6-base-dev qt6-tools-dev qt6-tools-dev-tools
-          qt6-l10n-tools libgl-dev zlib1g-dev gzip)
+          qt6-l10n-tools libgl-dev zlib1g-dev gzip adb)
 for extra in "$@"; do packages+=("$extra"); done
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "AdbMessage.h"
+
+#include <QByteArray>
+#include <map>
+#include <QObject>
+#include <QTimer>
+
+#include <memory>
+
+class AdbStream;
+class PhoneSimulator;
+class QTcpSocket;
+
+// The device side of one adb transport connection: answers the server's
+// CNXN with the phone's banner (or keeps asking for authorisation on an
+// unauthorised phone), opens a stream for each OPEN, acknowledges each
+// WRTE, and sends each stream's output in writes of at most the agreed
+// size with one write in flight per stream, paced by the link's rate limit.
+class AdbConnection : public QObject
+{
+    Q_OBJECT
+public:
+    AdbConnection(QTcpSocket *pSocket, PhoneSimulator *pSimulator);
+    ~AdbConnection() override;
+
+    int StreamCount() const { return int(m_mapStreams.size()); }
+    // A RECV finished sending a file; true when the phone is unplugged after it.
+    bool FileSent();
+    // Sends what is queued, then closes the connection.
+    void Unplug();
+    // Drops the connection at once.
+    void Abort();
+
+signals:
+    void Closed(AdbConnection *pConnection);
+
+private:
+    void OnReadyRead();
+    void HandleMessage(const AdbMessage &message, const QByteArray &baPayload);
+    void HandleConnect(const AdbMessage &message);
+    void HandleOpen(const AdbMessage &message, const QByteArray &baPayload);
+    void Send(uint32_t nCommand, uint32_t nArg0, uint32_t nArg1, const char *pPayload = nullptr, qsizetype nLength = 0);
+    void SendAuthToken();
+    void Pump();
+    void CloseStream(uint32_t nLocalId, bool bTellServer);
+
+    QTcpSocket *const m_pSocket;
+    PhoneSimulator *const m_pSimulator;
+    QByteArray m_baIn;
+    bool m_bOnline = false;
+    bool m_bUnplugging = false;
+    bool m_bChecksums = true;
+    qsizetype m_nMaxPayload = 4096;
+    uint32_t m_nNextLocalId = 1;
+    std::map<uint32_t, std::unique_ptr<AdbStream>> m_mapStreams;
+    QTimer m_timerPace;
+};

@@ -1,0 +1,101 @@
+#pragma once
+
+#include "PhoneConfig.h"
+
+#include <QList>
+#include <QMap>
+#include <QSet>
+#include <QString>
+
+// A phone folder (docs/phone-format.md) as a real Android phone shows it over
+// adb: its properties, installed packages under Android-style /data/app
+// paths, mounted storages for df, and its files under their phone paths with
+// the permissions of the shell user (or of root, on a rooted phone).
+class AdbPhone
+{
+public:
+    // How a path looks to the caller.
+    enum Access { Found, NotFound, Denied };
+
+    struct Node
+    {
+        Access access = NotFound;
+        bool bDir = false;
+        QString strHostPath;   // the file or folder on the PC; empty for folders that exist only on the phone
+        uint32_t nMode = 0;    // st_mode
+        qint64 nSize = 0;
+        qint64 nMtime = 0;     // seconds since the epoch
+    };
+
+    struct Entry
+    {
+        QString strName;
+        Node node;
+    };
+
+    struct Package
+    {
+        QString strName;
+        QString strDir;        // e.g. /data/app/~~Q2x...==/com.example-Ab3...==
+        QString strBaseHost;   // fs/data/app/<name>.apk
+        QMap<QString, QString> mapSplits; // split_*.apk name -> host path
+    };
+
+    struct Mount
+    {
+        QString strFilesystem;
+        QString strMountedOn;
+        qint64 nTotalKB = 0;
+        qint64 nUsedKB = 0;
+        qint64 nAvailKB = 0;
+    };
+
+    // Reads <dir>/phone.ini. False when it is missing or unreadable.
+    bool Load(const QString &strDir);
+
+    const PhoneConfig &Config() const { return m_config; }
+
+    // Every property getprop shows, sorted by key.
+    QMap<QString, QString> Properties() const { return m_mapProperties; }
+    QString Property(const QString &strKey) const { return m_mapProperties.value(strKey); }
+    int Sdk() const;
+    bool IsRooted() const { return m_bRooted; }
+    bool IsUnauthorized() const { return m_bUnauthorized; }
+    // Old phones (before Android 7) run "shell:" commands on a terminal: CR LF line ends, no shell_v2.
+    bool HasOldShell() const { return m_bOldShell; }
+
+    QList<Package> Packages() const;
+    QList<Mount> Mounts() const;
+
+    // The path with the shared-storage aliases (/storage/emulated/0,
+    // /storage/self/primary, /mnt/sdcard) turned into /sdcard. Empty when the
+    // path is not absolute or has "." or ".." parts.
+    static QString Normalized(const QString &strPhonePath);
+
+    Node Stat(const QString &strPhonePath, bool bRoot) const;
+    // The entries of a folder, "." and ".." first as a phone lists them.
+    // Access is Denied or NotFound when the folder cannot be listed.
+    Access List(const QString &strPhonePath, bool bRoot, QList<Entry> *pEntries) const;
+
+    // Faults given on the command line, on top of phone.ini's.
+    void ApplyOptions(bool bUnauthorized, const QStringList &listDeniedFiles);
+
+    // Faults that make one file fail on reading.
+    bool IsReadDenied(const QString &strPhonePath) const;
+    bool IsVanished(const QString &strPhonePath) const;
+
+    static constexpr uint32_t kModeDir = 0040000;
+    static constexpr uint32_t kModeFile = 0100000;
+
+private:
+    Node HostNode(const QString &strHostPath) const;
+    bool FindPackagePath(const QString &strPath, Node *pNode, QList<Entry> *pEntries) const;
+
+    PhoneConfig m_config;
+    QMap<QString, QString> m_mapProperties;
+    bool m_bRooted = false;
+    bool m_bUnauthorized = false;
+    bool m_bOldShell = false;
+    QSet<QString> m_setDenied;
+    QList<Package> m_listPackages;
+};

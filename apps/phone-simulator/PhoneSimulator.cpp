@@ -1,0 +1,106 @@
+#include "PhoneSimulator.h"
+
+#include "AdbConnection.h"
+
+#include <QTcpSocket>
+
+#include <cstdio>
+
+namespace
+{
+qint64 RateOf(const SimulatorOptions &options)
+{
+    if (options.nBytesPerSecond >= 0)
+        return options.nBytesPerSecond;
+    AdbPhone phone;
+    return phone.Load(options.strPhoneDir) ? qint64(phone.Config().RateLimitKBps()) * 1024 : 0;
+}
+} // namespace
+
+PhoneSimulator::PhoneSimulator(const SimulatorOptions &options, QObject *pParent)
+    : QObject(pParent)
+    , m_options(options)
+    , m_limiter(RateOf(options))
+{
+    m_clock.start();
+    AdbPhone phone;
+    m_nUnplugAfterFiles = options.nUnplugAfterFiles >= 0 ? options.nUnplugAfterFiles
+                        : phone.Load(options.strPhoneDir) ? phone.Config().UnplugAfterFiles() : 0;
+    connect(&m_server, &QTcpServer::newConnection, this, &PhoneSimulator::OnNewConnection);
+}
+
+PhoneSimulator::~PhoneSimulator() = default;
+
+bool PhoneSimulator::Listen(QString *pError)
+{
+    if (!m_server.listen(QHostAddress::LocalHost, m_nPort ? m_nPort : m_options.nPort)) {
+        *pError = m_server.errorString();
+        return false;
+    }
+    m_nPort = m_server.serverPort();
+    return true;
+}
+
+bool PhoneSimulator::LoadPhone(AdbPhone *pPhone) const
+{
+    if (!pPhone->Load(m_options.strPhoneDir))
+        return false;
+    pPhone->ApplyOptions(m_options.bUnauthorized, m_options.listDeniedFiles);
+    return true;
+}
+
+bool PhoneSimulator::FileSent()
+{
+    ++m_nFilesSent;
+    return m_nUnplugAfterFiles > 0 && m_nFilesSent == m_nUnplugAfterFiles;
+}
+
+void PhoneSimulator::Unplug()
+{
+    m_server.close();
+    Log(QStringLiteral("unplugged"));
+    const QList<AdbConnection *> listConnections = m_listConnections;
+    for (AdbConnection *pConnection : listConnections)
+        pConnection->Unplug();
+}
+
+bool PhoneSimulator::Plug(QString *pError)
+{
+    if (m_server.isListening())
+        return true;
+    Log(QStringLiteral("plugged in"));
+    return Listen(pError);
+}
+
+QString PhoneSimulator::Status() const
+{
+    int nStreams = 0;
+    for (const AdbConnection *pConnection : m_listConnections)
+        nStreams += pConnection->StreamCount();
+    return QStringLiteral("connections=%1 streams=%2 files=%3 plugged=%4")
+        .arg(m_listConnections.size()).arg(nStreams).arg(m_nFilesSent)
+        .arg(IsPlugged() ? QStringLiteral("yes") : QStringLiteral("no"));
+}
+
+void PhoneSimulator::Log(const QString &strLine) const
+{
+    fprintf(stderr, "adb-phone-sim: %s\n", qPrintable(strLine));
+}
+
+void PhoneSimulator::OnNewConnection()
+{
+    while (QTcpSocket *pSocket = m_server.nextPendingConnection()) {
+        auto *pConnection = new AdbConnection(pSocket, this);
+        connect(pConnection, &AdbConnection::Closed, this, &PhoneSimulator::OnClosed);
+        m_listConnections.append(pConnection);
+        Log(QStringLiteral("server connection from port %1").arg(pSocket->peerPort()));
+    }
+}
+
+void PhoneSimulator::OnClosed(AdbConnection *pConnection)
+{
+    if (!m_listConnections.removeOne(pConnection))
+        return;
+    Log(QStringLiteral("server connection closed"));
+    pConnection->deleteLater();
+}

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "AdbPhone.h"
+#include "LinkRateLimiter.h"
+
+#include <QElapsedTimer>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTcpServer>
+
+class AdbConnection;
+
+// What the simulator serves and how; values below 0 take the phone.ini's.
+struct SimulatorOptions
+{
+    QString strPhoneDir;
+    quint16 nPort = 0;                  // 0: any free port
+    qint64 nMaxData = 1024 * 1024;      // the largest payload offered in CNXN
+    qint64 nBytesPerSecond = -1;        // link rate; 0: unlimited
+    int nUnplugAfterFiles = -1;         // 0: never
+    bool bUnauthorized = false;
+    QStringList listDeniedFiles;
+    bool bVerbose = false;
+};
+
+// A phone on 127.0.0.1 that the adb server reaches with "adb connect":
+// accepts any number of transport connections, shares one link rate among
+// them, counts the files sent and unplugs (closes every connection and
+// stops listening) after the configured number.
+class PhoneSimulator : public QObject
+{
+    Q_OBJECT
+public:
+    explicit PhoneSimulator(const SimulatorOptions &options, QObject *pParent = nullptr);
+    ~PhoneSimulator() override;
+
+    bool Listen(QString *pError);
+    quint16 Port() const { return m_nPort; }
+    const SimulatorOptions &Options() const { return m_options; }
+
+    // The phone as it is now (phone.ini is read again), with the options' faults.
+    bool LoadPhone(AdbPhone *pPhone) const;
+    LinkRateLimiter &Limiter() { return m_limiter; }
+    // The link's clock, shared by every connection.
+    qint64 NowNs() const { return m_clock.nsecsElapsed(); }
+
+    bool FileSent();
+    // Pulls the cable: queued data is sent, then every connection closes and
+    // no new one is accepted until Plug().
+    void Unplug();
+    bool Plug(QString *pError);
+    bool IsPlugged() const { return m_server.isListening(); }
+
+    // "connections=N streams=N files=N plugged=yes|no"
+    QString Status() const;
+    void Log(const QString &strLine) const;
+
+private:
+    void OnNewConnection();
+    void OnClosed(AdbConnection *pConnection);
+
+    const SimulatorOptions m_options;
+    QTcpServer m_server;
+    quint16 m_nPort = 0;
+    QList<AdbConnection *> m_listConnections;
+    LinkRateLimiter m_limiter;
+    QElapsedTimer m_clock;
+    int m_nUnplugAfterFiles = 0;
+    int m_nFilesSent = 0;
+};

@@ -1,0 +1,145 @@
+#include "SyncStream.h"
+
+#include "AdbConnection.h"
+
+#include <QtEndian>
+
+SyncStream::SyncStream(AdbConnection *pConnection, uint32_t nLocalId, uint32_t nRemoteId, const AdbPhone &phone)
+    : AdbStream(pConnection, nLocalId, nRemoteId)
+    , m_phone(phone)
+{
+}
+
+SyncStream::~SyncStream() = default;
+
+void SyncStream::Receive(const QByteArray &baData)
+{
+    if (IsFinishing())
+        return;
+    m_baIn.append(baData);
+    HandleRequests();
+}
+
+void SyncStream::AppendRecord(const char *szId, std::initializer_list<uint32_t> listWords)
+{
+    char *p = Grow(4 + 4 * qsizetype(listWords.size()));
+    memcpy(p, szId, 4);
+    p += 4;
+    for (uint32_t nWord : listWords) {
+        qToLittleEndian<quint32>(nWord, p);
+        p += 4;
+    }
+}
+
+void SyncStream::Fail(const QByteArray &baMessage)
+{
+    AppendRecord("FAIL", {uint32_t(baMessage.size())});
+    Append(baMessage);
+    m_pFile.reset();
+    m_baIn.clear();
+    Finish();
+}
+
+void SyncStream::HandleRequests()
+{
+    // Requests wait while a file is being sent.
+    while (!IsFinishing() && !m_pFile && m_baIn.size() >= 8) {
+        const QByteArray baId = m_baIn.left(4);
+        const quint32 nLength = qFromLittleEndian<quint32>(m_baIn.constData() + 4);
+        if (baId == "QUIT") {
+            m_baIn.clear();
+            Finish();
+            return;
+        }
+        if (nLength > kMaxPath) {
+            Fail("path too long");
+            return;
+        }
+        if (m_baIn.size() < 8 + qsizetype(nLength))
+            return;
+        const QString strPath = QString::fromUtf8(m_baIn.constData() + 8, nLength);
+        m_baIn.remove(0, 8 + nLength);
+        if (baId == "STAT")
+            Stat(strPath);
+        else if (baId == "LIST")
+            List(strPath);
+        else if (baId == "RECV")
+            StartRecv(strPath);
+        else
+            Fail("unknown command " + baId.toHex());
+    }
+}
+
+void SyncStream::Stat(const QString &strPath)
+{
+    const AdbPhone::Node node = m_phone.Stat(strPath, false);
+    if (node.access != AdbPhone::Found)
+        AppendRecord("STAT", {0, 0, 0});
+    else
+        AppendRecord("STAT", {node.nMode, uint32_t(node.nSize), uint32_t(node.nMtime)});
+}
+
+void SyncStream::List(const QString &strPath)
+{
+    QList<AdbPhone::Entry> listEntries;
+    m_phone.List(strPath, false, &listEntries); // a folder that cannot be listed is empty
+    for (const AdbPhone::Entry &entry : listEntries) {
+        const QByteArray baName = entry.strName.toUtf8();
+        if (baName.size() > 255)
+            continue;
+        AppendRecord("DENT", {entry.node.nMode, uint32_t(entry.node.nSize), uint32_t(entry.node.nMtime), uint32_t(baName.size())});
+        Append(baName);
+    }
+    AppendRecord("DONE", {0, 0, 0, 0});
+}
+
+void SyncStream::StartRecv(const QString &strPath)
+{
+    const AdbPhone::Node node = m_phone.Stat(strPath, false);
+    if (node.access == AdbPhone::Denied || (node.access == AdbPhone::Found && m_phone.IsReadDenied(strPath))) {
+        Fail("open failed: Permission denied");
+        return;
+    }
+    if (node.access == AdbPhone::NotFound || m_phone.IsVanished(strPath) || node.strHostPath.isEmpty()) {
+        Fail(node.bDir ? "read failed: Is a directory" : "open failed: No such file or directory");
+        return;
+    }
+    if (node.bDir) {
+        Fail("read failed: Is a directory");
+        return;
+    }
+    m_pFile = std::make_unique<QFile>(node.strHostPath);
+    if (!m_pFile->open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        Fail("open failed: Permission denied");
+        return;
+    }
+}
+
+void SyncStream::Produce(qsizetype nWanted)
+{
+    while (m_pFile && Pending() < nWanted) {
+        char *p = Grow(8 + kDataChunk);
+        const qint64 nRead = m_pFile->read(p + 8, kDataChunk);
+        if (nRead > 0) {
+            memcpy(p, "DATA", 4);
+            qToLittleEndian<quint32>(quint32(nRead), p + 4);
+            Trim(kDataChunk - nRead);
+            continue;
+        }
+        Trim(8 + kDataChunk);
+        if (nRead < 0) {
+            Fail("read failed: " + m_pFile->errorString().toUtf8());
+            return;
+        }
+        m_pFile.reset();
+        AppendRecord("DONE", {0});
+        m_bUnplugWhenSent = Connection()->FileSent();
+        if (m_bUnplugWhenSent) {
+            // Nothing more is answered on an unplugged phone.
+            m_baIn.clear();
+            Finish();
+            return;
+        }
+        HandleRequests();
+    }
+}

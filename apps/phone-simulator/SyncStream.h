@@ -1,0 +1,44 @@
+#pragma once
+
+#include "AdbPhone.h"
+#include "AdbStream.h"
+
+#include <QByteArray>
+#include <QFile>
+
+#include <memory>
+
+// The "sync:" service, version 1 of the file protocol: requests of an id,
+// a little-endian length and a path; STAT, LIST and RECV answered from the
+// phone, QUIT ends the service. As on a phone, a failed request (FAIL)
+// also ends it: the client opens a new sync stream for the next file.
+// A file is sent in DATA chunks of at most 64 KiB, read as the connection
+// asks for more, so a large file never sits in memory.
+class SyncStream : public AdbStream
+{
+public:
+    static constexpr qsizetype kDataChunk = 64 * 1024;
+    static constexpr qsizetype kMaxPath = 1024;
+
+    SyncStream(AdbConnection *pConnection, uint32_t nLocalId, uint32_t nRemoteId, const AdbPhone &phone);
+    ~SyncStream() override;
+
+    void Receive(const QByteArray &baData) override;
+    void Produce(qsizetype nWanted) override;
+
+    // The phone is unplugged once this stream's queue has been sent.
+    bool UnplugsWhenSent() const { return m_bUnplugWhenSent; }
+
+private:
+    void HandleRequests();
+    void Stat(const QString &strPath);
+    void List(const QString &strPath);
+    void StartRecv(const QString &strPath);
+    void Fail(const QByteArray &baMessage);
+    void AppendRecord(const char *szId, std::initializer_list<uint32_t> listWords);
+
+    const AdbPhone m_phone;
+    QByteArray m_baIn;
+    std::unique_ptr<QFile> m_pFile; // the file being sent
+    bool m_bUnplugWhenSent = false;
+};

@@ -1,0 +1,359 @@
+// The simulator against the real adb server: a private server on a free
+// port (never 5037), one or more simulators, the adb command-line client.
+// Skipped when adb is not installed.
+#include "TestPhone.h"
+
+#include <QDirIterator>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace
+{
+struct AdbRun
+{
+    int nStatus = -1;
+    QString strOut;
+    QString strErr;
+};
+
+quint16 FreePort()
+{
+    QTcpServer server;
+    return server.listen(QHostAddress::LocalHost, 0) ? server.serverPort() : 0;
+}
+
+QByteArray ReadAll(const QString &strPath)
+{
+    QFile file(strPath);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+} // namespace
+
+class tst_AdbPhoneSim : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void shell_data();
+    void shell();
+    void dfMatchesStorages();
+    void pullIsByteIdentical();
+    void listing();
+    void refusedFiles_data();
+    void refusedFiles();
+    void cancelledPullClosesStream();
+    void unauthorized();
+    void unplugAfterFiles();
+
+private:
+    AdbRun Adb(const QStringList &listArgs, int nTimeoutMs = 60000);
+    // Starts a simulator and connects the server to it; returns its serial.
+    // bExpectDevice false: the phone is expected to refuse authorisation.
+    QString StartSimulator(const QStringList &listArgs, bool bExpectDevice = true);
+    QString SimulatorCommand(const QString &strSerial, const QByteArray &baCommand);
+
+    QTemporaryDir m_dir;
+    QString m_strAdb;
+    quint16 m_nServerPort = 0;
+    QProcess m_server;
+    std::map<QString, std::unique_ptr<QProcess>> m_mapSimulators;
+    QString m_strSerial;
+    QString m_strPhone;
+};
+
+void tst_AdbPhoneSim::initTestCase()
+{
+    m_strAdb = QStandardPaths::findExecutable(QStringLiteral("adb"));
+    if (m_strAdb.isEmpty())
+        QSKIP("adb is not installed (apt-get install adb)");
+    QVERIFY2(m_dir.isValid(), qPrintable(m_dir.errorString()));
+
+    TestPhone phone(m_dir.filePath(QStringLiteral("phone")));
+    phone.ClearStorages();
+    phone.AddStorage(1, 1000000, 250000, 4096);
+    phone.AddFile(QStringLiteral("/sdcard/DCIM/Camera/IMG_0001.jpg"), 300 * 1024);
+    phone.AddFile(QStringLiteral("/sdcard/DCIM/Camera/VID_0002.mp4"), 3 * 1024 * 1024 + 17);
+    phone.AddFile(QStringLiteral("/sdcard/DCIM/Camera/empty.png"), 0);
+    phone.AddFile(QStringLiteral("/sdcard/DCIM/Other name é.jpg"), 70000);
+    phone.AddFile(QStringLiteral("/sdcard/Locked/secret.jpg"), 100);
+    phone.AddFile(QStringLiteral("/sdcard/Locked/gone.jpg"), 100);
+    phone.AddFile(QStringLiteral("/sdcard/Movies/big.mp4"), 4 * 1024 * 1024);
+    phone.AddApp(QStringLiteral("com.example.notes"), 50000);
+    phone.SetGetFileError(QStringLiteral("/sdcard/Locked/secret.jpg"), 5);
+    phone.SetMissingFile(QStringLiteral("/sdcard/Locked/gone.jpg"));
+    QVERIFY(phone.Save());
+    m_strPhone = phone.Dir();
+
+    // The server keeps its key under $HOME/.android: a private home keeps the user's own untouched.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), m_dir.filePath(QStringLiteral("home")));
+    env.remove(QStringLiteral("ANDROID_SERIAL"));
+    QDir().mkpath(m_dir.filePath(QStringLiteral("home")));
+    m_server.setProcessEnvironment(env);
+    m_nServerPort = FreePort();
+    QVERIFY(m_nServerPort != 0 && m_nServerPort != 5037);
+    m_server.setProcessChannelMode(QProcess::MergedChannels);
+    m_server.setStandardOutputFile(m_dir.filePath(QStringLiteral("adb-server.log")));
+    m_server.start(m_strAdb, {QStringLiteral("-P"), QString::number(m_nServerPort), QStringLiteral("nodaemon"), QStringLiteral("server")});
+    QVERIFY2(m_server.waitForStarted(), qPrintable(m_server.errorString()));
+    QTRY_VERIFY_WITH_TIMEOUT(Adb({QStringLiteral("version")}).nStatus == 0 && m_server.state() == QProcess::Running, 20000);
+
+    m_strSerial = StartSimulator({});
+    QVERIFY(!m_strSerial.isEmpty());
+}
+
+void tst_AdbPhoneSim::cleanupTestCase()
+{
+    if (m_server.state() != QProcess::NotRunning) {
+        Adb({QStringLiteral("kill-server")});
+        if (!m_server.waitForFinished(10000))
+            m_server.kill();
+        m_server.waitForFinished();
+    }
+    for (auto &entry : m_mapSimulators) {
+        QProcess *pSimulator = entry.second.get();
+        pSimulator->write("quit\n");
+        if (!pSimulator->waitForFinished(10000))
+            pSimulator->kill();
+        QCOMPARE(pSimulator->exitCode(), 0);
+    }
+}
+
+AdbRun tst_AdbPhoneSim::Adb(const QStringList &listArgs, int nTimeoutMs)
+{
+    QProcess process;
+    process.setProcessEnvironment(m_server.processEnvironment());
+    process.start(m_strAdb, QStringList{QStringLiteral("-P"), QString::number(m_nServerPort)} + listArgs);
+    AdbRun run;
+    if (!process.waitForFinished(nTimeoutMs)) {
+        process.kill();
+        process.waitForFinished();
+        run.strErr = QStringLiteral("adb %1 did not finish").arg(listArgs.join(QLatin1Char(' ')));
+        return run;
+    }
+    run.nStatus = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.strOut = QString::fromUtf8(process.readAllStandardOutput());
+    run.strErr = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+QString tst_AdbPhoneSim::StartSimulator(const QStringList &listArgs, bool bExpectDevice)
+{
+    auto pSimulator = std::make_unique<QProcess>();
+    pSimulator->setStandardErrorFile(m_dir.filePath(QStringLiteral("simulator.log")), QIODevice::Append);
+    pSimulator->start(QStringLiteral(BACKUP_STAGE_DIR "/bin/adb-phone-sim"),
+                      QStringList{QStringLiteral("--phone"), m_strPhone} + listArgs);
+    if (!pSimulator->waitForStarted())
+        return QString();
+    const QRegularExpression re(QStringLiteral("serving .* on (127\\.0\\.0\\.1:\\d+)\n"));
+    QRegularExpressionMatch match;
+    QByteArray baOut;
+    while (!(match = re.match(QString::fromUtf8(baOut))).hasMatch()) {
+        if (!pSimulator->waitForReadyRead(20000))
+            return QString();
+        baOut += pSimulator->readAllStandardOutput();
+    }
+    const QString strSerial = match.captured(1);
+    m_mapSimulators[strSerial] = std::move(pSimulator);
+    const AdbRun run = Adb({QStringLiteral("connect"), strSerial});
+    const QString strExpected = bExpectDevice ? QStringLiteral("connected to ") : QStringLiteral("failed to authenticate to ");
+    if (!run.strOut.contains(strExpected + strSerial)) {
+        qWarning() << "adb connect:" << run.strOut << run.strErr;
+        return QString();
+    }
+    if (bExpectDevice) {
+        // The handshake follows the TCP connection: wait until the server calls it a device.
+        QElapsedTimer timer;
+        timer.start();
+        while (Adb({QStringLiteral("-s"), strSerial, QStringLiteral("get-state")}).strOut.trimmed() != QLatin1String("device")) {
+            if (timer.elapsed() > 20000)
+                return QString();
+            QTest::qWait(50);
+        }
+    }
+    return strSerial;
+}
+
+QString tst_AdbPhoneSim::SimulatorCommand(const QString &strSerial, const QByteArray &baCommand)
+{
+    QProcess *pSimulator = m_mapSimulators.at(strSerial).get();
+    pSimulator->readAllStandardOutput();
+    pSimulator->write(baCommand + '\n');
+    QByteArray baLine;
+    while (!baLine.endsWith('\n') && pSimulator->waitForReadyRead(10000))
+        baLine += pSimulator->readAllStandardOutput();
+    return QString::fromUtf8(baLine).trimmed();
+}
+
+void tst_AdbPhoneSim::shell_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("out"); // regular expression for standard output
+    QTest::addColumn<int>("status");
+    QTest::newRow("getprop") << QStringList{"getprop", "ro.product.model"} << "Test Phone\n" << 0;
+    QTest::newRow("firmware") << QStringList{"getprop ro.build.display.id"} << "V100R001C10B100\n" << 0;
+    QTest::newRow("pm") << QStringList{"pm", "list", "packages", "-3", "-f"}
+                        << "package:/data/app/~~[\\w-]+==/com\\.example\\.notes-[\\w-]+==/base\\.apk=com\\.example\\.notes\n" << 0;
+    QTest::newRow("exit status") << QStringList{"false || exit_is_not_here"} << "" << 127;
+    QTest::newRow("echo") << QStringList{"echo", "'a  b'"} << "a  b\n" << 0;
+}
+
+void tst_AdbPhoneSim::shell()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, out);
+    QFETCH(int, status);
+    const AdbRun run = Adb(QStringList{QStringLiteral("-s"), m_strSerial, QStringLiteral("shell")} + args);
+    QVERIFY2(QRegularExpression(QRegularExpression::anchoredPattern(out)).match(run.strOut).hasMatch(), qPrintable(run.strOut + run.strErr));
+    QCOMPARE(run.nStatus, status);
+    if (status == 127)
+        QCOMPARE(run.strErr, QStringLiteral("/system/bin/sh: exit_is_not_here: inaccessible or not found\n"));
+
+    // The same through exec: (no shell protocol, raw bytes).
+    if (status == 0) {
+        const AdbRun exec = Adb({QStringLiteral("-s"), m_strSerial, QStringLiteral("exec-out"), args.join(QLatin1Char(' '))});
+        QCOMPARE(exec.strOut, run.strOut);
+    }
+}
+
+void tst_AdbPhoneSim::dfMatchesStorages()
+{
+    const AdbRun run = Adb({QStringLiteral("-s"), m_strSerial, QStringLiteral("shell"), QStringLiteral("df -k /data /sdcard")});
+    QCOMPARE(run.nStatus, 0);
+    const QStringList listLines = run.strOut.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(listLines.size(), 3);
+    QCOMPARE(listLines.at(0).simplified(), QStringLiteral("Filesystem 1K-blocks Used Available Use% Mounted on"));
+    // 1000000 blocks of 4096 bytes, 250000 used.
+    QCOMPARE(listLines.at(1).simplified(), QStringLiteral("/dev/block/dm-5 4000000 1000000 3000000 25% /data"));
+    QCOMPARE(listLines.at(2).simplified(), QStringLiteral("/dev/fuse 4000000 1000000 3000000 25% /storage/emulated"));
+}
+
+void tst_AdbPhoneSim::pullIsByteIdentical()
+{
+    const QString strLocal = m_dir.filePath(QStringLiteral("pulled"));
+    QDir().mkpath(strLocal);
+    AdbRun run = Adb({QStringLiteral("-s"), m_strSerial, QStringLiteral("pull"), QStringLiteral("/sdcard/DCIM"), strLocal});
+    QVERIFY2(run.nStatus == 0, qPrintable(run.strOut + run.strErr));
+    const QString strPhoneDcim = m_strPhone + QStringLiteral("/fs/sdcard/DCIM");
+    int nFiles = 0;
+    QDirIterator it(strPhoneDcim, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString strPhoneFile = it.next();
+        const QString strPulled = strLocal + QStringLiteral("/DCIM/") + QDir(strPhoneDcim).relativeFilePath(strPhoneFile);
+        QVERIFY2(ReadAll(strPulled) == ReadAll(strPhoneFile), qPrintable(strPulled));
+        ++nFiles;
+    }
+    QCOMPARE(nFiles, 4);
+
+    // One file through the other name of the shared storage.
+    const QString strOne = m_dir.filePath(QStringLiteral("one.mp4"));
+    run = Adb({QStringLiteral("-s"), m_strSerial, QStringLiteral("pull"), QStringLiteral("/storage/emulated/0/Movies/big.mp4"), strOne});
+    QVERIFY2(run.nStatus == 0, qPrintable(run.strErr));
+    QVERIFY(ReadAll(strOne) == ReadAll(m_strPhone + QStringLiteral("/fs/sdcard/Movies/big.mp4")));
+
+    // An installed application by the path pm gives.
+    const QString strApkPath = Adb({QStringLiteral("-s"), m_strSerial, QStringLiteral("shell"), QStringLiteral("pm path com.example.notes")})
+                                   .strOut.trimmed().mid(8);
+    const QString strApk = m_dir.filePath(QStringLiteral("notes.apk"));
+    run = Adb({QStringLiteral("-s"), m_strSerial, QStringLiteral("pull"), strApkPath, strApk});
+    QVERIFY2(run.nStatus == 0, qPrintable(strApkPath + run.strErr));
+    QVERIFY(ReadAll(strApk) == ReadAll(m_strPhone + QStringLiteral("/fs/data/app/com.example.notes.apk")));
+}
+
+void tst_AdbPhoneSim::listing()
+{
+    const AdbRun run = Adb({QStringLiteral("-s"), m_strSerial, QStringLiteral("ls"), QStringLiteral("/sdcard/DCIM/Camera")});
+    QCOMPARE(run.nStatus, 0);
+    // mode, size, mtime in hex, then the name
+    QStringList listLines = run.strOut.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    listLines.sort();
+    QCOMPARE(listLines.size(), 5);
+    QVERIFY2(QRegularExpression(QStringLiteral("^000041f9 00001000 [0-9a-f]{8} \\.$")).match(listLines.at(0)).hasMatch(), qPrintable(listLines.at(0)));
+    QVERIFY2(listLines.at(2).startsWith(QLatin1String("000081b0 00000000 ")) && listLines.at(2).endsWith(QLatin1String(" empty.png")), qPrintable(listLines.at(2)));
+    QVERIFY2(listLines.at(3).startsWith(QLatin1String("000081b0 0004b000 ")) && listLines.at(3).endsWith(QLatin1String(" IMG_0001.jpg")), qPrintable(listLines.at(3)));
+    QVERIFY2(listLines.at(4).startsWith(QLatin1String("000081b0 00300011 ")) && listLines.at(4).endsWith(QLatin1String(" VID_0002.mp4")), qPrintable(listLines.at(4)));
+
+    const AdbRun denied = Adb({QStringLiteral("-s"), m_strSerial, QStringLiteral("ls"), QStringLiteral("/data/data")});
+    QCOMPARE(denied.strOut, QString()); // a folder the shell may not read lists as empty
+}
+
+void tst_AdbPhoneSim::refusedFiles_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("permission denied") << "/sdcard/Locked/secret.jpg" << "remote open failed: Permission denied";
+    QTest::newRow("vanished after listing") << "/sdcard/Locked/gone.jpg" << "remote open failed: No such file or directory";
+    // The shell user cannot even see into an application's folder.
+    QTest::newRow("application data") << "/data/data/com.example.notes/x" << "remote object '/data/data/com.example.notes/x' does not exist";
+}
+
+void tst_AdbPhoneSim::refusedFiles()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, error);
+    const QString strLocal = m_dir.filePath(QStringLiteral("refused"));
+    const AdbRun run = Adb({QStringLiteral("-s"), m_strSerial, QStringLiteral("pull"), path, strLocal});
+    QVERIFY(run.nStatus != 0);
+    // adb prints its error on standard output
+    QVERIFY2((run.strOut + run.strErr).contains(error), qPrintable(run.strOut + run.strErr));
+    QVERIFY(!QFile::exists(strLocal));
+    // The phone goes on serving.
+    QCOMPARE(Adb({QStringLiteral("-s"), m_strSerial, QStringLiteral("shell"), QStringLiteral("echo alive")}).strOut, QStringLiteral("alive\n"));
+}
+
+void tst_AdbPhoneSim::cancelledPullClosesStream()
+{
+    // A slow link so that the copy is still running when the client goes away.
+    const QString strSerial = StartSimulator({QStringLiteral("--rate"), QStringLiteral("500000")});
+    QVERIFY(!strSerial.isEmpty());
+    QProcess pull;
+    pull.setProcessEnvironment(m_server.processEnvironment());
+    const QString strLocal = m_dir.filePath(QStringLiteral("cancelled.mp4"));
+    pull.start(m_strAdb, {QStringLiteral("-P"), QString::number(m_nServerPort), QStringLiteral("-s"), strSerial,
+                          QStringLiteral("pull"), QStringLiteral("/sdcard/Movies/big.mp4"), strLocal});
+    QVERIFY(pull.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(strLocal).size() > 0, 20000);
+    QVERIFY(SimulatorCommand(strSerial, "status").contains(QLatin1String(" streams=1 ")));
+    pull.kill(); // the server closes the stream
+    pull.waitForFinished();
+    QTRY_VERIFY_WITH_TIMEOUT(SimulatorCommand(strSerial, "status").contains(QLatin1String(" streams=0 ")), 20000);
+    QCOMPARE(Adb({QStringLiteral("-s"), strSerial, QStringLiteral("shell"), QStringLiteral("echo alive")}).strOut, QStringLiteral("alive\n"));
+}
+
+void tst_AdbPhoneSim::unauthorized()
+{
+    const QString strSerial = StartSimulator({QStringLiteral("--unauthorized")}, false);
+    QVERIFY(!strSerial.isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(Adb({QStringLiteral("devices")}).strOut.contains(strSerial + QStringLiteral("\tunauthorized")), 20000);
+    const AdbRun run = Adb({QStringLiteral("-s"), strSerial, QStringLiteral("shell"), QStringLiteral("echo hi")});
+    QVERIFY(run.nStatus != 0);
+    QVERIFY2((run.strOut + run.strErr).contains(QLatin1String("unauthorized")), qPrintable(run.strOut + run.strErr));
+}
+
+void tst_AdbPhoneSim::unplugAfterFiles()
+{
+    const QString strSerial = StartSimulator({QStringLiteral("--unplug-after-files"), QStringLiteral("2")});
+    QVERIFY(!strSerial.isEmpty());
+    const QString strLocal = m_dir.filePath(QStringLiteral("unplugged"));
+    QDir().mkpath(strLocal);
+    const AdbRun run = Adb({QStringLiteral("-s"), strSerial, QStringLiteral("pull"), QStringLiteral("/sdcard/DCIM/Camera"), strLocal});
+    QVERIFY(run.nStatus != 0);
+    QVERIFY(SimulatorCommand(strSerial, "status").endsWith(QLatin1String("files=2 plugged=no")));
+    QTRY_VERIFY_WITH_TIMEOUT(Adb({QStringLiteral("-s"), strSerial, QStringLiteral("get-state")}).strOut.trimmed() != QLatin1String("device"), 20000);
+
+    // Plugged in again, the server finds the phone again.
+    QCOMPARE(SimulatorCommand(strSerial, "plug"), QStringLiteral("plugged"));
+    Adb({QStringLiteral("connect"), strSerial});
+    QTRY_VERIFY_WITH_TIMEOUT(Adb({QStringLiteral("-s"), strSerial, QStringLiteral("get-state")}).strOut.trimmed() == QLatin1String("device"), 30000);
+}
+
+QTEST_GUILESS_MAIN(tst_AdbPhoneSim)
+#include "tst_adbphonesim.moc"
