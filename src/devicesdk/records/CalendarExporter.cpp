@@ -1,0 +1,88 @@
+#include "CalendarExporter.h"
+
+#include "ICalendarWriter.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QIODevice>
+
+namespace
+{
+const QString kEvents = QStringLiteral("content://com.android.calendar/events");
+const QString kReminders = QStringLiteral("content://com.android.calendar/reminders");
+const QString kNotDeleted = QStringLiteral("deleted=0");
+const QStringList kColumns {"_id", "calendar_id", "dtstart", "dtend", "allDay", "eventTimezone", "eventEndTimezone",
+                            "duration", "rrule", "rdate", "exrule", "exdate", "title", "eventLocation", "description"};
+const QStringList kReminderColumns {"_id", "event_id", "minutes", "method"};
+} // namespace
+
+CalendarExporter::CalendarExporter(PhoneShell &shell)
+    : RecordExporter(shell)
+{
+}
+
+ProviderResult CalendarExporter::Count(int *pCount)
+{
+    return ProviderQuery(m_shell, kEvents, kColumns, kNotDeleted, m_nPageSize).Count(pCount);
+}
+
+ProviderResult CalendarExporter::Export(QIODevice *pDevice, const Progress &fnProgress, int *pWritten)
+{
+    *pWritten = 0;
+    int nAll = 0;
+    ProviderResult result = Count(&nAll);
+    if (result.eKind != ProviderResult::Ok)
+        return result;
+    Report(fnProgress, 0, nAll);
+    ICalendarWriter writer(pDevice, QDateTime::currentMSecsSinceEpoch());
+    writer.Begin();
+    ProviderResult inner;
+    result = ProviderQuery(m_shell, kEvents, kColumns, kNotDeleted, m_nPageSize).ForEachPage([&](const ProviderQuery::Rows &listRows) {
+        if (inner.eKind != ProviderResult::Ok)
+            return;
+        // The reminders of this page's events, in one reply bounded by the page.
+        QHash<QString, QList<int>> hashReminders;
+        const QString strWhere = QStringLiteral("event_id>=%1 AND event_id<=%2")
+                                     .arg(listRows.constFirst().value(0), listRows.constLast().value(0));
+        inner = ProviderQuery(m_shell, kReminders, kReminderColumns, strWhere).ReadAll([&](const ProviderQuery::Rows &listReminders) {
+            for (const QStringList &row : listReminders)
+                hashReminders[Value(kReminderColumns, row, QStringLiteral("event_id"))].append(
+                    Value(kReminderColumns, row, QStringLiteral("minutes")).toInt());
+        });
+        // Events without reminders are still events.
+        if (inner.eKind == ProviderResult::NotAvailable)
+            inner = ProviderResult();
+        if (inner.eKind != ProviderResult::Ok)
+            return;
+        for (const QStringList &row : listRows) {
+            const auto V = [&](const char *szColumn) { return Value(kColumns, row, QLatin1String(szColumn)); };
+            ICalendarWriter::Event event;
+            event.strUid = QStringLiteral("%1-%2@phone-calendar").arg(V("calendar_id"), V("_id"));
+            event.nStartMs = V("dtstart").toLongLong();
+            event.bHasEnd = !V("dtend").isNull() && !V("dtend").isEmpty();
+            event.nEndMs = V("dtend").toLongLong();
+            event.strDuration = V("duration");
+            event.bAllDay = V("allDay") == QLatin1String("1");
+            event.strTimeZone = V("eventTimezone");
+            event.strEndTimeZone = V("eventEndTimezone");
+            event.strTitle = V("title");
+            event.strLocation = V("eventLocation");
+            event.strDescription = V("description");
+            event.strRrule = V("rrule");
+            event.strRdate = V("rdate");
+            event.strExrule = V("exrule");
+            event.strExdate = V("exdate");
+            event.listReminderMinutes = hashReminders.value(V("_id"));
+            writer.Write(event);
+            ++*pWritten;
+        }
+        Report(fnProgress, *pWritten, qMax(nAll, *pWritten));
+    });
+    if (inner.eKind != ProviderResult::Ok)
+        return inner;
+    if (result.eKind == ProviderResult::Ok && !writer.End()) {
+        result.eKind = ProviderResult::Failed;
+        result.strReason = QStringLiteral("the calendar file could not be written");
+    }
+    return result;
+}

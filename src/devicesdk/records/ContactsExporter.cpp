@@ -1,0 +1,195 @@
+#include "ContactsExporter.h"
+
+#include "PhoneShell.h"
+#include "VCardWriter.h"
+
+#include <QIODevice>
+#include <QMap>
+#include <QRegularExpression>
+
+namespace
+{
+const QString kRawContacts = QStringLiteral("content://com.android.contacts/raw_contacts");
+const QString kData = QStringLiteral("content://com.android.contacts/data");
+const QString kNotDeleted = QStringLiteral("deleted=0");
+// Numbers and the mimetype first, free text after them, the most common text last.
+const QStringList kDataColumns {"_id", "raw_contact_id", "contact_id", "is_primary", "data14", "data15", "mimetype",
+                                "data2", "data3", "data4", "data5", "data6", "data7", "data8", "data9", "data10",
+                                "data1"};
+const QString kMime = QStringLiteral("vnd.android.cursor.item/");
+
+QString PhoneType(int n)
+{
+    switch (n) {
+    case 1: return QStringLiteral("HOME");
+    case 2: return QStringLiteral("CELL");
+    case 3: return QStringLiteral("WORK");
+    case 4: return QStringLiteral("WORK,FAX");
+    case 5: return QStringLiteral("HOME,FAX");
+    case 6: return QStringLiteral("PAGER");
+    case 9: return QStringLiteral("CAR");
+    case 10: return QStringLiteral("WORK,PREF");
+    case 11: return QStringLiteral("ISDN");
+    case 12: return QStringLiteral("PREF");
+    case 17: return QStringLiteral("WORK,CELL");
+    case 18: return QStringLiteral("WORK,PAGER");
+    default: return QStringLiteral("VOICE");
+    }
+}
+
+QString PlaceType(int n)
+{
+    switch (n) {
+    case 1: return QStringLiteral("HOME");
+    case 2: return QStringLiteral("WORK");
+    default: return QString();
+    }
+}
+
+struct Card
+{
+    VCardWriter::Contact contact;
+    QString strContactId;
+    bool bPhoto = false;
+    bool bDisplayPhoto = false;
+};
+} // namespace
+
+ContactsExporter::ContactsExporter(PhoneShell &shell)
+    : RecordExporter(shell)
+{
+}
+
+ProviderResult ContactsExporter::Count(int *pCount)
+{
+    return ProviderQuery(m_shell, kRawContacts, {QStringLiteral("_id")}, kNotDeleted, m_nPageSize).Count(pCount);
+}
+
+QByteArray ContactsExporter::ReadPhoto(const QString &strRawId, const QString &strContactId, bool bDisplayPhoto, int *pCode)
+{
+    const QString strUri = bDisplayPhoto ? QStringLiteral("%1/%2/display_photo").arg(kRawContacts, strRawId)
+                                         : QStringLiteral("content://com.android.contacts/contacts/%1/photo").arg(strContactId);
+    QByteArray baPhoto;
+    *pCode = m_shell.Run("content read --uri " + ProviderQuery::Quote(strUri),
+                         [&baPhoto](const QByteArray &baChunk) { baPhoto += baChunk; });
+    // A photo the phone cannot open prints the tool's error instead of bytes.
+    if (*pCode != 0 || baPhoto.startsWith("Error while accessing provider"))
+        return QByteArray();
+    return baPhoto;
+}
+
+ProviderResult ContactsExporter::Export(QIODevice *pDevice, const Progress &fnProgress, int *pWritten)
+{
+    *pWritten = 0;
+    int nAll = 0;
+    ProviderResult result = Count(&nAll);
+    if (result.eKind != ProviderResult::Ok)
+        return result;
+    Report(fnProgress, 0, nAll);
+    ProviderResult inner;
+    ProviderQuery rawContacts(m_shell, kRawContacts, {QStringLiteral("_id")}, kNotDeleted, m_nPageSize);
+    result = rawContacts.ForEachPage([&](const ProviderQuery::Rows &listIds) {
+        if (inner.eKind != ProviderResult::Ok)
+            return;
+        // The data rows of this page's raw contacts, in one reply bounded by the page.
+        QMap<qint64, Card> mapCards;
+        for (const QStringList &row : listIds)
+            mapCards.insert(row.value(0).toLongLong(), Card());
+        const QString strWhere = QStringLiteral("raw_contact_id>=%1 AND raw_contact_id<=%2")
+                                     .arg(listIds.constFirst().value(0), listIds.constLast().value(0));
+        inner = ProviderQuery(m_shell, kData, kDataColumns, strWhere).ReadAll([&](const ProviderQuery::Rows &listRows) {
+            for (const QStringList &row : listRows) {
+                const auto V = [&](const char *szColumn) { return Value(kDataColumns, row, QLatin1String(szColumn)); };
+                auto it = mapCards.find(V("raw_contact_id").toLongLong());
+                if (it == mapCards.end())
+                    continue; // a deleted raw contact
+                Card &card = it.value();
+                VCardWriter::Contact &c = card.contact;
+                card.strContactId = V("contact_id");
+                const QString strMime = V("mimetype");
+                if (!strMime.startsWith(kMime))
+                    continue;
+                const QString strKind = strMime.mid(kMime.size());
+                if (strKind == QLatin1String("name")) {
+                    c.strFormattedName = V("data1");
+                    c.strGiven = V("data2");
+                    c.strFamily = V("data3");
+                    c.strPrefix = V("data4");
+                    c.strMiddle = V("data5");
+                    c.strSuffix = V("data6");
+                } else if (strKind == QLatin1String("nickname")) {
+                    c.listNicknames.append(V("data1"));
+                } else if (strKind == QLatin1String("phone_v2")) {
+                    c.listPhones.append({PhoneType(V("data2").toInt()), V("data1")});
+                } else if (strKind == QLatin1String("email_v2")) {
+                    c.listEmails.append({PlaceType(V("data2").toInt()), V("data1")});
+                } else if (strKind == QLatin1String("postal-address_v2")) {
+                    VCardWriter::Address adr;
+                    adr.strType = PlaceType(V("data2").toInt());
+                    adr.strStreet = V("data4");
+                    adr.strPoBox = V("data5");
+                    adr.strExtended = V("data6");
+                    adr.strCity = V("data7");
+                    adr.strRegion = V("data8");
+                    adr.strPostcode = V("data9");
+                    adr.strCountry = V("data10");
+                    // Only the formatted address is known: it is the street.
+                    if ((adr.strStreet + adr.strPoBox + adr.strExtended + adr.strCity + adr.strRegion + adr.strPostcode + adr.strCountry).isEmpty())
+                        adr.strStreet = V("data1");
+                    c.listAddresses.append(adr);
+                } else if (strKind == QLatin1String("organization")) {
+                    c.strOrganization = V("data1");
+                    c.strTitle = V("data4");
+                    c.strDepartment = V("data5");
+                } else if (strKind == QLatin1String("note")) {
+                    if (!V("data1").isEmpty())
+                        c.listNotes.append(V("data1"));
+                } else if (strKind == QLatin1String("contact_event")) {
+                    if (V("data2") == QLatin1String("3"))
+                        c.strBirthday = V("data1");
+                } else if (strKind == QLatin1String("website")) {
+                    c.listUrls.append(V("data1"));
+                } else if (strKind == QLatin1String("photo")) {
+                    card.bPhoto = !V("data15").isNull() || !V("data14").isNull();
+                    card.bDisplayPhoto = !V("data14").isNull();
+                }
+            }
+        });
+        if (inner.eKind != ProviderResult::Ok)
+            return;
+        for (auto it = mapCards.begin(); it != mapCards.end(); ++it) {
+            Card &card = it.value();
+            VCardWriter::Contact &c = card.contact;
+            if (card.bPhoto) {
+                int nCode = 0;
+                c.baPhoto = ReadPhoto(QString::number(it.key()), card.strContactId, card.bDisplayPhoto, &nCode);
+                if (nCode != 0) {
+                    inner.eKind = m_shell.IsCancelled() ? ProviderResult::Cancelled : ProviderResult::Failed;
+                    inner.nCode = nCode;
+                    return;
+                }
+            }
+            if (c.strFormattedName.isEmpty()) {
+                // Every card needs a formatted name: the name parts, else the
+                // organisation, else the first number or address.
+                c.strFormattedName = QStringList({c.strPrefix, c.strGiven, c.strMiddle, c.strFamily, c.strSuffix})
+                                         .filter(QRegularExpression(QStringLiteral("\\S"))).join(QLatin1Char(' '));
+                if (c.strFormattedName.isEmpty())
+                    c.strFormattedName = c.strOrganization;
+                if (c.strFormattedName.isEmpty() && !c.listPhones.isEmpty())
+                    c.strFormattedName = c.listPhones.constFirst().strValue;
+                if (c.strFormattedName.isEmpty() && !c.listEmails.isEmpty())
+                    c.strFormattedName = c.listEmails.constFirst().strValue;
+            }
+            const QByteArray baCard = VCardWriter::Format(c);
+            if (pDevice->write(baCard) != baCard.size()) {
+                inner.eKind = ProviderResult::Failed;
+                inner.strReason = QStringLiteral("the contacts file could not be written");
+                return;
+            }
+            ++*pWritten;
+        }
+        Report(fnProgress, *pWritten, qMax(nAll, *pWritten));
+    });
+    return inner.eKind != ProviderResult::Ok ? inner : result;
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <functional>
+
+// A way to run commands on the phone, as the record exporters need it: the
+// command runs without a terminal and its output arrives piece by piece.
+class PhoneShell
+{
+public:
+    using OutputHandler = std::function<void(const QByteArray &baChunk)>;
+
+    virtual ~PhoneShell() = default;
+    // 0 when the command ran (whatever it printed), otherwise the SDK's code
+    // for what went wrong (phone gone, cancelled).
+    virtual int Run(const QByteArray &baCommand, const OutputHandler &fnOutput) = 0;
+    // True once the backup was cancelled; exporters stop between pages.
+    virtual bool IsCancelled() const = 0;
+};
