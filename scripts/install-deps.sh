@@ -3,7 +3,9 @@
 # Idempotent: packages already present are skipped.
 set -euo pipefail
 packages=(cmake ninja-build g++ ccache qt6-base-dev qt6-tools-dev qt6-tools-dev-tools
-          qt6-l10n-tools libgl-dev zlib1g-dev gzip adb)
+          qt6-l10n-tools libgl-dev zlib1g-dev gzip adb
+          # readers the tests use to check the contacts and calendar files
+          python3-vobject python3-icalendar tzdata)
 for extra in "$@"; do packages+=("$extra"); done
 missing=()
 for p in "${packages[@]}"; do

@@ -6,7 +6,8 @@ namespace
 {
 QString TypedName(const QString &strName, const QString &strType)
 {
-    return strType.isEmpty() ? strName : strName + QLatin1String(";TYPE=") + ContentLineFormat::ParamValue(strType);
+    // Type words are this writer's own ("WORK,FAX": a list, not quoted).
+    return strType.isEmpty() ? strName : strName + QLatin1String(";TYPE=") + strType;
 }
 } // namespace
 

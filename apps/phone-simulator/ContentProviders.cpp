@@ -1,0 +1,265 @@
+#include "ContentProviders.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QSettings>
+
+#include <algorithm>
+
+namespace
+{
+QString Authority(const QString &strUri)
+{
+    QString str = strUri;
+    str.remove(QRegularExpression(QStringLiteral("^content://")));
+    return str.section(QLatin1Char('/'), 0, 0);
+}
+
+QByteArray ProviderError(const QString &strUri, const QString &strException)
+{
+    return "Error while accessing provider:" + Authority(strUri).toUtf8() + '\n' + strException.toUtf8() + '\n';
+}
+
+QByteArray ValueText(const QVariant &value)
+{
+    if (value.isNull())
+        return "NULL";
+    if (value.typeId() == QMetaType::Double) {
+        const double d = value.toDouble();
+        if (d == double(qint64(d)))
+            return QByteArray::number(qint64(d));
+        return QByteArray::number(d);
+    }
+    return value.toString().toUtf8();
+}
+
+bool Compare(const QVariant &value, const QString &strOp, qint64 nRight)
+{
+    if (value.isNull())
+        return false; // as in SQL
+    bool bOk = false;
+    const qint64 nLeft = value.toString().toLongLong(&bOk);
+    if (!bOk && value.typeId() == QMetaType::Double)
+        return Compare(QVariant(QString::number(qint64(value.toDouble()))), strOp, nRight);
+    if (!bOk)
+        return false;
+    if (strOp == QLatin1String(">")) return nLeft > nRight;
+    if (strOp == QLatin1String(">=")) return nLeft >= nRight;
+    if (strOp == QLatin1String("<")) return nLeft < nRight;
+    if (strOp == QLatin1String("<=")) return nLeft <= nRight;
+    if (strOp == QLatin1String("!=") || strOp == QLatin1String("<>")) return nLeft != nRight;
+    return nLeft == nRight;
+}
+} // namespace
+
+ContentProviders::ContentProviders(const QString &strPhoneDir)
+    : m_strPhoneDir(strPhoneDir)
+{
+}
+
+void ContentProviders::LoadLocked()
+{
+    if (m_bLoaded)
+        return;
+    m_bLoaded = true;
+    const QDir dir(m_strPhoneDir + QLatin1String("/providers"));
+    for (const QString &strName : dir.entryList({QStringLiteral("*.json")}, QDir::Files, QDir::Name)) {
+        QFile file(dir.filePath(strName));
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        const QJsonObject obj = QJsonDocument::fromJson(file.readAll()).object();
+        const QString strUri = obj.value(QLatin1String("uri")).toString();
+        if (!strUri.isEmpty()) {
+            Table &table = m_hashTables[strUri];
+            for (const QJsonValue &column : obj.value(QLatin1String("columns")).toArray())
+                table.listColumns.append(column.toString());
+            for (const QJsonValue &row : obj.value(QLatin1String("rows")).toArray())
+                table.listRows.append(row.toArray().toVariantList());
+        }
+        const QJsonObject streams = obj.value(QLatin1String("streams")).toObject();
+        for (auto it = streams.begin(); it != streams.end(); ++it)
+            m_hashStreams.insert(it.key(), QByteArray::fromBase64(it.value().toString().toLatin1()));
+    }
+}
+
+bool ContentProviders::IsDenied(const QString &strUri) const
+{
+    QSettings ini(m_strPhoneDir + QLatin1String("/phone.ini"), QSettings::IniFormat);
+    const QStringList listDenied = ini.value(QStringLiteral("faults/contentDenied")).toStringList();
+    for (const QString &strDenied : listDenied) {
+        const QString str = strDenied.trimmed();
+        if (!str.isEmpty() && (strUri == str || strUri.startsWith(str + QLatin1Char('/'))))
+            return true;
+    }
+    return false;
+}
+
+int ContentProviders::Run(const QStringList &listArgs, QByteArray *pOut)
+{
+    QMutexLocker lock(&m_mutex);
+    LoadLocked();
+    const QString strCommand = listArgs.value(0);
+    if (strCommand == QLatin1String("query"))
+        return Query(listArgs.mid(1), pOut);
+    if (strCommand == QLatin1String("read"))
+        return Read(listArgs.mid(1), pOut);
+    *pOut = "[ERROR] Unsupported operation: " + strCommand.toUtf8() + '\n';
+    return 1;
+}
+
+int ContentProviders::Query(const QStringList &listArgs, QByteArray *pOut)
+{
+    QString strUri, strWhere, strSort;
+    QStringList listProjection;
+    for (int i = 0; i + 1 < listArgs.size(); i += 2) {
+        const QString &strKey = listArgs.at(i);
+        const QString &strValue = listArgs.at(i + 1);
+        if (strKey == QLatin1String("--uri"))
+            strUri = strValue;
+        else if (strKey == QLatin1String("--projection"))
+            listProjection = strValue.split(QLatin1Char(':'));
+        else if (strKey == QLatin1String("--where"))
+            strWhere = strValue;
+        else if (strKey == QLatin1String("--sort"))
+            strSort = strValue;
+        else if (strKey != QLatin1String("--user")) {
+            *pOut = "[ERROR] Unsupported argument: " + strKey.toUtf8() + '\n';
+            return 1;
+        }
+    }
+    if (strUri.isEmpty()) {
+        *pOut = "[ERROR] Content provider URI not specified\n";
+        return 1;
+    }
+    if (IsDenied(strUri)) {
+        *pOut = ProviderError(strUri, QStringLiteral(
+            "java.lang.SecurityException: Permission Denial: opening provider %1 from ProcessRecord{0 0:com.android.shell/2000} "
+            "(pid=0, uid=2000) that is not exported from UID 1001").arg(Authority(strUri)));
+        return 0;
+    }
+
+    // content://mms/<id>/part and content://mms/<id>/addr are the rows of that message.
+    QString strTable = strUri;
+    QString strOwnerColumn;
+    QString strOwner;
+    static const QRegularExpression reMmsChild(QStringLiteral("^content://mms/(\\d+)/(part|addr)$"));
+    const QRegularExpressionMatch m = reMmsChild.match(strUri);
+    if (m.hasMatch()) {
+        strTable = QStringLiteral("content://mms/") + m.captured(2);
+        strOwnerColumn = m.captured(2) == QLatin1String("part") ? QStringLiteral("mid") : QStringLiteral("msg_id");
+        strOwner = m.captured(1);
+    }
+    if (!m_hashTables.contains(strTable)) {
+        *pOut = ProviderError(strUri, QStringLiteral("java.lang.IllegalArgumentException: Unknown URI ") + strUri);
+        return 0;
+    }
+    const Table &table = m_hashTables[strTable];
+    if (listProjection.isEmpty())
+        listProjection = table.listColumns;
+    QList<int> listIndexes;
+    for (const QString &strColumn : listProjection) {
+        const qsizetype n = table.listColumns.indexOf(strColumn);
+        if (n < 0) {
+            *pOut = ProviderError(strUri, QStringLiteral("android.database.sqlite.SQLiteException: no such column: %1 (code 1 SQLITE_ERROR)").arg(strColumn));
+            return 0;
+        }
+        listIndexes.append(int(n));
+    }
+
+    // The where clause: comparisons of columns with integers joined by AND.
+    struct Term { int nColumn; QString strOp; qint64 nValue; };
+    QList<Term> listTerms;
+    if (!strOwnerColumn.isEmpty())
+        listTerms.append({int(table.listColumns.indexOf(strOwnerColumn)), QStringLiteral("="), strOwner.toLongLong()});
+    static const QRegularExpression reTerm(QStringLiteral("^\\s*(\\w+)\\s*(>=|<=|!=|<>|=|>|<)\\s*(-?\\d+)\\s*$"));
+    static const QRegularExpression reAnd(QStringLiteral("\\s+AND\\s+"), QRegularExpression::CaseInsensitiveOption);
+    if (!strWhere.trimmed().isEmpty()) {
+        for (const QString &strTerm : strWhere.split(reAnd)) {
+            const QRegularExpressionMatch t = reTerm.match(strTerm);
+            const qsizetype nColumn = t.hasMatch() ? table.listColumns.indexOf(t.captured(1)) : -1;
+            if (nColumn < 0) {
+                *pOut = ProviderError(strUri, QStringLiteral("android.database.sqlite.SQLiteException: near \"%1\": syntax error (code 1 SQLITE_ERROR)").arg(strTerm));
+                return 0;
+            }
+            listTerms.append({int(nColumn), t.captured(2), t.captured(3).toLongLong()});
+        }
+    }
+    // The sort order: "column [ASC|DESC] [LIMIT n [OFFSET m]]".
+    int nSortColumn = -1;
+    bool bDescending = false;
+    qint64 nLimit = -1;
+    qint64 nOffset = 0;
+    if (!strSort.trimmed().isEmpty()) {
+        static const QRegularExpression reSort(QStringLiteral(
+            "^\\s*(\\w+)(?:\\s+(ASC|DESC))?(?:\\s+LIMIT\\s+(\\d+)(?:\\s+OFFSET\\s+(\\d+))?)?\\s*$"),
+            QRegularExpression::CaseInsensitiveOption);
+        const QRegularExpressionMatch s = reSort.match(strSort);
+        nSortColumn = s.hasMatch() ? int(table.listColumns.indexOf(s.captured(1))) : -1;
+        if (nSortColumn < 0) {
+            *pOut = ProviderError(strUri, QStringLiteral("android.database.sqlite.SQLiteException: near \"%1\": syntax error (code 1 SQLITE_ERROR)").arg(strSort));
+            return 0;
+        }
+        bDescending = s.captured(2).compare(QLatin1String("DESC"), Qt::CaseInsensitive) == 0;
+        if (!s.captured(3).isEmpty())
+            nLimit = s.captured(3).toLongLong();
+        if (!s.captured(4).isEmpty())
+            nOffset = s.captured(4).toLongLong();
+    }
+
+    QList<const QVariantList *> listMatches;
+    for (const QVariantList &row : table.listRows) {
+        const bool bMatch = std::all_of(listTerms.cbegin(), listTerms.cend(), [&row](const Term &term) {
+            return Compare(row.value(term.nColumn), term.strOp, term.nValue);
+        });
+        if (bMatch)
+            listMatches.append(&row);
+    }
+    if (nSortColumn >= 0) {
+        std::stable_sort(listMatches.begin(), listMatches.end(), [nSortColumn, bDescending](const QVariantList *a, const QVariantList *b) {
+            const qint64 na = ValueText(a->value(nSortColumn)).toLongLong();
+            const qint64 nb = ValueText(b->value(nSortColumn)).toLongLong();
+            return bDescending ? na > nb : na < nb;
+        });
+    }
+    listMatches = listMatches.mid(qMin<qsizetype>(nOffset, listMatches.size()), nLimit < 0 ? -1 : qsizetype(nLimit));
+
+    pOut->clear();
+    if (listMatches.isEmpty()) {
+        *pOut = "No result found.\n";
+        return 0;
+    }
+    for (int i = 0; i < listMatches.size(); ++i) {
+        pOut->append("Row: " + QByteArray::number(i) + ' ');
+        for (int c = 0; c < listIndexes.size(); ++c) {
+            if (c)
+                pOut->append(", ");
+            pOut->append(listProjection.at(c).toUtf8() + '=' + ValueText(listMatches.at(i)->value(listIndexes.at(c))));
+        }
+        pOut->append('\n');
+    }
+    return 0;
+}
+
+int ContentProviders::Read(const QStringList &listArgs, QByteArray *pOut)
+{
+    if (listArgs.size() < 2 || listArgs.at(0) != QLatin1String("--uri")) {
+        *pOut = "[ERROR] Content provider URI not specified\n";
+        return 1;
+    }
+    const QString strUri = listArgs.at(1);
+    if (IsDenied(strUri)) {
+        *pOut = ProviderError(strUri, QStringLiteral("java.lang.SecurityException: Permission Denial: reading %1 requires a permission").arg(strUri));
+        return 0;
+    }
+    const auto it = m_hashStreams.constFind(strUri);
+    if (it == m_hashStreams.constEnd()) {
+        *pOut = ProviderError(strUri, QStringLiteral("java.io.FileNotFoundException: No entry for ") + strUri);
+        return 0;
+    }
+    *pOut = it.value();
+    return 0;
+}
