@@ -1,5 +1,6 @@
 #include "ContentProviders.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
@@ -61,6 +62,30 @@ ContentProviders::ContentProviders(const QString &strPhoneDir)
 {
 }
 
+QString ContentProviders::Signature(const QString &strPhoneDir)
+{
+    QString str;
+    const QFileInfoList listFiles = QDir(strPhoneDir + QLatin1String("/providers"))
+                                        .entryInfoList({QStringLiteral("*.json")}, QDir::Files, QDir::Name);
+    for (const QFileInfo &info : listFiles)
+        str += QStringLiteral("%1 %2 %3\n").arg(info.fileName()).arg(info.size()).arg(info.lastModified().toMSecsSinceEpoch());
+    return str;
+}
+
+std::shared_ptr<ContentProviders> ContentProviders::ForPhone(const QString &strPhoneDir)
+{
+    static QMutex mutex;
+    static QHash<QString, std::shared_ptr<ContentProviders>> hashPhones;
+    const QString strSignature = Signature(strPhoneDir);
+    QMutexLocker lock(&mutex);
+    std::shared_ptr<ContentProviders> &pProviders = hashPhones[strPhoneDir];
+    if (!pProviders || pProviders->m_strSignature != strSignature) {
+        pProviders = std::make_shared<ContentProviders>(strPhoneDir);
+        pProviders->m_strSignature = strSignature;
+    }
+    return pProviders;
+}
+
 void ContentProviders::LoadLocked()
 {
     if (m_bLoaded)
@@ -98,20 +123,22 @@ bool ContentProviders::IsDenied(const QString &strUri) const
     return false;
 }
 
-int ContentProviders::Run(const QStringList &listArgs, QByteArray *pOut)
+int ContentProviders::Run(const QStringList &listArgs, QByteArray *pOut, QByteArray *pErr)
 {
     QMutexLocker lock(&m_mutex);
     LoadLocked();
+    pOut->clear();
+    pErr->clear();
     const QString strCommand = listArgs.value(0);
     if (strCommand == QLatin1String("query"))
-        return Query(listArgs.mid(1), pOut);
+        return Query(listArgs.mid(1), pOut, pErr);
     if (strCommand == QLatin1String("read"))
-        return Read(listArgs.mid(1), pOut);
-    *pOut = "[ERROR] Unsupported operation: " + strCommand.toUtf8() + '\n';
+        return Read(listArgs.mid(1), pOut, pErr);
+    *pErr = "[ERROR] Unsupported operation: " + strCommand.toUtf8() + '\n';
     return 1;
 }
 
-int ContentProviders::Query(const QStringList &listArgs, QByteArray *pOut)
+int ContentProviders::Query(const QStringList &listArgs, QByteArray *pOut, QByteArray *pErr)
 {
     QString strUri, strWhere, strSort;
     QStringList listProjection;
@@ -127,16 +154,16 @@ int ContentProviders::Query(const QStringList &listArgs, QByteArray *pOut)
         else if (strKey == QLatin1String("--sort"))
             strSort = strValue;
         else if (strKey != QLatin1String("--user")) {
-            *pOut = "[ERROR] Unsupported argument: " + strKey.toUtf8() + '\n';
+            *pErr = "[ERROR] Unsupported argument: " + strKey.toUtf8() + '\n';
             return 1;
         }
     }
     if (strUri.isEmpty()) {
-        *pOut = "[ERROR] Content provider URI not specified\n";
+        *pErr = "[ERROR] Content provider URI not specified\n";
         return 1;
     }
     if (IsDenied(strUri)) {
-        *pOut = ProviderError(strUri, QStringLiteral(
+        *pErr = ProviderError(strUri, QStringLiteral(
             "java.lang.SecurityException: Permission Denial: opening provider %1 from ProcessRecord{0 0:com.android.shell/2000} "
             "(pid=0, uid=2000) that is not exported from UID 1001").arg(Authority(strUri)));
         return 0;
@@ -154,7 +181,7 @@ int ContentProviders::Query(const QStringList &listArgs, QByteArray *pOut)
         strOwner = m.captured(1);
     }
     if (!m_hashTables.contains(strTable)) {
-        *pOut = ProviderError(strUri, QStringLiteral("java.lang.IllegalArgumentException: Unknown URI ") + strUri);
+        *pErr = ProviderError(strUri, QStringLiteral("java.lang.IllegalArgumentException: Unknown URI ") + strUri);
         return 0;
     }
     const Table &table = m_hashTables[strTable];
@@ -164,7 +191,7 @@ int ContentProviders::Query(const QStringList &listArgs, QByteArray *pOut)
     for (const QString &strColumn : listProjection) {
         const qsizetype n = table.listColumns.indexOf(strColumn);
         if (n < 0) {
-            *pOut = ProviderError(strUri, QStringLiteral("android.database.sqlite.SQLiteException: no such column: %1 (code 1 SQLITE_ERROR)").arg(strColumn));
+            *pErr = ProviderError(strUri, QStringLiteral("android.database.sqlite.SQLiteException: no such column: %1 (code 1 SQLITE_ERROR)").arg(strColumn));
             return 0;
         }
         listIndexes.append(int(n));
@@ -182,7 +209,7 @@ int ContentProviders::Query(const QStringList &listArgs, QByteArray *pOut)
             const QRegularExpressionMatch t = reTerm.match(strTerm);
             const qsizetype nColumn = t.hasMatch() ? table.listColumns.indexOf(t.captured(1)) : -1;
             if (nColumn < 0) {
-                *pOut = ProviderError(strUri, QStringLiteral("android.database.sqlite.SQLiteException: near \"%1\": syntax error (code 1 SQLITE_ERROR)").arg(strTerm));
+                *pErr = ProviderError(strUri, QStringLiteral("android.database.sqlite.SQLiteException: near \"%1\": syntax error (code 1 SQLITE_ERROR)").arg(strTerm));
                 return 0;
             }
             listTerms.append({int(nColumn), t.captured(2), t.captured(3).toLongLong()});
@@ -200,7 +227,7 @@ int ContentProviders::Query(const QStringList &listArgs, QByteArray *pOut)
         const QRegularExpressionMatch s = reSort.match(strSort);
         nSortColumn = s.hasMatch() ? int(table.listColumns.indexOf(s.captured(1))) : -1;
         if (nSortColumn < 0) {
-            *pOut = ProviderError(strUri, QStringLiteral("android.database.sqlite.SQLiteException: near \"%1\": syntax error (code 1 SQLITE_ERROR)").arg(strSort));
+            *pErr = ProviderError(strUri, QStringLiteral("android.database.sqlite.SQLiteException: near \"%1\": syntax error (code 1 SQLITE_ERROR)").arg(strSort));
             return 0;
         }
         bDescending = s.captured(2).compare(QLatin1String("DESC"), Qt::CaseInsensitive) == 0;
@@ -227,7 +254,6 @@ int ContentProviders::Query(const QStringList &listArgs, QByteArray *pOut)
     }
     listMatches = listMatches.mid(qMin<qsizetype>(nOffset, listMatches.size()), nLimit < 0 ? -1 : qsizetype(nLimit));
 
-    pOut->clear();
     if (listMatches.isEmpty()) {
         *pOut = "No result found.\n";
         return 0;
@@ -244,20 +270,20 @@ int ContentProviders::Query(const QStringList &listArgs, QByteArray *pOut)
     return 0;
 }
 
-int ContentProviders::Read(const QStringList &listArgs, QByteArray *pOut)
+int ContentProviders::Read(const QStringList &listArgs, QByteArray *pOut, QByteArray *pErr)
 {
     if (listArgs.size() < 2 || listArgs.at(0) != QLatin1String("--uri")) {
-        *pOut = "[ERROR] Content provider URI not specified\n";
+        *pErr = "[ERROR] Content provider URI not specified\n";
         return 1;
     }
     const QString strUri = listArgs.at(1);
     if (IsDenied(strUri)) {
-        *pOut = ProviderError(strUri, QStringLiteral("java.lang.SecurityException: Permission Denial: reading %1 requires a permission").arg(strUri));
+        *pErr = ProviderError(strUri, QStringLiteral("java.lang.SecurityException: Permission Denial: reading %1 requires a permission").arg(strUri));
         return 0;
     }
     const auto it = m_hashStreams.constFind(strUri);
     if (it == m_hashStreams.constEnd()) {
-        *pOut = ProviderError(strUri, QStringLiteral("java.io.FileNotFoundException: No entry for ") + strUri);
+        *pErr = ProviderError(strUri, QStringLiteral("java.io.FileNotFoundException: No entry for ") + strUri);
         return 0;
     }
     *pOut = it.value();

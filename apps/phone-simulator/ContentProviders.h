@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <memory>
+
 // The phone's content providers as the "content" tool shows them to the
 // shell user: "content query" and "content read", answered from the record
 // fixtures of a phone folder (providers/*.json) in the tool's exact output.
@@ -24,8 +26,14 @@ class ContentProviders
 public:
     explicit ContentProviders(const QString &strPhoneDir);
 
-    // Runs "content <args>"; returns the exit status, output in *pOut.
-    int Run(const QStringList &listArgs, QByteArray *pOut);
+    // The providers of a phone folder, shared by every command of the
+    // process and read again when a fixture file changes.
+    static std::shared_ptr<ContentProviders> ForPhone(const QString &strPhoneDir);
+
+    // Runs "content <args>"; returns the exit status. What the tool prints
+    // goes to *pOut, its error texts (as a real phone prints them on the
+    // error stream) to *pErr.
+    int Run(const QStringList &listArgs, QByteArray *pOut, QByteArray *pErr);
 
 private:
     struct Table
@@ -35,11 +43,14 @@ private:
     };
 
     void LoadLocked();
-    int Query(const QStringList &listArgs, QByteArray *pOut);
-    int Read(const QStringList &listArgs, QByteArray *pOut);
+    int Query(const QStringList &listArgs, QByteArray *pOut, QByteArray *pErr);
+    int Read(const QStringList &listArgs, QByteArray *pOut, QByteArray *pErr);
+    // What the fixture files are now (names, sizes, times), to see a change.
+    static QString Signature(const QString &strPhoneDir);
     bool IsDenied(const QString &strUri) const;
 
     const QString m_strPhoneDir;
+    QString m_strSignature;
     QMutex m_mutex;
     bool m_bLoaded = false;
     QHash<QString, Table> m_hashTables;

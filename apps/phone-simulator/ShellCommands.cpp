@@ -1,5 +1,6 @@
 #include "ShellCommands.h"
 
+#include "ContentProviders.h"
 #include "ShellCommandLine.h"
 
 #include <QFile>
@@ -50,6 +51,7 @@ int MountOf(const QList<AdbPhone::Mount> &listMounts, const QString &strNormaliz
 
 const ShellCommands::Entry ShellCommands::kCommands[] = {
     {"cat", &ShellCommands::Cat},
+    {"content", &ShellCommands::Content},
     {"df", &ShellCommands::Df},
     {"echo", &ShellCommands::Echo},
     {"false", &ShellCommands::False},
@@ -153,6 +155,14 @@ ShellCommands::Result ShellCommands::Cat(const QStringList &listArgs, const Cont
         }
         result.baOut += file.readAll();
     }
+    return result;
+}
+
+ShellCommands::Result ShellCommands::Content(const QStringList &listArgs, const Context &context) const
+{
+    Q_UNUSED(context);
+    Result result;
+    result.nStatus = ContentProviders::ForPhone(m_phone.Config().Dir())->Run(listArgs, &result.baOut, &result.baErr);
     return result;
 }
 

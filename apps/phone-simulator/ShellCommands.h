@@ -43,6 +43,7 @@ private:
     Result RunCommand(const QStringList &listArgs, const Context &context) const;
 
     Result Cat(const QStringList &listArgs, const Context &context) const;
+    Result Content(const QStringList &listArgs, const Context &context) const;
     Result Df(const QStringList &listArgs, const Context &context) const;
     Result Echo(const QStringList &listArgs, const Context &context) const;
     Result False(const QStringList &listArgs, const Context &context) const;

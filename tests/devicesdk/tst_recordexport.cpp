@@ -60,7 +60,9 @@ public:
         if (listWords.value(0) != QLatin1String("content"))
             return -1;
         QByteArray baOut;
-        m_providers.Run(listWords.mid(1), &baOut);
+        QByteArray baErr;
+        m_providers.Run(listWords.mid(1), &baOut, &baErr);
+        baOut += baErr; // as exec: delivers both
         for (qsizetype i = 0; i < baOut.size(); i += 97)
             fnOutput(baOut.mid(i, 97));
         return 0;
