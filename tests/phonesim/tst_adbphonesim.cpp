@@ -91,6 +91,9 @@ void tst_AdbPhoneSim::initTestCase()
     phone.SetMissingFile(QStringLiteral("/sdcard/Locked/gone.jpg"));
     QVERIFY(phone.Save());
     m_strPhone = phone.Dir();
+    // Text messages for "content query", from the sample phone's fixtures.
+    QVERIFY(QDir().mkpath(m_strPhone + QStringLiteral("/providers")));
+    QVERIFY(QFile::copy(QStringLiteral(BACKUP_SOURCE_DIR "/samples/phone/providers/sms.json"), m_strPhone + QStringLiteral("/providers/sms.json")));
 
     // The server keeps its key under $HOME/.android: a private home keeps the user's own untouched.
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -204,6 +207,10 @@ void tst_AdbPhoneSim::shell_data()
                         << "package:/data/app/~~[\\w-]+==/com\\.example\\.notes-[\\w-]+==/base\\.apk=com\\.example\\.notes\n" << 0;
     QTest::newRow("exit status") << QStringList{"false || exit_is_not_here"} << "" << 127;
     QTest::newRow("echo") << QStringList{"echo", "'a  b'"} << "a  b\n" << 0;
+    QTest::newRow("content query keeps new lines in values")
+        << QStringList{"content", "query", "--uri", "content://sms", "--projection", "_id:body", "--where", "'_id>4'", "--sort", "'_id LIMIT 2'"}
+        << "Row: 0 _id=5, body=Line one\nline two\nline three\nRow: 1 _id=6, body=Commas, commas, and more, commas\n" << 0;
+    QTest::newRow("content query of an unknown provider") << QStringList{"content query --uri content://nope"} << "" << 0;
 }
 
 void tst_AdbPhoneSim::shell()
@@ -216,9 +223,11 @@ void tst_AdbPhoneSim::shell()
     QCOMPARE(run.nStatus, status);
     if (status == 127)
         QCOMPARE(run.strErr, QStringLiteral("/system/bin/sh: exit_is_not_here: inaccessible or not found\n"));
+    if (args.join(QLatin1Char(' ')).contains(QLatin1String("nope")))
+        QCOMPARE(run.strErr, QStringLiteral("Error while accessing provider:nope\njava.lang.IllegalArgumentException: Unknown URI content://nope\n"));
 
     // The same through exec: (no shell protocol, raw bytes).
-    if (status == 0) {
+    if (status == 0 && run.strErr.isEmpty()) {
         const AdbRun exec = Adb({QStringLiteral("-s"), m_strSerial, QStringLiteral("exec-out"), args.join(QLatin1Char(' '))});
         QCOMPARE(exec.strOut, run.strOut);
     }
