@@ -17,27 +17,16 @@ const QStringList kReminderColumns {"_id", "event_id", "minutes", "method"};
 } // namespace
 
 CalendarExporter::CalendarExporter(PhoneShell &shell)
-    : RecordExporter(shell)
+    : RecordExporter(shell, kEvents, kNotDeleted)
 {
 }
 
-ProviderResult CalendarExporter::Count(int *pCount)
+ProviderResult CalendarExporter::Write(QIODevice *pDevice, const std::function<void()> &fnPageDone, int *pWritten)
 {
-    return ProviderQuery(m_shell, kEvents, kColumns, kNotDeleted, m_nPageSize).Count(pCount);
-}
-
-ProviderResult CalendarExporter::Export(QIODevice *pDevice, const Progress &fnProgress, int *pWritten)
-{
-    *pWritten = 0;
-    int nAll = 0;
-    ProviderResult result = Count(&nAll);
-    if (result.eKind != ProviderResult::Ok)
-        return result;
-    Report(fnProgress, 0, nAll);
     ICalendarWriter writer(pDevice, QDateTime::currentMSecsSinceEpoch());
     writer.Begin();
     ProviderResult inner;
-    result = ProviderQuery(m_shell, kEvents, kColumns, kNotDeleted, m_nPageSize).ForEachPage([&](const ProviderQuery::Rows &listRows) {
+    ProviderResult result = ProviderQuery(m_shell, m_strUri, kColumns, m_strWhere, m_nPageSize).ForEachPage([&](const ProviderQuery::Rows &listRows) {
         if (inner.eKind != ProviderResult::Ok)
             return;
         // The reminders of this page's events, in one reply bounded by the page.
@@ -76,7 +65,7 @@ ProviderResult CalendarExporter::Export(QIODevice *pDevice, const Progress &fnPr
             writer.Write(event);
             ++*pWritten;
         }
-        Report(fnProgress, *pWritten, qMax(nAll, *pWritten));
+        fnPageDone();
     });
     if (inner.eKind != ProviderResult::Ok)
         return inner;

@@ -9,6 +9,6 @@ class CalendarExporter : public RecordExporter
 public:
     explicit CalendarExporter(PhoneShell &shell);
 
-    ProviderResult Count(int *pCount) override;
-    ProviderResult Export(QIODevice *pDevice, const Progress &fnProgress, int *pWritten) override;
+protected:
+    ProviderResult Write(QIODevice *pDevice, const std::function<void()> &fnPageDone, int *pWritten) override;
 };

@@ -56,13 +56,8 @@ struct Card
 } // namespace
 
 ContactsExporter::ContactsExporter(PhoneShell &shell)
-    : RecordExporter(shell)
+    : RecordExporter(shell, kRawContacts, kNotDeleted)
 {
-}
-
-ProviderResult ContactsExporter::Count(int *pCount)
-{
-    return ProviderQuery(m_shell, kRawContacts, {QStringLiteral("_id")}, kNotDeleted, m_nPageSize).Count(pCount);
 }
 
 QByteArray ContactsExporter::ReadPhoto(const QString &strRawId, const QString &strContactId, bool bDisplayPhoto, int *pCode)
@@ -78,17 +73,11 @@ QByteArray ContactsExporter::ReadPhoto(const QString &strRawId, const QString &s
     return baPhoto;
 }
 
-ProviderResult ContactsExporter::Export(QIODevice *pDevice, const Progress &fnProgress, int *pWritten)
+ProviderResult ContactsExporter::Write(QIODevice *pDevice, const std::function<void()> &fnPageDone, int *pWritten)
 {
-    *pWritten = 0;
-    int nAll = 0;
-    ProviderResult result = Count(&nAll);
-    if (result.eKind != ProviderResult::Ok)
-        return result;
-    Report(fnProgress, 0, nAll);
     ProviderResult inner;
-    ProviderQuery rawContacts(m_shell, kRawContacts, {QStringLiteral("_id")}, kNotDeleted, m_nPageSize);
-    result = rawContacts.ForEachPage([&](const ProviderQuery::Rows &listIds) {
+    ProviderQuery rawContacts(m_shell, m_strUri, {QStringLiteral("_id")}, m_strWhere, m_nPageSize);
+    const ProviderResult result = rawContacts.ForEachPage([&](const ProviderQuery::Rows &listIds) {
         if (inner.eKind != ProviderResult::Ok)
             return;
         // The data rows of this page's raw contacts, in one reply bounded by the page.
@@ -164,8 +153,7 @@ ProviderResult ContactsExporter::Export(QIODevice *pDevice, const Progress &fnPr
                 int nCode = 0;
                 c.baPhoto = ReadPhoto(QString::number(it.key()), card.strContactId, card.bDisplayPhoto, &nCode);
                 if (nCode != 0) {
-                    inner.eKind = m_shell.IsCancelled() ? ProviderResult::Cancelled : ProviderResult::Failed;
-                    inner.nCode = nCode;
+                    inner = Broken(nCode);
                     return;
                 }
             }
@@ -189,7 +177,7 @@ ProviderResult ContactsExporter::Export(QIODevice *pDevice, const Progress &fnPr
             }
             ++*pWritten;
         }
-        Report(fnProgress, *pWritten, qMax(nAll, *pWritten));
+        fnPageDone();
     });
     return inner.eKind != ProviderResult::Ok ? inner : result;
 }

@@ -11,8 +11,8 @@ class ContactsExporter : public RecordExporter
 public:
     explicit ContactsExporter(PhoneShell &shell);
 
-    ProviderResult Count(int *pCount) override;
-    ProviderResult Export(QIODevice *pDevice, const Progress &fnProgress, int *pWritten) override;
+protected:
+    ProviderResult Write(QIODevice *pDevice, const std::function<void()> &fnPageDone, int *pWritten) override;
 
 private:
     QByteArray ReadPhoto(const QString &strRawId, const QString &strContactId, bool bDisplayPhoto, int *pCode);

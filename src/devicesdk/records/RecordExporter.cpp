@@ -1,12 +1,15 @@
 #include "RecordExporter.h"
 
 #include "CalendarExporter.h"
-#include "CallLogExporter.h"
 #include "ContactsExporter.h"
-#include "MessagesExporter.h"
+#include "MmsExporter.h"
+#include "PhoneShell.h"
+#include "XmlRowsExporter.h"
 
-RecordExporter::RecordExporter(PhoneShell &shell)
+RecordExporter::RecordExporter(PhoneShell &shell, const QString &strUri, const QString &strWhere)
     : m_shell(shell)
+    , m_strUri(strUri)
+    , m_strWhere(strWhere)
 {
 }
 
@@ -14,13 +17,29 @@ RecordExporter::~RecordExporter() = default;
 
 std::unique_ptr<RecordExporter> RecordExporter::Create(int nType, PhoneShell &shell)
 {
+    // Free text goes last in every projection: a value is split off only at ", <next column>=".
     switch (nType) {
-    case 0: return std::make_unique<ContactsExporter>(shell);
-    case 1: return std::make_unique<MessagesExporter>(shell, MessagesExporter::Sms);
-    case 2: return std::make_unique<CalendarExporter>(shell);
-    case 4: return std::make_unique<CallLogExporter>(shell);
-    case 19: return std::make_unique<MessagesExporter>(shell, MessagesExporter::Mms);
-    default: return nullptr;
+    case 0:
+        return std::make_unique<ContactsExporter>(shell);
+    case 1:
+        return std::make_unique<XmlRowsExporter>(shell, QStringLiteral("content://sms"),
+            QStringList {"_id", "thread_id", "date", "date_sent", "type", "read", "status", "address", "subject", "body"},
+            QStringLiteral("smses"), QStringLiteral("sms"),
+            XmlRowsExporter::Names {{"thread", "thread_id"}, {"address", "address"}, {"date", "date"},
+                                    {"date_sent", "date_sent"}, {"type", "type"}, {"read", "read"}, {"status", "status"},
+                                    {"subject", "subject"}, {"body", "body"}});
+    case 2:
+        return std::make_unique<CalendarExporter>(shell);
+    case 4:
+        return std::make_unique<XmlRowsExporter>(shell, QStringLiteral("content://call_log/calls"),
+            QStringList {"_id", "date", "duration", "type", "new", "number", "name"},
+            QStringLiteral("calls"), QStringLiteral("call"),
+            XmlRowsExporter::Names {{"number", "number"}, {"name", "name"}, {"date", "date"}, {"duration", "duration"},
+                                    {"type", "type"}, {"new", "new"}});
+    case 19:
+        return std::make_unique<MmsExporter>(shell);
+    default:
+        return nullptr;
     }
 }
 
@@ -36,14 +55,37 @@ QString RecordExporter::FileName(int nType)
     }
 }
 
+ProviderResult RecordExporter::Count(int *pCount)
+{
+    return ProviderQuery(m_shell, m_strUri, {QStringLiteral("_id")}, m_strWhere, m_nPageSize).Count(pCount);
+}
+
+ProviderResult RecordExporter::Export(QIODevice *pDevice, const Progress &fnProgress, int *pWritten)
+{
+    *pWritten = 0;
+    int nAll = 0;
+    const ProviderResult result = Count(&nAll);
+    if (result.eKind != ProviderResult::Ok)
+        return result;
+    if (fnProgress)
+        fnProgress(0, nAll);
+    // The phone may gain records between the count and the pages.
+    return Write(pDevice, [&]() {
+        if (fnProgress)
+            fnProgress(*pWritten, qMax(nAll, *pWritten));
+    }, pWritten);
+}
+
 QString RecordExporter::Value(const QStringList &listColumns, const QStringList &listRow, const QString &strColumn)
 {
     const qsizetype n = listColumns.indexOf(strColumn);
     return n >= 0 && n < listRow.size() ? listRow.at(n) : QString();
 }
 
-void RecordExporter::Report(const Progress &fnProgress, int nDone, int nAll)
+ProviderResult RecordExporter::Broken(int nCode) const
 {
-    if (fnProgress)
-        fnProgress(qMin(nDone, nAll), nAll);
+    ProviderResult result;
+    result.eKind = m_shell.IsCancelled() ? ProviderResult::Cancelled : ProviderResult::Failed;
+    result.nCode = nCode;
+    return result;
 }

@@ -12,21 +12,21 @@ class PhoneShell;
 class QIODevice;
 
 // Reads one kind of record from the phone's content providers and writes it
-// as a file in an open format. The subclasses know the providers, columns and
-// formats; the base gives them the shell, the page size and the column lookup.
+// as a file in an open format. The base counts the records of the main
+// provider and reports progress; the subclasses know the columns, the other
+// providers they join and the format.
 class RecordExporter
 {
 public:
     using Progress = std::function<void(int nDone, int nAll)>;
 
-    explicit RecordExporter(PhoneShell &shell);
     virtual ~RecordExporter();
 
-    // The number of records, from an id-only query of the same provider.
-    virtual ProviderResult Count(int *pCount) = 0;
-    // Writes every record to pDevice; progress once before the first page and
-    // after every page; *pWritten = records written.
-    virtual ProviderResult Export(QIODevice *pDevice, const Progress &fnProgress, int *pWritten) = 0;
+    // The number of records, from an id-only query of the main provider.
+    ProviderResult Count(int *pCount);
+    // Writes every record to pDevice; progress (done, all) before the first
+    // page and after every page; *pWritten = records written.
+    ProviderResult Export(QIODevice *pDevice, const Progress &fnProgress, int *pWritten);
 
     void SetPageSize(int nPageSize) { m_nPageSize = nPageSize; }
 
@@ -37,11 +37,19 @@ public:
     static QString FileName(int nType);
 
 protected:
+    // strUri/strWhere: the main provider, one record per row.
+    RecordExporter(PhoneShell &shell, const QString &strUri, const QString &strWhere);
+
+    // Writes the records, calling fnPageDone after each page, counting them in *pWritten.
+    virtual ProviderResult Write(QIODevice *pDevice, const std::function<void()> &fnPageDone, int *pWritten) = 0;
+
     // The value of a column in a row read with listColumns.
     static QString Value(const QStringList &listColumns, const QStringList &listRow, const QString &strColumn);
-    // Reports (0, nAll) first, then pages' progress, capped at nAll.
-    static void Report(const Progress &fnProgress, int nDone, int nAll);
+    // What a failed command means: a cancel, or the phone's failure code.
+    ProviderResult Broken(int nCode) const;
 
     PhoneShell &m_shell;
+    const QString m_strUri;
+    const QString m_strWhere;
     int m_nPageSize = 500;
 };
