@@ -29,12 +29,10 @@ QByteArray ValueText(const QVariant &value)
 {
     if (value.isNull())
         return "NULL";
-    if (value.typeId() == QMetaType::Double) {
-        const double d = value.toDouble();
-        if (d == double(qint64(d)))
-            return QByteArray::number(qint64(d));
-        return QByteArray::number(d);
-    }
+    if (value.typeId() == QMetaType::LongLong)
+        return QByteArray::number(value.toLongLong());
+    if (value.typeId() == QMetaType::Double)
+        return QByteArray::number(value.toDouble());
     return value.toString().toUtf8();
 }
 
@@ -42,10 +40,8 @@ bool Compare(const QVariant &value, const QString &strOp, qint64 nRight)
 {
     if (value.isNull())
         return false; // as in SQL
-    bool bOk = false;
-    const qint64 nLeft = value.toString().toLongLong(&bOk);
-    if (!bOk && value.typeId() == QMetaType::Double)
-        return Compare(QVariant(QString::number(qint64(value.toDouble()))), strOp, nRight);
+    bool bOk = value.typeId() == QMetaType::LongLong;
+    const qint64 nLeft = bOk ? value.toLongLong() : value.toString().toLongLong(&bOk);
     if (!bOk)
         return false;
     if (strOp == QLatin1String(">")) return nLeft > nRight;
@@ -54,6 +50,21 @@ bool Compare(const QVariant &value, const QString &strOp, qint64 nRight)
     if (strOp == QLatin1String("<=")) return nLeft <= nRight;
     if (strOp == QLatin1String("!=") || strOp == QLatin1String("<>")) return nLeft != nRight;
     return nLeft == nRight;
+}
+
+// JSON numbers arrive as doubles; whole ones are kept as integers, so they
+// print and compare as the phone's integer columns do.
+QVariantList RowValues(const QJsonArray &array)
+{
+    QVariantList listValues;
+    listValues.reserve(array.size());
+    for (const QJsonValue &value : array) {
+        if (value.isDouble() && value.toDouble() == double(qint64(value.toDouble())))
+            listValues.append(QVariant(qint64(value.toDouble())));
+        else
+            listValues.append(value.toVariant());
+    }
+    return listValues;
 }
 } // namespace
 
@@ -103,7 +114,7 @@ void ContentProviders::LoadLocked()
             for (const QJsonValue &column : obj.value(QLatin1String("columns")).toArray())
                 table.listColumns.append(column.toString());
             for (const QJsonValue &row : obj.value(QLatin1String("rows")).toArray())
-                table.listRows.append(row.toArray().toVariantList());
+                table.listRows.append(RowValues(row.toArray()));
         }
         const QJsonObject streams = obj.value(QLatin1String("streams")).toObject();
         for (auto it = streams.begin(); it != streams.end(); ++it)
@@ -246,11 +257,15 @@ int ContentProviders::Query(const QStringList &listArgs, QByteArray *pOut, QByte
             listMatches.append(&row);
     }
     if (nSortColumn >= 0) {
-        std::stable_sort(listMatches.begin(), listMatches.end(), [nSortColumn, bDescending](const QVariantList *a, const QVariantList *b) {
-            const qint64 na = ValueText(a->value(nSortColumn)).toLongLong();
-            const qint64 nb = ValueText(b->value(nSortColumn)).toLongLong();
-            return bDescending ? na > nb : na < nb;
+        QList<QPair<qint64, const QVariantList *>> listKeyed;
+        listKeyed.reserve(listMatches.size());
+        for (const QVariantList *pRow : qAsConst(listMatches))
+            listKeyed.append({pRow->value(nSortColumn).toLongLong(), pRow});
+        std::stable_sort(listKeyed.begin(), listKeyed.end(), [bDescending](const auto &a, const auto &b) {
+            return bDescending ? a.first > b.first : a.first < b.first;
         });
+        for (qsizetype i = 0; i < listKeyed.size(); ++i)
+            listMatches[i] = listKeyed.at(i).second;
     }
     listMatches = listMatches.mid(qMin<qsizetype>(nOffset, listMatches.size()), nLimit < 0 ? -1 : qsizetype(nLimit));
 
