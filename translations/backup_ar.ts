@@ -179,5 +179,25 @@
         <source>IDS_CORE_CANCEL</source>
         <translation>إلغاء</translation>
     </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_BIGBUTTON_ACCESSIBLE_COUNT</source>
+        <translation>عدد العناصر: %s</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_WAITING_ACCESSIBLE_TEXT</source>
+        <translation>جارٍ قراءة بيانات الهاتف، يرجى الانتظار</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_DOING_PROGRESS_ACCESSIBLE_TEXT</source>
+        <translation>تقدم النسخ الاحتياطي</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_DOINGCANCEL_STOP_BUTTON</source>
+        <translation>إيقاف النسخ</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_DOINGCANCEL_CONTINUE_BUTTON</source>
+        <translation>متابعة</translation>
+    </message>
 </context>
 </TS>

@@ -179,5 +179,25 @@
         <source>IDS_CORE_CANCEL</source>
         <translation>Cancel</translation>
     </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_BIGBUTTON_ACCESSIBLE_COUNT</source>
+        <translation>%s items</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_WAITING_ACCESSIBLE_TEXT</source>
+        <translation>Reading the phone, please wait</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_DOING_PROGRESS_ACCESSIBLE_TEXT</source>
+        <translation>Backup progress</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_DOINGCANCEL_STOP_BUTTON</source>
+        <translation>Stop backup</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_DOINGCANCEL_CONTINUE_BUTTON</source>
+        <translation>Continue</translation>
+    </message>
 </context>
 </TS>

@@ -93,7 +93,7 @@
     </message>
     <message>
         <source>IDS_BACKUPUIPLUGIN_DISKSPACESTATUS_TEXT</source>
-        <translation>Недостаточно места для выбранных данных. Выберите другую папку или меньше данных.</translation>
+        <translation>Недостаточно места. Выберите другую папку или меньше данных.</translation>
     </message>
     <message>
         <source>IDS_BACKUPUIPLUGIN_PREPARE_BROWSE</source>
@@ -178,6 +178,26 @@
     <message>
         <source>IDS_CORE_CANCEL</source>
         <translation>Отмена</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_BIGBUTTON_ACCESSIBLE_COUNT</source>
+        <translation>Элементов: %s</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_WAITING_ACCESSIBLE_TEXT</source>
+        <translation>Чтение данных телефона, подождите</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_DOING_PROGRESS_ACCESSIBLE_TEXT</source>
+        <translation>Ход резервного копирования</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_DOINGCANCEL_STOP_BUTTON</source>
+        <translation>Остановить</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_DOINGCANCEL_CONTINUE_BUTTON</source>
+        <translation>Продолжить</translation>
     </message>
 </context>
 </TS>

@@ -38,6 +38,7 @@ QMap<QString, QStringList> ExpectedPlaceholders()
          {QStringLiteral("%s1"), QStringLiteral("%s2"), QStringLiteral("%s3")}},
         {QStringLiteral("IDS_BACKUPUIPLUGIN_COMPLETE_APK_TIPTEXT"), {QStringLiteral("%s")}},
         {QStringLiteral("IDS_BACKUPUIPLUGIN_COMPLETE_PB_TIPTEXT"), {QStringLiteral("%s")}},
+        {QStringLiteral("IDS_BACKUPUIPLUGIN_BIGBUTTON_ACCESSIBLE_COUNT"), {QStringLiteral("%s")}},
     };
 }
 
