@@ -86,64 +86,71 @@ QImage SkinArt::TileFrame(int nWidth, TileLook look)
                            QPen(Qt::white, 1.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         break;
     }
-    case TileDisabled: {
-        QLinearGradient fill(card.topLeft(), card.bottomLeft());
-        fill.setColorAt(0.0, SkinPalette::Disabled().lighter(104));
-        fill.setColorAt(1.0, SkinPalette::Disabled());
-        painter.fillPath(cardPath, fill);
+    case TileDisabled:
+        // Flat and without a shadow: it recedes behind the tiles that can be
+        // picked, and its text keeps one known contrast everywhere.
+        painter.fillPath(cardPath, SkinPalette::Disabled());
         painter.strokePath(cardPath, QPen(SkinPalette::DisabledEdge(), 1.0));
         break;
-    }
     }
     return image;
 }
 
 QImage SkinArt::TileIcon(SkinIcons::Glyph glyph, bool bEnabled)
 {
-    // 40 x 44 with the 28 x 28 badge at (0,12): placed at the top right of a
-    // tile it lands 12 px from the right edge, like the labels on the left.
-    QImage image = SkinPainter::NewImage(40, 44);
+    // 52 x 44 with the 28 x 28 badge at (12,12): placed in the top right
+    // corner of a tile it lands 12 px from the right edge, like the labels on
+    // the left, and in the top left corner (right to left) 12 px from the left.
+    QImage image = SkinPainter::NewImage(52, 44);
     QPainter painter(&image);
     SkinPainter::Prepare(painter);
-    const QRectF badge(0, 12, 28, 28);
+    const QRectF badge(12, 12, 28, 28);
     if (bEnabled) {
         painter.fillPath(SkinPainter::RoundedRect(badge, 8), SkinPalette::AccentWash());
         SkinIcons::Draw(painter, glyph, badge.adjusted(5, 5, -5, -5), SkinPalette::Accent(), 2.0);
     } else {
-        painter.fillPath(SkinPainter::RoundedRect(badge, 8), QColor(255, 255, 255, 46));
-        SkinIcons::Draw(painter, glyph, badge.adjusted(5, 5, -5, -5), QColor(238, 240, 243), 2.0);
+        painter.fillPath(SkinPainter::RoundedRect(badge, 8), QColor(226, 230, 236));
+        SkinIcons::Draw(painter, glyph, badge.adjusted(5, 5, -5, -5), SkinPalette::InkMuted(), 2.0);
     }
     return image;
 }
 
 QImage SkinArt::FunctionButton(ButtonState state)
 {
-    // 32 x 32, drawn for a 9-slice border image with 8 px corners.
+    // 32 x 32, drawn for a 9-slice border image with 8 px corners. Every
+    // fill keeps the white label at 4.5 : 1 or more.
     QImage image = SkinPainter::NewImage(32, 32);
     QPainter painter(&image);
     SkinPainter::Prepare(painter);
     const QRectF rect(0.5, 0.5, 31, 31);
     const QPainterPath path = SkinPainter::RoundedRect(rect, 5);
     switch (state) {
-    case ButtonNormal: {
+    case ButtonNormal:
+    case ButtonFocus: {
         QLinearGradient fill(0, 0, 0, 32);
-        fill.setColorAt(0.0, QColor(40, 147, 240));
-        fill.setColorAt(1.0, SkinPalette::Accent());
+        fill.setColorAt(0.0, SkinPalette::AccentFill());
+        fill.setColorAt(1.0, SkinPalette::AccentFillDeep());
         painter.fillPath(path, fill);
-        painter.strokePath(path, QPen(QColor(14, 120, 214), 1.0));
+        painter.strokePath(path, QPen(SkinPalette::AccentDeep(), 1.0));
+        if (state == ButtonFocus) {
+            // The keyboard focus: a white ring inside a dark edge.
+            painter.strokePath(path, QPen(SkinPalette::Ink(), 1.0));
+            painter.strokePath(SkinPainter::RoundedRect(rect.adjusted(2, 2, -2, -2), 3.5),
+                               QPen(Qt::white, 1.6));
+        }
         break;
     }
     case ButtonHover: {
         QLinearGradient fill(0, 0, 0, 32);
-        fill.setColorAt(0.0, QColor(74, 165, 244));
-        fill.setColorAt(1.0, SkinPalette::AccentHover());
+        fill.setColorAt(0.0, QColor(24, 116, 208));
+        fill.setColorAt(1.0, QColor(16, 104, 188));
         painter.fillPath(path, fill);
-        painter.strokePath(path, QPen(QColor(30, 138, 232), 1.0));
+        painter.strokePath(path, QPen(SkinPalette::AccentInk(), 1.0));
         break;
     }
     case ButtonPressed:
-        painter.fillPath(path, SkinPalette::AccentPressed());
-        painter.strokePath(path, QPen(SkinPalette::AccentDeep(), 1.0));
+        painter.fillPath(path, QColor(7, 80, 150));
+        painter.strokePath(path, QPen(QColor(5, 64, 122), 1.0));
         break;
     case ButtonDisabled:
         painter.fillPath(path, QColor(228, 232, 238));
@@ -175,6 +182,11 @@ QImage SkinArt::BrowseButton(ButtonState state)
     case ButtonDisabled:
         painter.fillPath(path, SkinPalette::PageTint());
         painter.strokePath(path, QPen(SkinPalette::Line(), 1.0));
+        break;
+    case ButtonFocus:
+        // The keyboard focus: a 2 px accent ring.
+        painter.fillPath(path, SkinPalette::Page());
+        painter.strokePath(SkinPainter::RoundedRect(QRectF(1, 1, 30, 30), 4.5), QPen(SkinPalette::AccentInk(), 2.0));
         break;
     }
     return image;
@@ -381,8 +393,9 @@ QImage SkinArt::ValueBubble()
     QPainter painter(&image);
     SkinPainter::Prepare(painter);
     QLinearGradient fill(0, body.top(), 0, body.bottom());
-    fill.setColorAt(0.0, QColor(46, 150, 240));
-    fill.setColorAt(1.0, SkinPalette::AccentPressed());
+    // Dark enough for the white percentage (4.5 : 1 or more).
+    fill.setColorAt(0.0, SkinPalette::AccentFill());
+    fill.setColorAt(1.0, SkinPalette::AccentFillDeep());
     painter.fillPath(path, fill);
     return image;
 }

@@ -11,7 +11,7 @@ class SkinArt
 {
 public:
     enum TileLook { TileCommon, TileCommonHover, TileChecked, TileCheckedHover, TileDisabled };
-    enum ButtonState { ButtonNormal, ButtonHover, ButtonPressed, ButtonDisabled };
+    enum ButtonState { ButtonNormal, ButtonHover, ButtonPressed, ButtonDisabled, ButtonFocus };
 
     // Tile frames; nWidth is 124 for the usual tiles and 248 for "other".
     static QImage TileFrame(int nWidth, TileLook look);

@@ -2,6 +2,7 @@
 
 #include "BackupIllustrations.h"
 #include "SkinArt.h"
+#include "SkinPainter.h"
 #include "SkinPalette.h"
 
 #include <QDir>
@@ -55,6 +56,14 @@ SkinImageGenerator::SkinImageGenerator()
             [eLook] { return SkinArt::TileFrame(124, eLook); });
         Add(QStringLiteral("BackUpUIPlugin/BigButton_Other_%1.png").arg(QLatin1String(look.szName)),
             [eLook] { return SkinArt::TileFrame(248, eLook); });
+        // A checked tile's corner flag sits in the bottom corner on the
+        // values' side: mirrored for right-to-left tiles.
+        if (eLook == SkinArt::TileChecked || eLook == SkinArt::TileCheckedHover) {
+            Add(QStringLiteral("BackUpUIPlugin/BigButton_%1_Mirrored.png").arg(QLatin1String(look.szName)),
+                [eLook] { return SkinArt::TileFrame(124, eLook).mirrored(true, false); });
+            Add(QStringLiteral("BackUpUIPlugin/BigButton_Other_%1_Mirrored.png").arg(QLatin1String(look.szName)),
+                [eLook] { return SkinArt::TileFrame(248, eLook).mirrored(true, false); });
+        }
     }
     for (const TileKind &kind : kTileKinds) {
         const SkinIcons::Glyph glyph = kind.glyph;
@@ -80,11 +89,13 @@ SkinImageGenerator::SkinImageGenerator()
     Add(QStringLiteral("BackUpUIPlugin/Browse_Btn_Hover.png"), [] { return SkinArt::BrowseButton(SkinArt::ButtonHover); });
     Add(QStringLiteral("BackUpUIPlugin/Browse_Btn_Pressed.png"), [] { return SkinArt::BrowseButton(SkinArt::ButtonPressed); });
     Add(QStringLiteral("BackUpUIPlugin/Browse_Btn_Disabled.png"), [] { return SkinArt::BrowseButton(SkinArt::ButtonDisabled); });
+    Add(QStringLiteral("BackUpUIPlugin/Browse_Btn_Focus.png"), [] { return SkinArt::BrowseButton(SkinArt::ButtonFocus); });
 
     Add(QStringLiteral("CommonUI/Function_Btn_Normal.png"), [] { return SkinArt::FunctionButton(SkinArt::ButtonNormal); });
     Add(QStringLiteral("CommonUI/Function_Btn_Hover.png"), [] { return SkinArt::FunctionButton(SkinArt::ButtonHover); });
     Add(QStringLiteral("CommonUI/Function_Btn_Pressed.png"), [] { return SkinArt::FunctionButton(SkinArt::ButtonPressed); });
     Add(QStringLiteral("CommonUI/Function_Btn_Disabled.png"), [] { return SkinArt::FunctionButton(SkinArt::ButtonDisabled); });
+    Add(QStringLiteral("CommonUI/Function_Btn_Focus.png"), [] { return SkinArt::FunctionButton(SkinArt::ButtonFocus); });
     Add(QStringLiteral("CommonUI/TitleBar_Setting.png"),
         [] { return SkinArt::TitleBarGlyph(SkinIcons::Settings, SkinPalette::InkSoft()); });
     Add(QStringLiteral("CommonUI/TitleBar_Setting_Hover.png"),
@@ -109,22 +120,35 @@ void SkinImageGenerator::Add(const QString &strPath, std::function<QImage()> dra
     m_listEntries.append(Entry{strPath, std::move(draw)});
 }
 
+QString SkinImageGenerator::ScaledPath(const QString &strPath, int nScale)
+{
+    if (nScale == 1)
+        return strPath;
+    // "name.png" -> "name@2x.png", the name Qt looks for on a 2x screen.
+    const int nDot = strPath.lastIndexOf(QLatin1Char('.'));
+    return strPath.left(nDot) + QStringLiteral("@%1x").arg(nScale) + strPath.mid(nDot);
+}
+
 int SkinImageGenerator::WriteAll(const QString &strImagesDir) const
 {
     int nFailures = 0;
     const QDir dir(strImagesDir);
-    for (const Entry &entry : m_listEntries) {
-        const QString strFile = dir.filePath(entry.strPath);
-        const QImage image = entry.draw();
-        // Written through a save file so an interrupted build never leaves a
-        // truncated picture that looks up to date.
-        QSaveFile file(strFile);
-        const bool bOk = !image.isNull() && QDir().mkpath(QFileInfo(strFile).absolutePath())
-                         && file.open(QIODevice::WriteOnly) && image.save(&file, "PNG") && file.commit();
-        if (!bOk) {
-            std::fprintf(stderr, "skin: cannot write %s\n", qPrintable(strFile));
-            ++nFailures;
+    for (int nScale : kScales) {
+        SkinPainter::SetScale(nScale);
+        for (const Entry &entry : m_listEntries) {
+            const QString strFile = dir.filePath(ScaledPath(entry.strPath, nScale));
+            const QImage image = entry.draw();
+            // Written through a save file so an interrupted build never leaves a
+            // truncated picture that looks up to date.
+            QSaveFile file(strFile);
+            const bool bOk = !image.isNull() && QDir().mkpath(QFileInfo(strFile).absolutePath())
+                             && file.open(QIODevice::WriteOnly) && image.save(&file, "PNG") && file.commit();
+            if (!bOk) {
+                std::fprintf(stderr, "skin: cannot write %s\n", qPrintable(strFile));
+                ++nFailures;
+            }
         }
     }
+    SkinPainter::SetScale(1);
     return nFailures;
 }

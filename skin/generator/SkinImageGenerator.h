@@ -8,7 +8,9 @@
 
 // The catalogue of every picture of the default skin: relative path under
 // "skin/default/images/" and how it is drawn. Writing them all is what the
-// build does; the list also tells which files a complete skin has.
+// build does; the list also tells which files a complete skin has. Every
+// picture is written twice: as named, and drawn at twice the resolution as
+// "name@2x.png", which Qt uses on high-density screens.
 class SkinImageGenerator
 {
 public:
@@ -21,6 +23,11 @@ public:
     SkinImageGenerator();
 
     const QList<Entry> &Entries() const;
+
+    // The scales every picture is drawn at.
+    static constexpr int kScales[] = {1, 2};
+    // The file name of a picture drawn at a scale ("a.png", "a@2x.png").
+    static QString ScaledPath(const QString &strPath, int nScale);
 
     // Draws every picture and writes it under the folder (created with its
     // sub-folders as needed). Returns the number of pictures that could not

@@ -4,9 +4,24 @@
 
 #include <vector>
 
+namespace {
+int s_nScale = 1;
+}
+
+void SkinPainter::SetScale(int nScale)
+{
+    s_nScale = qMax(1, nScale);
+}
+
+int SkinPainter::Scale()
+{
+    return s_nScale;
+}
+
 QImage SkinPainter::NewImage(const QSize &size)
 {
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    QImage image(size * s_nScale, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(s_nScale);
     image.fill(Qt::transparent);
     return image;
 }
@@ -33,14 +48,16 @@ QPainterPath SkinPainter::RoundedRect(const QRectF &rect, qreal dRadius)
 void SkinPainter::DrawShadow(QImage &image, const QPainterPath &path, const QColor &color, qreal dOffsetY,
                              int nBlurRadius)
 {
-    QImage shadow = NewImage(image.size());
+    // Same canvas as the picture; the blur works on pixels, so its radius
+    // grows with the scale.
+    QImage shadow = NewImage(image.deviceIndependentSize().toSize());
     {
         QPainter painter(&shadow);
         Prepare(painter);
         painter.translate(0, dOffsetY);
         painter.fillPath(path, color);
     }
-    Blur(shadow, nBlurRadius);
+    Blur(shadow, nBlurRadius * s_nScale);
     QPainter painter(&image);
     painter.drawImage(0, 0, shadow);
 }

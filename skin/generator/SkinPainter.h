@@ -13,7 +13,13 @@ class QPainter;
 class SkinPainter
 {
 public:
-    // A fully transparent canvas of the given size.
+    // The resolution pictures are drawn at: canvases get scale times the
+    // pixels and a device pixel ratio of scale, so drawing code keeps working
+    // in the picture's own (1x) coordinates.
+    static void SetScale(int nScale);
+    static int Scale();
+
+    // A fully transparent canvas of the given size (in 1x pixels).
     static QImage NewImage(const QSize &size);
     static QImage NewImage(int nWidth, int nHeight);
 

@@ -7,12 +7,19 @@
 // same values for its colours.
 namespace SkinPalette {
 
-inline QColor Accent() { return QColor(18, 134, 235); }        // checked tiles' titles use it too
+// Accent for shapes, lines and icons (3.7 : 1 on white, enough for graphics
+// but not for text).
+inline QColor Accent() { return QColor(18, 134, 235); }
 inline QColor AccentHover() { return QColor(52, 153, 240); }
 inline QColor AccentPressed() { return QColor(10, 108, 196); }
 inline QColor AccentDeep() { return QColor(8, 86, 160); }
 inline QColor AccentSoft() { return QColor(207, 229, 251); }
 inline QColor AccentWash() { return QColor(234, 243, 253); }
+// Accent for text on light backgrounds and the fill behind white text:
+// both keep text at 4.5 : 1 or more (WCAG AA).
+inline QColor AccentInk() { return QColor(10, 102, 186); }
+inline QColor AccentFill() { return QColor(14, 104, 192); }
+inline QColor AccentFillDeep() { return QColor(9, 88, 166); }
 
 inline QColor Ink() { return QColor(31, 41, 55); }
 inline QColor InkSoft() { return QColor(91, 101, 115); }
@@ -23,10 +30,11 @@ inline QColor Page() { return QColor(255, 255, 255); }
 inline QColor PageTint() { return QColor(246, 248, 251); }
 inline QColor Track() { return QColor(228, 233, 240); }
 
-// Disabled tiles: a mid grey that the light label colour of a disabled
-// tile, rgb(235,235,235), stays readable on.
-inline QColor Disabled() { return QColor(184, 190, 199); }
-inline QColor DisabledEdge() { return QColor(170, 177, 187); }
+// Disabled tiles and buttons: a light grey card whose text, InkDisabled,
+// still reads at 4.5 : 1 or more.
+inline QColor Disabled() { return QColor(238, 240, 243); }
+inline QColor DisabledEdge() { return QColor(214, 219, 226); }
+inline QColor InkDisabled() { return QColor(90, 97, 109); }
 
 inline QColor Warning() { return QColor(240, 150, 20); }
 inline QColor Danger() { return QColor(232, 72, 62); }

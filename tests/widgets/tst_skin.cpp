@@ -1,6 +1,7 @@
 // The default skin as the build stages it: the style sheet parses, every
-// picture it or the code refers to exists with the size the widgets have,
-// tile titles fit in every language, and the wizard's pages render under it.
+// picture it or the code refers to exists with the size the widgets have and
+// a twin at twice the resolution, tile titles fit in every language, every
+// text reads at 4.5 : 1, and the wizard's pages render under it.
 // Page pictures in English, Russian and Arabic are saved into the
 // test-output folder so anyone can look at the skin as a whole.
 #include "BackUpUIBBMgr.h"
@@ -13,15 +14,18 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFontMetrics>
 #include <QImage>
+#include <QAbstractButton>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 #include <QTranslator>
 
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -44,6 +48,37 @@ bool Near(const QColor &a, const QColor &b, int nTolerance)
 {
     return qAbs(a.red() - b.red()) <= nTolerance && qAbs(a.green() - b.green()) <= nTolerance
            && qAbs(a.blue() - b.blue()) <= nTolerance;
+}
+
+// WCAG 2 contrast ratio of two opaque colours.
+double ContrastRatio(const QColor &a, const QColor &b)
+{
+    auto luminance = [](const QColor &color) {
+        auto channel = [](double d) { return d <= 0.04045 ? d / 12.92 : std::pow((d + 0.055) / 1.055, 2.4); };
+        return 0.2126 * channel(color.redF()) + 0.7152 * channel(color.greenF()) + 0.0722 * channel(color.blueF());
+    };
+    const double dA = luminance(a);
+    const double dB = luminance(b);
+    return (qMax(dA, dB) + 0.05) / (qMin(dA, dB) + 0.05);
+}
+
+// The colour of most pixels in the rectangle: behind a line of text, the
+// background.
+QColor MostCommonColor(const QImage &image, const QRect &rect)
+{
+    QHash<QRgb, int> hashCounts;
+    for (int y = rect.top(); y <= rect.bottom(); ++y)
+        for (int x = rect.left(); x <= rect.right(); ++x)
+            ++hashCounts[image.pixel(x, y)];
+    QRgb rgbBest = 0;
+    int nBest = -1;
+    for (auto it = hashCounts.cbegin(); it != hashCounts.cend(); ++it) {
+        if (it.value() > nBest) {
+            nBest = it.value();
+            rgbBest = it.key();
+        }
+    }
+    return QColor(rgbBest);
 }
 
 structBackupID Counted(int nCount, int nKiloBytes)
@@ -73,8 +108,12 @@ private slots:
     void tileTitlesFit();
     void pagePreviews_data();
     void pagePreviews();
+    void textContrast_data();
+    void textContrast();
+    void highDensityPictures();
 
 private:
+    void BuildPage(const QString &strPage, QWidget *pFrame);
     QString Tr(const char *szKey) const;
     bool LoadLanguage(const QString &strLang);
 
@@ -208,6 +247,14 @@ void tst_skin::tileTitlesFit()
         QVERIFY2(metrics.horizontalAdvance(strText) <= 100, qPrintable(lang + QLatin1Char(' ') + strText));
     }
 
+    // The disk-space warning is one line: under it the button strip begins.
+    QLabel warning;
+    warning.setObjectName(QStringLiteral("BackUpUIPlugin_Prepare_DiskSpaceStatusLabel"));
+    warning.setWordWrap(true);
+    warning.setText(Tr("IDS_BACKUPUIPLUGIN_DISKSPACESTATUS_TEXT"));
+    warning.ensurePolished();
+    QVERIFY2(warning.heightForWidth(530) < 2 * QFontMetrics(warning.font()).lineSpacing(), qPrintable(warning.text()));
+
     // The wide tile's default sub-item list (all four sub-items) fits the
     // 224 x 45 name label, in the half the skin gives it.
     QLabel names;
@@ -235,6 +282,54 @@ void tst_skin::pagePreviews_data()
             QTest::addRow("%s %s", szLang, szPage) << QString::fromLatin1(szLang) << QString::fromLatin1(szPage);
 }
 
+void tst_skin::BuildPage(const QString &strPage, QWidget *pFrame)
+{
+    if (strPage.startsWith(QLatin1String("prepare"))) {
+        auto *pPage = new PrepareWizardWidget(pFrame);
+        pPage->InitPage();
+        const QList<QPair<int, structBackupID>> counts = {
+            {0, Counted(1284, 642)},       {1, Counted(3517, 12288)}, {29, Counted(86, 2485125)},
+            {3, Counted(41, 655360)},      {4, Counted(24518, 19524485)}, {5, Counted(0, 0)},
+            {6, Counted(932, 0)}};
+        for (const auto &count : counts)
+            if (CheckBigButton *pTile = pPage->GetBigButtons().value(count.first))
+                pTile->SetBtnData(count.second);
+        // Both looks a user can pick, beside the disabled music tile.
+        if (CheckBigButton *pTile = pPage->GetBigButtons().value(0))
+            pTile->SetChecked(true);
+        if (CheckBigButton *pTile = pPage->GetBigButtons().value(1))
+            pTile->SetChecked(false);
+        pPage->slotsPathChanged(QDir::homePath());
+        pPage->GetSpaceStatusLabel()->setVisible(strPage == QLatin1String("prepare-nospace"));
+        if (strPage == QLatin1String("prepare-waiting"))
+            pPage->GetWaitingFrame()->ShowFrame();
+    } else if (strPage.startsWith(QLatin1String("doing"))) {
+        auto *pPage = new DoingWizardWidget(pFrame);
+        pPage->InitPage();
+        pPage->setProgressBarRange(0, 1000);
+        pPage->slotProgressTargetValue(400.0f);
+        for (int i = 0; i < 200; ++i)
+            pPage->stepOne();
+        pPage->GetStepTimer()->stop();
+        pPage->GetTipLabel()->setText(Tr("IDS_BACKUPUIPLUGIN_SECONDDOING_TIPTEXT_PRO")
+                                          .replace(QLatin1String("%s1"), Tr("IDS_VIRTUAL_IMAGEINFO_CORE"))
+                                          .replace(QLatin1String("%s2"), QLatin1String("1024"))
+                                          .replace(QLatin1String("%s3"), QLatin1String("2380")));
+        pPage->GetCancelCover()->setVisible(strPage == QLatin1String("doing-cancel"));
+    } else {
+        auto *pPage = new CompleteWizardWidget(pFrame);
+        pPage->InitPage();
+        if (strPage == QLatin1String("complete-failed")) {
+            pPage->SetResultCaption(Tr("IDS_BACKUPUIPLUGIN_COMPLETE_SORRY_LABEL"));
+            pPage->SetResultValue(Tr("IDS_VIRTUAL_SMSNAME_IDENTIFER") + QLatin1Char(',')
+                                  + Tr("IDS_VIRTUAL_IDENTIFER_VEDIOTEXT"));
+            pPage->SetContactsTip(Tr("IDS_BACKUPUIPLUGIN_COMPLETE_PB_TIPTEXT").replace(QLatin1String("%s"), QLatin1String("1270")));
+            pPage->SetApkTip(Tr("IDS_BACKUPUIPLUGIN_COMPLETE_APK_TIPTEXT").replace(QLatin1String("%s"), QLatin1String("79")));
+        }
+        pPage->ShowPage();
+    }
+}
+
 void tst_skin::pagePreviews()
 {
     // The wizard's own pages, filled as a run fills them, under the skin.
@@ -247,45 +342,7 @@ void tst_skin::pagePreviews()
     QWidget frame;
     frame.setObjectName(QStringLiteral("BackUpUIPlugin_MainWidget"));
     frame.setFixedSize(896, 640);
-    if (page.startsWith(QLatin1String("prepare"))) {
-        auto *pPage = new PrepareWizardWidget(&frame);
-        pPage->InitPage();
-        const QList<QPair<int, structBackupID>> counts = {
-            {0, Counted(1284, 642)},       {1, Counted(3517, 12288)}, {29, Counted(86, 2485125)},
-            {3, Counted(41, 655360)},      {4, Counted(24518, 19524485)}, {5, Counted(0, 0)},
-            {6, Counted(932, 0)}};
-        for (const auto &count : counts)
-            if (CheckBigButton *pTile = pPage->GetBigButtons().value(count.first))
-                pTile->SetBtnData(count.second);
-        pPage->slotsPathChanged(QDir::homePath());
-        pPage->GetSpaceStatusLabel()->setVisible(page == QLatin1String("prepare-nospace"));
-        if (page == QLatin1String("prepare-waiting"))
-            pPage->GetWaitingFrame()->ShowFrame();
-    } else if (page.startsWith(QLatin1String("doing"))) {
-        auto *pPage = new DoingWizardWidget(&frame);
-        pPage->InitPage();
-        pPage->setProgressBarRange(0, 1000);
-        pPage->slotProgressTargetValue(400.0f);
-        for (int i = 0; i < 200; ++i)
-            pPage->stepOne();
-        pPage->GetStepTimer()->stop();
-        pPage->GetTipLabel()->setText(Tr("IDS_BACKUPUIPLUGIN_SECONDDOING_TIPTEXT_PRO")
-                                          .replace(QLatin1String("%s1"), Tr("IDS_VIRTUAL_IMAGEINFO_CORE"))
-                                          .replace(QLatin1String("%s2"), QLatin1String("1024"))
-                                          .replace(QLatin1String("%s3"), QLatin1String("2380")));
-        pPage->GetCancelCover()->setVisible(page == QLatin1String("doing-cancel"));
-    } else {
-        auto *pPage = new CompleteWizardWidget(&frame);
-        pPage->InitPage();
-        if (page == QLatin1String("complete-failed")) {
-            pPage->SetResultCaption(Tr("IDS_BACKUPUIPLUGIN_COMPLETE_SORRY_LABEL"));
-            pPage->SetResultValue(Tr("IDS_VIRTUAL_SMSNAME_IDENTIFER") + QLatin1Char(',')
-                                  + Tr("IDS_VIRTUAL_IDENTIFER_VEDIOTEXT"));
-            pPage->SetContactsTip(Tr("IDS_BACKUPUIPLUGIN_COMPLETE_PB_TIPTEXT").replace(QLatin1String("%s"), QLatin1String("1270")));
-            pPage->SetApkTip(Tr("IDS_BACKUPUIPLUGIN_COMPLETE_APK_TIPTEXT").replace(QLatin1String("%s"), QLatin1String("79")));
-        }
-        pPage->ShowPage();
-    }
+    BuildPage(page, &frame);
     frame.show();
     const QImage image = frame.grab().toImage();
     const QString strFile = TestEnv::OutputDir() + QStringLiteral("/skin_%1_%2.png").arg(page, lang);
@@ -296,6 +353,103 @@ void tst_skin::pagePreviews()
     // The header's icon is drawn where the header is, in either direction.
     const QPoint ptLogo = bRightToLeft ? QPoint(593 + 185 + 16, 41 + 40) : QPoint(27 + 19 + 16, 41 + 40);
     QVERIFY2(Near(image.pixelColor(ptLogo), kAccent, 70), "header logo missing");
+}
+
+void tst_skin::textContrast_data()
+{
+    QTest::addColumn<QString>("page");
+    for (const char *szPage : {"prepare", "prepare-nospace", "doing", "doing-stop", "complete", "complete-failed"})
+        QTest::newRow(szPage) << QString::fromLatin1(szPage);
+}
+
+void tst_skin::textContrast()
+{
+    // Every text the pages show, in every look of the tiles and buttons at
+    // rest, reaches 4.5 : 1 against what the skin draws behind it (WCAG AA).
+    // The text colour is the one the skin or the widget gives the label; the
+    // background is the colour that covers most of the label's box in the
+    // rendered page.
+    QFETCH(QString, page);
+    QVERIFY(LoadLanguage(QStringLiteral("en")));
+    qputenv("PELORIX_HOST_LANG", "en");
+    qApp->setStyleSheet(m_strSheet);
+    QWidget frame;
+    frame.setObjectName(QStringLiteral("BackUpUIPlugin_MainWidget"));
+    frame.setFixedSize(896, 640);
+    BuildPage(page, &frame);
+    frame.show();
+    QWidget *pWindow = &frame;
+    if (page == QLatin1String("doing-stop")) {
+        DoingWizardWidget *pDoing = frame.findChild<DoingWizardWidget *>();
+        pDoing->DoCancel();
+        pWindow = pDoing->GetCancelDialog();
+        QVERIFY(pWindow);
+    }
+    QCoreApplication::processEvents();
+    const QImage image = pWindow->grab().toImage().convertToFormat(QImage::Format_RGB32);
+
+    int nTexts = 0;
+    for (QWidget *pWidget : pWindow->findChildren<QWidget *>()) {
+        QString strText;
+        if (QLabel *pLabel = qobject_cast<QLabel *>(pWidget))
+            strText = pLabel->text();
+        else if (QAbstractButton *pButton = qobject_cast<QAbstractButton *>(pWidget))
+            strText = pButton->text();
+        if (strText.isEmpty() || !pWidget->isVisibleTo(pWindow))
+            continue;
+        QList<QColor> listText;
+        QLabel *pLabel = qobject_cast<QLabel *>(pWidget);
+        if (pLabel && pLabel->textFormat() == Qt::RichText) {
+            // Rich text carries its own colours.
+            const QRegularExpression reColor(QStringLiteral("color=(#[0-9a-fA-F]{6})"));
+            for (auto it = reColor.globalMatch(strText); it.hasNext();)
+                listText << QColor(it.next().captured(1));
+        } else {
+            pWidget->ensurePolished();
+            const QPalette::ColorGroup group = pWidget->isEnabled() ? QPalette::Active : QPalette::Disabled;
+            listText << pWidget->palette().color(group, pWidget->foregroundRole());
+        }
+        const QRect rect(pWidget->mapTo(pWindow, QPoint(0, 0)), pWidget->size());
+        const QColor background = MostCommonColor(image, rect.intersected(image.rect()));
+        for (const QColor &text : listText) {
+            const double dRatio = ContrastRatio(text, background);
+            QVERIFY2(dRatio >= 4.5, qPrintable(QStringLiteral("%1 \"%2\": %3 on %4 is %5 : 1")
+                                                    .arg(pWidget->objectName(), strText.left(40), text.name(),
+                                                         background.name())
+                                                    .arg(dRatio, 0, 'f', 2)));
+        }
+        ++nTexts;
+    }
+    QVERIFY(nTexts >= 3);
+}
+
+void tst_skin::highDensityPictures()
+{
+    // Every picture has a twin drawn at twice the resolution, "name@2x.png",
+    // which Qt takes on a screen with a device pixel ratio of 2.
+    int nPictures = 0;
+    for (QDirIterator it(ImagesDir(), {QStringLiteral("*.png")}, QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
+        const QString strFile = it.next();
+        if (strFile.endsWith(QLatin1String("@2x.png")))
+            continue;
+        const QImage small(strFile);
+        const QString strDouble = strFile.left(strFile.size() - 4) + QStringLiteral("@2x.png");
+        const QImage big(strDouble);
+        QVERIFY2(!big.isNull(), qPrintable(strDouble));
+        QCOMPARE(big.size(), small.size() * 2);
+        ++nPictures;
+    }
+    QVERIFY(nPictures > 80);
+    // Drawn anew, not blown up: a curved edge has intermediate steps that an
+    // enlarged copy of the small picture cannot have.
+    for (const char *szName : {"BackUpUIPlugin/BigButton_Check.png", "BackUpUIPlugin/Complete_Picture.png",
+                               "BackUpUIPlugin/BigButton_Icon_Contacts.png"}) {
+        const QImage small(ImagesDir() + QLatin1String(szName));
+        const QImage big(ImagesDir() + QString::fromLatin1(szName).replace(QLatin1String(".png"), QLatin1String("@2x.png")));
+        const QImage blownUp = small.scaled(big.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                                   .convertToFormat(big.format());
+        QVERIFY2(big != blownUp, szName);
+    }
 }
 
 QTEST_MAIN(tst_skin)

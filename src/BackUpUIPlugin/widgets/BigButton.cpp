@@ -3,6 +3,8 @@
 #include "host/Change.h"
 #include "LogLine.h"
 
+#include <QStringList>
+
 static const char *const kLogSource = "..\\..\\src\\BackUpUIPlugin\\BigButton";
 
 namespace
@@ -11,9 +13,14 @@ const quint32 kOtherId = 6;
 // A sub-item list this long no longer fits beside the count and goes below it.
 const int kLongNameLength = 50;
 
-const char *const kColorDisabled = "color:rgb(235,235,235);";
+// Set on the content and its labels when they are laid out right to left.
+const char *const kMirroredProperty = "mirrored";
+
+// Each colour reads at 4.5 : 1 or more on its look's card in the skin
+// (disabled: light grey card; checked: pale blue card).
+const char *const kColorDisabled = "color:rgb(90,97,109);";
 const char *const kColorUnchecked = "color:rgb(103,103,103);";
-const char *const kColorCheckedTitle = "color:rgb(18,134,235);";
+const char *const kColorCheckedTitle = "color:rgb(10,102,186);";
 const char *const kColorCheckedValue = "color:rgb(0,0,0);";
 } // namespace
 
@@ -92,8 +99,9 @@ void BigButton::InitLayout()
 {
     const bool bOther = m_pluginInfo.nId == kOtherId;
     const bool bRightToLeft = Change::GetRightToLeftLayout();
-    // Only the wide tile mirrors its values into its right half; a narrow
-    // tile keeps one column.
+    // Right to left the whole content is mirrored: the wide tile's values go
+    // to its right half (x 136), a narrow tile's column (12 ... 112) mirrors
+    // onto itself.
     const int nLeft = (bRightToLeft && bOther) ? 136 : 12;
     m_pNumLabel->move(nLeft, 20);
     m_pSizeLabel->move(nLeft, 60);
@@ -101,9 +109,20 @@ void BigButton::InitLayout()
     m_pTitleLabel->move(nLeft, 95);
     m_pNameLabel->move(bOther ? QPoint(12, 50) : QPoint(100, 14));
 
-    if (bRightToLeft) {
-        for (QLabel *pLabel : {m_pTitleLabel, m_pNumLabel, m_pSizeLabel, m_pTimeLabel, m_pNameLabel})
-            pLabel->setLayoutDirection(Qt::RightToLeft);
+    // The skin places the kind's icon in the corner opposite the values and
+    // keeps the sub-item list in the half opposite them; it reads this
+    // property to do so.
+    setProperty(kMirroredProperty, bRightToLeft);
+    if (!bRightToLeft)
+        return;
+    for (QLabel *pLabel : {m_pTitleLabel, m_pNumLabel, m_pSizeLabel, m_pTimeLabel, m_pNameLabel}) {
+        pLabel->setLayoutDirection(Qt::RightToLeft);
+        pLabel->setProperty(kMirroredProperty, true);
+        // A label aligns by the direction of its text, so a count or a size
+        // (digits) would stay on the left: align every label to the right
+        // edge, as the title's own direction does.
+        const Qt::Alignment vertical = pLabel->alignment() & Qt::AlignVertical_Mask;
+        pLabel->setAlignment(Qt::AlignAbsolute | Qt::AlignRight | vertical);
     }
 }
 
@@ -214,4 +233,31 @@ QString BigButton::GetTitle() const
         return QString();
     }
     return m_pTitleLabel->text();
+}
+
+QString BigButton::AccessibleName() const
+{
+    if (!m_pTitleLabel || !m_pNameLabel)
+        return QString();
+    const QString strNames = m_pNameLabel->text();
+    if (m_pluginInfo.nId != kOtherId || strNames.isEmpty())
+        return m_pTitleLabel->text();
+    return m_pTitleLabel->text() + QLatin1Char(' ') + strNames;
+}
+
+QString BigButton::AccessibleDescription() const
+{
+    if (!m_pNumLabel || !m_pSizeLabel || !m_pTimeLabel)
+        return QString();
+    QStringList listParts;
+    if (!m_pNumLabel->text().isEmpty()) {
+        const QString strCount = Change::tr("IDS_BACKUPUIPLUGIN_BIGBUTTON_ACCESSIBLE_COUNT");
+        listParts << (strCount.contains(QLatin1String("%s")) ? QString(strCount).replace(QLatin1String("%s"), m_pNumLabel->text())
+                                                            : m_pNumLabel->text());
+    }
+    for (QLabel *pLabel : {m_pSizeLabel, m_pTimeLabel}) {
+        if (!pLabel->text().isEmpty())
+            listParts << pLabel->text();
+    }
+    return listParts.join(Change::tr("IDS_BACKUPUIPLUGIN_COMMON_SIGN_DUNHAO") + QLatin1Char(' '));
 }

@@ -31,6 +31,11 @@ public:
     bool IsActive() const { return m_bActive; }
     void Reset();
     QString GetTitle() const;
+    // What a screen reader says for the tile: the title (with the sub-item
+    // list of the "other" tile) as name; count, size and time estimate,
+    // those that are shown, as description.
+    QString AccessibleName() const;
+    QString AccessibleDescription() const;
 
     // 248x135 for id 6 (the "other" tile), 124x135 for every other id.
     static QSize TileSize(quint32 nId);
