@@ -12,7 +12,8 @@ class QPushButton;
 // It is a frameless window-modal window centred over its parent's window; the
 // caller show()s it and reacts to the signals, nothing blocks. A click (or
 // Return / Escape) emits the matching signal and hides the dialog; the parent
-// owns and deletes it.
+// owns and deletes it. Return presses the focused button, else the default
+// one (OK unless SetCancelDefault was called); Escape answers Cancel.
 class HOSTCORE_EXPORT CustomPopupDialog : public QWidget
 {
     Q_OBJECT
@@ -23,6 +24,11 @@ public:
     QPushButton *GetOkButton() const;
     QPushButton *GetCancelButton() const;
     int GetButtonType() const;
+    // Replaces the texts "OK" and "Cancel" with ones that name the actions.
+    void SetButtonTexts(const QString &strOk, const QString &strCancel);
+    // Makes Cancel the default button and gives it the focus, for questions
+    // whose OK cannot be undone.
+    void SetCancelDefault();
 
     static constexpr int kWidth = 400;
     static constexpr int kHeight = 200;

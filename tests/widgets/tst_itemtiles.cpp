@@ -5,6 +5,7 @@
 #include "TestEnv.h"
 #include "host/Change.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QPushButton>
 #include <QtTest>
@@ -62,9 +63,9 @@ QString Look(CheckBigButton *pTile)
     const QString strColor = Label(pTile, nId, "_Title")->styleSheet();
     if (pShown == pCommon && !pTile->IsChecked() && pTile->isEnabled() && strColor == "color:rgb(103,103,103);")
         return QStringLiteral("unchecked");
-    if (pShown == pCheck && pTile->IsChecked() && pTile->isEnabled() && strColor == "color:rgb(18,134,235);")
+    if (pShown == pCheck && pTile->IsChecked() && pTile->isEnabled() && strColor == "color:rgb(10,102,186);")
         return QStringLiteral("checked");
-    if (pShown == pDisable && !pTile->IsChecked() && !pTile->isEnabled() && strColor == "color:rgb(235,235,235);")
+    if (pShown == pDisable && !pTile->IsChecked() && !pTile->isEnabled() && strColor == "color:rgb(90,97,109);")
         return QStringLiteral("disabled");
     return QStringLiteral("inconsistent: frame %1, checked %2, enabled %3, colour %4")
         .arg(pShown->objectName())
@@ -106,6 +107,9 @@ private slots:
     void otherTileName_data();
     void otherTileName();
     void titles();
+    void mirroredContent_data();
+    void mirroredContent();
+    void keyboardAndScreenReader();
 
 private:
     QScopedPointer<TestEnv> m_pEnv;
@@ -347,6 +351,81 @@ void tst_ItemTiles::titles()
     tile.SetTitle(QString());
     tile.Reset();
     QCOMPARE(tile.GetTitle(), QStringLiteral("Text messages"));
+}
+
+void tst_ItemTiles::mirroredContent_data()
+{
+    QTest::addColumn<quint32>("id");
+    QTest::newRow("narrow tile") << 0u;
+    QTest::newRow("wide tile") << 6u;
+}
+
+void tst_ItemTiles::mirroredContent()
+{
+    // Right to left, every label of the tile sits where the left-to-right
+    // label's mirror image is and keeps to the tile's right edge, digits too.
+    QFETCH(quint32, id);
+    const QList<const char *> listSuffixes = {"_Num", "_Value", "_Time", "_Title", "_OtherContent"};
+    QMap<QString, QRect> mapLeftToRight;
+    {
+        qputenv("PELORIX_HOST_LANG", "en");
+        CheckBigButton tile(Item(id, false));
+        for (const char *szSuffix : listSuffixes) {
+            QLabel *pLabel = Label(&tile, id, szSuffix);
+            QVERIFY(pLabel);
+            mapLeftToRight.insert(QLatin1String(szSuffix), pLabel->geometry());
+            QVERIFY(!(pLabel->alignment() & Qt::AlignRight));
+        }
+        QVERIFY(!tile.findChild<BigButton *>()->property("mirrored").toBool());
+    }
+    qputenv("PELORIX_HOST_LANG", "ar");
+    CheckBigButton tile(Item(id, false));
+    tile.SetBtnData(Counted(12345, 1572864));
+    QVERIFY(tile.findChild<BigButton *>()->property("mirrored").toBool());
+    for (const char *szSuffix : listSuffixes) {
+        if (id != 6 && QLatin1String(szSuffix) == QLatin1String("_OtherContent"))
+            continue; // only the wide tile shows its sub-item list
+        QLabel *pLabel = Label(&tile, id, szSuffix);
+        const QRect rect = mapLeftToRight.value(QLatin1String(szSuffix));
+        QCOMPARE(pLabel->x(), tile.width() - rect.x() - rect.width());
+        QCOMPARE(pLabel->y(), rect.y());
+        QCOMPARE(pLabel->alignment() & (Qt::AlignHorizontal_Mask | Qt::AlignAbsolute), Qt::AlignRight | Qt::AlignAbsolute);
+    }
+}
+
+void tst_ItemTiles::keyboardAndScreenReader()
+{
+    QWidget page;
+    CheckBigButton *pTile = new CheckBigButton(Item(6, false, QStringLiteral("IDS_BACKUPUIPLUGIN_BIGBUTTON_OTHER_TEXT")), &page);
+    const QString strList = QStringLiteral("(") + Change::tr("IDS_BACKUPUIPLUGIN_CORE_CALLLOG_TEXT") + QStringLiteral(")");
+    pTile->SetBtnName(strList);
+    pTile->SetBtnData(Counted(1234, 1572864));
+
+    // One keyboard stop: the tile, none of the frames or labels inside it.
+    QVERIFY(pTile->focusPolicy() & Qt::TabFocus);
+    for (QWidget *pChild : pTile->findChildren<QWidget *>())
+        QVERIFY2(!(pChild->focusPolicy() & Qt::TabFocus), qPrintable(pChild->objectName()));
+
+    QAccessibleInterface *pInterface = QAccessible::queryAccessibleInterface(pTile);
+    QVERIFY(pInterface);
+    QCOMPARE(pInterface->text(QAccessible::Name), pTile->GetTitle() + QLatin1Char(' ') + strList);
+    const QString strSeparator = Change::tr("IDS_BACKUPUIPLUGIN_COMMON_SIGN_DUNHAO") + QLatin1Char(' ');
+    QCOMPARE(pInterface->text(QAccessible::Description),
+             Change::tr("IDS_BACKUPUIPLUGIN_BIGBUTTON_ACCESSIBLE_COUNT").replace(QLatin1String("%s"), QLatin1String("1234"))
+                 + strSeparator + CheckBigButton::FormatSize(1572864) + strSeparator
+                 + CheckBigButton::NeedTimeText(1572864));
+    QVERIFY(pInterface->state().checkable);
+    QVERIFY(!pInterface->state().checked);
+    QTest::keyClick(pTile, Qt::Key_Space);
+    QVERIFY(pTile->IsChecked());
+    QVERIFY(pInterface->state().checked);
+
+    // After a reset only the title is left to read.
+    pTile->Reset();
+    QCOMPARE(pInterface->text(QAccessible::Description), QString());
+    // An empty tile is not reachable.
+    pTile->SetBtnData(Counted(0, 0));
+    QVERIFY(pInterface->state().disabled);
 }
 
 QTEST_MAIN(tst_ItemTiles)

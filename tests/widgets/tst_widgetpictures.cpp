@@ -1,5 +1,7 @@
 #include "BackUpUIConfigParse.h"
 #include "CheckBigButton.h"
+#include "CompleteWizardWidget.h"
+#include "PrepareWizardWidget.h"
 #include "CustomLabelButton.h"
 #include "TestEnv.h"
 #include "WaitingBKFrame.h"
@@ -9,11 +11,17 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPushButton>
 #include <QtTest>
 
-// Saves pictures of the tiles in each look, the page header and the waiting
-// overlay into the build's test-output folder, styled with the skin's style
-// sheet when the skin has been built, so people can look at them.
+// Saves pictures of the tiles in each look, the page header, the waiting
+// overlay, the prepare page with a tile and a button showing the keyboard
+// focus, and the result page of a successful and of a failed run, in
+// English, Russian and Arabic, into the build's test-output folder, styled
+// with the skin's style sheet when the skin has been built, so people can
+// look at them. Run on a screen of twice the density (QT_SCALE_FACTOR=2) it
+// saves the same pictures as "<name>@2x.png", drawn from the skin's 2x
+// pictures.
 class tst_WidgetPictures : public QObject
 {
     Q_OBJECT
@@ -26,6 +34,8 @@ private slots:
     void header_data();
     void header();
     void waitingFrame();
+    void pages_data();
+    void pages();
 
 private:
     QString Save(QWidget *pWidget, const QString &strName);
@@ -33,7 +43,37 @@ private:
     QScopedPointer<TestEnv> m_pEnv;
     QString m_strOldCurrent;
     QString m_strOutput;
+    bool m_bSkin = false;
 };
+
+namespace
+{
+// Whether the bottom left corner of a grabbed tile (the card's rounded edge
+// and its shadow, where no text is) shows the skin picture pixel for pixel,
+// composed over the grab's background; an enlarged 1x picture is softer
+// there and differs.
+bool MatchesPicture(const QImage &grabbed, const QString &strPicture)
+{
+    const QImage picture = QImage(QStringLiteral(BACKUP_STAGE_DIR "/skin/default/images/BackUpUIPlugin/") + strPicture)
+                               .convertToFormat(QImage::Format_ARGB32);
+    if (picture.isNull() || picture.size() != grabbed.size())
+        return false;
+    const QColor background = grabbed.pixelColor(0, grabbed.height() - 1);
+    for (int y = grabbed.height() - 30; y < grabbed.height(); ++y) {
+        for (int x = 0; x < 30; ++x) {
+            const QColor over = picture.pixelColor(x, y);
+            const QColor seen = grabbed.pixelColor(x, y);
+            const qreal dAlpha = over.alphaF();
+            auto blend = [dAlpha](qreal dOver, qreal dUnder) { return dOver * dAlpha + dUnder * (1.0 - dAlpha); };
+            if (qAbs(blend(over.redF(), background.redF()) - seen.redF()) > 0.04
+                || qAbs(blend(over.greenF(), background.greenF()) - seen.greenF()) > 0.04
+                || qAbs(blend(over.blueF(), background.blueF()) - seen.blueF()) > 0.04)
+                return false;
+        }
+    }
+    return true;
+}
+} // namespace
 
 void tst_WidgetPictures::initTestCase()
 {
@@ -43,7 +83,8 @@ void tst_WidgetPictures::initTestCase()
     // The skin refers to its pictures as "./skin/default/images/...".
     QVERIFY(QDir::setCurrent(QStringLiteral(BACKUP_STAGE_DIR)));
     QFile qss(QStringLiteral(BACKUP_STAGE_DIR "/skin/default/backup.qss"));
-    if (qss.open(QIODevice::ReadOnly | QIODevice::Text))
+    m_bSkin = qss.open(QIODevice::ReadOnly | QIODevice::Text);
+    if (m_bSkin)
         qApp->setStyleSheet(QString::fromUtf8(qss.readAll()));
     else
         qWarning("No skin style sheet in the stage: the pictures show the plain widgets");
@@ -60,7 +101,8 @@ void tst_WidgetPictures::cleanupTestCase()
 
 QString tst_WidgetPictures::Save(QWidget *pWidget, const QString &strName)
 {
-    const QString strFile = m_strOutput + QLatin1Char('/') + strName + QStringLiteral(".png");
+    const QString strSuffix = pWidget->devicePixelRatio() > 1.0 ? QStringLiteral("@2x.png") : QStringLiteral(".png");
+    const QString strFile = m_strOutput + QLatin1Char('/') + strName + strSuffix;
     const QPixmap pixmap = pWidget->grab();
     if (pixmap.isNull() || !pixmap.save(strFile))
         return QString();
@@ -112,7 +154,28 @@ void tst_WidgetPictures::tiles()
         QVERIFY2(!strFile.isEmpty(), qPrintable(strName));
         const QImage image(strFile);
         QCOMPARE(image.size(), tile.size() * tile.devicePixelRatio());
+        if (tile.devicePixelRatio() > 1.0 && m_bSkin && strLook == "unchecked")
+            QVERIFY2(MatchesPicture(image, id == 6 ? QStringLiteral("BigButton_Other_Common@2x.png")
+                                                   : QStringLiteral("BigButton_Common@2x.png")),
+                     "the 2x screen does not show the 2x picture");
         listImages << image;
+    }
+    // The kind's icon sits in the corner opposite the values: top right, or
+    // top left when the tile is mirrored (its badge is the accent's wash).
+    if (m_bSkin) {
+        const qreal dRatio = listImages.at(0).width() / qreal(id == 6 ? 248 : 124);
+        const int nWidth = id == 6 ? 248 : 124;
+        // Inside the badge (28 x 28, 12 px from the top and the side), clear
+        // of its glyph.
+        const QPoint ptLeft(QPointF(16 * dRatio, 16 * dRatio).toPoint());
+        const QPoint ptRight(QPointF((nWidth - 36) * dRatio, 16 * dRatio).toPoint());
+        const QColor wash(234, 243, 253);
+        const QImage &unchecked = listImages.at(0);
+        auto near = [](const QColor &a, const QColor &b) {
+            return qAbs(a.red() - b.red()) + qAbs(a.green() - b.green()) + qAbs(a.blue() - b.blue()) < 12;
+        };
+        QVERIFY2(near(unchecked.pixelColor(lang == "ar" ? ptLeft : ptRight), wash), "icon not in its corner");
+        QVERIFY2(!near(unchecked.pixelColor(lang == "ar" ? ptRight : ptLeft), wash), "icon in both corners");
     }
     // The three looks can be told apart.
     QVERIFY(listImages.at(0) != listImages.at(1));
@@ -135,7 +198,7 @@ void tst_WidgetPictures::header()
     const QString strName = lang == "ar" ? QStringLiteral("header_rtl") : QStringLiteral("header");
     const QString strFile = Save(&header, strName);
     QVERIFY2(!strFile.isEmpty(), qPrintable(strName));
-    QCOMPARE(QImage(strFile).size(), QSize(276, 72));
+    QCOMPARE(QImage(strFile).size(), QSize(276, 72) * header.devicePixelRatio());
     QLabel *pText = header.findChild<QLabel *>("BackUpUIPlugin_CustomLabelButton_TextLabel");
     QVERIFY(pText);
     QCOMPARE(pText->text(), Change::tr("IDS_BACKUPUIPLUGIN_LOGBUTTONTEXT"));
@@ -170,7 +233,69 @@ void tst_WidgetPictures::waitingFrame()
     const QString strFile = Save(&page, QStringLiteral("waiting_frame"));
     pFrame->HideFrame();
     QVERIFY(!strFile.isEmpty());
-    QCOMPARE(QImage(strFile).size(), QSize(896, 640));
+    QCOMPARE(QImage(strFile).size(), QSize(896, 640) * page.devicePixelRatio());
+}
+
+void tst_WidgetPictures::pages_data()
+{
+    QTest::addColumn<QByteArray>("lang");
+    QTest::addColumn<QString>("page");
+    for (const char *szLang : {"en", "ru", "ar"})
+        for (const char *szPage : {"prepare", "prepare-nospace", "complete", "complete-failed"})
+            QTest::addRow("%s %s", szPage, szLang) << QByteArray(szLang) << QString::fromLatin1(szPage);
+}
+
+void tst_WidgetPictures::pages()
+{
+    // Whole pages as a user sees them: the prepare page with the keyboard
+    // focus on its first tile (or, with the disk full, on Start), and the
+    // result page after a successful and after a failed run.
+    QFETCH(QByteArray, lang);
+    QFETCH(QString, page);
+    qputenv("PELORIX_HOST_LANG", lang);
+    QWidget frame;
+    frame.setObjectName(QStringLiteral("BackUpUIPlugin_MainWidget"));
+    frame.setFixedSize(896, 640);
+    QWidget *pFocus = nullptr;
+    if (page.startsWith(QLatin1String("prepare"))) {
+        auto *pPage = new PrepareWizardWidget(&frame);
+        pPage->InitPage();
+        const QList<QPair<int, int>> listCounts = {{0, 1284}, {1, 3517}, {29, 86}, {3, 41}, {4, 24518}, {5, 0}, {6, 932}};
+        for (const auto &count : listCounts) {
+            structBackupID record;
+            record.nProNum = count.second;
+            record.nValue2 = count.second * 613;
+            if (CheckBigButton *pTile = pPage->GetBigButtons().value(count.first))
+                pTile->SetBtnData(record);
+        }
+        pPage->slotsPathChanged(QDir::homePath());
+        const bool bNoSpace = page == QLatin1String("prepare-nospace");
+        pPage->GetSpaceStatusLabel()->setVisible(bNoSpace);
+        pFocus = bNoSpace ? static_cast<QWidget *>(pPage->GetNextButton())
+                          : pPage->GetBigButtons().value(pPage->TileOrder().constFirst());
+    } else {
+        auto *pPage = new CompleteWizardWidget(&frame);
+        pPage->InitPage();
+        if (page == QLatin1String("complete-failed")) {
+            pPage->SetResultCaption(Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_SORRY_LABEL"));
+            pPage->SetResultValue(Change::tr("IDS_VIRTUAL_SMSNAME_IDENTIFER") + Change::tr("IDS_BACKUPUIPLUGIN_COMMON_SIGN_DUNHAO")
+                                  + QLatin1Char(' ') + Change::tr("IDS_VIRTUAL_IDENTIFER_VEDIOTEXT"));
+            pPage->SetContactsTip(Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_PB_TIPTEXT").replace(QLatin1String("%s"), QLatin1String("1270")));
+        }
+        pPage->ShowPage();
+    }
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    if (pFocus) {
+        pFocus->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(pFocus->hasFocus());
+    }
+    const QString strName = QStringLiteral("page_%1_%2").arg(page, QString::fromLatin1(lang));
+    const QString strFile = Save(&frame, strName);
+    QVERIFY2(!strFile.isEmpty(), qPrintable(strName));
+    QCOMPARE(QImage(strFile).size(), frame.size() * frame.devicePixelRatio());
+    if (CheckBigButton *pTile = qobject_cast<CheckBigButton *>(pFocus))
+        QVERIFY(pTile->GetFocusFrame()->isVisible());
 }
 
 QTEST_MAIN(tst_WidgetPictures)

@@ -13,6 +13,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QStringList>
 #include <QVBoxLayout>
 
 static const char *const kLogSource = "..\\..\\src\\BackUpUIPlugin\\CompleteWizardWidget";
@@ -220,6 +221,8 @@ void CompleteWizardWidget::InitCons()
         return;
     }
     connect(m_pBtnFinish, &QPushButton::clicked, this, &CompleteWizardWidget::DoCancel);
+    // The page offers only Finish: Enter and Escape both press it.
+    SetKeyButtons(m_pBtnFinish, m_pBtnFinish);
 }
 
 void CompleteWizardWidget::InitialShow()
@@ -248,6 +251,27 @@ void CompleteWizardWidget::InitialShow()
     m_pLabelApk->setText(m_strApkTip);
     m_pLabelApkIcon->setVisible(bApk);
     m_pLabelApk->setVisible(bApk);
+
+    UpdateAccessibleText();
+}
+
+void CompleteWizardWidget::UpdateAccessibleText()
+{
+    // A screen reader announces the page by its headline and reads the
+    // result and the notes shown as its description; the result label
+    // itself is rich text, so it gets the plain words as its name.
+    QStringList listShown;
+    if (!m_strValue.isEmpty()) {
+        const QString strResult = m_strCaption.isEmpty() ? m_strValue : m_strCaption + QLatin1Char(' ') + m_strValue;
+        m_pLabelResult->setAccessibleName(strResult);
+        listShown << strResult;
+    }
+    for (const QString &strNote : {m_strContactsTip, m_strApkTip}) {
+        if (!strNote.isEmpty())
+            listShown << strNote;
+    }
+    setAccessibleName(m_strStatus);
+    setAccessibleDescription(listShown.join(QLatin1Char('\n')));
 }
 
 void CompleteWizardWidget::DoCancel()

@@ -62,6 +62,7 @@ protected:
 private:
     void InitLabel();
     void InitLabelLayout();
+    void UpdateAccessibleText();
     static QLabel *CreateNoteLabel(QWidget *pParent);
 
     QFrame *m_pFrameBgOne = nullptr;

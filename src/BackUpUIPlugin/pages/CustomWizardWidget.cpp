@@ -11,6 +11,7 @@
 #include <host/Startup.h>
 
 #include <QFrame>
+#include <QKeyEvent>
 #include <QPushButton>
 
 static const char *const kLogSource = "..\\..\\src\\BackUpUIPlugin\\CustomWizardWidget";
@@ -41,6 +42,49 @@ void CustomWizardWidget::ShowPage()
 {
     InitialShow();
     show();
+    FocusFirst();
+}
+
+void CustomWizardWidget::FocusFirst()
+{
+    if (QWidget *pWidget = FirstFocusWidget())
+        pWidget->setFocus(Qt::OtherFocusReason);
+}
+
+QWidget *CustomWizardWidget::FirstFocusWidget() const
+{
+    return const_cast<CustomWizardWidget *>(this);
+}
+
+void CustomWizardWidget::SetKeyButtons(QPushButton *pEnter, QPushButton *pEscape)
+{
+    m_pEnterButton = pEnter;
+    m_pEscapeButton = pEscape;
+}
+
+void CustomWizardWidget::keyPressEvent(QKeyEvent *pEvent)
+{
+    QPushButton *pButton = nullptr;
+    const Qt::KeyboardModifiers modifiers = pEvent->modifiers() & ~Qt::KeypadModifier;
+    if (modifiers == Qt::NoModifier) {
+        switch (pEvent->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            pButton = m_pEnterButton;
+            break;
+        case Qt::Key_Escape:
+            pButton = m_pEscapeButton;
+            break;
+        default:
+            break;
+        }
+    }
+    if (pButton && pButton->isVisible() && pButton->isEnabled()) {
+        pButton->click();
+        pEvent->accept();
+        return;
+    }
+    QWidget::keyPressEvent(pEvent);
 }
 
 void CustomWizardWidget::SetNeighbourPages(CustomWizardWidget *pPrevious, CustomWizardWidget *pNext)
@@ -107,6 +151,9 @@ QPushButton *CustomWizardWidget::CreateFunctionButton()
     QPushButton *pButton = new QPushButton(this);
     pButton->setContentsMargins(0, 0, 0, 0);
     pButton->setFixedSize(116, 32);
+    // Enter on the focused button presses it (outside a dialog a push
+    // button ignores Enter unless it is an auto-default button).
+    pButton->setAutoDefault(true);
     return pButton;
 }
 

@@ -4,13 +4,16 @@
 #include <QWidget>
 
 class QFrame;
+class QKeyEvent;
 class QPushButton;
 class StandardTitleBar;
 
 // Base of the wizard pages. A page is built once by InitPage, which runs the
 // build steps in a fixed order; InitialShow runs every time just before the
 // page is shown. Pages are linked to their neighbours and move between each
-// other only through DoNext, DoBack, DoCancel and ShowPage.
+// other only through DoNext, DoBack, DoCancel and ShowPage. From the
+// keyboard, Enter presses the page's main button and Escape its cancel
+// button.
 class CustomWizardWidget : public QWidget
 {
     Q_OBJECT
@@ -26,8 +29,10 @@ public:
     // Runs InitWindow, InitMembers, InitTitleBar, InitButtons,
     // InitButtonText, InitObjectName, InitLayout and InitCons in this order.
     void InitPage();
-    // InitialShow, then shows the page.
+    // InitialShow, then shows the page and gives it the keyboard focus.
     void ShowPage();
+    // Puts the keyboard focus where the page wants it first.
+    void FocusFirst();
     void SetNeighbourPages(CustomWizardWidget *pPrevious, CustomWizardWidget *pNext);
 
     CustomWizardWidget *GetPreviousPage() const { return m_pPreviousPage; }
@@ -55,6 +60,15 @@ protected:
     virtual void InitLayout();
     virtual void InitCons();
     virtual void InitialShow();
+    // Where the keyboard focus goes when the page is shown: the page itself
+    // (Enter and Escape work at once, Tab leads to the first control).
+    virtual QWidget *FirstFocusWidget() const;
+
+    // Enter (Return) clicks pEnter, Escape clicks pEscape, when the button is
+    // visible and enabled; either may be null. A focused push button takes
+    // Enter itself.
+    void SetKeyButtons(QPushButton *pEnter, QPushButton *pEscape);
+    void keyPressEvent(QKeyEvent *pEvent) override;
 
     // A frame of the page's background at rect, drawn by the style sheet
     // under its object name, above the frames made before it.
@@ -66,4 +80,6 @@ protected:
     CustomWizardWidget *m_pPreviousPage = nullptr;
     QWidget *m_pFrame = nullptr;
     StandardTitleBar *m_pTitleBar = nullptr;
+    QPushButton *m_pEnterButton = nullptr;
+    QPushButton *m_pEscapeButton = nullptr;
 };

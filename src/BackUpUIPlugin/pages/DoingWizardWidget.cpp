@@ -119,6 +119,8 @@ void DoingWizardWidget::InitProgressBar()
     m_pProgressBar->setMaximum(896);
     m_pProgressBar->setMinimum(0);
     m_pProgressBar->setValue(50);
+    // Screen readers read the bar's value as its percentage.
+    m_pProgressBar->setAccessibleName(Change::tr("IDS_BACKUPUIPLUGIN_DOING_PROGRESS_ACCESSIBLE_TEXT"));
 
     m_pLabelStripe = new QLabel(this);
     m_pLabelStripe->setObjectName(QStringLiteral("BackUIPlugin_Doing_Progressbartop"));
@@ -192,6 +194,7 @@ void DoingWizardWidget::InitCons()
     }
     connect(this, &DoingWizardWidget::signalMoviePlay, this, &DoingWizardWidget::setMoviePlay);
     connect(m_pBtnCancel, &QPushButton::clicked, this, &DoingWizardWidget::DoCancel);
+    SetKeyButtons(nullptr, m_pBtnCancel);
     connect(m_pStepTimer, &QTimer::timeout, this, &DoingWizardWidget::setMoviePlay);
     if (BackUpUIThread *pThread = BackUpUIThread::Instance()) {
         connect(pThread, &BackUpUIThread::IsApkBackup, this, &DoingWizardWidget::slotIsApkBackup);
@@ -460,6 +463,11 @@ void DoingWizardWidget::DoCancel()
     m_pFrameCover->raise();
 
     m_pDialog = new CustomPopupDialog(this, Change::tr("IDS_BACKUPUIPLUGIN_DOINGCANCEL_DESCRIPTION_TEXT"), 2);
+    // The buttons say what they do, and Enter keeps the backup going: stopping
+    // throws away what has been copied, so it takes a deliberate choice.
+    m_pDialog->SetButtonTexts(Change::tr("IDS_BACKUPUIPLUGIN_DOINGCANCEL_STOP_BUTTON"),
+                              Change::tr("IDS_BACKUPUIPLUGIN_DOINGCANCEL_CONTINUE_BUTTON"));
+    m_pDialog->SetCancelDefault();
     connect(m_pDialog, &CustomPopupDialog::signalOnClickOkEvent, this, &DoingWizardWidget::slotBackupCancelYES);
     connect(m_pDialog, &CustomPopupDialog::signalOnClickCancelEvent, this, &DoingWizardWidget::slotBackupCancelNO);
     m_pDialog->show();

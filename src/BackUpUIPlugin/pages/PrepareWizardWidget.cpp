@@ -137,7 +137,9 @@ void PrepareWizardWidget::InitMembers()
     m_pBtnBrowse = new QPushButton(this);
     m_pBtnBrowse->setContentsMargins(0, 0, 0, 0);
     m_pBtnBrowse->setFixedSize(kButtonWidth, 26);
-    m_pBtnBrowse->setFocusPolicy(Qt::NoFocus);
+    // A keyboard stop like the other buttons, so the folder can be changed
+    // without a mouse.
+    m_pBtnBrowse->setAutoDefault(true);
 
     CreateBackUpPath();
     m_strBackUpPath = ReadBackupLocation();
@@ -317,6 +319,7 @@ void PrepareWizardWidget::InitLayout()
         m_pBtnNext->move(330, 566);
         m_pBtnCancel->move(450, 566);
     }
+    SetTabOrder();
 }
 
 void PrepareWizardWidget::InitCons()
@@ -330,6 +333,35 @@ void PrepareWizardWidget::InitCons()
     connect(m_pBtnBrowse, &QPushButton::clicked, this, &PrepareWizardWidget::slotBrowse);
     connect(m_pCountTimer, &QTimer::timeout, this, &PrepareWizardWidget::soltStepOne);
     connect(m_pStatusTimer, &QTimer::timeout, this, &PrepareWizardWidget::soltGetStatusThread);
+    SetKeyButtons(m_pBtnNext, m_pBtnCancel);
+}
+
+QWidget *PrepareWizardWidget::FirstFocusWidget() const
+{
+    if (m_pWaitingFrame && m_pWaitingFrame->isVisible())
+        return m_pWaitingFrame;
+    for (int nId : TileOrder()) {
+        CheckBigButton *pButton = m_listBackup.value(nId);
+        if (pButton && pButton->isEnabled())
+            return pButton;
+    }
+    return m_pBtnNext;
+}
+
+void PrepareWizardWidget::SetTabOrder()
+{
+    // Tiles in reading order, then the folder, then the buttons: the order
+    // the page is read in, whatever the order of creation.
+    QList<QWidget *> listChain;
+    for (int nId : TileOrder()) {
+        if (CheckBigButton *pButton = m_listBackup.value(nId))
+            listChain.append(pButton);
+    }
+    // Start comes before Cancel in either direction (it is the button read
+    // first: left of Cancel, or right of it when mirrored).
+    listChain << m_pBtnBrowse << m_pBtnNext << m_pBtnCancel;
+    for (int i = 1; i < listChain.size(); ++i)
+        QWidget::setTabOrder(listChain.at(i - 1), listChain.at(i));
 }
 
 void PrepareWizardWidget::InitialShow()
@@ -422,6 +454,10 @@ void PrepareWizardWidget::slotPluginCount(int iType)
     LogLine::Debug(kLogSource, "slotPluginCount", QString::number(__LINE__) + QStringLiteral(" Waiting background hided"));
     if (m_pWaitingFrame)
         m_pWaitingFrame->HideFrame();
+    // The keyboard focus leaves the overlay for the first tile.
+    QWidget *pFocus = focusWidget();
+    if (isVisible() && (!pFocus || pFocus == this || pFocus == m_pWaitingFrame))
+        FocusFirst();
 }
 
 QString PrepareWizardWidget::GetTileText(int nId, const QHash<int, structBackupID> &hashCounts) const

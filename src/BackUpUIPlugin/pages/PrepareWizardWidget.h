@@ -107,8 +107,12 @@ protected:
     void InitLayout() override;
     void InitCons() override;
     void InitialShow() override;
+    // The overlay while it is shown, else the first tile that can be
+    // checked, else the next button.
+    QWidget *FirstFocusWidget() const override;
 
 private:
+    void SetTabOrder();
     void ShowBackUpPath();
     void UpdateCapacityText(const QString &strPath);
     void HideMainWindow();

@@ -4,6 +4,9 @@
 #include "host/Change.h"
 #include "LogLine.h"
 
+#include <QFocusEvent>
+#include <QFrame>
+
 static const char *const kLogSource = "..\\..\\src\\BackUpUIPlugin\\CheckBigButton";
 
 namespace
@@ -16,6 +19,8 @@ QPushButton *CreateFrame(QWidget *pTile, const QSize &size, const QString &strOb
 {
     QPushButton *pFrame = new QPushButton(pTile);
     pFrame->setFlat(true);
+    // The tile itself is the keyboard stop; its frames only take clicks.
+    pFrame->setFocusPolicy(Qt::NoFocus);
     pFrame->setFixedSize(size);
     pFrame->setContentsMargins(0, 0, 0, 0);
     pFrame->move(0, 0);
@@ -32,6 +37,8 @@ CheckBigButton::CheckBigButton(const PluginInfo &info, QWidget *parent)
     setFixedSize(size);
     setContentsMargins(0, 0, 0, 0);
     setFlat(true);
+    setCheckable(true);
+    setFocusPolicy(Qt::StrongFocus);
 
     const QString strPrefix = info.nId == kOtherId ? QStringLiteral("BackUpUIPlugin_BigButton_Other_")
                                                    : QStringLiteral("BackUpUIPlugin_BigButton_");
@@ -40,6 +47,11 @@ CheckBigButton::CheckBigButton(const PluginInfo &info, QWidget *parent)
     m_pDisableFrame = CreateFrame(this, size, strPrefix + QStringLiteral("DisableFrame"));
     m_pCheckFrame->hide();
     m_pDisableFrame->hide();
+    // The skin mirrors the checked look's corner flag for right-to-left tiles.
+    if (Change::GetRightToLeftLayout()) {
+        for (QPushButton *pFrame : {m_pCommonFrame, m_pCheckFrame, m_pDisableFrame})
+            pFrame->setProperty("mirrored", true);
+    }
 
     m_pContent = new BigButton(info, m_pCommonFrame);
     m_pContent->setGeometry(QRect(QPoint(0, 0), size));
@@ -48,10 +60,51 @@ CheckBigButton::CheckBigButton(const PluginInfo &info, QWidget *parent)
     // frame gets its hover look and its clicks.
     m_pContent->setAttribute(Qt::WA_TransparentForMouseEvents, true);
 
+    m_pFocusFrame = new QFrame(this);
+    m_pFocusFrame->setObjectName(QStringLiteral("BackUpUIPlugin_BigButton_FocusFrame"));
+    m_pFocusFrame->setGeometry(QRect(QPoint(0, 0), size));
+    m_pFocusFrame->setAttribute(Qt::WA_TransparentForMouseEvents, true);
+    m_pFocusFrame->hide();
+    m_pFocusFrame->raise();
+
     Reset();
 
     connect(m_pCommonFrame, &QPushButton::clicked, this, &CheckBigButton::ButtonPressed);
     connect(m_pCheckFrame, &QPushButton::clicked, this, &CheckBigButton::ButtonPressed);
+    // Space on the focused tile.
+    connect(this, &QPushButton::clicked, this, &CheckBigButton::ButtonPressed);
+}
+
+void CheckBigButton::nextCheckState()
+{
+}
+
+void CheckBigButton::focusInEvent(QFocusEvent *pEvent)
+{
+    QPushButton::focusInEvent(pEvent);
+    // A click shows the new look already; the ring is for keyboard users.
+    if (m_pFocusFrame && pEvent->reason() != Qt::MouseFocusReason)
+        m_pFocusFrame->show();
+}
+
+void CheckBigButton::focusOutEvent(QFocusEvent *pEvent)
+{
+    QPushButton::focusOutEvent(pEvent);
+    if (m_pFocusFrame)
+        m_pFocusFrame->hide();
+}
+
+void CheckBigButton::paintEvent(QPaintEvent *pEvent)
+{
+    Q_UNUSED(pEvent)
+}
+
+void CheckBigButton::UpdateAccessibleText()
+{
+    if (!m_pContent)
+        return;
+    setAccessibleName(m_pContent->AccessibleName());
+    setAccessibleDescription(m_pContent->AccessibleDescription());
 }
 
 void CheckBigButton::ShowLook(Look eLook)
@@ -76,6 +129,7 @@ void CheckBigButton::ShowLook(Look eLook)
     m_pContent->raise();
 
     m_bChecked = eLook == LookChecked;
+    setChecked(m_bChecked);
     setEnabled(eLook != LookDisabled);
     switch (eLook) {
     case LookUnchecked:
@@ -124,6 +178,7 @@ void CheckBigButton::Reset()
     SetEnableFrame();
     m_pContent->Reset();
     ShowLook(m_pluginInfo.bEnable ? LookChecked : LookUnchecked);
+    UpdateAccessibleText();
 }
 
 void CheckBigButton::SetTitle(const QString &strTitle)
@@ -133,6 +188,7 @@ void CheckBigButton::SetTitle(const QString &strTitle)
         return;
     }
     m_pContent->SetTitle(strTitle);
+    UpdateAccessibleText();
 }
 
 void CheckBigButton::SetBtnName(const QString &strName)
@@ -142,6 +198,7 @@ void CheckBigButton::SetBtnName(const QString &strName)
         return;
     }
     m_pContent->SetBtnName(strName);
+    UpdateAccessibleText();
 }
 
 void CheckBigButton::SetNum(const QString &strNum)
@@ -151,6 +208,7 @@ void CheckBigButton::SetNum(const QString &strNum)
         return;
     }
     m_pContent->SetNum(strNum);
+    UpdateAccessibleText();
 }
 
 void CheckBigButton::SetSize(const QString &strSize)
@@ -160,6 +218,7 @@ void CheckBigButton::SetSize(const QString &strSize)
         return;
     }
     m_pContent->SetSize(strSize);
+    UpdateAccessibleText();
 }
 
 void CheckBigButton::SetNeedTime(quint32 nKiloBytes)
@@ -171,6 +230,7 @@ void CheckBigButton::SetNeedTime(quint32 nKiloBytes)
     if (nKiloBytes == 0)
         return;
     m_pContent->SetNeedTime(NeedTimeText(nKiloBytes));
+    UpdateAccessibleText();
 }
 
 void CheckBigButton::SetBtnData(const structBackupID &record)
@@ -189,6 +249,7 @@ void CheckBigButton::SetBtnData(const structBackupID &record)
     if (nKiloBytes != 0)
         m_pContent->SetSize(FormatSize(nKiloBytes));
     SetNeedTime(nKiloBytes);
+    UpdateAccessibleText();
 }
 
 QString CheckBigButton::GetTitle() const

@@ -10,7 +10,10 @@ class BigButton;
 // The checkable tile of one backup item on the prepare page. Three flat
 // frames give its three looks (unchecked, checked, disabled); exactly one is
 // visible and holds the content. Clicks only toggle the look: pages read
-// IsChecked() when they need the selection.
+// IsChecked() when they need the selection. The tile is one keyboard stop:
+// Space toggles it, and a focus ring shows while it has the keyboard focus.
+// Screen readers get its title as name, count, size and time as
+// description, and its checked state.
 class CheckBigButton : public QPushButton
 {
     Q_OBJECT
@@ -44,12 +47,26 @@ public:
     // The time label's text for nKiloBytes (not 0).
     static QString NeedTimeText(quint32 nKiloBytes);
 
+    // The focus ring (shown while the tile has the keyboard focus).
+    QWidget *GetFocusFrame() const { return m_pFocusFrame; }
+
 public slots:
     void ButtonPressed();
+
+protected:
+    // The tile's own checked state follows its look; a click only reaches
+    // ButtonPressed, which changes the look.
+    void nextCheckState() override;
+    void focusInEvent(QFocusEvent *pEvent) override;
+    void focusOutEvent(QFocusEvent *pEvent) override;
+    // The frames draw the whole tile; the button itself draws nothing (a
+    // checked flat button would otherwise show a pressed panel around them).
+    void paintEvent(QPaintEvent *pEvent) override;
 
 private:
     enum Look { LookUnchecked, LookChecked, LookDisabled };
     void ShowLook(Look eLook);
+    void UpdateAccessibleText();
 
     PluginInfo m_pluginInfo;
     QWidget *m_pParent = nullptr;
@@ -57,5 +74,6 @@ private:
     QPushButton *m_pCheckFrame = nullptr;
     QPushButton *m_pDisableFrame = nullptr;
     BigButton *m_pContent = nullptr;
+    QWidget *m_pFocusFrame = nullptr;
     bool m_bChecked = false;
 };

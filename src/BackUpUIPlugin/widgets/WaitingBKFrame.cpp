@@ -1,6 +1,9 @@
 #include "WaitingBKFrame.h"
 
 #include "LogLine.h"
+#include "host/Change.h"
+
+#include <QKeyEvent>
 
 #include <QCursor>
 #include <QLabel>
@@ -19,6 +22,8 @@ WaitingBKFrame::WaitingBKFrame(QWidget *parent) : QFrame(parent)
     setObjectName(QStringLiteral("BackUpUIPlugin_Prepare_BgWaiting"));
     setAttribute(Qt::WA_TranslucentBackground, false);
     setFixedSize(896, 640);
+    setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(Change::tr("IDS_BACKUPUIPLUGIN_WAITING_ACCESSIBLE_TEXT"));
 
     m_pBackgroundLabel = new QLabel(this);
     m_pBackgroundLabel->setObjectName(QStringLiteral("BackUpUIPlugin_Prepare_LabelWaitingBK"));
@@ -56,12 +61,20 @@ void WaitingBKFrame::ShowFrame()
         LOG_ARG_NULL("ShowFrame");
     }
     show();
+    // On a page that is already shown the overlay takes the focus at once; a
+    // page being shown gives it the focus itself.
+    if (isVisible())
+        setFocus(Qt::OtherFocusReason);
     LOG_LEAVED("ShowFrame");
 }
 
 void WaitingBKFrame::HideFrame()
 {
     LOG_ENTERED("HideFrame");
+    // Hand the focus back to the page rather than to whichever control
+    // follows the overlay in the tab order.
+    if (hasFocus() && parentWidget())
+        parentWidget()->setFocus(Qt::OtherFocusReason);
     hide();
     if (m_pMovieTimer && m_pUpdateTimer) {
         m_pMovieTimer->stop();
@@ -70,6 +83,23 @@ void WaitingBKFrame::HideFrame()
         LOG_ARG_NULL("HideFrame");
     }
     LOG_LEAVED("HideFrame");
+}
+
+bool WaitingBKFrame::focusNextPrevChild(bool bNext)
+{
+    if (isVisible())
+        return true;
+    return QFrame::focusNextPrevChild(bNext);
+}
+
+void WaitingBKFrame::keyPressEvent(QKeyEvent *pEvent)
+{
+    if (pEvent->key() == Qt::Key_Escape) {
+        pEvent->ignore();
+        return;
+    }
+    // Nothing under the overlay may be pressed while it is shown.
+    pEvent->accept();
 }
 
 void WaitingBKFrame::soltMoviePlay()

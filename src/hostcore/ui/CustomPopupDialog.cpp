@@ -76,12 +76,30 @@ int CustomPopupDialog::GetButtonType() const
     return m_nButtonType;
 }
 
+void CustomPopupDialog::SetButtonTexts(const QString &strOk, const QString &strCancel)
+{
+    m_pBtnOk->setText(strOk);
+    m_pBtnCancel->setText(strCancel);
+}
+
+void CustomPopupDialog::SetCancelDefault()
+{
+    if (m_nButtonType != 2)
+        return;
+    m_pBtnOk->setDefault(false);
+    m_pBtnCancel->setDefault(true);
+    m_pBtnCancel->setFocus(Qt::OtherFocusReason);
+}
+
 void CustomPopupDialog::keyPressEvent(QKeyEvent *pEvent)
 {
     switch (pEvent->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        slotOkClicked();
+        if (m_pBtnCancel->isVisible() && (m_pBtnCancel->hasFocus() || (m_pBtnCancel->isDefault() && !m_pBtnOk->hasFocus())))
+            slotCancelClicked();
+        else
+            slotOkClicked();
         return;
     case Qt::Key_Escape:
         // With OK alone, Escape answers OK: it is the only answer offered.
