@@ -1,6 +1,7 @@
 #include "HostFrame.h"
 
 #include <host/StandardTitleBar.h>
+#include <sdk/dvsk_device.h>
 #include <sdk/dvsk_sim.h>
 
 #include <QCloseEvent>
@@ -52,6 +53,7 @@ HostFrame::HostFrame(QWidget *pParent) : QWidget(pParent)
     pLayout->addWidget(m_pLabelCall, 1);
 
     connect(m_pBtnPhone, &QPushButton::clicked, this, &HostFrame::slotTogglePhone);
+    m_pBtnPhone->setVisible(qstrcmp(DVSK_Device_Kind(), "sim") == 0);
     connect(m_pBtnBackup, &QPushButton::clicked, this, &HostFrame::signalShowBackupRequested);
     slotUpdatePhoneState();
     // The wizard may unplug or plug in the phone as well; the strip follows.
@@ -72,11 +74,11 @@ void HostFrame::slotUpdatePhoneState()
     // The phone served does not change while the host runs; its name is
     // read once.
     if (m_strPhoneName.isEmpty()) {
-        char *szDevice = DVSK_Sim_GetDeviceInfo();
+        char *szDevice = DVSK_Device_GetInfo();
         m_strPhoneName = szDevice ? QString::fromUtf8(szDevice).section(QLatin1Char('\n'), 0, 0) : QString();
         std::free(szDevice);
     }
-    const bool bAttached = DVSK_Sim_IsAttached() == 1;
+    const bool bAttached = DVSK_Device_IsAttached() == 1;
     const QString strText = QStringLiteral("Phone: %1 (%2)")
                                 .arg(m_strPhoneName.isEmpty() ? QStringLiteral("none") : m_strPhoneName,
                                      bAttached ? QStringLiteral("connected") : QStringLiteral("unplugged"));
@@ -94,6 +96,9 @@ void HostFrame::slotHostCall(const QString &strLine)
 
 void HostFrame::slotTogglePhone()
 {
+    // A real phone is unplugged by hand, not by a button.
+    if (qstrcmp(DVSK_Device_Kind(), "sim") != 0)
+        return;
     if (DVSK_Sim_IsAttached() == 1)
         DVSK_Sim_Detach();
     else

@@ -49,6 +49,9 @@ QString HostOptions::Help()
         "                   progress page mid-run and the result page (headless)\n"
         "  --lang LANG      language of the texts: en, ru or ar\n"
         "  --phone DIR      serve the simulated phone in DIR (a folder with phone.ini)\n"
+        "  --device DEV     the phone: sim (the simulated phone, default), adb (the\n"
+        "                   one Android phone on USB or Wi-Fi, through the adb\n"
+        "                   server) or adb:SERIAL; default: $DVSK_DEVICE\n"
         "  --dest DIR       back up into DIR (picked with the wizard's browse button)\n"
         "  --caller NAME    run the backup on behalf of another plugin: update or rom;\n"
         "                   prints the calls that plugin receives\n"
@@ -93,6 +96,14 @@ bool HostOptions::Parse(const QStringList &listArgs, QString &strError)
         } else if (strArg == QLatin1String("--dest")) {
             if (!takeValue(strDestination))
                 return false;
+        } else if (strArg == QLatin1String("--device")) {
+            if (!takeValue(strDevice))
+                return false;
+            if (strDevice != QLatin1String("sim") && strDevice != QLatin1String("adb")
+                && !(strDevice.startsWith(QLatin1String("adb:")) && strDevice.size() > 4)) {
+                strError = QStringLiteral("unknown device '%1' (devices: sim, adb, adb:SERIAL)").arg(strDevice);
+                return false;
+            }
         } else if (strArg == QLatin1String("--lang")) {
             if (!takeValue(strLang))
                 return false;

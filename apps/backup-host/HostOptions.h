@@ -21,6 +21,8 @@ public:
     QString strShotsDir;
     QString strLang;
     QString strPhoneDir;
+    // The phone: "sim", "adb" or "adb:SERIAL"; empty: $DVSK_DEVICE, else sim.
+    QString strDevice;
     QString strDestination;
     // Tile names to check instead of the default selection; empty keeps it.
     QStringList listItems;

@@ -5,6 +5,7 @@
 
 #include <host/Change.h>
 #include <host/CommonUtils.h>
+#include <sdk/dvsk_device.h>
 #include <sdk/dvsk_sim.h>
 
 #include <QApplication>
@@ -27,6 +28,7 @@ namespace
 enum ExitStatus : int
 {
     ExitOk = 0,
+    ExitFailed = 1,
     ExitUsage = 2
 };
 
@@ -137,6 +139,18 @@ int main(int argc, char *argv[])
                              .arg(QDir::toNativeSeparators(strPhone)));
     }
 
+    if (!options.strDevice.isEmpty() && DVSK_Device_Select(options.strDevice.toUtf8().constData()) != 0)
+        return Usage(QStringLiteral("unknown device '%1'").arg(options.strDevice));
+    const bool bRealPhone = qstrcmp(DVSK_Device_Kind(), "adb") == 0;
+    if (bRealPhone) {
+        char *szMessage = nullptr;
+        if (DVSK_Device_Open(&szMessage) != 0) {
+            std::fprintf(stderr, "backup-host: %s\n", szMessage ? szMessage : "no phone");
+            std::free(szMessage);
+            return ExitFailed;
+        }
+    }
+
     QFile logFile(LogFilePath());
     const LogScope logScope(logFile);
     qInfo().noquote() << "backup-host started" << QDateTime::currentDateTime().toString(Qt::ISODate);
@@ -157,7 +171,7 @@ int main(int argc, char *argv[])
         QApplication::setLayoutDirection(Qt::RightToLeft);
 
     // Off screen nobody plugs the phone in: it is connected from the start.
-    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+    if (!bRealPhone && QGuiApplication::platformName() == QLatin1String("offscreen"))
         DVSK_Sim_Attach();
 
     HostSession session(options);

@@ -13,6 +13,7 @@
 
 #include <host/CommonUtils.h>
 #include <sdk/dvsk.h>
+#include <sdk/dvsk_device.h>
 #include <sdk/dvsk_sim.h>
 
 #include <QDateTime>
@@ -90,7 +91,7 @@ QString ReadLocationFile()
 QString RunCommand::Help()
 {
     return QStringLiteral(
-        "Usage: backuptool run [--dest DIR] [--items LIST] [--phone DIR] [--verify]\n"
+        "Usage: backuptool run [--dest DIR] [--items LIST] [--phone DIR] [--device DEV] [--verify]\n"
         "\n"
         "Backs up the connected phone without a window: counts the items on the\n"
         "phone, then writes the backup package and the backup folder into the\n"
@@ -106,6 +107,9 @@ QString RunCommand::Help()
         "                 apps, appdata, media, music, other, or all; default:\n"
         "                 the tiles the configuration selects\n"
         "  --phone DIR    back up the simulated phone in DIR (a folder with phone.ini)\n"
+        "  --device DEV   the phone: sim (the simulated phone, default), adb (the\n"
+        "                 one Android phone the adb server knows) or adb:SERIAL;\n"
+        "                 default: $DVSK_DEVICE\n"
         "  --verify       afterwards read the whole package back, as\n"
         "                 'backuptool verify' does, and report the result\n"
         "  --help         show this help\n"
@@ -192,6 +196,7 @@ int RunCommand::Run(const QStringList &listArgs, ToolOutput &out)
     QString strDestination;
     QString strItems;
     QString strPhone;
+    QString strDevice;
     bool bVerify = false;
     bool bItemsGiven = false;
     for (int i = 0; i < listArgs.size(); ++i) {
@@ -212,6 +217,9 @@ int RunCommand::Run(const QStringList &listArgs, ToolOutput &out)
         } else if (strArg == QLatin1String("--phone")) {
             if (!takeValue(strPhone))
                 return out.UsageError(QStringLiteral("run"), QStringLiteral("--phone needs a folder"));
+        } else if (strArg == QLatin1String("--device")) {
+            if (!takeValue(strDevice))
+                return out.UsageError(QStringLiteral("run"), QStringLiteral("--device needs sim, adb or adb:SERIAL"));
         } else if (strArg == QLatin1String("--verify")) {
             bVerify = true;
         } else {
@@ -219,6 +227,9 @@ int RunCommand::Run(const QStringList &listArgs, ToolOutput &out)
         }
     }
 
+    if (!strDevice.isEmpty() && DVSK_Device_Select(strDevice.toUtf8().constData()) != 0)
+        return out.UsageError(QStringLiteral("run"), QStringLiteral("unknown device '%1' (devices: sim, adb, adb:SERIAL)")
+                                                         .arg(strDevice));
     if (!strPhone.isEmpty()) {
         const QString strDir = QFileInfo(strPhone).absoluteFilePath();
         if (DVSK_Sim_SetPhoneDir(QFile::encodeName(strDir).constData()) != 0)
@@ -245,6 +256,17 @@ int RunCommand::Run(const QStringList &listArgs, ToolOutput &out)
         return out.Error(QStringLiteral("run: the destination %1 is not a folder").arg(strDest));
     if (!QDir().mkpath(strDest))
         return out.Error(QStringLiteral("run: cannot create the destination %1").arg(strDest));
+
+    // A real phone is looked for before anything runs: none, several, or one
+    // that has not allowed this computer yet is said plainly.
+    if (qstrcmp(DVSK_Device_Kind(), "adb") == 0) {
+        char *szMessage = nullptr;
+        if (DVSK_Device_Open(&szMessage) != 0) {
+            const QString strMessage = szMessage ? QString::fromUtf8(szMessage) : QStringLiteral("no phone");
+            std::free(szMessage);
+            return out.Error(QStringLiteral("run: %1").arg(strMessage));
+        }
+    }
 
     int nStatus = 0;
     {

@@ -629,6 +629,19 @@ QString SimDevice::PhoneDir()
     return ResolveDirLocked();
 }
 
+int SimDevice::Open(QString &strMessage)
+{
+    PhoneConfig config;
+    {
+        QMutexLocker locker(&m_mutex);
+        config = LoadLocked();
+    }
+    if (config.IsValid())
+        return 0;
+    strMessage = QStringLiteral("No phone in %1 (phone.ini missing or unreadable)").arg(config.Dir());
+    return DVSK_SIM_ERR_NO_PHONE;
+}
+
 QString SimDevice::DeviceInfo()
 {
     PhoneConfig config;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DeviceBackend.h"
 #include "PhoneConfig.h"
 #include "sdk/dvsk.h"
 
@@ -18,31 +19,32 @@ class QTemporaryDir;
 // the result files the phone has produced and the log of the calls made.
 // Every member function is thread-safe; callbacks are never called with the
 // lock held.
-class SimDevice
+class SimDevice : public DeviceBackend
 {
 public:
     static SimDevice &Instance();
 
-    void SetEventCallback(DVSK_DevInitEventCallback pCallback);
-    void SetBackupCallback(DVSK_BackupCallback pCallback);
-    void UnsetBackupCallback(DVSK_BackupCallback pCallback);
+    void SetEventCallback(DVSK_DevInitEventCallback pCallback) override;
+    void SetBackupCallback(DVSK_BackupCallback pCallback) override;
+    void UnsetBackupCallback(DVSK_BackupCallback pCallback) override;
 
-    int BackUp(int nType, const char *szName, char **ppText);
-    int GetFile(const char *szLocalPath, const char *szRemotePath, int nMode);
-    int GetBackUpCount(int nType, int *pCount, int *pSize);
-    int MemInfo(DVSK_MemInfo **ppList);
+    int BackUp(int nType, const char *szName, char **ppText) override;
+    int GetFile(const char *szLocalPath, const char *szRemotePath, int nMode) override;
+    int GetBackUpCount(int nType, int *pCount, int *pSize) override;
+    int MemInfo(DVSK_MemInfo **ppList) override;
 
-    void SetBackupCancel(unsigned char bCancel);
-    void BackupCancel();
-    void OperationCancel(const char *szShellCommand);
-    void Reset();
+    void SetBackupCancel(unsigned char bCancel) override;
+    void BackupCancel() override;
+    void OperationCancel(const char *szShellCommand) override;
+    void Reset() override;
 
     int SetPhoneDir(const char *szPhoneDir);
     QString PhoneDir();
-    QString DeviceInfo();
+    int Open(QString &strMessage) override;
+    QString DeviceInfo() override;
     void Attach();
     void Detach();
-    bool IsAttached();
+    bool IsAttached() override;
     QString CallLog();
     void ClearCallLog();
 
@@ -51,7 +53,7 @@ public:
 
 private:
     SimDevice();
-    ~SimDevice();
+    ~SimDevice() override;
     SimDevice(const SimDevice &) = delete;
     SimDevice &operator=(const SimDevice &) = delete;
 

@@ -1,10 +1,15 @@
 // The exported C functions of the device SDK; each one forwards to the
-// simulated phone.
+// chosen back end: the simulated phone or a real phone through adb.
 #include "SimDevice.h"
+#include "adb/AdbDevice.h"
 #include "sdk/dvsk.h"
+#include "sdk/dvsk_device.h"
 #include "sdk/dvsk_sim.h"
 
 #include <QDir>
+#include <QMutex>
+
+#include <memory>
 
 #include <stdlib.h>
 #include <string.h>
@@ -19,63 +24,110 @@ char *MallocUtf8(const QString &str)
         memcpy(p, ba.constData(), size_t(ba.size()) + 1);
     return p;
 }
+// The chosen back end. The simulated phone lives for the whole process; a
+// real-phone back end is made when chosen and kept until the process ends,
+// since callers may still hold on to what it reported.
+struct Choice
+{
+    QMutex mutex;
+    bool bChosen = false;
+    bool bAdb = false;
+    std::unique_ptr<AdbDevice> pAdb;
+};
+
+Choice &TheChoice()
+{
+    static Choice s_choice;
+    return s_choice;
+}
+
+// "sim", "adb" or "adb:SERIAL" (the serial of a phone on Wi-Fi holds ":" itself).
+int ChooseLocked(Choice &choice, const QString &strDevice)
+{
+    const QString strText = strDevice.isEmpty() ? qEnvironmentVariable("DVSK_DEVICE") : strDevice;
+    if (strText.isEmpty() || strText == QLatin1String("sim")) {
+        choice.bAdb = false;
+    } else if (strText == QLatin1String("adb") || strText.startsWith(QLatin1String("adb:"))) {
+        choice.bAdb = true;
+        choice.pAdb = std::make_unique<AdbDevice>(strText.mid(4), AdbServer::PortFromEnvironment());
+    } else {
+        return DVSK_DEV_ERR_BAD_CHOICE;
+    }
+    choice.bChosen = true;
+    return 0;
+}
+
+DeviceBackend &Backend()
+{
+    Choice &choice = TheChoice();
+    QMutexLocker locker(&choice.mutex);
+    if (!choice.bChosen && ChooseLocked(choice, QString()) != 0) {
+        // An unknown $DVSK_DEVICE: the default phone, and the caller's
+        // DVSK_Device_Open reports the mistake.
+        choice.bChosen = true;
+        choice.bAdb = false;
+    }
+    if (choice.bAdb)
+        return *choice.pAdb;
+    return SimDevice::Instance();
+}
 } // namespace
 
 extern "C" {
 
 DVSK_API void DVSK_DevSrv_RegisterDevInitEventCallback(DVSK_DevInitEventCallback pCallback)
 {
-    SimDevice::Instance().SetEventCallback(pCallback);
+    Backend().SetEventCallback(pCallback);
 }
 
 DVSK_API void DVSK_Backup_RegCallBack(DVSK_BackupCallback pCallback)
 {
-    SimDevice::Instance().SetBackupCallback(pCallback);
+    Backend().SetBackupCallback(pCallback);
 }
 
 DVSK_API void DVSK_Backup_UnRegCallBack(DVSK_BackupCallback pCallback)
 {
-    SimDevice::Instance().UnsetBackupCallback(pCallback);
+    Backend().UnsetBackupCallback(pCallback);
 }
 
 DVSK_API int DVSK_BackUp(int nType, const char *szName, char **ppText)
 {
-    return SimDevice::Instance().BackUp(nType, szName, ppText);
+    return Backend().BackUp(nType, szName, ppText);
 }
 
 DVSK_API int DVSK_GetFile(const char *szLocalPath, const char *szRemotePath, int nMode)
 {
-    return SimDevice::Instance().GetFile(szLocalPath, szRemotePath, nMode);
+    return Backend().GetFile(szLocalPath, szRemotePath, nMode);
 }
 
 DVSK_API int DVSK_GetBackUpCount(int nType, int *pCount, int *pSize)
 {
-    return SimDevice::Instance().GetBackUpCount(nType, pCount, pSize);
+    return Backend().GetBackUpCount(nType, pCount, pSize);
 }
 
 DVSK_API int DVSK_Mobile_MemInfo(DVSK_MemInfo **ppList)
 {
-    return SimDevice::Instance().MemInfo(ppList);
+    return Backend().MemInfo(ppList);
 }
 
 DVSK_API void DVSK_SetBackup_Cancel(unsigned char bCancel)
 {
-    SimDevice::Instance().SetBackupCancel(bCancel);
+    Backend().SetBackupCancel(bCancel);
 }
 
 DVSK_API void DVSK_Backup_Cancel(void)
 {
-    SimDevice::Instance().BackupCancel();
+    Backend().BackupCancel();
 }
 
 DVSK_API void DVSK_Operation_Cancel(const char *szShellCommand)
 {
-    SimDevice::Instance().OperationCancel(szShellCommand);
+    Backend().OperationCancel(szShellCommand);
 }
 
 DVSK_API void DVSK_Reset(void)
 {
-    SimDevice::Instance().Reset();
+    Backend().Reset();
 }
 
 DVSK_API int DVSK_GetUserDataDirectory(wchar_t **ppDir)
@@ -99,6 +151,53 @@ DVSK_API int DVSK_GetUserDataDirectory(wchar_t **ppDir)
     pDir[nLength] = L'\0';
     *ppDir = pDir;
     return 0;
+}
+
+DVSK_API int DVSK_Device_Select(const char *szDevice)
+{
+    Choice &choice = TheChoice();
+    QMutexLocker locker(&choice.mutex);
+    return ChooseLocked(choice, szDevice ? QString::fromUtf8(szDevice) : QString());
+}
+
+DVSK_API int DVSK_Device_Open(char **ppMessage)
+{
+    if (ppMessage)
+        *ppMessage = nullptr;
+    {
+        Choice &choice = TheChoice();
+        QMutexLocker locker(&choice.mutex);
+        if (!choice.bChosen && ChooseLocked(choice, QString()) != 0) {
+            if (ppMessage) {
+                *ppMessage = MallocUtf8(QStringLiteral("DVSK_DEVICE=%1 names no phone; use sim, adb or adb:SERIAL")
+                                                .arg(qEnvironmentVariable("DVSK_DEVICE")));
+            }
+            return DVSK_DEV_ERR_BAD_CHOICE;
+        }
+    }
+    QString strMessage;
+    const int nResult = Backend().Open(strMessage);
+    if (nResult != 0 && ppMessage)
+        *ppMessage = MallocUtf8(strMessage);
+    return nResult;
+}
+
+DVSK_API const char *DVSK_Device_Kind(void)
+{
+    Backend();
+    Choice &choice = TheChoice();
+    QMutexLocker locker(&choice.mutex);
+    return choice.bAdb ? "adb" : "sim";
+}
+
+DVSK_API char *DVSK_Device_GetInfo(void)
+{
+    return MallocUtf8(Backend().DeviceInfo());
+}
+
+DVSK_API int DVSK_Device_IsAttached(void)
+{
+    return Backend().IsAttached() ? 1 : 0;
 }
 
 DVSK_API int DVSK_Sim_SetPhoneDir(const char *szPhoneDir)

@@ -1,7 +1,7 @@
 #include "host/CommonUtils.h"
 
 #include "host/HostCallLog.h"
-#include "sdk/dvsk_sim.h"
+#include "sdk/dvsk_device.h"
 
 #include <QAtomicInt>
 #include <QDateTime>
@@ -189,7 +189,7 @@ void CommonUtils::SetCloseFlag(bool bClosing)
 QStringList CommonUtils::GetDeviceInfo()
 {
     QStringList listInfo;
-    if (char *szInfo = DVSK_Sim_GetDeviceInfo()) {
+    if (char *szInfo = DVSK_Device_GetInfo()) {
         listInfo = QString::fromUtf8(szInfo).split(QLatin1Char('\n'));
         free(szInfo);
     }

@@ -69,6 +69,7 @@ private slots:
     void cleanup();
 
     void countTable();
+    void countApplicationDataOnItsOwn();
     void progressTotal_data();
     void progressTotal();
     void progressEvents_data();
@@ -177,6 +178,22 @@ void tst_BackUpUIThread::countTable()
     QCOMPARE(pWorker->GetWeight(BackUpUIThread::W_EMAIL_COPY), 0.0f);
     QVERIFY(pWorker->HasData(0));  // sms
     QVERIFY(!pWorker->HasData(8)); // no mms
+}
+
+// A phone that has applications but does not give their data: the data tile
+// is empty and the applications keep their count.
+void tst_BackUpUIThread::countApplicationDataOnItsOwn()
+{
+    m_pPhone->AddApp(QStringLiteral("com.example.notes"), 4096);
+    m_pPhone->SetCountError(15, 7);
+    QVERIFY(Count());
+    BackUpUIThread *pWorker = BackUpUIThread::ExistingInstance();
+    const QHash<int, structBackupID> counts = pWorker->GetModuleCounts();
+    QCOMPARE(counts.value(29).nProNum, 1);
+    QCOMPARE(counts.value(3).nProNum, 0);
+    QCOMPARE(counts.value(3).nValue, 7);
+    QVERIFY(pWorker->HasData(3));
+    QVERIFY(!pWorker->HasData(4));
 }
 
 void tst_BackUpUIThread::progressTotal_data()

@@ -288,8 +288,9 @@ void BackUpUIThread::procGetCount(int nReport)
         if (common.contains(3)) {
             int nCount = 0;
             int nSize = 0;
-            // Application data is counted through the applications.
-            const int nResult = pFactory->GetCount(MODULE_APK, &nCount, &nSize);
+            // Asked for on its own: a phone may have applications whose data
+            // it does not give.
+            const int nResult = pFactory->GetCount(MODULE_APKDATA, &nCount, &nSize);
             LogCount("APP", nResult, __LINE__);
             hashCounts.insert(3, entry(3, nCount, nResult, nSize));
             fWeights[W_APKDATA_FIRST] = SizeWeight(nSize, 1000.0f, 5.0f);

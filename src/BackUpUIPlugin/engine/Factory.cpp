@@ -159,13 +159,19 @@ int Factory::GetCount(int nType, int *pCount, int *pSize)
             m_countsRequested[BackupCounts::AudioSize] = *pSize;
         break;
     case MODULE_APK:
-    case MODULE_APKDATA:
         m_countsRequested[BackupCounts::APK] = nCount;
         m_countsRequested[BackupCounts::APKData] = nCount;
         if (pSize) {
             m_countsRequested[BackupCounts::APKSize] = *pSize;
             m_countsRequested[BackupCounts::APKDataSize] = *pSize;
         }
+        break;
+    case MODULE_APKDATA:
+        // A phone may hold applications but not give their data (a real
+        // phone without root): that count leaves the applications' alone.
+        m_countsRequested[BackupCounts::APKData] = nCount;
+        if (pSize)
+            m_countsRequested[BackupCounts::APKDataSize] = *pSize;
         break;
     default:
         break;

@@ -1,0 +1,605 @@
+#include "AdbDevice.h"
+
+#include "../MediaKinds.h"
+#include "AdbParsers.h"
+#include "AdbTracker.h"
+#include "sdk/dvsk_device.h"
+
+#include <QDebug>
+#include <QFileInfo>
+
+#include <stdlib.h>
+#include <string.h>
+
+#include <algorithm>
+#include <climits>
+#include <functional>
+
+namespace
+{
+const int kNoPlugin = 0;
+const int kWalkReuseMs = 10000;
+const int kMaxWalkDepth = 64;
+const char kNotAllowedMessage[] = "Allow USB debugging on the phone";
+
+char *MallocText(const QByteArray &ba)
+{
+    char *p = static_cast<char *>(malloc(size_t(ba.size()) + 1));
+    if (p) {
+        memcpy(p, ba.constData(), size_t(ba.size()));
+        p[ba.size()] = '\0';
+    }
+    return p;
+}
+
+int KiloBytes(qint64 nBytes)
+{
+    return int(qMin<qint64>((nBytes + 1023) / 1024, INT_MAX));
+}
+
+bool IsRecordType(int nType)
+{
+    switch (nType) {
+    case 0: case 1: case 2: case 4: case 5: case 6: case 19:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void Log(const QString &strText)
+{
+    qInfo().noquote() << "adb:" << strText;
+}
+} // namespace
+
+const char AdbDevice::kSharedStorage[] = "/sdcard";
+
+AdbDevice::AdbDevice(const QString &strSerial, quint16 nPort) : m_server(nPort), m_strWanted(strSerial)
+{
+}
+
+AdbDevice::~AdbDevice()
+{
+    if (m_pTracker)
+        m_pTracker->Stop();
+    QMutexLocker locker(&m_abortMutex);
+    if (m_pSync)
+        m_pSync->Quit();
+}
+
+bool AdbDevice::IsSkippedFolder(const QString &strPhonePath)
+{
+    // Application-private areas: not the user's media, and unreadable on
+    // newer phones anyway.
+    const QString strBase = QLatin1String(kSharedStorage) + QStringLiteral("/Android/");
+    return strPhonePath == strBase + QStringLiteral("data") || strPhonePath == strBase + QStringLiteral("obb");
+}
+
+bool AdbDevice::RecordsAvailable(int nType) const
+{
+    // No record type is read from a real phone yet.
+    Q_UNUSED(nType);
+    return false;
+}
+
+void AdbDevice::SetEventCallback(DVSK_DevInitEventCallback pCallback)
+{
+    QMutexLocker locker(&m_mutex);
+    m_pEventCallback = pCallback;
+}
+
+void AdbDevice::SetBackupCallback(DVSK_BackupCallback pCallback)
+{
+    QMutexLocker locker(&m_mutex);
+    m_pBackupCallback = pCallback;
+}
+
+void AdbDevice::UnsetBackupCallback(DVSK_BackupCallback pCallback)
+{
+    QMutexLocker locker(&m_mutex);
+    if (m_pBackupCallback == pCallback)
+        m_pBackupCallback = nullptr;
+}
+
+void AdbDevice::RaiseEvent(int nEvent)
+{
+    DVSK_DevInitEventCallback pCallback = nullptr;
+    {
+        QMutexLocker locker(&m_mutex);
+        pCallback = m_pEventCallback;
+    }
+    Log(QStringLiteral("device event %1").arg(nEvent));
+    if (pCallback)
+        pCallback(nEvent);
+}
+
+void AdbDevice::ReportProgress(int nType, int nCount, intptr_t nAll)
+{
+    DVSK_BackupCallback pCallback = nullptr;
+    {
+        QMutexLocker locker(&m_mutex);
+        pCallback = m_pBackupCallback;
+    }
+    if (pCallback)
+        pCallback(nType, kNoPlugin, nCount, nAll);
+}
+
+int AdbDevice::Open(QString &strMessage)
+{
+    QMutexLocker locker(&m_mutex);
+    return OpenLocked(strMessage);
+}
+
+int AdbDevice::OpenLocked(QString &strMessage)
+{
+    if (m_bOpen)
+        return 0;
+    QString strError;
+    if (!m_server.EnsureRunning(&strError)) {
+        strMessage = QStringLiteral("No adb server: %1").arg(strError);
+        return DVSK_DEV_ERR_NO_PHONE;
+    }
+    QByteArray baDevices;
+    if (!m_server.Query("host:devices-l", baDevices, &strError)) {
+        strMessage = QStringLiteral("The adb server did not list the phones: %1").arg(strError);
+        return DVSK_DEV_ERR_NO_PHONE;
+    }
+    const QList<AdbParsers::Device> listDevices = AdbParsers::Devices(baDevices);
+    QList<AdbParsers::Device> listCandidates;
+    for (const AdbParsers::Device &device : listDevices) {
+        if (m_strWanted.isEmpty() || device.strSerial == m_strWanted)
+            listCandidates.append(device);
+    }
+    if (listCandidates.isEmpty()) {
+        strMessage = m_strWanted.isEmpty()
+                ? QStringLiteral("No phone found. Connect the phone with a USB cable and enable USB debugging "
+                                 "in its developer options.")
+                : QStringLiteral("No phone with the serial %1 is connected.").arg(m_strWanted);
+        return DVSK_DEV_ERR_NO_PHONE;
+    }
+    if (listCandidates.size() > 1) {
+        QStringList listNames;
+        for (const AdbParsers::Device &device : listCandidates) {
+            listNames << (device.strModel.isEmpty() ? device.strSerial
+                                                    : QStringLiteral("%1 (%2)").arg(device.strSerial, device.strModel))
+                         + QStringLiteral(" ") + device.strState;
+        }
+        strMessage = QStringLiteral("Several phones are connected: %1. Choose one with adb:SERIAL.")
+                         .arg(listNames.join(QStringLiteral(", ")));
+        return DVSK_DEV_ERR_NO_PHONE;
+    }
+    const AdbParsers::Device chosen = listCandidates.first();
+    if (chosen.strState != QLatin1String("device")) {
+        strMessage = chosen.strState == QLatin1String("unauthorized")
+                || chosen.strState == QLatin1String("offline") || chosen.strState == QLatin1String("authorizing")
+                ? QStringLiteral("%1: the phone %2 is %3.").arg(QLatin1String(kNotAllowedMessage), chosen.strSerial,
+                                                               chosen.strState)
+                : QStringLiteral("The phone %1 is not ready (%2).").arg(chosen.strSerial, chosen.strState);
+        return DVSK_DEV_ERR_NO_PHONE;
+    }
+    QByteArray baProperties;
+    if (!m_server.Shell(chosen.strSerial, QStringLiteral("getprop"), baProperties, &strError)) {
+        strMessage = QStringLiteral("The phone %1 did not answer: %2").arg(chosen.strSerial, strError);
+        return DVSK_DEV_ERR_NO_PHONE;
+    }
+    m_hashProperties = AdbParsers::Properties(baProperties);
+    m_strSerial = chosen.strSerial;
+    m_bOpen = true;
+    m_pTracker = std::make_unique<AdbTracker>(m_server.Port(), m_strSerial, [this](int nEvent) { RaiseEvent(nEvent); });
+    m_pTracker->Start(true);
+    Log(QStringLiteral("serving %1 (%2, %3)")
+            .arg(m_strSerial, m_hashProperties.value(QStringLiteral("ro.product.model")),
+                 m_hashProperties.value(QStringLiteral("ro.build.display.id"))));
+    return 0;
+}
+
+int AdbDevice::EnsureOpen()
+{
+    QString strMessage;
+    QMutexLocker locker(&m_mutex);
+    const int nResult = OpenLocked(strMessage);
+    if (nResult != 0)
+        Log(strMessage);
+    return nResult;
+}
+
+QString AdbDevice::DeviceInfo()
+{
+    if (EnsureOpen() != 0)
+        return QString();
+    QMutexLocker locker(&m_mutex);
+    QString strName = m_hashProperties.value(QStringLiteral("ro.product.model"));
+    if (strName.isEmpty())
+        strName = m_strSerial;
+    // The IMEI needs privileges the shell does not have; the serial number
+    // names the phone instead.
+    QString strSerial = m_hashProperties.value(QStringLiteral("ro.serialno"));
+    if (strSerial.isEmpty())
+        strSerial = m_strSerial;
+    return strName + QLatin1Char('\n') + m_hashProperties.value(QStringLiteral("ro.build.display.id"))
+            + QLatin1Char('\n') + strSerial;
+}
+
+bool AdbDevice::IsAttached()
+{
+    {
+        QMutexLocker locker(&m_mutex);
+        if (m_bOpen)
+            return m_pTracker && m_pTracker->IsPresent();
+    }
+    return EnsureOpen() == 0;
+}
+
+bool AdbDevice::IsCancelled(quint64 nGeneration) const
+{
+    return m_bCancel.load() || m_nGeneration.load() != nGeneration;
+}
+
+int AdbDevice::BrokenCode()
+{
+    if (m_bCancel.load())
+        return DVSK_DEV_ERR_CANCELLED;
+    QString strSerial;
+    {
+        QMutexLocker locker(&m_mutex);
+        strSerial = m_strSerial;
+    }
+    // Ask the server directly: its device tracking may not have told us yet.
+    QByteArray baDevices;
+    if (!m_server.Query("host:devices", baDevices, nullptr))
+        return DVSK_DEV_ERR_DISCONNECTED;
+    for (const AdbParsers::Device &device : AdbParsers::Devices(baDevices)) {
+        if (device.strSerial == strSerial && device.strState == QLatin1String("device"))
+            return DVSK_DEV_ERR_CANCELLED;
+    }
+    return DVSK_DEV_ERR_DISCONNECTED;
+}
+
+AdbSync::Result AdbDevice::WithSync(const std::function<AdbSync::Result(AdbSync &)> &fnRequest, QString *pError)
+{
+    QMutexLocker syncLocker(&m_syncMutex);
+    if (m_bCancel.load())
+        return AdbSync::Result::Broken;
+    AdbSync *pSync = nullptr;
+    {
+        QMutexLocker locker(&m_abortMutex);
+        if (!m_pSync || !m_pSync->IsUsable()) {
+            QString strSerial;
+            {
+                QMutexLocker stateLocker(&m_mutex);
+                strSerial = m_strSerial;
+            }
+            if (m_pSync)
+                m_pSync->Quit();
+            m_pSync.reset();
+            std::unique_ptr<AdbSocket> pSocket = m_server.OpenService(strSerial, "sync:", pError);
+            if (!pSocket)
+                return AdbSync::Result::Broken;
+            m_pSync = std::make_unique<AdbSync>(std::move(pSocket));
+        }
+        pSync = m_pSync.get();
+    }
+    // Only this thread replaces m_pSync (under m_syncMutex), so pSync stays
+    // valid; other threads may abort it meanwhile.
+    return fnRequest(*pSync);
+}
+
+void AdbDevice::AbortSync()
+{
+    QMutexLocker locker(&m_abortMutex);
+    if (m_pSync)
+        m_pSync->Abort();
+}
+
+int AdbDevice::Shell(const QString &strCommand, QByteArray &baOutput)
+{
+    QString strSerial;
+    {
+        QMutexLocker locker(&m_mutex);
+        strSerial = m_strSerial;
+    }
+    QString strError;
+    if (!m_server.Shell(strSerial, strCommand, baOutput, &strError)) {
+        Log(QStringLiteral("\"%1\" failed: %2").arg(strCommand, strError));
+        return BrokenCode();
+    }
+    return 0;
+}
+
+int AdbDevice::WalkMedia(QList<PhoneFile> &listImages, QList<PhoneFile> &listVideos, QList<PhoneFile> &listAudio)
+{
+    const quint64 nGeneration = m_nGeneration.load();
+    struct Folder
+    {
+        QString strPath;
+        int nDepth;
+    };
+    QList<Folder> listPending {{QLatin1String(kSharedStorage), 0}};
+    while (!listPending.isEmpty()) {
+        const Folder folder = listPending.takeFirst();
+        QList<AdbSync::Entry> listEntries;
+        QString strError;
+        // A trailing "/" follows /sdcard, which is a link on most phones.
+        const AdbSync::Result result = WithSync(
+                [&](AdbSync &sync) { return sync.List(folder.strPath + QLatin1Char('/'), listEntries, &strError); },
+                &strError);
+        if (IsCancelled(nGeneration))
+            return DVSK_DEV_ERR_CANCELLED;
+        if (result == AdbSync::Result::Broken)
+            return BrokenCode();
+        if (result != AdbSync::Result::Ok) {
+            // A folder the phone will not list is left out, not the walk.
+            Log(QStringLiteral("cannot list %1: %2").arg(folder.strPath, strError));
+            continue;
+        }
+        for (const AdbSync::Entry &entry : qAsConst(listEntries)) {
+            const QString strPath = folder.strPath + QLatin1Char('/') + entry.strName;
+            if (entry.IsDirectory()) {
+                if (folder.nDepth < kMaxWalkDepth && !IsSkippedFolder(strPath))
+                    listPending.append({strPath, folder.nDepth + 1});
+                continue;
+            }
+            // Links are not followed: they could lead out of the storage or
+            // round in a circle.
+            if (!entry.IsRegularFile())
+                continue;
+            const PhoneFile file {strPath, entry.nSize, entry.nMtime};
+            switch (MediaKinds::TypeOfSuffix(QFileInfo(entry.strName).suffix())) {
+            case 16: listImages.append(file); break;
+            case 17: listVideos.append(file); break;
+            case 18: listAudio.append(file); break;
+            default: break;
+            }
+        }
+    }
+    auto byPath = [](const PhoneFile &a, const PhoneFile &b) { return a.strPath < b.strPath; };
+    std::sort(listImages.begin(), listImages.end(), byPath);
+    std::sort(listVideos.begin(), listVideos.end(), byPath);
+    std::sort(listAudio.begin(), listAudio.end(), byPath);
+    return 0;
+}
+
+int AdbDevice::MediaOfType(int nType, QList<PhoneFile> &listFiles)
+{
+    QMutexLocker locker(&m_walkMutex);
+    if (!m_walkAge.isValid() || m_walkAge.hasExpired(kWalkReuseMs)) {
+        QList<PhoneFile> lists[3];
+        if (const int nResult = WalkMedia(lists[0], lists[1], lists[2]))
+            return nResult;
+        for (int i = 0; i < 3; ++i)
+            m_listWalk[i] = lists[i];
+        m_walkAge.start();
+    }
+    listFiles = m_listWalk[nType - 16];
+    return 0;
+}
+
+int AdbDevice::ListApps(QList<App> &listApps, bool bLogSplits)
+{
+    QByteArray baOutput;
+    if (const int nResult = Shell(QStringLiteral("pm list packages -3 -f"), baOutput))
+        return nResult;
+    const quint64 nGeneration = m_nGeneration.load();
+    for (const AdbParsers::Package &package : AdbParsers::Packages(baOutput)) {
+        App app {package.strName, package.strApkPath, 0};
+        AdbSync::Entry entry;
+        QString strError;
+        const AdbSync::Result result
+                = WithSync([&](AdbSync &sync) { return sync.Stat(app.strApkPath, entry, &strError); }, &strError);
+        if (IsCancelled(nGeneration))
+            return DVSK_DEV_ERR_CANCELLED;
+        if (result == AdbSync::Result::Broken)
+            return BrokenCode();
+        app.nSize = entry.nSize;
+        if (bLogSplits) {
+            QByteArray baPaths;
+            if (Shell(QStringLiteral("pm path ") + AdbParsers::ShellQuote(app.strPackage), baPaths) == 0) {
+                QStringList listSplits = AdbParsers::PackagePaths(baPaths);
+                listSplits.removeAll(app.strApkPath);
+                if (!listSplits.isEmpty()) {
+                    Log(QStringLiteral("%1 is split into several APKs; only the base APK %2 is backed up, not: %3")
+                            .arg(app.strPackage, app.strApkPath, listSplits.join(QStringLiteral(", "))));
+                }
+            }
+        }
+        listApps.append(app);
+    }
+    std::sort(listApps.begin(), listApps.end(),
+              [](const App &a, const App &b) { return a.strPackage < b.strPackage; });
+    return 0;
+}
+
+bool AdbDevice::AppDataAvailable()
+{
+    // Other applications' data can only be read with a root shell; reading it
+    // that way is not done yet, so no phone offers it.
+    if (HasRoot())
+        Log(QStringLiteral("the phone has a root shell, but application data is not read through adb"));
+    return false;
+}
+
+bool AdbDevice::HasRoot()
+{
+    {
+        QMutexLocker locker(&m_mutex);
+        if (m_nRoot >= 0)
+            return m_nRoot == 1;
+    }
+    QByteArray baOutput;
+    const bool bRoot = Shell(QStringLiteral("su -c id"), baOutput) == 0 && baOutput.contains("uid=0(");
+    QMutexLocker locker(&m_mutex);
+    m_nRoot = bRoot ? 1 : 0;
+    return bRoot;
+}
+
+int AdbDevice::GetBackUpCount(int nType, int *pCount, int *pSize)
+{
+    if (!pCount)
+        return DVSK_DEV_ERR_BAD_ARGUMENT;
+    *pCount = 0;
+    if (pSize)
+        *pSize = 0;
+    if (const int nResult = EnsureOpen())
+        return nResult;
+    if (IsRecordType(nType))
+        return RecordsAvailable(nType) ? 0 : DVSK_DEV_ERR_NOT_AVAILABLE;
+    qint64 nBytes = 0;
+    if (nType == 9 || nType == 15) {
+        if (nType == 15 && !AppDataAvailable())
+            return DVSK_DEV_ERR_NOT_AVAILABLE;
+        QList<App> listApps;
+        if (const int nResult = ListApps(listApps, false))
+            return nResult;
+        *pCount = int(listApps.size());
+        for (const App &app : qAsConst(listApps))
+            nBytes += app.nSize;
+    } else if (nType >= 16 && nType <= 18) {
+        QList<PhoneFile> listFiles;
+        if (const int nResult = MediaOfType(nType, listFiles))
+            return nResult;
+        *pCount = int(listFiles.size());
+        for (const PhoneFile &file : qAsConst(listFiles))
+            nBytes += file.nSize;
+    } else {
+        return DVSK_DEV_ERR_BAD_ARGUMENT;
+    }
+    if (pSize)
+        *pSize = KiloBytes(nBytes);
+    return 0;
+}
+
+int AdbDevice::BackUp(int nType, const char *szName, char **ppText)
+{
+    Q_UNUSED(szName);
+    if (!ppText)
+        return DVSK_DEV_ERR_BAD_ARGUMENT;
+    *ppText = nullptr;
+    if (const int nResult = EnsureOpen())
+        return nResult;
+    if (m_bCancel.load())
+        return DVSK_DEV_ERR_CANCELLED;
+    if ((IsRecordType(nType) && !RecordsAvailable(nType)) || (nType == 15 && !AppDataAvailable())) {
+        Log(QStringLiteral("data type %1 is not available on this phone").arg(nType));
+        return DVSK_DEV_ERR_NOT_AVAILABLE;
+    }
+    const QChar sep(0x18);
+    QStringList listLines;
+    if (nType == 9) {
+        QList<App> listApps;
+        if (const int nResult = ListApps(listApps, true))
+            return nResult;
+        ReportProgress(nType, 0, listApps.size());
+        for (const App &app : qAsConst(listApps))
+            listLines << app.strPackage + sep + QString::number(app.nSize) + sep + app.strApkPath;
+    } else if (nType >= 16 && nType <= 18) {
+        QList<PhoneFile> listFiles;
+        if (const int nResult = MediaOfType(nType, listFiles))
+            return nResult;
+        ReportProgress(nType, 0, listFiles.size());
+        for (const PhoneFile &file : qAsConst(listFiles))
+            listLines << QFileInfo(file.strPath).fileName() + sep + QString::number(file.nSize) + sep + file.strPath;
+    } else {
+        return DVSK_DEV_ERR_BAD_ARGUMENT;
+    }
+    ReportProgress(nType, int(listLines.size()), listLines.size());
+    *ppText = MallocText(listLines.join(QStringLiteral("\r\n")).toUtf8());
+    return *ppText ? 0 : DVSK_DEV_ERR_LOCAL_FILE;
+}
+
+int AdbDevice::GetFile(const char *szLocalPath, const char *szRemotePath, int nMode)
+{
+    if (!szLocalPath || !szRemotePath || !*szLocalPath || !*szRemotePath || nMode != 2)
+        return DVSK_DEV_ERR_BAD_ARGUMENT;
+    if (const int nResult = EnsureOpen())
+        return nResult;
+    if (m_bCancel.load())
+        return DVSK_DEV_ERR_CANCELLED;
+    const QString strRemote = QString::fromUtf8(szRemotePath);
+    const QString strLocal = QString::fromUtf8(szLocalPath);
+    const quint64 nGeneration = m_nGeneration.load();
+    QString strError;
+    const AdbSync::Result result
+            = WithSync([&](AdbSync &sync) { return sync.Recv(strRemote, strLocal, &strError); }, &strError);
+    switch (result) {
+    case AdbSync::Result::Ok:
+        return IsCancelled(nGeneration) ? DVSK_DEV_ERR_CANCELLED : 0;
+    case AdbSync::Result::RemoteFailed:
+        Log(QStringLiteral("the phone refused %1: %2").arg(strRemote, strError));
+        if (strError.contains(QLatin1String("No such file")))
+            return DVSK_ERR_FILE_NOT_EXIST;
+        return DVSK_DEV_ERR_PHONE_IO;
+    case AdbSync::Result::LocalFailed:
+        Log(strError);
+        return DVSK_DEV_ERR_LOCAL_FILE;
+    case AdbSync::Result::Broken:
+        break;
+    }
+    if (IsCancelled(nGeneration))
+        return DVSK_DEV_ERR_CANCELLED;
+    const int nCode = BrokenCode();
+    Log(QStringLiteral("copying %1 ended: %2").arg(strRemote, strError));
+    return nCode;
+}
+
+int AdbDevice::MemInfo(DVSK_MemInfo **ppList)
+{
+    if (!ppList)
+        return -1;
+    *ppList = nullptr;
+    if (EnsureOpen() != 0)
+        return -1;
+    QByteArray baOutput;
+    if (Shell(QStringLiteral("df -k /data ") + QLatin1String(kSharedStorage) + QLatin1Char('/'), baOutput) != 0)
+        return -1;
+    const QList<AdbParsers::DiskUsage> listUsage = AdbParsers::DiskUsages(baOutput);
+    if (listUsage.isEmpty()) {
+        Log(QStringLiteral("df gave no sizes: %1").arg(QString::fromUtf8(baOutput).trimmed()));
+        return -1;
+    }
+    // Kind 1 is the data partition, kind 2 the shared storage; a phone whose
+    // shared storage lives on the data partition shows one line for both.
+    DVSK_MemInfo *pList = static_cast<DVSK_MemInfo *>(calloc(2, sizeof(DVSK_MemInfo)));
+    if (!pList)
+        return -1;
+    for (int i = 0; i < 2; ++i) {
+        const AdbParsers::DiskUsage &usage = listUsage.at(qMin<qsizetype>(i, listUsage.size() - 1));
+        pList[i].nType = i + 1;
+        pList[i].nTotal = usage.nBlocksKiB;
+        // Free is what the phone offers, not total minus used: reserved blocks
+        // are neither.
+        pList[i].nUsed = qMax<qint64>(0, usage.nBlocksKiB - usage.nAvailableKiB);
+        pList[i].nUnit = 1024;
+    }
+    *ppList = pList;
+    return 2;
+}
+
+void AdbDevice::SetBackupCancel(unsigned char bCancel)
+{
+    m_bCancel = bCancel != 0;
+    // Closing the connection stops a copy at once.
+    if (bCancel)
+        AbortSync();
+}
+
+void AdbDevice::BackupCancel()
+{
+    ++m_nGeneration;
+    AbortSync();
+}
+
+void AdbDevice::OperationCancel(const char *szShellCommand)
+{
+    // The broadcasts that tell the phone-side backup service to stop have no
+    // receiver on a phone reached through adb.
+    Log(QStringLiteral("not sent to the phone: %1").arg(szShellCommand ? QString::fromUtf8(szShellCommand) : QString()));
+}
+
+void AdbDevice::Reset()
+{
+    ++m_nGeneration;
+    AbortSync();
+    QMutexLocker locker(&m_walkMutex);
+    m_walkAge.invalidate();
+}

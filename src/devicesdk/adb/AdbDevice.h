@@ -1,0 +1,112 @@
+#pragma once
+
+#include "../DeviceBackend.h"
+#include "AdbServer.h"
+#include "AdbSync.h"
+
+#include <QElapsedTimer>
+#include <QHash>
+#include <QList>
+#include <QMutex>
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <memory>
+
+class AdbTracker;
+
+// The real-phone back end: an Android phone reached through the adb server.
+// Device information comes from getprop, free space from df, media from a
+// walk of the shared storage with the sync service's LIST, applications from
+// pm; files are pulled with RECV over one sync connection per run.
+class AdbDevice : public DeviceBackend
+{
+public:
+    // strSerial empty: the one phone the server knows.
+    AdbDevice(const QString &strSerial, quint16 nPort);
+    ~AdbDevice() override;
+
+    void SetEventCallback(DVSK_DevInitEventCallback pCallback) override;
+    void SetBackupCallback(DVSK_BackupCallback pCallback) override;
+    void UnsetBackupCallback(DVSK_BackupCallback pCallback) override;
+
+    int BackUp(int nType, const char *szName, char **ppText) override;
+    int GetFile(const char *szLocalPath, const char *szRemotePath, int nMode) override;
+    int GetBackUpCount(int nType, int *pCount, int *pSize) override;
+    int MemInfo(DVSK_MemInfo **ppList) override;
+
+    void SetBackupCancel(unsigned char bCancel) override;
+    void BackupCancel() override;
+    void OperationCancel(const char *szShellCommand) override;
+    void Reset() override;
+
+    int Open(QString &strMessage) override;
+    QString DeviceInfo() override;
+    bool IsAttached() override;
+
+    // Where the phone's shared storage is walked from, and what is left out.
+    static const char kSharedStorage[];
+    static bool IsSkippedFolder(const QString &strPhonePath);
+    // The one place that decides whether records of a type can be read from
+    // this phone; record readers plug in here.
+    bool RecordsAvailable(int nType) const;
+
+private:
+    struct PhoneFile
+    {
+        QString strPath;
+        quint32 nSize = 0;
+        quint32 nMtime = 0;
+    };
+    struct App
+    {
+        QString strPackage;
+        QString strApkPath;
+        quint32 nSize = 0;
+    };
+
+    int OpenLocked(QString &strMessage);
+    int EnsureOpen();
+    // Runs fnRequest on the run's sync connection, opening one when there is
+    // none or the last one ended.
+    AdbSync::Result WithSync(const std::function<AdbSync::Result(AdbSync &)> &fnRequest, QString *pError);
+    void AbortSync();
+    // What a broken request means: a cancel, or the phone going away.
+    int BrokenCode();
+    bool IsCancelled(quint64 nGeneration) const;
+
+    int WalkMedia(QList<PhoneFile> &listImages, QList<PhoneFile> &listVideos, QList<PhoneFile> &listAudio);
+    int MediaOfType(int nType, QList<PhoneFile> &listFiles);
+    int ListApps(QList<App> &listApps, bool bLogSplits);
+    bool HasRoot();
+    bool AppDataAvailable();
+    int Shell(const QString &strCommand, QByteArray &baOutput);
+    void ReportProgress(int nType, int nCount, intptr_t nAll);
+    void RaiseEvent(int nEvent);
+
+    AdbServer m_server;
+    const QString m_strWanted;
+
+    QMutex m_mutex; // the connection state and the callbacks
+    bool m_bOpen = false;
+    QString m_strSerial;
+    QHash<QString, QString> m_hashProperties;
+    int m_nRoot = -1; // -1 not asked yet, 0 no, 1 yes
+    DVSK_DevInitEventCallback m_pEventCallback = nullptr;
+    DVSK_BackupCallback m_pBackupCallback = nullptr;
+    std::unique_ptr<AdbTracker> m_pTracker;
+
+    QMutex m_syncMutex;  // one request at a time on the sync connection
+    QMutex m_abortMutex; // held while m_pSync is replaced or aborted
+    std::unique_ptr<AdbSync> m_pSync;
+
+    // The last walk of the shared storage, reused by the calls that follow
+    // it closely (the three media counts, then the three media steps).
+    QMutex m_walkMutex;
+    QElapsedTimer m_walkAge;
+    QList<PhoneFile> m_listWalk[3];
+
+    std::atomic<bool> m_bCancel {false};
+    std::atomic<quint64> m_nGeneration {0};
+};

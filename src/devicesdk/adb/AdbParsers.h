@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Readers of what the adb server and the phone's shell print. A pseudo
+// terminal may end lines with CR LF; every reader accepts both.
+class AdbParsers
+{
+public:
+    struct Device
+    {
+        QString strSerial;
+        QString strState; // "device", "unauthorized", "offline", ...
+        QString strModel; // from "model:" of host:devices-l, else empty
+    };
+
+    struct DiskUsage
+    {
+        QString strFilesystem;
+        qint64 nBlocksKiB = 0;
+        qint64 nUsedKiB = 0;
+        qint64 nAvailableKiB = 0;
+        QString strMountedOn;
+    };
+
+    struct Package
+    {
+        QString strName;
+        QString strApkPath;
+    };
+
+    // Lines "SERIAL<blanks>STATE[ key:value ...]" of host:devices(-l) and
+    // host:track-devices.
+    static QList<Device> Devices(const QByteArray &baText);
+    // "[key]: [value]" lines of a bare getprop.
+    static QHash<QString, QString> Properties(const QByteArray &baText);
+    // toybox "df -k": a header, then one line per file system.
+    static QList<DiskUsage> DiskUsages(const QByteArray &baText);
+    // "package:APK_PATH=NAME" lines of "pm list packages -f".
+    static QList<Package> Packages(const QByteArray &baText);
+    // "package:PATH" lines of "pm path NAME": the base APK and every split.
+    static QStringList PackagePaths(const QByteArray &baText);
+
+    // The text's lines without line ends (CR LF or LF), blank lines dropped.
+    static QStringList Lines(const QByteArray &baText);
+    // Quotes an argument for the phone's shell.
+    static QString ShellQuote(const QString &strArgument);
+};

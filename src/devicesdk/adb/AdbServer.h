@@ -1,0 +1,40 @@
+#pragma once
+
+#include "AdbSocket.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+// The adb server on this machine, reached on 127.0.0.1 at the port of
+// ANDROID_ADB_SERVER_PORT (5037 without it). It owns USB, the phones' keys
+// and the list of phones; every request is a fresh connection.
+class AdbServer
+{
+public:
+    explicit AdbServer(quint16 nPort = PortFromEnvironment());
+
+    static quint16 PortFromEnvironment();
+    quint16 Port() const { return m_nPort; }
+
+    // True when a server answers "host:version".
+    bool IsRunning();
+    // Starts one with "adb start-server" when none answers; never otherwise.
+    bool EnsureRunning(QString *pError);
+
+    // A host request whose answer is one length-prefixed block
+    // ("host:devices-l", "host-serial:SERIAL:features").
+    bool Query(const QByteArray &baService, QByteArray &baAnswer, QString *pError);
+    // Opens a connection switched to the phone with this serial and to the
+    // device service (for example "sync:" or "shell:CMD"). Null on failure.
+    std::unique_ptr<AdbSocket> OpenService(const QString &strSerial, const QByteArray &baService, QString *pError);
+    // Runs a command with "shell:" and returns everything it printed.
+    bool Shell(const QString &strSerial, const QString &strCommand, QByteArray &baOutput, QString *pError);
+
+private:
+    std::unique_ptr<AdbSocket> ConnectSocket(QString *pError);
+
+    const quint16 m_nPort;
+};

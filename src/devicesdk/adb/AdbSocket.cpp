@@ -1,0 +1,178 @@
+#include "AdbSocket.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstring>
+
+namespace
+{
+const int kMaxHexBlock = 0xffff;
+
+bool ParseHex4(const char *p, int &nValue)
+{
+    bool bOk = false;
+    nValue = QByteArray(p, 4).toInt(&bOk, 16);
+    return bOk && nValue >= 0;
+}
+} // namespace
+
+AdbSocket::~AdbSocket()
+{
+    Close();
+}
+
+bool AdbSocket::Connect(quint16 nPort, QString *pError, int nReceiveTimeoutSeconds)
+{
+    Close();
+    m_bBroken = false;
+    const int nFd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (nFd < 0) {
+        if (pError)
+            *pError = QString::fromLocal8Bit(strerror(errno));
+        return false;
+    }
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(nPort);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(nFd, reinterpret_cast<sockaddr *>(&address), sizeof(address)) != 0) {
+        if (pError)
+            *pError = QString::fromLocal8Bit(strerror(errno));
+        ::close(nFd);
+        return false;
+    }
+    const int nOne = 1;
+    ::setsockopt(nFd, IPPROTO_TCP, TCP_NODELAY, &nOne, sizeof(nOne));
+    if (nReceiveTimeoutSeconds > 0) {
+        timeval timeout = {};
+        timeout.tv_sec = nReceiveTimeoutSeconds;
+        ::setsockopt(nFd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof(timeout));
+    }
+    m_nFd = nFd;
+    return true;
+}
+
+QByteArray AdbSocket::Frame(const QByteArray &baService)
+{
+    char szLength[8];
+    std::snprintf(szLength, sizeof(szLength), "%04x", unsigned(baService.size()) & 0xffffu);
+    return QByteArray(szLength, 4) + baService;
+}
+
+bool AdbSocket::Request(const QByteArray &baService, QString *pError)
+{
+    if (baService.size() > kMaxHexBlock) {
+        if (pError)
+            *pError = QStringLiteral("request too long");
+        return false;
+    }
+    if (!WriteAll(Frame(baService))) {
+        if (pError)
+            *pError = QStringLiteral("the adb server closed the connection");
+        return false;
+    }
+    char status[4];
+    if (!ReadExact(status, 4)) {
+        if (pError)
+            *pError = QStringLiteral("no answer from the adb server");
+        return false;
+    }
+    if (memcmp(status, "OKAY", 4) == 0)
+        return true;
+    QByteArray baMessage;
+    if (memcmp(status, "FAIL", 4) == 0 && ReadHexBlock(baMessage)) {
+        if (pError)
+            *pError = QString::fromUtf8(baMessage);
+    } else if (pError) {
+        *pError = QStringLiteral("unexpected answer from the adb server");
+    }
+    return false;
+}
+
+bool AdbSocket::ReadHexBlock(QByteArray &baBlock)
+{
+    char szLength[4];
+    int nLength = 0;
+    if (!ReadExact(szLength, 4) || !ParseHex4(szLength, nLength))
+        return false;
+    baBlock.resize(nLength);
+    return ReadExact(baBlock.data(), nLength);
+}
+
+bool AdbSocket::ReadToEnd(QByteArray &baData)
+{
+    const int nFd = m_nFd.load();
+    if (nFd < 0)
+        return false;
+    char buffer[16384];
+    for (;;) {
+        const ssize_t n = ::recv(nFd, buffer, sizeof(buffer), 0);
+        if (n == 0)
+            return !m_bBroken.load();
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            m_bBroken = true;
+            return false;
+        }
+        baData.append(buffer, n);
+    }
+}
+
+bool AdbSocket::WriteAll(const char *pData, qint64 nSize)
+{
+    const int nFd = m_nFd.load();
+    if (nFd < 0 || m_bBroken.load())
+        return false;
+    while (nSize > 0) {
+        const ssize_t n = ::send(nFd, pData, size_t(nSize), MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            m_bBroken = true;
+            return false;
+        }
+        pData += n;
+        nSize -= n;
+    }
+    return true;
+}
+
+bool AdbSocket::ReadExact(char *pData, qint64 nSize)
+{
+    const int nFd = m_nFd.load();
+    if (nFd < 0 || m_bBroken.load())
+        return false;
+    while (nSize > 0) {
+        const ssize_t n = ::recv(nFd, pData, size_t(nSize), 0);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            m_bBroken = true;
+            return false;
+        }
+        pData += n;
+        nSize -= n;
+    }
+    return !m_bBroken.load();
+}
+
+void AdbSocket::Abort()
+{
+    m_bBroken = true;
+    const int nFd = m_nFd.load();
+    if (nFd >= 0)
+        ::shutdown(nFd, SHUT_RDWR);
+}
+
+void AdbSocket::Close()
+{
+    const int nFd = m_nFd.exchange(-1);
+    if (nFd >= 0)
+        ::close(nFd);
+}

@@ -1,0 +1,196 @@
+#include "AdbSync.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+#include <QtEndian>
+
+#include <cstdio>
+#include <cstring>
+
+namespace
+{
+const quint32 kMaxPath = 1024;
+const quint32 kMaxFailMessage = 4096;
+
+quint32 Le32(const char *p)
+{
+    return qFromLittleEndian<quint32>(p);
+}
+} // namespace
+
+AdbSync::AdbSync(std::unique_ptr<AdbSocket> pSocket) : m_pSocket(std::move(pSocket))
+{
+    m_bUsable = m_pSocket && m_pSocket->IsOpen();
+}
+
+AdbSync::~AdbSync() = default;
+
+bool AdbSync::IsUsable() const
+{
+    return m_bUsable && m_pSocket && !m_pSocket->IsBroken();
+}
+
+QByteArray AdbSync::Request(const char *szId, const QByteArray &baPath)
+{
+    QByteArray ba(8, '\0');
+    memcpy(ba.data(), szId, 4);
+    qToLittleEndian<quint32>(quint32(baPath.size()), ba.data() + 4);
+    return ba + baPath;
+}
+
+AdbSync::Result AdbSync::Fail(QString *pError)
+{
+    m_bUsable = false;
+    if (pError && pError->isEmpty())
+        *pError = QStringLiteral("the connection to the phone ended");
+    return Result::Broken;
+}
+
+AdbSync::Result AdbSync::ReadFailMessage(quint32 nLength, QString *pError)
+{
+    if (nLength > kMaxFailMessage)
+        return Fail(pError);
+    QByteArray baMessage(int(nLength), '\0');
+    if (!m_pSocket->ReadExact(baMessage.data(), nLength))
+        return Fail(pError);
+    // The phone closes the service after a failed request.
+    m_bUsable = false;
+    if (pError)
+        *pError = QString::fromUtf8(baMessage);
+    return Result::RemoteFailed;
+}
+
+AdbSync::Result AdbSync::Stat(const QString &strPath, Entry &entry, QString *pError)
+{
+    const QByteArray baPath = strPath.toUtf8();
+    if (!IsUsable() || quint32(baPath.size()) > kMaxPath)
+        return Fail(pError);
+    if (!m_pSocket->WriteAll(Request("STAT", baPath)))
+        return Fail(pError);
+    char header[16];
+    if (!m_pSocket->ReadExact(header, 16) || memcmp(header, "STAT", 4) != 0)
+        return Fail(pError);
+    entry.strName = QFileInfo(strPath).fileName();
+    entry.nMode = Le32(header + 4);
+    entry.nSize = Le32(header + 8);
+    entry.nMtime = Le32(header + 12);
+    return Result::Ok;
+}
+
+AdbSync::Result AdbSync::List(const QString &strPath, QList<Entry> &listEntries, QString *pError)
+{
+    const QByteArray baPath = strPath.toUtf8();
+    if (!IsUsable() || quint32(baPath.size()) > kMaxPath)
+        return Fail(pError);
+    if (!m_pSocket->WriteAll(Request("LIST", baPath)))
+        return Fail(pError);
+    for (;;) {
+        char header[20];
+        if (!m_pSocket->ReadExact(header, 20))
+            return Fail(pError);
+        if (memcmp(header, "DONE", 4) == 0)
+            return Result::Ok;
+        if (memcmp(header, "FAIL", 4) == 0) {
+            // A FAIL header is 8 bytes; 12 of the message are already read.
+            const quint32 nLength = Le32(header + 4);
+            if (nLength < 12)
+                return Fail(pError);
+            QByteArray baMessage(header + 8, 12);
+            QString strRest;
+            if (ReadFailMessage(nLength - 12, &strRest) != Result::RemoteFailed)
+                return Fail(pError);
+            if (pError)
+                *pError = QString::fromUtf8(baMessage) + strRest;
+            return Result::RemoteFailed;
+        }
+        if (memcmp(header, "DENT", 4) != 0)
+            return Fail(pError);
+        const quint32 nNameLength = Le32(header + 16);
+        if (nNameLength > kMaxPath)
+            return Fail(pError);
+        QByteArray baName(int(nNameLength), '\0');
+        if (!m_pSocket->ReadExact(baName.data(), nNameLength))
+            return Fail(pError);
+        if (baName == "." || baName == "..")
+            continue;
+        Entry entry;
+        entry.strName = QString::fromUtf8(baName);
+        entry.nMode = Le32(header + 4);
+        entry.nSize = Le32(header + 8);
+        entry.nMtime = Le32(header + 12);
+        listEntries.append(entry);
+    }
+}
+
+AdbSync::Result AdbSync::Recv(const QString &strPath, const QString &strLocalPath, QString *pError,
+                              const std::function<void(qint64)> &fnProgress)
+{
+    const QByteArray baPath = strPath.toUtf8();
+    if (!IsUsable() || quint32(baPath.size()) > kMaxPath)
+        return Fail(pError);
+    const QFileInfo localInfo(strLocalPath);
+    QTemporaryFile target(localInfo.absolutePath() + QStringLiteral("/.") + localInfo.fileName()
+                          + QStringLiteral(".XXXXXX.part"));
+    const bool bLocalOpen = localInfo.absoluteDir().exists() && target.open();
+    if (!m_pSocket->WriteAll(Request("RECV", baPath)))
+        return Fail(pError);
+
+    // The request is on its way: the phone's answer is read to its end even
+    // when the PC side cannot be written, so that the connection stays in step.
+    QByteArray baChunk(kMaxChunk, '\0');
+    qint64 nCopied = 0;
+    bool bWriteFailed = !bLocalOpen;
+    for (;;) {
+        char header[8];
+        if (!m_pSocket->ReadExact(header, 8))
+            return Fail(pError);
+        const quint32 nLength = Le32(header + 4);
+        if (memcmp(header, "DONE", 4) == 0)
+            break;
+        if (memcmp(header, "FAIL", 4) == 0)
+            return ReadFailMessage(nLength, pError);
+        if (memcmp(header, "DATA", 4) != 0 || nLength > quint32(kMaxChunk))
+            return Fail(pError);
+        if (!m_pSocket->ReadExact(baChunk.data(), nLength))
+            return Fail(pError);
+        if (!bWriteFailed && target.write(baChunk.constData(), nLength) != qint64(nLength))
+            bWriteFailed = true;
+        nCopied += nLength;
+        if (fnProgress)
+            fnProgress(nCopied);
+    }
+    if (bWriteFailed || !target.flush()) {
+        if (pError)
+            *pError = QStringLiteral("cannot write %1").arg(strLocalPath);
+        return Result::LocalFailed;
+    }
+    target.close();
+    target.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                          | QFileDevice::ReadOther);
+    if (std::rename(QFile::encodeName(target.fileName()).constData(), QFile::encodeName(strLocalPath).constData())
+        != 0) {
+        if (pError)
+            *pError = QStringLiteral("cannot write %1").arg(strLocalPath);
+        return Result::LocalFailed;
+    }
+    target.setAutoRemove(false);
+    return Result::Ok;
+}
+
+void AdbSync::Abort()
+{
+    m_bUsable = false;
+    if (m_pSocket)
+        m_pSocket->Abort();
+}
+
+void AdbSync::Quit()
+{
+    if (IsUsable())
+        m_pSocket->WriteAll(Request("QUIT", QByteArray()));
+    m_bUsable = false;
+    if (m_pSocket)
+        m_pSocket->Close();
+}

@@ -1,0 +1,472 @@
+// The adb back end against the real adb server (a private one on a free port,
+// never 5037) and the device simulator serving fixture phones. Skipped when
+// adb or the simulator is not there.
+#include "TestPhone.h"
+#include "adb/AdbDevice.h"
+#include "adb/AdbServer.h"
+#include "sdk/dvsk_device.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMutex>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <map>
+#include <memory>
+#include <thread>
+
+namespace
+{
+const char kSimulator[] = BACKUP_STAGE_DIR "/bin/adb-phone-sim";
+
+QMutex g_eventMutex;
+QList<int> g_listEvents;
+
+int OnEvent(int nEvent)
+{
+    QMutexLocker locker(&g_eventMutex);
+    g_listEvents.append(nEvent);
+    return 1;
+}
+
+QList<int> Events()
+{
+    QMutexLocker locker(&g_eventMutex);
+    return g_listEvents;
+}
+
+quint16 FreePort()
+{
+    const int nFd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t nLength = sizeof(address);
+    quint16 nPort = 0;
+    if (::bind(nFd, reinterpret_cast<sockaddr *>(&address), sizeof(address)) == 0
+        && ::getsockname(nFd, reinterpret_cast<sockaddr *>(&address), &nLength) == 0)
+        nPort = ntohs(address.sin_port);
+    ::close(nFd);
+    return nPort;
+}
+
+QByteArray FileBytes(const QString &strPath)
+{
+    QFile file(strPath);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+
+// "name|size|path" of each line of a file-list text.
+QStringList ListRows(const char *szText)
+{
+    QStringList listRows;
+    for (const QString &strLine : QString::fromUtf8(szText).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts))
+        listRows << strLine.split(QChar(0x18)).join(QLatin1Char('|'));
+    return listRows;
+}
+} // namespace
+
+class tst_AdbClient : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void describesThePhone();
+    void countsWhatTheWalkFinds();
+    void copiesFilesByteForByte();
+    void refusedAndVanishedFilesFailAlone();
+    void notAvailableData();
+    void choosingAPhone();
+    void cancelEndsACopy();
+    void unplugRaisesEvents();
+    void backuptoolBacksUpThePhone();
+
+private:
+    QString StartSimulator(const QString &strPhone, const QStringList &listArgs, bool bExpectDevice = true);
+    void SimulatorCommand(const QString &strSerial, const QByteArray &baCommand);
+    int Adb(const QStringList &listArgs, QString *pOutput = nullptr);
+
+    QTemporaryDir m_dir;
+    QString m_strAdb;
+    QString m_strPhone;
+    quint16 m_nServerPort = 0;
+    QProcessEnvironment m_env;
+    QProcess m_server;
+    std::map<QString, std::unique_ptr<QProcess>> m_mapSimulators;
+    QString m_strSerial;
+    std::unique_ptr<AdbDevice> m_pDevice;
+};
+
+void tst_AdbClient::initTestCase()
+{
+    m_strAdb = QStandardPaths::findExecutable(QStringLiteral("adb"));
+    if (m_strAdb.isEmpty())
+        QSKIP("adb is not installed (apt-get install adb)");
+    if (!QFileInfo(QString::fromUtf8(kSimulator)).isExecutable())
+        QSKIP("the device simulator adb-phone-sim is not built");
+    QVERIFY2(m_dir.isValid(), qPrintable(m_dir.errorString()));
+
+    TestPhone phone(m_dir.filePath("phone"));
+    phone.SetDevice("Pixel Test", "TQ3A.230805.001", "350000000000001");
+    phone.AddFile("/sdcard/DCIM/Camera/IMG_0001.jpg", 300 * 1024 + 7);
+    phone.AddFile("/sdcard/DCIM/Camera/empty.png", 0);
+    phone.AddFile("/sdcard/Pictures/Name é ü.JPG", 70000);
+    phone.AddFile("/sdcard/Movies/clip.mp4", 2 * 1024 * 1024 + 3);
+    phone.AddFile("/sdcard/Music/song.mp3", 123456);
+    phone.AddFile("/sdcard/Documents/notes.txt", 100);
+    phone.AddFile("/sdcard/Android/data/com.example/cache.jpg", 100);
+    phone.AddFile("/sdcard/Android/obb/com.game/main.mp4", 100);
+    phone.AddFile("/sdcard/Android/media/com.chat/voice.ogg", 2000);
+    phone.AddFile("/sdcard/Locked/secret.jpg", 100);
+    phone.AddFile("/sdcard/Locked/gone.jpg", 100);
+    phone.AddApp("com.example.notes", 50000, {{"shared_prefs/p.xml", "<map/>"}});
+    phone.SetGetFileError("/sdcard/Locked/secret.jpg", 5);
+    phone.SetMissingFile("/sdcard/Locked/gone.jpg");
+    QVERIFY(phone.Save());
+    m_strPhone = phone.Dir();
+
+    // The server keeps its key under $HOME/.android: a private home leaves the user's alone.
+    m_env = QProcessEnvironment::systemEnvironment();
+    m_env.insert("HOME", m_dir.filePath("home"));
+    m_env.remove("ANDROID_SERIAL");
+    QDir().mkpath(m_dir.filePath("home"));
+    m_nServerPort = FreePort();
+    QVERIFY(m_nServerPort != 0 && m_nServerPort != 5037);
+    m_env.insert("ANDROID_ADB_SERVER_PORT", QString::number(m_nServerPort));
+    m_server.setProcessEnvironment(m_env);
+    m_server.setProcessChannelMode(QProcess::MergedChannels);
+    m_server.setStandardOutputFile(m_dir.filePath("adb-server.log"));
+    m_server.start(m_strAdb, {"-P", QString::number(m_nServerPort), "nodaemon", "server"});
+    QVERIFY2(m_server.waitForStarted(), qPrintable(m_server.errorString()));
+    QTRY_VERIFY_WITH_TIMEOUT(AdbServer(m_nServerPort).IsRunning(), 20000);
+
+    m_strSerial = StartSimulator(m_strPhone, {});
+    QVERIFY(!m_strSerial.isEmpty());
+    m_pDevice = std::make_unique<AdbDevice>(m_strSerial, m_nServerPort);
+    QString strMessage;
+    QCOMPARE(m_pDevice->Open(strMessage), 0);
+}
+
+void tst_AdbClient::cleanupTestCase()
+{
+    m_pDevice.reset();
+    if (m_server.state() != QProcess::NotRunning) {
+        Adb({"kill-server"});
+        if (!m_server.waitForFinished(10000))
+            m_server.kill();
+        m_server.waitForFinished();
+    }
+    for (auto &entry : m_mapSimulators) {
+        QProcess *pSimulator = entry.second.get();
+        pSimulator->write("quit\n");
+        if (!pSimulator->waitForFinished(10000))
+            pSimulator->kill();
+        pSimulator->waitForFinished();
+    }
+}
+
+int tst_AdbClient::Adb(const QStringList &listArgs, QString *pOutput)
+{
+    QProcess process;
+    process.setProcessEnvironment(m_env);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(m_strAdb, QStringList {"-P", QString::number(m_nServerPort)} + listArgs);
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+        return -1;
+    }
+    if (pOutput)
+        *pOutput = QString::fromUtf8(process.readAll());
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+QString tst_AdbClient::StartSimulator(const QString &strPhone, const QStringList &listArgs, bool bExpectDevice)
+{
+    auto pSimulator = std::make_unique<QProcess>();
+    pSimulator->setStandardErrorFile(m_dir.filePath("simulator.log"), QIODevice::Append);
+    pSimulator->start(QString::fromUtf8(kSimulator), QStringList {"--phone", strPhone} + listArgs);
+    if (!pSimulator->waitForStarted())
+        return QString();
+    const QRegularExpression re(QStringLiteral("serving .* on (127\\.0\\.0\\.1:\\d+)\n"));
+    QRegularExpressionMatch match;
+    QByteArray baOut;
+    while (!(match = re.match(QString::fromUtf8(baOut))).hasMatch()) {
+        if (!pSimulator->waitForReadyRead(20000))
+            return QString();
+        baOut += pSimulator->readAllStandardOutput();
+    }
+    const QString strSerial = match.captured(1);
+    m_mapSimulators[strSerial] = std::move(pSimulator);
+    QString strOutput;
+    Adb({"connect", strSerial}, &strOutput);
+    if (!bExpectDevice)
+        return strSerial;
+    // The handshake follows the TCP connection: wait until the server calls it a device.
+    QElapsedTimer timer;
+    timer.start();
+    QString strState;
+    while (Adb({"-s", strSerial, "get-state"}, &strState) != 0 || strState.trimmed() != QLatin1String("device")) {
+        if (timer.hasExpired(20000))
+            return QString();
+        QTest::qWait(50);
+    }
+    return strSerial;
+}
+
+void tst_AdbClient::SimulatorCommand(const QString &strSerial, const QByteArray &baCommand)
+{
+    QProcess *pSimulator = m_mapSimulators.at(strSerial).get();
+    pSimulator->write(baCommand + '\n');
+    pSimulator->waitForBytesWritten();
+}
+
+void tst_AdbClient::describesThePhone()
+{
+    const QStringList listInfo = m_pDevice->DeviceInfo().split('\n');
+    QCOMPARE(listInfo.size(), 3);
+    QCOMPARE(listInfo.at(0), QString("Pixel Test"));
+    QCOMPARE(listInfo.at(1), QString("TQ3A.230805.001"));
+    // No IMEI through adb: the serial number stands for it.
+    QVERIFY(!listInfo.at(2).isEmpty());
+    QVERIFY(listInfo.at(2) != QLatin1String("350000000000001"));
+    QVERIFY(m_pDevice->IsAttached());
+
+    DVSK_MemInfo *pList = nullptr;
+    QCOMPARE(m_pDevice->MemInfo(&pList), 2);
+    QVERIFY(pList);
+    QCOMPARE(pList[0].nType, int64_t(1));
+    QCOMPARE(pList[1].nType, int64_t(2));
+    QCOMPARE(pList[0].nUnit, int64_t(1024));
+    QVERIFY(pList[0].nTotal > pList[0].nUsed);
+    free(pList);
+}
+
+void tst_AdbClient::countsWhatTheWalkFinds()
+{
+    struct Expected
+    {
+        int nType;
+        QStringList listPaths;
+        qint64 nBytes;
+    };
+    // Android/data and Android/obb are the applications' own; Android/media is the user's.
+    const QList<Expected> listExpected = {
+        {16,
+         {"/sdcard/DCIM/Camera/IMG_0001.jpg", "/sdcard/DCIM/Camera/empty.png", "/sdcard/Locked/gone.jpg",
+          "/sdcard/Locked/secret.jpg", "/sdcard/Pictures/Name é ü.JPG"},
+         300 * 1024 + 7 + 100 + 100 + 70000},
+        {17, {"/sdcard/Movies/clip.mp4"}, 2 * 1024 * 1024 + 3},
+        {18, {"/sdcard/Android/media/com.chat/voice.ogg", "/sdcard/Music/song.mp3"}, 2000 + 123456},
+    };
+    for (const Expected &expected : listExpected) {
+        int nCount = -1;
+        int nSize = -1;
+        QCOMPARE(m_pDevice->GetBackUpCount(expected.nType, &nCount, &nSize), 0);
+        QCOMPARE(nCount, int(expected.listPaths.size()));
+        QCOMPARE(nSize, int((expected.nBytes + 1023) / 1024));
+        char *szList = nullptr;
+        QCOMPARE(m_pDevice->BackUp(expected.nType, "phone book", &szList), 0);
+        QStringList listPaths;
+        for (const QString &strRow : ListRows(szList))
+            listPaths << strRow.section('|', 2);
+        free(szList);
+        QCOMPARE(listPaths, expected.listPaths);
+    }
+    int nApps = 0;
+    int nApkSize = 0;
+    QCOMPARE(m_pDevice->GetBackUpCount(9, &nApps, &nApkSize), 0);
+    QCOMPARE(nApps, 1);
+    QCOMPARE(nApkSize, (50000 + 1023) / 1024);
+}
+
+void tst_AdbClient::copiesFilesByteForByte()
+{
+    QTemporaryDir out;
+    QVERIFY2(out.isValid(), qPrintable(out.errorString()));
+    TestPhone phone(m_strPhone);
+    for (int nType : {16, 17, 18, 9}) {
+        char *szList = nullptr;
+        QCOMPARE(m_pDevice->BackUp(nType, "phone book", &szList), 0);
+        const QStringList listRows = ListRows(szList);
+        free(szList);
+        for (const QString &strRow : listRows) {
+            const QString strName = strRow.section('|', 0, 0);
+            const QString strPath = strRow.section('|', 2);
+            if (strPath.startsWith("/sdcard/Locked/"))
+                continue;
+            const QString strLocal = out.filePath(strName);
+            QCOMPARE(m_pDevice->GetFile(strLocal.toUtf8(), strPath.toUtf8(), 2), 0);
+            const QString strHost = nType == 9 ? QDir(m_strPhone).filePath("fs/data/app/" + strName + ".apk")
+                                               : phone.HostPath(strPath);
+            QVERIFY2(FileBytes(strLocal) == FileBytes(strHost), qPrintable(strPath));
+        }
+    }
+}
+
+void tst_AdbClient::refusedAndVanishedFilesFailAlone()
+{
+    QTemporaryDir out;
+    QVERIFY2(out.isValid(), qPrintable(out.errorString()));
+    const QByteArray baSecret = out.filePath("secret.jpg").toUtf8();
+    QCOMPARE(m_pDevice->GetFile(baSecret, "/sdcard/Locked/secret.jpg", 2), int(DVSK_DEV_ERR_PHONE_IO));
+    QCOMPARE(m_pDevice->GetFile(out.filePath("gone.jpg").toUtf8(), "/sdcard/Locked/gone.jpg", 2),
+             int(DVSK_ERR_FILE_NOT_EXIST));
+    QCOMPARE(m_pDevice->GetFile(out.filePath("x.jpg").toUtf8(), "/sdcard/nowhere/x.jpg", 2),
+             int(DVSK_ERR_FILE_NOT_EXIST));
+    // The next file goes through as before; nothing of the failed ones is left.
+    QCOMPARE(m_pDevice->GetFile(out.filePath("song.mp3").toUtf8(), "/sdcard/Music/song.mp3", 2), 0);
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList {"song.mp3"});
+    QCOMPARE(m_pDevice->GetFile("/nonexistent-folder/a.mp3", "/sdcard/Music/song.mp3", 2),
+             int(DVSK_DEV_ERR_LOCAL_FILE));
+}
+
+void tst_AdbClient::notAvailableData()
+{
+    for (int nType : {0, 1, 2, 4, 5, 6, 19, 15}) {
+        int nCount = -1;
+        int nSize = -1;
+        QCOMPARE(m_pDevice->GetBackUpCount(nType, &nCount, &nSize), int(DVSK_DEV_ERR_NOT_AVAILABLE));
+        QCOMPARE(nCount, 0);
+        char *szText = nullptr;
+        QCOMPARE(m_pDevice->BackUp(nType, "phone book", &szText), int(DVSK_DEV_ERR_NOT_AVAILABLE));
+        QVERIFY(!szText);
+    }
+}
+
+void tst_AdbClient::choosingAPhone()
+{
+    QString strMessage;
+    AdbDevice missing("127.0.0.1:1", m_nServerPort);
+    QVERIFY(missing.Open(strMessage) != 0);
+    QVERIFY2(strMessage.contains("No phone with the serial 127.0.0.1:1"), qPrintable(strMessage));
+
+    // One phone: no serial needed.
+    AdbDevice any(QString(), m_nServerPort);
+    QCOMPARE(any.Open(strMessage), 0);
+    QCOMPARE(any.DeviceInfo().section('\n', 0, 0), QString("Pixel Test"));
+
+    // A phone that has not allowed this computer, beside the first.
+    const QString strLocked = StartSimulator(m_strPhone, {"--unauthorized"}, false);
+    QVERIFY(!strLocked.isEmpty());
+    AdbDevice locked(strLocked, m_nServerPort);
+    QTRY_VERIFY_WITH_TIMEOUT(locked.Open(strMessage) != 0 && strMessage.contains("Allow USB debugging on the phone"),
+                             20000);
+    AdbDevice several(QString(), m_nServerPort);
+    strMessage.clear();
+    QVERIFY(several.Open(strMessage) != 0);
+    QVERIFY2(strMessage.contains("Several phones") && strMessage.contains(m_strSerial)
+                     && strMessage.contains(strLocked),
+             qPrintable(strMessage));
+    Adb({"disconnect", strLocked});
+}
+
+void tst_AdbClient::cancelEndsACopy()
+{
+    // A slow link: the 2 MiB video takes seconds.
+    const QString strSerial = StartSimulator(m_strPhone, {"--rate", "200000"});
+    QVERIFY(!strSerial.isEmpty());
+    AdbDevice device(strSerial, m_nServerPort);
+    QString strMessage;
+    QCOMPARE(device.Open(strMessage), 0);
+    QTemporaryDir out;
+    QVERIFY2(out.isValid(), qPrintable(out.errorString()));
+    const QByteArray baLocal = out.filePath("clip.mp4").toUtf8();
+    int nResult = -1;
+    std::thread copy([&]() { nResult = device.GetFile(baLocal, "/sdcard/Movies/clip.mp4", 2); });
+    // The copy is under way once its temporary file exists.
+    QTRY_VERIFY_WITH_TIMEOUT(!QDir(out.path()).entryList(QDir::Files | QDir::Hidden).isEmpty(), 20000);
+    device.SetBackupCancel(1);
+    copy.join();
+    QCOMPARE(nResult, int(DVSK_DEV_ERR_CANCELLED));
+    QVERIFY(QDir(out.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    QCOMPARE(device.GetFile(out.filePath("song.mp3").toUtf8(), "/sdcard/Music/song.mp3", 2),
+             int(DVSK_DEV_ERR_CANCELLED));
+    device.SetBackupCancel(0);
+    QCOMPARE(device.GetFile(out.filePath("song.mp3").toUtf8(), "/sdcard/Music/song.mp3", 2), 0);
+    Adb({"disconnect", strSerial});
+}
+
+void tst_AdbClient::unplugRaisesEvents()
+{
+    const QString strSerial = StartSimulator(m_strPhone, {});
+    QVERIFY(!strSerial.isEmpty());
+    AdbDevice device(strSerial, m_nServerPort);
+    device.SetEventCallback(&OnEvent);
+    QString strMessage;
+    QCOMPARE(device.Open(strMessage), 0);
+    QVERIFY(Events().isEmpty());
+    SimulatorCommand(strSerial, "unplug");
+    QTRY_COMPARE_WITH_TIMEOUT(Events(), (QList<int> {DVSK_EVENT_DEVICE_REMOVED, DVSK_EVENT_SERVICE_LOST}), 20000);
+    QVERIFY(!device.IsAttached());
+    QTemporaryDir out;
+    QVERIFY2(out.isValid(), qPrintable(out.errorString()));
+    QCOMPARE(device.GetFile(out.filePath("song.mp3").toUtf8(), "/sdcard/Music/song.mp3", 2),
+             int(DVSK_DEV_ERR_DISCONNECTED));
+    // Plugged in again, the phone is active again.
+    SimulatorCommand(strSerial, "plug");
+    Adb({"connect", strSerial});
+    QTRY_COMPARE_WITH_TIMEOUT(Events().value(2), int(DVSK_EVENT_DEVICE_ACTIVE), 20000);
+    Adb({"disconnect", strSerial});
+}
+
+void tst_AdbClient::backuptoolBacksUpThePhone()
+{
+    // The bundled sample phone, backed up by the command-line tool through adb.
+    const QString strSample = QStringLiteral(BACKUP_STAGE_DIR "/samples/phone");
+    const QString strSerial = StartSimulator(strSample, {});
+    QVERIFY(!strSerial.isEmpty());
+    QTemporaryDir out;
+    QVERIFY2(out.isValid(), qPrintable(out.errorString()));
+    QProcess tool;
+    QProcessEnvironment env = m_env;
+    env.insert("DVSK_SIM_USERDATA", out.filePath("userdata"));
+    env.insert("PELORIX_HOST_SETTINGS", out.filePath("host.ini"));
+    tool.setProcessEnvironment(env);
+    tool.setProcessChannelMode(QProcess::MergedChannels);
+    tool.start(QStringLiteral(BACKUP_STAGE_DIR "/bin/backuptool"),
+               {"run", "--device", "adb:" + strSerial, "--items", "media,music,apps", "--dest", out.filePath("dest"),
+                "--verify"});
+    QVERIFY(tool.waitForFinished(120000));
+    const QString strOutput = QString::fromUtf8(tool.readAll());
+    QVERIFY2(tool.exitCode() == 0, qPrintable(strOutput));
+
+    // Every image, video and audio file of the phone is in the backup folder, byte for byte.
+    const QStringList listFolders = QDir(out.filePath("dest")).entryList({"backup_*"}, QDir::Dirs);
+    QCOMPARE(listFolders.size(), 1);
+    const QString strBackup = QDir(out.filePath("dest")).filePath(listFolders.first());
+    QHash<QByteArray, int> hashBackedUp;
+    QDirIterator itBackup(strBackup, QDir::Files, QDirIterator::Subdirectories);
+    while (itBackup.hasNext())
+        hashBackedUp[QCryptographicHash::hash(FileBytes(itBackup.next()), QCryptographicHash::Sha1)]++;
+    int nMedia = 0;
+    QDirIterator itPhone(strSample + "/fs/sdcard", QDir::Files, QDirIterator::Subdirectories);
+    while (itPhone.hasNext()) {
+        const QString strFile = itPhone.next();
+        if (QFileInfo(strFile).suffix() == QLatin1String("txt"))
+            continue;
+        ++nMedia;
+        const QByteArray baHash = QCryptographicHash::hash(FileBytes(strFile), QCryptographicHash::Sha1);
+        QVERIFY2(hashBackedUp.value(baHash) > 0, qPrintable(strFile));
+        hashBackedUp[baHash]--;
+    }
+    QVERIFY(nMedia > 0);
+    Adb({"disconnect", strSerial});
+}
+
+QTEST_GUILESS_MAIN(tst_AdbClient)
+#include "tst_adbclient.moc"

@@ -1,0 +1,317 @@
+// The adb client's readers of server and phone output, and its sync-protocol
+// framing against a peer that answers with canned bytes.
+#include "adb/AdbParsers.h"
+#include "adb/AdbSocket.h"
+#include "adb/AdbSync.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <thread>
+
+namespace
+{
+// A one-connection TCP peer on 127.0.0.1: reads what the client sends until
+// nExpect bytes arrived, then answers with baReply and closes.
+class CannedPeer
+{
+public:
+    CannedPeer(QByteArray baReply, int nExpect) : m_baReply(std::move(baReply)), m_nExpect(nExpect)
+    {
+        m_nListen = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address = {};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t nLength = sizeof(address);
+        ::bind(m_nListen, reinterpret_cast<sockaddr *>(&address), sizeof(address));
+        ::listen(m_nListen, 1);
+        ::getsockname(m_nListen, reinterpret_cast<sockaddr *>(&address), &nLength);
+        m_nPort = ntohs(address.sin_port);
+        m_thread = std::thread([this]() {
+            const int nFd = ::accept(m_nListen, nullptr, nullptr);
+            if (nFd < 0)
+                return;
+            char buffer[4096];
+            while (m_baReceived.size() < m_nExpect) {
+                const ssize_t n = ::recv(nFd, buffer, sizeof(buffer), 0);
+                if (n <= 0)
+                    break;
+                m_baReceived.append(buffer, int(n));
+            }
+            ::send(nFd, m_baReply.constData(), size_t(m_baReply.size()), MSG_NOSIGNAL);
+            ::close(nFd);
+        });
+    }
+    ~CannedPeer()
+    {
+        if (m_thread.joinable())
+            m_thread.join();
+        ::close(m_nListen);
+    }
+    quint16 Port() const { return m_nPort; }
+    QByteArray Received()
+    {
+        if (m_thread.joinable())
+            m_thread.join();
+        return m_baReceived;
+    }
+
+private:
+    QByteArray m_baReply;
+    int m_nExpect;
+    int m_nListen = -1;
+    quint16 m_nPort = 0;
+    QByteArray m_baReceived;
+    std::thread m_thread;
+};
+
+QByteArray Le32(quint32 n)
+{
+    QByteArray ba(4, '\0');
+    qToLittleEndian<quint32>(n, ba.data());
+    return ba;
+}
+
+QByteArray Chunk(const char *szId, const QByteArray &baData)
+{
+    return QByteArray(szId, 4) + Le32(quint32(baData.size())) + baData;
+}
+
+QByteArray Dent(quint32 nMode, quint32 nSize, quint32 nMtime, const QByteArray &baName)
+{
+    return QByteArray("DENT", 4) + Le32(nMode) + Le32(nSize) + Le32(nMtime) + Le32(quint32(baName.size())) + baName;
+}
+
+std::unique_ptr<AdbSync> SyncTo(quint16 nPort)
+{
+    auto pSocket = std::make_unique<AdbSocket>();
+    if (!pSocket->Connect(nPort, nullptr))
+        return nullptr;
+    return std::make_unique<AdbSync>(std::move(pSocket));
+}
+} // namespace
+
+class tst_AdbParsers : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void devices_data();
+    void devices();
+    void properties();
+    void diskUsages_data();
+    void diskUsages();
+    void packages_data();
+    void packages();
+    void packagePaths();
+    void requestFraming();
+    void recv_data();
+    void recv();
+    void listKeepsModeSizeAndTime();
+};
+
+void tst_AdbParsers::devices_data()
+{
+    QTest::addColumn<QByteArray>("baText");
+    QTest::addColumn<QStringList>("listExpected"); // serial|state|model
+
+    QTest::newRow("devices-l") << QByteArray("0123456789ABCDEF       device usb:1-1 product:oriole model:Pixel_6 "
+                                             "device:oriole transport_id:1\n"
+                                             "127.0.0.1:5555         unauthorized transport_id:2\n")
+                               << QStringList {"0123456789ABCDEF|device|Pixel 6", "127.0.0.1:5555|unauthorized|"};
+    QTest::newRow("track-devices tabs, CR LF") << QByteArray("R58M\toffline\r\nemulator-5554\tdevice\r\n")
+                                               << QStringList {"R58M|offline|", "emulator-5554|device|"};
+    QTest::newRow("empty list") << QByteArray("") << QStringList {};
+    QTest::newRow("serial without state is dropped") << QByteArray("lonely\n\n") << QStringList {};
+}
+
+void tst_AdbParsers::devices()
+{
+    QFETCH(QByteArray, baText);
+    QFETCH(QStringList, listExpected);
+    QStringList listGot;
+    for (const AdbParsers::Device &device : AdbParsers::Devices(baText))
+        listGot << device.strSerial + '|' + device.strState + '|' + device.strModel;
+    QCOMPARE(listGot, listExpected);
+}
+
+void tst_AdbParsers::properties()
+{
+    const QByteArray baText("[ro.build.display.id]: [TQ3A.230805.001]\r\n"
+                            "[ro.product.model]: [Pixel 6]\r\n"
+                            "[ro.serialno]: []\n"
+                            "[weird.value]: [a]: [b]\n"
+                            "not a property line\n");
+    const QHash<QString, QString> hash = AdbParsers::Properties(baText);
+    QCOMPARE(hash.value("ro.build.display.id"), QString("TQ3A.230805.001"));
+    QCOMPARE(hash.value("ro.product.model"), QString("Pixel 6"));
+    QVERIFY(hash.contains("ro.serialno"));
+    QCOMPARE(hash.value("ro.serialno"), QString());
+    QCOMPARE(hash.value("weird.value"), QString("a]: [b"));
+    QCOMPARE(hash.size(), 4);
+}
+
+void tst_AdbParsers::diskUsages_data()
+{
+    QTest::addColumn<QByteArray>("baText");
+    QTest::addColumn<QStringList>("listExpected"); // mount|blocks|used|available
+
+    QTest::newRow("toybox df -k, two paths")
+            << QByteArray("Filesystem       1K-blocks     Used Available Use% Mounted on\r\n"
+                          "/dev/block/dm-43 115164368 64128860  50904436  56% /data\r\n"
+                          "/dev/fuse        115164368 64128860  50904436  56% /storage/emulated\r\n")
+            << QStringList {"/data|115164368|64128860|50904436", "/storage/emulated|115164368|64128860|50904436"};
+    QTest::newRow("error line between")
+            << QByteArray("Filesystem 1K-blocks Used Available Use% Mounted on\n"
+                          "df: /sdcard/: No such file or directory\n"
+                          "/dev/block/by-name/userdata 26225216 5242880 20982336 21% /data\n")
+            << QStringList {"/data|26225216|5242880|20982336"};
+    QTest::newRow("negative or text numbers") << QByteArray("/dev/x -1 0 0 0% /data\n/dev/y a b c 1% /z\n")
+                                              << QStringList {};
+}
+
+void tst_AdbParsers::diskUsages()
+{
+    QFETCH(QByteArray, baText);
+    QFETCH(QStringList, listExpected);
+    QStringList listGot;
+    for (const AdbParsers::DiskUsage &usage : AdbParsers::DiskUsages(baText)) {
+        listGot << QStringLiteral("%1|%2|%3|%4")
+                           .arg(usage.strMountedOn)
+                           .arg(usage.nBlocksKiB)
+                           .arg(usage.nUsedKiB)
+                           .arg(usage.nAvailableKiB);
+    }
+    QCOMPARE(listGot, listExpected);
+}
+
+void tst_AdbParsers::packages_data()
+{
+    QTest::addColumn<QByteArray>("baText");
+    QTest::addColumn<QStringList>("listExpected"); // name|path
+
+    QTest::newRow("Android 11 paths hold '='")
+            << QByteArray("package:/data/app/~~Xy3_Qa==/com.example.notes-Ab9_cD==/base.apk=com.example.notes\r\n")
+            << QStringList {"com.example.notes|/data/app/~~Xy3_Qa==/com.example.notes-Ab9_cD==/base.apk"};
+    QTest::newRow("older paths, several")
+            << QByteArray("package:/data/app/org.maps-1/base.apk=org.maps\npackage:/data/app/a.b-2/base.apk=a.b\n")
+            << QStringList {"org.maps|/data/app/org.maps-1/base.apk", "a.b|/data/app/a.b-2/base.apk"};
+    QTest::newRow("not package lines, no name, relative path")
+            << QByteArray("WARNING: linker: something\npackage:/data/app/x/base.apk=\npackage:base.apk=p\n")
+            << QStringList {};
+}
+
+void tst_AdbParsers::packages()
+{
+    QFETCH(QByteArray, baText);
+    QFETCH(QStringList, listExpected);
+    QStringList listGot;
+    for (const AdbParsers::Package &package : AdbParsers::Packages(baText))
+        listGot << package.strName + '|' + package.strApkPath;
+    QCOMPARE(listGot, listExpected);
+}
+
+void tst_AdbParsers::packagePaths()
+{
+    const QByteArray baText("package:/data/app/~~r==/com.game-q==/base.apk\r\n"
+                            "package:/data/app/~~r==/com.game-q==/split_config.arm64_v8a.apk\r\n"
+                            "package:/data/app/~~r==/com.game-q==/split_config.xxhdpi.apk\r\n");
+    QCOMPARE(AdbParsers::PackagePaths(baText),
+             (QStringList {"/data/app/~~r==/com.game-q==/base.apk",
+                           "/data/app/~~r==/com.game-q==/split_config.arm64_v8a.apk",
+                           "/data/app/~~r==/com.game-q==/split_config.xxhdpi.apk"}));
+    QVERIFY(AdbParsers::PackagePaths("Error: package not found\n").isEmpty());
+    QCOMPARE(AdbParsers::ShellQuote("it's"), QString("'it'\\''s'"));
+}
+
+void tst_AdbParsers::requestFraming()
+{
+    QCOMPARE(AdbSocket::Frame("host:version"), QByteArray("000chost:version"));
+    QCOMPARE(AdbSocket::Frame(QByteArray(300, 'x')).left(4), QByteArray("012c"));
+    QCOMPARE(AdbSync::Request("RECV", "/sdcard/a.jpg"), QByteArray("RECV\x0d\0\0\0/sdcard/a.jpg", 21));
+}
+
+void tst_AdbParsers::recv_data()
+{
+    QTest::addColumn<QByteArray>("baReply");
+    QTest::addColumn<int>("nResult");
+    QTest::addColumn<QByteArray>("baFile"); // expected content; empty: no file
+    QTest::addColumn<QString>("strError");
+
+    const QByteArray baBig(AdbSync::kMaxChunk, 'b');
+    QTest::newRow("chunks then DONE") << Chunk("DATA", "hello ") + Chunk("DATA", baBig) + Chunk("DONE", "")
+                                      << int(AdbSync::Result::Ok) << QByteArray("hello ") + baBig << QString();
+    QTest::newRow("empty file") << Chunk("DONE", "") << int(AdbSync::Result::Ok) << QByteArray("") << QString();
+    QTest::newRow("refused") << Chunk("FAIL", "open failed: Permission denied")
+                             << int(AdbSync::Result::RemoteFailed) << QByteArray() << "open failed: Permission denied";
+    QTest::newRow("cut short") << Chunk("DATA", "abc").left(10) << int(AdbSync::Result::Broken) << QByteArray()
+                               << QString();
+    QTest::newRow("chunk over 64 KiB") << Chunk("DATA", QByteArray(AdbSync::kMaxChunk + 1, 'x'))
+                                       << int(AdbSync::Result::Broken) << QByteArray() << QString();
+    QTest::newRow("unknown id") << Chunk("DENT", "abcd") << int(AdbSync::Result::Broken) << QByteArray()
+                                << QString();
+}
+
+void tst_AdbParsers::recv()
+{
+    QFETCH(QByteArray, baReply);
+    QFETCH(int, nResult);
+    QFETCH(QByteArray, baFile);
+    QFETCH(QString, strError);
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString strLocal = dir.filePath("a.jpg");
+    const QByteArray baRequest = AdbSync::Request("RECV", "/sdcard/a.jpg");
+    CannedPeer peer(baReply, baRequest.size());
+    std::unique_ptr<AdbSync> pSync = SyncTo(peer.Port());
+    QVERIFY(pSync);
+    QString strGot;
+    qint64 nLastProgress = -1;
+    const AdbSync::Result result
+            = pSync->Recv("/sdcard/a.jpg", strLocal, &strGot, [&](qint64 n) { nLastProgress = n; });
+    QCOMPARE(int(result), nResult);
+    QCOMPARE(peer.Received(), baRequest);
+    if (result == AdbSync::Result::Ok) {
+        QFile file(strLocal);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), baFile);
+        QCOMPARE(nLastProgress, baFile.isEmpty() ? qint64(-1) : qint64(baFile.size()));
+    } else {
+        // Nothing is left behind, not even the temporary file.
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 0);
+        QVERIFY(!pSync->IsUsable());
+    }
+    if (!strError.isEmpty())
+        QCOMPARE(strGot, strError);
+}
+
+void tst_AdbParsers::listKeepsModeSizeAndTime()
+{
+    const QByteArray baReply = Dent(040771, 4096, 100, ".") + Dent(040771, 4096, 100, "..")
+            + Dent(040770, 3452, 1700000000, "DCIM") + Dent(0100660, 204800, 1712345678, "a b.jpg")
+            + Dent(0120777, 0, 5, "link") + QByteArray("DONE", 4) + QByteArray(16, '\0');
+    CannedPeer peer(baReply, AdbSync::Request("LIST", "/sdcard/").size());
+    std::unique_ptr<AdbSync> pSync = SyncTo(peer.Port());
+    QVERIFY(pSync);
+    QList<AdbSync::Entry> listEntries;
+    QCOMPARE(int(pSync->List("/sdcard/", listEntries, nullptr)), int(AdbSync::Result::Ok));
+    QCOMPARE(listEntries.size(), 3);
+    QCOMPARE(listEntries.at(0).strName, QString("DCIM"));
+    QVERIFY(listEntries.at(0).IsDirectory());
+    QCOMPARE(listEntries.at(1).strName, QString("a b.jpg"));
+    QVERIFY(listEntries.at(1).IsRegularFile());
+    QCOMPARE(listEntries.at(1).nSize, quint32(204800));
+    QCOMPARE(listEntries.at(1).nMtime, quint32(1712345678));
+    QVERIFY(!listEntries.at(2).IsRegularFile() && !listEntries.at(2).IsDirectory());
+    QVERIFY(pSync->IsUsable());
+}
+
+QTEST_GUILESS_MAIN(tst_AdbParsers)
+#include "tst_adbparsers.moc"
