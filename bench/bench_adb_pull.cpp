@@ -1,0 +1,270 @@
+// The real-phone back end against the adb command-line client, both talking to
+// the same device simulator through the same adb server.
+//
+//   bench_adb_pull [--scale F] [--dir FOLDER] [--rate MBPS]
+//
+// Generates the phone of bench_backup_e2e (at scale 1: 2,000 images of
+// 200 KB, 20 videos of 20 MB), serves it with adb-phone-sim to a private adb
+// server (a free port, never 5037), then times, each in a process of its own:
+// "adb pull /sdcard/DCIM /sdcard/Movies" (the baseline: the real client) and
+// "backuptool run --device adb:SERIAL --items media" of the same files.
+// Prints both wall times, their ratio (goal <= 1.0) and backuptool's peak
+// memory (goal < 64 MiB). Then serves the phone over a link limited to MBPS
+// megabytes per second (default 35, a USB 2 phone) and compares backuptool's
+// wall time with bytes / rate (goal: within 5 %).
+
+#include "BenchSupport.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+namespace
+{
+using Figures = BenchSupport::ChildFigures;
+
+quint16 FreePort()
+{
+    const int nFd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t nLength = sizeof(address);
+    quint16 nPort = 0;
+    if (::bind(nFd, reinterpret_cast<sockaddr *>(&address), sizeof(address)) == 0
+        && ::getsockname(nFd, reinterpret_cast<sockaddr *>(&address), &nLength) == 0)
+        nPort = ntohs(address.sin_port);
+    ::close(nFd);
+    return nPort;
+}
+
+// A private adb server and the simulators connected to it.
+class Rig
+{
+public:
+    Rig(const QString &strWork, const QString &strSimulator) : m_strWork(strWork), m_strSimulator(strSimulator)
+    {
+        QDir().mkpath(strWork + "/home");
+        m_nPort = FreePort();
+        m_listEnv = {"HOME=" + strWork + "/home", "ANDROID_ADB_SERVER_PORT=" + QString::number(m_nPort)};
+    }
+    ~Rig()
+    {
+        Adb({"kill-server"});
+        StopSimulator();
+    }
+    const QStringList &Env() const { return m_listEnv; }
+    quint16 Port() const { return m_nPort; }
+
+    int Adb(const QStringList &listArgs, QString *pOutput = nullptr)
+    {
+        QProcess process;
+        process.setProcessEnvironment(Environment());
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        process.start("adb", QStringList {"-P", QString::number(m_nPort)} + listArgs);
+        if (!process.waitForFinished(60000)) {
+            process.kill();
+            process.waitForFinished();
+            return -1;
+        }
+        if (pOutput)
+            *pOutput = QString::fromUtf8(process.readAll());
+        return process.exitCode();
+    }
+
+    // Serves strPhone (nRate bytes per second, 0 unlimited); returns its serial.
+    QString StartSimulator(const QString &strPhone, qint64 nRate)
+    {
+        StopSimulator();
+        if (Adb({"start-server"}) != 0)
+            return QString();
+        m_pSimulator = new QProcess;
+        m_pSimulator->setStandardErrorFile(m_strWork + "/simulator.log", QIODevice::Append);
+        m_pSimulator->start(m_strSimulator,
+                            {"--phone", strPhone, "--port", "0", "--rate", QString::number(nRate)});
+        if (!m_pSimulator->waitForStarted())
+            return QString();
+        const QRegularExpression re(QStringLiteral("serving .* on (127\\.0\\.0\\.1:\\d+)\n"));
+        QByteArray baOut;
+        QRegularExpressionMatch match;
+        while (!(match = re.match(QString::fromUtf8(baOut))).hasMatch()) {
+            if (!m_pSimulator->waitForReadyRead(20000))
+                return QString();
+            baOut += m_pSimulator->readAllStandardOutput();
+        }
+        const QString strSerial = match.captured(1);
+        Adb({"connect", strSerial});
+        QElapsedTimer timer;
+        timer.start();
+        QString strState;
+        while (Adb({"-s", strSerial, "get-state"}, &strState) != 0 || strState.trimmed() != "device") {
+            if (timer.hasExpired(20000))
+                return QString();
+            QThread::msleep(50);
+        }
+        m_strSerial = strSerial;
+        return strSerial;
+    }
+
+    void StopSimulator()
+    {
+        if (!m_pSimulator)
+            return;
+        Adb({"disconnect", m_strSerial});
+        m_pSimulator->write("quit\n");
+        if (!m_pSimulator->waitForFinished(10000))
+            m_pSimulator->kill();
+        m_pSimulator->waitForFinished();
+        delete m_pSimulator;
+        m_pSimulator = nullptr;
+    }
+
+private:
+    QProcessEnvironment Environment() const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const QString &strEntry : m_listEnv)
+            env.insert(strEntry.section('=', 0, 0), strEntry.section('=', 1));
+        env.remove("ANDROID_SERIAL");
+        return env;
+    }
+
+    const QString m_strWork;
+    const QString m_strSimulator;
+    quint16 m_nPort = 0;
+    QStringList m_listEnv;
+    QProcess *m_pSimulator = nullptr;
+    QString m_strSerial;
+};
+
+Figures RunTool(const QString &strTool, const QString &strSerial, const QString &strWork, const Rig &rig)
+{
+    const QString strBackup = strWork + "/backup";
+    QDir(strBackup).removeRecursively();
+    QDir().mkpath(strWork + "/userdata");
+    BenchSupport::ChildIo io;
+    io.strStdout = strWork + "/run.log";
+    io.errorStream = BenchSupport::ErrorStream::Discard; // the progress line
+    io.listEnv = rig.Env();
+    io.listEnv << "PELORIX_HOST_SETTINGS=" + strWork + "/host.ini" << "DVSK_SIM_USERDATA=" + strWork + "/userdata/";
+    const Figures figures = BenchSupport::RunChild(
+        {strTool, "run", "--device", "adb:" + strSerial, "--items", "media", "--dest", strBackup}, io);
+    QDir(strBackup).removeRecursively();
+    return figures;
+}
+
+Figures RunPull(const QString &strSerial, const QString &strWork, const Rig &rig)
+{
+    const QString strPull = strWork + "/pull";
+    QDir(strPull).removeRecursively();
+    QDir().mkpath(strPull);
+    BenchSupport::ChildIo io;
+    io.errorStream = BenchSupport::ErrorStream::Discard;
+    io.listEnv = rig.Env();
+    const Figures figures = BenchSupport::RunChild(
+        {"adb", "-P", QString::number(rig.Port()), "-s", strSerial, "pull", "/sdcard/DCIM", "/sdcard/Movies", strPull},
+        io);
+    QDir(strPull).removeRecursively();
+    return figures;
+}
+
+void PrintFigures(const char *szTitle, const Figures &figures)
+{
+    std::printf("  %-34s %8.2f s   peak %7.1f MiB%s\n", szTitle, figures.dSeconds, figures.dPeakMiB,
+                figures.bOk ? "" : "   FAILED");
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    double dScale = 1.0;
+    double dRateMBps = 35.0;
+    QString strDir;
+    const QString strBin = QDir::cleanPath(QCoreApplication::applicationDirPath() + "/../stage/bin");
+    const QString strTool = strBin + "/backuptool";
+    const QString strSimulator = strBin + "/adb-phone-sim";
+    const QStringList listArgs = app.arguments();
+    for (int i = 1; i < listArgs.size(); ++i) {
+        const QString &strArg = listArgs.at(i);
+        const bool bHasValue = i + 1 < listArgs.size();
+        if (strArg == "--scale" && bHasValue) {
+            dScale = listArgs.at(++i).toDouble();
+        } else if (strArg == "--dir" && bHasValue) {
+            strDir = listArgs.at(++i);
+        } else if (strArg == "--rate" && bHasValue) {
+            dRateMBps = listArgs.at(++i).toDouble();
+        } else {
+            std::fprintf(stderr, "usage: bench_adb_pull [--scale F] [--dir FOLDER] [--rate MBPS]\n");
+            return 2;
+        }
+    }
+    if (dScale <= 0.0 || dRateMBps <= 0.0 || !QFileInfo(strTool).isExecutable()
+        || !QFileInfo(strSimulator).isExecutable()) {
+        std::fprintf(stderr, "bench_adb_pull: bad scale or rate, or no backuptool / adb-phone-sim in %s\n",
+                     qPrintable(strBin));
+        return 2;
+    }
+    QTemporaryDir tmp(strDir.isEmpty() ? QDir::tempPath() + "/bench_adb_pull-XXXXXX"
+                                       : strDir + "/bench_adb_pull-XXXXXX");
+    if (!tmp.isValid()) {
+        std::fprintf(stderr, "bench_adb_pull: cannot create a work folder\n");
+        return 1;
+    }
+    BenchSupport::Phone phone;
+    if (!BenchSupport::MakePhone(tmp.path() + "/phone", dScale, 1 << 20, phone)) {
+        std::fprintf(stderr, "bench_adb_pull: cannot write the phone\n");
+        return 1;
+    }
+    std::printf("bench_adb_pull: backuptool run --device adb against adb pull, through the same simulator "
+                "(load average %s)\n",
+                qPrintable(BenchSupport::LoadAverage()));
+    std::printf("phone at scale %.3g: %d images of 200 KB, %d videos of 20 MB (%.0f MB of media)\n\n", dScale,
+                phone.nImages, phone.nVideos, double(phone.nMediaBytes) / 1e6);
+
+    Rig rig(tmp.path(), strSimulator);
+    bool bOk = true;
+    QString strSerial = rig.StartSimulator(phone.strDir, 0);
+    if (strSerial.isEmpty()) {
+        std::fprintf(stderr, "bench_adb_pull: the simulator did not become a device\n");
+        return 1;
+    }
+    const Figures pull = RunPull(strSerial, tmp.path(), rig);
+    const Figures tool = RunTool(strTool, strSerial, tmp.path(), rig);
+    bOk = pull.bOk && tool.bOk;
+    PrintFigures("adb pull (real client)", pull);
+    PrintFigures("backuptool run --items media", tool);
+    std::printf("  ratio backuptool / adb pull: %.2f (goal <= 1.0)\n", tool.dSeconds / qMax(pull.dSeconds, 1e-9));
+    std::printf("  peak memory of backuptool: %.1f MiB (goal < 64)\n", tool.dPeakMiB);
+
+    const qint64 nRate = qint64(dRateMBps * 1e6);
+    strSerial = rig.StartSimulator(phone.strDir, nRate);
+    if (strSerial.isEmpty()) {
+        std::fprintf(stderr, "bench_adb_pull: the rate-limited simulator did not become a device\n");
+        return 1;
+    }
+    const Figures slow = RunTool(strTool, strSerial, tmp.path(), rig);
+    bOk = bOk && slow.bOk;
+    const double dIdeal = double(phone.nMediaBytes) / double(nRate);
+    std::printf("\nlink limited to %.1f MB/s: %.0f MB take at least %.2f s\n", dRateMBps,
+                double(phone.nMediaBytes) / 1e6, dIdeal);
+    PrintFigures("backuptool run --items media", slow);
+    std::printf("  ratio backuptool / (bytes / rate): %.3f (goal <= 1.05)\n", slow.dSeconds / dIdeal);
+    rig.StopSimulator();
+    std::printf("load average now: %s\n", qPrintable(BenchSupport::LoadAverage()));
+    if (!bOk)
+        std::printf("some runs FAILED\n");
+    return bOk ? 0 : 1;
+}
