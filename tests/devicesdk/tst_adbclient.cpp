@@ -97,7 +97,8 @@ private slots:
 
 private:
     QString StartSimulator(const QString &strPhone, const QStringList &listArgs, bool bExpectDevice = true);
-    void SimulatorCommand(const QString &strSerial, const QByteArray &baCommand);
+    // Sends a command to the simulator's standard input; returns its answer line.
+    QString SimulatorCommand(const QString &strSerial, const QByteArray &baCommand);
     int Adb(const QStringList &listArgs, QString *pOutput = nullptr);
 
     QTemporaryDir m_dir;
@@ -228,11 +229,15 @@ QString tst_AdbClient::StartSimulator(const QString &strPhone, const QStringList
     return strSerial;
 }
 
-void tst_AdbClient::SimulatorCommand(const QString &strSerial, const QByteArray &baCommand)
+QString tst_AdbClient::SimulatorCommand(const QString &strSerial, const QByteArray &baCommand)
 {
     QProcess *pSimulator = m_mapSimulators.at(strSerial).get();
+    pSimulator->readAllStandardOutput();
     pSimulator->write(baCommand + '\n');
-    pSimulator->waitForBytesWritten();
+    QByteArray baLine;
+    while (!baLine.endsWith('\n') && pSimulator->waitForReadyRead(10000))
+        baLine += pSimulator->readAllStandardOutput();
+    return QString::fromUtf8(baLine).trimmed();
 }
 
 void tst_AdbClient::describesThePhone()
@@ -388,8 +393,8 @@ void tst_AdbClient::cancelEndsACopy()
     const QByteArray baLocal = out.filePath("clip.mp4").toUtf8();
     int nResult = -1;
     std::thread copy([&]() { nResult = device.GetFile(baLocal, "/sdcard/Movies/clip.mp4", 2); });
-    // The copy is under way once its temporary file exists.
-    QTRY_VERIFY_WITH_TIMEOUT(!QDir(out.path()).entryList(QDir::Files | QDir::Hidden).isEmpty(), 20000);
+    // The copy is under way once the phone has a stream open for it.
+    QTRY_VERIFY_WITH_TIMEOUT(SimulatorCommand(strSerial, "status").contains("streams=1"), 20000);
     device.SetBackupCancel(1);
     copy.join();
     QCOMPARE(nResult, int(DVSK_DEV_ERR_CANCELLED));

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -160,6 +161,22 @@ bool AdbSocket::ReadExact(char *pData, qint64 nSize)
         nSize -= n;
     }
     return !m_bBroken.load();
+}
+
+int AdbSocket::WaitReadable(int nTimeoutMs)
+{
+    const int nFd = m_nFd.load();
+    if (nFd < 0 || m_bBroken.load())
+        return -1;
+    pollfd fd = {nFd, POLLIN, 0};
+    for (;;) {
+        const int n = ::poll(&fd, 1, nTimeoutMs);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (m_bBroken.load())
+            return -1;
+        return n < 0 ? -1 : (n > 0 ? 1 : 0);
+    }
 }
 
 void AdbSocket::Abort()

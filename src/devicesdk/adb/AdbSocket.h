@@ -39,6 +39,9 @@ public:
     bool WriteAll(const char *pData, qint64 nSize);
     bool WriteAll(const QByteArray &ba) { return WriteAll(ba.constData(), ba.size()); }
     bool ReadExact(char *pData, qint64 nSize);
+    // Waits until something can be read: 1 readable (or closed), 0 timed
+    // out, -1 failed.
+    int WaitReadable(int nTimeoutMs);
 
     void Abort();
     void Close();

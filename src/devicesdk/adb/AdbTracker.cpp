@@ -49,6 +49,23 @@ void AdbTracker::Update(bool bPresent)
     }
 }
 
+namespace
+{
+// The server's track-devices does not report every change (a phone on the
+// network that turns offline stays "device" there for a minute): when it
+// is quiet this long, the list is asked for directly.
+const int kQuietMs = 1000;
+
+bool IsReady(const QByteArray &baList, const QString &strSerial)
+{
+    for (const AdbParsers::Device &device : AdbParsers::Devices(baList)) {
+        if (device.strSerial == strSerial)
+            return device.strState == QLatin1String("device");
+    }
+    return false;
+}
+} // namespace
+
 void AdbTracker::Run()
 {
     AdbSocket socket;
@@ -58,16 +75,17 @@ void AdbTracker::Run()
             return;
         m_pSocket = &socket;
     }
+    AdbServer server(m_nPort);
     if (socket.Connect(m_nPort, nullptr, 0) && socket.Request("host:track-devices", nullptr)) {
-        QByteArray baBlock;
-        // Each block is the whole list of phones after a change.
-        while (!m_bStopping.load() && socket.ReadHexBlock(baBlock)) {
-            bool bPresent = false;
-            for (const AdbParsers::Device &device : AdbParsers::Devices(baBlock)) {
-                if (device.strSerial == m_strSerial)
-                    bPresent = device.strState == QLatin1String("device");
-            }
-            Update(bPresent);
+        QByteArray baList;
+        while (!m_bStopping.load()) {
+            const int nReady = socket.WaitReadable(kQuietMs);
+            if (nReady < 0)
+                break;
+            // Each block is the whole list of phones after a change.
+            if (nReady > 0 ? !socket.ReadHexBlock(baList) : !server.Query("host:devices", baList, nullptr))
+                break;
+            Update(IsReady(baList, m_strSerial));
         }
     }
     // Without the server nothing reaches the phone any more.
