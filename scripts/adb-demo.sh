@@ -84,8 +84,7 @@ dest="$out/backups"
 shots="$out/pictures"
 
 if ! "$host" --help 2>&1 | grep -q -- '--device'; then
-    echo "adb-demo: this build's backup-host has no --device option (the adb back end is missing);" >&2
-    echo "          the phone answers through adb: try  adb -P $server_port -s $serial shell ls /sdcard" >&2
+    echo "adb-demo: this build's backup-host has no --device option (the adb back end is missing)" >&2
     exit 1
 fi
 

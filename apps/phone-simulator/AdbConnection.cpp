@@ -193,6 +193,14 @@ void AdbConnection::CloseStream(uint32_t nLocalId, bool bTellServer)
 
 void AdbConnection::Pump()
 {
+    SendQueued();
+    // Hand what was queued to the kernel now rather than on the next turn of the event loop.
+    if (m_pSocket->state() == QAbstractSocket::ConnectedState && m_pSocket->bytesToWrite() > 0)
+        m_pSocket->flush();
+}
+
+void AdbConnection::SendQueued()
+{
     if (!m_bOnline || m_bUnplugging || m_pSocket->state() != QAbstractSocket::ConnectedState)
         return;
     LinkRateLimiter &limiter = m_pSimulator->Limiter();

@@ -44,6 +44,7 @@ private:
     void Send(uint32_t nCommand, uint32_t nArg0, uint32_t nArg1, const char *pPayload = nullptr, qsizetype nLength = 0);
     void SendAuthToken();
     void Pump();
+    void SendQueued();
     void CloseStream(uint32_t nLocalId, bool bTellServer);
 
     QTcpSocket *const m_pSocket;
