@@ -205,10 +205,14 @@ void AdbConnection::SendQueued()
         return;
     LinkRateLimiter &limiter = m_pSimulator->Limiter();
     const qsizetype nChunk = limiter.SmoothChunk(m_nMaxPayload);
+    // Round robin: the streams after the one served last go first, so a
+    // long copy on a paced link does not starve the others.
     std::vector<uint32_t> listIds;
     listIds.reserve(m_mapStreams.size());
-    for (const auto &entry : m_mapStreams)
-        listIds.push_back(entry.first);
+    for (auto it = m_mapStreams.upper_bound(m_nLastServed); it != m_mapStreams.end(); ++it)
+        listIds.push_back(it->first);
+    for (auto it = m_mapStreams.begin(); it != m_mapStreams.end() && it->first <= m_nLastServed; ++it)
+        listIds.push_back(it->first);
     for (uint32_t nId : listIds) {
         if (m_pSocket->bytesToWrite() > kSocketBacklog)
             return; // bytesWritten brings us back
@@ -238,6 +242,7 @@ void AdbConnection::SendQueued()
         limiter.Take(AdbMessage::kHeaderSize + nBytes, m_pSimulator->NowNs());
         pStream->Consume(nBytes);
         pStream->SetAwaitingOkay(true);
+        m_nLastServed = nId;
         const SyncStream *pSync = dynamic_cast<const SyncStream *>(pStream);
         if (pSync && pSync->UnplugsWhenSent() && pStream->Pending() == 0) {
             m_pSimulator->Log(QStringLiteral("unplugging after the configured number of files"));

@@ -55,6 +55,7 @@ private:
     bool m_bChecksums = true;
     qsizetype m_nMaxPayload = 4096;
     uint32_t m_nNextLocalId = 1;
+    uint32_t m_nLastServed = 0;
     std::map<uint32_t, std::unique_ptr<AdbStream>> m_mapStreams;
     QTimer m_timerPace;
 };

@@ -298,12 +298,28 @@ AdbPhone::Access AdbPhone::List(const QString &strPhonePath, bool bRoot, QList<E
     if (!node.bDir)
         return NotFound;
     QList<Entry> listEntries;
-    if (IsUnder(strPath, QStringLiteral("/data/app"))) {
+    const QString strAppRoot = QStringLiteral("/data/app");
+    if (strPath == strAppRoot || IsUnder(strPath, strAppRoot)) {
         Node dir;
         FindPackagePath(strPath, &dir, &listEntries);
         if (listEntries.isEmpty() && !bRoot)
             return Denied;
+        if (listEntries.isEmpty()) {
+            // Root sees the install folders of the packages.
+            QSet<QString> setNames;
+            for (const Package &package : m_listPackages) {
+                if (!IsUnder(package.strDir, strPath))
+                    continue;
+                const QString strName = package.strDir.mid(strPath.size() + 1).section(QLatin1Char('/'), 0, 0);
+                if (!setNames.contains(strName)) {
+                    setNames.insert(strName);
+                    listEntries.append({strName, Stat(strPath + QLatin1Char('/') + strName, bRoot)});
+                }
+            }
+        }
     } else {
+        if (!bRoot && IsUnder(strPath, QStringLiteral("/data/data")))
+            return Denied;
         if (!bRoot) {
             for (const char *szPath : kUnlistable) {
                 if (strPath == QLatin1String(szPath))

@@ -44,12 +44,13 @@ private slots:
     void cleanupTestCase();
     void shell_data();
     void shell();
+    void shellReadsStandardInput();
     void dfMatchesStorages();
     void pullIsByteIdentical();
     void listing();
     void refusedFiles_data();
     void refusedFiles();
-    void cancelledPullClosesStream();
+    void cancelledPullClosesStream(); // also: two streams at once
     void unauthorized();
     void unplugAfterFiles();
 
@@ -233,6 +234,21 @@ void tst_AdbPhoneSim::shell()
     }
 }
 
+void tst_AdbPhoneSim::shellReadsStandardInput()
+{
+    // "adb shell" without a command and with input from a pipe: lines are run until exit.
+    QProcess shell;
+    shell.setProcessEnvironment(m_server.processEnvironment());
+    shell.start(m_strAdb, {QStringLiteral("-P"), QString::number(m_nServerPort), QStringLiteral("-s"), m_strSerial, QStringLiteral("shell")});
+    QVERIFY(shell.waitForStarted());
+    shell.write("getprop ro.product.model\nls /nope\nexit 3\necho never\n");
+    shell.closeWriteChannel();
+    QVERIFY(shell.waitForFinished(60000));
+    QCOMPARE(shell.readAllStandardOutput(), QByteArray("Test Phone\n"));
+    QCOMPARE(shell.readAllStandardError(), QByteArray("ls: /nope: No such file or directory\n"));
+    QCOMPARE(shell.exitCode(), 3);
+}
+
 void tst_AdbPhoneSim::dfMatchesStorages()
 {
     const AdbRun run = Adb({QStringLiteral("-s"), m_strSerial, QStringLiteral("shell"), QStringLiteral("df -k /data /sdcard")});
@@ -321,7 +337,7 @@ void tst_AdbPhoneSim::refusedFiles()
 void tst_AdbPhoneSim::cancelledPullClosesStream()
 {
     // A slow link so that the copy is still running when the client goes away.
-    const QString strSerial = StartSimulator({QStringLiteral("--rate"), QStringLiteral("500000")});
+    const QString strSerial = StartSimulator({QStringLiteral("--rate"), QStringLiteral("200000")});
     QVERIFY(!strSerial.isEmpty());
     QProcess pull;
     pull.setProcessEnvironment(m_server.processEnvironment());
@@ -331,6 +347,12 @@ void tst_AdbPhoneSim::cancelledPullClosesStream()
     QVERIFY(pull.waitForStarted());
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(strLocal).size() > 0, 20000);
     QVERIFY(SimulatorCommand(strSerial, "status").contains(QLatin1String(" streams=1 ")));
+    // Another stream is answered beside the copy ...
+    QCOMPARE(Adb({QStringLiteral("-s"), strSerial, QStringLiteral("shell"), QStringLiteral("getprop ro.product.model")}).strOut,
+             QStringLiteral("Test Phone\n"));
+    // ... while the copy is still far from done: a paced copy must not starve other streams.
+    QVERIFY(QFileInfo(strLocal).size() < 2 * 1024 * 1024);
+    QCOMPARE(pull.state(), QProcess::Running);
     pull.kill(); // the server closes the stream
     pull.waitForFinished();
     QTRY_VERIFY_WITH_TIMEOUT(SimulatorCommand(strSerial, "status").contains(QLatin1String(" streams=0 ")), 20000);

@@ -159,6 +159,10 @@ void tst_PhoneShell::rootedPhone()
     QCOMPARE(Run(QStringLiteral("su 0 cat /data/data/com.example.notes/db/notes.db")).baOut, QByteArray("rows"));
     QCOMPARE(Run(QStringLiteral("su -c 'ls /data/data'")).baOut, QByteArray("com.example.notes\n"));
     QCOMPARE(Run(QStringLiteral("which su")).baOut, QByteArray("/system/xbin/su\n"));
+    const QString strInstall = m_phone.Packages().at(0).strDir.section(QLatin1Char('/'), 0, 3);
+    QCOMPARE(Run(QStringLiteral("su -c ls /data/app")).baOut.split('\n').first(), strInstall.mid(10).toUtf8());
+    QCOMPARE(Run(QStringLiteral("su -c ls ") + strInstall).baOut,
+             m_phone.Packages().at(0).strDir.section(QLatin1Char('/'), 4).toUtf8() + '\n');
     // The shell user still cannot read application data.
     QCOMPARE(Run(QStringLiteral("cat /data/data/com.example.notes/db/notes.db")).nStatus, 1);
 }
@@ -188,6 +192,7 @@ void tst_PhoneShell::listing()
 {
     QList<AdbPhone::Entry> listEntries;
     QCOMPARE(m_phone.List(QStringLiteral("/data/data"), false, &listEntries), AdbPhone::Denied);
+    QCOMPARE(m_phone.List(QStringLiteral("/data/data/com.example.notes"), false, &listEntries), AdbPhone::Denied);
     QCOMPARE(m_phone.Stat(QStringLiteral("/data/data/com.example.notes/db"), false).access, AdbPhone::Denied);
     QCOMPARE(m_phone.Stat(QStringLiteral("/data/app/com.example.notes.apk"), false).access, AdbPhone::NotFound);
 
