@@ -127,6 +127,7 @@ void tst_AdbPhoneSim::cleanupTestCase()
         pSimulator->write("quit\n");
         if (!pSimulator->waitForFinished(10000))
             pSimulator->kill();
+        QCOMPARE(pSimulator->exitStatus(), QProcess::NormalExit);
         QCOMPARE(pSimulator->exitCode(), 0);
     }
 }
