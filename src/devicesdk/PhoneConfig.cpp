@@ -190,7 +190,8 @@ QList<PhoneConfig::PhoneFile> PhoneConfig::MediaFiles(int nType) const
             continue;
         if (MediaTypeOfSuffix(info.suffix()) != nType)
             continue;
-        list.append({QLatin1Char('/') + strRelative, info.filePath(), info.size()});
+        list.append({QLatin1Char('/') + strRelative, info.filePath(), info.size(),
+                     info.lastModified().toSecsSinceEpoch()});
     }
     std::sort(list.begin(), list.end(), [](const PhoneFile &a, const PhoneFile &b) {
         return a.strPhonePath < b.strPhonePath;
@@ -211,7 +212,8 @@ QList<PhoneConfig::PhoneFile> PhoneConfig::Apps() const
             continue;
         // The package name goes in strPhonePath's place in the list text; the
         // phone path of the .apk is derived from it.
-        list.append({QStringLiteral("/data/app/") + info.fileName(), info.filePath(), info.size()});
+        list.append({QStringLiteral("/data/app/") + info.fileName(), info.filePath(), info.size(),
+                     info.lastModified().toSecsSinceEpoch()});
     }
     return list;
 }

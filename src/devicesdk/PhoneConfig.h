@@ -36,6 +36,7 @@ public:
         QString strPhonePath;
         QString strHostPath;
         qint64 nSize = 0;
+        qint64 nModified = 0; // seconds since 1970-01-01 UTC
     };
 
     struct FileSet

@@ -296,18 +296,15 @@ int SimDevice::BackUp(int nType, const char *szName, char **ppText)
                 return DVSK_SIM_ERR_PHONE_IO;
             baList = file.readAll();
         } else {
+            // name, size, modification time, phone path: readers that know
+            // only the first and the last field still find name and path.
             QStringList listLines;
             const QChar sep(0x18);
-            if (nType == 9) {
-                for (const PhoneConfig::PhoneFile &app : config.Apps()) {
-                    const QString strPackage = QFileInfo(app.strPhonePath).fileName().chopped(4);
-                    listLines << strPackage + sep + QString::number(app.nSize) + sep + app.strPhonePath;
-                }
-            } else {
-                for (const PhoneConfig::PhoneFile &media : config.MediaFiles(nType)) {
-                    listLines << QFileInfo(media.strPhonePath).fileName() + sep + QString::number(media.nSize)
-                            + sep + media.strPhonePath;
-                }
+            const bool bApps = nType == 9;
+            for (const PhoneConfig::PhoneFile &file : bApps ? config.Apps() : config.MediaFiles(nType)) {
+                const QString strName = QFileInfo(file.strPhonePath).fileName();
+                listLines << (bApps ? strName.chopped(4) : strName) + sep + QString::number(file.nSize) + sep
+                                 + QString::number(file.nModified) + sep + file.strPhonePath;
             }
             baList = listLines.join(QStringLiteral("\r\n")).toUtf8();
         }
