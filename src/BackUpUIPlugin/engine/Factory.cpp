@@ -11,6 +11,7 @@
 #include "CallLog.h"
 #include "Email.h"
 #include "Image.h"
+#include "KeptFiles.h"
 #include "LogLine.h"
 #include "MMS.h"
 #include "MyZip.h"
@@ -32,6 +33,7 @@
 #include <QSet>
 #include <QThread>
 
+#include <atomic>
 #include <cstdlib>
 
 static const char *const kLogSource = "..\\..\\src\\BackUpUIPlugin\\Factory";
@@ -43,6 +45,8 @@ QMutex g_instanceMutex;
 
 QMutex g_runTimeMutex;
 QDateTime g_dtRunTimeOverride;
+
+std::atomic<bool> g_bFullCopy{false};
 
 const QString kSettingsSection = QStringLiteral("BackUpUIPlugin");
 const QString kTmpFileKey = QStringLiteral("BackupTmpFile");
@@ -100,6 +104,22 @@ void Factory::SetRunTimeOverride(const QDateTime &dtTime)
 {
     QMutexLocker locker(&g_runTimeMutex);
     g_dtRunTimeOverride = dtTime;
+}
+
+void Factory::SetFullCopy(bool bFull)
+{
+    g_bFullCopy.store(bFull);
+}
+
+bool Factory::IsFullCopy()
+{
+    return g_bFullCopy.load();
+}
+
+TransferCounts Factory::GetTransferCounts() const
+{
+    QMutexLocker locker(&m_mutex);
+    return m_transfer;
 }
 
 Factory::Factory() : QObject(nullptr)
@@ -277,6 +297,7 @@ int Factory::BackUp(const QString &strDestination)
         m_nPackagedMask = 0;
         m_bNothingPackaged = true;
         m_bDelivered = false;
+        m_transfer = TransferCounts();
         for (int i = 0; i < BackupCounts::kSlots; ++i)
             m_countsBackedUp[i] = 0;
     }
@@ -351,6 +372,19 @@ int Factory::BackUp(const QString &strDestination)
         m_listFiles.append(m_strPackagePath);
     }
 
+    // Unchanged files come from the newest earlier backup of this phone here
+    // rather than over the link again.
+    const QStringList listEarlier = IsFullCopy() ? QStringList()
+                                                 : KeptFiles::EarlierRunFolders(strDestination,
+                                                                                m_phoneInfo.DeviceName, strFolder);
+    for (FileListModule *pModule : {static_cast<FileListModule *>(m_pAPK), static_cast<FileListModule *>(m_pImage),
+                                    static_cast<FileListModule *>(m_pVideo), static_cast<FileListModule *>(m_pAudio)}) {
+        if (pModule)
+            pModule->SetEarlierBackups(listEarlier);
+    }
+    LOG_INFO("BackUp", listEarlier.isEmpty() ? QStringLiteral("no earlier backup used, full copy")
+                                             : QStringLiteral("earlier backups: ") + listEarlier.join(QStringLiteral(", ")));
+
     LOG_WARNING("BackUp", QStringLiteral("StartBackup"));
 
     struct Planned
@@ -380,6 +414,8 @@ int Factory::BackUp(const QString &strDestination)
         emit signalBackupPro(step.nCode, step.nProType, 1, m_countsRequested[step.nSlot]);
         (this->*step.pStep)();
     }
+
+    LOG_INFO("BackUp", QStringLiteral("application and media files ") + GetTransferCounts().Describe());
 
     // No file step left anything: the backup folder has no use.
     const int nFailed = GetFailedMask();
@@ -683,6 +719,8 @@ int Factory::FileStep(const StepInfo &step)
     {
         QMutexLocker locker(&m_mutex);
         m_nAttemptedMask |= nBit;
+        if (const auto *pList = qobject_cast<const FileListModule *>(step.pModule))
+            m_transfer += pList->GetTransferCounts();
     }
 
     bool bOk = bApplications ? (nError == 0 && nCount != 0) : (nError == 0 && nCount == nRequested);

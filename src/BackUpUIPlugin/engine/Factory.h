@@ -2,6 +2,7 @@
 
 #include "BackupRecords.h"
 #include "PhoneInfo.h"
+#include "TransferCounts.h"
 
 #include <QDateTime>
 #include <QMutex>
@@ -82,6 +83,13 @@ public:
 
     // Fixes the time used to name runs (an invalid time restores the clock).
     static void SetRunTimeOverride(const QDateTime &dtTime);
+    // true: later runs copy every file from the phone, ignoring earlier
+    // backups of the phone in the destination (false by default).
+    static void SetFullCopy(bool bFull);
+    static bool IsFullCopy();
+
+    // Where the application and media files of the last run came from.
+    TransferCounts GetTransferCounts() const;
 
 signals:
     void signalBackUpStart(FILESTATUS status);
@@ -166,6 +174,7 @@ private:
     int m_nPackagedMask = 0;
     QString m_strPackagePath;
     bool m_bDelivered = false;
+    TransferCounts m_transfer;
     // Guards what other threads read while a run goes on (file list, backup
     // folder, masks, counts).
     mutable QMutex m_mutex;

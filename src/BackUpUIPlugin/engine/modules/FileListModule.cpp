@@ -37,21 +37,37 @@ FileListModule::FileListModule(const FileListTraits &traits, QObject *pParent)
 
 FileListModule::~FileListModule() = default;
 
-QMap<QString, QString> FileListModule::ParseFileList(const QString &strList, bool bKeyByName)
+QMap<QString, FileListModule::ListedFile> FileListModule::ParseListedFiles(const QString &strList, bool bKeyByName)
 {
-    QMap<QString, QString> mapEntries;
+    auto number = [](const QStringList &listFields, int nIndex) {
+        bool bOk = false;
+        const qint64 nValue = listFields.at(nIndex).toLongLong(&bOk);
+        return bOk && nValue >= 0 ? nValue : qint64(-1);
+    };
+    QMap<QString, ListedFile> mapEntries;
     const QStringList listLines = strList.split(QStringLiteral("\r\n"));
     for (const QString &strLine : listLines) {
         const QStringList listFields = strLine.split(kFieldSeparator);
-        const QString &strName = listFields.first();
-        if (strName.isEmpty())
+        ListedFile file;
+        file.strName = listFields.first();
+        if (file.strName.isEmpty())
             continue;
-        const QString &strPhonePath = listFields.last();
-        if (bKeyByName)
-            mapEntries.insert(strName, strPhonePath);
-        else
-            mapEntries.insert(strPhonePath, strName);
+        file.strPhonePath = listFields.last();
+        if (listFields.size() >= 3)
+            file.nSize = number(listFields, 1);
+        if (listFields.size() >= 4)
+            file.nModified = number(listFields, 2);
+        mapEntries.insert(bKeyByName ? file.strName : file.strPhonePath, file);
     }
+    return mapEntries;
+}
+
+QMap<QString, QString> FileListModule::ParseFileList(const QString &strList, bool bKeyByName)
+{
+    QMap<QString, QString> mapEntries;
+    const QMap<QString, ListedFile> mapListed = ParseListedFiles(strList, bKeyByName);
+    for (auto it = mapListed.cbegin(); it != mapListed.cend(); ++it)
+        mapEntries.insert(it.key(), bKeyByName ? it->strPhonePath : it->strName);
     return mapEntries;
 }
 
@@ -74,21 +90,79 @@ QString FileListModule::MediaListPath() const
     return m_strFolder + QLatin1Char('/') + QLatin1String(m_traits.szMediaList);
 }
 
+QString FileListModule::ModuleFolderIn(const QString &strRunFolder) const
+{
+    if (!m_traits.szEarlierFolder)
+        return strRunFolder;
+    // A backup folder of the earlier layout is recognised by its marker file.
+    const QString strEarlier = strRunFolder + QLatin1Char('/') + QLatin1String(m_traits.szEarlierFolder);
+    if (QFileInfo(strEarlier).isDir()
+        && QFileInfo::exists(strEarlier + QLatin1Char('/') + QLatin1String(m_traits.szEarlierMarker)))
+        return strEarlier;
+    return strRunFolder + QLatin1Char('/') + QLatin1String(m_traits.szFolder);
+}
+
 void FileListModule::SetPath(const QString &strPath)
 {
     LogLine::Scope scope(Source(), "SetPath");
-    if (!m_traits.szEarlierFolder) {
-        m_strFolder = strPath;
+    m_strFolder = ModuleFolderIn(strPath);
+    if (m_traits.szEarlierFolder && !QDir(m_strFolder).exists())
+        QDir().mkpath(m_strFolder);
+}
+
+void FileListModule::SetEarlierBackups(const QStringList &listRunFolders)
+{
+    m_listEarlierRuns = listRunFolders;
+}
+
+void FileListModule::LoadKeptFiles()
+{
+    m_kept.Clear();
+    for (const QString &strRun : qAsConst(m_listEarlierRuns)) {
+        QString strFolder = ModuleFolderIn(strRun);
+        if (m_traits.bApplications)
+            strFolder += QStringLiteral("/APK");
+        if (!QFileInfo(strFolder).isDir())
+            continue;
+        // The newest backup that holds this module decides: a list there that
+        // cannot be read means a full copy, not an older backup's files.
+        if (m_traits.bApplications) {
+            m_kept.LoadApplications(strFolder);
+        } else if (!m_kept.LoadMediaList(strFolder, QLatin1String(m_traits.szMediaList))) {
+            LogLine::Warning(Source(), "Backup",
+                             QStringLiteral("earlier media list unreadable, copying everything: ") + strFolder);
+            return;
+        }
+        LogLine::Info(Source(), "Backup", QStringLiteral("unchanged files are taken from ") + strFolder);
         return;
     }
-    // A backup folder of the earlier layout is recognised by its marker file.
-    m_strFolder = strPath + QLatin1Char('/') + QLatin1String(m_traits.szEarlierFolder);
-    if (QFileInfo(m_strFolder).isDir()
-        && QFileInfo::exists(m_strFolder + QLatin1Char('/') + QLatin1String(m_traits.szEarlierMarker)))
-        return;
-    m_strFolder = strPath + QLatin1Char('/') + QLatin1String(m_traits.szFolder);
-    if (!QDir(m_strFolder).exists())
-        QDir().mkpath(m_strFolder);
+}
+
+int FileListModule::FetchFile(BackUpUILogic *pLogic, const QString &strTarget, const QString &strKey,
+                              const ListedFile &file)
+{
+    const QString strKept = m_kept.Find(strKey, file.nSize, file.nModified);
+    if (!strKept.isEmpty()) {
+        const KeptFiles::Taken taken = KeptFiles::Take(strKept, strTarget, file.nModified);
+        if (taken != KeptFiles::Taken::Failed) {
+            ++m_transfer.nReusedFiles;
+            m_transfer.nReusedBytes += file.nSize;
+            if (taken == KeptFiles::Taken::Linked)
+                ++m_transfer.nLinkedFiles;
+            return GETFILE_OK;
+        }
+        LogLine::Warning(Source(), "Backup", QStringLiteral("earlier copy not usable: ") + strKept);
+    }
+    const int nCopy = pLogic->GetFile(strTarget, file.strPhonePath, 2);
+    if (nCopy == GETFILE_OK) {
+        // The phone's time goes with the file, so a later backup can tell
+        // that it has not changed.
+        if (file.nModified >= 0)
+            KeptFiles::SetModified(strTarget, file.nModified);
+        ++m_transfer.nPhoneFiles;
+        m_transfer.nPhoneBytes += QFileInfo(strTarget).size();
+    }
+    return nCopy;
 }
 
 int FileListModule::Backup(int &nCount)
@@ -102,6 +176,7 @@ int FileListModule::Backup(int &nCount)
     }
     const int nCode = m_traits.nCode;
     const bool bApplications = m_traits.bApplications;
+    m_transfer = TransferCounts();
 
     RaiseOwnFlag();
     emit BackUpStart(GetFileStatus());
@@ -118,9 +193,10 @@ int FileListModule::Backup(int &nCount)
         return -1;
     }
 
-    const QMap<QString, QString> mapEntries = ParseFileList(strList, bApplications);
+    const QMap<QString, ListedFile> mapEntries = ParseListedFiles(strList, bApplications);
     if (RunState::Get() != 0)
         return -1;
+    LoadKeptFiles();
 
     SetTransporting(true);
     emit SendFileStatus(GetFileStatus());
@@ -129,8 +205,8 @@ int FileListModule::Backup(int &nCount)
     QList<MediaInfo> listMedia;
     int nCopied = 0;
     for (auto it = mapEntries.cbegin(); it != mapEntries.cend(); ++it) {
-        const QString &strName = bApplications ? it.key() : it.value();
-        const QString &strPhonePath = bApplications ? it.value() : it.key();
+        const QString &strName = it->strName;
+        const QString &strPhonePath = it->strPhonePath;
         if (strName.isEmpty())
             continue;
 
@@ -170,7 +246,7 @@ int FileListModule::Backup(int &nCount)
         emit signalBackupPro(nCode, 2, nCopied + 1, nCount);
         int nCopy = GETFILE_FAILED;
         if (bUsable) {
-            nCopy = pLogic->GetFile(strTarget, strPhonePath, 2);
+            nCopy = FetchFile(pLogic, strTarget, it.key(), it.value());
             LogLine::WarningPlain(szSource, "Backup", QStringLiteral("Get File return:") + QString::number(nCopy));
         }
         if (nCopy == GETFILE_OK) {
@@ -190,6 +266,7 @@ int FileListModule::Backup(int &nCount)
     nCount = nCopied;
     LogLine::WarningPlain(szSource, "Backup", QStringLiteral("Back Up Successed:") + QString::number(nCopied));
     EmitCount(nCopied, 0, 0);
+    LogLine::Info(szSource, "Backup", m_transfer.Describe());
     if (!bApplications)
         g_WriteMediaList(MediaListPath(), listMedia);
     return 0;

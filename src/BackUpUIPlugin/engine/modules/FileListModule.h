@@ -1,9 +1,14 @@
 #pragma once
 
 #include "FileModule.h"
+#include "KeptFiles.h"
 #include "MediaInfo.h"
+#include "TransferCounts.h"
 
 #include <QMap>
+#include <QStringList>
+
+class BackUpUILogic;
 
 // What sets one list-driven file module apart from the others.
 struct FileListTraits
@@ -43,10 +48,24 @@ public:
     int Backup(int &nCount) override;
     void SetPath(const QString &strPath) override;
 
+    // One line of the phone's file list. Size and modification time (seconds
+    // since 1970 UTC) are -1 when the line does not give them.
+    struct ListedFile
+    {
+        QString strName;
+        QString strPhonePath;
+        qint64 nSize = -1;
+        qint64 nModified = -1;
+    };
+
     // The phone's file list: lines split by "\r\n", fields by 0x18; the first
-    // field is the name, the last the phone path. Lines with an empty name
-    // are skipped; for a repeated key the later line wins. Keyed by package
-    // name for applications, else by phone path (the value is the other).
+    // field is the name, the last the phone path; with three fields or more
+    // the second is the size, with four or more the third the modification
+    // time. Lines with an empty name are skipped; for a repeated key the
+    // later line wins. Keyed by package name for applications, else by phone
+    // path.
+    static QMap<QString, ListedFile> ParseListedFiles(const QString &strList, bool bKeyByName);
+    // The same list as key -> the other of name and phone path.
     static QMap<QString, QString> ParseFileList(const QString &strList, bool bKeyByName);
 
     // The name a file gets in folder when strName is taken there: "a (1).jpg",
@@ -56,6 +75,13 @@ public:
     // The media list file of this module (empty for applications).
     QString MediaListPath() const;
 
+    // The run folders of earlier backups of the same phone, newest first; the
+    // next Backup takes unchanged files from the newest one that holds this
+    // module's folder. Empty: every file is copied from the phone.
+    void SetEarlierBackups(const QStringList &listRunFolders);
+    // Where the files of the last Backup came from.
+    TransferCounts GetTransferCounts() const { return m_transfer; }
+
 protected:
     FileListModule(const FileListTraits &traits, QObject *pParent);
 
@@ -63,5 +89,16 @@ protected:
     virtual void EmitCount(int nCopied, int nValue2, int nValue3) = 0;
 
 private:
+    // This module's folder inside a run folder (the earlier layout when its
+    // marker is there), as SetPath chooses it.
+    QString ModuleFolderIn(const QString &strRunFolder) const;
+    void LoadKeptFiles();
+    // Puts one listed file at strTarget: from the earlier backup when it kept
+    // the same file, else from the phone. Returns the GetFile result.
+    int FetchFile(BackUpUILogic *pLogic, const QString &strTarget, const QString &strKey, const ListedFile &file);
+
     const FileListTraits m_traits;
+    QStringList m_listEarlierRuns;
+    KeptFiles m_kept;
+    TransferCounts m_transfer;
 };
