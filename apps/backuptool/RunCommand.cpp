@@ -91,14 +91,22 @@ QString ReadLocationFile()
 QString RunCommand::Help()
 {
     return QStringLiteral(
-        "Usage: backuptool run [--dest DIR] [--items LIST] [--phone DIR] [--device DEV] [--verify]\n"
+        "Usage: backuptool run [--dest DIR] [--items LIST] [--phone DIR] [--device DEV] [--full]\n"
+        "                      [--verify]\n"
         "\n"
         "Backs up the connected phone without a window: counts the items on the\n"
         "phone, then writes the backup package and the backup folder into the\n"
         "destination, with a live progress line. Ctrl-C cancels the backup and\n"
         "removes what it had written. Ends with a summary: the package, the\n"
         "backup folder, the items backed up with their counts and the items that\n"
-        "failed.\n"
+        "failed, and how many application and media files came from the phone\n"
+        "and how many were reused.\n"
+        "\n"
+        "A repeat backup copies only what changed: a file that the newest earlier\n"
+        "backup of the same phone in the destination holds with the same size and\n"
+        "modification time is hard-linked from there (copied on this computer\n"
+        "where no link can be made) instead of being copied from the phone again.\n"
+        "Earlier backups are only read, and every backup stays complete.\n"
         "\n"
         "Options:\n"
         "  --dest DIR     where the backup goes; default: the folder the backup\n"
@@ -110,6 +118,7 @@ QString RunCommand::Help()
         "  --device DEV   the phone: sim (the simulated phone, default), adb (the\n"
         "                 one Android phone the adb server knows) or adb:SERIAL;\n"
         "                 default: $DVSK_DEVICE\n"
+        "  --full         copy every file from the phone, even unchanged ones\n"
         "  --verify       afterwards read the whole package back, as\n"
         "                 'backuptool verify' does, and report the result\n"
         "  --help         show this help\n"
@@ -198,6 +207,7 @@ int RunCommand::Run(const QStringList &listArgs, ToolOutput &out)
     QString strPhone;
     QString strDevice;
     bool bVerify = false;
+    bool bFull = false;
     bool bItemsGiven = false;
     for (int i = 0; i < listArgs.size(); ++i) {
         const QString &strArg = listArgs.at(i);
@@ -222,6 +232,8 @@ int RunCommand::Run(const QStringList &listArgs, ToolOutput &out)
                 return out.UsageError(QStringLiteral("run"), QStringLiteral("--device needs sim, adb or adb:SERIAL"));
         } else if (strArg == QLatin1String("--verify")) {
             bVerify = true;
+        } else if (strArg == QLatin1String("--full")) {
+            bFull = true;
         } else {
             return out.UsageError(QStringLiteral("run"), QStringLiteral("unexpected argument %1").arg(strArg));
         }
@@ -268,6 +280,7 @@ int RunCommand::Run(const QStringList &listArgs, ToolOutput &out)
         }
     }
 
+    Factory::SetFullCopy(bFull);
     int nStatus = 0;
     {
         RunCommand command(out, items, strDest, bVerify);

@@ -68,6 +68,7 @@ private slots:
     void init();
 
     void sampleWithEveryItem();
+    void repeatRunReusesUnchangedFiles();
     void failures_data();
     void failures();
     void wrongArguments_data();
@@ -111,6 +112,27 @@ void tst_BackupToolRun::sampleWithEveryItem()
     QCOMPARE(settings.value("BackUpUIPlugin/BackupTmpFile").toString(), QStringLiteral("1"));
     QCOMPARE(settings.value("BackUpUIPlugin/BackupDate").toString(),
              QDate::currentDate().toString("dd.MM.yyyy"));
+}
+
+// The sample phone's 12 images, 3 videos, 5 audio files and 4 applications:
+// a second run takes them all from the first, --full from the phone again.
+void tst_BackupToolRun::repeatRunReusesUnchangedFiles()
+{
+    const QStringList listArgs = {"--dest", m_pEnv->Path("dest"), "--items", "apps,media,music"};
+    const Result first = RunTool(listArgs);
+    QVERIFY2(first.nExit == 0, qPrintable(first.strOut + first.strErr));
+    QVERIFY2(Field(first.strOut, "Files:").startsWith("24 from the phone ("), qPrintable(first.strOut));
+    QVERIFY(Field(first.strOut, "Files:").endsWith(", 0 reused from an earlier backup (0.0 MB)"));
+
+    const Result second = RunTool(listArgs);
+    QVERIFY2(second.nExit == 0, qPrintable(second.strOut + second.strErr));
+    QVERIFY2(Field(second.strOut, "Files:").startsWith("0 from the phone (0.0 MB), 24 reused"),
+             qPrintable(second.strOut));
+    QVERIFY(Field(second.strOut, "Backup folder:") != Field(first.strOut, "Backup folder:"));
+
+    const Result full = RunTool(listArgs + QStringList{"--full"});
+    QVERIFY2(full.nExit == 0, qPrintable(full.strOut + full.strErr));
+    QCOMPARE(Field(full.strOut, "Files:"), Field(first.strOut, "Files:"));
 }
 
 void tst_BackupToolRun::failures_data()

@@ -3,6 +3,7 @@
 #include "Factory.h"
 
 #include <QFileInfo>
+#include <QLocale>
 
 RunSummary::Facts RunSummary::FromFactory(const Factory *pFactory, int nResult)
 {
@@ -17,6 +18,7 @@ RunSummary::Facts RunSummary::FromFactory(const Factory *pFactory, int nResult)
     facts.strPackage = pFactory->GetPackagePath();
     facts.bDelivered = pFactory->IsPackageDelivered();
     facts.strFolder = pFactory->GetBackupFolder();
+    facts.transfer = pFactory->GetTransferCounts();
     return facts;
 }
 
@@ -90,6 +92,19 @@ int RunSummary::ExitStatusOf(int nResult)
     return nResult == 0 ? ExitOk : ExitFailed;
 }
 
+QString RunSummary::TransferLine(const TransferCounts &transfer)
+{
+    if (transfer.IsEmpty())
+        return QString();
+    const QLocale locale(QLocale::English);
+    auto megabytes = [&locale](qint64 nBytes) {
+        return locale.toString(double(nBytes) / 1e6, 'f', 1) + QStringLiteral(" MB");
+    };
+    return QStringLiteral("Files:         %1 from the phone (%2), %3 reused from an earlier backup (%4)")
+        .arg(locale.toString(transfer.nPhoneFiles), megabytes(transfer.nPhoneBytes),
+             locale.toString(transfer.nReusedFiles), megabytes(transfer.nReusedBytes));
+}
+
 bool RunSummary::FilesLeft(const QString &strPackage, const QString &strFolder)
 {
     return (!strPackage.isEmpty() && (QFileInfo::exists(strPackage) || QFileInfo(strPackage).isSymLink()))
@@ -145,6 +160,9 @@ QStringList RunSummary::Lines(const Facts &facts)
         listLines << QStringLiteral("Backed up:");
         listLines << listDone;
     }
+    const QString strTransfer = TransferLine(facts.transfer);
+    if (!strTransfer.isEmpty())
+        listLines << strTransfer;
     if (!listEmpty.isEmpty())
         listLines << QStringLiteral("Nothing to back up: %1").arg(listEmpty.join(QStringLiteral(", ")));
     if (!listFailed.isEmpty())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BackupRecords.h"
+#include "TransferCounts.h"
 
 #include <QString>
 #include <QStringList>
@@ -33,6 +34,7 @@ public:
         QString strPackage;
         bool bDelivered = false;
         QString strFolder;
+        TransferCounts transfer;
     };
 
     // The facts of the factory's last run (its selection, counts, masks and
@@ -46,6 +48,9 @@ public:
     // The line that ends a cancelled run, given whether any of its files
     // were left behind.
     static QString CancelledLine(const QString &strDestination, bool bFilesLeft);
+    // "Files:         3 from the phone (1.2 MB), 2,000 reused from an earlier
+    // backup (400.0 MB)"; empty when no application or media file was copied.
+    static QString TransferLine(const TransferCounts &transfer);
     // True when the run's package or backup folder still exists.
     static bool FilesLeft(const QString &strPackage, const QString &strFolder);
 
