@@ -288,7 +288,7 @@ void tst_AdbClient::countsWhatTheWalkFinds()
         QCOMPARE(m_pDevice->BackUp(expected.nType, "phone book", &szList), 0);
         QStringList listPaths;
         for (const QString &strRow : ListRows(szList))
-            listPaths << strRow.section('|', 2);
+            listPaths << strRow.section('|', -1);
         free(szList);
         QCOMPARE(listPaths, expected.listPaths);
     }
@@ -311,7 +311,7 @@ void tst_AdbClient::copiesFilesByteForByte()
         free(szList);
         for (const QString &strRow : listRows) {
             const QString strName = strRow.section('|', 0, 0);
-            const QString strPath = strRow.section('|', 2);
+            const QString strPath = strRow.section('|', -1);
             if (strPath.startsWith("/sdcard/Locked/"))
                 continue;
             const QString strLocal = out.filePath(strName);
@@ -319,6 +319,8 @@ void tst_AdbClient::copiesFilesByteForByte()
             const QString strHost = nType == 9 ? QDir(m_strPhone).filePath("fs/data/app/" + strName + ".apk")
                                                : phone.HostPath(strPath);
             QVERIFY2(FileBytes(strLocal) == FileBytes(strHost), qPrintable(strPath));
+            // name, size, modification time, path
+            QCOMPARE(strRow.section('|', 2, 2).toLongLong(), QFileInfo(strHost).lastModified().toSecsSinceEpoch());
         }
     }
 }
@@ -470,6 +472,15 @@ void tst_AdbClient::backuptoolBacksUpThePhone()
         hashBackedUp[baHash]--;
     }
     QVERIFY(nMedia > 0);
+
+    // A second backup of the unchanged phone takes every file from the first.
+    tool.start(QStringLiteral(BACKUP_STAGE_DIR "/bin/backuptool"),
+               {"run", "--device", "adb:" + strSerial, "--items", "media,music,apps", "--dest", out.filePath("dest")});
+    QVERIFY(tool.waitForFinished(120000));
+    const QString strRepeat = QString::fromUtf8(tool.readAll());
+    QVERIFY2(tool.exitCode() == 0, qPrintable(strRepeat));
+    QVERIFY2(strRepeat.contains(QRegularExpression("Files: +0 from the phone \\(0.0 MB\\), [1-9][0-9]* reused")),
+             qPrintable(strRepeat));
     Adb({"disconnect", strSerial});
 }
 

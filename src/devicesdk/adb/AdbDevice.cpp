@@ -382,7 +382,7 @@ int AdbDevice::ListApps(QList<App> &listApps, bool bLogSplits)
         return nResult;
     const quint64 nGeneration = m_nGeneration.load();
     for (const AdbParsers::Package &package : AdbParsers::Packages(baOutput)) {
-        App app {package.strName, package.strApkPath, 0};
+        App app {package.strName, package.strApkPath, 0, 0};
         AdbSync::Entry entry;
         QString strError;
         const AdbSync::Result result
@@ -392,6 +392,7 @@ int AdbDevice::ListApps(QList<App> &listApps, bool bLogSplits)
         if (result == AdbSync::Result::Broken)
             return BrokenCode();
         app.nSize = entry.nSize;
+        app.nMtime = entry.nMtime;
         if (bLogSplits) {
             QByteArray baPaths;
             if (Shell(QStringLiteral("pm path ") + AdbParsers::ShellQuote(app.strPackage), baPaths) == 0) {
@@ -483,7 +484,12 @@ int AdbDevice::BackUp(int nType, const char *szName, char **ppText)
         Log(QStringLiteral("data type %1 is not available on this phone").arg(nType));
         return DVSK_DEV_ERR_NOT_AVAILABLE;
     }
+    // name, size, modification time (when the phone gave one), phone path
     const QChar sep(0x18);
+    auto line = [sep](const QString &strName, quint32 nSize, quint32 nMtime, const QString &strPath) {
+        return strName + sep + QString::number(nSize) + sep
+               + (nMtime ? QString::number(nMtime) + sep : QString()) + strPath;
+    };
     QStringList listLines;
     if (nType == 9) {
         QList<App> listApps;
@@ -491,14 +497,14 @@ int AdbDevice::BackUp(int nType, const char *szName, char **ppText)
             return nResult;
         ReportProgress(nType, 0, listApps.size());
         for (const App &app : qAsConst(listApps))
-            listLines << app.strPackage + sep + QString::number(app.nSize) + sep + app.strApkPath;
+            listLines << line(app.strPackage, app.nSize, app.nMtime, app.strApkPath);
     } else if (nType >= 16 && nType <= 18) {
         QList<PhoneFile> listFiles;
         if (const int nResult = MediaOfType(nType, listFiles))
             return nResult;
         ReportProgress(nType, 0, listFiles.size());
         for (const PhoneFile &file : qAsConst(listFiles))
-            listLines << QFileInfo(file.strPath).fileName() + sep + QString::number(file.nSize) + sep + file.strPath;
+            listLines << line(QFileInfo(file.strPath).fileName(), file.nSize, file.nMtime, file.strPath);
     } else {
         return DVSK_DEV_ERR_BAD_ARGUMENT;
     }

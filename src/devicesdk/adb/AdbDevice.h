@@ -64,6 +64,7 @@ private:
         QString strPackage;
         QString strApkPath;
         quint32 nSize = 0;
+        quint32 nMtime = 0; // seconds since 1970, UTC; 0: unknown
     };
 
     int OpenLocked(QString &strMessage);
