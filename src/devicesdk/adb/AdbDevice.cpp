@@ -2,10 +2,14 @@
 
 #include "../MediaKinds.h"
 #include "AdbParsers.h"
+#include "AdbRecordShell.h"
 #include "AdbTracker.h"
+#include "RecordExporter.h"
 #include "sdk/dvsk_device.h"
 
 #include <QDebug>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <stdlib.h>
@@ -21,6 +25,11 @@ const int kNoPlugin = 0;
 const int kWalkReuseMs = 10000;
 const int kMaxWalkDepth = 64;
 const char kNotAllowedMessage[] = "Allow USB debugging on the phone";
+// Where record result files are said to be: they are written on the PC, the
+// name only ties the result path to its file.
+const char kRecordResultFolder[] = "/data/local/tmp/backup/";
+// The text a successful record backup hands back; it belongs to the SDK.
+char g_szSuccess[] = "success";
 
 char *MallocText(const QByteArray &ba)
 {
@@ -78,9 +87,7 @@ bool AdbDevice::IsSkippedFolder(const QString &strPhonePath)
 
 bool AdbDevice::RecordsAvailable(int nType) const
 {
-    // No record type is read from a real phone yet.
-    Q_UNUSED(nType);
-    return false;
+    return !RecordExporter::FileName(nType).isEmpty();
 }
 
 void AdbDevice::SetEventCallback(DVSK_DevInitEventCallback pCallback)
@@ -444,7 +451,7 @@ int AdbDevice::GetBackUpCount(int nType, int *pCount, int *pSize)
     if (const int nResult = EnsureOpen())
         return nResult;
     if (IsRecordType(nType))
-        return RecordsAvailable(nType) ? 0 : DVSK_DEV_ERR_NOT_AVAILABLE;
+        return RecordsAvailable(nType) ? RecordCount(nType, pCount) : DVSK_DEV_ERR_NOT_AVAILABLE;
     qint64 nBytes = 0;
     if (nType == 9 || nType == 15) {
         if (nType == 15 && !AppDataAvailable())
@@ -484,6 +491,8 @@ int AdbDevice::BackUp(int nType, const char *szName, char **ppText)
         Log(QStringLiteral("data type %1 is not available on this phone").arg(nType));
         return DVSK_DEV_ERR_NOT_AVAILABLE;
     }
+    if (IsRecordType(nType))
+        return BackUpRecords(nType, ppText);
     // name, size, modification time (when the phone gave one), phone path
     const QChar sep(0x18);
     auto line = [sep](const QString &strName, quint32 nSize, quint32 nMtime, const QString &strPath) {
@@ -523,6 +532,23 @@ int AdbDevice::GetFile(const char *szLocalPath, const char *szRemotePath, int nM
         return DVSK_DEV_ERR_CANCELLED;
     const QString strRemote = QString::fromUtf8(szRemotePath);
     const QString strLocal = QString::fromUtf8(szLocalPath);
+    QString strResult;
+    if (ResultFile(strRemote, &strResult)) {
+        // A record file this SDK wrote: copied whole or not at all.
+        const QString strPart = strLocal + QStringLiteral(".part");
+        QFile::remove(strPart);
+        if (!QFile::copy(strResult, strPart)) {
+            Log(QStringLiteral("cannot write %1").arg(strLocal));
+            return DVSK_DEV_ERR_LOCAL_FILE;
+        }
+        QFile::remove(strLocal);
+        if (!QFile::rename(strPart, strLocal)) {
+            QFile::remove(strPart);
+            Log(QStringLiteral("cannot write %1").arg(strLocal));
+            return DVSK_DEV_ERR_LOCAL_FILE;
+        }
+        return 0;
+    }
     const quint64 nGeneration = m_nGeneration.load();
     QString strError;
     const AdbSync::Result result
@@ -579,6 +605,109 @@ int AdbDevice::MemInfo(DVSK_MemInfo **ppList)
     }
     *ppList = pList;
     return 2;
+}
+
+int AdbDevice::RecordCount(int nType, int *pCount)
+{
+    const quint64 nGeneration = m_nGeneration.load();
+    QString strSerial;
+    {
+        QMutexLocker locker(&m_mutex);
+        strSerial = m_strSerial;
+    }
+    AdbRecordShell shell(m_server, strSerial, [this, nGeneration]() { return IsCancelled(nGeneration); },
+                         [this]() { return BrokenCode(); });
+    const ProviderResult result = RecordExporter::Create(nType, shell)->Count(pCount);
+    switch (result.eKind) {
+    case ProviderResult::Ok:
+        return 0;
+    case ProviderResult::NotAvailable:
+        Log(QStringLiteral("data type %1 is not available on this phone: %2").arg(nType).arg(result.strReason));
+        return DVSK_DEV_ERR_NOT_AVAILABLE;
+    case ProviderResult::Cancelled:
+        return DVSK_DEV_ERR_CANCELLED;
+    case ProviderResult::Failed:
+        break;
+    }
+    return result.nCode ? result.nCode : DVSK_DEV_ERR_PHONE_IO;
+}
+
+int AdbDevice::BackUpRecords(int nType, char **ppText)
+{
+    const quint64 nGeneration = m_nGeneration.load();
+    QString strSerial;
+    {
+        QMutexLocker locker(&m_mutex);
+        strSerial = m_strSerial;
+    }
+    const QString strName = RecordExporter::FileName(nType);
+    QString strLocal;
+    {
+        QMutexLocker locker(&m_resultMutex);
+        if (!m_pResultDir || !m_pResultDir->isValid())
+            m_pResultDir = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/dvsk-adb-XXXXXX"));
+        if (!m_pResultDir->isValid()) {
+            Log(QStringLiteral("no folder for record files: %1").arg(m_pResultDir->errorString()));
+            return DVSK_DEV_ERR_LOCAL_FILE;
+        }
+        strLocal = m_pResultDir->filePath(strName);
+        m_hashResults.remove(QLatin1String(kRecordResultFolder) + strName);
+    }
+    QFile file(strLocal);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        Log(QStringLiteral("cannot write %1: %2").arg(strLocal, file.errorString()));
+        return DVSK_DEV_ERR_LOCAL_FILE;
+    }
+    AdbRecordShell shell(m_server, strSerial, [this, nGeneration]() { return IsCancelled(nGeneration); },
+                         [this]() { return BrokenCode(); });
+    int nWritten = 0;
+    const ProviderResult result = RecordExporter::Create(nType, shell)->Export(&file,
+        [this, nType](int nDone, int nAll) { ReportProgress(nType, nDone, nAll); }, &nWritten);
+    file.close();
+    if (result.eKind == ProviderResult::Ok && file.error() != QFileDevice::NoError) {
+        Log(QStringLiteral("cannot write %1: %2").arg(strLocal, file.errorString()));
+        QFile::remove(strLocal);
+        return DVSK_DEV_ERR_LOCAL_FILE;
+    }
+    switch (result.eKind) {
+    case ProviderResult::Ok:
+        break;
+    case ProviderResult::NotAvailable:
+        QFile::remove(strLocal);
+        Log(QStringLiteral("data type %1 is not available on this phone: %2").arg(nType).arg(result.strReason));
+        return DVSK_DEV_ERR_NOT_AVAILABLE;
+    case ProviderResult::Cancelled:
+        QFile::remove(strLocal);
+        return DVSK_DEV_ERR_CANCELLED;
+    case ProviderResult::Failed:
+        QFile::remove(strLocal);
+        if (!result.strReason.isEmpty())
+            Log(QStringLiteral("data type %1: %2").arg(nType).arg(result.strReason));
+        return result.nCode ? result.nCode : DVSK_DEV_ERR_LOCAL_FILE;
+    }
+    if (IsCancelled(nGeneration)) {
+        QFile::remove(strLocal);
+        return DVSK_DEV_ERR_CANCELLED;
+    }
+    const QByteArray baPhonePath = QByteArray(kRecordResultFolder) + strName.toUtf8();
+    {
+        QMutexLocker locker(&m_resultMutex);
+        m_hashResults.insert(QString::fromUtf8(baPhonePath), strLocal);
+    }
+    Log(QStringLiteral("%1 records of type %2 written to %3").arg(nWritten).arg(nType).arg(strLocal));
+    ReportProgress(nType, -1111, reinterpret_cast<intptr_t>(baPhonePath.constData()));
+    *ppText = g_szSuccess;
+    return 0;
+}
+
+bool AdbDevice::ResultFile(const QString &strPhonePath, QString *pLocalPath)
+{
+    QMutexLocker locker(&m_resultMutex);
+    const auto it = m_hashResults.constFind(strPhonePath);
+    if (it == m_hashResults.constEnd())
+        return false;
+    *pLocalPath = it.value();
+    return true;
 }
 
 void AdbDevice::SetBackupCancel(unsigned char bCancel)

@@ -5,6 +5,7 @@
 #include "AdbSync.h"
 
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <QHash>
 #include <QList>
 #include <QMutex>
@@ -48,8 +49,9 @@ public:
     // Where the phone's shared storage is walked from, and what is left out.
     static const char kSharedStorage[];
     static bool IsSkippedFolder(const QString &strPhonePath);
-    // The one place that decides whether records of a type can be read from
-    // this phone; record readers plug in here.
+    // Whether records of a type can be read from a phone at all: contacts,
+    // messages, call log and calendar come from the phone's content
+    // providers; e-mail and bookmarks have no provider to read.
     bool RecordsAvailable(int nType) const;
 
 private:
@@ -83,6 +85,12 @@ private:
     bool HasRoot();
     bool AppDataAvailable();
     int Shell(const QString &strCommand, QByteArray &baOutput);
+    // Records read from the content providers and written as a file (vCard,
+    // iCalendar, XML) in a folder of this SDK, handed over through the result path.
+    int RecordCount(int nType, int *pCount);
+    int BackUpRecords(int nType, char **ppText);
+    // 0 and the result file on the PC when strPhonePath names one.
+    bool ResultFile(const QString &strPhonePath, QString *pLocalPath);
     void ReportProgress(int nType, int nCount, intptr_t nAll);
     void RaiseEvent(int nEvent);
 
@@ -107,6 +115,11 @@ private:
     QMutex m_walkMutex;
     QElapsedTimer m_walkAge;
     QList<PhoneFile> m_listWalk[3];
+
+    // Result files of record backups: phone-side name -> file on the PC.
+    QMutex m_resultMutex;
+    std::unique_ptr<QTemporaryDir> m_pResultDir;
+    QHash<QString, QString> m_hashResults;
 
     std::atomic<bool> m_bCancel {false};
     std::atomic<quint64> m_nGeneration {0};

@@ -107,21 +107,33 @@ bool AdbSocket::ReadHexBlock(QByteArray &baBlock)
 
 bool AdbSocket::ReadToEnd(QByteArray &baData)
 {
-    const int nFd = m_nFd.load();
-    if (nFd < 0)
-        return false;
     char buffer[16384];
     for (;;) {
-        const ssize_t n = ::recv(nFd, buffer, sizeof(buffer), 0);
+        const qint64 n = ReadSome(buffer, sizeof(buffer));
         if (n == 0)
-            return !m_bBroken.load();
+            return true;
+        if (n < 0)
+            return false;
+        baData.append(buffer, n);
+    }
+}
+
+qint64 AdbSocket::ReadSome(char *pData, qint64 nMax)
+{
+    const int nFd = m_nFd.load();
+    if (nFd < 0)
+        return -1;
+    for (;;) {
+        const ssize_t n = ::recv(nFd, pData, size_t(nMax), 0);
+        if (n == 0)
+            return m_bBroken.load() ? -1 : 0;
         if (n < 0) {
             if (errno == EINTR)
                 continue;
             m_bBroken = true;
-            return false;
+            return -1;
         }
-        baData.append(buffer, n);
+        return n;
     }
 }
 

@@ -35,6 +35,9 @@ public:
     bool ReadHexBlock(QByteArray &baBlock);
     // Reads until the peer closes the connection.
     bool ReadToEnd(QByteArray &baData);
+    // Reads what has arrived, at most nMax bytes, waiting for at least one:
+    // the number read, 0 when the peer closed the connection, -1 on failure.
+    qint64 ReadSome(char *pData, qint64 nMax);
 
     bool WriteAll(const char *pData, qint64 nSize);
     bool WriteAll(const QByteArray &ba) { return WriteAll(ba.constData(), ba.size()); }
