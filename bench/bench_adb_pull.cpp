@@ -15,6 +15,7 @@
 // of the unchanged phone into the same destination against that first one
 // (goal <= 10 %).
 
+#include "AdbRig.h"
 #include "BenchSupport.h"
 
 #include <QCoreApplication>
@@ -27,135 +28,13 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <cstdio>
 
 namespace
 {
 using Figures = BenchSupport::ChildFigures;
 
-quint16 FreePort()
-{
-    const int nFd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t nLength = sizeof(address);
-    quint16 nPort = 0;
-    if (::bind(nFd, reinterpret_cast<sockaddr *>(&address), sizeof(address)) == 0
-        && ::getsockname(nFd, reinterpret_cast<sockaddr *>(&address), &nLength) == 0)
-        nPort = ntohs(address.sin_port);
-    ::close(nFd);
-    return nPort;
-}
-
-// A private adb server and the simulators connected to it.
-class Rig
-{
-public:
-    Rig(const QString &strWork, const QString &strSimulator) : m_strWork(strWork), m_strSimulator(strSimulator)
-    {
-        QDir().mkpath(strWork + "/home");
-        m_nPort = FreePort();
-        m_listEnv = {"HOME=" + strWork + "/home", "ANDROID_ADB_SERVER_PORT=" + QString::number(m_nPort)};
-    }
-    ~Rig()
-    {
-        Adb({"kill-server"});
-        StopSimulator();
-    }
-    const QStringList &Env() const { return m_listEnv; }
-    quint16 Port() const { return m_nPort; }
-
-    int Adb(const QStringList &listArgs, QString *pOutput = nullptr)
-    {
-        QProcess process;
-        process.setProcessEnvironment(Environment());
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start("adb", QStringList {"-P", QString::number(m_nPort)} + listArgs);
-        if (!process.waitForFinished(60000)) {
-            process.kill();
-            process.waitForFinished();
-            return -1;
-        }
-        if (pOutput)
-            *pOutput = QString::fromUtf8(process.readAll());
-        return process.exitCode();
-    }
-
-    // Serves strPhone (nRate bytes per second, 0 unlimited); returns its serial.
-    QString StartSimulator(const QString &strPhone, qint64 nRate)
-    {
-        StopSimulator();
-        if (Adb({"start-server"}) != 0)
-            return QString();
-        m_pSimulator = new QProcess;
-        m_pSimulator->setStandardErrorFile(m_strWork + "/simulator.log", QIODevice::Append);
-        m_pSimulator->start(m_strSimulator,
-                            {"--phone", strPhone, "--port", "0", "--rate", QString::number(nRate)});
-        if (!m_pSimulator->waitForStarted())
-            return QString();
-        const QRegularExpression re(QStringLiteral("serving .* on (127\\.0\\.0\\.1:\\d+)\n"));
-        QByteArray baOut;
-        QRegularExpressionMatch match;
-        while (!(match = re.match(QString::fromUtf8(baOut))).hasMatch()) {
-            if (!m_pSimulator->waitForReadyRead(20000))
-                return QString();
-            baOut += m_pSimulator->readAllStandardOutput();
-        }
-        const QString strSerial = match.captured(1);
-        Adb({"connect", strSerial});
-        QElapsedTimer timer;
-        timer.start();
-        QString strState;
-        while (Adb({"-s", strSerial, "get-state"}, &strState) != 0 || strState.trimmed() != "device") {
-            if (timer.hasExpired(20000))
-                return QString();
-            QThread::msleep(50);
-        }
-        m_strSerial = strSerial;
-        return strSerial;
-    }
-
-    void StopSimulator()
-    {
-        if (!m_pSimulator)
-            return;
-        Adb({"disconnect", m_strSerial});
-        m_pSimulator->write("quit\n");
-        if (!m_pSimulator->waitForFinished(10000))
-            m_pSimulator->kill();
-        m_pSimulator->waitForFinished();
-        delete m_pSimulator;
-        m_pSimulator = nullptr;
-    }
-
-private:
-    QProcessEnvironment Environment() const
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        for (const QString &strEntry : m_listEnv)
-            env.insert(strEntry.section('=', 0, 0), strEntry.section('=', 1));
-        env.remove("ANDROID_SERIAL");
-        return env;
-    }
-
-    const QString m_strWork;
-    const QString m_strSimulator;
-    quint16 m_nPort = 0;
-    QStringList m_listEnv;
-    QProcess *m_pSimulator = nullptr;
-    QString m_strSerial;
-};
-
-// Backs up into strWork/backup; with bRepeat a backup left there by the run
-// before is kept (and reused), else the folder starts empty. The folder is
-// kept for a following repeat run when bKeep is set.
-Figures RunTool(const QString &strTool, const QString &strSerial, const QString &strWork, const Rig &rig,
+Figures RunTool(const QString &strTool, const QString &strSerial, const QString &strWork, const AdbRig &rig,
                 bool bRepeat = false, bool bKeep = false)
 {
     const QString strBackup = strWork + "/backup";
@@ -174,7 +53,7 @@ Figures RunTool(const QString &strTool, const QString &strSerial, const QString 
     return figures;
 }
 
-Figures RunPull(const QString &strSerial, const QString &strWork, const Rig &rig)
+Figures RunPull(const QString &strSerial, const QString &strWork, const AdbRig &rig)
 {
     const QString strPull = strWork + "/pull";
     QDir(strPull).removeRecursively();
@@ -243,7 +122,7 @@ int main(int argc, char *argv[])
     std::printf("phone at scale %.3g: %d images of 200 KB, %d videos of 20 MB (%.0f MB of media)\n\n", dScale,
                 phone.nImages, phone.nVideos, double(phone.nMediaBytes) / 1e6);
 
-    Rig rig(tmp.path(), strSimulator);
+    AdbRig rig(tmp.path(), strSimulator);
     bool bOk = true;
     QString strSerial = rig.StartSimulator(phone.strDir, 0);
     if (strSerial.isEmpty()) {
