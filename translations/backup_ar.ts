@@ -199,5 +199,9 @@
         <source>IDS_BACKUPUIPLUGIN_DOINGCANCEL_CONTINUE_BUTTON</source>
         <translation>متابعة</translation>
     </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_BIGBUTTON_NOTAVAILABLE_TEXT</source>
+        <translation>غير متاح على هذا الهاتف</translation>
+    </message>
 </context>
 </TS>

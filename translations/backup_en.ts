@@ -199,5 +199,9 @@
         <source>IDS_BACKUPUIPLUGIN_DOINGCANCEL_CONTINUE_BUTTON</source>
         <translation>Continue</translation>
     </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_BIGBUTTON_NOTAVAILABLE_TEXT</source>
+        <translation>Not available on this phone</translation>
+    </message>
 </context>
 </TS>

@@ -199,5 +199,9 @@
         <source>IDS_BACKUPUIPLUGIN_DOINGCANCEL_CONTINUE_BUTTON</source>
         <translation>Продолжить</translation>
     </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_BIGBUTTON_NOTAVAILABLE_TEXT</source>
+        <translation>Недоступно на этом телефоне</translation>
+    </message>
 </context>
 </TS>

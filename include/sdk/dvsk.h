@@ -35,6 +35,12 @@ enum {
     DVSK_ERR_FILE_NOT_EXIST = 0xff06
 };
 
+/* DVSK_GetBackUpCount and DVSK_BackUp result: the phone does not give this
+ * kind of data (for example application data without root). */
+enum {
+    DVSK_ERR_NOT_AVAILABLE = 0xff11
+};
+
 /* Called with one event code; returns 1. */
 typedef int (*DVSK_DevInitEventCallback)(int nEvent);
 

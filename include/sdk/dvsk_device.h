@@ -16,7 +16,7 @@ extern "C" {
 /* Failure codes of the real-phone back end. */
 enum {
     DVSK_DEV_ERR_NO_PHONE = 0xff10,      /* no usable phone: none, several, or not allowed */
-    DVSK_DEV_ERR_NOT_AVAILABLE = 0xff11, /* this phone does not give this kind of data */
+    DVSK_DEV_ERR_NOT_AVAILABLE = DVSK_ERR_NOT_AVAILABLE, /* this phone does not give this kind of data */
     DVSK_DEV_ERR_DISCONNECTED = 0xff12,  /* the phone or the adb server went away */
     DVSK_DEV_ERR_CANCELLED = 0xff13,     /* cancelled or reset while running */
     DVSK_DEV_ERR_PHONE_IO = 0xff14,      /* the phone refused or failed the request */

@@ -4,6 +4,7 @@
 #include "CheckBigButton.h"
 #include "TestEnv.h"
 #include "host/Change.h"
+#include "sdk/dvsk.h"
 
 #include <QAccessible>
 #include <QLabel>
@@ -22,11 +23,12 @@ PluginInfo Item(quint32 nId, bool bEnable, const QString &strName = QStringLiter
     return info;
 }
 
-structBackupID Counted(int nCount, int nKiloBytes)
+structBackupID Counted(int nCount, int nKiloBytes, int nResult = 0)
 {
     structBackupID record;
     record.nProNum = nCount;
     record.nValue2 = nKiloBytes;
+    record.nValue = nResult;
     return record;
 }
 
@@ -201,18 +203,23 @@ void tst_ItemTiles::btnData_data()
     QTest::addColumn<QString>("num");
     QTest::addColumn<QString>("size");
     QTest::addColumn<bool>("disabled");
+    QTest::addColumn<int>("result");
 
     const QString strKB = Change::tr("IDS_CORE_UNIT_KB");
     const QString strMB = Change::tr("IDS_CORE_UNIT_MB");
     const QString strGB = Change::tr("IDS_CORE_UNIT_GB");
-    QTest::newRow("count and size") << 17 << 1023 << "17" << "1023 " + strKB << false;
-    QTest::newRow("large size") << 1 << 1572864 << "1" << "1.50 " + strGB << false;
+    QTest::newRow("count and size") << 17 << 1023 << "17" << "1023 " + strKB << false << 0;
+    QTest::newRow("large size") << 1 << 1572864 << "1" << "1.50 " + strGB << false << 0;
     // Without a size the size and time texts stay as they were.
-    QTest::newRow("count without size") << 12 << 0 << "12" << "earlier" << false;
-    QTest::newRow("count 0") << 0 << 0 << "0" << "earlier" << true;
-    QTest::newRow("negative count shows 0") << -4 << 0 << "0" << "earlier" << true;
-    QTest::newRow("count 0 with a size") << 0 << 2048 << "0" << "2 " + strMB << true;
-    QTest::newRow("size beyond 2^31 KB") << 3 << -1 << "3" << "4.00 " + Change::tr("IDS_CORE_UNIT_TB") << false;
+    QTest::newRow("count without size") << 12 << 0 << "12" << "earlier" << false << 0;
+    QTest::newRow("count 0") << 0 << 0 << "0" << "earlier" << true << 0;
+    QTest::newRow("negative count shows 0") << -4 << 0 << "0" << "earlier" << true << 0;
+    QTest::newRow("count 0 with a size") << 0 << 2048 << "0" << "2 " + strMB << true << 0;
+    QTest::newRow("size beyond 2^31 KB") << 3 << -1 << "3" << "4.00 " + Change::tr("IDS_CORE_UNIT_TB") << false << 0;
+    // The phone does not give this kind of data: the tile says so.
+    QTest::newRow("not available") << 0 << 0 << "0" << Change::tr("IDS_BACKUPUIPLUGIN_BIGBUTTON_NOTAVAILABLE_TEXT")
+                                   << true << int(DVSK_ERR_NOT_AVAILABLE);
+    QTest::newRow("other count failure") << 0 << 0 << "0" << "earlier" << true << 9;
 }
 
 void tst_ItemTiles::btnData()
@@ -222,12 +229,13 @@ void tst_ItemTiles::btnData()
     QFETCH(QString, num);
     QFETCH(QString, size);
     QFETCH(bool, disabled);
+    QFETCH(int, result);
 
     CheckBigButton tile(Item(3, true));
     tile.SetSize(QStringLiteral("earlier"));
     tile.SetNeedTime(184320);
     const QString strEarlierTime = Label(&tile, 3, "_Time")->text();
-    tile.SetBtnData(Counted(count, kiloBytes));
+    tile.SetBtnData(Counted(count, kiloBytes, result));
     QCOMPARE(Label(&tile, 3, "_Num")->text(), num);
     QCOMPARE(Label(&tile, 3, "_Value")->text(), size);
     QCOMPARE(Look(&tile), disabled ? QStringLiteral("disabled") : QStringLiteral("checked"));

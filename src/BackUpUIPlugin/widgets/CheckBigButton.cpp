@@ -3,6 +3,7 @@
 #include "BigButton.h"
 #include "host/Change.h"
 #include "LogLine.h"
+#include "sdk/dvsk.h"
 
 #include <QFocusEvent>
 #include <QFrame>
@@ -246,7 +247,11 @@ void CheckBigButton::SetBtnData(const structBackupID &record)
         nCount = 0;
     }
     m_pContent->SetNum(QString::number(nCount));
-    if (nKiloBytes != 0)
+    // A phone that does not give this kind of data says so instead of
+    // looking empty.
+    if (nCount == 0 && record.nValue == DVSK_ERR_NOT_AVAILABLE)
+        m_pContent->SetSize(Change::tr("IDS_BACKUPUIPLUGIN_BIGBUTTON_NOTAVAILABLE_TEXT"));
+    else if (nKiloBytes != 0)
         m_pContent->SetSize(FormatSize(nKiloBytes));
     SetNeedTime(nKiloBytes);
     UpdateAccessibleText();
