@@ -263,33 +263,86 @@ int AdbDevice::BrokenCode()
     return DVSK_DEV_ERR_DISCONNECTED;
 }
 
+AdbSync *AdbDevice::SyncLocked(QString *pError)
+{
+    QMutexLocker locker(&m_abortMutex);
+    if (m_pSync && m_pSync->IsUsable())
+        return m_pSync.get();
+    QString strSerial;
+    {
+        QMutexLocker stateLocker(&m_mutex);
+        strSerial = m_strSerial;
+    }
+    if (m_pSync)
+        m_pSync->Quit();
+    m_pSync.reset();
+    m_strPending.clear();
+    std::unique_ptr<AdbSocket> pSocket = m_server.OpenService(strSerial, "sync:", pError);
+    if (!pSocket)
+        return nullptr;
+    m_pSync = std::make_unique<AdbSync>(std::move(pSocket));
+    // Only the thread holding m_syncMutex replaces m_pSync, so the pointer
+    // stays valid for it; other threads may abort it meanwhile.
+    return m_pSync.get();
+}
+
+void AdbDevice::DropSyncLocked()
+{
+    QMutexLocker locker(&m_abortMutex);
+    if (m_pSync)
+        m_pSync->Abort();
+    m_pSync.reset();
+    m_strPending.clear();
+}
+
 AdbSync::Result AdbDevice::WithSync(const std::function<AdbSync::Result(AdbSync &)> &fnRequest, QString *pError)
 {
     QMutexLocker syncLocker(&m_syncMutex);
     if (m_bCancel.load())
         return AdbSync::Result::Broken;
-    AdbSync *pSync = nullptr;
-    {
-        QMutexLocker locker(&m_abortMutex);
-        if (!m_pSync || !m_pSync->IsUsable()) {
-            QString strSerial;
-            {
-                QMutexLocker stateLocker(&m_mutex);
-                strSerial = m_strSerial;
-            }
-            if (m_pSync)
-                m_pSync->Quit();
-            m_pSync.reset();
-            std::unique_ptr<AdbSocket> pSocket = m_server.OpenService(strSerial, "sync:", pError);
-            if (!pSocket)
-                return AdbSync::Result::Broken;
-            m_pSync = std::make_unique<AdbSync>(std::move(pSocket));
-        }
-        pSync = m_pSync.get();
-    }
-    // Only this thread replaces m_pSync (under m_syncMutex), so pSync stays
-    // valid; other threads may abort it meanwhile.
+    // An answer sent ahead would come before this one.
+    if (!m_strPending.isEmpty())
+        DropSyncLocked();
+    AdbSync *pSync = SyncLocked(pError);
+    if (!pSync)
+        return AdbSync::Result::Broken;
     return fnRequest(*pSync);
+}
+
+void AdbDevice::PlanCopies(const QStringList &listPaths)
+{
+    QMutexLocker syncLocker(&m_syncMutex);
+    m_listPlanned = listPaths;
+    m_hashPlanned.clear();
+    for (int i = 0; i < listPaths.size(); ++i)
+        m_hashPlanned.insert(listPaths.at(i), i);
+}
+
+AdbSync::Result AdbDevice::Pull(const QString &strRemote, const QString &strLocal, QString *pError)
+{
+    QMutexLocker syncLocker(&m_syncMutex);
+    if (m_bCancel.load())
+        return AdbSync::Result::Broken;
+    // The engine asked for another file than the one requested ahead.
+    if (!m_strPending.isEmpty() && m_strPending != strRemote)
+        DropSyncLocked();
+    AdbSync *pSync = SyncLocked(pError);
+    if (!pSync)
+        return AdbSync::Result::Broken;
+    if (m_strPending != strRemote && !pSync->SendRecv(strRemote)) {
+        m_strPending.clear();
+        return AdbSync::Result::Broken;
+    }
+    m_strPending.clear();
+    const int nNext = m_hashPlanned.value(strRemote, -2) + 1;
+    if (nNext > 0 && nNext < m_listPlanned.size() && pSync->SendRecv(m_listPlanned.at(nNext)))
+        m_strPending = m_listPlanned.at(nNext);
+    const AdbSync::Result result = pSync->ReadRecv(strLocal, pError);
+    // A refused file ends the phone's sync service, a broken connection
+    // everything: the request sent ahead is lost with them.
+    if (result == AdbSync::Result::RemoteFailed || result == AdbSync::Result::Broken)
+        m_strPending.clear();
+    return result;
 }
 
 void AdbDevice::AbortSync()
@@ -505,15 +558,25 @@ int AdbDevice::BackUp(int nType, const char *szName, char **ppText)
         if (const int nResult = ListApps(listApps, true))
             return nResult;
         ReportProgress(nType, 0, listApps.size());
-        for (const App &app : qAsConst(listApps))
+        QStringList listPaths;
+        for (const App &app : qAsConst(listApps)) {
             listLines << line(app.strPackage, app.nSize, app.nMtime, app.strApkPath);
+            listPaths << app.strApkPath;
+        }
+        // The engine copies applications in the order of their names.
+        PlanCopies(listPaths);
     } else if (nType >= 16 && nType <= 18) {
         QList<PhoneFile> listFiles;
         if (const int nResult = MediaOfType(nType, listFiles))
             return nResult;
         ReportProgress(nType, 0, listFiles.size());
-        for (const PhoneFile &file : qAsConst(listFiles))
+        QStringList listPaths;
+        for (const PhoneFile &file : qAsConst(listFiles)) {
             listLines << line(QFileInfo(file.strPath).fileName(), file.nSize, file.nMtime, file.strPath);
+            listPaths << file.strPath;
+        }
+        // The engine copies media in the order of their phone paths.
+        PlanCopies(listPaths);
     } else {
         return DVSK_DEV_ERR_BAD_ARGUMENT;
     }
@@ -551,8 +614,7 @@ int AdbDevice::GetFile(const char *szLocalPath, const char *szRemotePath, int nM
     }
     const quint64 nGeneration = m_nGeneration.load();
     QString strError;
-    const AdbSync::Result result
-            = WithSync([&](AdbSync &sync) { return sync.Recv(strRemote, strLocal, &strError); }, &strError);
+    const AdbSync::Result result = Pull(strRemote, strLocal, &strError);
     switch (result) {
     case AdbSync::Result::Ok:
         return IsCancelled(nGeneration) ? DVSK_DEV_ERR_CANCELLED : 0;

@@ -74,6 +74,15 @@ private:
     // Runs fnRequest on the run's sync connection, opening one when there is
     // none or the last one ended.
     AdbSync::Result WithSync(const std::function<AdbSync::Result(AdbSync &)> &fnRequest, QString *pError);
+    // The run's sync connection, opened when there is none or the last one
+    // ended; call with m_syncMutex held.
+    AdbSync *SyncLocked(QString *pError);
+    // Closes the sync connection (with any answer still unread on it).
+    void DropSyncLocked();
+    // Copies one file; the request for the file the engine will ask for next
+    // goes out before this one is read.
+    AdbSync::Result Pull(const QString &strRemote, const QString &strLocal, QString *pError);
+    void PlanCopies(const QStringList &listPaths);
     void AbortSync();
     // What a broken request means: a cancel, or the phone going away.
     int BrokenCode();
@@ -109,6 +118,12 @@ private:
     QMutex m_syncMutex;  // one request at a time on the sync connection
     QMutex m_abortMutex; // held while m_pSync is replaced or aborted
     std::unique_ptr<AdbSync> m_pSync;
+    // Guarded by m_syncMutex: the files of the last list handed to the
+    // engine, in the order it copies them, and the file whose RECV was sent
+    // ahead and whose answer is still unread on m_pSync.
+    QStringList m_listPlanned;
+    QHash<QString, int> m_hashPlanned;
+    QString m_strPending;
 
     // The last walk of the shared storage, reused by the calls that follow
     // it closely (the three media counts, then the three media steps).

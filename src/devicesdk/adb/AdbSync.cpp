@@ -127,15 +127,28 @@ AdbSync::Result AdbSync::List(const QString &strPath, QList<Entry> &listEntries,
 AdbSync::Result AdbSync::Recv(const QString &strPath, const QString &strLocalPath, QString *pError,
                               const std::function<void(qint64)> &fnProgress)
 {
+    if (!SendRecv(strPath))
+        return Fail(pError);
+    return ReadRecv(strLocalPath, pError, fnProgress);
+}
+
+bool AdbSync::SendRecv(const QString &strPath)
+{
     const QByteArray baPath = strPath.toUtf8();
     if (!IsUsable() || quint32(baPath.size()) > kMaxPath)
+        return false;
+    return m_pSocket->WriteAll(Request("RECV", baPath));
+}
+
+AdbSync::Result AdbSync::ReadRecv(const QString &strLocalPath, QString *pError,
+                                  const std::function<void(qint64)> &fnProgress)
+{
+    if (!IsUsable())
         return Fail(pError);
     const QFileInfo localInfo(strLocalPath);
     QTemporaryFile target(localInfo.absolutePath() + QStringLiteral("/.") + localInfo.fileName()
                           + QStringLiteral(".XXXXXX.part"));
     const bool bLocalOpen = localInfo.absoluteDir().exists() && target.open();
-    if (!m_pSocket->WriteAll(Request("RECV", baPath)))
-        return Fail(pError);
 
     // The request is on its way: the phone's answer is read to its end even
     // when the PC side cannot be written, so that the connection stays in step.

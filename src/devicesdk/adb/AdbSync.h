@@ -49,6 +49,11 @@ public:
     // either complete or untouched. fnProgress gets the bytes copied so far.
     Result Recv(const QString &strPath, const QString &strLocalPath, QString *pError,
                 const std::function<void(qint64)> &fnProgress = {});
+    // The two halves of Recv(), so that the request for the next file can go
+    // out while this one is still arriving: the phone answers requests in
+    // order, and the link never waits for a request between two files.
+    bool SendRecv(const QString &strPath);
+    Result ReadRecv(const QString &strLocalPath, QString *pError, const std::function<void(qint64)> &fnProgress = {});
 
     // Ends a blocked request from another thread.
     void Abort();
