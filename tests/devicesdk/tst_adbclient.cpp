@@ -94,6 +94,7 @@ private slots:
     void choosingAPhone();
     void cancelEndsACopy();
     void unplugRaisesEvents();
+    void unplugDuringCopiesIsReportedAtOnce();
     void backuptoolBacksUpThePhone();
     void backuptoolBacksUpTheRecords();
 
@@ -431,6 +432,29 @@ void tst_AdbClient::unplugRaisesEvents()
     SimulatorCommand(strSerial, "plug");
     Adb({"connect", strSerial});
     QTRY_COMPARE_WITH_TIMEOUT(Events().value(2), int(DVSK_EVENT_DEVICE_ACTIVE), 20000);
+    Adb({"disconnect", strSerial});
+}
+
+// A copy cut off by the unplug reports the departure before it returns, so
+// the engine knows the phone is gone when it sees the failed copy.
+void tst_AdbClient::unplugDuringCopiesIsReportedAtOnce()
+{
+    const QString strSerial = StartSimulator(m_strPhone, {"--unplug-after-files", "1"});
+    QVERIFY(!strSerial.isEmpty());
+    {
+        QMutexLocker locker(&g_eventMutex);
+        g_listEvents.clear();
+    }
+    AdbDevice device(strSerial, m_nServerPort);
+    device.SetEventCallback(&OnEvent);
+    QString strMessage;
+    QCOMPARE(device.Open(strMessage), 0);
+    QTemporaryDir out;
+    QVERIFY2(out.isValid(), qPrintable(out.errorString()));
+    QCOMPARE(device.GetFile(out.filePath("song.mp3").toUtf8(), "/sdcard/Music/song.mp3", 2), 0);
+    QCOMPARE(device.GetFile(out.filePath("clip.mp4").toUtf8(), "/sdcard/Movies/clip.mp4", 2),
+             int(DVSK_DEV_ERR_DISCONNECTED));
+    QCOMPARE(Events(), (QList<int> {DVSK_EVENT_DEVICE_REMOVED, DVSK_EVENT_SERVICE_LOST}));
     Adb({"disconnect", strSerial});
 }
 

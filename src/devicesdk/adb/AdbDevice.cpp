@@ -260,6 +260,15 @@ int AdbDevice::BrokenCode()
         if (device.strSerial == strSerial && device.strState == QLatin1String("device"))
             return DVSK_DEV_ERR_CANCELLED;
     }
+    // The engine learns of the unplug before this copy's failure reaches it,
+    // not a second later from the tracker.
+    AdbTracker *pTracker = nullptr;
+    {
+        QMutexLocker locker(&m_mutex);
+        pTracker = m_pTracker.get();
+    }
+    if (pTracker)
+        pTracker->MarkGone();
     return DVSK_DEV_ERR_DISCONNECTED;
 }
 

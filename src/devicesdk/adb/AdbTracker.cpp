@@ -34,6 +34,14 @@ void AdbTracker::Stop()
         m_thread.join();
 }
 
+void AdbTracker::MarkGone()
+{
+    if (!m_bPresent.load())
+        return;
+    std::thread thread([this]() { Update(false); });
+    thread.join();
+}
+
 void AdbTracker::Update(bool bPresent)
 {
     if (m_bStopping.load())

@@ -27,6 +27,9 @@ public:
     void Start(bool bPresentNow);
     void Stop();
     bool IsPresent() const { return m_bPresent.load(); }
+    // The phone was found gone by other means (a copy cut off): raises the
+    // departure now, on a thread of the tracker's, unless already raised.
+    void MarkGone();
 
 private:
     void Run();
