@@ -1,32 +1,19 @@
 // The simulator against the real adb server: a private server on a free
 // port (never 5037), one or more simulators, the adb command-line client.
 // Skipped when adb is not installed.
+#include "AdbTestRig.h"
 #include "TestPhone.h"
 
 #include <QDirIterator>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
-#include <QStandardPaths>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace
 {
-struct AdbRun
-{
-    int nStatus = -1;
-    QString strOut;
-    QString strErr;
-};
-
-quint16 FreePort()
-{
-    QTcpServer server;
-    return server.listen(QHostAddress::LocalHost, 0) ? server.serverPort() : 0;
-}
+using AdbRun = AdbTestRig::Run;
 
 QByteArray ReadAll(const QString &strPath)
 {
@@ -55,25 +42,26 @@ private slots:
     void unplugAfterFiles();
 
 private:
-    AdbRun Adb(const QStringList &listArgs, int nTimeoutMs = 60000);
-    // Starts a simulator and connects the server to it; returns its serial.
+    AdbRun Adb(const QStringList &listArgs) const { return m_rig.Adb(listArgs); }
     // bExpectDevice false: the phone is expected to refuse authorisation.
-    QString StartSimulator(const QStringList &listArgs, bool bExpectDevice = true);
-    QString SimulatorCommand(const QString &strSerial, const QByteArray &baCommand);
+    QString StartSimulator(const QStringList &listArgs, bool bExpectDevice = true)
+    {
+        return m_rig.StartSimulator(m_strPhone, listArgs, bExpectDevice);
+    }
+    QString SimulatorCommand(const QString &strSerial, const QByteArray &baCommand)
+    {
+        return m_rig.SimulatorCommand(strSerial, baCommand);
+    }
 
     QTemporaryDir m_dir;
-    QString m_strAdb;
-    quint16 m_nServerPort = 0;
-    QProcess m_server;
-    std::map<QString, std::unique_ptr<QProcess>> m_mapSimulators;
+    AdbTestRig m_rig{m_dir.path()};
     QString m_strSerial;
     QString m_strPhone;
 };
 
 void tst_AdbPhoneSim::initTestCase()
 {
-    m_strAdb = QStandardPaths::findExecutable(QStringLiteral("adb"));
-    if (m_strAdb.isEmpty())
+    if (AdbTestRig::AdbPath().isEmpty())
         QSKIP("adb is not installed (apt-get install adb)");
     QVERIFY2(m_dir.isValid(), qPrintable(m_dir.errorString()));
 
@@ -96,19 +84,8 @@ void tst_AdbPhoneSim::initTestCase()
     QVERIFY(QDir().mkpath(m_strPhone + QStringLiteral("/providers")));
     QVERIFY(QFile::copy(QStringLiteral(BACKUP_SOURCE_DIR "/samples/phone/providers/sms.json"), m_strPhone + QStringLiteral("/providers/sms.json")));
 
-    // The server keeps its key under $HOME/.android: a private home keeps the user's own untouched.
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("HOME"), m_dir.filePath(QStringLiteral("home")));
-    env.remove(QStringLiteral("ANDROID_SERIAL"));
-    QDir().mkpath(m_dir.filePath(QStringLiteral("home")));
-    m_server.setProcessEnvironment(env);
-    m_nServerPort = FreePort();
-    QVERIFY(m_nServerPort != 0 && m_nServerPort != 5037);
-    m_server.setProcessChannelMode(QProcess::MergedChannels);
-    m_server.setStandardOutputFile(m_dir.filePath(QStringLiteral("adb-server.log")));
-    m_server.start(m_strAdb, {QStringLiteral("-P"), QString::number(m_nServerPort), QStringLiteral("nodaemon"), QStringLiteral("server")});
-    QVERIFY2(m_server.waitForStarted(), qPrintable(m_server.errorString()));
-    QTRY_VERIFY_WITH_TIMEOUT(Adb({QStringLiteral("version")}).nStatus == 0 && m_server.state() == QProcess::Running, 20000);
+    QString strError;
+    QVERIFY2(m_rig.Start(&strError), qPrintable(strError));
 
     m_strSerial = StartSimulator({});
     QVERIFY(!m_strSerial.isEmpty());
@@ -116,86 +93,9 @@ void tst_AdbPhoneSim::initTestCase()
 
 void tst_AdbPhoneSim::cleanupTestCase()
 {
-    if (m_server.state() != QProcess::NotRunning) {
-        Adb({QStringLiteral("kill-server")});
-        if (!m_server.waitForFinished(10000))
-            m_server.kill();
-        m_server.waitForFinished();
-    }
-    for (auto &entry : m_mapSimulators) {
-        QProcess *pSimulator = entry.second.get();
-        pSimulator->write("quit\n");
-        if (!pSimulator->waitForFinished(10000))
-            pSimulator->kill();
-        QCOMPARE(pSimulator->exitStatus(), QProcess::NormalExit);
-        QCOMPARE(pSimulator->exitCode(), 0);
-    }
-}
-
-AdbRun tst_AdbPhoneSim::Adb(const QStringList &listArgs, int nTimeoutMs)
-{
-    QProcess process;
-    process.setProcessEnvironment(m_server.processEnvironment());
-    process.start(m_strAdb, QStringList{QStringLiteral("-P"), QString::number(m_nServerPort)} + listArgs);
-    AdbRun run;
-    if (!process.waitForFinished(nTimeoutMs)) {
-        process.kill();
-        process.waitForFinished();
-        run.strErr = QStringLiteral("adb %1 did not finish").arg(listArgs.join(QLatin1Char(' ')));
-        return run;
-    }
-    run.nStatus = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.strOut = QString::fromUtf8(process.readAllStandardOutput());
-    run.strErr = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
-
-QString tst_AdbPhoneSim::StartSimulator(const QStringList &listArgs, bool bExpectDevice)
-{
-    auto pSimulator = std::make_unique<QProcess>();
-    pSimulator->setStandardErrorFile(m_dir.filePath(QStringLiteral("simulator.log")), QIODevice::Append);
-    pSimulator->start(QStringLiteral(BACKUP_STAGE_DIR "/bin/adb-phone-sim"),
-                      QStringList{QStringLiteral("--phone"), m_strPhone} + listArgs);
-    if (!pSimulator->waitForStarted())
-        return QString();
-    const QRegularExpression re(QStringLiteral("serving .* on (127\\.0\\.0\\.1:\\d+)\n"));
-    QRegularExpressionMatch match;
-    QByteArray baOut;
-    while (!(match = re.match(QString::fromUtf8(baOut))).hasMatch()) {
-        if (!pSimulator->waitForReadyRead(20000))
-            return QString();
-        baOut += pSimulator->readAllStandardOutput();
-    }
-    const QString strSerial = match.captured(1);
-    m_mapSimulators[strSerial] = std::move(pSimulator);
-    const AdbRun run = Adb({QStringLiteral("connect"), strSerial});
-    const QString strExpected = bExpectDevice ? QStringLiteral("connected to ") : QStringLiteral("failed to authenticate to ");
-    if (!run.strOut.contains(strExpected + strSerial)) {
-        qWarning() << "adb connect:" << run.strOut << run.strErr;
-        return QString();
-    }
-    if (bExpectDevice) {
-        // The handshake follows the TCP connection: wait until the server calls it a device.
-        QElapsedTimer timer;
-        timer.start();
-        while (Adb({QStringLiteral("-s"), strSerial, QStringLiteral("get-state")}).strOut.trimmed() != QLatin1String("device")) {
-            if (timer.elapsed() > 20000)
-                return QString();
-            QTest::qWait(50);
-        }
-    }
-    return strSerial;
-}
-
-QString tst_AdbPhoneSim::SimulatorCommand(const QString &strSerial, const QByteArray &baCommand)
-{
-    QProcess *pSimulator = m_mapSimulators.at(strSerial).get();
-    pSimulator->readAllStandardOutput();
-    pSimulator->write(baCommand + '\n');
-    QByteArray baLine;
-    while (!baLine.endsWith('\n') && pSimulator->waitForReadyRead(10000))
-        baLine += pSimulator->readAllStandardOutput();
-    return QString::fromUtf8(baLine).trimmed();
+    // Every simulator must end cleanly (no crash, no sanitizer report).
+    QString strProblems;
+    QVERIFY2(m_rig.Stop(&strProblems), qPrintable(strProblems));
 }
 
 void tst_AdbPhoneSim::shell_data()
@@ -239,8 +139,8 @@ void tst_AdbPhoneSim::shellReadsStandardInput()
 {
     // "adb shell" without a command and with input from a pipe: lines are run until exit.
     QProcess shell;
-    shell.setProcessEnvironment(m_server.processEnvironment());
-    shell.start(m_strAdb, {QStringLiteral("-P"), QString::number(m_nServerPort), QStringLiteral("-s"), m_strSerial, QStringLiteral("shell")});
+    shell.setProcessEnvironment(m_rig.Environment());
+    shell.start(AdbTestRig::AdbPath(), {QStringLiteral("-P"), QString::number(m_rig.ServerPort()), QStringLiteral("-s"), m_strSerial, QStringLiteral("shell")});
     QVERIFY(shell.waitForStarted());
     shell.write("getprop ro.product.model\nls /nope\nexit 3\necho never\n");
     shell.closeWriteChannel();
@@ -341,9 +241,9 @@ void tst_AdbPhoneSim::cancelledPullClosesStream()
     const QString strSerial = StartSimulator({QStringLiteral("--rate"), QStringLiteral("200000")});
     QVERIFY(!strSerial.isEmpty());
     QProcess pull;
-    pull.setProcessEnvironment(m_server.processEnvironment());
+    pull.setProcessEnvironment(m_rig.Environment());
     const QString strLocal = m_dir.filePath(QStringLiteral("cancelled.mp4"));
-    pull.start(m_strAdb, {QStringLiteral("-P"), QString::number(m_nServerPort), QStringLiteral("-s"), strSerial,
+    pull.start(AdbTestRig::AdbPath(), {QStringLiteral("-P"), QString::number(m_rig.ServerPort()), QStringLiteral("-s"), strSerial,
                           QStringLiteral("pull"), QStringLiteral("/sdcard/Movies/big.mp4"), strLocal});
     QVERIFY(pull.waitForStarted());
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(strLocal).size() > 0, 20000);
