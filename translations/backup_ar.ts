@@ -128,6 +128,26 @@
         <translation>اكتمل النسخ الاحتياطي.</translation>
     </message>
     <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_BACKUPFAIL_LABEL</source>
+        <translation>فشل النسخ الاحتياطي.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_BACKUPPART_LABEL</source>
+        <translation>النسخ الاحتياطي غير مكتمل.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_PHONE_DISCONNECTED_LABEL</source>
+        <translation>تم فصل الهاتف أثناء النسخ الاحتياطي. لم يُحفظ أي شيء من هذا النسخ. أعد توصيل الهاتف وابدأ النسخ الاحتياطي من جديد.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_PARTIAL_ITEM_TEXT</source>
+        <translation>%s1 (نُسخ %s2 من %s3)</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_SECONDDOING_FINISHING_TIPTEXT</source>
+        <translation>جارٍ إنهاء النسخ الاحتياطي...</translation>
+    </message>
+    <message>
         <source>IDS_BACKUPUIPLUGIN_COMPLETE_SORRY_LABEL</source>
         <translation> تعذّر النسخ الاحتياطي لهذه العناصر: </translation>
     </message>

@@ -128,6 +128,26 @@
         <translation>Backup complete.</translation>
     </message>
     <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_BACKUPFAIL_LABEL</source>
+        <translation>Backup failed.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_BACKUPPART_LABEL</source>
+        <translation>Backup incomplete.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_PHONE_DISCONNECTED_LABEL</source>
+        <translation>The phone was disconnected during the backup. Nothing of this backup was kept. Reconnect the phone and start the backup again.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_PARTIAL_ITEM_TEXT</source>
+        <translation>%s1 (%s2 of %s3 copied)</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_SECONDDOING_FINISHING_TIPTEXT</source>
+        <translation>Finishing the backup...</translation>
+    </message>
+    <message>
         <source>IDS_BACKUPUIPLUGIN_COMPLETE_SORRY_LABEL</source>
         <translation> These items could not be backed up: </translation>
     </message>

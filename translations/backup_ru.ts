@@ -128,6 +128,26 @@
         <translation>Резервное копирование завершено.</translation>
     </message>
     <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_BACKUPFAIL_LABEL</source>
+        <translation>Резервное копирование не удалось.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_BACKUPPART_LABEL</source>
+        <translation>Резервное копирование выполнено не полностью.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_PHONE_DISCONNECTED_LABEL</source>
+        <translation>Телефон был отключён во время резервного копирования. Ничего из этой резервной копии не сохранено. Подключите телефон и начните копирование заново.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_PARTIAL_ITEM_TEXT</source>
+        <translation>%s1 (скопировано %s2 из %s3)</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_SECONDDOING_FINISHING_TIPTEXT</source>
+        <translation>Завершение резервного копирования...</translation>
+    </message>
+    <message>
         <source>IDS_BACKUPUIPLUGIN_COMPLETE_SORRY_LABEL</source>
         <translation> Не удалось скопировать: </translation>
     </message>

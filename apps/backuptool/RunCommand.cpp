@@ -39,12 +39,6 @@ const struct
     {"contacts", 0}, {"messages", 1}, {"apps", 29}, {"appdata", 3}, {"media", 4}, {"music", 5}, {"other", 6},
 };
 
-// The temporary module files a finished backup leaves in the SDK's user
-// data folder (the wizard removes the same ones when a backup ends).
-const char *const kDataFolderTmpFiles[] = {"PB.zip", "SMS.zip", "CALENDAR.zip", "CALLLOG.zip",
-                                           "EMAIL.zip", "BOOKMARK.zip", "APK.zip", "APKDATA.zip",
-                                           "IMAGE.zip", "VIDEO.zip", "AUDIO.zip", "MMS.zip", "backup.zip"};
-
 int g_interruptFds[2] = {-1, -1};
 
 void OnInterruptSignal(int)
@@ -125,7 +119,8 @@ QString RunCommand::Help()
         "\n"
         "Exit status: 0 everything was backed up (and verified), 1 an item failed,\n"
         "the phone's memory could not be checked or is full, or the package is not\n"
-        "sound, 2 wrong arguments, 130 cancelled.");
+        "sound, 2 wrong arguments, 4 phone disconnected (the phone went away during\n"
+        "the backup; nothing of the run was kept), 130 cancelled.");
 }
 
 bool RunCommand::ParseItems(const QString &strList, BackupItems &items, QString &strError)
@@ -482,40 +477,45 @@ void RunCommand::slotFinish(int nResult)
     if (m_phase == Phase::Done)
         return;
     // A Ctrl-C that came too late to stop the job: the backup is complete.
-    const bool bLateCancel = m_phase == Phase::Cancelling;
+    const bool bLateCancel = m_phase == Phase::Cancelling && nResult != RUN_RESULT_PHONE_DISCONNECTED;
     m_progress.Finish(nResult >= 0);
     BackUpUIThread::ExistingInstance()->wait();
-    if (bLateCancel) {
-        if (BackUpUIThreadCancel *pCancel = BackUpUIThreadCancel::ExistingInstance())
-            pCancel->wait();
+    // The cancel job of a late Ctrl-C, or of a phone that went away, removes
+    // the run's files; the tool ends after it.
+    if (BackUpUIThreadCancel *pCancel = BackUpUIThreadCancel::ExistingInstance())
+        pCancel->wait();
+    if (bLateCancel)
         m_out.Line(QStringLiteral("The backup had already finished when it was cancelled; it is kept."));
-    }
     RemoveDataFolderTmpFiles();
 
-    // The date and time of the last backup, as the wizard records them.
-    const QDateTime dtNow = QDateTime::currentDateTime();
-    CommonUtils::SetSettings(QStringLiteral("BackUpUIPlugin"), QStringLiteral("BackupDate"),
-                             dtNow.toString(QStringLiteral("dd.MM.yyyy")));
-    CommonUtils::SetSettings(QStringLiteral("BackUpUIPlugin"), QStringLiteral("BackupHM"),
-                             dtNow.toString(QStringLiteral("hh:mm")));
+    // The date and time of the last complete backup, as the wizard records
+    // them.
+    if (nResult == 0) {
+        const QDateTime dtNow = QDateTime::currentDateTime();
+        CommonUtils::SetSettings(QStringLiteral("BackUpUIPlugin"), QStringLiteral("BackupDate"),
+                                 dtNow.toString(QStringLiteral("dd.MM.yyyy")));
+        CommonUtils::SetSettings(QStringLiteral("BackUpUIPlugin"), QStringLiteral("BackupHM"),
+                                 dtNow.toString(QStringLiteral("hh:mm")));
+    }
 
     PrintSummary(nResult);
-    bool bOk = RunSummary::ExitStatusOf(nResult) == RunSummary::ExitOk;
+    const int nStatus = RunSummary::ExitStatusOf(nResult);
+    bool bOk = nStatus == RunSummary::ExitOk;
     Factory *pFactory = Factory::ExistingInstance();
     if (m_bVerify && pFactory && pFactory->IsPackageDelivered()) {
+        // Info.xml and one entry per module the package holds (a module
+        // partly backed up is one of them).
         int nExpected = 1;
-        const int nFailed = pFactory->GetFailedMask();
-        const int nAttempted = pFactory->GetAttemptedMask();
+        const int nPackaged = pFactory->GetPackagedMask();
         for (int nCode : RunSummary::ModuleOrder()) {
-            const int nBit = BackupCodes::ResultBit(nCode);
-            if ((nAttempted & nBit) && !(nFailed & nBit))
+            if (nPackaged & BackupCodes::ResultBit(nCode))
                 ++nExpected;
         }
         bOk = VerifyPackage(pFactory->GetPackagePath(), nExpected) && bOk;
     } else if (m_bVerify) {
         m_out.Line(QStringLiteral("Verify:        nothing to verify (no package was written)"));
     }
-    Quit(bOk ? RunSummary::ExitOk : RunSummary::ExitFailed);
+    Quit(bOk ? RunSummary::ExitOk : (nStatus != RunSummary::ExitOk ? nStatus : int(RunSummary::ExitFailed)));
 }
 
 void RunCommand::PrintSummary(int nResult)
@@ -555,8 +555,9 @@ void RunCommand::RemoveDataFolderTmpFiles()
     Factory *pFactory = Factory::ExistingInstance();
     if (!pFactory || pFactory->GetDataFolder().isEmpty())
         return;
-    for (const char *szName : kDataFolderTmpFiles) {
-        const QString strFile = pFactory->GetDataFolder() + QLatin1String(szName);
+    // The same files the wizard removes when a backup ends.
+    for (const QString &strName : Factory::TempFileNames()) {
+        const QString strFile = pFactory->GetDataFolder() + strName;
         if (QFileInfo::exists(strFile))
             QFile::remove(strFile);
     }

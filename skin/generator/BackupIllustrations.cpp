@@ -231,7 +231,7 @@ void BackupIllustrations::DrawTransfer(QPainter &painter, qreal dPhase)
     painter.restore();
 }
 
-QImage BackupIllustrations::CompletePicture()
+QImage BackupIllustrations::CompletePicture(bool bFailed)
 {
     QImage image = SkinPainter::NewImage(kSide, kSide);
     const QPointF ptCentre(210, 246);
@@ -274,20 +274,28 @@ QImage BackupIllustrations::CompletePicture()
     SkinIcons::Draw(painter, SkinIcons::BackupTray, QRectF(folder.center().x() - 20, folder.top() + 36, 34, 34),
                     QColor(255, 255, 255, 230), 2.0);
 
-    // The check badge with a white ring that separates it from the folder.
+    // The badge with a white ring that separates it from the folder: a blue
+    // check for a backup that is complete, a red cross for one that is not.
     const QPointF ptBadge(folder.right() - 4, folder.bottom() - 2);
     painter.setBrush(Qt::white);
     painter.drawEllipse(ptBadge, 25, 25);
     QLinearGradient badge(ptBadge - QPointF(20, 20), ptBadge + QPointF(20, 20));
-    badge.setColorAt(0.0, QColor(64, 164, 245));
-    badge.setColorAt(1.0, SkinPalette::AccentPressed());
+    badge.setColorAt(0.0, bFailed ? QColor(236, 98, 86) : QColor(64, 164, 245));
+    badge.setColorAt(1.0, bFailed ? QColor(190, 48, 40) : SkinPalette::AccentPressed());
     painter.setBrush(badge);
     painter.drawEllipse(ptBadge, 20.5, 20.5);
-    QPainterPath check;
-    check.moveTo(ptBadge + QPointF(-9, 0.5));
-    check.lineTo(ptBadge + QPointF(-2.5, 7));
-    check.lineTo(ptBadge + QPointF(10, -6.5));
-    painter.strokePath(check, QPen(Qt::white, 4.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    QPainterPath mark;
+    if (bFailed) {
+        mark.moveTo(ptBadge + QPointF(-7.5, -7.5));
+        mark.lineTo(ptBadge + QPointF(7.5, 7.5));
+        mark.moveTo(ptBadge + QPointF(7.5, -7.5));
+        mark.lineTo(ptBadge + QPointF(-7.5, 7.5));
+    } else {
+        mark.moveTo(ptBadge + QPointF(-9, 0.5));
+        mark.lineTo(ptBadge + QPointF(-2.5, 7));
+        mark.lineTo(ptBadge + QPointF(10, -6.5));
+    }
+    painter.strokePath(mark, QPen(Qt::white, 4.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
 
     // A few sparkles around the backdrop, inside the safe columns.
     painter.setPen(Qt::NoPen);

@@ -15,10 +15,11 @@ public:
     // frame leads smoothly into the first.
     static QImage MovieFrame(int nFrame, int nFrameCount);
 
-    // The 420 x 420 result picture. Its drawing stays inside the middle
-    // columns (x 100 ... 320) because the result texts start 90 px into the
-    // picture's area, on either side depending on the direction.
-    static QImage CompletePicture();
+    // The 420 x 420 result picture, with a check badge or, for a run that
+    // failed in whole or in part, a cross badge. Its drawing stays inside the
+    // middle columns (x 100 ... 320) because the result texts start 90 px
+    // into the picture's area, on either side depending on the direction.
+    static QImage CompletePicture(bool bFailed = false);
 
 private:
     static void DrawBackdrop(QPainter &painter, const QPointF &ptCentre, qreal dRadius);

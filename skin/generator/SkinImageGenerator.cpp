@@ -84,6 +84,8 @@ SkinImageGenerator::SkinImageGenerator()
     Add(QStringLiteral("BackUpUIPlugin/Waiting_Card.png"), [] { return SkinArt::WaitingCard(); });
     Add(QStringLiteral("BackUpUIPlugin/Doing_ValueBubble.png"), [] { return SkinArt::ValueBubble(); });
     Add(QStringLiteral("BackUpUIPlugin/Complete_Picture.png"), [] { return BackupIllustrations::CompletePicture(); });
+    Add(QStringLiteral("BackUpUIPlugin/Complete_FailedPicture.png"),
+        [] { return BackupIllustrations::CompletePicture(true); });
     Add(QStringLiteral("BackUpUIPlugin/Complete_NoteIcon.png"), [] { return SkinArt::NoteIcon(); });
     Add(QStringLiteral("BackUpUIPlugin/Browse_Btn_Normal.png"), [] { return SkinArt::BrowseButton(SkinArt::ButtonNormal); });
     Add(QStringLiteral("BackUpUIPlugin/Browse_Btn_Hover.png"), [] { return SkinArt::BrowseButton(SkinArt::ButtonHover); });

@@ -74,6 +74,7 @@ private slots:
     void wrongArguments_data();
     void wrongArguments();
     void interruptCancels();
+    void phoneDisconnected();
 
 private:
     std::unique_ptr<TestEnv> m_pEnv;
@@ -144,15 +145,13 @@ void tst_BackupToolRun::failures_data()
 
     QTest::newRow("one module fails") << Setup([](TestPhone &p) { p.SetBackupError(1, 7); })
                                       << "contacts,messages" << "Failed:        SMS";
-    QTest::newRow("count mismatch")
-        << Setup([](TestPhone &p) { p.SetRecords(0, 5, QByteArray(), 4); }) << "contacts,messages"
-        << "Failed:        contacts";
+    QTest::newRow("one image missing")
+        << Setup([](TestPhone &p) { p.SetMissingFile("/sdcard/DCIM/p1.jpg"); }) << "media"
+        << "Failed:        images (2 of 3 copied)\n  not copied:  /sdcard/DCIM/p1.jpg";
     QTest::newRow("memory information missing") << Setup([](TestPhone &p) { p.SetMemInfoError(-1); })
                                                 << "contacts" << "memory information is not available";
     QTest::newRow("no free memory") << Setup([](TestPhone &p) { p.ClearStorages(); }) << "contacts"
                                     << "no free memory";
-    QTest::newRow("unplugged mid-run") << Setup([](TestPhone &p) { p.SetUnplugAfterFiles(1); })
-                                       << "contacts,messages" << "Failed:        SMS, MMS";
 }
 
 void tst_BackupToolRun::failures()
@@ -165,6 +164,9 @@ void tst_BackupToolRun::failures()
     phone.SetRecords(0, 5);
     phone.SetRecords(1, 4);
     phone.SetRecords(19, 2);
+    for (int i = 0; i < 3; ++i)
+        phone.AddFile(QStringLiteral("/sdcard/DCIM/p%1.jpg").arg(i), 1000);
+    phone.AddFile(QStringLiteral("/sdcard/Movies/v.mp4"), 1000);
     setup(phone);
     QVERIFY(phone.Save());
 
@@ -224,4 +226,30 @@ void tst_BackupToolRun::interruptCancels()
 }
 
 QTEST_GUILESS_MAIN(tst_BackupToolRun)
+// The phone goes away after the contacts file: the run stops, keeps nothing
+// and ends with its own status and words, without waiting for the phone.
+void tst_BackupToolRun::phoneDisconnected()
+{
+    TestPhone phone(m_pEnv->Path("phone"));
+    phone.SetRecords(0, 5);
+    phone.SetRecords(1, 4);
+    phone.SetRecords(19, 2);
+    for (int i = 0; i < 4; ++i)
+        phone.AddFile(QStringLiteral("/sdcard/DCIM/p%1.jpg").arg(i), 1000);
+    phone.AddFile(QStringLiteral("/sdcard/Movies/v.mp4"), 1000);
+    phone.SetUnplugAfterFiles(1);
+    QVERIFY(phone.Save());
+    const QString strDest = m_pEnv->Path("dest");
+    QSettings(m_pEnv->SettingsFile(), QSettings::IniFormat).setValue("BackUpUIPlugin/BackupDate", "01.01.2000");
+
+    const Result result = RunTool({"--phone", phone.Dir(), "--dest", strDest, "--items", "contacts,messages,media"});
+    QCOMPARE(result.nExit, 4);
+    QVERIFY2(result.strOut.contains("phone disconnected"), qPrintable(result.strOut));
+    QCOMPARE(Entries(strDest), QStringList());
+    QCOMPARE(QDir(m_pEnv->UserDataDir()).entryList({"*.zip"}, QDir::Files), QStringList());
+    // A failed run is not the last backup.
+    QCOMPARE(QSettings(m_pEnv->SettingsFile(), QSettings::IniFormat).value("BackUpUIPlugin/BackupDate").toString(),
+             QStringLiteral("01.01.2000"));
+}
+
 #include "tst_backuptool_run.moc"

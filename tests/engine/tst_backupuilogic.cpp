@@ -46,6 +46,7 @@ private slots:
     void cleanup();
 
     void backUpRecordType();
+    void lastCountStartsAfresh();
     void backUpFailures_data();
     void backUpFailures();
     void getFile_data();
@@ -103,6 +104,20 @@ void tst_BackUpUILogic::backUpRecordType()
     const QString strLocal = m_pEnv->Path(QStringLiteral("SMS.zip"));
     QCOMPARE(m_pLogic->GetFile(strLocal, strPath, 2), 0);
     QCOMPARE(ReadFile(strLocal), QByteArray("sms records"));
+}
+
+// The count of the previous module never passes for the next one's.
+void tst_BackUpUILogic::lastCountStartsAfresh()
+{
+    m_pPhone->SetBackupError(0, 7);
+    QVERIFY(m_pPhone->Use());
+    QCOMPARE(BackUpUILogic::OnBackupCallBack(1, 0, 40, 40), 1);
+    QCOMPARE(m_pLogic->GetLastCount(), 40);
+    QString strPath;
+    int nCount = 12;
+    QCOMPARE(m_pLogic->BackUp(0, strPath, &nCount), 7);
+    QCOMPARE(m_pLogic->GetLastCount(), -1);
+    QCOMPARE(nCount, 12);
 }
 
 void tst_BackUpUILogic::backUpFailures_data()

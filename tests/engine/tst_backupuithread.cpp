@@ -81,6 +81,10 @@ private slots:
     void cancel_data();
     void cancel();
     void lateCancelKeepsTheBackup();
+    void secondCancelNeverWaits();
+    void staleSdkCancelIsCleared();
+    void phoneRemovalEndsTheWait();
+    void cancelBeforeStartSparesTheLastBackup();
 
     void deleteDirectory_data();
     void deleteDirectory();
@@ -241,8 +245,9 @@ void tst_BackUpUIThread::progressEvents_data()
     QTest::addColumn<double>("sum");
     QTest::addColumn<QList<int>>("progressIds");
 
-    // Weights: contacts read 5.0 copy 2.3; applications start 5.0; application
-    // data 12.0 / 10.0 / 10.0; images start 5.0 files 10.0. Increments are x 20.
+    // Weights: contacts read 5.0 copy 2.3; applications start 5.0 files 10.0;
+    // application data 12.0 / 10.0 / 10.0; images start 5.0 files 10.0.
+    // Increments are x 20.
     QTest::newRow("zero count or total ignored")
         << QList<ProEvent>{{0, 1, 0, 100}, {0, 1, 5, 0}} << 0 << 0.0 << QList<int>{};
     QTest::newRow("repeated event counted once")
@@ -256,8 +261,10 @@ void tst_BackUpUIThread::progressEvents_data()
     QTest::newRow("application data phase 3")
         << QList<ProEvent>{{15, 1, 1, 4}, {15, 1, -1, 4}, {15, 2, 1, 1}} << 3 << (60.0 + 200.0 + 200.0)
         << QList<int>{3};
-    QTest::newRow("applications") << QList<ProEvent>{{9, 0, 1, 4}, {9, 2, 1, 4}, {9, 2, 2, 4}} << 3
-                                  << (240.0 + 100.0 + 100.0) << QList<int>{29, 29};
+    // Applications have weights of their own (start 5.0, files 10.0), and
+    // their step's start (from the factory, then the module) counts once.
+    QTest::newRow("applications") << QList<ProEvent>{{9, 0, 1, 4}, {9, 0, 1, 1}, {9, 2, 1, 4}, {9, 2, 2, 4}} << 3
+                                  << (100.0 + 50.0 + 50.0) << QList<int>{29, 29};
     QTest::newRow("images") << QList<ProEvent>{{16, 0, 1, 30}, {16, 2, 1, 30}, {16, 2, 2, 30}} << 3
                             << (100.0 + 2 * 200.0 / 30.0) << QList<int>{25, 25};
     QTest::newRow("unknown module adds nothing") << QList<ProEvent>{{7, 1, 1, 1}} << 1 << 0.0 << QList<int>{};
@@ -307,9 +314,15 @@ void tst_BackUpUIThread::runEnds_data()
     QTest::addColumn<int>("result");
 
     QTest::newRow("memory information fails") << Setup([](TestPhone &p) { p.SetMemInfoError(-1); }) << -3;
+    // An unreadable card is left out; the internal storage has room.
     QTest::newRow("external total unknown") << Setup([](TestPhone &p) {
         p.ClearStorages();
         p.AddStorage(1, 1LL << 30, 0);
+        p.AddStorage(2, -1, 0);
+    }) << 0;
+    QTest::newRow("no storage gives a value") << Setup([](TestPhone &p) {
+        p.ClearStorages();
+        p.AddStorage(1, -1, 0);
         p.AddStorage(2, -1, 0);
     }) << -3;
     QTest::newRow("no memory records") << Setup([](TestPhone &p) { p.ClearStorages(); }) << -5;
@@ -323,10 +336,9 @@ void tst_BackUpUIThread::runEnds_data()
         p.AddStorage(1, 1281, 0, 4096);
         p.AddStorage(2, 10, 10, 4096);
     }) << 0;
-    // Gone after the contacts file and two images: what was backed up before
-    // is kept, every later module fails.
-    QTest::newRow("unplugged mid-run") << Setup([](TestPhone &p) { p.SetUnplugAfterFiles(3); })
-                                       << (0x080 | 0x100 | 0x200 | 0x008 | 0x004 | 0x010);
+    // Gone after the contacts file and two images: the run stops and keeps
+    // nothing, and says why.
+    QTest::newRow("unplugged mid-run") << Setup([](TestPhone &p) { p.SetUnplugAfterFiles(3); }) << -7;
 }
 
 void tst_BackUpUIThread::runEnds()
@@ -349,9 +361,19 @@ void tst_BackUpUIThread::runEnds()
     QVERIFY(RunBackup(Tiles({0, 4, 5, 6}), finish, cancelled));
     QCOMPARE(finish.count(), 1);
     QCOMPARE(finish.at(0).at(0).toInt(), result);
-    // A failed memory check creates nothing.
+    QCOMPARE(cancelled.count(), 0);
+    // A failed memory check creates nothing; a run the phone left keeps nothing.
     QCOMPARE(!Entries(Dest()).isEmpty(), result >= 0);
-    QCOMPARE(pWorker->IsFinished(), result >= 0);
+    QCOMPARE(pWorker->IsFinished(), result >= 0 || result == RUN_RESULT_PHONE_DISCONNECTED);
+    QCOMPARE(pWorker->IsPhoneLost(), result == RUN_RESULT_PHONE_DISCONNECTED);
+    if (result == RUN_RESULT_PHONE_DISCONNECTED) {
+        // The cancel job skips its wait for the phone; it still removes the
+        // run's files once more and must find them gone.
+        QVERIFY(BackUpUIThreadCancel::ExistingInstance()->wait(30000));
+        QCOMPARE(Entries(Dest()), QStringList());
+        const QStringList listLeft = QDir(m_pEnv->UserDataDir()).entryList({"*.zip"}, QDir::Files);
+        QVERIFY2(listLeft.isEmpty(), qPrintable(listLeft.join(',')));
+    }
     if (result > 0) {
         QVERIFY(Factory::ExistingInstance()->IsPackageDelivered());
         QVERIFY(!QFileInfo::exists(Factory::ExistingInstance()->GetBackupFolder()));
@@ -441,6 +463,89 @@ void tst_BackUpUIThread::lateCancelKeepsTheBackup()
     BackUpUIThreadCancel::ExistingInstance()->wait();
     QCOMPARE(Entries(Dest()), listFirstRun);
     QVERIFY(QFileInfo::exists(strFolder + "/Image/p.jpg"));
+}
+
+// The phone's removal raises two events, and the progress page cancels on
+// each: the second cancel must return while the first still waits for the
+// phone, or the user-interface thread freezes for that wait.
+void tst_BackUpUIThread::secondCancelNeverWaits()
+{
+    BackUpUIThreadCancel::SetSettleDelay(60000);
+    BackUpUIThread::Instance();
+    BackUpUIThread::ClickCancel();
+    BackUpUIThreadCancel *pCancel = BackUpUIThreadCancel::ExistingInstance();
+    QVERIFY(pCancel->isRunning());
+    BackUpUIThread::ClickCancel();
+    QVERIFY(pCancel->isRunning());
+    pCancel->EndSettle();
+    QVERIFY(pCancel->wait(20000));
+    BackUpUIThreadCancel::SetSettleDelay(5);
+}
+
+// A cancel job that ran late left the SDK's cancel flag set: the next run
+// clears it and backs up.
+void tst_BackUpUIThread::staleSdkCancelIsCleared()
+{
+    m_pPhone->SetRecords(0, 3);
+    QVERIFY(Count());
+    BackUpUILogic::Instance()->SetBackupCancel(true);
+    BackUpUIThread *pWorker = BackUpUIThread::ExistingInstance();
+    QSignalSpy finish(pWorker, &BackUpUIThread::signalsFinish);
+    QSignalSpy cancelled(pWorker, &BackUpUIThread::signalBackupCancelSuccess);
+    QVERIFY(RunBackup(Tiles({0}), finish, cancelled));
+    QCOMPARE(finish.count(), 1);
+    QCOMPARE(finish.at(0).at(0).toInt(), 0);
+}
+
+// Unplugged mid-run with the cancel job's full wait for the phone: the run
+// ends as disconnected and the cancel job does not wait for a phone that is
+// gone.
+void tst_BackUpUIThread::phoneRemovalEndsTheWait()
+{
+    m_pPhone->SetRecords(0, 3);
+    for (int i = 0; i < 4; ++i)
+        m_pPhone->AddFile(QStringLiteral("/sdcard/DCIM/p%1.jpg").arg(i), 1000);
+    m_pPhone->AddFile(QStringLiteral("/sdcard/Movies/v.mp4"), 1000);
+    m_pPhone->SetUnplugAfterFiles(2);
+    QVERIFY(Count());
+    BackUpUIThreadCancel::SetSettleDelay(60000);
+    BackUpUIThread *pWorker = BackUpUIThread::ExistingInstance();
+    QSignalSpy finish(pWorker, &BackUpUIThread::signalsFinish);
+    BackUpThreadParam param;
+    param.nMode = 1;
+    param.items = Tiles({0, 4});
+    param.strPath = Dest();
+    pWorker->SetParam(param);
+    pWorker->start();
+    QVERIFY(finish.wait(20000));
+    QCOMPARE(finish.at(0).at(0).toInt(), int(RUN_RESULT_PHONE_DISCONNECTED));
+    QVERIFY(pWorker->wait(20000));
+    QVERIFY(BackUpUIThreadCancel::ExistingInstance()->wait(20000));
+    BackUpUIThreadCancel::SetSettleDelay(5);
+    QCOMPARE(Entries(Dest()), QStringList());
+}
+
+// A backup cancelled before its job starts removes what it wrote, never
+// the package and folder of the backup before it.
+void tst_BackUpUIThread::cancelBeforeStartSparesTheLastBackup()
+{
+    m_pPhone->SetRecords(0, 3);
+    m_pPhone->AddFile(QStringLiteral("/sdcard/DCIM/p.jpg"), 1000);
+    m_pPhone->AddFile(QStringLiteral("/sdcard/Movies/v.mp4"), 1000);
+    QVERIFY(Count());
+    BackUpUIThread *pWorker = BackUpUIThread::ExistingInstance();
+    QSignalSpy finish(pWorker, &BackUpUIThread::signalsFinish);
+    QSignalSpy cancelled(pWorker, &BackUpUIThread::signalBackupCancelSuccess);
+    QVERIFY(RunBackup(Tiles({0, 4}), finish, cancelled));
+    QCOMPARE(finish.count(), 1);
+    const QStringList listFirstRun = Entries(Dest());
+    QCOMPARE(listFirstRun.size(), 2);
+
+    Factory::SetRunTimeOverride(QDateTime::currentDateTime().addSecs(3600));
+    QVERIFY(RunBackup(Tiles({0, 4}), finish, cancelled, true));
+    Factory::SetRunTimeOverride(QDateTime());
+    QCOMPARE(cancelled.count(), 1);
+    QCOMPARE(Entries(Dest()), listFirstRun);
 }
 
 void tst_BackUpUIThread::deleteDirectory_data()

@@ -4,11 +4,15 @@
 // tst_backupuithread_e2e.
 
 #include "Factory.h"
+#include "MediaInfo.h"
 #include "MyZip.h"
+#include "PackageReader.h"
 #include "RunState.h"
+#include "RunSummary.h"
 #include "TestEnv.h"
 #include "TestPhone.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
@@ -55,6 +59,19 @@ void FillPhone(TestPhone &phone)
     phone.AddFile(QStringLiteral("/sdcard/Music/s.mp3"), 5000);
 }
 
+// The package's first entry, its Info.xml.
+QByteArray PackageInfo(const QString &strPackage)
+{
+    PackageReader reader;
+    if (reader.Open(QFile::encodeName(strPackage).constData()) != PackageReader::OpenOk)
+        return QByteArray("<no package>");
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    if (reader.ReadEntry(&buffer) != PackageReader::ReadOk)
+        return QByteArray("<unreadable>");
+    return buffer.data();
+}
+
 QByteArray ReadAll(const QString &strPath)
 {
     QFile file(strPath);
@@ -92,6 +109,11 @@ private slots:
     void selections_data();
     void selections();
     void noDataFolderFailsEverySelectedModule();
+
+    void partlyCopiedFilesAreKept_data();
+    void partlyCopiedFilesAreKept();
+    void infoCountsWhatThePackageHolds_data();
+    void infoCountsWhatThePackageHolds();
 
     void undeliverablePackage_data();
     void undeliverablePackage();
@@ -192,14 +214,10 @@ void tst_Factory::injectedFailures_data()
 
     QTest::newRow("sms backup error") << Setup([](TestPhone &p) { p.SetBackupError(1, 7); }) << 0x002 << 7
                                       << "SMS.zip";
-    QTest::newRow("contacts count mismatch")
-        << Setup([](TestPhone &p) { p.SetRecords(0, 12, QByteArray(), 11); }) << 0x001 << 0 << "PB.zip";
     QTest::newRow("calendar without result path") << Setup([](TestPhone &p) { p.SetNoResultPath(2); }) << 0x004
                                                   << 1 << "CALENDAR.zip";
     QTest::newRow("email copy fails") << Setup([](TestPhone &p) { p.SetRecordsWithoutFile(5, 4); }) << 0x010
                                       << -2 << "EMAIL.zip";
-    QTest::newRow("one image missing")
-        << Setup([](TestPhone &p) { p.SetMissingFile("/sdcard/DCIM/Camera/b.png"); }) << 0x080 << 0 << "IMAGE.zip";
     QTest::newRow("audio error text") << Setup([](TestPhone &p) { p.SetErrorText(18); }) << 0x200 << 1
                                       << "AUDIO.zip";
 }
@@ -229,9 +247,7 @@ void tst_Factory::injectedFailures()
     QCOMPARE(listEntries.size(), 11);
 
     const QString strFolder = pFactory->GetBackupFolder();
-    if (mask == 0x080) // a failed file step leaves none of its files
-        QVERIFY(!QFileInfo::exists(strFolder + "/Image"));
-    if (mask == 0x200)
+    if (mask == 0x200) // a failed file step that copied nothing leaves nothing
         QVERIFY(!QFileInfo::exists(strFolder + "/Audio"));
     QVERIFY(QFileInfo::exists(strFolder + "/Video/v.mp4"));
 }
@@ -255,9 +271,11 @@ void tst_Factory::selections_data()
     QTest::newRow("only bookmarks backs up nothing") << none << bookmarks << 0 << QStringList() << QStringList{"-"};
     BackupItems apkData;
     apkData.bAPKData = true;
-    QTest::newRow("application data error 3 falls back to applications")
-        << Setup([](TestPhone &p) { p.SetBackupError(15, 3); }) << apkData << 0 << QStringList{"Info.xml", "APK.zip"}
-        << QStringList{"APK/com.example.beta.apk"};
+    // Application data that could not be read is a failure, never a backup
+    // of the applications under its name.
+    QTest::newRow("application data error 3 fails")
+        << Setup([](TestPhone &p) { p.SetBackupError(15, 3); }) << apkData << 0x800 << QStringList()
+        << QStringList{"-"};
     // Both share the "APK" folder: failing application data must not take
     // the applications with it.
     BackupItems apkBoth = apkData;
@@ -312,6 +330,106 @@ void tst_Factory::noDataFolderFailsEverySelectedModule()
     QCOMPARE(errors.count(), 6);
     QCOMPARE(pFactory->GetAttemptedMask(), 0);
     QVERIFY(!QFileInfo::exists("PB.zip"));
+}
+
+void tst_Factory::partlyCopiedFilesAreKept_data()
+{
+    QTest::addColumn<QString>("phonePath"); // the file the phone fails to give
+    QTest::addColumn<QString>("items");
+    QTest::addColumn<int>("mask");
+    QTest::addColumn<QString>("folder"); // the module's folder in the backup folder
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QStringList>("kept");
+
+    QTest::newRow("image") << "/sdcard/DCIM/Camera/b.png" << "media" << 0x080 << "Image" << "IMAGE.zip"
+                           << QStringList{"a.jpg", "c.jpg"};
+    QTest::newRow("video") << "/sdcard/Movies/v.mp4" << "media" << 0x100 << "Video" << "VIDEO.zip"
+                           << QStringList{"w.mp4"};
+    QTest::newRow("audio") << "/sdcard/Music/s.mp3" << "music" << 0x200 << "Audio" << "AUDIO.zip"
+                           << QStringList{"t.mp3"};
+    QTest::newRow("application") << "/data/app/com.example.alpha.apk" << "apps" << 0x040 << "APK" << "APK.zip"
+                                 << QStringList{"com.example.beta.apk"};
+}
+
+// One file the phone cannot give: every other file stays, the media list
+// names exactly the files kept, the package holds the module with the count
+// copied, and the item fails naming the file that is missing.
+void tst_Factory::partlyCopiedFilesAreKept()
+{
+    QFETCH(QString, phonePath);
+    QFETCH(QString, items);
+    QFETCH(int, mask);
+    QFETCH(QString, folder);
+    QFETCH(QString, entry);
+    QFETCH(QStringList, kept);
+    FillPhone(*m_pPhone);
+    m_pPhone->AddFile(QStringLiteral("/sdcard/DCIM/Camera/c.jpg"), 700);
+    m_pPhone->AddFile(QStringLiteral("/sdcard/Movies/w.mp4"), 900);
+    m_pPhone->AddFile(QStringLiteral("/sdcard/Music/t.mp3"), 800);
+    m_pPhone->SetMissingFile(phonePath);
+    BackupItems selection;
+    selection.bImage = selection.bVideo = items == "media";
+    selection.bAudio = items == "music";
+    selection.bAPK = items == "apps";
+    Factory *pFactory = Prepare(selection);
+    QVERIFY(pFactory);
+    QSignalSpy errors(pFactory, &Factory::signalError);
+
+    QCOMPARE(pFactory->BackUp(Dest()), mask);
+    QCOMPARE(errors.count(), 1);
+    QCOMPARE(pFactory->GetFailedFiles().value(errors.at(0).at(1).toInt()), QStringList{phonePath});
+    const QString strModuleFolder = pFactory->GetBackupFolder() + "/" + folder;
+    QStringList listFiles = QDir(strModuleFolder).entryList(QDir::Files);
+    listFiles.removeAll(folder + "List.xml");
+    QCOMPARE(listFiles, kept);
+    if (folder != "APK") {
+        QList<MediaInfo> listMedia;
+        QVERIFY(g_ReadMediaList(strModuleFolder + "/" + folder + "List.xml", listMedia));
+        QStringList listNames;
+        for (const MediaInfo &info : listMedia)
+            listNames << info.pcname;
+        QCOMPARE(listNames, kept);
+    }
+    QVERIFY(pFactory->IsPackageDelivered());
+    QVERIFY(EntryFileNames(pFactory->GetPackagePath()).contains(entry));
+    QCOMPARE(pFactory->GetBackedUpCounts()[RunSummary::CountSlot(errors.at(0).at(1).toInt())], kept.size());
+}
+
+void tst_Factory::infoCountsWhatThePackageHolds_data()
+{
+    using Setup = std::function<void(TestPhone &)>;
+    QTest::addColumn<Setup>("setup");
+    QTest::addColumn<int>("mask");
+    QTest::addColumn<QString>("info"); // lines expected in Info.xml
+    QTest::addColumn<QString>("absentEntry");
+
+    QTest::newRow("contacts without result path") << Setup([](TestPhone &p) { p.SetNoResultPath(0); }) << 0x001
+                                                  << "\t<PB>0</PB>\r\n" << "PB.zip";
+    // Messages arrive while the phone is backed up: what it delivered counts.
+    QTest::newRow("more messages than counted")
+        << Setup([](TestPhone &p) { p.SetRecords(1, 20, QByteArray(), 23); }) << 0 << "\t<SMS>23</SMS>\r\n" << "";
+    QTest::newRow("fewer contacts than counted")
+        << Setup([](TestPhone &p) { p.SetRecords(0, 12, QByteArray(), 11); }) << 0 << "\t<PB>11</PB>\r\n" << "";
+    QTest::newRow("application data unreadable") << Setup([](TestPhone &p) { p.SetBackupError(15, 3); }) << 0x800
+                                                 << "\t<ApkData>0</ApkData>\r\n" << "APKDATA.zip";
+}
+
+void tst_Factory::infoCountsWhatThePackageHolds()
+{
+    using Setup = std::function<void(TestPhone &)>;
+    QFETCH(Setup, setup);
+    QFETCH(int, mask);
+    QFETCH(QString, info);
+    QFETCH(QString, absentEntry);
+    FillPhone(*m_pPhone);
+    setup(*m_pPhone);
+    Factory *pFactory = Prepare(AllItems());
+    QVERIFY(pFactory);
+    QCOMPARE(pFactory->BackUp(Dest()), mask);
+    const QByteArray baInfo = PackageInfo(pFactory->GetPackagePath());
+    QVERIFY2(baInfo.contains(info.toLatin1()), baInfo.constData());
+    if (!absentEntry.isEmpty())
+        QVERIFY(!EntryFileNames(pFactory->GetPackagePath()).contains(absentEntry));
 }
 
 void tst_Factory::undeliverablePackage_data()

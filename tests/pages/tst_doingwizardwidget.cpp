@@ -58,6 +58,9 @@ private slots:
     void cancel_data();
     void cancel();
     void lateCancelKeepsPackage();
+    void runOutTakesASecond();
+    void phoneRemovalEndsOnResultPage_data();
+    void phoneRemovalEndsOnResultPage();
 
 private:
     // The page as the prepare page leaves it when a backup starts; the tests
@@ -250,6 +253,64 @@ void tst_DoingWizardWidget::finishingSteps()
     QVERIFY(!m_wizard.pResult->isHidden());
 }
 
+// From an empty bar the run-out takes at most 20 ticks of 50 ms, and the tip
+// no longer names the module that started last.
+void tst_DoingWizardWidget::runOutTakesASecond()
+{
+    Start(1000);
+    Page()->GetTipLabel()->setText(QStringLiteral("Backing up Other..."));
+    Page()->slotsDoingBackupFinish(0);
+    QCOMPARE(Page()->GetTipLabel()->text(), Change::tr("IDS_BACKUPUIPLUGIN_SECONDDOING_FINISHING_TIPTEXT"));
+    int nTicks = 0;
+    while (!Page()->isHidden() && nTicks < 400) {
+        Page()->stepOne();
+        ++nTicks;
+    }
+    QVERIFY2(nTicks <= 20, qPrintable(QString::number(nTicks)));
+    QVERIFY(!m_wizard.pResult->isHidden());
+}
+
+void tst_DoingWizardWidget::phoneRemovalEndsOnResultPage_data()
+{
+    QTest::addColumn<QString>("strBefore"); // what the user did before the run ended
+    QTest::newRow("nothing") << "";
+    QTest::newRow("cancel asked") << "ask";
+    QTest::newRow("cancel confirmed") << "confirm";
+}
+
+// The phone goes away: the page cancels, and the run then ends as
+// disconnected. Whatever the user had open, the bar runs out to the result
+// page, which says so and offers Finish.
+void tst_DoingWizardWidget::phoneRemovalEndsOnResultPage()
+{
+    QFETCH(QString, strBefore);
+    Start(1000);
+    BackUpThreadParam param;
+    param.nMode = 1;
+    param.strPath = m_env.Path("dest");
+    BackUpUIThread::Instance()->SetParam(param);
+    Page()->GetStepTimer()->start();
+    Page()->slotOnDeviceEvent(6006);
+    Page()->slotOnDeviceEvent(6014);
+    QVERIFY(!Page()->GetStepTimer()->isActive());
+    if (!strBefore.isEmpty()) {
+        Page()->GetCancelButton()->click();
+        if (strBefore == "confirm")
+            Page()->GetCancelDialog()->GetOkButton()->click();
+    }
+    QVERIFY(WaitForCancelThread());
+
+    BackUpUIBBMgr::GetInstance()->slotsFinish(RUN_RESULT_PHONE_DISCONNECTED);
+    QVERIFY(Page()->GetStepTimer()->isActive());
+    QVERIFY(!Page()->GetCancelDialog());
+    QVERIFY(Page()->GetWaitingFrame()->isHidden());
+    for (int i = 0; i < 40 && !Page()->isHidden(); ++i)
+        Page()->stepOne();
+    QVERIFY(!m_wizard.pResult->isHidden());
+    QCOMPARE(m_wizard.pResult->GetStatusText(), Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_BACKUPFAIL_LABEL"));
+    QCOMPARE(m_wizard.pResult->GetResultValue(), Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_PHONE_DISCONNECTED_LABEL"));
+}
+
 void tst_DoingWizardWidget::cancel_data()
 {
     QTest::addColumn<QString>("strTrigger"); // "decline", "confirm", "close" or a device event number
@@ -260,8 +321,10 @@ void tst_DoingWizardWidget::cancel_data()
     QTest::newRow("declined") << "decline" << 0 << false << "none";
     QTest::newRow("confirmed") << "confirm" << 0 << false << "home";
     QTest::newRow("confirmed, update plugin in front") << "confirm" << 1 << false << "caller";
-    QTest::newRow("phone removed") << "6006" << 0 << false << "stays";
-    QTest::newRow("service lost") << "6014" << 0 << false << "stays";
+    // A cancel that ends after the phone went away still takes the window
+    // down (the run ends by itself as disconnected: phoneRemovalEndsOnResultPage).
+    QTest::newRow("phone removed") << "6006" << 0 << false << "home";
+    QTest::newRow("service lost") << "6014" << 0 << false << "home";
     QTest::newRow("application closes") << "close" << 0 << false << "stays";
     QTest::newRow("phone removed after the end") << "6006" << 0 << true << "result";
     QTest::newRow("application closes after the end") << "close" << 0 << true << "result";

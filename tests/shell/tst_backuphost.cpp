@@ -33,6 +33,7 @@ private slots:
     void options_data();
     void options();
     void headlessBackupWithPictures();
+    void headlessPhoneDisconnected();
     void refusesForeignLibrary_data();
     void refusesForeignLibrary();
     void refusals_data();
@@ -150,6 +151,30 @@ void tst_BackupHost::headlessBackupWithPictures()
         QVERIFY2(!image.isNull(), szShot);
         QCOMPARE(image.size(), QSize(896, 640));
     }
+}
+
+// The phone goes away after the contacts file: the window reaches the result
+// page, and the host says so and ends with the status for it.
+void tst_BackupHost::headlessPhoneDisconnected()
+{
+    TestPhone phone(m_pEnv->Path(QStringLiteral("unplugged")));
+    phone.SetRecords(0, 3);
+    phone.SetRecords(1, 4);
+    phone.SetRecords(19, 2);
+    phone.SetUnplugAfterFiles(1);
+    QVERIFY(phone.Save());
+    const QString strDest = m_pEnv->Path(QStringLiteral("dest-unplugged"));
+    const QString strShots = m_pEnv->Path(QStringLiteral("shots-unplugged"));
+    const RunResult result = Run({QStringLiteral("--headless"), QStringLiteral("--phone"), phone.Dir(),
+                                  QStringLiteral("--dest"), strDest, QStringLiteral("--items"),
+                                  QStringLiteral("contacts,messages"), QStringLiteral("--shots"), strShots,
+                                  QStringLiteral("--timeout"), QStringLiteral("20")},
+                                 Environment());
+    QVERIFY2(result.nExitCode == 4, qPrintable(result.strOut + result.strErr));
+    QVERIFY2(result.strOut.contains(QStringLiteral("phone disconnected")), qPrintable(result.strOut));
+    QVERIFY2(result.strOut.contains(QStringLiteral("Result page: ")), qPrintable(result.strOut));
+    QVERIFY(QFileInfo::exists(QDir(strShots).filePath(QStringLiteral("3-result.png"))));
+    QCOMPARE(QDir(strDest).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
 }
 
 void tst_BackupHost::refusesForeignLibrary_data()

@@ -38,6 +38,9 @@ void tst_RunSummary::lines_data()
     QTest::newRow("phone full") << int(RUN_RESULT_NO_FREE_MEMORY) << false
                                 << QStringList{"Backup failed: the phone has no free memory (more than 5 MB are needed)."}
                                 << 1;
+    QTest::newRow("phone disconnected")
+        << int(RUN_RESULT_PHONE_DISCONNECTED) << false
+        << QStringList{"Backup failed: phone disconnected. Nothing of this run was kept."} << 4;
 }
 
 void tst_RunSummary::lines()

@@ -64,6 +64,7 @@ private slots:
 
     void fullBackupOfSamplePhone();
     void cancelledHalfWayLeavesNothing();
+    void oneImageMissingSaysSo();
 
 private:
     BackUpMainWindow *ShowAndCount();
@@ -162,7 +163,7 @@ void tst_WizardRun::fullBackupOfSamplePhone()
     QCOMPARE(RunEntries(strDestination).size(), 2);
 
     // The module files went from the data folder; the date was recorded.
-    for (const QString &strName : BackUpUIBBMgr::TempFileNames())
+    for (const QString &strName : Factory::TempFileNames())
         QVERIFY2(!QFileInfo::exists(m_pEnv->UserDataDir() + strName), qPrintable(strName));
     QCOMPARE(CommonUtils::GetSettings(QStringLiteral("BackUpUIPlugin"), QStringLiteral("BackupDate")),
              QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")));
@@ -222,7 +223,7 @@ void tst_WizardRun::cancelledHalfWayLeavesNothing()
 
     QCOMPARE(spyFinished.size(), 0);
     QCOMPARE(RunEntries(strDestination), QStringList());
-    for (const QString &strName : BackUpUIBBMgr::TempFileNames())
+    for (const QString &strName : Factory::TempFileNames())
         QVERIFY2(!QFileInfo::exists(m_pEnv->UserDataDir() + strName), qPrintable(strName));
     QVERIFY(FilesUnder(m_pEnv->UserDataDir()).filter(QStringLiteral(".zip")).isEmpty());
     // The wizard went away and the host's home plugin came to the front;
@@ -230,6 +231,44 @@ void tst_WizardRun::cancelledHalfWayLeavesNothing()
     QVERIFY(!pWindow->isVisible());
     QVERIFY(!pWindow->GetCompletePage()->isVisible());
     QVERIFY(HostCallLog::Entries().contains(QStringLiteral("ShowPlugin(HomeUIPlugin)")));
+}
+
+// One image the phone cannot give: the other images are kept, and the
+// result page tells a partly failed run with its own headline, naming how
+// many images were copied. A failed run is not the last backup.
+void tst_WizardRun::oneImageMissingSaysSo()
+{
+    TestPhone phone(m_pEnv->Path(QStringLiteral("gapphone")));
+    phone.SetRecords(0, 3);
+    for (int i = 0; i < 3; ++i)
+        phone.AddFile(QStringLiteral("/sdcard/DCIM/p%1.jpg").arg(i), 1000);
+    phone.AddFile(QStringLiteral("/sdcard/Movies/v.mp4"), 1000);
+    phone.SetMissingFile(QStringLiteral("/sdcard/DCIM/p1.jpg"));
+    QVERIFY(phone.Use());
+    const QString strDestination = m_pEnv->Path(QStringLiteral("gapdest"));
+    QVERIFY(QDir().mkpath(strDestination));
+    CommonUtils::SetSettings(QStringLiteral("BackUpUIPlugin"), QStringLiteral("BackupDate"), QStringLiteral("01.01.2000"));
+
+    BackUpMainWindow *pWindow = ShowAndCount();
+    QVERIFY2(pWindow, "the phone was not counted");
+    PrepareWizardWidget *pPrepare = pWindow->GetPreparePage();
+    pPrepare->SetBackUpPath(strDestination);
+    for (CheckBigButton *pTile : pPrepare->GetBigButtons()) {
+        if (pTile->isEnabled() && !pTile->IsChecked())
+            pTile->ButtonPressed();
+    }
+    pPrepare->GetNextButton()->click();
+    CompleteWizardWidget *pComplete = pWindow->GetCompletePage();
+    QTRY_VERIFY_WITH_TIMEOUT(pComplete->isVisible(), 60000);
+
+    QCOMPARE(pComplete->GetOutcome(), CompleteWizardWidget::Outcome::PartlyFailed);
+    QCOMPARE(pComplete->GetStatusLabel()->text(), Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_BACKUPPART_LABEL"));
+    QVERIFY2(pComplete->GetResultValue().contains(QStringLiteral("2 of 3")), qPrintable(pComplete->GetResultValue()));
+    const QStringList listCopied = FilesUnder(Factory::ExistingInstance()->GetBackupFolder());
+    QVERIFY(listCopied.contains(QStringLiteral("p0.jpg")) && listCopied.contains(QStringLiteral("p2.jpg")));
+    QVERIFY(!listCopied.contains(QStringLiteral("p1.jpg")));
+    QCOMPARE(CommonUtils::GetSettings(QStringLiteral("BackUpUIPlugin"), QStringLiteral("BackupDate")),
+             QStringLiteral("01.01.2000"));
 }
 
 QTEST_MAIN(tst_WizardRun)

@@ -204,6 +204,8 @@ void tst_skin::pictureSizes_data()
     QTest::newRow("tile") << QStringLiteral("BackUpUIPlugin/BigButton_Check_Hover.png") << QSize(124, 135);
     QTest::newRow("wide tile") << QStringLiteral("BackUpUIPlugin/BigButton_Other_Disable.png") << QSize(248, 135);
     QTest::newRow("result picture") << QStringLiteral("BackUpUIPlugin/Complete_Picture.png") << QSize(420, 420);
+    QTest::newRow("failed result picture") << QStringLiteral("BackUpUIPlugin/Complete_FailedPicture.png")
+                                           << QSize(420, 420);
     QTest::newRow("page") << QStringLiteral("BackUpUIPlugin/Page_Base.png") << QSize(896, 608);
 }
 
@@ -325,6 +327,7 @@ void tst_skin::BuildPage(const QString &strPage, QWidget *pFrame)
                                   + Tr("IDS_VIRTUAL_IDENTIFER_VEDIOTEXT"));
             pPage->SetContactsTip(Tr("IDS_BACKUPUIPLUGIN_COMPLETE_PB_TIPTEXT").replace(QLatin1String("%s"), QLatin1String("1270")));
             pPage->SetApkTip(Tr("IDS_BACKUPUIPLUGIN_COMPLETE_APK_TIPTEXT").replace(QLatin1String("%s"), QLatin1String("79")));
+            pPage->SetOutcome(CompleteWizardWidget::Outcome::PartlyFailed);
         }
         pPage->ShowPage();
     }
@@ -353,6 +356,17 @@ void tst_skin::pagePreviews()
     // The header's icon is drawn where the header is, in either direction.
     const QPoint ptLogo = bRightToLeft ? QPoint(593 + 185 + 16, 41 + 40) : QPoint(27 + 19 + 16, 41 + 40);
     QVERIFY2(Near(image.pixelColor(ptLogo), kAccent, 70), "header logo missing");
+    if (page.startsWith(QLatin1String("complete"))) {
+        // A failed run has its own headline.
+        const auto *pPage = frame.findChild<CompleteWizardWidget *>();
+        QVERIFY(pPage);
+        QCOMPARE(pPage->GetStatusText(), Tr(CompleteWizardWidget::HeadlineKey(pPage->GetOutcome())));
+        QCOMPARE(pPage->GetOutcome() != CompleteWizardWidget::Outcome::Complete, page == QLatin1String("complete-failed"));
+        // The picture's badge: blue for a complete run, red for a failed one.
+        const QColor badge = image.pixelColor(bRightToLeft ? QPoint(429 + 264, 45 + 272) : QPoint(47 + 264, 45 + 272));
+        const bool bRed = badge.red() > badge.blue() + 60;
+        QVERIFY2(bRed == (page == QLatin1String("complete-failed")), qPrintable(badge.name()));
+    }
 }
 
 void tst_skin::textContrast_data()

@@ -142,6 +142,8 @@ int BackUpUILogic::BackUp(int nType, QString &strPath, int *pCount)
         QMutexLocker locker(&m_mutex);
         m_nCurrentType = nType;
         m_baResultPath.clear();
+        // A phone that reports no count must not get the previous module's.
+        m_nLastCount = -1;
     }
     char *pText = nullptr;
     const int nResult = DVSK_BackUp(nType, "phone book", &pText);
@@ -173,7 +175,8 @@ int BackUpUILogic::BackUp(int nType, QString &strPath, int *pCount)
             return 1;
         }
         strPath = QString::fromUtf8(baResultPath);
-        if (pCount)
+        // Without a count from the phone the caller's count stands.
+        if (pCount && nLastCount >= 0)
             *pCount = nLastCount;
     }
     emit signalsTimeOutEnd();

@@ -116,6 +116,16 @@ BackUpUIThread::BackUpUIThread() : QThread(nullptr)
     if (pLogic) {
         connect(pLogic, &BackUpUILogic::signalBackupPro, this, forwardProgress, Qt::DirectConnection);
         connect(this, &BackUpUIThread::signalBackupCancel, pLogic, &BackUpUILogic::slotBackupCancel);
+        // Direct: the job must stop while the user-interface thread may be
+        // busy, and whoever runs the engine (the wizard, the command-line
+        // tool) gets the same outcome.
+        connect(
+            pLogic, &BackUpUILogic::signalDeviceMgrEvent, this,
+            [this](qint32 nEvent) {
+                if (nEvent == 6006 || nEvent == 6014)
+                    OnPhoneRemoved();
+            },
+            Qt::DirectConnection);
     }
     if (pFactory) {
         connect(pFactory, &Factory::signalBackUpStart, this, &BackUpUIThread::slotsBackUpStart);
@@ -145,7 +155,14 @@ void BackUpUIThread::SetParam(const BackUpThreadParam &param)
         // nothing (an event equal to the last one of the previous run counts).
         m_bFinished = false;
         m_bCancelPending = false;
+        m_bPhoneLost = false;
         m_nLastModule = m_nLastProType = m_nLastProNum = m_nLastAllNum = -1;
+    }
+    // The files of the earlier run are a finished backup: a cancel of the
+    // new one, even before its job starts, must never take them for its own.
+    if (param.nMode == 1) {
+        if (Factory *pFactory = Factory::ExistingInstance())
+            pFactory->ForgetRunFiles();
     }
 }
 
@@ -163,6 +180,35 @@ bool BackUpUIThread::IsFinished() const
 {
     QMutexLocker locker(&m_dataMutex);
     return m_bFinished;
+}
+
+bool BackUpUIThread::IsPhoneLost() const
+{
+    QMutexLocker locker(&m_dataMutex);
+    return m_bPhoneLost;
+}
+
+void BackUpUIThread::OnPhoneRemoved()
+{
+    bool bJobRunning = false;
+    bool bCancel = false;
+    {
+        QMutexLocker locker(&m_dataMutex);
+        bJobRunning = m_nMode == 1 && !m_bFinished;
+        // A run the user already cancelled stays a cancelled run.
+        if (bJobRunning && !m_bPhoneLost && RunState::Get() >= 0) {
+            m_bPhoneLost = true;
+            bCancel = true;
+        }
+    }
+    if (!bJobRunning)
+        return;
+    LogLine::Warning(kLogSource, "OnPhoneRemoved", QStringLiteral("the phone was disconnected during the backup"));
+    if (bCancel)
+        ClickCancel();
+    // Nothing is left to wait for on a phone that is gone.
+    if (BackUpUIThreadCancel *pCancel = BackUpUIThreadCancel::ExistingInstance())
+        pCancel->EndSettle();
 }
 
 QHash<int, structBackupID> BackUpUIThread::GetModuleCounts() const
@@ -420,6 +466,10 @@ void BackUpUIThread::slotProBarTargetValue(int MoudleIndex, int ProType, int Pro
     if (MoudleIndex == m_nLastModule && ProType == m_nLastProType && ProNum == m_nLastProNum
         && AllNum == m_nLastAllNum)
         return;
+    // A step's start comes from the factory and, for applications, again
+    // from the module: the step starts once.
+    if (ProType == 0 && MoudleIndex == m_nLastModule && m_nLastProType == 0)
+        return;
     const bool bJump = (m_nLastProNum + 1 < ProNum) && (ProNum == AllNum) && (MoudleIndex == m_nLastModule);
     m_nLastModule = MoudleIndex;
     m_nLastProType = ProType;
@@ -462,10 +512,10 @@ void BackUpUIThread::slotProBarTargetValue(int MoudleIndex, int ProType, int Pro
     case MODULE_BOOKMARK: fIncrement = record(w[W_BOOKMARK_READ], w[W_BOOKMARK_COPY]); break;
     case MODULE_APK:
         if (ProType == 0) {
-            fIncrement = w[W_APKDATA_FIRST];
+            fIncrement = w[W_APK_START];
         } else if (ProType == 2) {
             progress(29);
-            fIncrement = (w[W_APKDATA_SECOND] + w[W_APKDATA_THIRD]) / fAll;
+            fIncrement = w[W_APK_FILES] / fAll;
         }
         break;
     case MODULE_APKDATA:
@@ -570,6 +620,18 @@ void BackUpUIThread::procBackup()
             nItems += f[i] ? 1 : 0;
     }
 
+    // A cancel job of an earlier run may still be waiting for its phone: it
+    // removes the files the factory lists and may still raise the SDK's
+    // cancel flag, so it ends before this run names its files and clears
+    // that flag. A cancel of this run that came before the job started is
+    // kept (the run state says so).
+    if (BackUpUIThreadCancel *pCancel = BackUpUIThreadCancel::ExistingInstance())
+        pCancel->wait();
+    if (RunState::Get() >= 0) {
+        if (BackUpUILogic *pLogic = BackUpUILogic::ExistingInstance())
+            pLogic->SetBackupCancel(false);
+    }
+
     // The files of an earlier run are a finished backup: a cancel of this
     // job must never reach them, even before this run has named its own.
     if (Factory *pFactory = Factory::ExistingInstance())
@@ -577,7 +639,7 @@ void BackUpUIThread::procBackup()
 
     const int nMem = procMemInfo(nItems);
     if (nMem < 0) {
-        emit signalsFinish(nMem);
+        emit signalsFinish(IsPhoneLost() ? int(RUN_RESULT_PHONE_DISCONNECTED) : nMem);
         return;
     }
 
@@ -594,15 +656,22 @@ void BackUpUIThread::procBackup()
     // arriving now either still counts (the job removes its files) or finds
     // the job over (its package stays).
     bool bCancelled = false;
+    bool bPhoneLost = false;
     {
         QMutexLocker locker(&m_dataMutex);
         bCancelled = RunState::Get() < 0;
+        bPhoneLost = m_bPhoneLost;
         if (!bCancelled)
             m_bFinished = true;
     }
     if (bCancelled) {
+        // Nothing half-done is kept, whether the user cancelled or the phone
+        // went away; the latter is a failed run the user must learn about.
         DeleteTmpFile();
-        emit signalBackupCancelSuccess();
+        if (bPhoneLost)
+            emit signalsFinish(RUN_RESULT_PHONE_DISCONNECTED);
+        else
+            emit signalBackupCancelSuccess();
     } else {
         emit signalsFinish(nResult);
     }
@@ -623,15 +692,20 @@ int BackUpUIThread::procMemInfo(int nItems)
 
 int BackUpUIThread::dealWithMemoryInfo()
 {
+    // A storage whose total is unknown (all bits set), such as a card the
+    // phone cannot read, is left out; only when no storage gives a value is
+    // the phone's memory unknown.
     const MemInfoRecord *pKind2 = nullptr;
     const MemInfoRecord *pKind1 = nullptr;
     for (const MemInfoRecord &record : std::as_const(m_listMemInfo)) {
+        if (record.nTotal == -1)
+            continue;
         if (record.nType == 2)
             pKind2 = &record;
         else if (record.nType == 1)
             pKind1 = &record;
     }
-    if (!m_listMemInfo.isEmpty() && pKind2 && pKind2->nTotal == -1)
+    if (!m_listMemInfo.isEmpty() && !pKind2 && !pKind1)
         return RUN_RESULT_NO_MEMINFO;
     if (FreeBytes(pKind2) > kMinFreeBytes || FreeBytes(pKind1) > kMinFreeBytes) {
         LogLine::Debug(kLogSource, "dealWithMemoryInfo", QStringLiteral("%1 freeMem more than 10M").arg(__LINE__));
@@ -732,6 +806,13 @@ void BackUpUIThread::ClickCancel()
     } else {
         RunState::Set(RunState::kCancelled);
     }
-    pCancel->wait();
+    // A cancel job under way belongs to this run (a backup job waits for an
+    // earlier one before it starts) and does all a second one would; waiting
+    // for it here would block the caller for its wait for the phone.
+    static QMutex s_startMutex;
+    QMutexLocker locker(&s_startMutex);
+    if (pCancel->isRunning())
+        return;
+    pCancel->ResetSettle();
     pCancel->start();
 }

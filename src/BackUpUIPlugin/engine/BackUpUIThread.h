@@ -44,13 +44,18 @@ public:
     // Releases a running job through an SDK reset, waits for it and deletes
     // the worker.
     static void DestroyInstance();
-    // The user's cancel: marks the run cancelled and starts the cancel thread.
+    // The user's cancel: marks the run cancelled and starts the cancel
+    // thread, unless a cancel job is already under way (it does the same
+    // work). Never waits, so it may be called from any thread.
     static void ClickCancel();
 
     void SetParam(const BackUpThreadParam &param);
     BackUpThreadParam GetParam() const;
     // False while a backup job runs, true once it is over.
     bool IsFinished() const;
+    // True when the phone went away during the current or last backup job,
+    // which then ends with RUN_RESULT_PHONE_DISCONNECTED.
+    bool IsPhoneLost() const;
     // The progress range of the current selection.
     int GetProgressTotal();
     // A copy of the count table filled by counting.
@@ -98,6 +103,9 @@ private:
     void procGetCount(int nReport);
     void procBackup();
     int procMemInfo(int nItems);
+    // Device events 6006 / 6014 (any thread): a running backup job is
+    // cancelled at once and reported as ended by the phone's removal.
+    void OnPhoneRemoved();
     int dealWithMemoryInfo();
 
     int m_nMode = 0;
@@ -117,6 +125,8 @@ private:
     bool m_bFinished = true;
     // A cancel came for the backup set up last (see run()).
     bool m_bCancelPending = false;
+    // The phone went away while the backup job ran (not after a user cancel).
+    bool m_bPhoneLost = false;
     bool m_bRunning = false;
     QMutex m_runningMutex;
     // Guards the parameters, the count table, the weights and the data flags,

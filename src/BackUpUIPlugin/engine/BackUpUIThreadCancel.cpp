@@ -8,7 +8,7 @@
 #include <host/CommonUtils.h>
 #include <sdk/dvsk.h>
 
-#include <QMutex>
+#include <QDeadlineTimer>
 #include <QMutexLocker>
 
 static const char *const kLogSource = "..\\..\\src\\BackUpUIPlugin\\BackUpUIThreadCancel";
@@ -84,6 +84,19 @@ bool BackUpUIThreadCancel::IsAlreadyFinished() const
     return m_bAlreadyFinished.load();
 }
 
+void BackUpUIThreadCancel::EndSettle()
+{
+    QMutexLocker locker(&m_settleMutex);
+    m_bSettleEnded = true;
+    m_settleCondition.wakeAll();
+}
+
+void BackUpUIThreadCancel::ResetSettle()
+{
+    QMutexLocker locker(&m_settleMutex);
+    m_bSettleEnded = false;
+}
+
 void BackUpUIThreadCancel::run()
 {
     LOG_SCOPE("run");
@@ -110,7 +123,12 @@ void BackUpUIThreadCancel::run()
         }
     }
     emit signalBackupCancel();
-    msleep(static_cast<unsigned long>(g_nSettleDelay.load()));
+    {
+        QMutexLocker locker(&m_settleMutex);
+        QDeadlineTimer deadline(g_nSettleDelay.load());
+        while (!m_bSettleEnded && !deadline.hasExpired())
+            m_settleCondition.wait(&m_settleMutex, deadline);
+    }
     if (pWorker) {
         // A job that was over has delivered its package: it stays, and so
         // does the backup folder.

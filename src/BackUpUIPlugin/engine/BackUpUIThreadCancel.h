@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QMutex>
 #include <QThread>
+#include <QWaitCondition>
 
 #include <atomic>
 
@@ -26,6 +28,13 @@ public:
     // True when the last cancel came after the backup job was over.
     bool IsAlreadyFinished() const;
 
+    // Ends the wait for the phone of a running cancel job at once (a phone
+    // that went away has nothing left to settle); EndSettle before the job
+    // reaches its wait skips it.
+    void EndSettle();
+    // Clears an earlier EndSettle before a new cancel job starts.
+    void ResetSettle();
+
 signals:
     void signalBackupCancel();
 
@@ -38,4 +47,7 @@ private:
 
     std::atomic<bool> m_bFileItemSelected{false};
     std::atomic<bool> m_bAlreadyFinished{false};
+    QMutex m_settleMutex;
+    QWaitCondition m_settleCondition;
+    bool m_bSettleEnded = false;
 };

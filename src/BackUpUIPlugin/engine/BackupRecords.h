@@ -44,7 +44,10 @@ enum BackupResultBit : int
 enum BackupRunResult : int
 {
     RUN_RESULT_NO_MEMINFO = -3,
-    RUN_RESULT_NO_FREE_MEMORY = -5
+    RUN_RESULT_NO_FREE_MEMORY = -5,
+    // The phone went away (device events 6006 / 6014) while the backup ran:
+    // the run was stopped and nothing of it was kept.
+    RUN_RESULT_PHONE_DISCONNECTED = -7
 };
 
 // Results of BackUpUILogic::GetFile.

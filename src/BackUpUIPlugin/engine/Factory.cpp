@@ -10,6 +10,7 @@
 #include "Calendar.h"
 #include "CallLog.h"
 #include "Email.h"
+#include "FileListModule.h"
 #include "Image.h"
 #include "KeptFiles.h"
 #include "LogLine.h"
@@ -298,6 +299,7 @@ int Factory::BackUp(const QString &strDestination)
         m_bNothingPackaged = true;
         m_bDelivered = false;
         m_transfer = TransferCounts();
+        m_mapFailedFiles.clear();
         for (int i = 0; i < BackupCounts::kSlots; ++i)
             m_countsBackedUp[i] = 0;
     }
@@ -417,13 +419,14 @@ int Factory::BackUp(const QString &strDestination)
 
     LOG_INFO("BackUp", QStringLiteral("application and media files ") + GetTransferCounts().Describe());
 
-    // No file step left anything: the backup folder has no use.
+    // No file step left anything (a step partly backed up did): the backup
+    // folder has no use.
     const int nFailed = GetFailedMask();
-    const bool bAnyFiles = (m_items.bAPK && !(nFailed & RESULT_BIT_APK))
-                           || (m_items.bAPKData && !(nFailed & RESULT_BIT_APKDATA))
-                           || (m_items.bImage && !(nFailed & RESULT_BIT_IMAGE))
-                           || (m_items.bVideo && !(nFailed & RESULT_BIT_VIDEO))
-                           || (m_items.bAudio && !(nFailed & RESULT_BIT_AUDIO));
+    const int nPackaged = GetPackagedMask();
+    auto kept = [&](bool bSelected, int nBit) { return bSelected && (!(nFailed & nBit) || (nPackaged & nBit)); };
+    const bool bAnyFiles = kept(m_items.bAPK, RESULT_BIT_APK) || kept(m_items.bAPKData, RESULT_BIT_APKDATA)
+                           || kept(m_items.bImage, RESULT_BIT_IMAGE) || kept(m_items.bVideo, RESULT_BIT_VIDEO)
+                           || kept(m_items.bAudio, RESULT_BIT_AUDIO);
     if (!bAnyFiles)
         RemoveBackupFolder();
 
@@ -632,7 +635,13 @@ int Factory::RecordStep(const StepInfo &step)
         m_nAttemptedMask |= nBit;
     }
 
-    bool bOk = nError == 0 && nCount == nRequested;
+    // A phone receives messages and calls while it is backed up: a count
+    // that differs from the one shown is what the phone delivered.
+    bool bOk = nError == 0;
+    if (bOk && nCount != nRequested)
+        LOG_WARNING(step.szName, QStringLiteral("the phone delivered %1 items where %2 were counted")
+                                     .arg(nCount)
+                                     .arg(nRequested));
     if (bOk && !QFileInfo::exists(strFile)) {
         LOG_WARNING(step.szName, QStringLiteral("result file missing"));
         bOk = false;
@@ -652,8 +661,13 @@ int Factory::RecordStep(const StepInfo &step)
         }
         SetPackageCount(step.nCode, nCount);
     } else {
-        // A result file that is not packaged has no further use.
+        // A result file that is not packaged has no further use, and what
+        // the package does not hold is not counted (Info.xml, summaries).
         QFile::remove(strFile);
+        {
+            QMutexLocker locker(&m_mutex);
+            m_countsBackedUp[step.nSlot] = 0;
+        }
         StepFailed(step, nError);
     }
     return 0;
@@ -702,7 +716,6 @@ int Factory::FileStep(const StepInfo &step)
         return -1;
     emit signalGrayCancelButton(false);
 
-    const bool bApplications = step.nCode == MODULE_APK || step.nCode == MODULE_APKDATA;
     {
         QMutexLocker locker(&m_mutex);
         if (step.nCode == MODULE_APK) {
@@ -723,13 +736,31 @@ int Factory::FileStep(const StepInfo &step)
             m_transfer += pList->GetTransferCounts();
     }
 
-    bool bOk = bApplications ? (nError == 0 && nCount != 0) : (nError == 0 && nCount == nRequested);
-    if (!bOk && nError == 3 && step.nCode == MODULE_APKDATA)
-        return BackUpAPP();
+    // A list-driven module keeps every file it copied: files that failed make
+    // the item fail, but the others stay in the backup and in the package
+    // (partly backed up). The phone may hold another number of files than
+    // counted; what it delivered counts.
+    QStringList listFailedFiles;
+    if (const FileListModule *pListModule = qobject_cast<const FileListModule *>(step.pModule))
+        listFailedFiles = pListModule->FailedPhonePaths();
+    bool bOk = nError == 0 && nCount != 0 && listFailedFiles.isEmpty();
+    const bool bPartly = nError == 0 && nCount > 0 && !listFailedFiles.isEmpty();
+    if (!listFailedFiles.isEmpty()) {
+        {
+            QMutexLocker locker(&m_mutex);
+            m_mapFailedFiles.insert(step.nCode, listFailedFiles);
+        }
+        LOG_WARNING(step.szName, QStringLiteral("%1 of %2 files copied; not copied: %3")
+                                     .arg(nCount)
+                                     .arg(nCount + listFailedFiles.size())
+                                     .arg(listFailedFiles.join(QStringLiteral(", "))));
+    }
 
     const QString strPlaceholder = m_strDataFolder + QLatin1String(step.szResultFile);
-    if (bOk) {
-        emit signalsBackFinished(step.nCode);
+    bool bPackaged = false;
+    if (bOk || bPartly) {
+        if (bOk)
+            emit signalsBackFinished(step.nCode);
         {
             QMutexLocker locker(&m_mutex);
             m_countsBackedUp[step.nSlot] = nCount;
@@ -743,12 +774,23 @@ int Factory::FileStep(const StepInfo &step)
             nError = -1;
         } else {
             SetPackageCount(step.nCode, nCount);
+            bPackaged = true;
             QMutexLocker locker(&m_mutex);
             m_bNothingPackaged = false;
             m_nPackagedMask |= nBit;
         }
     }
+    if (bPartly && bPackaged) {
+        StepFailed(step, 0);
+        return 0;
+    }
     if (!bOk) {
+        {
+            QMutexLocker locker(&m_mutex);
+            m_countsBackedUp[step.nSlot] = 0;
+            if (step.nCode == MODULE_APK)
+                m_countsBackedUp[BackupCounts::APKData] = 0;
+        }
         // The files of a failed step are not a backup: remove what it copied.
         if (!bFolderExisted) {
             BackUpUIThread::DeleteDirectory(strModuleFolder);
@@ -876,6 +918,15 @@ QString Factory::GetTempPackagePath() const
     return m_strDataFolder + QStringLiteral("backup.zip");
 }
 
+QStringList Factory::TempFileNames()
+{
+    return {QStringLiteral("PB.zip"),      QStringLiteral("SMS.zip"),    QStringLiteral("CALENDAR.zip"),
+            QStringLiteral("CALLLOG.zip"), QStringLiteral("EMAIL.zip"),  QStringLiteral("BOOKMARK.zip"),
+            QStringLiteral("APK.zip"),     QStringLiteral("APKDATA.zip"), QStringLiteral("IMAGE.zip"),
+            QStringLiteral("VIDEO.zip"),   QStringLiteral("AUDIO.zip"),  QStringLiteral("MMS.zip"),
+            QStringLiteral("backup.zip")};
+}
+
 BackupItems Factory::GetSelection() const
 {
     QMutexLocker locker(&m_mutex);
@@ -904,4 +955,16 @@ int Factory::GetAttemptedMask() const
 {
     QMutexLocker locker(&m_mutex);
     return m_nAttemptedMask;
+}
+
+int Factory::GetPackagedMask() const
+{
+    QMutexLocker locker(&m_mutex);
+    return m_nPackagedMask;
+}
+
+QMap<int, QStringList> Factory::GetFailedFiles() const
+{
+    QMutexLocker locker(&m_mutex);
+    return m_mapFailedFiles;
 }

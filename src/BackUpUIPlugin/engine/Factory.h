@@ -5,6 +5,7 @@
 #include "TransferCounts.h"
 
 #include <QDateTime>
+#include <QMap>
 #include <QMutex>
 #include <QObject>
 #include <QSemaphore>
@@ -68,12 +69,22 @@ public:
     // the temporary package are written there. Ends with a separator.
     QString GetDataFolder() const;
     QString GetTempPackagePath() const;
+    // The names of the files a backup writes into the data folder besides
+    // Info.xml: the module files, the file steps' placeholders and the
+    // temporary package. Whoever ends a run (the wizard, the command-line
+    // tool) removes these.
+    static QStringList TempFileNames();
 
     BackupItems GetSelection() const;
     BackupCounts GetRequestedCounts() const;
     BackupCounts GetBackedUpCounts() const;
     int GetFailedMask() const;
     int GetAttemptedMask() const;
+    // The modules whose file the package holds (also those partly backed up).
+    int GetPackagedMask() const;
+    // Per module type code, the phone paths of the files the last run could
+    // not copy (modules that copy file by file).
+    QMap<int, QStringList> GetFailedFiles() const;
 
     // The run name derived from a phone name and a time:
     // "backup_" + phone name (cut before 0x10) + "_" + date text.
@@ -172,6 +183,7 @@ private:
 
     // Bits of the modules whose file went into the package of this run.
     int m_nPackagedMask = 0;
+    QMap<int, QStringList> m_mapFailedFiles;
     QString m_strPackagePath;
     bool m_bDelivered = false;
     TransferCounts m_transfer;

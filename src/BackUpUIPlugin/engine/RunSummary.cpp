@@ -15,6 +15,8 @@ RunSummary::Facts RunSummary::FromFactory(const Factory *pFactory, int nResult)
     facts.requested = pFactory->GetRequestedCounts();
     facts.backedUp = pFactory->GetBackedUpCounts();
     facts.nAttemptedMask = pFactory->GetAttemptedMask();
+    facts.nPackagedMask = pFactory->GetPackagedMask();
+    facts.mapFailedFiles = pFactory->GetFailedFiles();
     facts.strPackage = pFactory->GetPackagePath();
     facts.bDelivered = pFactory->IsPackageDelivered();
     facts.strFolder = pFactory->GetBackupFolder();
@@ -89,6 +91,8 @@ QString RunSummary::ModuleName(int nModuleCode)
 
 int RunSummary::ExitStatusOf(int nResult)
 {
+    if (nResult == RUN_RESULT_PHONE_DISCONNECTED)
+        return ExitPhoneDisconnected;
     return nResult == 0 ? ExitOk : ExitFailed;
 }
 
@@ -125,6 +129,10 @@ QStringList RunSummary::Lines(const Facts &facts)
         listLines << QStringLiteral("Backup failed: the phone's memory information is not available.");
         return listLines;
     }
+    if (facts.nResult == RUN_RESULT_PHONE_DISCONNECTED) {
+        listLines << QStringLiteral("Backup failed: phone disconnected. Nothing of this run was kept.");
+        return listLines;
+    }
     if (facts.nResult < 0) {
         listLines << QStringLiteral("Backup failed: the phone has no free memory (more than 5 MB are needed).");
         return listLines;
@@ -142,14 +150,29 @@ QStringList RunSummary::Lines(const Facts &facts)
     QStringList listDone;
     QStringList listFailed;
     QStringList listEmpty;
+    QStringList listNotCopiedLines;
     for (int nCode : ModuleOrder()) {
         if (!Selected(facts.items, nCode))
             continue;
         const int nBit = BackupCodes::ResultBit(nCode);
         const int nSlot = CountSlot(nCode);
-        if (facts.nResult & nBit)
-            listFailed << ModuleName(nCode);
-        else if (facts.nAttemptedMask & nBit)
+        if (facts.nResult & nBit) {
+            const QStringList listNotCopied = facts.mapFailedFiles.value(nCode);
+            if ((facts.nPackagedMask & nBit) && !listNotCopied.isEmpty()) {
+                // Partly backed up: the copied files are kept and packaged.
+                const int nCopied = facts.backedUp[nSlot];
+                listFailed << QStringLiteral("%1 (%2 of %3 copied)")
+                                  .arg(ModuleName(nCode))
+                                  .arg(nCopied)
+                                  .arg(nCopied + listNotCopied.size());
+            } else {
+                listFailed << ModuleName(nCode);
+            }
+            for (const QString &strPath : listNotCopied)
+                listNotCopiedLines << QStringLiteral("  not copied:  %1").arg(strPath);
+            continue;
+        }
+        if (facts.nAttemptedMask & nBit)
             listDone << QStringLiteral("  %1 %2").arg(ModuleName(nCode), -18).arg(facts.backedUp[nSlot]);
         else if (facts.requested[nSlot] <= 0)
             listEmpty << ModuleName(nCode);
@@ -167,5 +190,6 @@ QStringList RunSummary::Lines(const Facts &facts)
         listLines << QStringLiteral("Nothing to back up: %1").arg(listEmpty.join(QStringLiteral(", ")));
     if (!listFailed.isEmpty())
         listLines << QStringLiteral("Failed:        %1").arg(listFailed.join(QStringLiteral(", ")));
+    listLines << listNotCopiedLines;
     return listLines;
 }

@@ -3,6 +3,7 @@
 #include "BackupRecords.h"
 #include "TransferCounts.h"
 
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -20,6 +21,8 @@ public:
     {
         ExitOk = 0,
         ExitFailed = 1,
+        // The phone was disconnected during the backup; nothing was kept.
+        ExitPhoneDisconnected = 4,
         ExitCancelled = 130
     };
 
@@ -31,6 +34,8 @@ public:
         BackupCounts requested;
         BackupCounts backedUp;
         int nAttemptedMask = 0;
+        int nPackagedMask = 0;                  // modules in the package, also those partly backed up
+        QMap<int, QStringList> mapFailedFiles; // module type code -> phone paths not copied
         QString strPackage;
         bool bDelivered = false;
         QString strFolder;
@@ -43,7 +48,8 @@ public:
 
     // The summary lines of a finished run.
     static QStringList Lines(const Facts &facts);
-    // 0 when every selected item was backed up, else 1.
+    // 0 when every selected item was backed up, 4 when the phone was
+    // disconnected during the run, else 1.
     static int ExitStatusOf(int nResult);
     // The line that ends a cancelled run, given whether any of its files
     // were left behind.

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStringList>
+#include <QStyle>
 #include <QVBoxLayout>
 
 static const char *const kLogSource = "..\\..\\src\\BackUpUIPlugin\\CompleteWizardWidget";
@@ -31,6 +32,21 @@ CompleteWizardWidget::CompleteWizardWidget(QWidget *pParent)
 }
 
 CompleteWizardWidget::~CompleteWizardWidget() = default;
+
+void CompleteWizardWidget::SetOutcome(Outcome outcome)
+{
+    m_outcome = outcome;
+}
+
+const char *CompleteWizardWidget::HeadlineKey(Outcome outcome)
+{
+    switch (outcome) {
+    case Outcome::PartlyFailed: return "IDS_BACKUPUIPLUGIN_COMPLETE_BACKUPPART_LABEL";
+    case Outcome::Failed: return "IDS_BACKUPUIPLUGIN_COMPLETE_BACKUPFAIL_LABEL";
+    case Outcome::Complete: break;
+    }
+    return "IDS_BACKUPUIPLUGIN_COMPLETE_BACKUPSUC_LABEL";
+}
 
 void CompleteWizardWidget::SetResultCaption(const QString &strCaption)
 {
@@ -232,8 +248,17 @@ void CompleteWizardWidget::InitialShow()
         LOG_ARG_NULL("InitialShow");
         return;
     }
-    m_strStatus = Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_BACKUPSUC_LABEL");
+    m_strStatus = Change::tr(HeadlineKey(m_outcome));
     m_pLabelStatus->setText(m_strStatus);
+    // The style sheet gives a run that failed, in whole or in part, its own
+    // picture; a changed property takes effect once the style is re-applied.
+    const bool bFailed = m_outcome != Outcome::Complete;
+    if (m_pFrameImage && m_pFrameImage->property("failed").toBool() != bFailed) {
+        m_pFrameImage->setProperty("failed", bFailed);
+        m_pFrameImage->style()->unpolish(m_pFrameImage);
+        m_pFrameImage->style()->polish(m_pFrameImage);
+        m_pFrameImage->update();
+    }
 
     if (m_strValue.isEmpty()) {
         m_pLabelResult->hide();

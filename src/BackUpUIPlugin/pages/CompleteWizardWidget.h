@@ -20,6 +20,19 @@ public:
     explicit CompleteWizardWidget(QWidget *pParent = nullptr);
     ~CompleteWizardWidget() override;
 
+    // How the run ended, which sets the page's headline and picture.
+    enum class Outcome
+    {
+        Complete,     // every selected item was backed up
+        PartlyFailed, // a package was kept, but some items failed
+        Failed        // nothing of the run was kept
+    };
+    // Stored like the texts; shown at the next InitialShow.
+    void SetOutcome(Outcome outcome);
+    Outcome GetOutcome() const { return m_outcome; }
+    // The translation key of the headline of an outcome.
+    static const char *HeadlineKey(Outcome outcome);
+
     // Each stores one text; it is shown at the next InitialShow.
     void SetResultCaption(const QString &strCaption);
     void SetResultValue(const QString &strValue);
@@ -81,6 +94,7 @@ private:
     QPushButton *m_pBtnFinish = nullptr;
     QVBoxLayout *m_pLayoutLabels = nullptr;
 
+    Outcome m_outcome = Outcome::Complete;
     QString m_strStatus;
     QString m_strCaption;
     QString m_strValue;

@@ -44,6 +44,9 @@ constexpr int kBarHeight = 14;
 constexpr int kBubbleOffset = 38;
 constexpr int kMirrorEdge = 820;
 constexpr int kMaxBarMaximum = 300;
+// Big steps of the run-out after the end of a run; with the last single
+// steps it takes at most 20 ticks (one second).
+constexpr int kRunOutTicks = 16;
 } // namespace
 
 DoingWizardWidget::DoingWizardWidget(QWidget *pParent)
@@ -359,10 +362,13 @@ void DoingWizardWidget::stepOne()
         return;
     }
 
+    // The run has ended: the bar runs out within a second (20 ticks) from
+    // wherever it stands, its last steps one by one.
     const int nValue = m_pProgressBar->value();
-    int nNext = nValue + 3;
+    const int nStep = m_nRunOutStep;
+    int nNext = nValue + nStep;
     if (nNext >= m_nBarMaximum - 2)
-        nNext = nValue + 1;
+        nNext = nStep > 3 && nValue < m_nBarMaximum - 3 ? m_nBarMaximum - 3 : nValue + 1;
     if (nNext <= m_nBarMaximum && m_nBarMaximum > 0) {
         const int nX = nNext * kBarWidth / m_nBarMaximum + kBubbleOffset;
         const int nPercent = static_cast<int>(static_cast<float>(nNext) / m_nBarMaximum * 100.0f);
@@ -416,10 +422,27 @@ void DoingWizardWidget::slotsDoingBackupFinish(int iResult)
     Q_UNUSED(iResult)
     qDebug() << "BackupUIPlugin DoingWizardWidget::slotsDoingBackupFinish.";
     m_bFinished = true;
+    if (m_pProgressBar)
+        m_nRunOutStep = qMax(3, (m_nBarMaximum - m_pProgressBar->value() + kRunOutTicks - 1) / kRunOutTicks);
     if (m_bDevicePresent) {
         DisconnectAppClose();
         SendHomeNotify(4117, 0, 0);
     }
+    if (m_bAppClosing)
+        return;
+    // The module that started last is over: the tip says the run is ending.
+    if (m_pLabelTip)
+        m_pLabelTip->setText(Change::tr("IDS_BACKUPUIPLUGIN_SECONDDOING_FINISHING_TIPTEXT"));
+    // A run ended by the phone's removal finds the bar stopped, maybe a
+    // question or the waiting frame up: the way to the result page, which
+    // says what happened, must be open.
+    CloseDialog();
+    if (m_pFrameCover)
+        m_pFrameCover->hide();
+    if (m_pWaitingFrame)
+        m_pWaitingFrame->HideFrame();
+    if (m_pStepTimer && !m_pStepTimer->isActive())
+        m_pStepTimer->start(kStepInterval);
 }
 
 void DoingWizardWidget::slotIsApkBackup(bool bApkBack)
@@ -557,8 +580,8 @@ void DoingWizardWidget::SlotBackCancelSuccess()
     m_bRunActive = false;
     DisconnectAppClose();
     SendHomeNotify(4117, 0, 0);
-    if (!m_bDevicePresent)
-        return;
+    // The cancel is over also when the phone went away meanwhile: the
+    // waiting frame must not stay up.
     if (m_pBBMgr && m_pBBMgr->GetOutFuncCaller() == 1) {
         m_pBBMgr->NotifyClose();
         return;

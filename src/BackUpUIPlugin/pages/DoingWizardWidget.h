@@ -122,6 +122,8 @@ private:
     qint64 m_nRange = 896;
     int m_nBarMaximum = 300;
     bool m_bFinished = false;
+    // The bar's step per tick once the run has ended (set when it ends).
+    int m_nRunOutStep = 3;
     float m_fStep = 1.0f;
     float m_fShown = 0.0f;
     float m_fPreviousTarget = 0.0f;

@@ -238,10 +238,19 @@ void BackUpUIBBMgr::updateUIAfterFinished(int nResult)
         return;
     }
 
+    using Outcome = CompleteWizardWidget::Outcome;
     if (nResult < 0) {
-        m_pCompleteWidget->SetResultValue(nResult == RUN_RESULT_NO_MEMINFO
-                                              ? Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_GET_PHONE_MEM_FAIL_LABEL")
-                                              : Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_NO_ENOUGH_SPACE_LABEL"));
+        const char *szReason = "IDS_BACKUPUIPLUGIN_COMPLETE_NO_ENOUGH_SPACE_LABEL";
+        if (nResult == RUN_RESULT_NO_MEMINFO)
+            szReason = "IDS_BACKUPUIPLUGIN_COMPLETE_GET_PHONE_MEM_FAIL_LABEL";
+        else if (nResult == RUN_RESULT_PHONE_DISCONNECTED)
+            szReason = "IDS_BACKUPUIPLUGIN_COMPLETE_PHONE_DISCONNECTED_LABEL";
+        m_pCompleteWidget->SetOutcome(Outcome::Failed);
+        m_pCompleteWidget->SetResultValue(Change::tr(szReason));
+        // A requesting plugin learns of the new reason; the memory results
+        // keep their empty result text.
+        if (nResult == RUN_RESULT_PHONE_DISCONNECTED)
+            m_strTipText = Change::tr(CompleteWizardWidget::HeadlineKey(Outcome::Failed)) + Change::tr(szReason);
         // Nothing of this run was backed up: texts left from an earlier run
         // (a failure headline, its result text, notes about contacts or
         // applications) would describe that run, not this one.
@@ -274,12 +283,42 @@ void BackUpUIBBMgr::updateUIAfterFinished(int nResult)
         {6, RESULT_BIT_BOOKMARK, true, 28},
     };
 
+    // A file item partly backed up is named with how many of its files were
+    // copied; the rest of them are kept in the backup.
+    const Factory *pFactory = Factory::ExistingInstance();
+    const QMap<int, QStringList> mapFailedFiles = pFactory ? pFactory->GetFailedFiles() : QMap<int, QStringList>();
+    const BackupCounts countsBackedUp = pFactory ? pFactory->GetBackedUpCounts() : BackupCounts();
+    const int nPackaged = pFactory ? pFactory->GetPackagedMask() : 0;
+    auto partlyName = [&](const QString &strName, int nMask) {
+        static const struct
+        {
+            int nMask;
+            int nCode;
+            int nSlot;
+        } kFileItems[] = {{RESULT_BIT_APK, MODULE_APK, BackupCounts::APK},
+                          {RESULT_BIT_IMAGE, MODULE_IMAGE, BackupCounts::Image},
+                          {RESULT_BIT_VIDEO, MODULE_VIDEO, BackupCounts::Video},
+                          {RESULT_BIT_AUDIO, MODULE_AUDIO, BackupCounts::Audio}};
+        for (const auto &item : kFileItems) {
+            if (item.nMask != nMask || !(nPackaged & nMask) || !mapFailedFiles.contains(item.nCode))
+                continue;
+            const int nCopied = countsBackedUp[item.nSlot];
+            QString strText = Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_PARTIAL_ITEM_TEXT");
+            strText.replace(QLatin1String("%s1"), strName);
+            strText.replace(QLatin1String("%s2"), QString::number(nCopied));
+            strText.replace(QLatin1String("%s3"), QString::number(nCopied + mapFailedFiles.value(item.nCode).size()));
+            return strText;
+        }
+        return strName;
+    };
+
     QString strList;
     QStringList listMainNames;
     for (const Row &row : kRows) {
         if (!m_hashCommon.contains(row.nMainId) || !(nResult & row.nMask))
             continue;
-        const QString strName = row.bChild ? ChildName(row.nNameId) : CommonName(row.nNameId);
+        const QString strName =
+            partlyName(row.bChild ? ChildName(row.nNameId) : CommonName(row.nNameId), row.nMask);
         if (strList.isEmpty())
             strList = strName;
         else
@@ -308,16 +347,15 @@ void BackUpUIBBMgr::updateUIAfterFinished(int nResult)
         m_pCompleteWidget->SetResultNote(Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_RESULT_LABEL"));
         m_strTipText = strCaption + strList;
     }
-    m_strTipText = Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_BACKUPSUC_LABEL") + m_strTipText;
+    // A failed item is a failed run: the package holds the rest, if it was
+    // delivered at all.
+    Outcome outcome = Outcome::Complete;
+    if (nResult != 0)
+        outcome = pFactory && pFactory->IsPackageDelivered() ? Outcome::PartlyFailed : Outcome::Failed;
+    m_pCompleteWidget->SetOutcome(outcome);
+    m_strTipText = Change::tr(CompleteWizardWidget::HeadlineKey(outcome)) + m_strTipText;
 }
 
-QStringList BackUpUIBBMgr::TempFileNames()
-{
-    return {QStringLiteral("PB.zip"),       QStringLiteral("SMS.zip"),      QStringLiteral("CALENDAR.zip"),
-            QStringLiteral("CALLLOG.zip"),  QStringLiteral("EMAIL.zip"),    QStringLiteral("BOOKMARK.zip"),
-            QStringLiteral("APK.zip"),      QStringLiteral("IMAGE.zip"),    QStringLiteral("VIDEO.zip"),
-            QStringLiteral("AUDIO.zip"),    QStringLiteral("MMS.zip"),      QStringLiteral("backup.zip")};
-}
 
 void BackUpUIBBMgr::RemoveTempFiles()
 {
@@ -327,7 +365,7 @@ void BackUpUIBBMgr::RemoveTempFiles()
         return;
     }
     const QDir dir(strFolder);
-    for (const QString &strName : TempFileNames()) {
+    for (const QString &strName : Factory::TempFileNames()) {
         QFile file(dir.filePath(strName));
         if (!file.exists())
             continue;
@@ -353,9 +391,13 @@ void BackUpUIBBMgr::slotsFinish(int nResult)
     m_nResult = nResult;
     updateUIAfterFinished(nResult);
 
-    const QDateTime dtNow = QDateTime::currentDateTime();
-    CommonUtils::SetSettings(QStringLiteral("BackUpUIPlugin"), QStringLiteral("BackupDate"), BackupDateText(dtNow));
-    CommonUtils::SetSettings(QStringLiteral("BackUpUIPlugin"), QStringLiteral("BackupHM"), BackupTimeText(dtNow));
+    // The date of the last backup is that of the last complete one.
+    if (nResult == 0) {
+        const QDateTime dtNow = QDateTime::currentDateTime();
+        CommonUtils::SetSettings(QStringLiteral("BackUpUIPlugin"), QStringLiteral("BackupDate"),
+                                 BackupDateText(dtNow));
+        CommonUtils::SetSettings(QStringLiteral("BackUpUIPlugin"), QStringLiteral("BackupHM"), BackupTimeText(dtNow));
+    }
 
     if (m_nCaller == 1 || m_nCaller == 2) {
         if (IUpdateBackupInterface *pCaller = FindCaller(CallerPluginName()))

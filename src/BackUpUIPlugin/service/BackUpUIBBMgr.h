@@ -56,9 +56,6 @@ public:
     // How the finish date and time are stored ("dd.MM.yyyy", "hh:mm").
     static QString BackupDateText(const QDateTime &dtTime);
     static QString BackupTimeText(const QDateTime &dtTime);
-    // The module files a run leaves in the SDK's user data folder, in the
-    // order they are removed at the end of a run.
-    static QStringList TempFileNames();
 
 signals:
     void signalsBackUpComplete(int nResult);

@@ -177,6 +177,7 @@ int FileListModule::Backup(int &nCount)
     const int nCode = m_traits.nCode;
     const bool bApplications = m_traits.bApplications;
     m_transfer = TransferCounts();
+    m_listFailedPaths.clear();
 
     RaiseOwnFlag();
     emit BackUpStart(GetFileStatus());
@@ -258,6 +259,7 @@ int FileListModule::Backup(int &nCount)
                 listMedia.append({strPcName, strName, strPhonePath});
         } else {
             LogLine::WarningPlain(szSource, "Backup", QStringLiteral("get") + strPhonePath + QStringLiteral("failed"));
+            m_listFailedPaths.append(strPhonePath);
             SetTransporting(false);
             emit SendFileStatus(GetFileStatus());
         }

@@ -74,6 +74,9 @@ public:
 
     // The media list file of this module (empty for applications).
     QString MediaListPath() const;
+    // The phone paths of the files the last Backup could not copy, in copy
+    // order.
+    QStringList FailedPhonePaths() const { return m_listFailedPaths; }
 
     // The run folders of earlier backups of the same phone, newest first; the
     // next Backup takes unchanged files from the newest one that holds this
@@ -101,4 +104,5 @@ private:
     QStringList m_listEarlierRuns;
     KeptFiles m_kept;
     TransferCounts m_transfer;
+    QStringList m_listFailedPaths;
 };
