@@ -20,11 +20,14 @@ enum {
     DVSK_SIM_ERR_CANCELLED = 0xff04,    /* cancelled, reset or unplugged while running */
     DVSK_SIM_ERR_LOCAL_FILE = 0xff05,   /* the PC-side file cannot be written */
     DVSK_SIM_ERR_UNKNOWN_TYPE = 0xff07, /* a data type the phone does not know */
-    DVSK_SIM_ERR_PHONE_IO = 0xff08      /* the phone could not read or build a file */
+    DVSK_SIM_ERR_PHONE_IO = 0xff08,     /* the phone could not read or build a file */
+    DVSK_SIM_ERR_BAD_PHONE_INI = 0xff09 /* phone.ini is there but not well-formed */
 };
 
 /* Serves the phone in this folder (NULL: $DVSK_SIM_PHONE, else the bundled
- * sample phone). Returns 0 when the folder holds a readable phone.ini. */
+ * sample phone). Returns 0 when the folder holds a readable phone.ini,
+ * DVSK_SIM_ERR_BAD_PHONE_INI when it holds one that is not well-formed, else
+ * DVSK_SIM_ERR_NO_PHONE. */
 DVSK_API int DVSK_Sim_SetPhoneDir(const char *szPhoneDir);
 
 /* The folder of the phone being served (UTF-8, freed by the caller). */

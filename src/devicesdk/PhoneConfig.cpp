@@ -86,8 +86,10 @@ bool PhoneConfig::Load(const QString &strDir)
     if (strDir.isEmpty() || !info.isFile() || !info.isReadable())
         return false;
     QSettings settings(strIni, QSettings::IniFormat);
-    if (settings.status() != QSettings::NoError)
+    if (settings.status() != QSettings::NoError) {
+        m_bMalformed = settings.status() == QSettings::FormatError;
         return false;
+    }
 
     settings.beginGroup(QStringLiteral("device"));
     m_strName = settings.value(QStringLiteral("name")).toString();
@@ -243,6 +245,27 @@ QString PhoneConfig::HostPathOf(const QString &strPhonePath) const
             return QString();
     }
     return strHost;
+}
+
+QString PhoneConfig::FileInPhone(const QString &strRelative) const
+{
+    if (!m_bValid || strRelative.isEmpty() || QDir::isAbsolutePath(strRelative))
+        return QString();
+    const QStringList listParts = QDir::fromNativeSeparators(strRelative).split(QLatin1Char('/'));
+    if (listParts.contains(QStringLiteral("..")))
+        return QString();
+    const QString strHost = QDir(m_strDir).filePath(strRelative);
+    return IsInsidePhone(strHost) ? strHost : QString();
+}
+
+bool PhoneConfig::IsInsidePhone(const QString &strHostPath) const
+{
+    const QFileInfo info(strHostPath);
+    // A name that does not exist yet reads nothing; a dangling link is refused.
+    if (!info.exists())
+        return !info.isSymLink();
+    const QString strRoot = QFileInfo(m_strDir).canonicalFilePath();
+    return !strRoot.isEmpty() && info.canonicalFilePath().startsWith(strRoot + QLatin1Char('/'));
 }
 
 QString PhoneConfig::SectionOf(int nType)

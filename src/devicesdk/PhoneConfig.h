@@ -46,11 +46,13 @@ public:
         int nSizeOverride = -1; // kilobytes
     };
 
-    // Reads strDir/phone.ini. False when the file is missing or unreadable;
-    // the configuration is then empty.
+    // Reads strDir/phone.ini. False when the file is missing, unreadable or
+    // not well-formed; the configuration is then empty.
     bool Load(const QString &strDir);
 
     bool IsValid() const { return m_bValid; }
+    // After a failed Load: true when phone.ini exists but is not well-formed.
+    bool IsMalformed() const { return m_bMalformed; }
     QString Dir() const { return m_strDir; }
     QString FsRoot() const; // <dir>/fs
 
@@ -86,6 +88,12 @@ public:
     // Maps a phone path to the file that holds it inside fs/. Empty when the
     // path is not absolute, names "." or "..", or leaves fs/ through a link.
     QString HostPathOf(const QString &strPhonePath) const;
+    // A file phone.ini names (a result file, a raw list), relative to the
+    // phone folder. Empty when the name is absolute, has a ".." segment or
+    // leads out of the phone folder through a link.
+    QString FileInPhone(const QString &strRelative) const;
+    // True when the file lies inside the phone folder once links are followed.
+    bool IsInsidePhone(const QString &strHostPath) const;
 
     // The section name of a data type in phone.ini, empty for unknown types.
     static QString SectionOf(int nType);
@@ -95,6 +103,7 @@ public:
 
 private:
     bool m_bValid = false;
+    bool m_bMalformed = false;
     QString m_strDir;
     QString m_strName;
     QString m_strFirmware;

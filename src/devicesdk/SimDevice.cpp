@@ -75,7 +75,10 @@ QList<QPair<QString, QString>> AppsWithData(const PhoneConfig &config)
         const QString strPackage = QFileInfo(app.strPhonePath).fileName().chopped(4);
         const QString strData = config.AppDataDir(strPackage);
         QDirIterator it(strData, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
-        if (it.hasNext())
+        bool bHasData = false;
+        while (!bHasData && it.hasNext())
+            bHasData = config.IsInsidePhone(it.next());
+        if (bHasData)
             list.append({strPackage, strData});
     }
     return list;
@@ -282,7 +285,10 @@ int SimDevice::BackUp(int nType, const char *szName, char **ppText)
         nItems = qMax(0, records.nBackupCount);
         if (!records.strFile.isEmpty()) {
             strResultPhonePath = records.strPhonePath;
-            strResultHostPath = QDir(config.Dir()).filePath(records.strFile);
+            // The phone serves only what lies in its own folder.
+            strResultHostPath = config.FileInPhone(records.strFile);
+            if (strResultHostPath.isEmpty())
+                return DVSK_SIM_ERR_PHONE_IO;
         }
     } else if (nType == 15) {
         listAppData = AppsWithData(config);
@@ -291,8 +297,8 @@ int SimDevice::BackUp(int nType, const char *szName, char **ppText)
     } else {
         const PhoneConfig::FileSet files = config.Files(nType);
         if (!files.strRawList.isEmpty()) {
-            QFile file(QDir(config.Dir()).filePath(files.strRawList));
-            if (!file.open(QIODevice::ReadOnly))
+            QFile file(config.FileInPhone(files.strRawList));
+            if (file.fileName().isEmpty() || !file.open(QIODevice::ReadOnly))
                 return DVSK_SIM_ERR_PHONE_IO;
             baList = file.readAll();
         } else {
@@ -346,8 +352,12 @@ int SimDevice::BackUp(int nType, const char *szName, char **ppText)
                 QDirIterator it(dataDir.path(), QDir::Files | QDir::Hidden | QDir::System,
                                 QDirIterator::Subdirectories);
                 QStringList listFiles;
-                while (it.hasNext())
-                    listFiles << it.next();
+                // A link that leads out of the phone folder is not the phone's.
+                while (it.hasNext()) {
+                    const QString strFile = it.next();
+                    if (config.IsInsidePhone(strFile))
+                        listFiles << strFile;
+                }
                 listFiles.sort();
                 for (const QString &strFile : qAsConst(listFiles)) {
                     if (!zip.AddFile(strPackage + QLatin1Char('/') + dataDir.relativeFilePath(strFile), strFile))
@@ -400,8 +410,9 @@ int SimDevice::CopyFile(const QString &strSource, const QString &strLocal, int n
     // sync to disk per file: a phone link is not a database, and syncing each
     // of thousands of media files would dominate the transfer.
     const QFileInfo localInfo(strLocal);
-    QTemporaryFile target(localInfo.absolutePath() + QStringLiteral("/.") + localInfo.fileName()
-                          + QStringLiteral(".XXXXXX.part"));
+    // A short name of its own, so that any target name that fits the folder
+    // can be copied.
+    QTemporaryFile target(localInfo.absolutePath() + QStringLiteral("/.dvsk-XXXXXX.part"));
     if (!localInfo.absoluteDir().exists() || !target.open())
         return DVSK_SIM_ERR_LOCAL_FILE;
     const qint64 nBytesPerSecond = qint64(nRateKBps) * 1024;
@@ -536,8 +547,8 @@ int SimDevice::GetBackUpCount(int nType, int *pCount, int *pSize)
         const int nListType = nType == 15 ? 9 : nType;
         const PhoneConfig::FileSet files = config.Files(nListType);
         if (!files.strRawList.isEmpty()) {
-            QFile file(QDir(config.Dir()).filePath(files.strRawList));
-            if (file.open(QIODevice::ReadOnly))
+            QFile file(config.FileInPhone(files.strRawList));
+            if (!file.fileName().isEmpty() && file.open(QIODevice::ReadOnly))
                 nCount = CountListItems(file.readAll());
         } else {
             const QList<PhoneConfig::PhoneFile> list = nListType == 9 ? config.Apps() : config.MediaFiles(nListType);
@@ -617,7 +628,9 @@ int SimDevice::SetPhoneDir(const char *szPhoneDir)
         m_strExplicitDir = szPhoneDir ? QFileInfo(QString::fromUtf8(szPhoneDir)).absoluteFilePath() : QString();
         config = LoadLocked();
     }
-    return config.IsValid() ? 0 : DVSK_SIM_ERR_NO_PHONE;
+    if (config.IsValid())
+        return 0;
+    return config.IsMalformed() ? DVSK_SIM_ERR_BAD_PHONE_INI : DVSK_SIM_ERR_NO_PHONE;
 }
 
 QString SimDevice::PhoneDir()

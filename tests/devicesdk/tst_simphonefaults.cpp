@@ -5,6 +5,7 @@
 #include "sdk/dvsk_sim.h"
 
 #include <QDir>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -30,6 +31,9 @@ private slots:
     void stopRunningCopy();
     void cancelFlagRefusesNewCalls();
     void attachDetachAndUnplug();
+    void confinedToPhoneFolder_data();
+    void confinedToPhoneFolder();
+    void malformedPhoneIni();
 
 private:
     QTemporaryDir m_dir;
@@ -313,6 +317,73 @@ void tst_SimPhoneFaults::attachDetachAndUnplug()
     TestPhone other(m_dir.filePath(QStringLiteral("other")));
     QVERIFY(other.Use());
     QCOMPARE(DVSK_Sim_IsAttached(), 1);
+}
+
+void tst_SimPhoneFaults::confinedToPhoneFolder_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("absolute file") << "absolute";
+    QTest::newRow("file above the folder") << "parent";
+    QTest::newRow("file through a link") << "link";
+    QTest::newRow("application data through a link") << "appdata";
+}
+
+// The phone serves only what lies in its own folder: phone.ini's file names
+// and the application data archive never reach a file outside it.
+void tst_SimPhoneFaults::confinedToPhoneFolder()
+{
+    QFETCH(QString, kind);
+    const QString strSecret = m_dir.filePath(QStringLiteral("secret.txt"));
+    QFile secret(strSecret);
+    QVERIFY(secret.open(QIODevice::WriteOnly));
+    secret.write("SECRET-CONTENT");
+    secret.close();
+    m_pPhone->SetRecords(0, 4);
+    m_pPhone->AddApp(QStringLiteral("a.b"), 10, {{QStringLiteral("files/own.txt"), "OWN-CONTENT"}});
+    QVERIFY(m_pPhone->Save());
+    const QString strPhone = m_pPhone->Dir();
+    if (kind == QLatin1String("appdata")) {
+        QVERIFY(QFile::link(strSecret, strPhone + QStringLiteral("/fs/data/data/a.b/files/stolen.txt")));
+    } else {
+        QString strFile = strSecret;
+        if (kind == QLatin1String("parent"))
+            strFile = QStringLiteral("../secret.txt");
+        if (kind == QLatin1String("link")) {
+            QVERIFY(QFile::link(strSecret, strPhone + QStringLiteral("/records/link.dat")));
+            strFile = QStringLiteral("records/link.dat");
+        }
+        QSettings settings(strPhone + QStringLiteral("/phone.ini"), QSettings::IniFormat);
+        settings.setValue(QStringLiteral("contacts/file"), strFile);
+    }
+    // Served as it is now (Use() would write phone.ini anew).
+    QCOMPARE(DVSK_Sim_SetPhoneDir(QFile::encodeName(strPhone).constData()), 0);
+
+    char *pText = nullptr;
+    if (kind != QLatin1String("appdata")) {
+        QCOMPARE(DVSK_BackUp(0, "phone book", &pText), int(DVSK_SIM_ERR_PHONE_IO));
+        QVERIFY(CallbackRecorder::Instance().ResultPathCalls().isEmpty());
+        return;
+    }
+    QCOMPARE(DVSK_BackUp(15, "phone book", &pText), 0);
+    const QByteArray baZip = FetchResult(m_dir.filePath(QStringLiteral("APPDATA-%1.zip").arg(kind)));
+    QVERIFY(baZip.contains("OWN-CONTENT"));
+    QVERIFY(!baZip.contains("SECRET-CONTENT"));
+    QVERIFY(!baZip.contains("stolen.txt"));
+}
+
+// A broken section line is told apart from a missing phone.ini.
+void tst_SimPhoneFaults::malformedPhoneIni()
+{
+    m_pPhone->SetRecords(0, 4);
+    QVERIFY(m_pPhone->Save());
+    QFile ini(m_pPhone->Dir() + QStringLiteral("/phone.ini"));
+    QVERIFY(ini.open(QIODevice::Append));
+    ini.write("\n[faults\nitemDelayMs=1\n");
+    ini.close();
+    QCOMPARE(DVSK_Sim_SetPhoneDir(QFile::encodeName(m_pPhone->Dir()).constData()), int(DVSK_SIM_ERR_BAD_PHONE_INI));
+    QCOMPARE(DVSK_Sim_SetPhoneDir(QFile::encodeName(m_dir.filePath(QStringLiteral("none"))).constData()),
+             int(DVSK_SIM_ERR_NO_PHONE));
+    DVSK_Sim_SetPhoneDir(nullptr);
 }
 
 QTEST_GUILESS_MAIN(tst_SimPhoneFaults)
