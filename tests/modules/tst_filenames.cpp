@@ -22,6 +22,7 @@ private slots:
     void parseFileList();
     void freeName_data();
     void freeName();
+    void freeNameContinuesNumbering();
 };
 
 void tst_FileNames::safeName_data()
@@ -40,6 +41,12 @@ void tst_FileNames::safeName_data()
     QTest::newRow("non-latin-and-emoji-kept") << QString::fromUtf8("фото写真\xF0\x9F\x98\x80.gif")
                                               << QString::fromUtf8("фото写真\xF0\x9F\x98\x80.gif");
     QTest::newRow("hidden-file") << QStringLiteral(".nomedia") << QStringLiteral(".nomedia");
+    // Marks that reorder or hide text would disguise the name ("gpj.exe").
+    QTest::newRow("bidi-override") << QStringLiteral("a") + QChar(0x202e) + QStringLiteral("gpj.exe")
+                                   << QStringLiteral("a_gpj.exe");
+    QTest::newRow("bidi-isolate-and-mark") << QChar(0x2067) + QStringLiteral("x") + QChar(0x200f) + QStringLiteral(".jpg")
+                                           << QStringLiteral("_x_.jpg");
+    QTest::newRow("c1-control") << QStringLiteral("a") + QChar(0x85) + QStringLiteral("b") << QStringLiteral("a_b");
 #ifdef Q_OS_WIN
     QTest::newRow("win-reserved-chars") << QStringLiteral("a:b*c?.jpg") << QStringLiteral("a_b_c_.jpg");
     QTest::newRow("win-device-name") << QStringLiteral("CON.jpg") << QStringLiteral("_CON.jpg");
@@ -122,6 +129,14 @@ void tst_FileNames::freeName_data()
                                  << QStringLiteral(" (1).nomedia");
     QTest::newRow("directory-is-taken") << QStringList{QStringLiteral("dir/")} << QStringLiteral("dir")
                                         << QStringLiteral("dir (1)");
+    // The number must fit the 255-byte limit too: the base gives way, on a
+    // character boundary, and the extension stays.
+    const QString strLong = QString(251, QLatin1Char('n')) + QStringLiteral(".jpg");
+    QTest::newRow("long-name-keeps-extension") << QStringList{strLong} << strLong
+                                               << QString(247, QLatin1Char('n')) + QStringLiteral(" (1).jpg");
+    const QString strWide = QString(125, QChar(0x00e9)) + QStringLiteral(".jpg"); // 254 bytes
+    QTest::newRow("long-name-cut-on-a-character") << QStringList{strWide} << strWide
+                                                  << QString(123, QChar(0x00e9)) + QStringLiteral(" (1).jpg");
 }
 
 void tst_FileNames::freeName()
@@ -135,6 +150,19 @@ void tst_FileNames::freeName()
         QVERIFY(strExisting.endsWith(QLatin1Char('/')) ? QDir(dir.path()).mkpath(strExisting) : file.open(QIODevice::WriteOnly));
     }
     QCOMPARE(FileListModule::FreeName(dir.path(), strName), strExpected);
+    QVERIFY(strExpected.toLocal8Bit().size() <= 255);
+}
+
+// Many files of one name: numbering goes on from where it stopped instead of
+// trying every number from 1 again.
+void tst_FileNames::freeNameContinuesNumbering()
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("a (3).jpg")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    int nNext = 3;
+    QCOMPARE(FileListModule::FreeName(dir.path(), QStringLiteral("a.jpg"), QString(), &nNext), QStringLiteral("a (4).jpg"));
+    QCOMPARE(nNext, 5);
 }
 
 QTEST_GUILESS_MAIN(tst_FileNames)

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 
 namespace
 {
@@ -71,15 +72,21 @@ QMap<QString, QString> FileListModule::ParseFileList(const QString &strList, boo
     return mapEntries;
 }
 
-QString FileListModule::FreeName(const QString &strFolder, const QString &strName, const QString &strReserved)
+QString FileListModule::FreeName(const QString &strFolder, const QString &strName, const QString &strReserved,
+                                 int *pnNext)
 {
-    const qsizetype nDot = strName.lastIndexOf(QLatin1Char('.'));
-    const QString strBase = nDot < 0 ? strName : strName.left(nDot);
-    const QString strExtension = nDot < 0 ? QString() : strName.mid(nDot);
-    for (int n = 1;; ++n) {
-        const QString strCandidate = strBase + QStringLiteral(" (") + QString::number(n) + QLatin1Char(')') + strExtension;
-        if (!IsTaken(strFolder, strCandidate, strReserved))
+    QString strBase;
+    QString strExtension;
+    SafeFileName::Split(strName, strBase, strExtension);
+    for (int n = pnNext ? qMax(1, *pnNext) : 1;; ++n) {
+        // The number must fit too: the base gives way, the extension stays.
+        const QString strCandidate =
+            SafeFileName::Fitted(strBase, QStringLiteral(" (") + QString::number(n) + QLatin1Char(')'), strExtension);
+        if (!IsTaken(strFolder, strCandidate, strReserved)) {
+            if (pnNext)
+                *pnNext = n + 1;
             return strCandidate;
+        }
     }
 }
 
@@ -204,6 +211,7 @@ int FileListModule::Backup(int &nCount)
 
     const QString strReserved = m_traits.szMediaList ? QString::fromLatin1(m_traits.szMediaList) : QString();
     QList<MediaInfo> listMedia;
+    QHash<QString, int> hashNextNumber;
     int nCopied = 0;
     for (auto it = mapEntries.cbegin(); it != mapEntries.cend(); ++it) {
         const QString &strName = it->strName;
@@ -215,13 +223,20 @@ int FileListModule::Backup(int &nCount)
         // file name, or the file is skipped like a failed copy.
         QString strPcName = SafeFileName::FromPhone(strName);
         const bool bUsable = !strPcName.isEmpty();
+        // What is created here must fit the file system's name limit.
+        if (bUsable && !bApplications) {
+            QString strBase;
+            QString strExtension;
+            SafeFileName::Split(strPcName, strBase, strExtension);
+            strPcName = SafeFileName::Fitted(strBase, QString(), strExtension);
+        }
         QString strFolder = m_strFolder;
         QString strTarget;
         if (bUsable) {
             if (bApplications) {
                 QDir(m_strFolder).mkpath(QStringLiteral("APK"));
                 strFolder = m_strFolder + QStringLiteral("/APK");
-                strPcName = QStringLiteral("%1.apk").arg(strPcName);
+                strPcName = SafeFileName::Fitted(strPcName, QString(), QStringLiteral(".apk"));
             }
             strTarget = strFolder + QLatin1Char('/') + strPcName;
             LogLine::WarningPlain(szSource, "Backup", QLatin1Char('"') + strTarget + QLatin1Char('"'));
@@ -239,7 +254,9 @@ int FileListModule::Backup(int &nCount)
                 if (QFileInfo(strTarget).isSymLink())
                     QFile::remove(strTarget);
             } else if (IsTaken(strFolder, strPcName, strReserved)) {
-                strPcName = FreeName(strFolder, strPcName, strReserved);
+                // Numbering goes on from the last number given to this name,
+                // so that many files of one name cost one look each.
+                strPcName = FreeName(strFolder, strPcName, strReserved, &hashNextNumber[strPcName]);
                 strTarget = strFolder + QLatin1Char('/') + strPcName;
             }
         }
@@ -269,7 +286,11 @@ int FileListModule::Backup(int &nCount)
     LogLine::WarningPlain(szSource, "Backup", QStringLiteral("Back Up Successed:") + QString::number(nCopied));
     EmitCount(nCopied, 0, 0);
     LogLine::Info(szSource, "Backup", m_transfer.Describe());
-    if (!bApplications)
-        g_WriteMediaList(MediaListPath(), listMedia);
+    // A media folder without its list cannot be restored as it was: the
+    // step has failed.
+    if (!bApplications && !g_WriteMediaList(MediaListPath(), listMedia)) {
+        LogLine::Warning(szSource, "Backup", QStringLiteral("the media list could not be written"));
+        return -1;
+    }
     return 0;
 }

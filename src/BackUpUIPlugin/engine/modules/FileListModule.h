@@ -42,9 +42,10 @@ public:
 
     // Returns 0 once the phone's backup succeeded, whatever number of single
     // files failed; the logic's BackUp code when that failed; -1 for an empty
-    // list, a cancel before the copying or a stop request between files. On
-    // entry nCount is the expected number of files (the progress total); on
-    // success it becomes the number of files copied.
+    // list, a cancel before the copying, a stop request between files or a
+    // media list that could not be written. On entry nCount is the expected
+    // number of files (the progress total); on success it becomes the number
+    // of files copied.
     int Backup(int &nCount) override;
     void SetPath(const QString &strPath) override;
 
@@ -69,8 +70,11 @@ public:
     static QMap<QString, QString> ParseFileList(const QString &strList, bool bKeyByName);
 
     // The name a file gets in folder when strName is taken there: "a (1).jpg",
-    // "a (2).jpg", ... ("notes (1)" without an extension).
-    static QString FreeName(const QString &strFolder, const QString &strName, const QString &strReserved = QString());
+    // "a (2).jpg", ... ("notes (1)" without an extension), the base shortened
+    // when the name would pass the file-name limit. With pnNext the search
+    // starts at *pnNext, which becomes the number after the one given.
+    static QString FreeName(const QString &strFolder, const QString &strName, const QString &strReserved = QString(),
+                            int *pnNext = nullptr);
 
     // The media list file of this module (empty for applications).
     QString MediaListPath() const;

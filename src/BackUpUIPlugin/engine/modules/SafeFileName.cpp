@@ -8,7 +8,7 @@ bool IsUnstorable(char16_t c)
 {
     // Path separators of both platforms, control characters (NUL included),
     // and the two non-characters that an XML document cannot carry.
-    if (c == u'/' || c == u'\\' || c < 0x20 || c == 0x7f || c == 0xfffe || c == 0xffff)
+    if (c == u'/' || c == u'\\' || SafeFileName::IsControlCharacter(c) || c == 0xfffe || c == 0xffff)
         return true;
 #ifdef Q_OS_WIN
     if (c == u'<' || c == u'>' || c == u':' || c == u'"' || c == u'|' || c == u'?' || c == u'*')
@@ -33,6 +33,12 @@ bool IsReservedDeviceName(const QString &strName)
 }
 #endif
 } // namespace
+
+bool SafeFileName::IsControlCharacter(char16_t c)
+{
+    return c < 0x20 || (c >= 0x7f && c <= 0x9f) || c == 0x061c || c == 0x200e || c == 0x200f
+           || (c >= 0x202a && c <= 0x202e) || (c >= 0x2066 && c <= 0x2069);
+}
 
 QString SafeFileName::FromPhone(const QString &strName)
 {
@@ -65,4 +71,48 @@ QString SafeFileName::FromPhone(const QString &strName)
 bool SafeFileName::IsSafe(const QString &strName)
 {
     return !strName.isEmpty() && FromPhone(strName) == strName;
+}
+
+QString SafeFileName::CutToBytes(const QString &strText, int nMaxBytes)
+{
+    if (strText.toLocal8Bit().size() <= nMaxBytes)
+        return strText;
+    QString strCut;
+    int nBytes = 0;
+    for (qsizetype i = 0; i < strText.size();) {
+        const qsizetype nUnits = strText.at(i).isHighSurrogate() && i + 1 < strText.size() ? 2 : 1;
+        const QString strChar = strText.mid(i, nUnits);
+        const int nCharBytes = int(strChar.toLocal8Bit().size());
+        if (nBytes + nCharBytes > nMaxBytes)
+            break;
+        strCut += strChar;
+        nBytes += nCharBytes;
+        i += nUnits;
+    }
+    return strCut;
+}
+
+QString SafeFileName::Fitted(const QString &strBase, const QString &strTag, const QString &strExtension,
+                             int nMaxBytes)
+{
+    const int nFixed = int((strTag + strExtension).toLocal8Bit().size());
+    // Keep at least a few bytes of the base; an extension that leaves no
+    // room for them is cut with the rest of the name.
+    if (nFixed + 8 > nMaxBytes) {
+        const int nTag = int(strTag.toLocal8Bit().size());
+        return CutToBytes(strBase + strExtension, nMaxBytes - nTag) + strTag;
+    }
+    return CutToBytes(strBase, nMaxBytes - nFixed) + strTag + strExtension;
+}
+
+void SafeFileName::Split(const QString &strName, QString &strBase, QString &strExtension)
+{
+    const qsizetype nDot = strName.lastIndexOf(QLatin1Char('.'));
+    if (nDot < 0) {
+        strBase = strName;
+        strExtension.clear();
+        return;
+    }
+    strBase = strName.left(nDot);
+    strExtension = strName.mid(nDot);
 }

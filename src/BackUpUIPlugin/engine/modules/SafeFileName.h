@@ -14,6 +14,26 @@ public:
     // "." or "..").
     static QString FromPhone(const QString &strName);
 
+    // Control characters of every kind: C0 and C1 controls, DEL, and the
+    // invisible marks that reorder or hide text (bidirectional embeddings,
+    // overrides, isolates and marks). None belongs in a name shown to a user.
+    static bool IsControlCharacter(char16_t c);
+
+    // The longest file name, in bytes of the local encoding, that the usual
+    // file systems take.
+    static constexpr int kMaxNameBytes = 255;
+    // The text cut on a character boundary to at most nMaxBytes bytes of the
+    // local encoding.
+    static QString CutToBytes(const QString &strText, int nMaxBytes);
+    // strBase + strTag + strExtension, with the base shortened on a character
+    // boundary so that the name fits nMaxBytes; a whole name that cannot keep
+    // its extension is cut as one.
+    static QString Fitted(const QString &strBase, const QString &strTag, const QString &strExtension,
+                          int nMaxBytes = kMaxNameBytes);
+    // A name split before its last '.' into base and extension (".jpg"); no
+    // extension when there is no dot.
+    static void Split(const QString &strName, QString &strBase, QString &strExtension);
+
     // True when the name can be used unchanged as one file name in a folder.
     static bool IsSafe(const QString &strName);
 };
