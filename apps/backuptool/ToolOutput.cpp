@@ -1,5 +1,7 @@
 #include "ToolOutput.h"
 
+#include <SafeFileName.h>
+
 #include <QFile>
 #include <QJsonDocument>
 
@@ -72,8 +74,10 @@ QString ToolOutput::Printable(const QString &strText)
 {
     QString strShown;
     for (const QChar ch : strText) {
-        if (ch.unicode() < 0x20 || ch.unicode() == 0x7f)
+        if (ch.unicode() <= 0xff && SafeFileName::IsControlCharacter(ch.unicode()))
             strShown += QStringLiteral("\\x%1").arg(ch.unicode(), 2, 16, QLatin1Char('0'));
+        else if (SafeFileName::IsControlCharacter(ch.unicode()))
+            strShown += QStringLiteral("\\u%1").arg(ch.unicode(), 4, 16, QLatin1Char('0'));
         else
             strShown += ch;
     }

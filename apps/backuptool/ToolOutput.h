@@ -37,7 +37,7 @@ public:
     // A package path as the engine takes it (8-bit, local encoding).
     static QByteArray NativePath(const QString &strPath);
     // 8-bit text from a package, decoded from the local encoding, with
-    // control characters shown as \xNN.
+    // control characters shown as \xNN (\uNNNN for the bidirectional marks).
     static QString Printable(const QByteArray &baText);
     static QString Printable(const QString &strText);
 

@@ -11,10 +11,11 @@ QString VerifyCommand::Help()
         "\n"
         "Reads the whole package as a reader would: the gzip stream and its\n"
         "checksum, the header layout, every entry's declared size against what\n"
-        "the stream holds, and that nothing is left over after the last entry.\n"
+        "the stream holds, that nothing is left over after the last entry, and\n"
+        "that Info.xml reads and gives the same counts as the header.\n"
         "Says plainly whether the package is sound and, when it is not, what is\n"
-        "wrong and which entries are still intact. Check a backup before you\n"
-        "rely on it.\n"
+        "wrong and which entries are still intact (byte-exact). Check a backup\n"
+        "before you rely on it.\n"
         "\n"
         "Options:\n"
         "  --help   show this help\n"
@@ -65,19 +66,23 @@ int VerifyCommand::Run(const QStringList &listArgs, ToolOutput &out)
     out.Line(QStringLiteral("The package is NOT sound:"));
     for (const QString &strProblem : verifier.Problems())
         out.Line(QStringLiteral("  - %1").arg(strProblem));
+    // Intact means byte-exact; what was read in full without confirmation is
+    // listed apart.
     QStringList listIntact;
-    bool bUnconfirmed = false;
+    QStringList listUnconfirmed;
     for (const PackageVerifier::Entry &entry : verifier.Entries()) {
-        if (entry.state != PackageVerifier::EntryIntact && entry.state != PackageVerifier::EntryComplete)
-            continue;
-        listIntact << QStringLiteral("%1 %2").arg(entry.nIndex).arg(ToolOutput::Printable(entry.baTarget));
-        bUnconfirmed = bUnconfirmed || entry.state == PackageVerifier::EntryComplete;
+        const QString strEntry = QStringLiteral("%1 %2").arg(entry.nIndex).arg(ToolOutput::Printable(entry.baTarget));
+        if (entry.state == PackageVerifier::EntryIntact)
+            listIntact << strEntry;
+        else if (entry.state == PackageVerifier::EntryComplete)
+            listUnconfirmed << strEntry;
     }
     if (verifier.HeadRead()) {
         out.Line(QStringLiteral("Intact entries: %1")
                      .arg(listIntact.isEmpty() ? QStringLiteral("none") : listIntact.join(QStringLiteral(", "))));
-        if (bUnconfirmed)
-            out.Line(QStringLiteral("  (read in full, but the stream's checksum could not confirm them)"));
+        if (!listUnconfirmed.isEmpty())
+            out.Line(QStringLiteral("Read in full, but not confirmed (their bytes may be wrong): %1")
+                         .arg(listUnconfirmed.join(QStringLiteral(", "))));
     }
     out.Error(QStringLiteral("%1: the package is not sound").arg(strPackage));
     return ToolOutput::ExitFailure;

@@ -1,6 +1,7 @@
 // Hostile and broken packages: every reader survives them, nothing is
-// written outside the output folder, extraction stops where the package
-// breaks, and the verifier names the fault and the entries still intact.
+// written outside the output folder, extraction gives an entry its name only
+// when the whole package is confirmed, and the verifier names the fault and
+// the entries still intact.
 
 #include "PackageFixture.h"
 #include "PackageTraversal.h"
@@ -55,6 +56,10 @@ void tst_PackageHostile::hostile_data()
     const QByteArray baGood = Mms(listGood);
     const QStringList listBoth = {QStringLiteral("Info.xml"), QStringLiteral("PB.zip")};
     const QStringList listInfo = {QStringLiteral("Info.xml")};
+    // What a failed extraction keeps of the entries it read in full.
+    const QStringList listInfoUnconfirmed = {QStringLiteral("Info.xml.unconfirmed")};
+    const QStringList listBothUnconfirmed = {QStringLiteral("Info.xml.unconfirmed"),
+                                             QStringLiteral("PB.zip.unconfirmed")};
 
     QTest::newRow("good") << PackageFixture::Gzip(baGood) << true << listBoth << true << "" << QList<int>{0, 1};
     QTest::newRow("empty file") << QByteArray() << false << QStringList() << false << "empty" << QList<int>();
@@ -62,19 +67,19 @@ void tst_PackageHostile::hostile_data()
         << PackageFixture::Gzip(baGood.left(200000)) << false << QStringList() << false
         << "ends inside its header" << QList<int>();
     QTest::newRow("truncated in an entry")
-        << PackageFixture::Gzip(baGood.left(baGood.size() - 3)) << false << listInfo << false
+        << PackageFixture::Gzip(baGood.left(baGood.size() - 3)) << false << listInfoUnconfirmed << false
         << "declares 8 bytes but the package holds only 5" << QList<int>{0};
     {
         // Incompressible data, so that cutting the compressed file cuts it.
         const QByteArray baBig = Mms({{"C:/u/Info.xml", kInfo}, {"C:/u/IMAGE.zip", Random(600000, 1)}});
         const QByteArray baGzip = PackageFixture::Gzip(baBig);
-        QTest::newRow("compressed stream cut") << baGzip.left(baGzip.size() - 50000) << false << listInfo << false
+        QTest::newRow("compressed stream cut") << baGzip.left(baGzip.size() - 50000) << false << listInfoUnconfirmed << false
                                                << "compressed stream is cut off" << QList<int>{0};
         QByteArray baCrc = baGzip;
         baCrc[baCrc.size() - 6] = char(baCrc.at(baCrc.size() - 6) ^ 0x55);
         // zlib checks the checksum as the last entry's bytes arrive, so that
         // entry is not written.
-        QTest::newRow("checksum wrong") << baCrc << false << listInfo << false << "incorrect data check"
+        QTest::newRow("checksum wrong") << baCrc << false << listInfoUnconfirmed << false << "incorrect data check"
                                         << QList<int>{0};
     }
     {
@@ -87,7 +92,7 @@ void tst_PackageHostile::hostile_data()
                                        << "more than the 1024" << QList<int>();
         QByteArray baSize = baGood;
         PackageFixture::PutU32(baSize, 68 + 4, 0xFFFFFFFFu);
-        QTest::newRow("declared size 4 GiB") << PackageFixture::Gzip(baSize) << false << listInfo << false
+        QTest::newRow("declared size 4 GiB") << PackageFixture::Gzip(baSize) << false << listInfoUnconfirmed << false
                                              << "declares 4294967295 bytes but the package holds only 8" << QList<int>{0};
     }
     QTest::newRow("traversal names")
@@ -109,7 +114,7 @@ void tst_PackageHostile::hostile_data()
     QTest::newRow("name fills its field")
         << PackageFixture::Gzip(Mms({{"C:/u/Info.xml", kInfo}, {QByteArray(260, 'n'), "long"}})) << false << listInfo
         << true << "" << QList<int>{0, 1};
-    QTest::newRow("bytes after the last entry") << PackageFixture::Gzip(baGood + "extra") << true << listBoth << false
+    QTest::newRow("bytes after the last entry") << PackageFixture::Gzip(baGood + "extra") << false << listBothUnconfirmed << false
                                                 << "5 bytes follow the last entry" << QList<int>{0, 1};
     QTest::newRow("garbage") << Random(300000, 2) << false << QStringList() << false << "not a backup package"
                              << QList<int>();
@@ -117,7 +122,32 @@ void tst_PackageHostile::hostile_data()
                                      << "not a backup package" << QList<int>();
     QTest::newRow("gzip header only") << PackageFixture::Gzip(baGood).left(10) << false << QStringList() << false
                                       << "empty" << QList<int>();
-    QTest::newRow("not compressed") << baGood << true << listBoth << false << "not gzip-compressed" << QList<int>{0, 1};
+    QTest::newRow("not compressed") << baGood << false << listBothUnconfirmed << false << "not gzip-compressed"
+                                    << QList<int>{0, 1};
+    {
+        // A flipped byte inside the compressed data: zlib decodes on, and
+        // only the checksum at the end tells.
+        const QByteArray baBig = Mms({{"C:/u/Info.xml", kInfo}, {"C:/u/PB.zip", Random(200000, 4).toHex()}});
+        QByteArray baFlipped = PackageFixture::Gzip(baBig);
+        baFlipped[baFlipped.size() / 2] = char(baFlipped.at(baFlipped.size() / 2) ^ 0x01);
+        QTest::newRow("one flipped byte") << baFlipped << false << listInfoUnconfirmed << false << "" << QList<int>{0};
+        // An entry declared one byte short shifts every later entry.
+        QByteArray baShort = Mms({{"C:/u/Info.xml", kInfo}, {"C:/u/PB.zip", "contacts"}, {"C:/u/SMS.zip", "sms"}});
+        PackageFixture::PutU32(baShort, 68 + 4, 7);
+        QTest::newRow("entry declared one byte short")
+            << PackageFixture::Gzip(baShort) << false
+            << QStringList{QStringLiteral("Info.xml.unconfirmed"), QStringLiteral("PB.zip.unconfirmed"),
+                           QStringLiteral("SMS.zip.unconfirmed")}
+            << false << "1 bytes follow the last entry" << QList<int>{0, 1, 2};
+    }
+    QTest::newRow("empty Info.xml") << PackageFixture::Gzip(Mms({{"C:/u/Info.xml", ""}, {"C:/u/PB.zip", "contacts"}}))
+                                    << true << listBoth << false << "the Info.xml entry cannot be read"
+                                    << QList<int>{0, 1};
+    const QByteArray baCounted = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<Info>\r\n</Info>\r\n<Moudle>\r\n"
+                                 "\t<SMS>1</SMS>\r\n\t<PB>40</PB>\r\n</Moudle>";
+    QTest::newRow("Info.xml counts differ from the header")
+        << PackageFixture::Gzip(Mms({{"C:/u/Info.xml", baCounted}, {"C:/u/PB.zip", "contacts"}})) << true << listBoth
+        << false << "Info.xml gives PB as 40 but the header as 2" << QList<int>{0, 1};
 }
 
 void tst_PackageHostile::hostile()
@@ -160,7 +190,10 @@ void tst_PackageHostile::hostile()
     for (const PackageVerifier::Entry &entry : verifier.Entries()) {
         if (entry.state == PackageVerifier::EntryIntact || entry.state == PackageVerifier::EntryComplete)
             listRead << entry.nIndex;
-        QCOMPARE(entry.state == PackageVerifier::EntryIntact, verifier.ChecksumConfirmed());
+        // Intact means byte-exact: confirmed by the checksum, with the table
+        // accounting for the whole stream.
+        QCOMPARE(entry.state == PackageVerifier::EntryIntact,
+                 verifier.ChecksumConfirmed() && verifier.LeftOver() == 0);
     }
     QCOMPARE(listRead, intact);
 

@@ -526,6 +526,7 @@ bool MyZip::DoUnZipfh2(const char *szPath, const char *szFolder)
 bool MyZip::Extract(const char *szPath, const char *szFolder, PackageLayout::Id layout, const char *szFunction)
 {
     m_listExtracted.clear();
+    m_listUnconfirmed.clear();
     m_listSkipped.clear();
     if (!szPath || !szFolder) {
         LOG_ARG_NULL(szFunction);
@@ -551,8 +552,16 @@ bool MyZip::Extract(const char *szPath, const char *szFolder, PackageLayout::Id 
     head = reader.Head();
 
     // Entries land directly in the folder, whether or not its text ends with
-    // a separator.
+    // a separator. Each arrives in a part file of its own; only once the
+    // whole stream has been read, its length matched the table and its
+    // checksum confirmed the bytes do the entries take their names.
     const QDir folder(QString::fromLocal8Bit(szFolder));
+    struct Arrived
+    {
+        QString strPart;
+        QString strTarget;
+    };
+    QList<Arrived> listArrived;
     bool bOk = true;
     for (int i = 0; i < reader.EntryCount() && bOk; ++i) {
         const QByteArray baName = PackageLayout::TargetName(reader.EntryName(i));
@@ -569,13 +578,6 @@ bool MyZip::Extract(const char *szPath, const char *szFolder, PackageLayout::Id 
             continue;
         }
         const QString strTarget = folder.filePath(QString::fromLocal8Bit(baName));
-        // A link planted in the folder would redirect the write elsewhere.
-        if (QFileInfo(strTarget).isSymLink()) {
-            bOk = Fail(szFunction, QStringLiteral("can not open file"));
-            m_strLastError = QStringLiteral("%1 is a symbolic link").arg(strTarget);
-            break;
-        }
-        // The target is replaced only once its whole content has arrived.
         QFile part;
         if (!OpenPartFile(folder, part)) {
             bOk = Fail(szFunction, QStringLiteral("can not open file"));
@@ -585,11 +587,8 @@ bool MyZip::Extract(const char *szPath, const char *szFolder, PackageLayout::Id 
         const PackageReader::ReadResult result = reader.ReadEntry(&part);
         if (result == PackageReader::ReadOk && part.flush()) {
             part.close();
-            QFile::remove(strTarget);
-            if (part.rename(strTarget)) {
-                m_listExtracted.append(strTarget);
-                continue;
-            }
+            listArrived.append({part.fileName(), strTarget});
+            continue;
         }
         const QString strWriteError = part.errorString();
         part.close();
@@ -603,7 +602,46 @@ bool MyZip::Extract(const char *szPath, const char *szFolder, PackageLayout::Id 
         }
         bOk = false;
     }
+    if (bOk) {
+        qint64 nLeftOver = 0;
+        const PackageReader::ReadResult rest = reader.ReadRest(&nLeftOver);
+        if (rest != PackageReader::ReadOk) {
+            bOk = Fail(szFunction, QString::fromLatin1(szReadError));
+            m_strLastError = reader.ErrorText();
+        } else if (nLeftOver > 0) {
+            bOk = Fail(szFunction, QString::fromLatin1(szReadError));
+            m_strLastError = QStringLiteral("%1 bytes follow the last entry: the table does not describe the "
+                                            "package's content")
+                                 .arg(nLeftOver);
+        } else if (!reader.IsGzip()) {
+            bOk = Fail(szFunction, QString::fromLatin1(szReadError));
+            m_strLastError = QStringLiteral("the file is not gzip-compressed, so nothing confirms its content");
+        }
+    }
     reader.Close();
     head.Clear();
+
+    // Confirmed entries take their names; entries read in full that nothing
+    // confirms are kept under a name that says so.
+    const QString strMark = bOk ? QString() : QStringLiteral(".unconfirmed");
+    for (const Arrived &arrived : qAsConst(listArrived)) {
+        const QString strFinal = arrived.strTarget + strMark;
+        // A link planted in the folder would redirect the write elsewhere.
+        const bool bLink = QFileInfo(strFinal).isSymLink();
+        if (!bLink)
+            QFile::remove(strFinal);
+        if (bLink || !QFile::rename(arrived.strPart, strFinal)) {
+            QFile::remove(arrived.strPart);
+            const QString strError = bLink ? QStringLiteral("%1 is a symbolic link").arg(strFinal)
+                                           : QStringLiteral("cannot write %1").arg(strFinal);
+            // The first failure is the one worth telling.
+            if (bOk) {
+                bOk = Fail(szFunction, bLink ? QStringLiteral("can not open file") : QStringLiteral("write error"));
+                m_strLastError = strError;
+            }
+            continue;
+        }
+        (strMark.isEmpty() ? m_listExtracted : m_listUnconfirmed).append(strFinal);
+    }
     return bOk;
 }

@@ -92,6 +92,10 @@ public:
     // separator). True when every entry was written. An entry is written
     // under its stored name behind the last '/' or '\\'; names that are
     // then empty, "." or ".." are skipped. Nothing is written elsewhere.
+    // Entries take their names only once the whole stream was read, nothing
+    // followed the last entry and the gzip checksum matched. Otherwise the
+    // result is false, an entry the package holds only in part is not
+    // written, and entries read in full are kept as "<name>.unconfirmed".
     bool UnZipPkg(const char *szPath, const char *szFolder);
     bool UnZipPkg_MMS(const char *szPath, const char *szFolder);
     bool UnZipPkg_B610(const char *szPath, const char *szFolder);
@@ -108,6 +112,8 @@ public:
     // The files the last extraction wrote, and the entries it skipped
     // because their names were unusable.
     QStringList LastExtracted() const { return m_listExtracted; }
+    // The files the last failed extraction kept as "<name>.unconfirmed".
+    QStringList LastUnconfirmed() const { return m_listUnconfirmed; }
     QList<int> LastSkipped() const { return m_listSkipped; }
 
 private:
@@ -127,5 +133,6 @@ private:
     QByteArray m_baOutPutFile;
     QString m_strLastError;
     QStringList m_listExtracted;
+    QStringList m_listUnconfirmed;
     QList<int> m_listSkipped;
 };

@@ -91,6 +91,39 @@ void PackageVerifier::CheckTable(const PackageReader &reader)
         m_listNotes << QStringLiteral("the first entry is not the device information file Info.xml");
 }
 
+// The device information file must read, and the counts it gives must be
+// the header's: a reader restores by one and shows the other.
+void PackageVerifier::CheckInfo(const QByteArray &baContent, const BackUpHead &head)
+{
+    InfoHander handler;
+    m_bHasInfo = handler.Parse(baContent);
+    if (!m_bHasInfo) {
+        m_listProblems << QStringLiteral("the Info.xml entry cannot be read: %1").arg(handler.ErrorText());
+        return;
+    }
+    static const struct
+    {
+        const char *szName;
+        int nIndex;
+    } kCounted[] = {{"SMS", PackageLayout::SMSCount},
+                    {"PB", PackageLayout::PBCount},
+                    {"Calendar", PackageLayout::CalendarCount},
+                    {"ApkData", PackageLayout::APPDataCount}};
+    for (const auto &module : handler.Modules()) {
+        for (const auto &counted : kCounted) {
+            if (module.first != QLatin1String(counted.szName))
+                continue;
+            bool bNumber = false;
+            const quint32 nInfo = module.second.trimmed().toUInt(&bNumber);
+            const quint32 nHead = head.Counts[counted.nIndex];
+            if (!bNumber || nInfo != nHead)
+                m_listProblems << QStringLiteral("Info.xml gives %1 as %2 but the header as %3")
+                                      .arg(module.first, module.second.trimmed())
+                                      .arg(nHead);
+        }
+    }
+}
+
 bool PackageVerifier::Verify(const char *szPath)
 {
     Reset();
@@ -135,12 +168,8 @@ bool PackageVerifier::Verify(const char *szPath)
             break;
         }
         entry.state = EntryComplete;
-        if (bCheckInfo) {
-            InfoHander handler;
-            m_bHasInfo = handler.Parse(buffer.data());
-            if (!m_bHasInfo)
-                m_listNotes << QStringLiteral("the Info.xml entry cannot be read: %1").arg(handler.ErrorText());
-        }
+        if (bCheckInfo)
+            CheckInfo(buffer.data(), reader.Head());
     }
     if (!bStreamOk) {
         int nMissing = 0;
@@ -161,8 +190,13 @@ bool PackageVerifier::Verify(const char *szPath)
         m_listProblems << QStringLiteral("the gzip stream is damaged (%1)").arg(reader.ErrorText());
     } else if (reader.IsGzip()) {
         m_bChecksumConfirmed = true;
-        for (Entry &entry : m_listEntries)
-            entry.state = EntryIntact;
+        // Bytes after the last entry mean the table's sizes do not describe
+        // the stream: the checksum confirms the stream, not where one entry
+        // ends and the next begins, so no entry is known to be byte-exact.
+        if (m_nLeftOver == 0) {
+            for (Entry &entry : m_listEntries)
+                entry.state = EntryIntact;
+        }
     }
     return IsSound();
 }

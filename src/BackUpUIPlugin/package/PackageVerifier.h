@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BackUpHead.h"
 #include "PackageLayout.h"
 
 #include <QByteArray>
@@ -10,15 +11,17 @@
 // Reads a whole backup package as a reader would and tells whether it can
 // be relied on: the gzip stream and its checksum, the header layout, every
 // entry's declared size against what the stream holds, and nothing left
-// over after the last entry. When the package is not sound it says what is
+// over after the last entry, and that the device information file reads and
+// gives the header's counts. When the package is not sound it says what is
 // wrong and which entries are still intact.
 class PackageVerifier
 {
 public:
     enum EntryState : int
     {
-        EntryIntact = 0,   // complete, and the stream's checksum confirmed it
-        EntryComplete,     // complete, but the stream failed later, so unconfirmed
+        EntryIntact = 0,   // byte-exact: the stream's checksum confirmed it and the
+                           // table's sizes account for the whole stream
+        EntryComplete,     // read in full, but nothing confirms its bytes
         EntryDamaged,      // the package holds only part of it
         EntryMissing       // the package ends before it starts
     };
@@ -56,6 +59,7 @@ public:
 
 private:
     void CheckTable(const class PackageReader &reader);
+    void CheckInfo(const QByteArray &baContent, const BackUpHead &head);
     void Reset();
 
     bool m_bHeadRead = false;
