@@ -156,6 +156,10 @@
         <translation>أعد توصيل الهاتف ثم أعد النسخ الاحتياطي لهذه العناصر.</translation>
     </message>
     <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_ANOTHER_BACKUP_LABEL</source>
+        <translation>هناك نسخ احتياطي آخر قيد التشغيل على هذا الكمبيوتر. حاول مرة أخرى بعد انتهائه.</translation>
+    </message>
+    <message>
         <source>IDS_BACKUPUIPLUGIN_COMPLETE_GET_PHONE_MEM_FAIL_LABEL</source>
         <translation>تعذّرت قراءة ذاكرة الهاتف. أعد توصيل الهاتف وحاول مرة أخرى.</translation>
     </message>

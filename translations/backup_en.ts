@@ -156,6 +156,10 @@
         <translation>Reconnect the phone and back up these items again.</translation>
     </message>
     <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_ANOTHER_BACKUP_LABEL</source>
+        <translation>Another backup is running on this computer. Try again when it has finished.</translation>
+    </message>
+    <message>
         <source>IDS_BACKUPUIPLUGIN_COMPLETE_GET_PHONE_MEM_FAIL_LABEL</source>
         <translation>The phone's storage could not be read. Reconnect the phone and try again.</translation>
     </message>

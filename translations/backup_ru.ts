@@ -156,6 +156,10 @@
         <translation>Переподключите телефон и повторите копирование этих данных.</translation>
     </message>
     <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_ANOTHER_BACKUP_LABEL</source>
+        <translation>На этом компьютере уже идёт другое резервное копирование. Повторите попытку, когда оно завершится.</translation>
+    </message>
+    <message>
         <source>IDS_BACKUPUIPLUGIN_COMPLETE_GET_PHONE_MEM_FAIL_LABEL</source>
         <translation>Не удалось прочитать память телефона. Переподключите телефон и повторите попытку.</translation>
     </message>

@@ -4,6 +4,7 @@
 // tst_backupuithread_e2e.
 
 #include "Factory.h"
+#include "FactoryFixture.h"
 #include "MediaInfo.h"
 #include "MyZip.h"
 #include "PackageReader.h"
@@ -150,17 +151,7 @@ void tst_Factory::cleanup()
 // modules of the selection.
 Factory *tst_Factory::Prepare(const BackupItems &items)
 {
-    if (!m_pPhone->Use())
-        return nullptr;
-    Factory::DestroyInstance();
-    Factory *pFactory = Factory::Instance();
-    for (int nType : {0, 1, 19, 4, 2, 5, 6, 9, 16, 17, 18}) {
-        int nCount = 0;
-        int nSize = 0;
-        pFactory->GetCount(nType, &nCount, &nSize);
-    }
-    pFactory->CreateObject(items);
-    return pFactory;
+    return FactoryFixture::Prepare(*m_pPhone, items);
 }
 
 void tst_Factory::runNaming_data()

@@ -35,6 +35,11 @@ void tst_RunSummary::lines_data()
         << QStringList{"Backup finished with failures.", "Package:       <package>", "Backup folder: <folder>",
                        "Backed up:", "  contacts           5", "Failed:        images, call log (not run)"}
         << 1;
+    QTest::newRow("another backup holds the data folder")
+        << int(RUN_RESULT_DATA_FOLDER_BUSY) << false
+        << QStringList{"Backup not started: another backup is using the SDK's data folder; try again when it has "
+                       "finished."}
+        << 1;
     QTest::newRow("phone full") << int(RUN_RESULT_NO_FREE_MEMORY) << false
                                 << QStringList{"Backup failed: the phone has no free memory (more than 5 MB are needed)."}
                                 << 1;

@@ -3,6 +3,7 @@
 #include "BackUpUIConfigParse.h"
 #include "BackUpUILogic.h"
 #include "BackUpUIThreadCancel.h"
+#include "DataFolderLock.h"
 #include "Factory.h"
 #include "LogLine.h"
 #include "RunState.h"
@@ -619,6 +620,29 @@ void BackUpUIThread::procBackup()
         for (int i = 0; i < BackupItems::kSlots; ++i)
             nItems += f[i] ? 1 : 0;
     }
+
+    // One backup at a time in the SDK's data folder: the module files there
+    // have fixed names, and two runs would mix their phones.
+    const QString strDataFolder = BackUpUILogic::GetUserDataDirectory();
+    QString strOwner;
+    if (!strDataFolder.isEmpty() && !DataFolderLock::Acquire(strDataFolder, &strOwner)) {
+        LogLine::Warning(kLogSource, "procBackup", strOwner);
+        {
+            QMutexLocker locker(&m_dataMutex);
+            m_bFinished = true;
+        }
+        emit signalsFinish(RUN_RESULT_DATA_FOLDER_BUSY);
+        return;
+    }
+    struct LockHolder
+    {
+        bool bHeld;
+        ~LockHolder()
+        {
+            if (bHeld)
+                DataFolderLock::Release();
+        }
+    } lockHolder{!strDataFolder.isEmpty()};
 
     // A cancel job of an earlier run may still be waiting for its phone: it
     // removes the files the factory lists and may still raise the SDK's

@@ -47,7 +47,9 @@ enum BackupRunResult : int
     RUN_RESULT_NO_FREE_MEMORY = -5,
     // The phone went away (device events 6006 / 6014) while the backup ran:
     // the run was stopped and nothing of it was kept.
-    RUN_RESULT_PHONE_DISCONNECTED = -7
+    RUN_RESULT_PHONE_DISCONNECTED = -7,
+    // Another backup holds the SDK's data folder; this one did not start.
+    RUN_RESULT_DATA_FOLDER_BUSY = -9
 };
 
 // Results of BackUpUILogic::GetFile.

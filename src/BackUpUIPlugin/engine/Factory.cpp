@@ -20,6 +20,7 @@
 #include "RunState.h"
 #include "SMS.h"
 #include "SafeFileName.h"
+#include "SaveFileCommit.h"
 #include "Video.h"
 
 #include <host/Change.h>
@@ -27,6 +28,7 @@
 #include <sdk/dvsk.h>
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QMutexLocker>
@@ -55,6 +57,30 @@ const QString kTmpFileKey = QStringLiteral("BackupTmpFile");
 // Copies in bounded chunks so that delivering a package of any size needs
 // the same little memory.
 constexpr qint64 kCopyChunk = 1024 * 1024;
+
+// True when both files can be read whole and hold the same bytes.
+bool SameContent(const QString &strFirst, const QString &strSecond)
+{
+    QFile first(strFirst);
+    QFile second(strSecond);
+    if (!first.open(QIODevice::ReadOnly) || !second.open(QIODevice::ReadOnly) || first.size() != second.size())
+        return false;
+    while (!first.atEnd()) {
+        const QByteArray baFirst = first.read(kCopyChunk);
+        if (baFirst.isEmpty() || second.read(kCopyChunk) != baFirst)
+            return false;
+    }
+    return second.atEnd() && first.error() == QFileDevice::NoError && second.error() == QFileDevice::NoError;
+}
+
+// True when a file (or link) lies anywhere below the folder.
+bool HoldsFiles(const QString &strFolder)
+{
+    if (strFolder.isEmpty())
+        return false;
+    QDirIterator it(strFolder, QDir::Files | QDir::System | QDir::Hidden, QDirIterator::Subdirectories);
+    return it.hasNext();
+}
 
 // The entries directly inside a folder, links included, without "." and "..".
 QSet<QString> ListEntries(const QString &strFolder)
@@ -156,6 +182,15 @@ int Factory::GetCount(int nType, int *pCount, int *pSize)
     const int nResult = m_pParseInfo->GetBackUpCount(nType, pCount, pSize);
     const int nCount = pCount ? *pCount : 0;
     QMutexLocker locker(&m_mutex);
+    // A count that failed is not "nothing on the phone": the run reports the
+    // item as failed.
+    int nBits = BackupCodes::ResultBit(nType);
+    if (nType == MODULE_APK || nType == MODULE_APKDATA)
+        nBits = RESULT_BIT_APK | RESULT_BIT_APKDATA;
+    if (nResult != 0)
+        m_nCountFailedMask |= nBits;
+    else
+        m_nCountFailedMask &= ~nBits;
     switch (nType) {
     case MODULE_PB: m_countsRequested[BackupCounts::PB] = nCount; break;
     case MODULE_SMS: m_countsRequested[BackupCounts::SMS] = nCount; break;
@@ -278,7 +313,12 @@ QString Factory::RunName(const QString &strDeviceName, const QDateTime &dtTime, 
         const QString strSafe = SafeFileName::FromPhone(strPhone);
         strPhone = strSafe.isEmpty() ? QStringLiteral("phone") : strSafe;
     }
-    return QStringLiteral("backup_") + strPhone + QLatin1Char('_') + strDate;
+    // The package name (the run name + ".zip") must fit the file-name limit:
+    // a long phone name gives way.
+    const QString strPrefix = QStringLiteral("backup_");
+    const QString strSuffix = QLatin1Char('_') + strDate + QStringLiteral(".zip");
+    const QString strName = SafeFileName::Fitted(strPrefix + strPhone, QString(), strSuffix);
+    return strName.chopped(4);
 }
 
 QString Factory::RunFolder(const QString &strDestination, const QString &strRunName)
@@ -363,7 +403,11 @@ int Factory::BackUp(const QString &strDestination)
     QString strFolder;
     for (int nTry = 0; nTry < 1000; ++nTry) {
         strFolder = RunFolder(strDestination, RunName(m_phoneInfo.DeviceName, dtRun, bRightToLeft));
-        if (!QFileInfo::exists(strFolder) && !QFileInfo::exists(strFolder + QStringLiteral(".zip")))
+        // Taken is what delivery would refuse: anything under the name, a
+        // dangling link included.
+        const QFileInfo folderInfo(strFolder);
+        const QFileInfo packageInfo(strFolder + QStringLiteral(".zip"));
+        if (!folderInfo.exists() && !folderInfo.isSymLink() && !packageInfo.exists() && !packageInfo.isSymLink())
             break;
         dtRun = dtRun.addSecs(1);
     }
@@ -414,6 +458,16 @@ int Factory::BackUp(const QString &strDestination)
         if (!step.bSelected)
             continue;
         emit signalBackupPro(step.nCode, step.nProType, 1, m_countsRequested[step.nSlot]);
+        const int nBit = BackupCodes::ResultBit(step.nCode);
+        if (GetCountFailedMask() & nBit) {
+            LOG_WARNING("BackUp", QStringLiteral("module %1 was not counted; it is not backed up").arg(step.nCode));
+            {
+                QMutexLocker locker(&m_mutex);
+                m_nFailedMask |= nBit;
+            }
+            emit signalError(-1, step.nCode);
+            continue;
+        }
         (this->*step.pStep)();
     }
 
@@ -427,15 +481,26 @@ int Factory::BackUp(const QString &strDestination)
     const bool bAnyFiles = kept(m_items.bAPK, RESULT_BIT_APK) || kept(m_items.bAPKData, RESULT_BIT_APKDATA)
                            || kept(m_items.bImage, RESULT_BIT_IMAGE) || kept(m_items.bVideo, RESULT_BIT_VIDEO)
                            || kept(m_items.bAudio, RESULT_BIT_AUDIO);
-    if (!bAnyFiles)
+    // Neither is a folder that holds no file at all (a media step that
+    // failed and nothing else copied).
+    if (!bAnyFiles || !HoldsFiles(GetBackupFolder()))
         RemoveBackupFolder();
 
-    m_pParseInfo->WriteInfo(m_strDataFolder, m_phoneInfo, m_items, m_countsBackedUp);
+    // A package whose device information file could not be written is no
+    // backup: it is not made, and what should have gone into it has failed.
+    const bool bInfoWritten = m_pParseInfo->WriteInfo(m_strDataFolder, m_phoneInfo, m_items, m_countsBackedUp);
 
     emit PackageStatus(true);
     emit signalBackupCount(&m_items, &m_countsRequested, &m_countsBackedUp);
 
-    MakeAndDeliverPackage();
+    if (bInfoWritten) {
+        MakeAndDeliverPackage();
+    } else {
+        LOG_WARNING("BackUp", QStringLiteral("the device information file could not be written"));
+        emit PackageStatus(false);
+        QFile::remove(strInfoFile);
+        FailPackagedModules();
+    }
     return GetFailedMask();
 }
 
@@ -459,7 +524,20 @@ bool Factory::MakeAndDeliverPackage()
     if (QFileInfo::exists(strTemp))
         QFile::remove(strTemp);
 
-    const bool bMade = bPathOk && m_pMyZip->DoMakeZip(strSetting == QLatin1String("1"));
+    // The files that go into the package stay until the package that holds
+    // them has been read back whole from the destination.
+    const bool bDeleteSources = strSetting == QLatin1String("1");
+    QStringList listSources;
+    for (quint32 i = 0; i < m_pMyZip->WriterHead().FileCount; ++i)
+        listSources << QString::fromLocal8Bit(m_pMyZip->WriterHead().Name[i]);
+    auto removeSources = [&]() {
+        if (bDeleteSources) {
+            for (const QString &strSource : qAsConst(listSources))
+                QFile::remove(strSource);
+        }
+    };
+
+    const bool bMade = bPathOk && m_pMyZip->DoMakeZip(false);
     emit PackageStatus(false);
 
     bool bNothingPackaged = false;
@@ -480,6 +558,7 @@ bool Factory::MakeAndDeliverPackage()
         // Nothing worth delivering, or the run was cancelled: the package
         // stays out of the destination.
         QFile::remove(strTemp);
+        removeSources();
         return bNothingPackaged;
     }
 
@@ -513,18 +592,26 @@ bool Factory::MakeAndDeliverPackage()
                 strError = QStringLiteral("copy failed: ") + target.errorString();
                 target.cancelWriting();
                 target.commit();
-            } else if (!target.commit()) {
-                strError = QStringLiteral("copy failed: ") + target.errorString();
+            } else if (!SaveFileCommit::Commit(target, &strError)) {
+                strError = QStringLiteral("copy failed: ") + strError;
             } else {
                 bDelivered = true;
             }
         }
+    }
+    // Read the delivered package back: only a package whose every byte is in
+    // place counts as delivered.
+    if (bDelivered && !SameContent(strTemp, strTarget)) {
+        strError = QStringLiteral("the delivered package does not read back as written");
+        QFile::remove(strTarget);
+        bDelivered = false;
     }
 
     if (!bDelivered) {
         LOG_WARNING("BackUp", QStringLiteral("the package was not delivered, ") + strError);
         FailPackagedModules();
     } else {
+        removeSources();
         QMutexLocker locker(&m_mutex);
         m_bDelivered = true;
     }
@@ -681,7 +768,8 @@ bool Factory::WritePlaceholder(const StepInfo &step, const QString &strPath)
         return false;
     }
     const QByteArray baText(step.szPlaceholder);
-    const bool bWritten = file.write(baText) == baText.size();
+    // Flushed here: a full disk shows on the flush, which close() would hide.
+    const bool bWritten = file.write(baText) == baText.size() && file.flush();
     file.close();
     if (!bWritten) {
         LOG_WARNING(step.szName, QStringLiteral("write error"));
@@ -949,6 +1037,12 @@ int Factory::GetFailedMask() const
 {
     QMutexLocker locker(&m_mutex);
     return m_nFailedMask;
+}
+
+int Factory::GetCountFailedMask() const
+{
+    QMutexLocker locker(&m_mutex);
+    return m_nCountFailedMask;
 }
 
 int Factory::GetAttemptedMask() const

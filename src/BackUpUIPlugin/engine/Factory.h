@@ -85,6 +85,8 @@ public:
     // Per module type code, the phone paths of the files the last run could
     // not copy (modules that copy file by file).
     QMap<int, QStringList> GetFailedFiles() const;
+    // The modules whose last count call failed; a run fails them.
+    int GetCountFailedMask() const;
 
     // The run name derived from a phone name and a time:
     // "backup_" + phone name (cut before 0x10) + "_" + date text.
@@ -179,6 +181,7 @@ private:
     QSemaphore m_semaphore;
     int m_nFailedMask = 0;
     int m_nAttemptedMask = 0;
+    int m_nCountFailedMask = 0;
     bool m_bNothingPackaged = true;
 
     // Bits of the modules whose file went into the package of this run.

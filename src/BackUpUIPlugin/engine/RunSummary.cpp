@@ -17,6 +17,7 @@ RunSummary::Facts RunSummary::FromFactory(const Factory *pFactory, int nResult)
     facts.nAttemptedMask = pFactory->GetAttemptedMask();
     facts.nPackagedMask = pFactory->GetPackagedMask();
     facts.mapFailedFiles = pFactory->GetFailedFiles();
+    facts.nCountFailedMask = pFactory->GetCountFailedMask();
     facts.strPackage = pFactory->GetPackagePath();
     facts.bDelivered = pFactory->IsPackageDelivered();
     facts.strFolder = pFactory->GetBackupFolder();
@@ -133,6 +134,11 @@ QStringList RunSummary::Lines(const Facts &facts)
         listLines << QStringLiteral("Backup failed: phone disconnected. Nothing of this run was kept.");
         return listLines;
     }
+    if (facts.nResult == RUN_RESULT_DATA_FOLDER_BUSY) {
+        listLines << QStringLiteral("Backup not started: another backup is using the SDK's data folder; "
+                                    "try again when it has finished.");
+        return listLines;
+    }
     if (facts.nResult < 0) {
         listLines << QStringLiteral("Backup failed: the phone has no free memory (more than 5 MB are needed).");
         return listLines;
@@ -158,7 +164,9 @@ QStringList RunSummary::Lines(const Facts &facts)
         const int nSlot = CountSlot(nCode);
         if (facts.nResult & nBit) {
             const QStringList listNotCopied = facts.mapFailedFiles.value(nCode);
-            if ((facts.nPackagedMask & nBit) && !listNotCopied.isEmpty()) {
+            if (facts.nCountFailedMask & nBit) {
+                listFailed << ModuleName(nCode) + QStringLiteral(" (could not be counted)");
+            } else if ((facts.nPackagedMask & nBit) && !listNotCopied.isEmpty()) {
                 // Partly backed up: the copied files are kept and packaged.
                 const int nCopied = facts.backedUp[nSlot];
                 listFailed << QStringLiteral("%1 (%2 of %3 copied)")

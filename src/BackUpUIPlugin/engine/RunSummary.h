@@ -36,6 +36,7 @@ public:
         int nAttemptedMask = 0;
         int nPackagedMask = 0;                  // modules in the package, also those partly backed up
         QMap<int, QStringList> mapFailedFiles; // module type code -> phone paths not copied
+        int nCountFailedMask = 0; // modules the phone could not count
         QString strPackage;
         bool bDelivered = false;
         QString strFolder;

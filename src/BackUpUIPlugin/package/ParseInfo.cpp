@@ -3,6 +3,7 @@
 #include "BackUpUILogic.h"
 #include "InfoHander.h"
 #include "LogLine.h"
+#include "SaveFileCommit.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -91,9 +92,11 @@ bool ParseInfo::WriteInfo(const QString &strFolder, const PhoneInfo &info, const
         return false;
     }
     const QByteArray baContent = InfoContent(info, items, counts);
-    if (file.write(baContent) != baContent.size() || !file.commit()) {
-        LOG_WARNING("WriteInfo", QStringLiteral("can not write %1").arg(m_strFullPath));
+    if (file.write(baContent) != baContent.size())
         file.cancelWriting();
+    QString strError;
+    if (!SaveFileCommit::Commit(file, &strError)) {
+        LOG_WARNING("WriteInfo", QStringLiteral("can not write %1: %2").arg(m_strFullPath, strError));
         return false;
     }
     return true;

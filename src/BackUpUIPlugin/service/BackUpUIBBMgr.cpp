@@ -245,6 +245,8 @@ void BackUpUIBBMgr::updateUIAfterFinished(int nResult)
             szReason = "IDS_BACKUPUIPLUGIN_COMPLETE_GET_PHONE_MEM_FAIL_LABEL";
         else if (nResult == RUN_RESULT_PHONE_DISCONNECTED)
             szReason = "IDS_BACKUPUIPLUGIN_COMPLETE_PHONE_DISCONNECTED_LABEL";
+        else if (nResult == RUN_RESULT_DATA_FOLDER_BUSY)
+            szReason = "IDS_BACKUPUIPLUGIN_COMPLETE_ANOTHER_BACKUP_LABEL";
         m_pCompleteWidget->SetOutcome(Outcome::Failed);
         m_pCompleteWidget->SetResultValue(Change::tr(szReason));
         // A requesting plugin learns of the new reason; the memory results

@@ -1,6 +1,7 @@
 #include "MediaInfo.h"
 
 #include "LogLine.h"
+#include "SaveFileCommit.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -67,7 +68,9 @@ bool g_WriteMediaList(const QString &strFileName, const QList<MediaInfo> &listMe
     }
     writer.writeEndElement();
     writer.writeEndDocument();
-    if (writer.hasError() || !file.commit()) {
+    if (writer.hasError())
+        file.cancelWriting();
+    if (!SaveFileCommit::Commit(file)) {
         LogLine::Debug(kLogSource, "g_WriteMediaList",
                        QStringLiteral("Error write file:") + strFileName);
         return false;

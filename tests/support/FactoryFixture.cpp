@@ -1,0 +1,19 @@
+#include "FactoryFixture.h"
+
+#include "Factory.h"
+#include "TestPhone.h"
+
+Factory *FactoryFixture::Prepare(const TestPhone &phone, const BackupItems &items)
+{
+    if (!phone.Use())
+        return nullptr;
+    Factory::DestroyInstance();
+    Factory *pFactory = Factory::Instance();
+    for (int nType : {0, 1, 19, 4, 2, 5, 6, 9, 16, 17, 18}) {
+        int nCount = 0;
+        int nSize = 0;
+        pFactory->GetCount(nType, &nCount, &nSize);
+    }
+    pFactory->CreateObject(items);
+    return pFactory;
+}
