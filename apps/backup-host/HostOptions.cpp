@@ -1,5 +1,7 @@
 #include "HostOptions.h"
 
+#include <QDir>
+
 namespace
 {
 const struct
@@ -26,6 +28,15 @@ QString HostOptions::TileObjectWord(const QString &strTile)
             return QLatin1String(tile.szWord);
     }
     return QString();
+}
+
+void HostOptions::ResolvePaths(const QString &strBase)
+{
+    const QDir base(strBase);
+    for (QString *pPath : {&strShotsDir, &strPhoneDir, &strDestination}) {
+        if (!pPath->isEmpty())
+            *pPath = QDir::cleanPath(base.absoluteFilePath(*pPath));
+    }
 }
 
 QString HostOptions::Help()

@@ -33,6 +33,9 @@ public:
     // Parses the arguments (without the program name); false with strError
     // set on a mistake.
     bool Parse(const QStringList &listArgs, QString &strError);
+    // Makes the folder arguments absolute against strBase, the folder the
+    // user started in: the program later changes into its install folder.
+    void ResolvePaths(const QString &strBase);
 
     static QString Help();
     // The tile names --items understands, in the order the wizard shows them.

@@ -2,6 +2,7 @@
 
 #include "HostOptions.h"
 #include "HostSession.h"
+#include "InterruptSignals.h"
 
 #include <host/Change.h>
 #include <host/CommonUtils.h>
@@ -14,14 +15,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
-#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QTime>
 
-#include <csignal>
 #include <cstdio>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace
 {
@@ -34,7 +31,6 @@ enum ExitStatus : int
 
 QFile *g_pLogFile = nullptr;
 QMutex g_logMutex;
-int g_interruptFds[2] = {-1, -1};
 
 // Everything the plugin and the host log goes to the host's log file;
 // critical messages also reach the terminal.
@@ -64,15 +60,6 @@ QString LogFilePath()
         return strOverride;
     return QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
            + QStringLiteral("/Pelorix/backup-host.log");
-}
-
-void OnInterruptSignal(int)
-{
-    const char ch = 1;
-    if (g_interruptFds[1] >= 0) {
-        const ssize_t nWritten = ::write(g_interruptFds[1], &ch, 1);
-        (void)nWritten;
-    }
 }
 
 bool HasDisplay()
@@ -124,6 +111,9 @@ int main(int argc, char *argv[])
         std::printf("%s\n", qPrintable(HostOptions::Help()));
         return ExitOk;
     }
+    // Folders named on the command line are the user's, relative to where
+    // the user started the program.
+    options.ResolvePaths(QDir::currentPath());
 
     if (options.bHeadless)
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -134,7 +124,11 @@ int main(int argc, char *argv[])
     if (!options.strPhoneDir.isEmpty()) {
         const QString strPhone = QFileInfo(options.strPhoneDir).absoluteFilePath();
         qputenv("DVSK_SIM_PHONE", QFile::encodeName(strPhone));
-        if (DVSK_Sim_SetPhoneDir(QFile::encodeName(strPhone).constData()) != 0)
+        const int nPhone = DVSK_Sim_SetPhoneDir(QFile::encodeName(strPhone).constData());
+        if (nPhone == DVSK_SIM_ERR_BAD_PHONE_INI)
+            return Usage(QStringLiteral("%1 is not a well-formed INI file (look for a broken [section] line)")
+                             .arg(QDir::toNativeSeparators(strPhone + QStringLiteral("/phone.ini"))));
+        if (nPhone != 0)
             return Usage(QStringLiteral("%1 holds no phone (phone.ini is missing or unreadable)")
                              .arg(QDir::toNativeSeparators(strPhone)));
     }
@@ -177,22 +171,10 @@ int main(int argc, char *argv[])
     HostSession session(options);
     QObject::connect(&session, &HostSession::signalClosed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
 
-    QSocketNotifier *pInterruptNotifier = nullptr;
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_interruptFds) == 0) {
-        pInterruptNotifier = new QSocketNotifier(g_interruptFds[0], QSocketNotifier::Read, &app);
-        QObject::connect(pInterruptNotifier, &QSocketNotifier::activated, &session, [&session]() {
-            char buffer[16];
-            const ssize_t nRead = ::read(g_interruptFds[0], buffer, sizeof(buffer));
-            (void)nRead;
-            session.slotInterrupt();
-        });
-        struct sigaction action = {};
-        action.sa_handler = &OnInterruptSignal;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESTART;
-        sigaction(SIGINT, &action, nullptr);
-        sigaction(SIGTERM, &action, nullptr);
-    }
+    // Ctrl-C, SIGTERM and a closed terminal stop the run as the user's cancel
+    // would.
+    InterruptSignals interrupts;
+    QObject::connect(&interrupts, &InterruptSignals::signalInterrupted, &session, &HostSession::slotInterrupt);
 
     if (!session.Start(strRoot, strError)) {
         std::fprintf(stderr, "backup-host: %s\n", qPrintable(strError));
@@ -202,7 +184,5 @@ int main(int argc, char *argv[])
     const int nStatus = session.ExitStatus();
     if (options.bHeadless && g_pLogFile)
         std::printf("Log: %s\n", qPrintable(QDir::toNativeSeparators(g_pLogFile->fileName())));
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
     return nStatus;
 }

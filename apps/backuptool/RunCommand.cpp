@@ -6,6 +6,7 @@
 #include <BackUpUILogic.h>
 #include <BackUpUIThread.h>
 #include <BackUpUIThreadCancel.h>
+#include <DataFolderLock.h>
 #include <Factory.h>
 #include <PackageVerifier.h>
 #include <RunState.h>
@@ -21,12 +22,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
-#include <QSocketNotifier>
+#include <QTemporaryFile>
 
-#include <csignal>
 #include <cstdlib>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace
 {
@@ -39,15 +37,19 @@ const struct
     {"contacts", 0}, {"messages", 1}, {"apps", 29}, {"appdata", 3}, {"media", 4}, {"music", 5}, {"other", 6},
 };
 
-int g_interruptFds[2] = {-1, -1};
-
-void OnInterruptSignal(int)
+// A destination is usable when a file can be created in it and removed again.
+bool ProbeWritable(const QString &strFolder, QString &strError)
 {
-    const char ch = 1;
-    if (g_interruptFds[1] >= 0) {
-        const ssize_t nWritten = ::write(g_interruptFds[1], &ch, 1);
-        (void)nWritten;
+    QTemporaryFile probe(QDir(strFolder).filePath(QStringLiteral(".backuptool-probe-XXXXXX")));
+    if (!probe.open()) {
+        strError = probe.errorString();
+        return false;
     }
+    if (probe.write("probe", 5) != 5 || !probe.flush()) {
+        strError = probe.errorString();
+        return false;
+    }
+    return true;
 }
 
 // What a module record names: module starts carry a tile id, item progress a
@@ -117,10 +119,19 @@ QString RunCommand::Help()
         "                 'backuptool verify' does, and report the result\n"
         "  --help         show this help\n"
         "\n"
-        "Exit status: 0 everything was backed up (and verified), 1 an item failed,\n"
-        "the phone's memory could not be checked or is full, or the package is not\n"
-        "sound, 2 wrong arguments, 4 phone disconnected (the phone went away during\n"
-        "the backup; nothing of the run was kept), 130 cancelled.");
+        "Only one backup runs at a time per SDK data folder; a second run is\n"
+        "refused while one goes on. A destination that cannot be written is\n"
+        "refused before the phone is read. Ctrl-C, SIGTERM and a closed terminal\n"
+        "(SIGHUP) cancel alike; a closed output (a pipe into head) does not stop\n"
+        "the backup.\n"
+        "\n"
+        "Exit status: 0 every selected item was backed up in full into a package\n"
+        "that reads back whole (and, with --verify, is sound); 1 anything less:\n"
+        "an item failed or fell short, an item could not be counted, the phone's\n"
+        "memory could not be checked or is full, the destination cannot be\n"
+        "written, another backup holds the data folder, or the package is not\n"
+        "sound; 2 wrong arguments; 4 phone disconnected (the phone went away\n"
+        "during the backup; nothing of the run was kept); 130 cancelled.");
 }
 
 bool RunCommand::ParseItems(const QString &strList, BackupItems &items, QString &strError)
@@ -239,7 +250,12 @@ int RunCommand::Run(const QStringList &listArgs, ToolOutput &out)
                                                          .arg(strDevice));
     if (!strPhone.isEmpty()) {
         const QString strDir = QFileInfo(strPhone).absoluteFilePath();
-        if (DVSK_Sim_SetPhoneDir(QFile::encodeName(strDir).constData()) != 0)
+        const int nPhone = DVSK_Sim_SetPhoneDir(QFile::encodeName(strDir).constData());
+        if (nPhone == DVSK_SIM_ERR_BAD_PHONE_INI)
+            return out.Error(QStringLiteral("run: %1/phone.ini is not a well-formed INI file (look for a broken "
+                                            "[section] line)")
+                                 .arg(strDir));
+        if (nPhone != 0)
             return out.Error(QStringLiteral("run: no phone in %1 (phone.ini missing or unreadable)").arg(strDir));
     }
 
@@ -263,6 +279,17 @@ int RunCommand::Run(const QStringList &listArgs, ToolOutput &out)
         return out.Error(QStringLiteral("run: the destination %1 is not a folder").arg(strDest));
     if (!QDir().mkpath(strDest))
         return out.Error(QStringLiteral("run: cannot create the destination %1").arg(strDest));
+    // Found out now, not after the whole phone was read.
+    QString strProbeError;
+    if (!ProbeWritable(strDest, strProbeError))
+        return out.Error(QStringLiteral("run: cannot write into the destination %1: %2").arg(strDest, strProbeError));
+
+    // One backup at a time per data folder, held until this run has cleaned
+    // up after itself.
+    const QString strDataFolder = BackUpUILogic::GetUserDataDirectory();
+    QString strOwner;
+    if (!strDataFolder.isEmpty() && !DataFolderLock::Acquire(strDataFolder, &strOwner))
+        return out.Error(QStringLiteral("run: %1; try again when it has finished").arg(strOwner));
 
     // A real phone is looked for before anything runs: none, several, or one
     // that has not allowed this computer yet is said plainly.
@@ -281,6 +308,8 @@ int RunCommand::Run(const QStringList &listArgs, ToolOutput &out)
         RunCommand command(out, items, strDest, bVerify);
         nStatus = command.Exec();
     }
+    if (!strDataFolder.isEmpty())
+        DataFolderLock::Release();
     // The threads go before the objects they use.
     BackUpUIThreadCancel::DestroyInstance();
     BackUpUIThread::DestroyInstance();
@@ -297,30 +326,10 @@ RunCommand::RunCommand(ToolOutput &out, const BackupItems &items, const QString 
     , m_bVerify(bVerify)
     , m_progress(stderr, RunProgress::IsTerminal(stderr))
 {
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_interruptFds) == 0) {
-        m_pInterruptNotifier = new QSocketNotifier(g_interruptFds[0], QSocketNotifier::Read, this);
-        connect(m_pInterruptNotifier, &QSocketNotifier::activated, this, &RunCommand::slotInterrupt);
-        struct sigaction action = {};
-        action.sa_handler = &OnInterruptSignal;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESTART;
-        sigaction(SIGINT, &action, nullptr);
-        sigaction(SIGTERM, &action, nullptr);
-    }
+    connect(&m_interrupts, &InterruptSignals::signalInterrupted, this, &RunCommand::slotInterrupt);
 }
 
-RunCommand::~RunCommand()
-{
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
-    delete m_pInterruptNotifier;
-    m_pInterruptNotifier = nullptr;
-    for (int &fd : g_interruptFds) {
-        if (fd >= 0)
-            ::close(fd);
-        fd = -1;
-    }
-}
+RunCommand::~RunCommand() = default;
 
 int RunCommand::Exec()
 {
@@ -382,7 +391,11 @@ void RunCommand::PrintCounts()
             listParts << QStringLiteral("%1 (not offered by the configuration)").arg(QLatin1String(tile.szName));
             continue;
         }
-        listParts << QStringLiteral("%1 %2").arg(QLatin1String(tile.szName)).arg(counts.value(tile.nId).nProNum);
+        // nValue carries the count call's result.
+        if (counts.value(tile.nId).nValue != 0)
+            listParts << QStringLiteral("%1 (could not be counted)").arg(QLatin1String(tile.szName));
+        else
+            listParts << QStringLiteral("%1 %2").arg(QLatin1String(tile.szName)).arg(counts.value(tile.nId).nProNum);
     }
     m_out.Line(QStringLiteral("On the phone: %1").arg(listParts.isEmpty() ? QStringLiteral("(nothing selected)")
                                                                            : listParts.join(QStringLiteral(", "))));
@@ -426,9 +439,6 @@ void RunCommand::slotModuleInfo(structBackupID info)
 
 void RunCommand::slotInterrupt()
 {
-    char buffer[16];
-    const ssize_t nRead = ::read(g_interruptFds[0], buffer, sizeof(buffer));
-    (void)nRead;
     switch (m_phase) {
     case Phase::Counting:
         if (!m_bInterrupted)

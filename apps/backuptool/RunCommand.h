@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BackupRecords.h"
+#include "InterruptSignals.h"
 #include "RunProgress.h"
 
 #include <QEventLoop>
@@ -8,7 +9,6 @@
 #include <QString>
 #include <QStringList>
 
-class QSocketNotifier;
 class ToolOutput;
 
 // backuptool run: the whole backup without a window. Counts the items on the
@@ -69,7 +69,7 @@ private:
     const bool m_bVerify;
     RunProgress m_progress;
     QEventLoop m_loop;
-    QSocketNotifier *m_pInterruptNotifier = nullptr;
+    InterruptSignals m_interrupts;
     Phase m_phase = Phase::Counting;
     bool m_bInterrupted = false;
     int m_nStatus = 0;

@@ -2,6 +2,7 @@
 // its own settings and SDK user data folder, against the sample phone and
 // fixture phones.
 
+#include "ScratchMount.h"
 #include "TestEnv.h"
 #include "TestPhone.h"
 
@@ -73,8 +74,14 @@ private slots:
     void failures();
     void wrongArguments_data();
     void wrongArguments();
+    void interruptCancels_data();
     void interruptCancels();
     void phoneDisconnected();
+    void refusedBeforeReading_data();
+    void refusedBeforeReading();
+    void oneBackupPerDataFolder();
+    void staleLockIsTakenOver();
+    void closedOutput();
 
 private:
     std::unique_ptr<TestEnv> m_pEnv;
@@ -152,6 +159,20 @@ void tst_BackupToolRun::failures_data()
                                                 << "contacts" << "memory information is not available";
     QTest::newRow("no free memory") << Setup([](TestPhone &p) { p.ClearStorages(); }) << "contacts"
                                     << "no free memory";
+    QTest::newRow("contacts not counted") << Setup([](TestPhone &p) { p.SetCountError(0, 5); })
+                                          << "contacts,messages" << "Failed:        contacts (could not be counted)";
+    QTest::newRow("images not counted")
+        << Setup([](TestPhone &p) {
+               p.AddFile(QStringLiteral("/sdcard/DCIM/a.jpg"), 100);
+               p.SetCountError(16, 5);
+           })
+        << "contacts,media" << "Failed:        images (could not be counted)";
+    QTest::newRow("applications not counted")
+        << Setup([](TestPhone &p) {
+               p.AddApp(QStringLiteral("com.example.a"), 100);
+               p.SetCountError(9, 5);
+           })
+        << "contacts,apps" << "On the phone: contacts 5, apps (could not be counted)";
 }
 
 void tst_BackupToolRun::failures()
@@ -197,10 +218,19 @@ void tst_BackupToolRun::wrongArguments()
     QCOMPARE(Entries(m_pEnv->Path("dest")), QStringList());
 }
 
-// Ctrl-C during the copying: the cancel path runs and the tool exits with
-// nothing of the run left, neither in the destination nor in the data folder.
+void tst_BackupToolRun::interruptCancels_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("Ctrl-C") << int(SIGINT);
+    QTest::newRow("terminal closed") << int(SIGHUP);
+}
+
+// Ctrl-C (or a closed terminal) during the copying: the cancel path runs and
+// the tool exits with nothing of the run left, neither in the destination
+// nor in the data folder.
 void tst_BackupToolRun::interruptCancels()
 {
+    QFETCH(int, signal);
     TestPhone phone(m_pEnv->Path("phone"));
     phone.SetRecords(0, 5);
     for (int i = 0; i < 10; ++i)
@@ -215,7 +245,7 @@ void tst_BackupToolRun::interruptCancels()
     QVERIFY(process.waitForStarted());
     QByteArray baErr;
     QTRY_VERIFY_WITH_TIMEOUT((baErr += process.readAllStandardError()).contains("images 1/"), 20000);
-    ::kill(pid_t(process.processId()), SIGINT);
+    ::kill(pid_t(process.processId()), signal);
     QVERIFY(process.waitForFinished(30000));
     const QString strOut = QString::fromLocal8Bit(process.readAllStandardOutput());
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
@@ -223,6 +253,114 @@ void tst_BackupToolRun::interruptCancels()
     QVERIFY2(strOut.contains("Backup cancelled. Nothing of this run was kept"), qPrintable(strOut));
     QCOMPARE(Entries(strDest), QStringList());
     QCOMPARE(QDir(m_pEnv->UserDataDir()).entryList({"*.zip"}, QDir::Files), QStringList());
+}
+
+void tst_BackupToolRun::refusedBeforeReading_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("broken section line") << "ini" << "phone.ini is not a well-formed INI file";
+    QTest::newRow("read-only destination") << "read-only" << "cannot write into the destination";
+}
+
+// What makes a run impossible is said before the phone is read.
+void tst_BackupToolRun::refusedBeforeReading()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, message);
+    TestPhone phone(m_pEnv->Path("phone"));
+    phone.SetRecords(0, 5);
+    QVERIFY(phone.Save());
+    QString strDest = m_pEnv->Path("dest");
+    std::unique_ptr<ScratchMount> pDisk;
+    if (kind == "ini") {
+        QFile ini(phone.Dir() + "/phone.ini");
+        QVERIFY(ini.open(QIODevice::Append));
+        ini.write("\n[faults\nitemDelayMs=1\n");
+    } else {
+        pDisk = std::make_unique<ScratchMount>(64 * 1024, ScratchMount::ReadOnly);
+        if (!pDisk->IsMounted())
+            QSKIP(qPrintable(pDisk->SkipReason()));
+        strDest = pDisk->Path();
+    }
+    const Result result = RunTool({"--phone", phone.Dir(), "--dest", strDest, "--items", "contacts"});
+    QCOMPARE(result.nExit, 1);
+    QVERIFY2(result.strErr.contains(message), qPrintable(result.strErr));
+    QVERIFY(!result.strOut.contains("Counting"));
+}
+
+// A second run while one goes on in the same data folder is refused with a
+// clear message naming the first.
+void tst_BackupToolRun::oneBackupPerDataFolder()
+{
+    TestPhone first(m_pEnv->Path("first"));
+    first.SetRecords(0, 5);
+    first.SetItemDelayMs(600000); // goes on until it is cancelled
+    QVERIFY(first.Save());
+    TestPhone second(m_pEnv->Path("second"));
+    second.SetRecords(0, 7);
+    QVERIFY(second.Save());
+
+    QProcess process;
+    process.start(Tool(), {"run", "--phone", first.Dir(), "--dest", m_pEnv->Path("dest"), "--items", "contacts"});
+    QVERIFY(process.waitForStarted());
+    QByteArray baOut;
+    QTRY_VERIFY_WITH_TIMEOUT((baOut += process.readAllStandardOutput()).contains("Counting"), 20000);
+
+    const Result refused = RunTool({"--phone", second.Dir(), "--dest", m_pEnv->Path("dest2"), "--items", "contacts"});
+    QCOMPARE(refused.nExit, 1);
+    QVERIFY2(refused.strErr.contains("another backup"), qPrintable(refused.strErr));
+    QVERIFY(refused.strErr.contains(QString::number(process.processId())));
+    QVERIFY(!QFileInfo::exists(m_pEnv->Path("dest2")) || Entries(m_pEnv->Path("dest2")).isEmpty());
+
+    ::kill(pid_t(process.processId()), SIGINT);
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), 130);
+    // The lock went with its holder: the second phone now backs up.
+    const Result after = RunTool({"--phone", second.Dir(), "--dest", m_pEnv->Path("dest2"), "--items", "contacts"});
+    QVERIFY2(after.nExit == 0, qPrintable(after.strOut + after.strErr));
+    QVERIFY(after.strOut.contains(QRegularExpression("contacts +7\n")));
+}
+
+// A backup killed outright leaves its lock behind; the next run takes it over.
+void tst_BackupToolRun::staleLockIsTakenOver()
+{
+    TestPhone phone(m_pEnv->Path("phone"));
+    phone.SetRecords(0, 5);
+    phone.SetItemDelayMs(600000); // goes on until it is killed
+    QVERIFY(phone.Save());
+    QProcess process;
+    process.start(Tool(), {"run", "--phone", phone.Dir(), "--dest", m_pEnv->Path("dest"), "--items", "contacts"});
+    QVERIFY(process.waitForStarted());
+    QByteArray baOut;
+    QTRY_VERIFY_WITH_TIMEOUT((baOut += process.readAllStandardOutput()).contains("Counting"), 20000);
+    process.kill();
+    QVERIFY(process.waitForFinished());
+    QVERIFY2(QFileInfo::exists(m_pEnv->UserDataDir() + "backup.lock"),
+             qPrintable(QDir(m_pEnv->UserDataDir()).entryList(QDir::AllEntries | QDir::Hidden).join(' ') + baOut));
+    phone.SetItemDelayMs(0);
+    QVERIFY(phone.Save());
+
+    const Result result = RunTool({"--phone", phone.Dir(), "--dest", m_pEnv->Path("dest"), "--items", "contacts"});
+    QVERIFY2(result.nExit == 0, qPrintable(result.strOut + result.strErr));
+    QVERIFY(!QFileInfo::exists(m_pEnv->UserDataDir() + "backup.lock"));
+}
+
+// Output into a pipe that closes early (`| head`): the tool is not killed by
+// SIGPIPE and finishes its backup.
+void tst_BackupToolRun::closedOutput()
+{
+    TestPhone phone(m_pEnv->Path("phone"));
+    phone.SetRecords(0, 5);
+    QVERIFY(phone.Save());
+    QProcess process;
+    process.start(Tool(), {"run", "--phone", phone.Dir(), "--dest", m_pEnv->Path("dest"), "--items", "contacts"});
+    QVERIFY(process.waitForStarted());
+    process.closeReadChannel(QProcess::StandardOutput);
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 0);
+    QCOMPARE(QDir(m_pEnv->Path("dest")).entryList({"*.zip"}, QDir::Files).size(), 1);
 }
 
 QTEST_GUILESS_MAIN(tst_BackupToolRun)

@@ -75,6 +75,8 @@ RunResult tst_BackupHost::Run(const QStringList &listArgs, const QProcessEnviron
     RunResult result;
     QProcess process;
     process.setProcessEnvironment(env);
+    // Relative arguments are the user's: they start from here.
+    process.setWorkingDirectory(m_pEnv->Root());
     process.start(QStringLiteral(BACKUP_STAGE_DIR "/bin/backup-host"), listArgs);
     if (!process.waitForStarted(30000) || !process.waitForFinished(300000)) {
         process.kill();
@@ -127,9 +129,12 @@ void tst_BackupHost::headlessBackupWithPictures()
 {
     const QString strDest = m_pEnv->Path(QStringLiteral("dest"));
     const QString strShots = m_pEnv->Path(QStringLiteral("shots"));
+    // Folders given relative to where the user started, not to the install
+    // folder the program moves into.
     const RunResult result = Run({QStringLiteral("--headless"), QStringLiteral("--phone"), m_strPhone,
-                                  QStringLiteral("--dest"), strDest, QStringLiteral("--items"),
-                                  QStringLiteral("contacts,messages,other"), QStringLiteral("--shots"), strShots},
+                                  QStringLiteral("--dest"), QStringLiteral("dest"), QStringLiteral("--items"),
+                                  QStringLiteral("contacts,messages,other"), QStringLiteral("--shots"),
+                                  QStringLiteral("./shots")},
                                  Environment());
     QVERIFY2(result.nExitCode == 0, qPrintable(result.strOut + result.strErr));
     QVERIFY2(result.strOut.contains(QStringLiteral("On the phone: contacts 3, messages 4")), qPrintable(result.strOut));
