@@ -157,8 +157,12 @@ void tst_BackupToolRun::failures_data()
         << "Failed:        images (2 of 3 copied)\n  not copied:  /sdcard/DCIM/p1.jpg";
     QTest::newRow("memory information missing") << Setup([](TestPhone &p) { p.SetMemInfoError(-1); })
                                                 << "contacts" << "memory information is not available";
-    QTest::newRow("no free memory") << Setup([](TestPhone &p) { p.ClearStorages(); }) << "contacts"
-                                    << "no free memory";
+    QTest::newRow("no storage at all") << Setup([](TestPhone &p) { p.ClearStorages(); }) << "contacts"
+                                       << "memory information is not available";
+    QTest::newRow("no free memory") << Setup([](TestPhone &p) {
+        p.ClearStorages();
+        p.AddStorage(1, 1000, 1000, 4096);
+    }) << "contacts" << "no free memory";
     QTest::newRow("contacts not counted") << Setup([](TestPhone &p) { p.SetCountError(0, 5); })
                                           << "contacts,messages" << "Failed:        contacts (could not be counted)";
     QTest::newRow("images not counted")

@@ -325,7 +325,8 @@ void tst_BackUpUIThread::runEnds_data()
         p.AddStorage(1, -1, 0);
         p.AddStorage(2, -1, 0);
     }) << -3;
-    QTest::newRow("no memory records") << Setup([](TestPhone &p) { p.ClearStorages(); }) << -5;
+    // A phone that names no storage has not told its memory: not "full".
+    QTest::newRow("no memory records") << Setup([](TestPhone &p) { p.ClearStorages(); }) << -3;
     QTest::newRow("exactly 5 MiB free is not enough") << Setup([](TestPhone &p) {
         p.ClearStorages();
         p.AddStorage(1, 1280, 0, 4096);

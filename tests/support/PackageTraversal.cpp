@@ -14,7 +14,7 @@ namespace
 void CheckWritten(const MyZip &zip, const QString &strOutDir, QStringList &listOutside)
 {
     const QString strOut = QDir::cleanPath(QDir(strOutDir).absolutePath());
-    for (const QString &strFile : zip.LastExtracted()) {
+    for (const QString &strFile : zip.LastExtracted() + zip.LastUnconfirmed()) {
         const QString strClean = QDir::cleanPath(QFileInfo(strFile).absoluteFilePath());
         if (QFileInfo(strClean).path() != strOut)
             listOutside << strFile;

@@ -716,6 +716,10 @@ int BackUpUIThread::procMemInfo(int nItems)
 
 int BackUpUIThread::dealWithMemoryInfo()
 {
+    // A phone that names no storage at all has not told its memory; that is
+    // not a full phone.
+    if (m_listMemInfo.isEmpty())
+        return RUN_RESULT_NO_MEMINFO;
     // A storage whose total is unknown (all bits set), such as a card the
     // phone cannot read, is left out; only when no storage gives a value is
     // the phone's memory unknown.
