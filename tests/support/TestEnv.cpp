@@ -17,9 +17,20 @@ TestEnv::TestEnv()
 
 TestEnv::~TestEnv()
 {
-    qunsetenv("PELORIX_HOST_SETTINGS");
-    qunsetenv("PELORIX_HOST_DOCUMENTS");
-    qunsetenv("DVSK_SIM_USERDATA");
+    // Only what still points here: a newer environment made before this one
+    // goes (m_pEnv = std::make_unique<TestEnv>()) keeps its variables, so
+    // that no child process falls back to the user's own folders.
+    const struct
+    {
+        const char *szName;
+        QString strValue;
+    } vars[] = {{"PELORIX_HOST_SETTINGS", SettingsFile()},
+                {"PELORIX_HOST_DOCUMENTS", DocumentsDir()},
+                {"DVSK_SIM_USERDATA", UserDataDir()}};
+    for (const auto &var : vars) {
+        if (qEnvironmentVariable(var.szName) == var.strValue)
+            qunsetenv(var.szName);
+    }
 }
 
 QString TestEnv::SettingsFile() const

@@ -184,9 +184,7 @@ int Factory::GetCount(int nType, int *pCount, int *pSize)
     QMutexLocker locker(&m_mutex);
     // A count that failed is not "nothing on the phone": the run reports the
     // item as failed.
-    int nBits = BackupCodes::ResultBit(nType);
-    if (nType == MODULE_APK || nType == MODULE_APKDATA)
-        nBits = RESULT_BIT_APK | RESULT_BIT_APKDATA;
+    const int nBits = BackupCodes::ResultBit(nType);
     if (nResult != 0)
         m_nCountFailedMask |= nBits;
     else
