@@ -392,7 +392,10 @@ void RunCommand::PrintCounts()
             continue;
         }
         // nValue carries the count call's result.
-        if (counts.value(tile.nId).nValue != 0)
+        const int nCountResult = counts.value(tile.nId).nValue;
+        if (nCountResult == DVSK_DEV_ERR_NOT_AVAILABLE)
+            listParts << QStringLiteral("%1 (not available on this phone)").arg(QLatin1String(tile.szName));
+        else if (nCountResult != 0)
             listParts << QStringLiteral("%1 (could not be counted)").arg(QLatin1String(tile.szName));
         else
             listParts << QStringLiteral("%1 %2").arg(QLatin1String(tile.szName)).arg(counts.value(tile.nId).nProNum);

@@ -26,6 +26,7 @@
 #include <host/Change.h>
 #include <host/CommonUtils.h>
 #include <sdk/dvsk.h>
+#include <sdk/dvsk_device.h>
 
 #include <QDir>
 #include <QDirIterator>
@@ -183,9 +184,10 @@ int Factory::GetCount(int nType, int *pCount, int *pSize)
     const int nCount = pCount ? *pCount : 0;
     QMutexLocker locker(&m_mutex);
     // A count that failed is not "nothing on the phone": the run reports the
-    // item as failed.
+    // item as failed. A phone that does not give this kind of data at all
+    // has nothing of it to back up.
     const int nBits = BackupCodes::ResultBit(nType);
-    if (nResult != 0)
+    if (nResult != 0 && nResult != DVSK_DEV_ERR_NOT_AVAILABLE)
         m_nCountFailedMask |= nBits;
     else
         m_nCountFailedMask &= ~nBits;
