@@ -1,11 +1,13 @@
 #include "BackUpUIConfigParse.h"
 #include "CheckBigButton.h"
 #include "CompleteWizardWidget.h"
+#include "DoingWizardWidget.h"
 #include "PrepareWizardWidget.h"
 #include "CustomLabelButton.h"
 #include "TestEnv.h"
 #include "WaitingBKFrame.h"
 #include "host/Change.h"
+#include "host/CustomPopupDialog.h"
 
 #include <QApplication>
 #include <QDir>
@@ -36,6 +38,8 @@ private slots:
     void waitingFrame();
     void pages_data();
     void pages();
+    void stopQuestion_data();
+    void stopQuestion();
 
 private:
     QString Save(QWidget *pWidget, const QString &strName);
@@ -296,6 +300,38 @@ void tst_WidgetPictures::pages()
     QCOMPARE(QImage(strFile).size(), frame.size() * frame.devicePixelRatio());
     if (CheckBigButton *pTile = qobject_cast<CheckBigButton *>(pFocus))
         QVERIFY(pTile->GetFocusFrame()->isVisible());
+}
+
+void tst_WidgetPictures::stopQuestion_data()
+{
+    QTest::addColumn<QByteArray>("lang");
+    for (const char *szLang : {"en", "ru", "ar"})
+        QTest::newRow(szLang) << QByteArray(szLang);
+}
+
+void tst_WidgetPictures::stopQuestion()
+{
+    // The question Cancel asks during a backup: buttons named after what
+    // they do, the safe one focused.
+    QFETCH(QByteArray, lang);
+    qputenv("PELORIX_HOST_LANG", lang);
+    QWidget frame;
+    frame.setFixedSize(896, 640);
+    auto *pPage = new DoingWizardWidget(&frame);
+    pPage->InitPage();
+    pPage->setProgressBarRange(0, 1000);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    pPage->DoCancel();
+    CustomPopupDialog *pDialog = pPage->GetCancelDialog();
+    QVERIFY(pDialog);
+    QVERIFY(QTest::qWaitForWindowActive(pDialog));
+    QTRY_VERIFY(pDialog->GetCancelButton()->hasFocus());
+    for (QPushButton *pButton : {pDialog->GetOkButton(), pDialog->GetCancelButton()})
+        QVERIFY2(pButton->fontMetrics().horizontalAdvance(pButton->text()) < pButton->width(), qPrintable(pButton->text()));
+    const QString strName = QStringLiteral("stop_question_%1").arg(QString::fromLatin1(lang));
+    QVERIFY2(!Save(pDialog, strName).isEmpty(), qPrintable(strName));
+    pPage->GetStepTimer()->stop();
 }
 
 QTEST_MAIN(tst_WidgetPictures)
