@@ -227,5 +227,9 @@
         <source>IDS_BACKUPUIPLUGIN_BIGBUTTON_NOTAVAILABLE_TEXT</source>
         <translation>غير متاح على هذا الهاتف</translation>
     </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_APKDATA_TIPTEXT</source>
+        <translation>تم نسخ بيانات %s1 من أصل %s2 من التطبيقات. تم تخطي التطبيقات التي لا يمكن قراءة بياناتها.</translation>
+    </message>
 </context>
 </TS>

@@ -227,5 +227,9 @@
         <source>IDS_BACKUPUIPLUGIN_BIGBUTTON_NOTAVAILABLE_TEXT</source>
         <translation>Not available on this phone</translation>
     </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_APKDATA_TIPTEXT</source>
+        <translation>The data of %s1 of %s2 apps was backed up. Apps whose data cannot be read were skipped.</translation>
+    </message>
 </context>
 </TS>

@@ -227,5 +227,9 @@
         <source>IDS_BACKUPUIPLUGIN_BIGBUTTON_NOTAVAILABLE_TEXT</source>
         <translation>Недоступно на этом телефоне</translation>
     </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_APKDATA_TIPTEXT</source>
+        <translation>Скопированы данные %s1 из %s2 приложений. Приложения, данные которых нельзя прочитать, пропущены.</translation>
+    </message>
 </context>
 </TS>

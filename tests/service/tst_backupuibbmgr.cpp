@@ -89,6 +89,7 @@ private slots:
     void resultTexts();
     void tipInfo_data();
     void tipInfo();
+    void arabicList();
     void finish_data();
     void finish();
     void showCaller_data();
@@ -218,18 +219,20 @@ void tst_BackUpUIBBMgr::resultTexts_data()
     const QByteArray baFull(kFullConfig);
     const QByteArray baSparse(kSparseConfig);
     QTest::newRow("success") << baFull << 0 << "" << false << "ca";
-    QTest::newRow("contacts and sms") << baFull << 0x3 << Names({"K_CONTACTS", "K_SMS"}).join(",") << true << "a";
-    QTest::newRow("applications and data") << baFull << 0x840 << Names({"K_APPS", "K_APPDATA"}).join(",") << true << "c";
+    // Names are listed with the language's separator and a blank.
+    const QString strSep = Tr("IDS_BACKUPUIPLUGIN_COMMON_SIGN_DUNHAO") + QLatin1Char(' ');
+    QTest::newRow("contacts and sms") << baFull << 0x3 << Names({"K_CONTACTS", "K_SMS"}).join(strSep) << true << "a";
+    QTest::newRow("applications and data") << baFull << 0x840 << Names({"K_APPS", "K_APPDATA"}).join(strSep) << true << "c";
     QTest::newRow("application data keeps the note") << baFull << 0x800 << Tr("K_APPDATA") << true << "ca";
     QTest::newRow("everything, in order")
         << baFull << 0xFFF
         << Names({"K_CONTACTS", "K_SMS", "K_MMS", "K_APPS", "K_APPDATA", "K_IMAGES", "K_VIDEOS", "K_MUSIC",
                   "K_CALLLOG", "K_CALENDAR", "K_EMAIL", "K_BOOKMARKS"})
-               .join(",")
+               .join(strSep)
         << true << "";
     QTest::newRow("unconfigured main items are not listed") << baSparse << 0x240 << "" << false << "ca";
     QTest::newRow("unconfigured sub-item gives an empty name")
-        << baSparse << 0x403 << Tr("K_CONTACTS") + ",," + Tr("K_MMS") << true << "a";
+        << baSparse << 0x403 << Tr("K_CONTACTS") + strSep + strSep + Tr("K_MMS") << true << "a";
     // Only unnamed failures: the run must not read as a success.
     QTest::newRow("only an unnamed sub-item failed") << baSparse << 0x2 << Tr("K_MESSAGES") << true << "ca";
     QTest::newRow("memory unreadable") << baFull << -3
@@ -286,20 +289,26 @@ void tst_BackUpUIBBMgr::tipInfo_data()
     QTest::addColumn<QList<int>>("listRequested"); // the same three counts
     QTest::addColumn<QList<int>>("listBackedUp");
     QTest::addColumn<QString>("strContacts"); // the number, or empty: no note
-    QTest::addColumn<QString>("strApk");
+    // "apps N": N applications copied; "data N M": the data of N of M
+    // applications; both, or empty: no note.
+    QTest::addColumn<QStringList>("listApk");
 
     QTest::newRow("contacts partly") << QList<bool>{true, false, false} << QList<int>{40, 0, 0}
-                                     << QList<int>{37, 0, 0} << "37" << "";
+                                     << QList<int>{37, 0, 0} << "37" << QStringList();
     QTest::newRow("contacts not selected") << QList<bool>{false, true, false} << QList<int>{40, 5, 5}
-                                           << QList<int>{37, 5, 5} << "" << "";
+                                           << QList<int>{37, 5, 5} << "" << QStringList();
     QTest::newRow("no contacts counted") << QList<bool>{true, false, false} << QList<int>{0, 0, 0}
-                                         << QList<int>{3, 0, 0} << "" << "";
+                                         << QList<int>{3, 0, 0} << "" << QStringList();
     QTest::newRow("applications partly") << QList<bool>{false, true, false} << QList<int>{0, 9, 9}
-                                         << QList<int>{0, 4, 4} << "" << "4";
+                                         << QList<int>{0, 4, 4} << "" << QStringList{"apps 4"};
     QTest::newRow("application data partly, alone") << QList<bool>{false, false, true} << QList<int>{0, 9, 9}
-                                                    << QList<int>{0, 9, 6} << "" << "6";
+                                                    << QList<int>{0, 9, 6} << "" << QStringList{"data 6 9"};
+    // Every application copied, only data short: the note speaks of the data.
     QTest::newRow("application data partly, with applications")
-        << QList<bool>{false, true, true} << QList<int>{0, 9, 9} << QList<int>{0, 9, 6} << "" << "9";
+        << QList<bool>{false, true, true} << QList<int>{0, 4, 4} << QList<int>{0, 4, 2} << ""
+        << QStringList{"data 2 4"};
+    QTest::newRow("both partly") << QList<bool>{false, true, true} << QList<int>{0, 9, 9} << QList<int>{0, 4, 3}
+                                 << "" << QStringList{"apps 4", "data 3 9"};
 }
 
 void tst_BackUpUIBBMgr::tipInfo()
@@ -308,7 +317,7 @@ void tst_BackUpUIBBMgr::tipInfo()
     QFETCH(QList<int>, listRequested);
     QFETCH(QList<int>, listBackedUp);
     QFETCH(QString, strContacts);
-    QFETCH(QString, strApk);
+    QFETCH(QStringList, listApk);
 
     BackupItems items;
     items.bPB = listSelected.at(0);
@@ -326,8 +335,27 @@ void tst_BackUpUIBBMgr::tipInfo()
     m_pMgr->slotsUpdateTipInfo(&items, &requested, &backedUp);
     QCOMPARE(m_pResult->GetContactsTip(),
              strContacts.isEmpty() ? QString() : Filled("IDS_BACKUPUIPLUGIN_COMPLETE_PB_TIPTEXT", {"%s"}, {strContacts}));
-    QCOMPARE(m_pResult->GetApkTip(),
-             strApk.isEmpty() ? QString() : Filled("IDS_BACKUPUIPLUGIN_COMPLETE_APK_TIPTEXT", {"%s"}, {strApk}));
+    QStringList listExpected;
+    for (const QString &strNote : listApk) {
+        const QStringList listParts = strNote.split(' ');
+        if (listParts.first() == "apps")
+            listExpected << Filled("IDS_BACKUPUIPLUGIN_COMPLETE_APK_TIPTEXT", {"%s"}, {listParts.at(1)});
+        else
+            listExpected << Filled("IDS_BACKUPUIPLUGIN_COMPLETE_APKDATA_TIPTEXT", {"%s1", "%s2"}, listParts.mid(1));
+    }
+    QCOMPARE(m_pResult->GetApkTip(), listExpected.join(' '));
+}
+
+void tst_BackUpUIBBMgr::arabicList()
+{
+    // The Arabic list separator is the Arabic comma.
+    qputenv("PELORIX_HOST_LANG", "ar");
+    UseConfig(kFullConfig);
+    m_pMgr->updateUIAfterFinished(0x3);
+    const QString strValue = m_pResult->GetResultValue();
+    qunsetenv("PELORIX_HOST_LANG");
+    QVERIFY2(strValue.contains(QStringLiteral("\u060C ")), qPrintable(strValue));
+    QVERIFY2(!strValue.contains(QLatin1Char(',')), qPrintable(strValue));
 }
 
 void tst_BackUpUIBBMgr::finish_data()
