@@ -13,6 +13,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -75,11 +76,12 @@ void CompleteWizardWidget::SetApkTip(const QString &strTip)
 
 QString CompleteWizardWidget::ResultRichText(const QString &strCaption, const QString &strValue)
 {
-    // The detail is a list of item names joined by "," without blanks; a
-    // zero-width space after each comma lets a long list wrap between names
-    // instead of being cut at the label's edge.
+    // The detail is a list of item names; where a comma has no blank after
+    // it (a list from a requesting caller or an older text), a zero-width
+    // space lets a long list wrap between names instead of being cut at the
+    // label's edge.
     QString strBreakable = strValue;
-    strBreakable.replace(QLatin1Char(','), QStringLiteral(",") + QChar(0x200B));
+    strBreakable.replace(QRegularExpression(QStringLiteral(",(?=\\S)")), QStringLiteral(",") + QChar(0x200B));
     return QStringLiteral("<font color=#e7e7e7 style=font-size:16px>") + strCaption + QStringLiteral("</font> ")
            + QStringLiteral("<font color=#ffffff style=font-size:19px>") + strBreakable + QStringLiteral("</font> ");
 }

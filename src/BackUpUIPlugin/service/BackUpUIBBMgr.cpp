@@ -199,20 +199,23 @@ void BackUpUIBBMgr::slotsUpdateTipInfo(void *pItems, void *pRequested, void *pBa
         strContacts.replace(QLatin1String("%s"), QString::number(backedUp[BackupCounts::PB]));
     }
 
-    bool bApkNote = false;
-    int nApkNumber = 0;
+    // Say what happened to each of the two: the applications copied, and
+    // how many applications' data could be read. (A shortfall of data alone
+    // used to be told as the applications' note, "4 apps were backed up",
+    // although all applications were copied.)
+    QStringList listApk;
     if (items.bAPK && incomplete(BackupCounts::APK)) {
-        bApkNote = true;
-        nApkNumber = backedUp[BackupCounts::APK];
-    } else if (items.bAPKData && incomplete(BackupCounts::APKData)) {
-        bApkNote = true;
-        nApkNumber = items.bAPK ? backedUp[BackupCounts::APK] : backedUp[BackupCounts::APKData];
+        QString strNote = Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_APK_TIPTEXT");
+        strNote.replace(QLatin1String("%s"), QString::number(backedUp[BackupCounts::APK]));
+        listApk << strNote;
     }
-    QString strApk;
-    if (bApkNote) {
-        strApk = Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_APK_TIPTEXT");
-        strApk.replace(QLatin1String("%s"), QString::number(nApkNumber));
+    if (items.bAPKData && incomplete(BackupCounts::APKData)) {
+        QString strNote = Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_APKDATA_TIPTEXT");
+        strNote.replace(QLatin1String("%s1"), QString::number(backedUp[BackupCounts::APKData]));
+        strNote.replace(QLatin1String("%s2"), QString::number(requested[BackupCounts::APKData]));
+        listApk << strNote;
     }
+    const QString strApk = listApk.join(QLatin1Char(' '));
 
     m_pCompleteWidget->SetContactsTip(strContacts);
     m_pCompleteWidget->SetApkTip(strApk);
@@ -314,6 +317,9 @@ void BackUpUIBBMgr::updateUIAfterFinished(int nResult)
         return strName;
     };
 
+    // Names are listed the way the language lists them (", " in English and
+    // Russian, the Arabic comma "، " in Arabic).
+    const QString strSeparator = Change::tr("IDS_BACKUPUIPLUGIN_COMMON_SIGN_DUNHAO") + QLatin1Char(' ');
     QString strList;
     QStringList listMainNames;
     for (const Row &row : kRows) {
@@ -324,7 +330,7 @@ void BackUpUIBBMgr::updateUIAfterFinished(int nResult)
         if (strList.isEmpty())
             strList = strName;
         else
-            strList += QLatin1Char(',') + strName;
+            strList += strSeparator + strName;
         listMainNames.append(CommonName(row.nMainId));
         if (row.nMainId == 0)
             m_pCompleteWidget->SetContactsTip(QString());
@@ -335,7 +341,7 @@ void BackUpUIBBMgr::updateUIAfterFinished(int nResult)
     // empty and the run would look successful; name their main items instead.
     if (strList.isEmpty() && !listMainNames.isEmpty()) {
         listMainNames.removeDuplicates();
-        strList = listMainNames.join(QLatin1Char(','));
+        strList = listMainNames.join(strSeparator);
     }
 
     if (strList.isEmpty()) {
