@@ -231,5 +231,13 @@
         <source>IDS_BACKUPUIPLUGIN_COMPLETE_APKDATA_TIPTEXT</source>
         <translation>تم نسخ بيانات %s1 من أصل %s2 من التطبيقات. تم تخطي التطبيقات التي لا يمكن قراءة بياناتها.</translation>
     </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_FOLDER_TEXT</source>
+        <translation>تم الحفظ في %s</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_OPENFOLDER_BUTTON</source>
+        <translation>فتح المجلد</translation>
+    </message>
 </context>
 </TS>

@@ -231,5 +231,13 @@
         <source>IDS_BACKUPUIPLUGIN_COMPLETE_APKDATA_TIPTEXT</source>
         <translation>The data of %s1 of %s2 apps was backed up. Apps whose data cannot be read were skipped.</translation>
     </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_FOLDER_TEXT</source>
+        <translation>Saved in %s</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_OPENFOLDER_BUTTON</source>
+        <translation>Open folder</translation>
+    </message>
 </context>
 </TS>

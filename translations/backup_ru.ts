@@ -231,5 +231,13 @@
         <source>IDS_BACKUPUIPLUGIN_COMPLETE_APKDATA_TIPTEXT</source>
         <translation>Скопированы данные %s1 из %s2 приложений. Приложения, данные которых нельзя прочитать, пропущены.</translation>
     </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_FOLDER_TEXT</source>
+        <translation>Сохранено в %s</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_OPENFOLDER_BUTTON</source>
+        <translation>Открыть папку</translation>
+    </message>
 </context>
 </TS>

@@ -40,6 +40,7 @@ QMap<QString, QStringList> ExpectedPlaceholders()
         {QStringLiteral("IDS_BACKUPUIPLUGIN_COMPLETE_PB_TIPTEXT"), {QStringLiteral("%s")}},
         {QStringLiteral("IDS_BACKUPUIPLUGIN_BIGBUTTON_ACCESSIBLE_COUNT"), {QStringLiteral("%s")}},
         {QStringLiteral("IDS_BACKUPUIPLUGIN_COMPLETE_APKDATA_TIPTEXT"), {QStringLiteral("%s1"), QStringLiteral("%s2")}},
+        {QStringLiteral("IDS_BACKUPUIPLUGIN_COMPLETE_FOLDER_TEXT"), {QStringLiteral("%s")}},
     };
 }
 
