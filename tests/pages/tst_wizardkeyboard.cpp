@@ -17,6 +17,8 @@
 #include <host/HostCallLog.h>
 
 #include <QAccessible>
+#include <QDesktopServices>
+#include <QUrl>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -70,6 +72,7 @@ private slots:
     void resultKeys_data();
     void resultKeys();
     void accessibleProgressAndResult();
+    void resultFolder();
 
 private:
     void BuildPrepare(const QString &strLang);
@@ -298,6 +301,50 @@ void tst_WizardKeyboard::accessibleProgressAndResult()
     pResult->SetApkTip(QString());
     pResult->ShowPage();
     QCOMPARE(AccessibleText(pResult, QAccessible::Description), QString());
+}
+
+namespace
+{
+// Takes the URLs the desktop would open.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QUrl> m_listUrls;
+public slots:
+    void open(const QUrl &url) { m_listUrls << url; }
+};
+} // namespace
+
+void tst_WizardKeyboard::resultFolder()
+{
+    // After a run that delivered a package, the result page names the folder
+    // and opens it on request, from the keyboard too.
+    m_wizard.Build(QStringLiteral("en"), [](QWidget *) { return nullptr; });
+    QVERIFY(QTest::qWaitForWindowActive(m_wizard.pFrame.get()));
+    CompleteWizardWidget *pResult = m_wizard.pResult;
+    const QString strFolder = m_env.Path(QStringLiteral("backups"));
+    pResult->SetBackupFolder(strFolder);
+    pResult->ShowPage();
+    QVERIFY(pResult->GetFolderLabel()->isVisible());
+    QVERIFY2(pResult->GetFolderLabel()->text().contains(QDir::toNativeSeparators(strFolder)),
+             qPrintable(pResult->GetFolderLabel()->text()));
+    QCOMPARE(pResult->GetOpenFolderButton()->text(), Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_OPENFOLDER_BUTTON"));
+    QVERIFY(AccessibleText(pResult, QAccessible::Description).contains(QDir::toNativeSeparators(strFolder)));
+
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &catcher, "open");
+    QCOMPARE(FocusAfterTab(), pResult->GetOpenFolderButton());
+    QTest::keyClick(pResult->GetOpenFolderButton(), Qt::Key_Space);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    QCOMPARE(catcher.m_listUrls, QList<QUrl>{QUrl::fromLocalFile(strFolder)});
+    QCOMPARE(FocusAfterTab(), pResult->GetFinishButton());
+
+    // A run that delivered nothing has no folder to show.
+    pResult->SetOutcome(CompleteWizardWidget::Outcome::Failed);
+    pResult->ShowPage();
+    QVERIFY(pResult->GetFolderLabel()->isHidden());
+    QVERIFY(pResult->GetOpenFolderButton()->isHidden());
 }
 
 QTEST_MAIN(tst_WizardKeyboard)

@@ -161,6 +161,9 @@ void tst_WizardRun::fullBackupOfSamplePhone()
     for (const char *szList : {"ImageList.xml", "VideoList.xml", "AudioList.xml"})
         QVERIFY2(listCopied.contains(QLatin1String(szList)), szList);
     QCOMPARE(RunEntries(strDestination).size(), 2);
+    // The result page names the folder holding both and offers to open it.
+    QCOMPARE(pComplete->GetBackupFolder(), QFileInfo(strDestination).absoluteFilePath());
+    QVERIFY(pComplete->GetOpenFolderButton()->isVisible());
 
     // The module files went from the data folder; the date was recorded.
     for (const QString &strName : Factory::TempFileNames())

@@ -9,6 +9,8 @@
 #include <host/ILayoutPlugin.h>
 
 #include <QDebug>
+#include <QDesktopServices>
+#include <QDir>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -16,6 +18,7 @@
 #include <QRegularExpression>
 #include <QStringList>
 #include <QStyle>
+#include <QUrl>
 #include <QVBoxLayout>
 
 static const char *const kLogSource = "..\\..\\src\\BackUpUIPlugin\\CompleteWizardWidget";
@@ -140,6 +143,16 @@ void CompleteWizardWidget::InitLabel()
     m_pLabelApkIcon->setFixedSize(11, 18);
     m_pLabelApkIcon->hide();
     m_pLabelApk = CreateNoteLabel(this);
+
+    // Where the backup went, and a way to look at it.
+    m_pLabelFolder = CreateNoteLabel(this);
+    m_pLabelFolder->setTextFormat(Qt::PlainText);
+    m_pBtnOpenFolder = new QPushButton(this);
+    m_pBtnOpenFolder->setContentsMargins(0, 0, 0, 0);
+    m_pBtnOpenFolder->setFixedHeight(26);
+    m_pBtnOpenFolder->setMinimumWidth(116);
+    m_pBtnOpenFolder->setAutoDefault(true);
+    m_pBtnOpenFolder->hide();
 }
 
 void CompleteWizardWidget::InitButtons()
@@ -170,6 +183,10 @@ void CompleteWizardWidget::InitObjectName()
     m_pLabelApkIcon->setObjectName(QStringLiteral("BackUpUIPlugin_Complete_APKIcon"));
     m_pLabelApk->setObjectName(QStringLiteral("BackUpUIPlugin_Complete_APKLabel"));
     m_pBtnFinish->setObjectName(QStringLiteral("CommonUI_Function_Btn"));
+    if (m_pLabelFolder && m_pBtnOpenFolder) {
+        m_pLabelFolder->setObjectName(QStringLiteral("BackUpUIPlugin_Complete_FolderLabel"));
+        m_pBtnOpenFolder->setObjectName(QStringLiteral("BackUpUIPlugin_Complete_OpenFolderButton"));
+    }
 }
 
 void CompleteWizardWidget::InitLayout()
@@ -223,6 +240,9 @@ void CompleteWizardWidget::InitLabelLayout()
     m_pLayoutLabels->addLayout(pRowContacts);
     m_pLayoutLabels->addSpacing(3);
     m_pLayoutLabels->addLayout(pRowApk);
+    m_pLayoutLabels->addSpacing(6);
+    m_pLayoutLabels->addWidget(m_pLabelFolder);
+    m_pLayoutLabels->addWidget(m_pBtnOpenFolder, 0, Qt::AlignLeading);
     m_pLayoutLabels->addStretch();
     if (m_bRightToLeft) {
         setLayoutDirection(Qt::RightToLeft);
@@ -241,6 +261,10 @@ void CompleteWizardWidget::InitCons()
     connect(m_pBtnFinish, &QPushButton::clicked, this, &CompleteWizardWidget::DoCancel);
     // The page offers only Finish: Enter and Escape both press it.
     SetKeyButtons(m_pBtnFinish, m_pBtnFinish);
+    if (m_pBtnOpenFolder) {
+        connect(m_pBtnOpenFolder, &QPushButton::clicked, this, &CompleteWizardWidget::slotOpenFolder);
+        QWidget::setTabOrder(m_pBtnOpenFolder, m_pBtnFinish);
+    }
 }
 
 void CompleteWizardWidget::InitialShow()
@@ -279,7 +303,37 @@ void CompleteWizardWidget::InitialShow()
     m_pLabelApkIcon->setVisible(bApk);
     m_pLabelApk->setVisible(bApk);
 
+    // A run that delivered a package names the folder it went to.
+    const bool bFolder = !m_strFolder.isEmpty() && m_outcome != Outcome::Failed && m_pLabelFolder && m_pBtnOpenFolder;
+    if (bFolder) {
+        m_pLabelFolder->ensurePolished();
+        QString strText = Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_FOLDER_TEXT");
+        const QString strNative = QDir::toNativeSeparators(m_strFolder);
+        const int nRoom = kNoteWidth - m_pLabelFolder->fontMetrics().horizontalAdvance(QString(strText).remove(QLatin1String("%s")));
+        strText.replace(QLatin1String("%s"), m_pLabelFolder->fontMetrics().elidedText(strNative, Qt::ElideMiddle, nRoom));
+        m_pLabelFolder->setText(strText);
+        m_pLabelFolder->setToolTip(strNative);
+        m_pBtnOpenFolder->setText(Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_OPENFOLDER_BUTTON"));
+    }
+    if (m_pLabelFolder && m_pBtnOpenFolder) {
+        m_pLabelFolder->setVisible(bFolder);
+        m_pBtnOpenFolder->setVisible(bFolder);
+    }
+
     UpdateAccessibleText();
+}
+
+void CompleteWizardWidget::SetBackupFolder(const QString &strFolder)
+{
+    m_strFolder = strFolder;
+}
+
+void CompleteWizardWidget::slotOpenFolder()
+{
+    if (m_strFolder.isEmpty())
+        return;
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(m_strFolder)))
+        LOG_WARNING("slotOpenFolder", QStringLiteral("cannot open ") + m_strFolder);
 }
 
 void CompleteWizardWidget::UpdateAccessibleText()
@@ -297,6 +351,8 @@ void CompleteWizardWidget::UpdateAccessibleText()
         if (!strNote.isEmpty())
             listShown << strNote;
     }
+    if (m_pLabelFolder && !m_pLabelFolder->isHidden())
+        listShown << Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_FOLDER_TEXT").replace(QLatin1String("%s"), QDir::toNativeSeparators(m_strFolder));
     setAccessibleName(m_strStatus);
     setAccessibleDescription(listShown.join(QLatin1Char('\n')));
 }

@@ -39,6 +39,12 @@ public:
     void SetResultNote(const QString &strNote);
     void SetContactsTip(const QString &strTip);
     void SetApkTip(const QString &strTip);
+    // The folder the backup package was written to; shown, with a button
+    // that opens it, when the run delivered a package (empty: not shown).
+    void SetBackupFolder(const QString &strFolder);
+    QString GetBackupFolder() const { return m_strFolder; }
+    QLabel *GetFolderLabel() const { return m_pLabelFolder; }
+    QPushButton *GetOpenFolderButton() const { return m_pBtnOpenFolder; }
 
     QString GetStatusText() const { return m_strStatus; }
     QString GetResultCaption() const { return m_strCaption; }
@@ -62,6 +68,8 @@ public:
 
 public slots:
     void DoCancel() override;
+    // Opens the backup folder in the desktop's file manager.
+    void slotOpenFolder();
 
 protected:
     void InitMembers() override;
@@ -92,6 +100,8 @@ private:
     QLabel *m_pLabelApkIcon = nullptr;
     QLabel *m_pLabelApk = nullptr;
     QPushButton *m_pBtnFinish = nullptr;
+    QLabel *m_pLabelFolder = nullptr;
+    QPushButton *m_pBtnOpenFolder = nullptr;
     QVBoxLayout *m_pLayoutLabels = nullptr;
 
     Outcome m_outcome = Outcome::Complete;
@@ -101,6 +111,7 @@ private:
     QString m_strNote;
     QString m_strContactsTip;
     QString m_strApkTip;
+    QString m_strFolder;
 
     const bool m_bRightToLeft;
 };

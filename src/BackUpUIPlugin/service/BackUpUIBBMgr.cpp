@@ -18,6 +18,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <cstdlib>
 
@@ -263,6 +264,7 @@ void BackUpUIBBMgr::updateUIAfterFinished(int nResult)
         m_pCompleteWidget->SetResultNote(QString());
         m_pCompleteWidget->SetContactsTip(QString());
         m_pCompleteWidget->SetApkTip(QString());
+        m_pCompleteWidget->SetBackupFolder(QString());
         return;
     }
 
@@ -361,6 +363,10 @@ void BackUpUIBBMgr::updateUIAfterFinished(int nResult)
     if (nResult != 0)
         outcome = pFactory && pFactory->IsPackageDelivered() ? Outcome::PartlyFailed : Outcome::Failed;
     m_pCompleteWidget->SetOutcome(outcome);
+    // The destination folder, which holds the package and the backup folder.
+    m_pCompleteWidget->SetBackupFolder(pFactory && pFactory->IsPackageDelivered()
+                                           ? QFileInfo(pFactory->GetPackagePath()).absolutePath()
+                                           : QString());
     m_strTipText = Change::tr(CompleteWizardWidget::HeadlineKey(outcome)) + m_strTipText;
 }
 
