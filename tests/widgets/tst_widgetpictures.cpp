@@ -253,7 +253,8 @@ void tst_WidgetPictures::pages()
 {
     // Whole pages as a user sees them: the prepare page with the keyboard
     // focus on its first tile (or, with the disk full, on Start), and the
-    // result page after a successful and after a failed run.
+    // result page after a successful run (Open folder focused) and after a
+    // partly failed one.
     QFETCH(QByteArray, lang);
     QFETCH(QString, page);
     qputenv("PELORIX_HOST_LANG", lang);
@@ -280,13 +281,18 @@ void tst_WidgetPictures::pages()
     } else {
         auto *pPage = new CompleteWizardWidget(&frame);
         pPage->InitPage();
+        // Where the package went (a long path is shortened in the middle).
+        pPage->SetBackupFolder(QDir::homePath() + QStringLiteral("/Documents/Pelorix/backup"));
         if (page == QLatin1String("complete-failed")) {
+            pPage->SetOutcome(CompleteWizardWidget::Outcome::PartlyFailed);
             pPage->SetResultCaption(Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_SORRY_LABEL"));
             pPage->SetResultValue(Change::tr("IDS_VIRTUAL_SMSNAME_IDENTIFER") + Change::tr("IDS_BACKUPUIPLUGIN_COMMON_SIGN_DUNHAO")
                                   + QLatin1Char(' ') + Change::tr("IDS_VIRTUAL_IDENTIFER_VEDIOTEXT"));
             pPage->SetContactsTip(Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_PB_TIPTEXT").replace(QLatin1String("%s"), QLatin1String("1270")));
         }
         pPage->ShowPage();
+        if (page == QLatin1String("complete"))
+            pFocus = pPage->GetOpenFolderButton();
     }
     frame.show();
     QVERIFY(QTest::qWaitForWindowActive(&frame));

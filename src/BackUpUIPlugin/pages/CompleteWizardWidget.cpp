@@ -310,7 +310,11 @@ void CompleteWizardWidget::InitialShow()
         QString strText = Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_FOLDER_TEXT");
         const QString strNative = QDir::toNativeSeparators(m_strFolder);
         const int nRoom = kNoteWidth - m_pLabelFolder->fontMetrics().horizontalAdvance(QString(strText).remove(QLatin1String("%s")));
-        strText.replace(QLatin1String("%s"), m_pLabelFolder->fontMetrics().elidedText(strNative, Qt::ElideMiddle, nRoom));
+        // A path reads left to right also inside a right-to-left sentence
+        // (an embedding keeps its leading "/" in front).
+        strText.replace(QLatin1String("%s"), QChar(0x202A)
+                                                 + m_pLabelFolder->fontMetrics().elidedText(strNative, Qt::ElideMiddle, nRoom)
+                                                 + QChar(0x202C));
         m_pLabelFolder->setText(strText);
         m_pLabelFolder->setToolTip(strNative);
         m_pBtnOpenFolder->setText(Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_OPENFOLDER_BUTTON"));
