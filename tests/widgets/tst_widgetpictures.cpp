@@ -245,7 +245,7 @@ void tst_WidgetPictures::pages_data()
     QTest::addColumn<QByteArray>("lang");
     QTest::addColumn<QString>("page");
     for (const char *szLang : {"en", "ru", "ar"})
-        for (const char *szPage : {"prepare", "prepare-nospace", "complete", "complete-failed"})
+        for (const char *szPage : {"prepare", "prepare-nospace", "complete", "complete-failed", "complete-disconnected"})
             QTest::addRow("%s %s", szPage, szLang) << QByteArray(szLang) << QString::fromLatin1(szPage);
 }
 
@@ -253,8 +253,8 @@ void tst_WidgetPictures::pages()
 {
     // Whole pages as a user sees them: the prepare page with the keyboard
     // focus on its first tile (or, with the disk full, on Start), and the
-    // result page after a successful run (Open folder focused) and after a
-    // partly failed one.
+    // result page after a successful run (Open folder focused), after a
+    // partly failed one and after one that kept nothing (no folder line).
     QFETCH(QByteArray, lang);
     QFETCH(QString, page);
     qputenv("PELORIX_HOST_LANG", lang);
@@ -289,6 +289,9 @@ void tst_WidgetPictures::pages()
             pPage->SetResultValue(Change::tr("IDS_VIRTUAL_SMSNAME_IDENTIFER") + Change::tr("IDS_BACKUPUIPLUGIN_COMMON_SIGN_DUNHAO")
                                   + QLatin1Char(' ') + Change::tr("IDS_VIRTUAL_IDENTIFER_VEDIOTEXT"));
             pPage->SetContactsTip(Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_PB_TIPTEXT").replace(QLatin1String("%s"), QLatin1String("1270")));
+        } else if (page == QLatin1String("complete-disconnected")) {
+            pPage->SetOutcome(CompleteWizardWidget::Outcome::Failed);
+            pPage->SetResultValue(Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_PHONE_DISCONNECTED_LABEL"));
         }
         pPage->ShowPage();
         if (page == QLatin1String("complete"))
@@ -306,6 +309,8 @@ void tst_WidgetPictures::pages()
     QCOMPARE(QImage(strFile).size(), frame.size() * frame.devicePixelRatio());
     if (CheckBigButton *pTile = qobject_cast<CheckBigButton *>(pFocus))
         QVERIFY(pTile->GetFocusFrame()->isVisible());
+    if (auto *pComplete = frame.findChild<CompleteWizardWidget *>())
+        QCOMPARE(pComplete->GetOpenFolderButton()->isVisible(), page != QLatin1String("complete-disconnected"));
 }
 
 void tst_WidgetPictures::stopQuestion_data()
