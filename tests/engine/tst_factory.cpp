@@ -8,6 +8,7 @@
 #include "MediaInfo.h"
 #include "MyZip.h"
 #include "PackageReader.h"
+#include "RunNames.h"
 #include "RunState.h"
 #include "RunSummary.h"
 #include "TestEnv.h"
@@ -178,7 +179,7 @@ void tst_Factory::runNaming()
     QFETCH(QString, destination);
     QFETCH(bool, rightToLeft);
     QFETCH(QString, folder);
-    QCOMPARE(Factory::RunFolder(destination, Factory::RunName(device, kRunTime, rightToLeft)), folder);
+    QCOMPARE(RunNames::Folder(destination, RunNames::Name(device, kRunTime, rightToLeft)), folder);
 }
 
 void tst_Factory::runNameTakesNextFreeSecond()

@@ -8,6 +8,7 @@
 #include "FactoryFixture.h"
 #include "MediaInfo.h"
 #include "ParseInfo.h"
+#include "RunNames.h"
 #include "RunState.h"
 #include "SaveFileCommit.h"
 #include "ScratchMount.h"
@@ -182,7 +183,7 @@ void tst_FactoryFaults::danglingLinkAtPackageName()
 void tst_FactoryFaults::namesFitTheLimit()
 {
     const QString strPhone = QString(200, QChar(0x00e9)); // 400 bytes
-    const QString strRun = Factory::RunName(strPhone, kRunTime, false);
+    const QString strRun = RunNames::Name(strPhone, kRunTime, false);
     QVERIFY((strRun + QStringLiteral(".zip")).toLocal8Bit().size() <= 255);
     QVERIFY(strRun.startsWith(QStringLiteral("backup_") + QChar(0x00e9)));
     QVERIFY(strRun.endsWith(QStringLiteral("_2026-03-04-09-08-07")));

@@ -5,21 +5,21 @@
 #include "AddrBook.h"
 #include "Audio.h"
 #include "BackUpUILogic.h"
-#include "BackUpUIThread.h"
 #include "Bookmark.h"
 #include "Calendar.h"
 #include "CallLog.h"
 #include "Email.h"
 #include "FileListModule.h"
+#include "FolderRemoval.h"
 #include "Image.h"
 #include "KeptFiles.h"
 #include "LogLine.h"
 #include "MMS.h"
 #include "MyZip.h"
 #include "ParseInfo.h"
+#include "RunNames.h"
 #include "RunState.h"
 #include "SMS.h"
-#include "SafeFileName.h"
 #include "SaveFileCommit.h"
 #include "Video.h"
 
@@ -300,34 +300,6 @@ void Factory::ForgetRunFiles()
     m_bDelivered = false;
 }
 
-QString Factory::RunName(const QString &strDeviceName, const QDateTime &dtTime, bool bRightToLeft)
-{
-    const QString strDate = dtTime.toString(bRightToLeft ? QStringLiteral("hh-mm-ss-yyyy-MM-dd")
-                                                         : QStringLiteral("yyyy-MM-dd-hh-mm-ss"));
-    QString strPhone = strDeviceName;
-    const int nCut = strPhone.indexOf(QChar(0x10));
-    if (nCut >= 0)
-        strPhone.truncate(nCut);
-    // The phone chooses its own name; it must stay one file name here.
-    if (!strPhone.isEmpty()) {
-        const QString strSafe = SafeFileName::FromPhone(strPhone);
-        strPhone = strSafe.isEmpty() ? QStringLiteral("phone") : strSafe;
-    }
-    // The package name (the run name + ".zip") must fit the file-name limit:
-    // a long phone name gives way.
-    const QString strPrefix = QStringLiteral("backup_");
-    const QString strSuffix = QLatin1Char('_') + strDate + QStringLiteral(".zip");
-    const QString strName = SafeFileName::Fitted(strPrefix + strPhone, QString(), strSuffix);
-    return strName.chopped(4);
-}
-
-QString Factory::RunFolder(const QString &strDestination, const QString &strRunName)
-{
-    if (strDestination.endsWith(QDir::separator()) || strDestination.endsWith(QLatin1Char('/')))
-        return strDestination + strRunName;
-    return strDestination + QDir::separator() + strRunName;
-}
-
 int Factory::BackUp(const QString &strDestination)
 {
     LOG_SCOPE("BackUp");
@@ -402,7 +374,7 @@ int Factory::BackUp(const QString &strDestination)
     const bool bRightToLeft = Change::GetRightToLeftLayout();
     QString strFolder;
     for (int nTry = 0; nTry < 1000; ++nTry) {
-        strFolder = RunFolder(strDestination, RunName(m_phoneInfo.DeviceName, dtRun, bRightToLeft));
+        strFolder = RunNames::Folder(strDestination, RunNames::Name(m_phoneInfo.DeviceName, dtRun, bRightToLeft));
         // Taken is what delivery would refuse: anything under the name, a
         // dangling link included.
         const QFileInfo folderInfo(strFolder);
@@ -644,7 +616,7 @@ void Factory::RemoveBackupFolder()
 {
     const QString strFolder = GetBackupFolder();
     if (!strFolder.isEmpty())
-        BackUpUIThread::DeleteDirectory(strFolder);
+        FolderRemoval::DeleteDirectory(strFolder);
 }
 
 void Factory::EmitFileFlags(FileFlag flag)
@@ -881,7 +853,7 @@ int Factory::FileStep(const StepInfo &step)
         }
         // The files of a failed step are not a backup: remove what it copied.
         if (!bFolderExisted) {
-            BackUpUIThread::DeleteDirectory(strModuleFolder);
+            FolderRemoval::DeleteDirectory(strModuleFolder);
         } else {
             const QSet<QString> setAfter = ListEntries(strModuleFolder);
             for (const QString &strName : setAfter) {
@@ -890,7 +862,7 @@ int Factory::FileStep(const StepInfo &step)
                 const QString strPath = strModuleFolder + QLatin1Char('/') + strName;
                 const QFileInfo fi(strPath);
                 if (fi.isDir() && !fi.isSymLink())
-                    BackUpUIThread::DeleteDirectory(strPath);
+                    FolderRemoval::DeleteDirectory(strPath);
                 else
                     QFile::remove(strPath);
             }

@@ -88,12 +88,6 @@ public:
     // The modules whose last count call failed; a run fails them.
     int GetCountFailedMask() const;
 
-    // The run name derived from a phone name and a time:
-    // "backup_" + phone name (cut before 0x10) + "_" + date text.
-    static QString RunName(const QString &strDeviceName, const QDateTime &dtTime, bool bRightToLeft);
-    // The backup folder of a run in a destination folder.
-    static QString RunFolder(const QString &strDestination, const QString &strRunName);
-
     // Fixes the time used to name runs (an invalid time restores the clock).
     static void SetRunTimeOverride(const QDateTime &dtTime);
     // true: later runs copy every file from the phone, ignoring earlier

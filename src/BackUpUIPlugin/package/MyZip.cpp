@@ -24,8 +24,6 @@ namespace
 // saves calls without costing much memory.
 const unsigned kGzBufferSize = 256 * 1024;
 const quint64 kMaxEntrySize = Q_UINT64_C(0xFFFFFFFF);
-const char *const kMMSVersion = "32.610.12";
-const char *const kMediaVersion = "32.610.08";
 
 // Messages that the readers write as bare text.
 void WarnBare(const char *szText)
@@ -36,13 +34,6 @@ void WarnBare(const char *szText)
 void LogGzopen(const char *szFunction, int nLine)
 {
     LogLine::WarningPlain(kLogSource, szFunction, QString::number(nLine) + QStringLiteral(" gzopen()"));
-}
-
-// The version text behind "Version: DVSK ", at most 9 characters.
-QByteArray VersionText(const char *szVersion)
-{
-    const char *pText = szVersion + PackageLayout::kVersionPrefixLength;
-    return QByteArray(pText, int(strnlen(pText, 9)));
 }
 
 // Cuts an 8-bit text to at most nMax bytes without splitting a character.
@@ -317,18 +308,17 @@ int MyZip::GetPkgVersion(const char *szPath, char *szVersion)
 
 bool MyZip::IsVersionedPkg(const char *szVersion)
 {
-    return szVersion
-           && std::memcmp(szVersion, PackageLayout::VersionPrefix(), PackageLayout::kVersionPrefixLength) == 0;
+    return PackageLayout::IsVersioned(szVersion);
 }
 
 bool MyZip::IsSupportMMS(const char *szVersion)
 {
-    return szVersion && qstrcmp(kMMSVersion, VersionText(szVersion).constData()) <= 0;
+    return PackageLayout::SupportsMMS(szVersion);
 }
 
 bool MyZip::IsSupportMutiMedia(const char *szVersion)
 {
-    return szVersion && qstrcmp(kMediaVersion, VersionText(szVersion).constData()) <= 0;
+    return PackageLayout::SupportsMedia(szVersion);
 }
 
 void MyZip::UnZipPkgHead(const char *szPath, QList<QByteArray> &listNames, quint32 *pnCounts,

@@ -2,8 +2,20 @@
 
 #include <QtEndian>
 
+#include <cstring>
+
 namespace
 {
+const char *const kMMSVersion = "32.610.12";
+const char *const kMediaVersion = "32.610.08";
+
+// The version text behind "Version: DVSK ", at most 9 characters.
+QByteArray VersionText(const char *szVersion)
+{
+    const char *pText = szVersion + PackageLayout::kVersionPrefixLength;
+    return QByteArray(pText, int(strnlen(pText, 9)));
+}
+
 // Layout table: counts, header size and the offsets of every field.
 const PackageLayout g_layouts[PackageLayout::kLayoutCount] = {
     {PackageLayout::MMS, "MMS", true, 20, 270744, 64, 68, 4164, 270404, 270484},
@@ -32,6 +44,21 @@ const PackageLayout &PackageLayout::Get(Id id)
 const char *PackageLayout::VersionPrefix()
 {
     return "Version: DVSK ";
+}
+
+bool PackageLayout::IsVersioned(const char *szVersion)
+{
+    return szVersion && std::memcmp(szVersion, VersionPrefix(), kVersionPrefixLength) == 0;
+}
+
+bool PackageLayout::SupportsMMS(const char *szVersion)
+{
+    return szVersion && qstrcmp(kMMSVersion, VersionText(szVersion).constData()) <= 0;
+}
+
+bool PackageLayout::SupportsMedia(const char *szVersion)
+{
+    return szVersion && qstrcmp(kMediaVersion, VersionText(szVersion).constData()) <= 0;
 }
 
 QByteArray PackageLayout::CountName(int nIndex)

@@ -47,6 +47,14 @@ public:
     // "Version: DVSK ", the head of every versioned package.
     static const char *VersionPrefix();
     static constexpr int kVersionPrefixLength = 14;
+    // Whether a header's version field (at least kVersionPrefixLength bytes)
+    // starts with the version prefix; false for null.
+    static bool IsVersioned(const char *szVersion);
+    // Whether the version text behind the prefix is at or above the first
+    // version with multimedia messages ("32.610.12"), or with media files
+    // ("32.610.08"); false for null.
+    static bool SupportsMMS(const char *szVersion);
+    static bool SupportsMedia(const char *szVersion);
     // Name of a count slot ("SMSCount", ...; "Reserved8" for unused slots).
     static QByteArray CountName(int nIndex);
     // The text of a fixed-width field: up to its first NUL, at most nWidth bytes.

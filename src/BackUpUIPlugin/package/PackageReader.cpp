@@ -1,6 +1,5 @@
 #include "PackageReader.h"
 
-#include "MyZip.h"
 
 #include <QIODevice>
 
@@ -153,7 +152,7 @@ PackageReader::OpenResult PackageReader::Open(const char *szPath)
         return result;
     }
     PackageLayout::Id layout = PackageLayout::MMS;
-    if (baPrefix.size() >= BackUpHead::kVersionSize && MyZip::IsVersionedPkg(baPrefix.constData())) {
+    if (baPrefix.size() >= BackUpHead::kVersionSize && PackageLayout::IsVersioned(baPrefix.constData())) {
         layout = ChooseVersionedLayout(baPrefix.constData());
     } else {
         if (baPrefix.size() < qint64(PackageLayout::kMinUnversionedHeadSize)) {
@@ -332,9 +331,9 @@ PackageLayout::Id PackageReader::ChooseUnversionedLayout(const BackUpHead &fh)
 
 PackageLayout::Id PackageReader::ChooseVersionedLayout(const char *szVersion)
 {
-    if (MyZip::IsSupportMMS(szVersion))
+    if (PackageLayout::SupportsMMS(szVersion))
         return PackageLayout::MMS;
-    if (MyZip::IsSupportMutiMedia(szVersion))
+    if (PackageLayout::SupportsMedia(szVersion))
         return PackageLayout::B610;
     return PackageLayout::B400;
 }

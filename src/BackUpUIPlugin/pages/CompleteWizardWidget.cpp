@@ -42,16 +42,6 @@ void CompleteWizardWidget::SetOutcome(Outcome outcome)
     m_outcome = outcome;
 }
 
-const char *CompleteWizardWidget::HeadlineKey(Outcome outcome)
-{
-    switch (outcome) {
-    case Outcome::PartlyFailed: return "IDS_BACKUPUIPLUGIN_COMPLETE_BACKUPPART_LABEL";
-    case Outcome::Failed: return "IDS_BACKUPUIPLUGIN_COMPLETE_BACKUPFAIL_LABEL";
-    case Outcome::Complete: break;
-    }
-    return "IDS_BACKUPUIPLUGIN_COMPLETE_BACKUPSUC_LABEL";
-}
-
 void CompleteWizardWidget::SetResultCaption(const QString &strCaption)
 {
     m_strCaption = strCaption;

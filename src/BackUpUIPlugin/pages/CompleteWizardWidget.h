@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CustomWizardWidget.h"
+#include "ResultView.h"
 
 #include <QString>
 
@@ -13,35 +14,25 @@ class QVBoxLayout;
 // The last wizard page: the completion message, the run's detail texts that
 // the outside backup manager stores here, and a finish button that returns to
 // the host's home plugin.
-class CompleteWizardWidget : public CustomWizardWidget
+class CompleteWizardWidget : public CustomWizardWidget, public ResultView
 {
     Q_OBJECT
 public:
     explicit CompleteWizardWidget(QWidget *pParent = nullptr);
     ~CompleteWizardWidget() override;
 
-    // How the run ended, which sets the page's headline and picture.
-    enum class Outcome
-    {
-        Complete,     // every selected item was backed up
-        PartlyFailed, // a package was kept, but some items failed
-        Failed        // nothing of the run was kept
-    };
-    // Stored like the texts; shown at the next InitialShow.
-    void SetOutcome(Outcome outcome);
+    // The outcome sets the page's headline and picture. Like the texts, it
+    // is stored and shown at the next InitialShow.
+    void SetOutcome(Outcome outcome) override;
     Outcome GetOutcome() const { return m_outcome; }
-    // The translation key of the headline of an outcome.
-    static const char *HeadlineKey(Outcome outcome);
 
-    // Each stores one text; it is shown at the next InitialShow.
-    void SetResultCaption(const QString &strCaption);
-    void SetResultValue(const QString &strValue);
-    void SetResultNote(const QString &strNote);
-    void SetContactsTip(const QString &strTip);
-    void SetApkTip(const QString &strTip);
-    // The folder the backup package was written to; shown, with a button
-    // that opens it, when the run delivered a package (empty: not shown).
-    void SetBackupFolder(const QString &strFolder);
+    void SetResultCaption(const QString &strCaption) override;
+    void SetResultValue(const QString &strValue) override;
+    void SetResultNote(const QString &strNote) override;
+    void SetContactsTip(const QString &strTip) override;
+    void SetApkTip(const QString &strTip) override;
+    // Shown, with a button that opens it, when the run delivered a package.
+    void SetBackupFolder(const QString &strFolder) override;
     QString GetBackupFolder() const { return m_strFolder; }
     QLabel *GetFolderLabel() const { return m_pLabelFolder; }
     QPushButton *GetOpenFolderButton() const { return m_pBtnOpenFolder; }

@@ -5,6 +5,7 @@
 #include "BackUpUIThread.h"
 #include "Factory.h"
 #include "LogLine.h"
+#include "ResultView.h"
 
 #include <host/Change.h>
 #include <host/CommonUtils.h>
@@ -80,10 +81,17 @@ void BackUpUIBBMgr::SetProgressTipLabel(QLabel *pLabel)
         m_pTipLabel = pLabel;
 }
 
-void BackUpUIBBMgr::SetCompleteWidget(CompleteWizardWidget *pWidget)
+void BackUpUIBBMgr::SetCompleteWidget(ResultView *pView)
 {
-    if (pWidget)
-        m_pCompleteWidget = pWidget;
+    if (pView) {
+        m_pCompleteObject = dynamic_cast<QObject *>(pView);
+        m_pCompleteView = pView;
+    }
+}
+
+ResultView *BackUpUIBBMgr::CompleteView() const
+{
+    return m_pCompleteObject ? m_pCompleteView : nullptr;
 }
 
 void BackUpUIBBMgr::SetBigButtons(const QHash<int, CheckBigButton *> &hashButtons)
@@ -180,7 +188,7 @@ void BackUpUIBBMgr::slotsModuleInfo(structBackupID info)
 
 void BackUpUIBBMgr::slotsUpdateTipInfo(void *pItems, void *pRequested, void *pBackedUp)
 {
-    if (!m_pCompleteWidget) {
+    if (!CompleteView()) {
         LOG_ARG_NULL("slotsUpdateTipInfo");
         return;
     }
@@ -218,8 +226,8 @@ void BackUpUIBBMgr::slotsUpdateTipInfo(void *pItems, void *pRequested, void *pBa
     }
     const QString strApk = listApk.join(QLatin1Char(' '));
 
-    m_pCompleteWidget->SetContactsTip(strContacts);
-    m_pCompleteWidget->SetApkTip(strApk);
+    CompleteView()->SetContactsTip(strContacts);
+    CompleteView()->SetApkTip(strApk);
 }
 
 QString BackUpUIBBMgr::CommonName(quint32 nId) const
@@ -237,12 +245,12 @@ QString BackUpUIBBMgr::ChildName(quint32 nId) const
 void BackUpUIBBMgr::updateUIAfterFinished(int nResult)
 {
     m_strTipText.clear();
-    if (!m_pCompleteWidget) {
+    if (!CompleteView()) {
         LOG_ARG_NULL("updateUIAfterFinished");
         return;
     }
 
-    using Outcome = CompleteWizardWidget::Outcome;
+    using Outcome = ResultView::Outcome;
     if (nResult < 0) {
         const char *szReason = "IDS_BACKUPUIPLUGIN_COMPLETE_NO_ENOUGH_SPACE_LABEL";
         if (nResult == RUN_RESULT_NO_MEMINFO)
@@ -251,20 +259,20 @@ void BackUpUIBBMgr::updateUIAfterFinished(int nResult)
             szReason = "IDS_BACKUPUIPLUGIN_COMPLETE_PHONE_DISCONNECTED_LABEL";
         else if (nResult == RUN_RESULT_DATA_FOLDER_BUSY)
             szReason = "IDS_BACKUPUIPLUGIN_COMPLETE_ANOTHER_BACKUP_LABEL";
-        m_pCompleteWidget->SetOutcome(Outcome::Failed);
-        m_pCompleteWidget->SetResultValue(Change::tr(szReason));
+        CompleteView()->SetOutcome(Outcome::Failed);
+        CompleteView()->SetResultValue(Change::tr(szReason));
         // A requesting plugin learns of the new reason; the memory results
         // keep their empty result text.
         if (nResult == RUN_RESULT_PHONE_DISCONNECTED)
-            m_strTipText = Change::tr(CompleteWizardWidget::HeadlineKey(Outcome::Failed)) + Change::tr(szReason);
+            m_strTipText = Change::tr(ResultView::HeadlineKey(Outcome::Failed)) + Change::tr(szReason);
         // Nothing of this run was backed up: texts left from an earlier run
         // (a failure headline, its result text, notes about contacts or
         // applications) would describe that run, not this one.
-        m_pCompleteWidget->SetResultCaption(QString());
-        m_pCompleteWidget->SetResultNote(QString());
-        m_pCompleteWidget->SetContactsTip(QString());
-        m_pCompleteWidget->SetApkTip(QString());
-        m_pCompleteWidget->SetBackupFolder(QString());
+        CompleteView()->SetResultCaption(QString());
+        CompleteView()->SetResultNote(QString());
+        CompleteView()->SetContactsTip(QString());
+        CompleteView()->SetApkTip(QString());
+        CompleteView()->SetBackupFolder(QString());
         return;
     }
 
@@ -335,9 +343,9 @@ void BackUpUIBBMgr::updateUIAfterFinished(int nResult)
             strList += strSeparator + strName;
         listMainNames.append(CommonName(row.nMainId));
         if (row.nMainId == 0)
-            m_pCompleteWidget->SetContactsTip(QString());
+            CompleteView()->SetContactsTip(QString());
         else if (row.nMainId == 29)
-            m_pCompleteWidget->SetApkTip(QString());
+            CompleteView()->SetApkTip(QString());
     }
     // Failed items whose sub-item has no configured name would leave the list
     // empty and the run would look successful; name their main items instead.
@@ -347,14 +355,14 @@ void BackUpUIBBMgr::updateUIAfterFinished(int nResult)
     }
 
     if (strList.isEmpty()) {
-        m_pCompleteWidget->SetResultCaption(QString());
-        m_pCompleteWidget->SetResultValue(QString());
-        m_pCompleteWidget->SetResultNote(QString());
+        CompleteView()->SetResultCaption(QString());
+        CompleteView()->SetResultValue(QString());
+        CompleteView()->SetResultNote(QString());
     } else {
         const QString strCaption = Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_SORRY_LABEL");
-        m_pCompleteWidget->SetResultCaption(strCaption);
-        m_pCompleteWidget->SetResultValue(strList);
-        m_pCompleteWidget->SetResultNote(Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_RESULT_LABEL"));
+        CompleteView()->SetResultCaption(strCaption);
+        CompleteView()->SetResultValue(strList);
+        CompleteView()->SetResultNote(Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_RESULT_LABEL"));
         m_strTipText = strCaption + strList;
     }
     // A failed item is a failed run: the package holds the rest, if it was
@@ -362,12 +370,12 @@ void BackUpUIBBMgr::updateUIAfterFinished(int nResult)
     Outcome outcome = Outcome::Complete;
     if (nResult != 0)
         outcome = pFactory && pFactory->IsPackageDelivered() ? Outcome::PartlyFailed : Outcome::Failed;
-    m_pCompleteWidget->SetOutcome(outcome);
+    CompleteView()->SetOutcome(outcome);
     // The destination folder, which holds the package and the backup folder.
-    m_pCompleteWidget->SetBackupFolder(pFactory && pFactory->IsPackageDelivered()
+    CompleteView()->SetBackupFolder(pFactory && pFactory->IsPackageDelivered()
                                            ? QFileInfo(pFactory->GetPackagePath()).absolutePath()
                                            : QString());
-    m_strTipText = Change::tr(CompleteWizardWidget::HeadlineKey(outcome)) + m_strTipText;
+    m_strTipText = Change::tr(ResultView::HeadlineKey(outcome)) + m_strTipText;
 }
 
 

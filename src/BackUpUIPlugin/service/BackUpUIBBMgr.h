@@ -2,7 +2,6 @@
 
 #include "BackupRecords.h"
 #include "CheckBigButton.h"
-#include "CompleteWizardWidget.h"
 #include "PluginInfo.h"
 
 #include <QDateTime>
@@ -14,6 +13,7 @@
 #include <QStringList>
 
 class IUpdateBackupInterface;
+class ResultView;
 
 // Follows a running backup for the wizard pages and for another plugin of
 // the suite that asked for the backup ("UpdateUIPlugin", caller 1, or
@@ -30,7 +30,9 @@ public:
     static BackUpUIBBMgr *ExistingInstance();
 
     void SetProgressTipLabel(QLabel *pLabel);
-    void SetCompleteWidget(CompleteWizardWidget *pWidget);
+    // The result page; it must be a QObject, whose destruction the manager
+    // notices.
+    void SetCompleteWidget(ResultView *pView);
     void SetBigButtons(const QHash<int, CheckBigButton *> &hashButtons);
     void SetOutFuncCaller(int nCaller);
     void SetOutFuncParam(int nValue);
@@ -40,7 +42,6 @@ public:
     int GetResult() const { return m_nResult; }
     QString GetTipText() const { return m_strTipText; }
     QLabel *GetProgressTipLabel() const { return m_pTipLabel; }
-    CompleteWizardWidget *GetCompleteWidget() const { return m_pCompleteWidget; }
 
     // Brings the requesting plugin to the front at backup start and tells it
     // the backup began.
@@ -79,12 +80,15 @@ private:
     QString CallerPluginName() const;
     QString CommonName(quint32 nId) const;
     QString ChildName(quint32 nId) const;
+    // The result page while it exists, else null.
+    ResultView *CompleteView() const;
 
     int m_nResult = 0;
     // The pages own these widgets; guarded so that a report arriving after a
     // page was destroyed finds null instead of a dangling pointer.
     QPointer<QLabel> m_pTipLabel;
-    QPointer<CompleteWizardWidget> m_pCompleteWidget;
+    QPointer<QObject> m_pCompleteObject;
+    ResultView *m_pCompleteView = nullptr;
     PluginInfoTable m_hashCommon;
     PluginInfoTable m_hashChild;
     QHash<int, QPointer<CheckBigButton>> m_hashButtons;

@@ -1,7 +1,7 @@
 #include "KeptFiles.h"
 
-#include "Factory.h"
 #include "MediaInfo.h"
+#include "RunNames.h"
 #include "SafeFileName.h"
 
 #include <QDateTime>
@@ -53,7 +53,7 @@ QStringList KeptFiles::EarlierRunFolders(const QString &strDestination, const QS
             const QDateTime dtRun = QDateTime::fromString(strDate, kDateFormats[nOrder]);
             // The same rule that named this run names the earlier ones: only
             // a name it would have given this phone belongs to this phone.
-            if (dtRun.isValid() && Factory::RunName(strDeviceName, dtRun, nOrder == 1) == strName) {
+            if (dtRun.isValid() && RunNames::Name(strDeviceName, dtRun, nOrder == 1) == strName) {
                 listRuns.append({dtRun, info.filePath()});
                 break;
             }

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+// What the outside backup manager fills in after a run: the result page's
+// outcome and detail texts. The result page implements it, so the manager
+// needs no page class.
+class ResultView
+{
+public:
+    // How the run ended, which sets the page's headline and picture.
+    enum class Outcome
+    {
+        Complete,     // every selected item was backed up
+        PartlyFailed, // a package was kept, but some items failed
+        Failed        // nothing of the run was kept
+    };
+    // The translation key of the headline of an outcome.
+    static const char *HeadlineKey(Outcome outcome);
+
+    // Each stores its value; the view shows them when it is next shown.
+    virtual void SetOutcome(Outcome outcome) = 0;
+    virtual void SetResultCaption(const QString &strCaption) = 0;
+    virtual void SetResultValue(const QString &strValue) = 0;
+    virtual void SetResultNote(const QString &strNote) = 0;
+    virtual void SetContactsTip(const QString &strTip) = 0;
+    virtual void SetApkTip(const QString &strTip) = 0;
+    // The folder the backup package was written to (empty: none).
+    virtual void SetBackupFolder(const QString &strFolder) = 0;
+
+protected:
+    ResultView() = default;
+    virtual ~ResultView();
+    ResultView(const ResultView &) = delete;
+    ResultView &operator=(const ResultView &) = delete;
+};
