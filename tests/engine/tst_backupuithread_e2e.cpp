@@ -7,6 +7,7 @@
 #include "Factory.h"
 #include "MediaInfo.h"
 #include "MyZip.h"
+#include "PackageFixture.h"
 #include "PackageVerifier.h"
 #include "TestEnv.h"
 #include "TestPhone.h"
@@ -14,6 +15,7 @@
 #include <host/CommonUtils.h>
 
 #include <QDir>
+#include <QCryptographicHash>
 #include <QDirIterator>
 #include <QFile>
 #include <QSignalSpy>
@@ -25,6 +27,33 @@ QByteArray ReadAll(const QString &strPath)
 {
     QFile file(strPath);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+QByteArray Sha256(const QByteArray &baData)
+{
+    return QCryptographicHash::hash(baData, QCryptographicHash::Sha256).toHex();
+}
+
+// The package's decompressed bytes with each stored source path cut to its
+// file name: the data folder of a test run is a fresh temporary folder, the
+// rest of the package is the same on every run.
+QByteArray PackageWithoutFolders(const QString &strPackage)
+{
+    constexpr int kFileCountAt = 64;
+    constexpr int kNameAt = 4164;
+    constexpr int kNameWidth = 260;
+    QByteArray baData = PackageFixture::Gunzip(PackageFixture::ReadFile(strPackage));
+    if (baData.size() < kNameAt + 1024 * kNameWidth)
+        return QByteArray();
+    const quint32 nFiles = qMin<quint32>(PackageFixture::GetU32(baData, kFileCountAt), 1024);
+    for (quint32 i = 0; i < nFiles; ++i) {
+        const int nAt = kNameAt + int(i) * kNameWidth;
+        const QByteArray baName = PackageFixture::Text(baData, nAt, kNameWidth);
+        QByteArray baField = baName.mid(baName.lastIndexOf('/') + 1);
+        baField.append(QByteArray(kNameWidth - baField.size(), '\0'));
+        baData.replace(nAt, kNameWidth, baField);
+    }
+    return baData;
 }
 } // namespace
 
@@ -146,6 +175,26 @@ void tst_BackUpUIThreadE2E::wholeSamplePhone()
     }
     QCOMPARE(nApps, counts.value(29).nProNum);
     QVERIFY(QFileInfo(strFolder + "/APK/APPDATA.zip").size() > 0);
+
+    // What the backup writes stays byte for byte what it was: the package
+    // (stored source folders aside), its Info.xml and the media lists.
+    const QList<QPair<QString, QByteArray>> listExpected = {
+        {"package", "764f85f6d15ea7f86a082ca21ef2664061c45b607cd77004b642e9a695a70211"},
+        {"Info.xml", "d85a5de1bdf1444ccd71cef0c5fb267f87aa04fee0a5d5149b52982c06ac4f92"},
+        {"ImageList.xml", "89eb68303a2f9ab9c3636442f60646eef59637b1c048af9536610914e9ef9176"},
+        {"VideoList.xml", "55a610846f3c5b68b962bd5159da1b53e9d753b0960094f2c58e896da18d8f93"},
+        {"AudioList.xml", "7c31659d0893a8a4704d904ef1e0035921a08f650bbcd0edb086d0317a31f704"},
+    };
+    const QHash<QString, QByteArray> hashActual = {
+        {"package", Sha256(PackageWithoutFolders(strPackage))},
+        {"Info.xml", Sha256(ReadAll(extracted.filePath("Info.xml")))},
+        {"ImageList.xml", Sha256(ReadAll(strFolder + "/Image/ImageList.xml"))},
+        {"VideoList.xml", Sha256(ReadAll(strFolder + "/Video/VideoList.xml"))},
+        {"AudioList.xml", Sha256(ReadAll(strFolder + "/Audio/AudioList.xml"))},
+    };
+    for (const auto &expected : listExpected)
+        QVERIFY2(hashActual.value(expected.first) == expected.second,
+                 qPrintable(expected.first + ": " + hashActual.value(expected.first)));
 
     // Nothing temporary is left in the data folder; the setting is written.
     QCOMPARE(QDir(env.UserDataDir()).entryList({"*.zip"}, QDir::Files), QStringList());
