@@ -6,6 +6,7 @@
 #include <BackUpUILogic.h>
 #include <BackUpUIThread.h>
 #include <BackUpUIThreadCancel.h>
+#include <BackupKinds.h>
 #include <DataFolderLock.h>
 #include <Factory.h>
 #include <PackageVerifier.h>
@@ -28,15 +29,6 @@
 
 namespace
 {
-// Tile names and their display module ids, in the order the wizard shows them.
-const struct
-{
-    const char *szName;
-    int nId;
-} kTiles[] = {
-    {"contacts", 0}, {"messages", 1}, {"apps", 29}, {"appdata", 3}, {"media", 4}, {"music", 5}, {"other", 6},
-};
-
 // A destination is usable when a file can be created in it and removed again.
 bool ProbeWritable(const QString &strFolder, QString &strError)
 {
@@ -52,22 +44,16 @@ bool ProbeWritable(const QString &strFolder, QString &strError)
     return true;
 }
 
-// What a module record names: module starts carry a tile id, item progress a
-// finer id.
-QString DisplayName(int nId)
+// What a module record names: module starts carry a tile id, item progress
+// the id of a kind.
+QString DisplayName(const structBackupID &info)
 {
-    switch (nId) {
-    case 0: return QStringLiteral("contacts");
-    case 1: return QStringLiteral("messages");
-    case 3: return QStringLiteral("applications");
-    case 4: return QStringLiteral("images and videos");
-    case 5: return QStringLiteral("music");
-    case 6: return QStringLiteral("call log, calendar and e-mail");
-    case 25: return QStringLiteral("images");
-    case 26: return QStringLiteral("videos");
-    case 29: return QStringLiteral("applications");
-    default: return QString();
+    if (info.nState == 1) {
+        const BackupKind *pKind = BackupKinds::ByProgressId(info.nModuleID);
+        return pKind ? QLatin1String(pKind->szToolName) : QString();
     }
+    const BackupTile *pTile = BackupKinds::Tile(info.nModuleID);
+    return pTile ? QLatin1String(pTile->szShownName) : QString();
 }
 
 QString ReadLocationFile()
@@ -145,14 +131,14 @@ bool RunCommand::ParseItems(const QString &strList, BackupItems &items, QString 
     for (QString strName : listNames) {
         strName = strName.trimmed().toLower();
         if (strName == QLatin1String("all")) {
-            for (const auto &tile : kTiles)
-                AddTile(tile.nId, items);
+            for (const BackupTile &tile : BackupKinds::Tiles())
+                BackupKinds::SelectTile(tile.nId, items);
             continue;
         }
         bool bKnown = false;
-        for (const auto &tile : kTiles) {
-            if (strName == QLatin1String(tile.szName)) {
-                AddTile(tile.nId, items);
+        for (const BackupTile &tile : BackupKinds::Tiles()) {
+            if (strName == QLatin1String(tile.szToolName)) {
+                BackupKinds::SelectTile(tile.nId, items);
                 bKnown = true;
             }
         }
@@ -166,20 +152,6 @@ bool RunCommand::ParseItems(const QString &strList, BackupItems &items, QString 
     return true;
 }
 
-void RunCommand::AddTile(int nTileId, BackupItems &items)
-{
-    switch (nTileId) {
-    case 0: items.bPB = true; break;
-    case 1: items.bSMS = items.bMMS = true; break;
-    case 3: items.bAPKData = true; break;
-    case 4: items.bImage = items.bVideo = true; break;
-    case 5: items.bAudio = true; break;
-    case 6: items.bCallLog = items.bCalendar = items.bEmail = true; break;
-    case 29: items.bAPK = true; break;
-    default: break;
-    }
-}
-
 BackupItems RunCommand::DefaultItems(bool *pbConfigFound)
 {
     BackupItems items;
@@ -189,7 +161,7 @@ BackupItems RunCommand::DefaultItems(bool *pbConfigFound)
         *pbConfigFound = !common.isEmpty();
     for (const PluginInfo &info : common) {
         if (info.bEnable)
-            AddTile(int(info.nId), items);
+            BackupKinds::SelectTile(int(info.nId), items);
     }
     return items;
 }
@@ -379,26 +351,21 @@ void RunCommand::PrintCounts()
 {
     const QHash<int, structBackupID> counts = BackUpUIThread::ExistingInstance()->GetModuleCounts();
     QStringList listParts;
-    for (const auto &tile : kTiles) {
-        BackupItems tileItems;
-        AddTile(tile.nId, tileItems);
-        bool bSelected = false;
-        for (int i = 0; i < BackupItems::kSlots; ++i)
-            bSelected = bSelected || (tileItems.Slot(i) && m_items.Slot(i));
-        if (!bSelected)
+    for (const BackupTile &tile : BackupKinds::Tiles()) {
+        if (!BackupKinds::HoldsTile(m_items, tile.nId))
             continue;
         if (!counts.contains(tile.nId)) {
-            listParts << QStringLiteral("%1 (not offered by the configuration)").arg(QLatin1String(tile.szName));
+            listParts << QStringLiteral("%1 (not offered by the configuration)").arg(QLatin1String(tile.szToolName));
             continue;
         }
         // nValue carries the count call's result.
         const int nCountResult = counts.value(tile.nId).nValue;
         if (nCountResult == DVSK_DEV_ERR_NOT_AVAILABLE)
-            listParts << QStringLiteral("%1 (not available on this phone)").arg(QLatin1String(tile.szName));
+            listParts << QStringLiteral("%1 (not available on this phone)").arg(QLatin1String(tile.szToolName));
         else if (nCountResult != 0)
-            listParts << QStringLiteral("%1 (could not be counted)").arg(QLatin1String(tile.szName));
+            listParts << QStringLiteral("%1 (could not be counted)").arg(QLatin1String(tile.szToolName));
         else
-            listParts << QStringLiteral("%1 %2").arg(QLatin1String(tile.szName)).arg(counts.value(tile.nId).nProNum);
+            listParts << QStringLiteral("%1 %2").arg(QLatin1String(tile.szToolName)).arg(counts.value(tile.nId).nProNum);
     }
     m_out.Line(QStringLiteral("On the phone: %1").arg(listParts.isEmpty() ? QStringLiteral("(nothing selected)")
                                                                            : listParts.join(QStringLiteral(", "))));
@@ -428,16 +395,13 @@ void RunCommand::slotModuleInfo(structBackupID info)
 {
     if (m_phase != Phase::BackingUp)
         return;
-    const QString strName = DisplayName(info.nModuleID);
+    const QString strName = DisplayName(info);
     if (strName.isEmpty())
         return;
-    if (info.nState == 0) {
+    if (info.nState == 0)
         m_progress.SetModule(strName);
-    } else if (info.nState == 1) {
-        // Item progress of id 3 comes from the application data.
-        const QString strItem = info.nModuleID == 3 ? QStringLiteral("application data") : strName;
-        m_progress.SetModule(strItem, QStringLiteral("%1/%2").arg(info.nProNum).arg(info.nAllNum));
-    }
+    else if (info.nState == 1)
+        m_progress.SetModule(strName, QStringLiteral("%1/%2").arg(info.nProNum).arg(info.nAllNum));
 }
 
 void RunCommand::slotInterrupt()
@@ -520,8 +484,8 @@ void RunCommand::slotFinish(int nResult)
         // partly backed up is one of them).
         int nExpected = 1;
         const int nPackaged = pFactory->GetPackagedMask();
-        for (int nCode : RunSummary::ModuleOrder()) {
-            if (nPackaged & BackupCodes::ResultBit(nCode))
+        for (const BackupKind &kind : BackupKinds::All()) {
+            if (nPackaged & kind.nResultBit)
                 ++nExpected;
         }
         bOk = VerifyPackage(pFactory->GetPackagePath(), nExpected) && bOk;
@@ -569,7 +533,7 @@ void RunCommand::RemoveDataFolderTmpFiles()
     if (!pFactory || pFactory->GetDataFolder().isEmpty())
         return;
     // The same files the wizard removes when a backup ends.
-    for (const QString &strName : Factory::TempFileNames()) {
+    for (const QString &strName : BackupKinds::TempFileNames()) {
         const QString strFile = pFactory->GetDataFolder() + strName;
         if (QFileInfo::exists(strFile))
             QFile::remove(strFile);

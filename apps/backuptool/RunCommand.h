@@ -26,8 +26,6 @@ public:
     // "contacts,messages,..." (tile names, also "all") to a selection;
     // false with strError set on an unknown name.
     static bool ParseItems(const QString &strList, BackupItems &items, QString &strError);
-    // Adds the items of one tile (display module id) to a selection.
-    static void AddTile(int nTileId, BackupItems &items);
     // The selection the configuration starts out with: its enabled tiles.
     static BackupItems DefaultItems(bool *pbConfigFound = nullptr);
     // Where the wizard would back up to: the location file, else the

@@ -3,6 +3,7 @@
 // packages that cannot be written or delivered. The whole happy path is in
 // tst_backupuithread_e2e.
 
+#include "BackupKinds.h"
 #include "Factory.h"
 #include "FactoryFixture.h"
 #include "MediaInfo.h"
@@ -384,7 +385,7 @@ void tst_Factory::partlyCopiedFilesAreKept()
     }
     QVERIFY(pFactory->IsPackageDelivered());
     QVERIFY(EntryFileNames(pFactory->GetPackagePath()).contains(entry));
-    QCOMPARE(pFactory->GetBackedUpCounts()[RunSummary::CountSlot(errors.at(0).at(1).toInt())], kept.size());
+    QCOMPARE(pFactory->GetBackedUpCounts()[BackupKinds::ByCode(errors.at(0).at(1).toInt())->nCountSlot], kept.size());
 }
 
 void tst_Factory::infoCountsWhatThePackageHolds_data()

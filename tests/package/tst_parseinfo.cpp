@@ -10,7 +10,6 @@
 #include <QTest>
 
 Q_DECLARE_METATYPE(PhoneInfo)
-Q_DECLARE_METATYPE(BackupCounts)
 
 namespace
 {

@@ -1,6 +1,7 @@
 // The outside backup manager: tip lines, result texts, the finish record and
 // the calls to a plugin that asked for the backup.
 
+#include "BackupKinds.h"
 #include "BackUpUIBBMgr.h"
 #include "BackUpUIConfigParse.h"
 #include "CheckBigButton.h"
@@ -332,7 +333,7 @@ void tst_BackUpUIBBMgr::tipInfo()
     }
     m_pResult->SetContactsTip("old");
     m_pResult->SetApkTip("old");
-    m_pMgr->slotsUpdateTipInfo(&items, &requested, &backedUp);
+    m_pMgr->slotsUpdateTipInfo(items, requested, backedUp);
     QCOMPARE(m_pResult->GetContactsTip(),
              strContacts.isEmpty() ? QString() : Filled("IDS_BACKUPUIPLUGIN_COMPLETE_PB_TIPTEXT", {"%s"}, {strContacts}));
     QStringList listExpected;
@@ -381,7 +382,7 @@ void tst_BackUpUIBBMgr::finish()
 
     // The run's module files in the SDK's user data folder, and two that are not.
     const QDir dirData(m_env.UserDataDir());
-    const QStringList listNames = Factory::TempFileNames();
+    const QStringList listNames = BackupKinds::TempFileNames();
     QVERIFY(listNames.contains("APKDATA.zip"));
     for (const QString &strName : listNames + QStringList{"Info.xml"}) {
         QFile file(dirData.filePath(strName));

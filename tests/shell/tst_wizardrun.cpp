@@ -2,6 +2,7 @@
 // from the prepare page to the result page, and a run cancelled half way that
 // leaves nothing behind.
 
+#include "BackupKinds.h"
 #include "BackUpMainWindow.h"
 #include "BackUpUIBBMgr.h"
 #include "BackUpUIThread.h"
@@ -166,7 +167,7 @@ void tst_WizardRun::fullBackupOfSamplePhone()
     QVERIFY(pComplete->GetOpenFolderButton()->isVisible());
 
     // The module files went from the data folder; the date was recorded.
-    for (const QString &strName : Factory::TempFileNames())
+    for (const QString &strName : BackupKinds::TempFileNames())
         QVERIFY2(!QFileInfo::exists(m_pEnv->UserDataDir() + strName), qPrintable(strName));
     QCOMPARE(CommonUtils::GetSettings(QStringLiteral("BackUpUIPlugin"), QStringLiteral("BackupDate")),
              QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")));
@@ -226,7 +227,7 @@ void tst_WizardRun::cancelledHalfWayLeavesNothing()
 
     QCOMPARE(spyFinished.size(), 0);
     QCOMPARE(RunEntries(strDestination), QStringList());
-    for (const QString &strName : Factory::TempFileNames())
+    for (const QString &strName : BackupKinds::TempFileNames())
         QVERIFY2(!QFileInfo::exists(m_pEnv->UserDataDir() + strName), qPrintable(strName));
     QVERIFY(FilesUnder(m_pEnv->UserDataDir()).filter(QStringLiteral(".zip")).isEmpty());
     // The wizard went away and the host's home plugin came to the front;

@@ -3,6 +3,7 @@
 #include "BackUpUIConfigParse.h"
 #include "BackUpUILogic.h"
 #include "BackUpUIThreadCancel.h"
+#include "BackupKinds.h"
 #include "DataFolderLock.h"
 #include "Factory.h"
 #include "FolderRemoval.h"
@@ -30,16 +31,6 @@ QMutex g_instanceMutex;
 
 const char *const kCountNotifyTarget = "F3389867-EA3E-420d-99A5-6568DB0A8A00";
 constexpr qint64 kMinFreeBytes = 5242880;
-
-float ReadWeight(int nCount, float fPerThousand, float fMin)
-{
-    return qMax(fPerThousand * static_cast<float>(nCount) / 1000.0f, fMin);
-}
-
-float SizeWeight(int nSize, float fDivisor, float fMin)
-{
-    return qMax(static_cast<float>(static_cast<unsigned int>(nSize)) / fDivisor, fMin);
-}
 
 // The line "GetCount XX return: %d %s: %s: %s %d".
 void LogCount(const char *szWhat, int nResult, int nLine)
@@ -294,122 +285,36 @@ void BackUpUIThread::procGetCount(int nReport)
             return info;
         };
 
-        if (common.contains(0)) {
-            int nCount = 0;
-            const int nResult = pFactory->GetCount(MODULE_PB, &nCount, nullptr);
-            LogCount("PB", nResult, __LINE__);
-            hashCounts.insert(0, entry(0, nCount, nResult, 0));
-            fWeights[W_PB_READ] = ReadWeight(nCount, 50.0f, 2.0f);
-            fWeights[W_PB_COPY] = 2.3f;
-            bHasData[1] = nCount >= 1;
-        }
-        if (common.contains(1)) {
-            int nSms = 0;
-            int nMms = 0;
-            const int nResult = pFactory->GetCount(MODULE_SMS, &nSms, nullptr);
-            LogCount("SMS", nResult, __LINE__);
-            if (nResult == 0) {
-                hashCounts.insert(24, entry(24, nSms, 0, 0));
-                fWeights[W_SMS_READ] = ReadWeight(nSms, 50.0f, 2.0f);
-                fWeights[W_SMS_COPY] = 2.3f;
-            }
-            const int nMmsResult = pFactory->GetCount(MODULE_MMS, &nMms, nullptr);
-            if (nMmsResult == 0) {
-                hashCounts.insert(27, entry(27, nMms, 0, 0));
-                fWeights[W_MMS_READ] = ReadWeight(nMms, 600.0f, 2.0f);
-                fWeights[W_MMS_COPY] = 2.3f;
-            }
-            hashCounts.insert(1, entry(1, nSms + nMms, nResult, 0));
-            bHasData[0] = nSms >= 1;
-            bHasData[8] = nMms >= 1;
-        }
-        if (common.contains(29)) {
-            int nCount = 0;
-            int nSize = 0;
-            const int nResult = pFactory->GetCount(MODULE_APK, &nCount, &nSize);
-            LogCount("APP", nResult, __LINE__);
-            hashCounts.insert(29, entry(29, nCount, nResult, nSize));
-            fWeights[W_APK_START] = 5.0f;
-            fWeights[W_APK_FILES] = SizeWeight(nSize, 1200.0f, 5.5f);
-            bHasData[3] = nCount >= 1;
-        }
-        if (common.contains(3)) {
-            int nCount = 0;
-            int nSize = 0;
-            // Asked for on its own: a phone may have applications whose data
-            // it does not give.
-            const int nResult = pFactory->GetCount(MODULE_APKDATA, &nCount, &nSize);
-            LogCount("APP", nResult, __LINE__);
-            hashCounts.insert(3, entry(3, nCount, nResult, nSize));
-            fWeights[W_APKDATA_FIRST] = SizeWeight(nSize, 1000.0f, 5.0f);
-            fWeights[W_APKDATA_SECOND] = SizeWeight(nSize, 1200.0f, 5.0f);
-            fWeights[W_APKDATA_THIRD] = SizeWeight(nSize, 1200.0f, 5.5f);
-            bHasData[4] = nCount >= 1;
-        }
-        if (common.contains(4)) {
-            int nImages = 0;
-            int nImageSize = 0;
-            int nVideos = 0;
-            int nVideoSize = 0;
-            const int nResult = pFactory->GetCount(MODULE_IMAGE, &nImages, &nImageSize);
-            if (nResult == 0) {
-                fWeights[W_IMAGE_START] = 5.0f;
-                fWeights[W_IMAGE_FILES] = SizeWeight(nImageSize, 1200.0f, 5.5f);
-                hashCounts.insert(25, entry(25, nImages, 0, nImageSize));
-            }
-            const int nVideoResult = pFactory->GetCount(MODULE_VIDEO, &nVideos, &nVideoSize);
-            if (nVideoResult == 0) {
-                fWeights[W_VIDEO_START] = 5.0f;
-                fWeights[W_VIDEO_FILES] = SizeWeight(nVideoSize, 1200.0f, 5.5f);
-                hashCounts.insert(26, entry(26, nVideos, 0, nVideoSize));
-            }
-            LogCount("Vedio/Image", nResult, __LINE__);
-            hashCounts.insert(4, entry(4, nImages + nVideos, nResult, nImageSize + nVideoSize));
-            bHasData[9] = nImages >= 1;
-            bHasData[10] = nVideos >= 1;
-        }
-        if (common.contains(5)) {
-            int nCount = 0;
-            int nSize = 0;
-            const int nResult = pFactory->GetCount(MODULE_AUDIO, &nCount, &nSize);
-            LogCount("Music", nResult, __LINE__);
-            hashCounts.insert(5, entry(5, nCount, nResult, nSize));
-            fWeights[W_AUDIO_START] = 5.0f;
-            fWeights[W_AUDIO_FILES] = SizeWeight(nSize, 1200.0f, 5.5f);
-            bHasData[11] = nCount >= 1;
-        }
-        if (common.contains(6)) {
-            struct Other
-            {
-                int nType;
-                int nSubId;
-                int nRead;
-                int nCopy;
-                int nSlot;
-            };
-            const Other others[] = {{MODULE_CALLLOG, 21, W_CALLLOG_READ, W_CALLLOG_COPY, 5},
-                                    {MODULE_CALENDAR, 23, W_CALENDAR_READ, W_CALENDAR_COPY, 2},
-                                    {MODULE_EMAIL, 22, W_EMAIL_READ, W_EMAIL_COPY, 6}};
+        // Each configured tile, kind by kind. A kind with a sub-entry of its
+        // own is weighed and listed only when it could be counted.
+        for (const BackupTile &tile : BackupKinds::Tiles()) {
+            if (!common.contains(tile.nId))
+                continue;
             int nSum = 0;
+            int nSizeSum = 0;
             int nFirstResult = 0;
             bool bFirst = true;
-            for (const Other &other : others) {
+            for (const BackupKind *pKind : BackupKinds::OfTile(tile.nId)) {
                 int nCount = 0;
-                const int nResult = pFactory->GetCount(other.nType, &nCount, nullptr);
+                int nSize = 0;
+                const int nResult = pFactory->GetCount(pKind->nCode, &nCount, pKind->nSizeSlot >= 0 ? &nSize : nullptr);
                 if (bFirst) {
                     nFirstResult = nResult;
                     bFirst = false;
                 }
-                if (nResult == 0) {
-                    fWeights[other.nRead] = ReadWeight(nCount, 50.0f, 2.0f);
-                    fWeights[other.nCopy] = 2.3f;
-                    hashCounts.insert(other.nSubId, entry(other.nSubId, nCount, 0, 0));
+                if (pKind->nSubId < 0 || nResult == 0) {
+                    const int nBasis = pKind->step == BackupKind::Step::Record ? nCount : nSize;
+                    for (int i = 0; i < pKind->nWeightCount; ++i)
+                        fWeights[pKind->nFirstWeight + i] = pKind->Weight(i, nBasis);
+                    if (pKind->nSubId >= 0)
+                        hashCounts.insert(pKind->nSubId, entry(pKind->nSubId, nCount, 0, nSize));
                 }
-                bHasData[other.nSlot] = nCount >= 1;
+                bHasData[pKind->nItemSlot] = nCount >= 1;
                 nSum += nCount;
+                nSizeSum += nSize;
             }
-            LogCount("Other", nFirstResult, __LINE__);
-            hashCounts.insert(6, entry(6, nSum, nFirstResult, 0));
+            LogCount(tile.szCountLog, nFirstResult, __LINE__);
+            hashCounts.insert(tile.nId, entry(tile.nId, nSum, nFirstResult, nSizeSum));
         }
     }
 
@@ -425,31 +330,15 @@ void BackUpUIThread::procGetCount(int nReport)
 int BackUpUIThread::GetProgressTotal()
 {
     QMutexLocker locker(&m_dataMutex);
-    const BackupItems &items = m_items;
-    const float *w = m_fWeights;
+    const int nSelected = BackupKinds::SelectedMask(m_items);
     float fTotal = 1.0f;
-    if (items.bPB)
-        fTotal += w[W_PB_READ] + w[W_PB_COPY];
-    if (items.bSMS)
-        fTotal += w[W_SMS_READ] + w[W_SMS_COPY];
-    if (items.bMMS)
-        fTotal += w[W_MMS_READ] + w[W_MMS_COPY];
-    if (items.bAPK)
-        fTotal += w[W_APK_START] + w[W_APK_FILES];
-    if (items.bAPKData)
-        fTotal += w[W_APKDATA_FIRST] + w[W_APKDATA_SECOND] + w[W_APKDATA_THIRD];
-    if (items.bImage)
-        fTotal += w[W_IMAGE_START] + w[W_IMAGE_FILES];
-    if (items.bVideo)
-        fTotal += w[W_VIDEO_START] + w[W_VIDEO_FILES];
-    if (items.bAudio)
-        fTotal += w[W_AUDIO_START] + w[W_AUDIO_FILES];
-    if (items.bCallLog || items.bEmail || items.bCalendar) {
-        fTotal += w[W_CALLLOG_READ] + w[W_CALLLOG_COPY];
-        if (items.bEmail)
-            fTotal += w[W_EMAIL_READ] + w[W_EMAIL_COPY];
-        if (items.bCalendar)
-            fTotal += w[W_CALENDAR_READ] + w[W_CALENDAR_COPY];
+    for (const BackupKind &kind : BackupKinds::All()) {
+        if (!(nSelected & kind.nWeighWith))
+            continue;
+        float fKind = m_fWeights[kind.nFirstWeight];
+        for (int i = 1; i < kind.nWeightCount; ++i)
+            fKind += m_fWeights[kind.nFirstWeight + i];
+        fTotal += fKind;
     }
     m_fProgressTotal = fTotal;
     return qRound(1.03 * static_cast<double>(fTotal) * 20.0);
@@ -461,7 +350,8 @@ void BackUpUIThread::slotProBarTargetValue(int MoudleIndex, int ProType, int Pro
     // debug lines are on.
     if (QLoggingCategory::defaultCategory()->isDebugEnabled())
         qDebug("MoudleIndex:%d, ProType:%d, ProNum:%d, AllNum:%d", MoudleIndex, ProType, ProNum, AllNum);
-    if (ProNum == -1 && MoudleIndex == MODULE_APKDATA && AllNum == m_nLastAllNum)
+    const BackupKind *pKind = BackupKinds::ByCode(MoudleIndex);
+    if (ProNum == -1 && pKind && pKind->step == BackupKind::Step::AppData && AllNum == m_nLastAllNum)
         ProType = 3;
     if (ProNum == 0 || AllNum == 0)
         return;
@@ -504,57 +394,29 @@ void BackUpUIThread::slotProBarTargetValue(int MoudleIndex, int ProType, int Pro
     };
 
     float fIncrement = 0.0f;
-    switch (MoudleIndex) {
-    case MODULE_PB: fIncrement = record(w[W_PB_READ], w[W_PB_COPY]); break;
-    case MODULE_SMS: fIncrement = record(w[W_SMS_READ], w[W_SMS_COPY]); break;
-    case MODULE_MMS: fIncrement = record(w[W_MMS_READ], w[W_MMS_COPY]); break;
-    case MODULE_CALLLOG: fIncrement = record(w[W_CALLLOG_READ], w[W_CALLLOG_COPY]); break;
-    case MODULE_EMAIL: fIncrement = record(w[W_EMAIL_READ], w[W_EMAIL_COPY]); break;
-    case MODULE_CALENDAR: fIncrement = record(w[W_CALENDAR_READ], w[W_CALENDAR_COPY]); break;
-    case MODULE_BOOKMARK: fIncrement = record(w[W_BOOKMARK_READ], w[W_BOOKMARK_COPY]); break;
-    case MODULE_APK:
+    const float *pKindWeights = pKind ? w + pKind->nFirstWeight : nullptr;
+    switch (pKind ? pKind->step : BackupKind::Step::Record) {
+    case BackupKind::Step::Record:
+        if (pKind)
+            fIncrement = record(pKindWeights[0], pKindWeights[1]);
+        break;
+    case BackupKind::Step::Files:
         if (ProType == 0) {
-            fIncrement = w[W_APK_START];
+            fIncrement = pKindWeights[0];
         } else if (ProType == 2) {
-            progress(29);
-            fIncrement = w[W_APK_FILES] / fAll;
+            progress(pKind->ProgressId());
+            fIncrement = pKindWeights[1] / fAll;
         }
         break;
-    case MODULE_APKDATA:
+    case BackupKind::Step::AppData:
         if (ProType == 1) {
-            progress(3);
-            fIncrement = w[W_APKDATA_FIRST] / fAll;
+            progress(pKind->ProgressId());
+            fIncrement = pKindWeights[0] / fAll;
         } else if (ProType == 3) {
-            fIncrement = w[W_APKDATA_SECOND];
+            fIncrement = pKindWeights[1];
         } else if (ProType == 2) {
-            fIncrement = w[W_APKDATA_THIRD];
+            fIncrement = pKindWeights[2];
         }
-        break;
-    case MODULE_IMAGE:
-        if (ProType == 0) {
-            fIncrement = w[W_IMAGE_START];
-        } else if (ProType == 2) {
-            progress(25);
-            fIncrement = w[W_IMAGE_FILES] / fAll;
-        }
-        break;
-    case MODULE_VIDEO:
-        if (ProType == 0) {
-            fIncrement = w[W_VIDEO_START];
-        } else if (ProType == 2) {
-            progress(26);
-            fIncrement = w[W_VIDEO_FILES] / fAll;
-        }
-        break;
-    case MODULE_AUDIO:
-        if (ProType == 0) {
-            fIncrement = w[W_AUDIO_START];
-        } else if (ProType == 2) {
-            progress(5);
-            fIncrement = w[W_AUDIO_FILES] / fAll;
-        }
-        break;
-    default:
         break;
     }
     emit signalIncreaseValue(fIncrement * 20.0f);
@@ -602,24 +464,17 @@ void BackUpUIThread::procBackup()
         m_bFinished = false;
         items = m_items;
         strPath = m_strPath;
-        bool *f = m_bHasData;
-        f[1] = f[1] && items.bPB;
-        const bool bMessages = items.bSMS && items.bMMS;
-        f[0] = f[0] && bMessages;
-        f[8] = f[8] && bMessages;
-        f[3] = f[3] && items.bAPK;
-        f[4] = f[4] && items.bAPKData;
-        const bool bMedia = items.bImage && items.bVideo;
-        f[9] = f[9] && bMedia;
-        f[10] = f[10] && bMedia;
-        f[11] = f[11] && items.bAudio;
-        const bool bOther = items.bCallLog && items.bCalendar && items.bEmail;
-        f[5] = f[5] && bOther;
-        f[2] = f[2] && bOther;
-        f[6] = f[6] && bOther;
-        f[7] = false;
+        // A tile's kinds count only when the whole tile is selected; kinds
+        // that never run do not count.
+        for (const BackupKind &kind : BackupKinds::All())
+            m_bHasData[kind.nItemSlot] = m_bHasData[kind.nItemSlot] && kind.bRuns;
+        for (const BackupTile &tile : BackupKinds::Tiles()) {
+            const bool bTile = BackupKinds::HoldsWholeTile(items, tile.nId);
+            for (const BackupKind *pKind : BackupKinds::OfTile(tile.nId))
+                m_bHasData[pKind->nItemSlot] = m_bHasData[pKind->nItemSlot] && bTile;
+        }
         for (int i = 0; i < BackupItems::kSlots; ++i)
-            nItems += f[i] ? 1 : 0;
+            nItems += m_bHasData[i] ? 1 : 0;
     }
 
     // One backup at a time in the SDK's data folder: the module files there

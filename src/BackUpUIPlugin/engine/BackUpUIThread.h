@@ -111,8 +111,6 @@ private:
     int m_nMode = 0;
     BackupItems m_items;
     QString m_strPath;
-    int m_nUnused1 = 0;
-    int m_nUnused2 = 0;
     float m_fProgressTotal = 0.0f;
     float m_fWeights[W_COUNT] = {};
     int m_nLastModule = -1;

@@ -143,14 +143,11 @@ namespace BackupCodes
 // Display module id of a module start: the first raised flag decides; -1 when
 // none of them is raised.
 int DisplayIdFromStatus(const FILESTATUS &status);
-// The result bit of a module type code (0 for unknown codes).
-int ResultBit(int nModuleCode);
-// Package file name of a module type code ("PB.zip", ...; empty for unknown).
-const char *PackageFileName(int nModuleCode);
-// Registers FILESTATUS and structBackupID for queued connections; idempotent.
+// Registers the records that travel through queued connections; idempotent.
 void RegisterMetaTypes();
 } // namespace BackupCodes
 
 Q_DECLARE_METATYPE(FILESTATUS)
 Q_DECLARE_METATYPE(structBackupID)
 Q_DECLARE_METATYPE(BackupItems)
+Q_DECLARE_METATYPE(BackupCounts)

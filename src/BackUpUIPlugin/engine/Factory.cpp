@@ -1,27 +1,17 @@
 #include "Factory.h"
 
-#include "APK.h"
-#include "APKData.h"
-#include "AddrBook.h"
-#include "Audio.h"
 #include "BackUpUILogic.h"
-#include "Bookmark.h"
-#include "Calendar.h"
-#include "CallLog.h"
-#include "Email.h"
+#include "BackupKinds.h"
 #include "FileListModule.h"
 #include "FolderRemoval.h"
-#include "Image.h"
 #include "KeptFiles.h"
 #include "LogLine.h"
-#include "MMS.h"
 #include "MyZip.h"
 #include "ParseInfo.h"
+#include "RecordModule.h"
 #include "RunNames.h"
 #include "RunState.h"
-#include "SMS.h"
 #include "SaveFileCommit.h"
-#include "Video.h"
 
 #include <host/Change.h>
 #include <host/CommonUtils.h>
@@ -90,20 +80,15 @@ QSet<QString> ListEntries(const QString &strFolder)
         QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     return QSet<QString>(list.begin(), list.end());
 }
-} // namespace
 
-// One row of the step table.
-struct Factory::StepInfo
+// A module's reports become the factory's.
+template <typename T> void ForwardModuleSignals(T *pModule, Factory *pFactory)
 {
-    const char *szName;        // log name of the step
-    int nCode;                 // module type code
-    int nSlot;                 // requested / backed-up count slot
-    const char *szResultFile;  // result file name in the data folder
-    const char *szPlaceholder; // file steps: the placeholder's text
-    const char *szFolder;      // file steps: the module's folder in the backup folder
-    FileFlag flag;             // the flag signal sent with true
-    BackUpRestoreInterface *pModule;
-};
+    QObject::connect(pModule, &T::BackUpStart, pFactory, &Factory::signalBackUpStart);
+    QObject::connect(pModule, &T::SendFileStatus, pFactory, &Factory::TransportFileSatus);
+    QObject::connect(pModule, &T::signalBackupPro, pFactory, &Factory::signalBackupPro);
+}
+} // namespace
 
 Factory *Factory::Instance()
 {
@@ -160,18 +145,7 @@ Factory::Factory() : QObject(nullptr)
 
 Factory::~Factory()
 {
-    delete m_pAddrBook;
-    delete m_pSMS;
-    delete m_pMMS;
-    delete m_pAPK;
-    delete m_pAPKData;
-    delete m_pCallLog;
-    delete m_pCalendar;
-    delete m_pEmail;
-    delete m_pBookmark;
-    delete m_pImage;
-    delete m_pVideo;
-    delete m_pAudio;
+    qDeleteAll(m_hashModules);
     delete m_pParseInfo;
     delete m_pMyZip;
 }
@@ -186,68 +160,46 @@ int Factory::GetCount(int nType, int *pCount, int *pSize)
     // A count that failed is not "nothing on the phone": the run reports the
     // item as failed. A phone that does not give this kind of data at all
     // has nothing of it to back up.
-    const int nBits = BackupCodes::ResultBit(nType);
+    const BackupKind *pKind = BackupKinds::ByCode(nType);
+    if (!pKind)
+        return nResult;
     if (nResult != 0 && nResult != DVSK_DEV_ERR_NOT_AVAILABLE)
-        m_nCountFailedMask |= nBits;
+        m_nCountFailedMask |= pKind->nResultBit;
     else
-        m_nCountFailedMask &= ~nBits;
-    switch (nType) {
-    case MODULE_PB: m_countsRequested[BackupCounts::PB] = nCount; break;
-    case MODULE_SMS: m_countsRequested[BackupCounts::SMS] = nCount; break;
-    case MODULE_CALENDAR: m_countsRequested[BackupCounts::Calendar] = nCount; break;
-    case MODULE_CALLLOG: m_countsRequested[BackupCounts::CallLog] = nCount; break;
-    case MODULE_EMAIL: m_countsRequested[BackupCounts::Email] = nCount; break;
-    case MODULE_BOOKMARK: m_countsRequested[BackupCounts::Bookmark] = nCount; break;
-    case MODULE_MMS: m_countsRequested[BackupCounts::MMS] = nCount; break;
-    case MODULE_IMAGE:
-        m_countsRequested[BackupCounts::Image] = nCount;
-        if (pSize)
-            m_countsRequested[BackupCounts::ImageSize] = *pSize;
-        break;
-    case MODULE_VIDEO:
-        m_countsRequested[BackupCounts::Video] = nCount;
-        if (pSize)
-            m_countsRequested[BackupCounts::VideoSize] = *pSize;
-        break;
-    case MODULE_AUDIO:
-        m_countsRequested[BackupCounts::Audio] = nCount;
-        if (pSize)
-            m_countsRequested[BackupCounts::AudioSize] = *pSize;
-        break;
-    case MODULE_APK:
-        m_countsRequested[BackupCounts::APK] = nCount;
-        m_countsRequested[BackupCounts::APKData] = nCount;
-        if (pSize) {
-            m_countsRequested[BackupCounts::APKSize] = *pSize;
-            m_countsRequested[BackupCounts::APKDataSize] = *pSize;
-        }
-        break;
-    case MODULE_APKDATA:
-        // A phone may hold applications but not give their data (a real
-        // phone without root): that count leaves the applications' alone.
-        m_countsRequested[BackupCounts::APKData] = nCount;
-        if (pSize)
-            m_countsRequested[BackupCounts::APKDataSize] = *pSize;
-        break;
-    default:
-        break;
+        m_nCountFailedMask &= ~pKind->nResultBit;
+    // The applications' count stands for their data too, until the data is
+    // counted on its own (a phone may hold applications but not give their
+    // data, as a real phone without root does).
+    QList<const BackupKind *> listKinds = {pKind};
+    if (pKind->nSharesCountsWith >= 0)
+        listKinds.append(BackupKinds::ByCode(pKind->nSharesCountsWith));
+    for (const BackupKind *pSet : listKinds) {
+        m_countsRequested[pSet->nCountSlot] = nCount;
+        if (pSize && pSet->nSizeSlot >= 0)
+            m_countsRequested[pSet->nSizeSlot] = *pSize;
     }
     return nResult;
 }
 
+BackUpRestoreInterface *Factory::Module(const BackupKind &kind) const
+{
+    return m_hashModules.value(kind.nCode);
+}
+
 // Creates a module once, owned by the factory and living in the factory's
 // thread like the factory itself (CreateObject runs on the worker thread).
-template <typename T> T *Factory::CreateModule(T *&pModule)
+void Factory::CreateModule(const BackupKind &kind)
 {
-    if (pModule)
-        return nullptr;
-    pModule = new T();
+    if (m_hashModules.contains(kind.nCode))
+        return;
+    BackUpRestoreInterface *pModule = kind.pfnCreate();
     if (pModule->thread() != thread())
         pModule->moveToThread(thread());
-    connect(pModule, &T::BackUpStart, this, &Factory::signalBackUpStart);
-    connect(pModule, &T::SendFileStatus, this, &Factory::TransportFileSatus);
-    connect(pModule, &T::signalBackupPro, this, &Factory::signalBackupPro);
-    return pModule;
+    if (auto *pRecord = qobject_cast<RecordModule *>(pModule))
+        ForwardModuleSignals(pRecord, this);
+    else if (auto *pFiles = qobject_cast<FileModule *>(pModule))
+        ForwardModuleSignals(pFiles, this);
+    m_hashModules.insert(kind.nCode, pModule);
 }
 
 void Factory::CreateObject(const BackupItems &items)
@@ -255,28 +207,16 @@ void Factory::CreateObject(const BackupItems &items)
     LOG_SCOPE("CreateObject");
     // The cancel thread may look at the modules meanwhile (StopFileModules).
     QMutexLocker locker(&m_mutex);
-    if (items.bPB)
-        CreateModule(m_pAddrBook);
-    if (items.bSMS && items.bMMS && !m_pSMS && !m_pMMS) {
-        CreateModule(m_pSMS);
-        CreateModule(m_pMMS);
-    }
-    if (items.bAPK)
-        CreateModule(m_pAPK);
-    if (items.bAPKData) {
-        CreateModule(m_pAPKData);
-        CreateModule(m_pAPK);
-    }
-    if (items.bImage && items.bVideo) {
-        CreateModule(m_pImage);
-        CreateModule(m_pVideo);
-    }
-    if (items.bAudio)
-        CreateModule(m_pAudio);
-    if (items.bCallLog && items.bCalendar && items.bEmail) {
-        CreateModule(m_pCallLog);
-        CreateModule(m_pCalendar);
-        CreateModule(m_pEmail);
+    // The kinds of a tile are created together, only when all of them are
+    // selected.
+    for (const BackupTile &tile : BackupKinds::Tiles()) {
+        if (!BackupKinds::HoldsWholeTile(items, tile.nId))
+            continue;
+        for (const BackupKind *pKind : BackupKinds::OfTile(tile.nId)) {
+            CreateModule(*pKind);
+            if (pKind->nNeedsModuleOf >= 0)
+                CreateModule(*BackupKinds::ByCode(pKind->nNeedsModuleOf));
+        }
     }
     m_items = items;
 }
@@ -284,10 +224,9 @@ void Factory::CreateObject(const BackupItems &items)
 void Factory::StopFileModules(bool bStop)
 {
     QMutexLocker locker(&m_mutex);
-    FileModule *modules[] = {m_pAPK, m_pAPKData, m_pImage, m_pVideo, m_pAudio};
-    for (FileModule *pModule : modules) {
-        if (pModule)
-            pModule->SetStatus(bStop);
+    for (BackUpRestoreInterface *pModule : std::as_const(m_hashModules)) {
+        if (auto *pFiles = qobject_cast<FileModule *>(pModule))
+            pFiles->SetStatus(bStop);
     }
 }
 
@@ -330,16 +269,11 @@ int Factory::BackUp(const QString &strDestination)
         // Without the SDK's data folder there is nowhere to put the module
         // files: every selected module fails rather than writing elsewhere.
         LOG_ARG_NULL("BackUp");
-        static const int order[] = {MODULE_PB, MODULE_SMS, MODULE_MMS, MODULE_APK, MODULE_APKDATA, MODULE_IMAGE,
-                                    MODULE_VIDEO, MODULE_AUDIO, MODULE_CALLLOG, MODULE_CALENDAR, MODULE_EMAIL};
-        const bool selected[] = {m_items.bPB, m_items.bSMS, m_items.bMMS, m_items.bAPK, m_items.bAPKData,
-                                 m_items.bImage, m_items.bVideo, m_items.bAudio, m_items.bCallLog,
-                                 m_items.bCalendar, m_items.bEmail};
         int nMask = 0;
-        for (int i = 0; i < 11; ++i) {
-            if (selected[i]) {
-                nMask |= BackupCodes::ResultBit(order[i]);
-                emit signalError(-1, order[i]);
+        for (const BackupKind &kind : BackupKinds::All()) {
+            if (kind.bRuns && BackupKinds::IsSelected(m_items, kind)) {
+                nMask |= kind.nResultBit;
+                emit signalError(-1, kind.nCode);
             }
         }
         QMutexLocker locker(&m_mutex);
@@ -395,52 +329,32 @@ int Factory::BackUp(const QString &strDestination)
     const QStringList listEarlier = IsFullCopy() ? QStringList()
                                                  : KeptFiles::EarlierRunFolders(strDestination,
                                                                                 m_phoneInfo.DeviceName, strFolder);
-    for (FileListModule *pModule : {static_cast<FileListModule *>(m_pAPK), static_cast<FileListModule *>(m_pImage),
-                                    static_cast<FileListModule *>(m_pVideo), static_cast<FileListModule *>(m_pAudio)}) {
-        if (pModule)
-            pModule->SetEarlierBackups(listEarlier);
+    for (BackUpRestoreInterface *pModule : std::as_const(m_hashModules)) {
+        if (auto *pList = qobject_cast<FileListModule *>(pModule))
+            pList->SetEarlierBackups(listEarlier);
     }
     LOG_INFO("BackUp", listEarlier.isEmpty() ? QStringLiteral("no earlier backup used, full copy")
                                              : QStringLiteral("earlier backups: ") + listEarlier.join(QStringLiteral(", ")));
 
     LOG_WARNING("BackUp", QStringLiteral("StartBackup"));
 
-    struct Planned
-    {
-        bool bSelected;
-        int nCode;
-        int nSlot;
-        int nProType;
-        int (Factory::*pStep)();
-    };
-    const Planned steps[] = {
-        {m_items.bPB, MODULE_PB, BackupCounts::PB, 1, &Factory::BackUpPB},
-        {m_items.bSMS, MODULE_SMS, BackupCounts::SMS, 1, &Factory::BackUpSMS},
-        {m_items.bMMS, MODULE_MMS, BackupCounts::MMS, 1, &Factory::BackUpMMS},
-        {m_items.bAPK, MODULE_APK, BackupCounts::APK, 0, &Factory::BackUpAPP},
-        {m_items.bAPKData, MODULE_APKDATA, BackupCounts::APKData, 1, &Factory::BackUpAPPData},
-        {m_items.bImage, MODULE_IMAGE, BackupCounts::Image, 0, &Factory::BackUpImage},
-        {m_items.bVideo, MODULE_VIDEO, BackupCounts::Video, 0, &Factory::BackUpVidio},
-        {m_items.bAudio, MODULE_AUDIO, BackupCounts::Audio, 0, &Factory::BackUpAudio},
-        {m_items.bCallLog, MODULE_CALLLOG, BackupCounts::CallLog, 1, &Factory::BackUpCallog},
-        {m_items.bCalendar, MODULE_CALENDAR, BackupCounts::Calendar, 1, &Factory::BackUpCal},
-        {m_items.bEmail, MODULE_EMAIL, BackupCounts::Email, 1, &Factory::BackUpEmail},
-    };
-    for (const Planned &step : steps) {
-        if (!step.bSelected)
+    for (const BackupKind &kind : BackupKinds::All()) {
+        if (!kind.bRuns || !BackupKinds::IsSelected(m_items, kind))
             continue;
-        emit signalBackupPro(step.nCode, step.nProType, 1, m_countsRequested[step.nSlot]);
-        const int nBit = BackupCodes::ResultBit(step.nCode);
-        if (GetCountFailedMask() & nBit) {
-            LOG_WARNING("BackUp", QStringLiteral("module %1 was not counted; it is not backed up").arg(step.nCode));
+        emit signalBackupPro(kind.nCode, kind.StartProType(), 1, m_countsRequested[kind.nCountSlot]);
+        if (GetCountFailedMask() & kind.nResultBit) {
+            LOG_WARNING("BackUp", QStringLiteral("module %1 was not counted; it is not backed up").arg(kind.nCode));
             {
                 QMutexLocker locker(&m_mutex);
-                m_nFailedMask |= nBit;
+                m_nFailedMask |= kind.nResultBit;
             }
-            emit signalError(-1, step.nCode);
+            emit signalError(-1, kind.nCode);
             continue;
         }
-        (this->*step.pStep)();
+        if (kind.IsFileStep())
+            FileStep(kind);
+        else
+            RecordStep(kind);
     }
 
     LOG_INFO("BackUp", QStringLiteral("application and media files ") + GetTransferCounts().Describe());
@@ -449,10 +363,12 @@ int Factory::BackUp(const QString &strDestination)
     // folder has no use.
     const int nFailed = GetFailedMask();
     const int nPackaged = GetPackagedMask();
-    auto kept = [&](bool bSelected, int nBit) { return bSelected && (!(nFailed & nBit) || (nPackaged & nBit)); };
-    const bool bAnyFiles = kept(m_items.bAPK, RESULT_BIT_APK) || kept(m_items.bAPKData, RESULT_BIT_APKDATA)
-                           || kept(m_items.bImage, RESULT_BIT_IMAGE) || kept(m_items.bVideo, RESULT_BIT_VIDEO)
-                           || kept(m_items.bAudio, RESULT_BIT_AUDIO);
+    bool bAnyFiles = false;
+    for (const BackupKind &kind : BackupKinds::All()) {
+        if (kind.IsFileStep() && BackupKinds::IsSelected(m_items, kind)
+            && (!(nFailed & kind.nResultBit) || (nPackaged & kind.nResultBit)))
+            bAnyFiles = true;
+    }
     // Neither is a folder that holds no file at all (a media step that
     // failed and nothing else copied).
     if (!bAnyFiles || !HoldsFiles(GetBackupFolder()))
@@ -463,7 +379,7 @@ int Factory::BackUp(const QString &strDestination)
     const bool bInfoWritten = m_pParseInfo->WriteInfo(m_strDataFolder, m_phoneInfo, m_items, m_countsBackedUp);
 
     emit PackageStatus(true);
-    emit signalBackupCount(&m_items, &m_countsRequested, &m_countsBackedUp);
+    emit signalBackupCount(m_items, m_countsRequested, GetBackedUpCounts());
 
     if (bInfoWritten) {
         MakeAndDeliverPackage();
@@ -595,8 +511,6 @@ bool Factory::MakeAndDeliverPackage()
 // files copied for this run have no package to belong to.
 void Factory::FailPackagedModules()
 {
-    static const int order[] = {MODULE_PB, MODULE_SMS, MODULE_MMS, MODULE_APK, MODULE_APKDATA, MODULE_IMAGE,
-                                MODULE_VIDEO, MODULE_AUDIO, MODULE_CALLLOG, MODULE_CALENDAR, MODULE_EMAIL};
     int nPackaged = 0;
     {
         QMutexLocker locker(&m_mutex);
@@ -605,9 +519,9 @@ void Factory::FailPackagedModules()
         m_nPackagedMask = 0;
         m_bNothingPackaged = true;
     }
-    for (int nCode : order) {
-        if (nPackaged & BackupCodes::ResultBit(nCode))
-            emit signalError(-1, nCode);
+    for (const BackupKind &kind : BackupKinds::All()) {
+        if (nPackaged & kind.nResultBit)
+            emit signalError(-1, kind.nCode);
     }
     RemoveBackupFolder();
 }
@@ -619,76 +533,63 @@ void Factory::RemoveBackupFolder()
         FolderRemoval::DeleteDirectory(strFolder);
 }
 
-void Factory::EmitFileFlags(FileFlag flag)
+void Factory::EmitFileFlags(const BackupKind *pRunning)
 {
-    emit signalsIsApkBackup(flag == FileFlag::Apk);
-    emit signalsIsApkDataBackup(flag == FileFlag::ApkData);
-    emit signalsIsImageBackup(flag == FileFlag::Image);
-    emit signalsIsVideoBackup(flag == FileFlag::Video);
-    emit signalsIsAudioBackup(flag == FileFlag::Audio);
+    const int nCode = pRunning ? pRunning->nCode : -1;
+    emit signalsIsApkBackup(nCode == MODULE_APK);
+    emit signalsIsApkDataBackup(nCode == MODULE_APKDATA);
+    emit signalsIsImageBackup(nCode == MODULE_IMAGE);
+    emit signalsIsVideoBackup(nCode == MODULE_VIDEO);
+    emit signalsIsAudioBackup(nCode == MODULE_AUDIO);
 }
 
-void Factory::SetPackageCount(int nCode, int nCount)
+void Factory::SetPackageCount(const BackupKind &kind, int nCount)
 {
-    const quint32 nValue = nCount < 0 ? 0u : static_cast<quint32>(nCount);
-    switch (nCode) {
-    case MODULE_PB: m_pMyZip->SetPBCount(nValue); break;
-    case MODULE_SMS: m_pMyZip->SetSMSCount(nValue); break;
-    case MODULE_MMS: m_pMyZip->SetMMSCount(nValue); break;
-    case MODULE_CALLLOG: m_pMyZip->SetCallLogCount(nValue); break;
-    case MODULE_CALENDAR: m_pMyZip->SetCalendarCount(nValue); break;
-    case MODULE_EMAIL: m_pMyZip->SetEmailCount(nValue); break;
-    case MODULE_BOOKMARK: m_pMyZip->SetBookmarkCount(nValue); break;
-    case MODULE_APK: m_pMyZip->SetAPPCount(nValue); break;
-    case MODULE_APKDATA: m_pMyZip->SetAPPDataCount(nValue); break;
-    case MODULE_IMAGE: m_pMyZip->SetImageCount(nValue); break;
-    case MODULE_VIDEO: m_pMyZip->SetVideoCount(nValue); break;
-    case MODULE_AUDIO: m_pMyZip->SetAudioCount(nValue); break;
-    default: break;
-    }
+    (m_pMyZip->*kind.pfnSetPackageCount)(nCount < 0 ? 0u : static_cast<quint32>(nCount));
 }
 
-void Factory::StepFailed(const StepInfo &step, int nError)
+void Factory::StepFailed(const BackupKind &kind, int nError)
 {
     emit signalGrayCancelButton(true);
     {
         QMutexLocker locker(&m_mutex);
-        m_nFailedMask |= BackupCodes::ResultBit(step.nCode);
+        m_nFailedMask |= kind.nResultBit;
     }
-    emit signalError(nError, step.nCode);
+    emit signalError(nError, kind.nCode);
     QThread::msleep(1);
 }
 
-int Factory::RecordStep(const StepInfo &step)
+int Factory::RecordStep(const BackupKind &kind)
 {
-    LogLine::Scope scope(kLogSource, step.szName);
-    const int nRequested = m_countsRequested[step.nSlot];
+    LogLine::Scope scope(kLogSource, kind.szStepName);
+    const int nRequested = m_countsRequested[kind.nCountSlot];
     if (nRequested == 0 || nRequested == -1)
         return -1;
-    EmitFileFlags(FileFlag::None);
+    EmitFileFlags(nullptr);
 
-    const QString strFile = m_strDataFolder + QLatin1String(step.szResultFile);
+    const QString strFile = m_strDataFolder + QLatin1String(kind.szResultFile);
     {
         QMutexLocker locker(&m_mutex);
         m_listFiles.append(strFile);
     }
-    if (!step.pModule) {
+    BackUpRestoreInterface *pModule = Module(kind);
+    if (!pModule) {
         // Only part of a group was selected; its module was never created.
-        LOG_WARNING(step.szName, QStringLiteral("module not created, step skipped"));
+        LOG_WARNING(kind.szStepName, QStringLiteral("module not created, step skipped"));
         return -1;
     }
-    step.pModule->SetPath(strFile);
+    pModule->SetPath(strFile);
     if (RunState::Get() != 0)
         return -1;
     emit signalGrayCancelButton(false);
 
-    const int nBit = BackupCodes::ResultBit(step.nCode);
+    const int nBit = kind.nResultBit;
     {
         QMutexLocker locker(&m_mutex);
-        m_countsBackedUp[step.nSlot] = nRequested;
+        m_countsBackedUp[kind.nCountSlot] = nRequested;
     }
     int nCount = nRequested;
-    int nError = step.pModule->Backup(nCount);
+    int nError = pModule->Backup(nCount);
     {
         QMutexLocker locker(&m_mutex);
         m_nAttemptedMask |= nBit;
@@ -698,11 +599,11 @@ int Factory::RecordStep(const StepInfo &step)
     // that differs from the one shown is what the phone delivered.
     bool bOk = nError == 0;
     if (bOk && nCount != nRequested)
-        LOG_WARNING(step.szName, QStringLiteral("the phone delivered %1 items where %2 were counted")
+        LOG_WARNING(kind.szStepName, QStringLiteral("the phone delivered %1 items where %2 were counted")
                                      .arg(nCount)
                                      .arg(nRequested));
     if (bOk && !QFileInfo::exists(strFile)) {
-        LOG_WARNING(step.szName, QStringLiteral("result file missing"));
+        LOG_WARNING(kind.szStepName, QStringLiteral("result file missing"));
         bOk = false;
         nError = -1;
     }
@@ -711,88 +612,80 @@ int Factory::RecordStep(const StepInfo &step)
         nError = -1;
     }
     if (bOk) {
-        emit signalsBackFinished(step.nCode);
+        emit signalsBackFinished(kind.nCode);
         {
             QMutexLocker locker(&m_mutex);
-            m_countsBackedUp[step.nSlot] = nCount;
+            m_countsBackedUp[kind.nCountSlot] = nCount;
             m_bNothingPackaged = false;
             m_nPackagedMask |= nBit;
         }
-        SetPackageCount(step.nCode, nCount);
+        SetPackageCount(kind, nCount);
     } else {
         // A result file that is not packaged has no further use, and what
         // the package does not hold is not counted (Info.xml, summaries).
         QFile::remove(strFile);
         {
             QMutexLocker locker(&m_mutex);
-            m_countsBackedUp[step.nSlot] = 0;
+            m_countsBackedUp[kind.nCountSlot] = 0;
         }
-        StepFailed(step, nError);
+        StepFailed(kind, nError);
     }
     return 0;
 }
 
-bool Factory::WritePlaceholder(const StepInfo &step, const QString &strPath)
+bool Factory::WritePlaceholder(const BackupKind &kind, const QString &strPath)
 {
     QFile file(strPath);
     if (!file.open(QIODevice::ReadWrite | QIODevice::Truncate)) {
-        LOG_WARNING(step.szName, QStringLiteral("can not open file"));
+        LOG_WARNING(kind.szStepName, QStringLiteral("can not open file"));
         return false;
     }
-    const QByteArray baText(step.szPlaceholder);
+    const QByteArray baText(kind.szPlaceholder);
     // Flushed here: a full disk shows on the flush, which close() would hide.
     const bool bWritten = file.write(baText) == baText.size() && file.flush();
     file.close();
     if (!bWritten) {
-        LOG_WARNING(step.szName, QStringLiteral("write error"));
+        LOG_WARNING(kind.szStepName, QStringLiteral("write error"));
         QFile::remove(strPath);
         return false;
     }
     return true;
 }
 
-int Factory::FileStep(const StepInfo &step)
+int Factory::FileStep(const BackupKind &kind)
 {
-    LogLine::Scope scope(kLogSource, step.szName);
-    const int nRequested = m_countsRequested[step.nSlot];
+    LogLine::Scope scope(kLogSource, kind.szStepName);
+    const int nRequested = m_countsRequested[kind.nCountSlot];
+    const BackupKind *pShared = kind.nSharesCountsWith >= 0 ? BackupKinds::ByCode(kind.nSharesCountsWith) : nullptr;
     const QString strBackupFolder = GetBackupFolder();
     if (nRequested == 0 || nRequested == -1 || strBackupFolder.isEmpty())
         return -1;
-    EmitFileFlags(step.flag);
+    EmitFileFlags(&kind);
 
     if (!QFileInfo::exists(strBackupFolder))
         QDir().mkpath(strBackupFolder);
     // What the module's folder held before: a failed step removes only what
     // it added itself (applications and application data share "APK").
-    const QString strModuleFolder = strBackupFolder + QLatin1Char('/') + QLatin1String(step.szFolder);
+    const QString strModuleFolder = strBackupFolder + QLatin1Char('/') + QLatin1String(kind.szFolder);
     const QSet<QString> setBefore = ListEntries(strModuleFolder);
     const bool bFolderExisted = QFileInfo::exists(strModuleFolder);
-    if (!step.pModule) {
-        LOG_WARNING(step.szName, QStringLiteral("module not created, step skipped"));
+    BackUpRestoreInterface *pModule = Module(kind);
+    if (!pModule) {
+        LOG_WARNING(kind.szStepName, QStringLiteral("module not created, step skipped"));
         return -1;
     }
-    step.pModule->SetPath(strBackupFolder);
+    pModule->SetPath(strBackupFolder);
     if (RunState::Get() != 0)
         return -1;
     emit signalGrayCancelButton(false);
 
-    {
-        QMutexLocker locker(&m_mutex);
-        if (step.nCode == MODULE_APK) {
-            m_countsBackedUp[BackupCounts::APK] = nRequested;
-            m_countsBackedUp[BackupCounts::APKData] = nRequested;
-        } else if (step.nCode == MODULE_APKDATA) {
-            m_countsBackedUp[BackupCounts::APKData] = nRequested;
-        }
-    }
-
-    const int nBit = BackupCodes::ResultBit(step.nCode);
+    const int nBit = kind.nResultBit;
     int nCount = nRequested;
-    int nError = step.pModule->Backup(nCount);
+    int nError = pModule->Backup(nCount);
     {
         QMutexLocker locker(&m_mutex);
         m_nAttemptedMask |= nBit;
-        if (const auto *pList = qobject_cast<const FileListModule *>(step.pModule))
+        if (const auto *pList = qobject_cast<const FileListModule *>(pModule))
             m_transfer += pList->GetTransferCounts();
     }
 
@@ -801,39 +694,39 @@ int Factory::FileStep(const StepInfo &step)
     // (partly backed up). The phone may hold another number of files than
     // counted; what it delivered counts.
     QStringList listFailedFiles;
-    if (const FileListModule *pListModule = qobject_cast<const FileListModule *>(step.pModule))
+    if (const FileListModule *pListModule = qobject_cast<const FileListModule *>(pModule))
         listFailedFiles = pListModule->FailedPhonePaths();
     bool bOk = nError == 0 && nCount != 0 && listFailedFiles.isEmpty();
     const bool bPartly = nError == 0 && nCount > 0 && !listFailedFiles.isEmpty();
     if (!listFailedFiles.isEmpty()) {
         {
             QMutexLocker locker(&m_mutex);
-            m_mapFailedFiles.insert(step.nCode, listFailedFiles);
+            m_mapFailedFiles.insert(kind.nCode, listFailedFiles);
         }
-        LOG_WARNING(step.szName, QStringLiteral("%1 of %2 files copied; not copied: %3")
+        LOG_WARNING(kind.szStepName, QStringLiteral("%1 of %2 files copied; not copied: %3")
                                      .arg(nCount)
                                      .arg(nCount + listFailedFiles.size())
                                      .arg(listFailedFiles.join(QStringLiteral(", "))));
     }
 
-    const QString strPlaceholder = m_strDataFolder + QLatin1String(step.szResultFile);
+    const QString strPlaceholder = m_strDataFolder + QLatin1String(kind.szResultFile);
     bool bPackaged = false;
     if (bOk || bPartly) {
         if (bOk)
-            emit signalsBackFinished(step.nCode);
+            emit signalsBackFinished(kind.nCode);
         {
             QMutexLocker locker(&m_mutex);
-            m_countsBackedUp[step.nSlot] = nCount;
-            if (step.nCode == MODULE_APK)
-                m_countsBackedUp[BackupCounts::APKData] = nCount;
+            m_countsBackedUp[kind.nCountSlot] = nCount;
+            if (pShared)
+                m_countsBackedUp[pShared->nCountSlot] = nCount;
             m_listFiles.append(strPlaceholder);
         }
-        if (!WritePlaceholder(step, strPlaceholder) || !m_pMyZip->AddFile(strPlaceholder.toLocal8Bit().constData())) {
+        if (!WritePlaceholder(kind, strPlaceholder) || !m_pMyZip->AddFile(strPlaceholder.toLocal8Bit().constData())) {
             QFile::remove(strPlaceholder);
             bOk = false;
             nError = -1;
         } else {
-            SetPackageCount(step.nCode, nCount);
+            SetPackageCount(kind, nCount);
             bPackaged = true;
             QMutexLocker locker(&m_mutex);
             m_bNothingPackaged = false;
@@ -841,15 +734,15 @@ int Factory::FileStep(const StepInfo &step)
         }
     }
     if (bPartly && bPackaged) {
-        StepFailed(step, 0);
+        StepFailed(kind, 0);
         return 0;
     }
     if (!bOk) {
         {
             QMutexLocker locker(&m_mutex);
-            m_countsBackedUp[step.nSlot] = 0;
-            if (step.nCode == MODULE_APK)
-                m_countsBackedUp[BackupCounts::APKData] = 0;
+            m_countsBackedUp[kind.nCountSlot] = 0;
+            if (pShared)
+                m_countsBackedUp[pShared->nCountSlot] = 0;
         }
         // The files of a failed step are not a backup: remove what it copied.
         if (!bFolderExisted) {
@@ -867,81 +760,9 @@ int Factory::FileStep(const StepInfo &step)
                     QFile::remove(strPath);
             }
         }
-        StepFailed(step, nError);
+        StepFailed(kind, nError);
     }
     return 0;
-}
-
-int Factory::BackUpPB()
-{
-    return RecordStep({"BackUpPB", MODULE_PB, BackupCounts::PB, "PB.zip", nullptr, nullptr, FileFlag::None,
-                       m_pAddrBook});
-}
-
-int Factory::BackUpSMS()
-{
-    return RecordStep({"BackUpSMS", MODULE_SMS, BackupCounts::SMS, "SMS.zip", nullptr, nullptr, FileFlag::None,
-                       m_pSMS});
-}
-
-int Factory::BackUpMMS()
-{
-    return RecordStep({"BackUpMMS", MODULE_MMS, BackupCounts::MMS, "MMS.zip", nullptr, nullptr, FileFlag::None,
-                       m_pMMS});
-}
-
-int Factory::BackUpCallog()
-{
-    return RecordStep({"BackUpCallog", MODULE_CALLLOG, BackupCounts::CallLog, "CALLLOG.zip", nullptr, nullptr,
-                       FileFlag::None, m_pCallLog});
-}
-
-int Factory::BackUpCal()
-{
-    return RecordStep({"BackUpCal", MODULE_CALENDAR, BackupCounts::Calendar, "CALENDAR.zip", nullptr, nullptr,
-                       FileFlag::None, m_pCalendar});
-}
-
-int Factory::BackUpEmail()
-{
-    return RecordStep({"BackUpEmail", MODULE_EMAIL, BackupCounts::Email, "EMAIL.zip", nullptr, nullptr,
-                       FileFlag::None, m_pEmail});
-}
-
-int Factory::BackUpBookmark()
-{
-    return RecordStep({"BackUpBookmark", MODULE_BOOKMARK, BackupCounts::Bookmark, "BOOKMARK.zip", nullptr, nullptr,
-                       FileFlag::None, m_pBookmark});
-}
-
-int Factory::BackUpAPP()
-{
-    return FileStep({"BackUpAPP", MODULE_APK, BackupCounts::APK, "APK.zip", "temp apk", "APK", FileFlag::Apk,
-                     m_pAPK});
-}
-
-int Factory::BackUpAPPData()
-{
-    return FileStep({"BackUpAPPData", MODULE_APKDATA, BackupCounts::APKData, "APKDATA.zip", "temp apk", "APK",
-                     FileFlag::ApkData, m_pAPKData});
-}
-
-int Factory::BackUpImage()
-{
-    return FileStep({"BackUpImage", MODULE_IMAGE, BackupCounts::Image, "IMAGE.zip", "temp Image", "Image",
-                     FileFlag::Image, m_pImage});
-}
-
-int Factory::BackUpVidio()
-{
-    return FileStep({"BackUpVidio", MODULE_VIDEO, BackupCounts::Video, "VIDEO.zip", "temp Video", "Video",
-                     FileFlag::Video, m_pVideo});
-}
-
-int Factory::BackUpAudio()
-{
-    return FileStep({"BackUpAudio", MODULE_AUDIO, BackupCounts::Audio, "AUDIO.zip", "temp Audio", "Audio",
-                     FileFlag::Audio, m_pAudio});
 }
 
 QString Factory::GetBackupFolder() const
@@ -975,16 +796,7 @@ QString Factory::GetDataFolder() const
 
 QString Factory::GetTempPackagePath() const
 {
-    return m_strDataFolder + QStringLiteral("backup.zip");
-}
-
-QStringList Factory::TempFileNames()
-{
-    return {QStringLiteral("PB.zip"),      QStringLiteral("SMS.zip"),    QStringLiteral("CALENDAR.zip"),
-            QStringLiteral("CALLLOG.zip"), QStringLiteral("EMAIL.zip"),  QStringLiteral("BOOKMARK.zip"),
-            QStringLiteral("APK.zip"),     QStringLiteral("APKDATA.zip"), QStringLiteral("IMAGE.zip"),
-            QStringLiteral("VIDEO.zip"),   QStringLiteral("AUDIO.zip"),  QStringLiteral("MMS.zip"),
-            QStringLiteral("backup.zip")};
+    return m_strDataFolder + QLatin1String(BackupKinds::TempPackageName());
 }
 
 BackupItems Factory::GetSelection() const

@@ -7,27 +7,15 @@
 #include <QDateTime>
 #include <QMap>
 #include <QMutex>
+#include <QHash>
 #include <QObject>
-#include <QSemaphore>
 #include <QString>
 #include <QStringList>
 
-class AddrBook;
-class APK;
-class APKData;
-class Audio;
 class BackUpRestoreInterface;
-class Bookmark;
-class Calendar;
-class CallLog;
-class Email;
-class FileModule;
-class Image;
-class MMS;
 class MyZip;
 class ParseInfo;
-class SMS;
-class Video;
+struct BackupKind;
 
 // Runs one backup from start to end on the worker thread: creates the data
 // modules of the selection, runs their steps in a fixed order, gathers their
@@ -69,11 +57,6 @@ public:
     // the temporary package are written there. Ends with a separator.
     QString GetDataFolder() const;
     QString GetTempPackagePath() const;
-    // The names of the files a backup writes into the data folder besides
-    // Info.xml: the module files, the file steps' placeholders and the
-    // temporary package. Whoever ends a run (the wizard, the command-line
-    // tool) removes these.
-    static QStringList TempFileNames();
 
     BackupItems GetSelection() const;
     BackupCounts GetRequestedCounts() const;
@@ -103,64 +86,37 @@ signals:
     void TransportFileSatus(FILESTATUS status);
     void PackageStatus(bool bPackaging);
     void signalGrayCancelButton(bool bGray);
-    void BackupCallBack(int nType, int nPlugin, int nCount, int nAll);
     void signalsIsApkBackup(bool bRunning);
     void signalsIsApkDataBackup(bool bRunning);
     void signalsIsImageBackup(bool bRunning);
     void signalsIsVideoBackup(bool bRunning);
     void signalsIsAudioBackup(bool bRunning);
-    void signalsImageCount(int nCount, int nValue1, int nValue2);
-    void signalsVideoCount(int nCount, int nValue1, int nValue2);
-    void signalsAudioCount(int nCount, int nValue1, int nValue2);
     void signalError(int nError, int nModule);
     void signalsBackFinished(int nModule);
-    void signalsAPKCount(int nCount, int nValue1, int nValue2);
-    void signalBackupCount(void *pItems, void *pRequested, void *pBackedUp);
+    // The run's selection, requested counts and backed-up counts, as copies.
+    void signalBackupCount(BackupItems items, BackupCounts requested, BackupCounts backedUp);
     void signalBackupPro(int MoudleIndex, int ProType, int ProNum, int AllNum);
 
 private:
     Factory();
     ~Factory() override;
 
-    struct StepInfo;
-    enum class FileFlag { None, Apk, ApkData, Image, Video, Audio };
-
-    int BackUpPB();
-    int BackUpSMS();
-    int BackUpMMS();
-    int BackUpCallog();
-    int BackUpCal();
-    int BackUpEmail();
-    int BackUpBookmark();
-    int BackUpAPP();
-    int BackUpAPPData();
-    int BackUpImage();
-    int BackUpVidio();
-    int BackUpAudio();
-
-    int RecordStep(const StepInfo &step);
-    int FileStep(const StepInfo &step);
-    void EmitFileFlags(FileFlag flag);
-    void SetPackageCount(int nCode, int nCount);
-    void StepFailed(const StepInfo &step, int nError);
-    bool WritePlaceholder(const StepInfo &step, const QString &strPath);
+    // The kind's module, null when it was not created.
+    BackUpRestoreInterface *Module(const BackupKind &kind) const;
+    void CreateModule(const BackupKind &kind);
+    int RecordStep(const BackupKind &kind);
+    int FileStep(const BackupKind &kind);
+    // Tells the progress page which kind of file is copied (null: none).
+    void EmitFileFlags(const BackupKind *pRunning);
+    void SetPackageCount(const BackupKind &kind, int nCount);
+    void StepFailed(const BackupKind &kind, int nError);
+    bool WritePlaceholder(const BackupKind &kind, const QString &strPath);
     bool MakeAndDeliverPackage();
     void FailPackagedModules();
     void RemoveBackupFolder();
-    template <typename T> T *CreateModule(T *&pModule);
 
-    AddrBook *m_pAddrBook = nullptr;
-    SMS *m_pSMS = nullptr;
-    MMS *m_pMMS = nullptr;
-    APK *m_pAPK = nullptr;
-    APKData *m_pAPKData = nullptr;
-    CallLog *m_pCallLog = nullptr;
-    Calendar *m_pCalendar = nullptr;
-    Email *m_pEmail = nullptr;
-    Bookmark *m_pBookmark = nullptr;
-    Image *m_pImage = nullptr;
-    Video *m_pVideo = nullptr;
-    Audio *m_pAudio = nullptr;
+    // The modules created so far, by module type code.
+    QHash<int, BackUpRestoreInterface *> m_hashModules;
 
     ParseInfo *m_pParseInfo = nullptr;
     MyZip *m_pMyZip = nullptr;
@@ -170,9 +126,7 @@ private:
     BackupCounts m_countsBackedUp;
     QStringList m_listFiles;
     QString m_strBackupFolder;
-    bool m_bCancel = false;
     QString m_strDataFolder;
-    QSemaphore m_semaphore;
     int m_nFailedMask = 0;
     int m_nAttemptedMask = 0;
     int m_nCountFailedMask = 0;

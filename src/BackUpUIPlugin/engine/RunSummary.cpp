@@ -1,5 +1,6 @@
 #include "RunSummary.h"
 
+#include "BackupKinds.h"
 #include "Factory.h"
 
 #include <QFileInfo>
@@ -23,71 +24,6 @@ RunSummary::Facts RunSummary::FromFactory(const Factory *pFactory, int nResult)
     facts.strFolder = pFactory->GetBackupFolder();
     facts.transfer = pFactory->GetTransferCounts();
     return facts;
-}
-
-const QList<int> &RunSummary::ModuleOrder()
-{
-    static const QList<int> s_listOrder = {MODULE_PB,      MODULE_SMS,   MODULE_MMS,   MODULE_APK,
-                                           MODULE_APKDATA, MODULE_IMAGE, MODULE_VIDEO, MODULE_AUDIO,
-                                           MODULE_CALLLOG, MODULE_CALENDAR, MODULE_EMAIL};
-    return s_listOrder;
-}
-
-bool RunSummary::Selected(const BackupItems &items, int nModuleCode)
-{
-    switch (nModuleCode) {
-    case MODULE_PB: return items.bPB;
-    case MODULE_SMS: return items.bSMS;
-    case MODULE_MMS: return items.bMMS;
-    case MODULE_APK: return items.bAPK;
-    case MODULE_APKDATA: return items.bAPKData;
-    case MODULE_IMAGE: return items.bImage;
-    case MODULE_VIDEO: return items.bVideo;
-    case MODULE_AUDIO: return items.bAudio;
-    case MODULE_CALLLOG: return items.bCallLog;
-    case MODULE_CALENDAR: return items.bCalendar;
-    case MODULE_EMAIL: return items.bEmail;
-    case MODULE_BOOKMARK: return items.bBookmark;
-    default: return false;
-    }
-}
-
-int RunSummary::CountSlot(int nModuleCode)
-{
-    switch (nModuleCode) {
-    case MODULE_PB: return BackupCounts::PB;
-    case MODULE_SMS: return BackupCounts::SMS;
-    case MODULE_MMS: return BackupCounts::MMS;
-    case MODULE_APK: return BackupCounts::APK;
-    case MODULE_APKDATA: return BackupCounts::APKData;
-    case MODULE_IMAGE: return BackupCounts::Image;
-    case MODULE_VIDEO: return BackupCounts::Video;
-    case MODULE_AUDIO: return BackupCounts::Audio;
-    case MODULE_CALLLOG: return BackupCounts::CallLog;
-    case MODULE_CALENDAR: return BackupCounts::Calendar;
-    case MODULE_EMAIL: return BackupCounts::Email;
-    case MODULE_BOOKMARK: return BackupCounts::Bookmark;
-    default: return 0;
-    }
-}
-
-QString RunSummary::ModuleName(int nModuleCode)
-{
-    switch (nModuleCode) {
-    case MODULE_PB: return QStringLiteral("contacts");
-    case MODULE_SMS: return QStringLiteral("SMS");
-    case MODULE_MMS: return QStringLiteral("MMS");
-    case MODULE_APK: return QStringLiteral("applications");
-    case MODULE_APKDATA: return QStringLiteral("application data");
-    case MODULE_IMAGE: return QStringLiteral("images");
-    case MODULE_VIDEO: return QStringLiteral("videos");
-    case MODULE_AUDIO: return QStringLiteral("audio");
-    case MODULE_CALLLOG: return QStringLiteral("call log");
-    case MODULE_CALENDAR: return QStringLiteral("calendar");
-    case MODULE_EMAIL: return QStringLiteral("e-mail");
-    case MODULE_BOOKMARK: return QStringLiteral("bookmarks");
-    default: return QString::number(nModuleCode);
-    }
 }
 
 int RunSummary::ExitStatusOf(int nResult)
@@ -157,35 +93,36 @@ QStringList RunSummary::Lines(const Facts &facts)
     QStringList listFailed;
     QStringList listEmpty;
     QStringList listNotCopiedLines;
-    for (int nCode : ModuleOrder()) {
-        if (!Selected(facts.items, nCode))
+    for (const BackupKind &kind : BackupKinds::All()) {
+        if (!kind.bRuns || !BackupKinds::IsSelected(facts.items, kind))
             continue;
-        const int nBit = BackupCodes::ResultBit(nCode);
-        const int nSlot = CountSlot(nCode);
+        const int nBit = kind.nResultBit;
+        const int nSlot = kind.nCountSlot;
+        const QString strName = QLatin1String(kind.szToolName);
         if (facts.nResult & nBit) {
-            const QStringList listNotCopied = facts.mapFailedFiles.value(nCode);
+            const QStringList listNotCopied = facts.mapFailedFiles.value(kind.nCode);
             if (facts.nCountFailedMask & nBit) {
-                listFailed << ModuleName(nCode) + QStringLiteral(" (could not be counted)");
+                listFailed << strName + QStringLiteral(" (could not be counted)");
             } else if ((facts.nPackagedMask & nBit) && !listNotCopied.isEmpty()) {
                 // Partly backed up: the copied files are kept and packaged.
                 const int nCopied = facts.backedUp[nSlot];
                 listFailed << QStringLiteral("%1 (%2 of %3 copied)")
-                                  .arg(ModuleName(nCode))
+                                  .arg(strName)
                                   .arg(nCopied)
                                   .arg(nCopied + listNotCopied.size());
             } else {
-                listFailed << ModuleName(nCode);
+                listFailed << strName;
             }
             for (const QString &strPath : listNotCopied)
                 listNotCopiedLines << QStringLiteral("  not copied:  %1").arg(strPath);
             continue;
         }
         if (facts.nAttemptedMask & nBit)
-            listDone << QStringLiteral("  %1 %2").arg(ModuleName(nCode), -18).arg(facts.backedUp[nSlot]);
+            listDone << QStringLiteral("  %1 %2").arg(strName, -18).arg(facts.backedUp[nSlot]);
         else if (facts.requested[nSlot] <= 0)
-            listEmpty << ModuleName(nCode);
+            listEmpty << strName;
         else
-            listFailed << ModuleName(nCode) + QStringLiteral(" (not run)");
+            listFailed << strName + QStringLiteral(" (not run)");
     }
     if (!listDone.isEmpty()) {
         listLines << QStringLiteral("Backed up:");

@@ -60,12 +60,4 @@ public:
     static QString TransferLine(const TransferCounts &transfer);
     // True when the run's package or backup folder still exists.
     static bool FilesLeft(const QString &strPackage, const QString &strFolder);
-
-    // The name a module type code is shown under.
-    static QString ModuleName(int nModuleCode);
-    // Whether a selection holds the module, and its slot in BackupCounts.
-    static bool Selected(const BackupItems &items, int nModuleCode);
-    static int CountSlot(int nModuleCode);
-    // The modules in the order a backup runs them.
-    static const QList<int> &ModuleOrder();
 };

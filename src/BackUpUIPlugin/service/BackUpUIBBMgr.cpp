@@ -3,6 +3,7 @@
 #include "BackUpUIConfigParse.h"
 #include "BackUpUILogic.h"
 #include "BackUpUIThread.h"
+#include "BackupKinds.h"
 #include "Factory.h"
 #include "LogLine.h"
 #include "ResultView.h"
@@ -168,15 +169,8 @@ void BackUpUIBBMgr::slotsModuleInfo(structBackupID info)
         if (m_pTipLabel)
             m_pTipLabel->setText(strTip);
     } else if (info.nState == 1) {
-        QString strName;
-        switch (info.nModuleID) {
-        case 3:
-        case 29: strName = Change::tr("IDS_BACKUPUIPLUGIN_BIGBUTTON_APPLICATION_TEXT"); break;
-        case 5: strName = Change::tr("IDS_BACKUPUIPLUGIN_BIGBUTTON_MUSICITEM_TEXT"); break;
-        case 25: strName = Change::tr("IDS_VIRTUAL_IMAGEINFO_CORE"); break;
-        case 26: strName = Change::tr("IDS_VIRTUAL_IDENTIFER_VEDIOTEXT"); break;
-        default: break;
-        }
+        const BackupKind *pKind = BackupKinds::ByProgressId(info.nModuleID);
+        const QString strName = pKind ? Change::tr(pKind->szProgressNameKey) : QString();
         QString strTip = Change::tr("IDS_BACKUPUIPLUGIN_SECONDDOING_TIPTEXT_PRO");
         strTip.replace(QLatin1String("%s1"), strName);
         strTip.replace(QLatin1String("%s2"), QString::number(info.nProNum));
@@ -186,19 +180,12 @@ void BackUpUIBBMgr::slotsModuleInfo(structBackupID info)
     }
 }
 
-void BackUpUIBBMgr::slotsUpdateTipInfo(void *pItems, void *pRequested, void *pBackedUp)
+void BackUpUIBBMgr::slotsUpdateTipInfo(BackupItems items, BackupCounts requested, BackupCounts backedUp)
 {
     if (!CompleteView()) {
         LOG_ARG_NULL("slotsUpdateTipInfo");
         return;
     }
-    if (!pItems || !pRequested || !pBackedUp) {
-        LOG_ARG_NULL("slotsUpdateTipInfo");
-        return;
-    }
-    const BackupItems &items = *static_cast<const BackupItems *>(pItems);
-    const BackupCounts &requested = *static_cast<const BackupCounts *>(pRequested);
-    const BackupCounts &backedUp = *static_cast<const BackupCounts *>(pBackedUp);
 
     auto incomplete = [&](int nSlot) { return requested[nSlot] != 0 && requested[nSlot] != backedUp[nSlot]; };
 
@@ -276,55 +263,31 @@ void BackUpUIBBMgr::updateUIAfterFinished(int nResult)
         return;
     }
 
-    struct Row
-    {
-        quint32 nMainId;
-        int nMask;
-        bool bChild;
-        quint32 nNameId;
-    };
-    static const Row kRows[] = {
-        {0, RESULT_BIT_PB, false, 0},
-        {1, RESULT_BIT_SMS, true, 24},
-        {1, RESULT_BIT_MMS, true, 27},
-        {29, RESULT_BIT_APK, false, 29},
-        {3, RESULT_BIT_APK | RESULT_BIT_APKDATA, false, 3},
-        {4, RESULT_BIT_IMAGE, true, 25},
-        {4, RESULT_BIT_VIDEO, true, 26},
-        {5, RESULT_BIT_AUDIO, false, 5},
-        {6, RESULT_BIT_CALLLOG, true, 21},
-        {6, RESULT_BIT_CALENDAR, true, 23},
-        {6, RESULT_BIT_EMAIL, true, 22},
-        {6, RESULT_BIT_BOOKMARK, true, 28},
-    };
-
     // A file item partly backed up is named with how many of its files were
     // copied; the rest of them are kept in the backup.
     const Factory *pFactory = Factory::ExistingInstance();
     const QMap<int, QStringList> mapFailedFiles = pFactory ? pFactory->GetFailedFiles() : QMap<int, QStringList>();
     const BackupCounts countsBackedUp = pFactory ? pFactory->GetBackedUpCounts() : BackupCounts();
     const int nPackaged = pFactory ? pFactory->GetPackagedMask() : 0;
-    auto partlyName = [&](const QString &strName, int nMask) {
-        static const struct
-        {
-            int nMask;
-            int nCode;
-            int nSlot;
-        } kFileItems[] = {{RESULT_BIT_APK, MODULE_APK, BackupCounts::APK},
-                          {RESULT_BIT_IMAGE, MODULE_IMAGE, BackupCounts::Image},
-                          {RESULT_BIT_VIDEO, MODULE_VIDEO, BackupCounts::Video},
-                          {RESULT_BIT_AUDIO, MODULE_AUDIO, BackupCounts::Audio}};
-        for (const auto &item : kFileItems) {
-            if (item.nMask != nMask || !(nPackaged & nMask) || !mapFailedFiles.contains(item.nCode))
-                continue;
-            const int nCopied = countsBackedUp[item.nSlot];
-            QString strText = Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_PARTIAL_ITEM_TEXT");
-            strText.replace(QLatin1String("%s1"), strName);
-            strText.replace(QLatin1String("%s2"), QString::number(nCopied));
-            strText.replace(QLatin1String("%s3"), QString::number(nCopied + mapFailedFiles.value(item.nCode).size()));
-            return strText;
+    auto partlyName = [&](const QString &strName, const BackupKind &kind, int nMask) {
+        if (nMask != kind.nResultBit || !(nPackaged & nMask) || !mapFailedFiles.contains(kind.nCode))
+            return strName;
+        const int nCopied = countsBackedUp[kind.nCountSlot];
+        QString strText = Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_PARTIAL_ITEM_TEXT");
+        strText.replace(QLatin1String("%s1"), strName);
+        strText.replace(QLatin1String("%s2"), QString::number(nCopied));
+        strText.replace(QLatin1String("%s3"), QString::number(nCopied + mapFailedFiles.value(kind.nCode).size()));
+        return strText;
+    };
+    // A kind fails with those whose counts follow its own (the application
+    // data fails with the applications).
+    auto failMask = [](const BackupKind &kind) {
+        int nMask = kind.nResultBit;
+        for (const BackupKind &other : BackupKinds::All()) {
+            if (other.nSharesCountsWith == kind.nCode)
+                nMask |= other.nResultBit;
         }
-        return strName;
+        return nMask;
     };
 
     // Names are listed the way the language lists them (", " in English and
@@ -332,19 +295,21 @@ void BackUpUIBBMgr::updateUIAfterFinished(int nResult)
     const QString strSeparator = Change::tr("IDS_BACKUPUIPLUGIN_COMMON_SIGN_DUNHAO") + QLatin1Char(' ');
     QString strList;
     QStringList listMainNames;
-    for (const Row &row : kRows) {
-        if (!m_hashCommon.contains(row.nMainId) || !(nResult & row.nMask))
+    for (const BackupKind &kind : BackupKinds::All()) {
+        const int nMask = failMask(kind);
+        if (!m_hashCommon.contains(quint32(kind.nTileId)) || !(nResult & nMask))
             continue;
         const QString strName =
-            partlyName(row.bChild ? ChildName(row.nNameId) : CommonName(row.nNameId), row.nMask);
+            partlyName(kind.nSubId >= 0 ? ChildName(kind.nSubId) : CommonName(kind.nTileId), kind, nMask);
         if (strList.isEmpty())
             strList = strName;
         else
             strList += strSeparator + strName;
-        listMainNames.append(CommonName(row.nMainId));
-        if (row.nMainId == 0)
+        listMainNames.append(CommonName(kind.nTileId));
+        // The notes on a short count say no more once the item failed.
+        if (kind.nCode == MODULE_PB)
             CompleteView()->SetContactsTip(QString());
-        else if (row.nMainId == 29)
+        else if (kind.nCode == MODULE_APK)
             CompleteView()->SetApkTip(QString());
     }
     // Failed items whose sub-item has no configured name would leave the list
@@ -387,7 +352,7 @@ void BackUpUIBBMgr::RemoveTempFiles()
         return;
     }
     const QDir dir(strFolder);
-    for (const QString &strName : Factory::TempFileNames()) {
+    for (const QString &strName : BackupKinds::TempFileNames()) {
         QFile file(dir.filePath(strName));
         if (!file.exists())
             continue;

@@ -66,7 +66,7 @@ signals:
 public slots:
     void slotsModuleInfo(structBackupID info);
     void slotsFinish(int nResult);
-    void slotsUpdateTipInfo(void *pItems, void *pRequested, void *pBackedUp);
+    void slotsUpdateTipInfo(BackupItems items, BackupCounts requested, BackupCounts backedUp);
 
 private:
     BackUpUIBBMgr();
