@@ -50,9 +50,6 @@ signals:
     void signalCloseClicked();
 
 protected:
-    void mousePressEvent(QMouseEvent *pEvent) override;
-    void mouseMoveEvent(QMouseEvent *pEvent) override;
-    void mouseReleaseEvent(QMouseEvent *pEvent) override;
     void showEvent(QShowEvent *pEvent) override;
 
 private slots:
@@ -69,6 +66,4 @@ private:
     QPointer<QWidget> m_pEffectWidget;
     QRect m_rectTitleBar;
     QRect m_rectEffect;
-    bool m_bDragging = false;
-    QPoint m_ptDragOffset;
 };

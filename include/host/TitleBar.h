@@ -15,13 +15,6 @@ public:
     void SetTitle(const QString &strTitle);
     QString GetTitle() const;
 
-protected:
-    void mousePressEvent(QMouseEvent *pEvent) override;
-    void mouseMoveEvent(QMouseEvent *pEvent) override;
-    void mouseReleaseEvent(QMouseEvent *pEvent) override;
-
 private:
     QLabel *m_pLabelTitle = nullptr;
-    QPoint m_ptDragOffset;
-    bool m_bDragging = false;
 };

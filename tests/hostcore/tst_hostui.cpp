@@ -15,6 +15,7 @@
 #include "host/PluginContainer.h"
 #include "host/StandardTitleBar.h"
 #include "host/Startup.h"
+#include "host/TitleBar.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -90,6 +91,7 @@ private slots:
     void titleBarButtonPlaces();
     void titleBarButtonsAndDrag();
     void titleBarEffectWidget();
+    void plainTitleBarDrag();
 
     void popupDialog_data();
     void popupDialog();
@@ -310,6 +312,30 @@ void tst_HostUi::titleBarButtonsAndDrag()
     QTest::mouseClick(w.pTitleBar->GetBtnClose(), Qt::LeftButton);
     QCOMPARE(spyClose.count(), 1);
     QVERIFY(!w.window.isVisible());
+}
+
+void tst_HostUi::plainTitleBarDrag()
+{
+    QWidget window;
+    window.setWindowFlags(Qt::FramelessWindowHint);
+    window.resize(400, 300);
+    auto *pBar = new TitleBar(&window);
+    pBar->setGeometry(0, 0, 400, 40);
+    window.move(120, 90);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QPoint ptStart = window.pos();
+
+    // Only the left button drags.
+    QTest::mousePress(pBar, Qt::RightButton, Qt::NoModifier, QPoint(50, 20));
+    QTest::mouseMove(pBar, QPoint(90, 30));
+    QTest::mouseRelease(pBar, Qt::RightButton, Qt::NoModifier, QPoint(90, 30));
+    QCOMPARE(window.pos(), ptStart);
+
+    QTest::mousePress(pBar, Qt::LeftButton, Qt::NoModifier, QPoint(50, 20));
+    QTest::mouseMove(pBar, QPoint(80, 35));
+    QTest::mouseRelease(pBar, Qt::LeftButton, Qt::NoModifier, QPoint(80, 35));
+    QCOMPARE(window.pos(), ptStart + QPoint(30, 15));
 }
 
 void tst_HostUi::titleBarEffectWidget()

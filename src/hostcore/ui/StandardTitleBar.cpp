@@ -2,7 +2,8 @@
 
 #include "host/Change.h"
 
-#include <QMouseEvent>
+#include "WindowDragFilter.h"
+
 #include <QPushButton>
 
 StandardTitleBar::StandardTitleBar(QWidget *pParent)
@@ -23,6 +24,9 @@ StandardTitleBar::StandardTitleBar(QWidget *pParent)
     connect(m_pBtnSetting, &QPushButton::clicked, this, &StandardTitleBar::slotSettingClicked);
     connect(m_pBtnMinimize, &QPushButton::clicked, this, &StandardTitleBar::slotMinimizeClicked);
     connect(m_pBtnClose, &QPushButton::clicked, this, &StandardTitleBar::slotCloseClicked);
+    // The effect widget lies beside the window, so it follows every move.
+    connect(new WindowDragFilter(this), &WindowDragFilter::signalWindowMoved, this,
+            [this] { PlaceEffectWidget(); });
 }
 
 // The effect widget belongs to the plugin that handed it over.
@@ -126,34 +130,6 @@ QPushButton *StandardTitleBar::GetBtnMinimize() const
 QPushButton *StandardTitleBar::GetBtnClose() const
 {
     return m_pBtnClose;
-}
-
-void StandardTitleBar::mousePressEvent(QMouseEvent *pEvent)
-{
-    if (pEvent->button() != Qt::LeftButton) {
-        QWidget::mousePressEvent(pEvent);
-        return;
-    }
-    m_bDragging = true;
-    m_ptDragOffset = pEvent->globalPosition().toPoint() - window()->pos();
-    pEvent->accept();
-}
-
-void StandardTitleBar::mouseMoveEvent(QMouseEvent *pEvent)
-{
-    if (!m_bDragging || !(pEvent->buttons() & Qt::LeftButton)) {
-        QWidget::mouseMoveEvent(pEvent);
-        return;
-    }
-    window()->move(pEvent->globalPosition().toPoint() - m_ptDragOffset);
-    PlaceEffectWidget();
-    pEvent->accept();
-}
-
-void StandardTitleBar::mouseReleaseEvent(QMouseEvent *pEvent)
-{
-    m_bDragging = false;
-    QWidget::mouseReleaseEvent(pEvent);
 }
 
 void StandardTitleBar::showEvent(QShowEvent *pEvent)

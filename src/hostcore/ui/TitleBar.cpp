@@ -2,9 +2,10 @@
 
 #include "host/Change.h"
 
+#include "WindowDragFilter.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMouseEvent>
 
 TitleBar::TitleBar(QWidget *pParent)
     : QWidget(pParent)
@@ -16,6 +17,7 @@ TitleBar::TitleBar(QWidget *pParent)
     pLayout->setContentsMargins(12, 0, 12, 0);
     pLayout->addWidget(m_pLabelTitle);
     setLayoutDirection(Change::GetRightToLeftLayout() ? Qt::RightToLeft : Qt::LeftToRight);
+    new WindowDragFilter(this);
 }
 
 void TitleBar::SetTitle(const QString &strTitle)
@@ -28,29 +30,3 @@ QString TitleBar::GetTitle() const
     return m_pLabelTitle->text();
 }
 
-void TitleBar::mousePressEvent(QMouseEvent *pEvent)
-{
-    if (pEvent->button() != Qt::LeftButton) {
-        QWidget::mousePressEvent(pEvent);
-        return;
-    }
-    m_bDragging = true;
-    m_ptDragOffset = pEvent->globalPosition().toPoint() - window()->pos();
-    pEvent->accept();
-}
-
-void TitleBar::mouseMoveEvent(QMouseEvent *pEvent)
-{
-    if (!m_bDragging || !(pEvent->buttons() & Qt::LeftButton)) {
-        QWidget::mouseMoveEvent(pEvent);
-        return;
-    }
-    window()->move(pEvent->globalPosition().toPoint() - m_ptDragOffset);
-    pEvent->accept();
-}
-
-void TitleBar::mouseReleaseEvent(QMouseEvent *pEvent)
-{
-    m_bDragging = false;
-    QWidget::mouseReleaseEvent(pEvent);
-}
