@@ -2,18 +2,24 @@
 
 #include "sdk/dvsk.h"
 
+#include <QByteArray>
+#include <QMutex>
 #include <QString>
+
+#include <cstdint>
 
 // One back end of the device SDK: what the exported DVSK_ functions forward
 // to. Every member function is thread-safe and may be called from any thread.
 class DeviceBackend
 {
 public:
-    virtual ~DeviceBackend() = default;
+    virtual ~DeviceBackend();
 
-    virtual void SetEventCallback(DVSK_DevInitEventCallback pCallback) = 0;
-    virtual void SetBackupCallback(DVSK_BackupCallback pCallback) = 0;
-    virtual void UnsetBackupCallback(DVSK_BackupCallback pCallback) = 0;
+    // The callbacks the engine registers; the same for every back end.
+    void SetEventCallback(DVSK_DevInitEventCallback pCallback);
+    void SetBackupCallback(DVSK_BackupCallback pCallback);
+    // Removes the backup callback only when it is the one given.
+    void UnsetBackupCallback(DVSK_BackupCallback pCallback);
 
     virtual int BackUp(int nType, const char *szName, char **ppText) = 0;
     virtual int GetFile(const char *szLocalPath, const char *szRemotePath, int nMode) = 0;
@@ -30,4 +36,22 @@ public:
     // Name, firmware version and IMEI (or serial), "\n"-separated.
     virtual QString DeviceInfo() = 0;
     virtual bool IsAttached() = 0;
+
+protected:
+    DeviceBackend() = default;
+    // The registered device-event callback (null: none).
+    DVSK_DevInitEventCallback EventCallback() const;
+    // Reports backup progress of a data type through the backup callback,
+    // if one is registered. Never called with a back end's own lock held.
+    void ReportProgress(int nType, int nCount, intptr_t nAll);
+    // A NUL-terminated copy of ba from the C allocator: the texts the SDK
+    // hands out are released with free(). Null when memory is short.
+    static char *MallocText(const QByteArray &ba);
+    // Bytes as the SDK's sizes give them: whole kilobytes, rounded up.
+    static int KiloBytes(qint64 nBytes);
+
+private:
+    mutable QMutex m_callbackMutex;
+    DVSK_DevInitEventCallback m_pEventCallback = nullptr;
+    DVSK_BackupCallback m_pBackupCallback = nullptr;
 };

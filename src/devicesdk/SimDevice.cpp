@@ -33,27 +33,10 @@ const qint64 kChunk = 64 * 1024;
 const qint64 kKernelChunk = 8 * 1024 * 1024;
 const qint64 kSleepSlice = 5;
 const int kMaxCallLogLines = 100000;
-const int kNoPlugin = 0;
 
 QString Quoted(const char *sz)
 {
     return QLatin1Char('"') + (sz ? QString::fromUtf8(sz) : QStringLiteral("(null)")) + QLatin1Char('"');
-}
-
-int KiloBytes(qint64 nBytes)
-{
-    const qint64 nKb = (nBytes + 1023) / 1024;
-    return int(qMin<qint64>(nKb, INT_MAX));
-}
-
-char *MallocText(const QByteArray &ba)
-{
-    char *p = static_cast<char *>(malloc(size_t(ba.size()) + 1));
-    if (p) {
-        memcpy(p, ba.constData(), size_t(ba.size()));
-        p[ba.size()] = '\0';
-    }
-    return p;
 }
 
 // The lines of a list text that name an item.
@@ -177,11 +160,7 @@ bool SimDevice::SleepFor(int nMs, const AbortToken &token) const
 
 void SimDevice::RaiseEvents(const QList<int> &listEvents)
 {
-    DVSK_DevInitEventCallback pCallback = nullptr;
-    {
-        QMutexLocker locker(&m_mutex);
-        pCallback = m_pEventCallback;
-    }
+    const DVSK_DevInitEventCallback pCallback = EventCallback();
     if (!pCallback)
         return;
     // Device events come from the SDK's own thread.
@@ -190,17 +169,6 @@ void SimDevice::RaiseEvents(const QList<int> &listEvents)
             pCallback(nEvent);
     });
     thread.join();
-}
-
-void SimDevice::ReportProgress(int nType, int nCount, intptr_t nAll)
-{
-    DVSK_BackupCallback pCallback = nullptr;
-    {
-        QMutexLocker locker(&m_mutex);
-        pCallback = m_pBackupCallback;
-    }
-    if (pCallback)
-        pCallback(nType, kNoPlugin, nCount, nAll);
 }
 
 QString SimDevice::TempDir()
@@ -228,23 +196,22 @@ QString SimDevice::ResultHostPath(const QString &strPhonePath)
     return m_hashResults.value(strPhonePath);
 }
 
-void SimDevice::SetEventCallback(DVSK_DevInitEventCallback pCallback)
+PhoneConfig SimDevice::Load()
 {
     QMutexLocker locker(&m_mutex);
-    m_pEventCallback = pCallback;
+    return LoadLocked();
 }
 
-void SimDevice::SetBackupCallback(DVSK_BackupCallback pCallback)
+int SimDevice::ReadyPhone(PhoneConfig &config, bool bHonourCancel)
 {
-    QMutexLocker locker(&m_mutex);
-    m_pBackupCallback = pCallback;
-}
-
-void SimDevice::UnsetBackupCallback(DVSK_BackupCallback pCallback)
-{
-    QMutexLocker locker(&m_mutex);
-    if (m_pBackupCallback == pCallback)
-        m_pBackupCallback = nullptr;
+    config = Load();
+    if (!m_bAttachedFlag.load())
+        return DVSK_SIM_ERR_DETACHED;
+    if (!config.IsValid())
+        return DVSK_SIM_ERR_NO_PHONE;
+    if (bHonourCancel && m_bCancel.load())
+        return DVSK_SIM_ERR_CANCELLED;
+    return 0;
 }
 
 int SimDevice::BackUp(int nType, const char *szName, char **ppText)
@@ -255,16 +222,8 @@ int SimDevice::BackUp(int nType, const char *szName, char **ppText)
     *ppText = nullptr;
     const AbortToken token = Token(true);
     PhoneConfig config;
-    {
-        QMutexLocker locker(&m_mutex);
-        config = LoadLocked();
-    }
-    if (!m_bAttachedFlag.load())
-        return DVSK_SIM_ERR_DETACHED;
-    if (!config.IsValid())
-        return DVSK_SIM_ERR_NO_PHONE;
-    if (m_bCancel.load())
-        return DVSK_SIM_ERR_CANCELLED;
+    if (const int nError = ReadyPhone(config, true))
+        return nError;
     if (PhoneConfig::SectionOf(nType).isEmpty())
         return DVSK_SIM_ERR_UNKNOWN_TYPE;
     if (const int nError = config.BackupError(nType))
@@ -479,16 +438,8 @@ int SimDevice::GetFile(const char *szLocalPath, const char *szRemotePath, int nM
         return DVSK_SIM_ERR_BAD_ARGUMENT;
     const AbortToken token = Token(false);
     PhoneConfig config;
-    {
-        QMutexLocker locker(&m_mutex);
-        config = LoadLocked();
-    }
-    if (!m_bAttachedFlag.load())
-        return DVSK_SIM_ERR_DETACHED;
-    if (!config.IsValid())
-        return DVSK_SIM_ERR_NO_PHONE;
-    if (m_bCancel.load())
-        return DVSK_SIM_ERR_CANCELLED;
+    if (const int nError = ReadyPhone(config, true))
+        return nError;
     const QString strRemote = QString::fromUtf8(szRemotePath);
     if (config.IsMissing(strRemote))
         return DVSK_ERR_FILE_NOT_EXIST;
@@ -525,14 +476,8 @@ int SimDevice::GetBackUpCount(int nType, int *pCount, int *pSize)
     if (!pCount)
         return DVSK_SIM_ERR_BAD_ARGUMENT;
     PhoneConfig config;
-    {
-        QMutexLocker locker(&m_mutex);
-        config = LoadLocked();
-    }
-    if (!m_bAttachedFlag.load())
-        return DVSK_SIM_ERR_DETACHED;
-    if (!config.IsValid())
-        return DVSK_SIM_ERR_NO_PHONE;
+    if (const int nError = ReadyPhone(config, false))
+        return nError;
     if (PhoneConfig::SectionOf(nType).isEmpty())
         return DVSK_SIM_ERR_UNKNOWN_TYPE;
     if (const int nError = config.CountError(nType))
@@ -572,11 +517,7 @@ int SimDevice::MemInfo(DVSK_MemInfo **ppList)
     if (!ppList)
         return -1;
     *ppList = nullptr;
-    PhoneConfig config;
-    {
-        QMutexLocker locker(&m_mutex);
-        config = LoadLocked();
-    }
+    const PhoneConfig config = Load();
     if (!m_bAttachedFlag.load() || !config.IsValid())
         return -1;
     if (config.MemInfoError() < 0)
@@ -641,11 +582,7 @@ QString SimDevice::PhoneDir()
 
 int SimDevice::Open(QString &strMessage)
 {
-    PhoneConfig config;
-    {
-        QMutexLocker locker(&m_mutex);
-        config = LoadLocked();
-    }
+    const PhoneConfig config = Load();
     if (config.IsValid())
         return 0;
     strMessage = QStringLiteral("No phone in %1 (phone.ini missing or unreadable)").arg(config.Dir());
@@ -654,11 +591,7 @@ int SimDevice::Open(QString &strMessage)
 
 QString SimDevice::DeviceInfo()
 {
-    PhoneConfig config;
-    {
-        QMutexLocker locker(&m_mutex);
-        config = LoadLocked();
-    }
+    const PhoneConfig config = Load();
     return config.DeviceName() + QLatin1Char('\n') + config.Firmware() + QLatin1Char('\n') + config.Imei();
 }
 

@@ -24,10 +24,6 @@ class SimDevice : public DeviceBackend
 public:
     static SimDevice &Instance();
 
-    void SetEventCallback(DVSK_DevInitEventCallback pCallback) override;
-    void SetBackupCallback(DVSK_BackupCallback pCallback) override;
-    void UnsetBackupCallback(DVSK_BackupCallback pCallback) override;
-
     int BackUp(int nType, const char *szName, char **ppText) override;
     int GetFile(const char *szLocalPath, const char *szRemotePath, int nMode) override;
     int GetBackUpCount(int nType, int *pCount, int *pSize) override;
@@ -68,6 +64,10 @@ private:
     // Resolves the served folder (switching phones when it changed) and
     // reloads its phone.ini. Call with m_mutex held.
     PhoneConfig LoadLocked();
+    PhoneConfig Load();
+    // Loads the phone for a call that needs it attached and valid (and, with
+    // bHonourCancel, not cancelled): 0, or the error the call returns.
+    int ReadyPhone(PhoneConfig &config, bool bHonourCancel);
     QString ResolveDirLocked() const;
     void AppendLog(const QString &strLine);
     AbortToken Token(bool bBackup) const;
@@ -76,15 +76,12 @@ private:
     bool SleepFor(int nMs, const AbortToken &token) const;
     int AbortCode() const;
     void RaiseEvents(const QList<int> &listEvents);
-    void ReportProgress(int nType, int nCount, intptr_t nAll);
     QString TempDir();
     void RegisterResult(const QString &strPhonePath, const QString &strHostPath, bool bOwned);
     QString ResultHostPath(const QString &strPhonePath);
     int CopyFile(const QString &strSource, const QString &strLocal, int nRateKBps, const AbortToken &token);
 
     mutable QMutex m_mutex;
-    DVSK_DevInitEventCallback m_pEventCallback = nullptr;
-    DVSK_BackupCallback m_pBackupCallback = nullptr;
     bool m_bExplicitDir = false;
     QString m_strExplicitDir;
     QString m_strServedDir;

@@ -48,14 +48,10 @@ bool ZipStoreWriter::Open(const QString &strPath)
     return m_file.open(QIODevice::WriteOnly | QIODevice::Truncate);
 }
 
-bool ZipStoreWriter::WriteLocalHeader(Entry &entry)
+void ZipStoreWriter::PutEntryFields(QByteArray &ba, const Entry &entry)
 {
-    const qint64 nOffset = m_file.pos();
-    if (nOffset > 0xffffffffLL)
-        return false;
-    entry.nOffset = quint32(nOffset);
-    QByteArray ba;
-    Put32(ba, 0x04034b50);
+    // The fields the local header and the central directory share, from
+    // "version needed" to the name's length.
     Put16(ba, 10);      // version needed
     Put16(ba, 1 << 11); // names are UTF-8
     Put16(ba, 0);       // stored
@@ -65,6 +61,17 @@ bool ZipStoreWriter::WriteLocalHeader(Entry &entry)
     Put32(ba, entry.nSize);
     Put32(ba, entry.nSize);
     Put16(ba, quint32(entry.baName.size()));
+}
+
+bool ZipStoreWriter::WriteLocalHeader(Entry &entry)
+{
+    const qint64 nOffset = m_file.pos();
+    if (nOffset > 0xffffffffLL)
+        return false;
+    entry.nOffset = quint32(nOffset);
+    QByteArray ba;
+    Put32(ba, 0x04034b50);
+    PutEntryFields(ba, entry);
     Put16(ba, 0);
     ba.append(entry.baName);
     return m_file.write(ba) == ba.size();
@@ -140,15 +147,7 @@ bool ZipStoreWriter::Close()
     for (const Entry &entry : m_listEntries) {
         Put32(ba, 0x02014b50);
         Put16(ba, (3 << 8) | 20); // made by: Unix
-        Put16(ba, 10);
-        Put16(ba, 1 << 11);
-        Put16(ba, 0);
-        Put16(ba, entry.nTime);
-        Put16(ba, entry.nDate);
-        Put32(ba, entry.nCrc);
-        Put32(ba, entry.nSize);
-        Put32(ba, entry.nSize);
-        Put16(ba, quint32(entry.baName.size()));
+        PutEntryFields(ba, entry);
         Put16(ba, 0); // extra
         Put16(ba, 0); // comment
         Put16(ba, 0); // disk

@@ -36,6 +36,7 @@ private:
         quint16 nDate = 0;
     };
 
+    static void PutEntryFields(QByteArray &ba, const Entry &entry);
     bool WriteLocalHeader(Entry &entry);
 
     QFile m_file;

@@ -88,6 +88,8 @@ private slots:
     void exportsEveryRecordTypeInPages();
     void deniedProviderIsNotAvailable();
     void cancelStopsBetweenPages();
+    void unwritableFileFails_data();
+    void unwritableFileFails();
 };
 
 void tst_RecordExport::exportsEveryRecordTypeInPages()
@@ -177,6 +179,28 @@ void tst_RecordExport::cancelStopsBetweenPages()
     QCOMPARE(pExporter->Export(&buffer, {}, &nWritten).eKind, ProviderResult::Cancelled);
     QCOMPARE(shell.m_listCommands.size(), 2);
     QCOMPARE(nWritten, 10);
+}
+
+void tst_RecordExport::unwritableFileFails_data()
+{
+    QTest::addColumn<int>("type");
+    for (const auto &typeAndCount : kTypesAndCounts)
+        QTest::addRow("type %d", typeAndCount.first) << typeAndCount.first;
+}
+
+void tst_RecordExport::unwritableFileFails()
+{
+    // A file that takes no bytes (a full disk) fails the export, whatever
+    // was read from the phone.
+    QFETCH(int, type);
+    FixtureShell shell(kSamplePhone);
+    QBuffer buffer;
+    buffer.open(QIODevice::ReadOnly);
+    int nWritten = 0;
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("QIODevice::write.*ReadOnly")));
+    const ProviderResult result = RecordExporter::Create(type, shell)->Export(&buffer, {}, &nWritten);
+    QCOMPARE(result.eKind, ProviderResult::Failed);
+    QVERIFY2(result.strReason.endsWith(QLatin1String("file could not be written")), qPrintable(result.strReason));
 }
 
 QTEST_GUILESS_MAIN(tst_RecordExport)

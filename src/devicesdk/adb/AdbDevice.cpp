@@ -21,7 +21,6 @@
 
 namespace
 {
-const int kNoPlugin = 0;
 const int kWalkReuseMs = 10000;
 const int kMaxWalkDepth = 64;
 const char kNotAllowedMessage[] = "Allow USB debugging on the phone";
@@ -30,21 +29,6 @@ const char kNotAllowedMessage[] = "Allow USB debugging on the phone";
 const char kRecordResultFolder[] = "/data/local/tmp/backup/";
 // The text a successful record backup hands back; it belongs to the SDK.
 char g_szSuccess[] = "success";
-
-char *MallocText(const QByteArray &ba)
-{
-    char *p = static_cast<char *>(malloc(size_t(ba.size()) + 1));
-    if (p) {
-        memcpy(p, ba.constData(), size_t(ba.size()));
-        p[ba.size()] = '\0';
-    }
-    return p;
-}
-
-int KiloBytes(qint64 nBytes)
-{
-    return int(qMin<qint64>((nBytes + 1023) / 1024, INT_MAX));
-}
 
 bool IsRecordType(int nType)
 {
@@ -90,46 +74,12 @@ bool AdbDevice::RecordsAvailable(int nType) const
     return !RecordExporter::FileName(nType).isEmpty();
 }
 
-void AdbDevice::SetEventCallback(DVSK_DevInitEventCallback pCallback)
-{
-    QMutexLocker locker(&m_mutex);
-    m_pEventCallback = pCallback;
-}
-
-void AdbDevice::SetBackupCallback(DVSK_BackupCallback pCallback)
-{
-    QMutexLocker locker(&m_mutex);
-    m_pBackupCallback = pCallback;
-}
-
-void AdbDevice::UnsetBackupCallback(DVSK_BackupCallback pCallback)
-{
-    QMutexLocker locker(&m_mutex);
-    if (m_pBackupCallback == pCallback)
-        m_pBackupCallback = nullptr;
-}
-
 void AdbDevice::RaiseEvent(int nEvent)
 {
-    DVSK_DevInitEventCallback pCallback = nullptr;
-    {
-        QMutexLocker locker(&m_mutex);
-        pCallback = m_pEventCallback;
-    }
+    const DVSK_DevInitEventCallback pCallback = EventCallback();
     Log(QStringLiteral("device event %1").arg(nEvent));
     if (pCallback)
         pCallback(nEvent);
-}
-
-void AdbDevice::ReportProgress(int nType, int nCount, intptr_t nAll)
-{
-    DVSK_BackupCallback pCallback = nullptr;
-    {
-        QMutexLocker locker(&m_mutex);
-        pCallback = m_pBackupCallback;
-    }
-    if (pCallback)
-        pCallback(nType, kNoPlugin, nCount, nAll);
 }
 
 int AdbDevice::Open(QString &strMessage)

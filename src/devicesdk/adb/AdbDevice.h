@@ -28,10 +28,6 @@ public:
     AdbDevice(const QString &strSerial, quint16 nPort);
     ~AdbDevice() override;
 
-    void SetEventCallback(DVSK_DevInitEventCallback pCallback) override;
-    void SetBackupCallback(DVSK_BackupCallback pCallback) override;
-    void UnsetBackupCallback(DVSK_BackupCallback pCallback) override;
-
     int BackUp(int nType, const char *szName, char **ppText) override;
     int GetFile(const char *szLocalPath, const char *szRemotePath, int nMode) override;
     int GetBackUpCount(int nType, int *pCount, int *pSize) override;
@@ -100,7 +96,6 @@ private:
     int BackUpRecords(int nType, char **ppText);
     // 0 and the result file on the PC when strPhonePath names one.
     bool ResultFile(const QString &strPhonePath, QString *pLocalPath);
-    void ReportProgress(int nType, int nCount, intptr_t nAll);
     void RaiseEvent(int nEvent);
 
     AdbServer m_server;
@@ -111,8 +106,6 @@ private:
     QString m_strSerial;
     QHash<QString, QString> m_hashProperties;
     int m_nRoot = -1; // -1 not asked yet, 0 no, 1 yes
-    DVSK_DevInitEventCallback m_pEventCallback = nullptr;
-    DVSK_BackupCallback m_pBackupCallback = nullptr;
     std::unique_ptr<AdbTracker> m_pTracker;
 
     QMutex m_syncMutex;  // one request at a time on the sync connection

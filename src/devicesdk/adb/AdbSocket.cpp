@@ -137,42 +137,36 @@ qint64 AdbSocket::ReadSome(char *pData, qint64 nMax)
     }
 }
 
-bool AdbSocket::WriteAll(const char *pData, qint64 nSize)
+bool AdbSocket::Transfer(qint64 nSize, const std::function<ssize_t(int nFd, qint64 nDone, size_t nLeft)> &fnStep)
 {
     const int nFd = m_nFd.load();
     if (nFd < 0 || m_bBroken.load())
         return false;
-    while (nSize > 0) {
-        const ssize_t n = ::send(nFd, pData, size_t(nSize), MSG_NOSIGNAL);
+    qint64 nDone = 0;
+    while (nDone < nSize) {
+        const ssize_t n = fnStep(nFd, nDone, size_t(nSize - nDone));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
             m_bBroken = true;
             return false;
         }
-        pData += n;
-        nSize -= n;
+        nDone += n;
     }
     return true;
 }
 
+bool AdbSocket::WriteAll(const char *pData, qint64 nSize)
+{
+    return Transfer(nSize, [pData](int nFd, qint64 nDone, size_t nLeft) {
+        return ::send(nFd, pData + nDone, nLeft, MSG_NOSIGNAL);
+    });
+}
+
 bool AdbSocket::ReadExact(char *pData, qint64 nSize)
 {
-    const int nFd = m_nFd.load();
-    if (nFd < 0 || m_bBroken.load())
-        return false;
-    while (nSize > 0) {
-        const ssize_t n = ::recv(nFd, pData, size_t(nSize), 0);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            m_bBroken = true;
-            return false;
-        }
-        pData += n;
-        nSize -= n;
-    }
-    return !m_bBroken.load();
+    return Transfer(nSize, [pData](int nFd, qint64 nDone, size_t nLeft) { return ::recv(nFd, pData + nDone, nLeft, 0); })
+           && !m_bBroken.load();
 }
 
 int AdbSocket::WaitReadable(int nTimeoutMs)

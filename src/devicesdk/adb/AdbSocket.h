@@ -4,6 +4,9 @@
 #include <QString>
 
 #include <atomic>
+#include <functional>
+
+#include <sys/types.h>
 
 // One TCP connection to the adb server, spoken to with blocking reads and
 // writes from the thread that owns it. Abort() may be called from any other
@@ -53,6 +56,11 @@ public:
     static QByteArray Frame(const QByteArray &baService);
 
 private:
+    // Sends or receives nSize bytes in steps of fnStep (a send or a recv of
+    // at most nLeft bytes at offset nDone); false, with the socket marked
+    // broken, when a step fails or the peer closed.
+    bool Transfer(qint64 nSize, const std::function<ssize_t(int nFd, qint64 nDone, size_t nLeft)> &fnStep);
+
     std::atomic<int> m_nFd {-1};
     std::atomic<bool> m_bBroken {false};
 };

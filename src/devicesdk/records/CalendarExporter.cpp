@@ -26,7 +26,7 @@ ProviderResult CalendarExporter::Write(QIODevice *pDevice, const std::function<v
     ICalendarWriter writer(pDevice, QDateTime::currentMSecsSinceEpoch());
     writer.Begin();
     ProviderResult inner;
-    ProviderResult result = ProviderQuery(m_shell, m_strUri, kColumns, m_strWhere, m_nPageSize).ForEachPage([&](const ProviderQuery::Rows &listRows) {
+    const ProviderResult result = ProviderQuery(m_shell, m_strUri, kColumns, m_strWhere, m_nPageSize).ForEachPage([&](const ProviderQuery::Rows &listRows) {
         if (inner.eKind != ProviderResult::Ok)
             return;
         // The reminders of this page's events, in one reply bounded by the page.
@@ -67,11 +67,5 @@ ProviderResult CalendarExporter::Write(QIODevice *pDevice, const std::function<v
         }
         fnPageDone();
     });
-    if (inner.eKind != ProviderResult::Ok)
-        return inner;
-    if (result.eKind == ProviderResult::Ok && !writer.End()) {
-        result.eKind = ProviderResult::Failed;
-        result.strReason = QStringLiteral("the calendar file could not be written");
-    }
-    return result;
+    return Finished(result, inner, [&writer] { return writer.End(); }, QStringLiteral("calendar"));
 }

@@ -39,7 +39,7 @@ ProviderResult MmsExporter::Write(QIODevice *pDevice, const std::function<void()
     RecordXmlWriter writer(pDevice);
     writer.Begin(QStringLiteral("mmses"));
     ProviderResult inner;
-    ProviderResult result = ProviderQuery(m_shell, m_strUri, kColumns, m_strWhere, m_nPageSize)
+    const ProviderResult result = ProviderQuery(m_shell, m_strUri, kColumns, m_strWhere, m_nPageSize)
         .ForEachPage([&](const ProviderQuery::Rows &listRows) {
             for (const QStringList &row : listRows) {
                 if (inner.eKind != ProviderResult::Ok)
@@ -49,13 +49,7 @@ ProviderResult MmsExporter::Write(QIODevice *pDevice, const std::function<void()
             }
             fnPageDone();
         });
-    if (inner.eKind != ProviderResult::Ok)
-        return inner;
-    if (result.eKind == ProviderResult::Ok && !writer.End()) {
-        result.eKind = ProviderResult::Failed;
-        result.strReason = QStringLiteral("the mmses file could not be written");
-    }
-    return result;
+    return Finished(result, inner, [&writer] { return writer.End(); }, QStringLiteral("mmses"));
 }
 
 ProviderResult MmsExporter::WriteMessage(RecordXmlWriter &writer, const QStringList &listRow)

@@ -89,3 +89,16 @@ ProviderResult RecordExporter::Broken(int nCode) const
     result.nCode = nCode;
     return result;
 }
+
+ProviderResult RecordExporter::Finished(const ProviderResult &query, const ProviderResult &inner,
+                                        const std::function<bool()> &fnEnd, const QString &strWhat)
+{
+    if (inner.eKind != ProviderResult::Ok)
+        return inner;
+    ProviderResult result = query;
+    if (result.eKind == ProviderResult::Ok && !fnEnd()) {
+        result.eKind = ProviderResult::Failed;
+        result.strReason = QStringLiteral("the %1 file could not be written").arg(strWhat);
+    }
+    return result;
+}

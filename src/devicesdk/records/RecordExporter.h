@@ -47,6 +47,12 @@ protected:
     static QString Value(const QStringList &listColumns, const QStringList &listRow, const QString &strColumn);
     // What a failed command means: a cancel, or the phone's failure code.
     ProviderResult Broken(int nCode) const;
+    // How a Write ends: a failure met while writing a page (inner) comes
+    // first, then the query's own result; when both went through, fnEnd
+    // finishes the file, and a file it cannot finish fails the export with
+    // "the <strWhat> file could not be written".
+    static ProviderResult Finished(const ProviderResult &query, const ProviderResult &inner,
+                                   const std::function<bool()> &fnEnd, const QString &strWhat);
 
     PhoneShell &m_shell;
     const QString m_strUri;

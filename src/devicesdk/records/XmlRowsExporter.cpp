@@ -16,7 +16,7 @@ ProviderResult XmlRowsExporter::Write(QIODevice *pDevice, const std::function<vo
 {
     RecordXmlWriter writer(pDevice);
     writer.Begin(m_strRoot);
-    ProviderResult result = ProviderQuery(m_shell, m_strUri, m_listColumns, m_strWhere, m_nPageSize)
+    const ProviderResult result = ProviderQuery(m_shell, m_strUri, m_listColumns, m_strWhere, m_nPageSize)
         .ForEachPage([&](const ProviderQuery::Rows &listRows) {
             for (const QStringList &row : listRows) {
                 RecordXmlWriter::Attributes listAttributes;
@@ -27,9 +27,5 @@ ProviderResult XmlRowsExporter::Write(QIODevice *pDevice, const std::function<vo
             }
             fnPageDone();
         });
-    if (result.eKind == ProviderResult::Ok && !writer.End()) {
-        result.eKind = ProviderResult::Failed;
-        result.strReason = QStringLiteral("the %1 file could not be written").arg(m_strRoot);
-    }
-    return result;
+    return Finished(result, ProviderResult(), [&writer] { return writer.End(); }, m_strRoot);
 }
