@@ -3,6 +3,7 @@
 #include "ToolOutput.h"
 
 #include <BackUpUIConfigParse.h>
+#include <BackupLocation.h>
 #include <BackUpUILogic.h>
 #include <BackUpUIThread.h>
 #include <BackUpUIThreadCancel.h>
@@ -22,7 +23,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSettings>
 #include <QTemporaryFile>
 
 #include <cstdlib>
@@ -56,18 +56,6 @@ QString DisplayName(const structBackupID &info)
     return pTile ? QLatin1String(pTile->szShownName) : QString();
 }
 
-QString ReadLocationFile()
-{
-    const QString strDir = BackUpUILogic::GetUserDataDirectory();
-    if (strDir.isEmpty())
-        return QString();
-    const QString strFile = QDir(strDir).filePath(QStringLiteral("Location.ini"));
-    if (!QFileInfo::exists(strFile))
-        return QString();
-    QSettings settings(strFile, QSettings::IniFormat);
-    settings.beginGroup(QStringLiteral("location"));
-    return settings.value(QStringLiteral("backup_lacation")).toString();
-}
 } // namespace
 
 QString RunCommand::Help()
@@ -168,14 +156,11 @@ BackupItems RunCommand::DefaultItems(bool *pbConfigFound)
 
 QString RunCommand::DefaultDestination()
 {
-    QString strPath = ReadLocationFile();
-    if (strPath.isEmpty()) {
-        strPath = CommonUtils::GetFilePath() + QStringLiteral("/Pelorix/backup");
-        QDir().mkpath(strPath);
-        CommonUtils::SetSettings(QStringLiteral("BackUpUIPlugin"), QStringLiteral("BackupPath"), strPath);
-    }
-    strPath.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    return strPath;
+    // The wizard's rule; the default folder is made only when it is used.
+    QString strDefault;
+    if (BackupLocation::LocationFileFolder().isEmpty())
+        BackupLocation::CreateDefaultFolder(strDefault);
+    return BackupLocation::Read(strDefault);
 }
 
 int RunCommand::Run(const QStringList &listArgs, ToolOutput &out)

@@ -4,6 +4,7 @@
 #include "BackUpUIConfigParse.h"
 #include "BackUpUILogic.h"
 #include "BackUpUIThread.h"
+#include "BackupLocation.h"
 #include "CheckBigButton.h"
 #include "CustomLabelButton.h"
 #include "DoingWizardWidget.h"
@@ -23,7 +24,6 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
-#include <QSettings>
 #include <QStorageInfo>
 #include <QTimer>
 
@@ -67,12 +67,6 @@ constexpr int kTilesPerRow = 5;
 constexpr int kFirstRowY = 176;
 constexpr int kSecondRowY = 306;
 constexpr int kButtonWidth = 116;
-
-QString ErrorLine(const char *szFunction, const QString &strText)
-{
-    return QStringLiteral("ERROR!!! %1: %2: %3: %4").arg(LogLine::Now(), QLatin1String(kLogSource),
-                                                         QLatin1String(szFunction), strText);
-}
 
 } // namespace
 
@@ -530,56 +524,12 @@ void PrepareWizardWidget::ShowBackUpPath()
 
 QString PrepareWizardWidget::ReadBackupLocation()
 {
-    QString strPath;
-    const QString strFolder = BackUpUILogic::GetUserDataDirectory();
-    if (!strFolder.isEmpty()) {
-        // Qt reads INI files as UTF-8.
-        QSettings settings(QDir(strFolder).filePath(QStringLiteral("Location.ini")), QSettings::IniFormat);
-        settings.beginGroup(QStringLiteral("location"));
-        strPath = settings.value(QStringLiteral("backup_lacation")).toString();
-        settings.endGroup();
-    }
-    if (strPath.isEmpty()) {
-        strPath = m_strBackUpPath;
-        CommonUtils::SetSettings(QStringLiteral("BackUpUIPlugin"), QStringLiteral("BackupPath"), strPath);
-    }
-    strPath.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    return strPath;
+    return BackupLocation::Read(m_strBackUpPath);
 }
 
 bool PrepareWizardWidget::CreateBackUpPath()
 {
-    const QString strSeparator = QDir::separator();
-    m_strBackUpPath = CommonUtils::GetFilePath() + strSeparator + QStringLiteral("Pelorix") + strSeparator
-                      + QStringLiteral("backup");
-    qDebug().noquote() << ErrorLine("CreateBackUpPath", QStringLiteral("m_strBackUpPath is: ") + m_strBackUpPath);
-
-    QDir dir;
-    if (dir.exists(m_strBackUpPath)) {
-        qWarning().noquote() << ErrorLine("CreateBackUpPath", QStringLiteral("bIsScreenSnapExists is true, return"));
-        return true;
-    }
-    qWarning().noquote() << ErrorLine("CreateBackUpPath", QStringLiteral("bIsScreenSnapExists: path not exist"));
-    if (dir.mkpath(m_strBackUpPath)) {
-        qWarning().noquote() << ErrorLine("CreateBackUpPath", QStringLiteral("create succeed"));
-        return true;
-    }
-    qWarning().noquote() << ErrorLine("CreateBackUpPath",
-                                      QStringLiteral("bIsScreenSnapExists: create Path is fail "));
-
-    // QDir::rootPath() already ends with a separator.
-    m_strBackUpPath = QDir::rootPath() + QStringLiteral("Pelorix backup/");
-    if (dir.exists(m_strBackUpPath)) {
-        qWarning().noquote() << ErrorLine("CreateBackUpPath", QStringLiteral("/Pelorix ScreenShot/: exist"));
-        return true;
-    }
-    qWarning().noquote() << ErrorLine("CreateBackUpPath", QStringLiteral("/Pelorix ScreenShot/: Path is NULL"));
-    if (dir.mkpath(m_strBackUpPath)) {
-        qWarning().noquote() << ErrorLine("CreateBackUpPath", QStringLiteral("create /Pelorix ScreenShot/: succeed"));
-        return true;
-    }
-    qWarning().noquote() << ErrorLine("CreateBackUpPath", QStringLiteral("create /Pelorix ScreenShot/: failed"));
-    return false;
+    return BackupLocation::CreateDefaultFolder(m_strBackUpPath);
 }
 
 void PrepareWizardWidget::slotBrowse()
