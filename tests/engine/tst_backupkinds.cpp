@@ -148,6 +148,9 @@ void tst_BackupKinds::idsAndNamesMatchTheConfiguration()
             QCOMPARE(BackupKinds::ByProgressId(kind.ProgressId()), &kind);
     }
     QCOMPARE(setSubs, QSet<int>(hashSubs.keyBegin(), hashSubs.keyEnd()));
+    for (const BackupTile &tile : BackupKinds::Tiles())
+        QCOMPARE(hashTiles.value(tile.nId), QString::fromLatin1(tile.szNameKey));
+    QCOMPARE(hashTiles.size(), BackupKinds::Tiles().size());
 }
 
 void tst_BackupKinds::tiles()

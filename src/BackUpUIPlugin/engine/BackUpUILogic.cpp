@@ -1,5 +1,6 @@
 #include "BackUpUILogic.h"
 
+#include "BackupKinds.h"
 #include "LogLine.h"
 #include "PhoneInfo.h"
 
@@ -21,7 +22,8 @@ QMutex g_instanceMutex;
 
 bool IsFileListType(int nType)
 {
-    return nType == MODULE_APK || nType == MODULE_IMAGE || nType == MODULE_VIDEO || nType == MODULE_AUDIO;
+    const BackupKind *pKind = BackupKinds::ByCode(nType);
+    return pKind && pKind->step == BackupKind::Step::Files;
 }
 } // namespace
 

@@ -47,6 +47,7 @@ struct BackupKind
     const char *szPlaceholder;     // file kinds: the text of the package entry
     const char *szFolder;          // file kinds: its folder in the backup folder
     const char *szToolName;        // how the tools' summaries name it
+    const char *szObjectWord;      // its word in object names when it has a tile of its own; null: none
     Step step;
     int nFirstWeight;      // index of its first progress weight (BackUpUIThread::Weight)
     int nWeightCount;

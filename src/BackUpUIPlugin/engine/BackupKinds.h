@@ -40,6 +40,13 @@ public:
     static int WideTileId();
     static bool IsWideTile(int nTileId);
 
+    // The sub-items of a tile in display-id order: all of them, or only the
+    // kinds that run.
+    static QList<const BackupKind *> SubItemsOf(int nTileId, bool bRunningOnly);
+    // The word that names a tile's widgets ("Contacts", ...); that of the
+    // wide tile for ids without one of their own.
+    static QString ObjectWord(int nDisplayId);
+
     // The files a backup writes into the SDK's data folder besides Info.xml:
     // every kind's result file and the temporary package.
     static QStringList TempFileNames();

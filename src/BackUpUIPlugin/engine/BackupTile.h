@@ -8,6 +8,8 @@ struct BackupTile
     const char *szToolName;    // the command-line tool's item name
     const char *szShownName;   // what the tool's progress line calls it
     const char *szCountLog;    // the word of its "GetCount ... return" log line
+    const char *szNameKey;     // translation key of its title
+    const char *szObjectWord;  // the word in its widgets' object names
     bool bNeedBySize;          // space needed: its size (true) or its item count
     long long nNeedPerUnit;    // bytes needed per KB of size or per item
     bool bWide;                // a double-width tile listing its sub-items

@@ -4,6 +4,7 @@
 #include "BackUpUIConfigParse.h"
 #include "BackUpUILogic.h"
 #include "BackUpUIThread.h"
+#include "BackupKinds.h"
 #include "BackupLocation.h"
 #include "CheckBigButton.h"
 #include "CustomLabelButton.h"
@@ -24,6 +25,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QSet>
 #include <QStorageInfo>
 #include <QTimer>
 
@@ -42,26 +44,6 @@ static const char *const kLogSource = "..\\..\\src\\BackUpUIPlugin\\PrepareWizar
 
 namespace
 {
-// Display ids of the tiles and of the count table's sub-entries.
-enum TileId
-{
-    TILE_CONTACTS = 0,
-    TILE_MESSAGES = 1,
-    TILE_APPDATA = 3,
-    TILE_MEDIA = 4,
-    TILE_MUSIC = 5,
-    TILE_OTHER = 6,
-    TILE_APPLICATIONS = 29,
-    SUB_CALLLOG = 21,
-    SUB_EMAIL = 22,
-    SUB_CALENDAR = 23,
-    SUB_SMS = 24,
-    SUB_IMAGES = 25,
-    SUB_VIDEOS = 26,
-    SUB_MMS = 27,
-    SUB_BOOKMARKS = 28
-};
-
 constexpr int kTilePitch = 121;
 constexpr int kTilesPerRow = 5;
 constexpr int kFirstRowY = 176;
@@ -158,8 +140,11 @@ void PrepareWizardWidget::InitBigButtons()
     const QString strSeparator = Change::tr("IDS_BACKUPUIPLUGIN_COMMON_SIGN_DUNHAO");
     QString strOther = QStringLiteral("(");
     bool bAnyOther = false;
+    QSet<quint32> setOtherIds;
+    for (const BackupKind *pKind : BackupKinds::SubItemsOf(BackupKinds::WideTileId(), false))
+        setOtherIds.insert(quint32(pKind->nSubId));
     for (quint32 nId : listChildIds) {
-        if (nId != SUB_CALLLOG && nId != SUB_EMAIL && nId != SUB_CALENDAR && nId != SUB_BOOKMARKS)
+        if (!setOtherIds.contains(nId))
             continue;
         strOther += Change::tr(hashChild.value(nId).strName) + strSeparator + QLatin1Char(' ');
         bAnyOther = true;
@@ -178,7 +163,7 @@ void PrepareWizardWidget::InitBigButtons()
             continue;
         CheckBigButton *pButton = new CheckBigButton(*it, this);
         m_listBackup.insert(static_cast<int>(it->nId), pButton);
-        if (it->nId == TILE_OTHER)
+        if (BackupKinds::IsWideTile(int(it->nId)))
             pButton->SetBtnName(m_strOtherItems);
     }
 
@@ -193,11 +178,12 @@ QList<int> PrepareWizardWidget::TileOrder() const
     // (aligned with the first row's right edge) when laid out from the right.
     QList<int> listIds = m_listBackup.keys();
     std::sort(listIds.begin(), listIds.end());
-    if (listIds.removeOne(TILE_OTHER)) {
+    const int nWideId = BackupKinds::WideTileId();
+    if (listIds.removeOne(nWideId)) {
         if (m_bRightToLeft && listIds.size() >= kTilesPerRow)
-            listIds.insert(kTilesPerRow, TILE_OTHER);
+            listIds.insert(kTilesPerRow, nWideId);
         else
-            listIds.append(TILE_OTHER);
+            listIds.append(nWideId);
     }
     return listIds;
 }
@@ -212,7 +198,7 @@ void PrepareWizardWidget::LayoutBigButtons()
             LOG_ARG_NULL("LayoutBigButtons");
             continue;
         }
-        const bool bWide = listIds.at(i) == TILE_OTHER;
+        const bool bWide = BackupKinds::IsWideTile(listIds.at(i));
         if (m_bRightToLeft)
             pButton->setLayoutDirection(Qt::RightToLeft);
         if (i < kTilesPerRow) {
@@ -439,7 +425,7 @@ void PrepareWizardWidget::slotPluginCount(int iType)
         if (!pButton || !hashCounts.contains(it.key()))
             continue;
         const QString strText = GetTileText(it.key(), hashCounts);
-        if (it.key() == TILE_OTHER)
+        if (BackupKinds::IsWideTile(it.key()))
             pButton->SetBtnName(strText);
         else if (!strText.isEmpty())
             pButton->SetTitle(strText);
@@ -470,28 +456,14 @@ QString PrepareWizardWidget::GetTileText(int nId, const QHash<int, structBackupI
         return Change::tr(szBoth);
     };
 
-    switch (nId) {
-    case TILE_MESSAGES:
-        return pairTitle(SUB_SMS, SUB_MMS, "IDS_VIRTUAL_SMSNAME_IDENTIFER", "IDS_VIRTUAL_CORE_MMSTEXT",
-                         "IDS_BACKUPUIPLUGIN_BIGBUTTON_INFORMATION_TEXT");
-    case TILE_MEDIA:
-        return pairTitle(SUB_IMAGES, SUB_VIDEOS, "IDS_VIRTUAL_IMAGEINFO_CORE", "IDS_VIRTUAL_IDENTIFER_VEDIOTEXT",
-                         "IDS_BACKUPUIPLUGIN_BIGBUTTON_IMAGEVEDIO_TEXT");
-    case TILE_OTHER: {
-        struct Sub
-        {
-            int nId;
-            const char *szKey;
-        };
-        static const Sub kSubs[] = {{SUB_CALLLOG, "IDS_BACKUPUIPLUGIN_CORE_CALLLOG_TEXT"},
-                                    {SUB_EMAIL, "IDS_BACKUPUIPLUGIN_BIGBUTTON_EMAIL_TEXT"},
-                                    {SUB_CALENDAR, "IDS_BACKUPUIPLUGIN_BIGBUTTON_SCHEDULE_TEXT"}};
+    // The wide tile lists the kinds the phone has, else its configured list.
+    if (BackupKinds::IsWideTile(nId)) {
         const QString strSeparator = Change::tr("IDS_BACKUPUIPLUGIN_COMMON_SIGN_DUNHAO");
         QString strText = QStringLiteral("(");
         bool bAny = false;
-        for (const Sub &sub : kSubs) {
-            if (hashCounts.contains(sub.nId) && hashCounts.value(sub.nId).nProNum != 0) {
-                strText += Change::tr(sub.szKey) + strSeparator + QLatin1Char(' ');
+        for (const BackupKind *pKind : BackupKinds::SubItemsOf(nId, true)) {
+            if (hashCounts.contains(pKind->nSubId) && hashCounts.value(pKind->nSubId).nProNum != 0) {
+                strText += Change::tr(pKind->szNameKey) + strSeparator + QLatin1Char(' ');
                 bAny = true;
             }
         }
@@ -500,9 +472,14 @@ QString PrepareWizardWidget::GetTileText(int nId, const QHash<int, structBackupI
         strText.chop(2);
         return strText + QLatin1Char(')');
     }
-    default:
+    // A tile of two kinds with sub-entries is titled after the one present.
+    const QList<const BackupKind *> listPair = BackupKinds::SubItemsOf(nId, true);
+    const BackupTile *pTile = BackupKinds::Tile(nId);
+    if (listPair.size() != 2 || !pTile)
         return QString();
-    }
+    const BackupKind *pFirst = listPair.at(0);
+    const BackupKind *pSecond = listPair.at(1);
+    return pairTitle(pFirst->nSubId, pSecond->nSubId, pFirst->szNameKey, pSecond->szNameKey, pTile->szNameKey);
 }
 
 QString PrepareWizardWidget::ShownPath(const QString &strPath)
@@ -668,16 +645,12 @@ qint64 PrepareWizardWidget::GetNeedSpace() const
         if (!it.value() || !it.value()->IsChecked())
             continue;
         const structBackupID entry = hashCounts.value(it.key());
-        switch (it.key()) {
-        case TILE_CONTACTS:
-        case TILE_OTHER: nNeed += static_cast<qint64>(entry.nProNum) * 1024; break;
-        case TILE_MESSAGES: nNeed += static_cast<qint64>(entry.nProNum) * 102400; break;
-        case TILE_APPDATA:
-        case TILE_MEDIA:
-        case TILE_MUSIC:
-        case TILE_APPLICATIONS: nNeed += static_cast<qint64>(static_cast<quint32>(entry.nValue2)) * 1024; break;
-        default: break;
-        }
+        const BackupTile *pTile = BackupKinds::Tile(it.key());
+        if (!pTile)
+            continue;
+        const qint64 nUnits = pTile->bNeedBySize ? static_cast<qint64>(static_cast<quint32>(entry.nValue2))
+                                                 : static_cast<qint64>(entry.nProNum);
+        nNeed += nUnits * pTile->nNeedPerUnit;
     }
     return nNeed;
 }
@@ -716,28 +689,8 @@ BackupItems PrepareWizardWidget::GetBackupOjectType() const
         LOG_WARNING("GetBackupOjectType", QStringLiteral("hashPluginText.count() is 0"));
         return items;
     }
-    for (auto it = hashPluginText.cbegin(); it != hashPluginText.cend(); ++it) {
-        switch (it.key()) {
-        case TILE_CONTACTS: items.bPB = true; break;
-        case TILE_MESSAGES:
-            items.bSMS = true;
-            items.bMMS = true;
-            break;
-        case TILE_APPDATA: items.bAPKData = true; break;
-        case TILE_MEDIA:
-            items.bImage = true;
-            items.bVideo = true;
-            break;
-        case TILE_MUSIC: items.bAudio = true; break;
-        case TILE_OTHER:
-            items.bCallLog = true;
-            items.bCalendar = true;
-            items.bEmail = true;
-            break;
-        case TILE_APPLICATIONS: items.bAPK = true; break;
-        default: break;
-        }
-    }
+    for (auto it = hashPluginText.cbegin(); it != hashPluginText.cend(); ++it)
+        BackupKinds::SelectTile(it.key(), items);
     return items;
 }
 

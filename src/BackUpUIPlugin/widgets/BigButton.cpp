@@ -1,5 +1,6 @@
 #include "BigButton.h"
 
+#include "BackupKinds.h"
 #include "host/Change.h"
 #include "LogLine.h"
 
@@ -9,7 +10,6 @@ static const char *const kLogSource = "..\\..\\src\\BackUpUIPlugin\\BigButton";
 
 namespace
 {
-const quint32 kOtherId = 6;
 // A sub-item list this long no longer fits beside the count and goes below it.
 const int kLongNameLength = 50;
 
@@ -34,33 +34,12 @@ BigButton::BigButton(const PluginInfo &info, QWidget *parent)
 
 QSize BigButton::TileSize(quint32 nId)
 {
-    return nId == kOtherId ? QSize(248, 135) : QSize(124, 135);
+    return BackupKinds::IsWideTile(static_cast<int>(nId)) ? QSize(248, 135) : QSize(124, 135);
 }
 
 QString BigButton::ObjectWord(quint32 nId)
 {
-    switch (nId) {
-    case 0:
-        return QStringLiteral("Contacts");
-    case 1:
-        return QStringLiteral("Information");
-    case 3:
-        return QStringLiteral("AppData");
-    case 4:
-        return QStringLiteral("ImageVedio");
-    case 5:
-        return QStringLiteral("MusicItem");
-    case 22:
-        return QStringLiteral("Email");
-    case 23:
-        return QStringLiteral("Schedule");
-    case 28:
-        return QStringLiteral("Bookmark");
-    case 29:
-        return QStringLiteral("Application");
-    default:
-        return QStringLiteral("Other");
-    }
+    return BackupKinds::ObjectWord(static_cast<int>(nId));
 }
 
 void BigButton::InitLabels()
@@ -97,7 +76,7 @@ void BigButton::InitLabels()
 
 void BigButton::InitLayout()
 {
-    const bool bOther = m_pluginInfo.nId == kOtherId;
+    const bool bOther = BackupKinds::IsWideTile(static_cast<int>(m_pluginInfo.nId));
     const bool bRightToLeft = Change::GetRightToLeftLayout();
     // Right to left the whole content is mirrored: the wide tile's values go
     // to its right half (x 136), a narrow tile's column (12 ... 112) mirrors
@@ -145,7 +124,7 @@ void BigButton::SetBtnName(const QString &strName)
         LOG_ARG_NULL("SetBtnName");
         return;
     }
-    if (m_nCurrentId != static_cast<int>(kOtherId))
+    if (!BackupKinds::IsWideTile(m_nCurrentId))
         return;
     m_pNameLabel->setText(strName);
     if (strName.length() >= kLongNameLength)
@@ -240,7 +219,7 @@ QString BigButton::AccessibleName() const
     if (!m_pTitleLabel || !m_pNameLabel)
         return QString();
     const QString strNames = m_pNameLabel->text();
-    if (m_pluginInfo.nId != kOtherId || strNames.isEmpty())
+    if (!BackupKinds::IsWideTile(static_cast<int>(m_pluginInfo.nId)) || strNames.isEmpty())
         return m_pTitleLabel->text();
     return m_pTitleLabel->text() + QLatin1Char(' ') + strNames;
 }

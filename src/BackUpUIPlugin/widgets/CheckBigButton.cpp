@@ -1,5 +1,6 @@
 #include "CheckBigButton.h"
 
+#include "BackupKinds.h"
 #include "BigButton.h"
 #include "host/Change.h"
 #include "LogLine.h"
@@ -12,7 +13,6 @@ static const char *const kLogSource = "..\\..\\src\\BackUpUIPlugin\\CheckBigButt
 
 namespace
 {
-const quint32 kOtherId = 6;
 // Transfer rate assumed for the time estimate, in kilobytes per second.
 const double kKiloBytesPerSecond = 1536.0;
 
@@ -41,7 +41,7 @@ CheckBigButton::CheckBigButton(const PluginInfo &info, QWidget *parent)
     setCheckable(true);
     setFocusPolicy(Qt::StrongFocus);
 
-    const QString strPrefix = info.nId == kOtherId ? QStringLiteral("BackUpUIPlugin_BigButton_Other_")
+    const QString strPrefix = BackupKinds::IsWideTile(static_cast<int>(info.nId)) ? QStringLiteral("BackUpUIPlugin_BigButton_Other_")
                                                    : QStringLiteral("BackUpUIPlugin_BigButton_");
     m_pCommonFrame = CreateFrame(this, size, strPrefix + QStringLiteral("CommonFrame"));
     m_pCheckFrame = CreateFrame(this, size, strPrefix + QStringLiteral("CheckFrame"));
