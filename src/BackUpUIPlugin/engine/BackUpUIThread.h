@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BackupRecords.h"
+#include "ProgressWeights.h"
 
 #include <QHash>
 #include <QList>
@@ -21,21 +22,11 @@ struct BackUpThreadParam
 // lives in the thread that created it (the user-interface thread), so its
 // slots run there and turn the engine's progress events into one weighted
 // progress value.
-class BackUpUIThread : public QThread
+// The progress weights' slots (Weight, W_...) come from ProgressWeights.
+class BackUpUIThread : public QThread, public ProgressWeights
 {
     Q_OBJECT
 public:
-    // Progress weights, in this order.
-    enum Weight
-    {
-        W_PB_READ, W_PB_COPY, W_SMS_READ, W_SMS_COPY, W_MMS_READ, W_MMS_COPY,
-        W_IMAGE_START, W_IMAGE_FILES, W_VIDEO_START, W_VIDEO_FILES, W_AUDIO_START, W_AUDIO_FILES,
-        W_APK_START, W_APK_FILES, W_APKDATA_FIRST, W_APKDATA_SECOND, W_APKDATA_THIRD,
-        W_CALLLOG_READ, W_CALLLOG_COPY, W_EMAIL_READ, W_EMAIL_COPY, W_CALENDAR_READ, W_CALENDAR_COPY,
-        W_BOOKMARK_READ, W_BOOKMARK_COPY,
-        W_COUNT
-    };
-
     // Created on first use; the first call should come from the thread that
     // is to run the worker's slots (the user-interface thread).
     static BackUpUIThread *Instance();

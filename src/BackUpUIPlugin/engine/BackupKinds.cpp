@@ -4,7 +4,6 @@
 #include "APKData.h"
 #include "AddrBook.h"
 #include "Audio.h"
-#include "BackUpUIThread.h"
 #include "Bookmark.h"
 #include "Calendar.h"
 #include "CallLog.h"
@@ -13,6 +12,7 @@
 #include "MMS.h"
 #include "MyZip.h"
 #include "PackageLayout.h"
+#include "ProgressWeights.h"
 #include "SMS.h"
 #include "Video.h"
 
@@ -28,7 +28,7 @@ template <typename T> BackUpRestoreInterface *Make()
 }
 
 using Step = BackupKind::Step;
-using T = BackUpUIThread;
+using T = ProgressWeights;
 
 // Weights of a record kind: read max(N * count / 1000, 2.0), copy 2.3.
 constexpr BackupKind::WeightRule Read(float fPerThousand)
