@@ -1,6 +1,7 @@
 // The adb back end against the real adb server (a private one on a free port,
 // never 5037) and the device simulator serving fixture phones. Skipped when
 // adb or the simulator is not there.
+#include "AdbTestRig.h"
 #include "TestPhone.h"
 #include "adb/AdbDevice.h"
 #include "adb/AdbServer.h"
@@ -19,12 +20,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <map>
 #include <memory>
 #include <thread>
 
@@ -46,21 +41,6 @@ QList<int> Events()
 {
     QMutexLocker locker(&g_eventMutex);
     return g_listEvents;
-}
-
-quint16 FreePort()
-{
-    const int nFd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t nLength = sizeof(address);
-    quint16 nPort = 0;
-    if (::bind(nFd, reinterpret_cast<sockaddr *>(&address), sizeof(address)) == 0
-        && ::getsockname(nFd, reinterpret_cast<sockaddr *>(&address), &nLength) == 0)
-        nPort = ntohs(address.sin_port);
-    ::close(nFd);
-    return nPort;
 }
 
 QByteArray FileBytes(const QString &strPath)
@@ -99,26 +79,17 @@ private slots:
     void backuptoolBacksUpTheRecords();
 
 private:
-    QString StartSimulator(const QString &strPhone, const QStringList &listArgs, bool bExpectDevice = true);
-    // Sends a command to the simulator's standard input; returns its answer line.
-    QString SimulatorCommand(const QString &strSerial, const QByteArray &baCommand);
-    int Adb(const QStringList &listArgs, QString *pOutput = nullptr);
-
     QTemporaryDir m_dir;
-    QString m_strAdb;
     QString m_strPhone;
+    std::unique_ptr<AdbTestRig> m_pRig;
     quint16 m_nServerPort = 0;
-    QProcessEnvironment m_env;
-    QProcess m_server;
-    std::map<QString, std::unique_ptr<QProcess>> m_mapSimulators;
     QString m_strSerial;
     std::unique_ptr<AdbDevice> m_pDevice;
 };
 
 void tst_AdbClient::initTestCase()
 {
-    m_strAdb = QStandardPaths::findExecutable(QStringLiteral("adb"));
-    if (m_strAdb.isEmpty())
+    if (AdbTestRig::AdbPath().isEmpty())
         QSKIP("adb is not installed (apt-get install adb)");
     if (!QFileInfo(QString::fromUtf8(kSimulator)).isExecutable())
         QSKIP("the device simulator adb-phone-sim is not built");
@@ -143,22 +114,14 @@ void tst_AdbClient::initTestCase()
     QVERIFY(phone.Save());
     m_strPhone = phone.Dir();
 
-    // The server keeps its key under $HOME/.android: a private home leaves the user's alone.
-    m_env = QProcessEnvironment::systemEnvironment();
-    m_env.insert("HOME", m_dir.filePath("home"));
-    m_env.remove("ANDROID_SERIAL");
-    QDir().mkpath(m_dir.filePath("home"));
-    m_nServerPort = FreePort();
-    QVERIFY(m_nServerPort != 0 && m_nServerPort != 5037);
-    m_env.insert("ANDROID_ADB_SERVER_PORT", QString::number(m_nServerPort));
-    m_server.setProcessEnvironment(m_env);
-    m_server.setProcessChannelMode(QProcess::MergedChannels);
-    m_server.setStandardOutputFile(m_dir.filePath("adb-server.log"));
-    m_server.start(m_strAdb, {"-P", QString::number(m_nServerPort), "nodaemon", "server"});
-    QVERIFY2(m_server.waitForStarted(), qPrintable(m_server.errorString()));
+    // A private server on a free port, with a home of its own for its key.
+    m_pRig = std::make_unique<AdbTestRig>(m_dir.path());
+    QString strError;
+    QVERIFY2(m_pRig->Start(&strError), qPrintable(strError));
+    m_nServerPort = m_pRig->ServerPort();
     QTRY_VERIFY_WITH_TIMEOUT(AdbServer(m_nServerPort).IsRunning(), 20000);
 
-    m_strSerial = StartSimulator(m_strPhone, {});
+    m_strSerial = m_pRig->StartSimulator(m_strPhone, {});
     QVERIFY(!m_strSerial.isEmpty());
     m_pDevice = std::make_unique<AdbDevice>(m_strSerial, m_nServerPort);
     QString strMessage;
@@ -168,79 +131,7 @@ void tst_AdbClient::initTestCase()
 void tst_AdbClient::cleanupTestCase()
 {
     m_pDevice.reset();
-    if (m_server.state() != QProcess::NotRunning) {
-        Adb({"kill-server"});
-        if (!m_server.waitForFinished(10000))
-            m_server.kill();
-        m_server.waitForFinished();
-    }
-    for (auto &entry : m_mapSimulators) {
-        QProcess *pSimulator = entry.second.get();
-        pSimulator->write("quit\n");
-        if (!pSimulator->waitForFinished(10000))
-            pSimulator->kill();
-        pSimulator->waitForFinished();
-    }
-}
-
-int tst_AdbClient::Adb(const QStringList &listArgs, QString *pOutput)
-{
-    QProcess process;
-    process.setProcessEnvironment(m_env);
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(m_strAdb, QStringList {"-P", QString::number(m_nServerPort)} + listArgs);
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-        return -1;
-    }
-    if (pOutput)
-        *pOutput = QString::fromUtf8(process.readAll());
-    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-}
-
-QString tst_AdbClient::StartSimulator(const QString &strPhone, const QStringList &listArgs, bool bExpectDevice)
-{
-    auto pSimulator = std::make_unique<QProcess>();
-    pSimulator->setStandardErrorFile(m_dir.filePath("simulator.log"), QIODevice::Append);
-    pSimulator->start(QString::fromUtf8(kSimulator), QStringList {"--phone", strPhone} + listArgs);
-    if (!pSimulator->waitForStarted())
-        return QString();
-    const QRegularExpression re(QStringLiteral("serving .* on (127\\.0\\.0\\.1:\\d+)\n"));
-    QRegularExpressionMatch match;
-    QByteArray baOut;
-    while (!(match = re.match(QString::fromUtf8(baOut))).hasMatch()) {
-        if (!pSimulator->waitForReadyRead(20000))
-            return QString();
-        baOut += pSimulator->readAllStandardOutput();
-    }
-    const QString strSerial = match.captured(1);
-    m_mapSimulators[strSerial] = std::move(pSimulator);
-    QString strOutput;
-    Adb({"connect", strSerial}, &strOutput);
-    if (!bExpectDevice)
-        return strSerial;
-    // The handshake follows the TCP connection: wait until the server calls it a device.
-    QElapsedTimer timer;
-    timer.start();
-    QString strState;
-    while (Adb({"-s", strSerial, "get-state"}, &strState) != 0 || strState.trimmed() != QLatin1String("device")) {
-        if (timer.hasExpired(20000))
-            return QString();
-        QTest::qWait(50);
-    }
-    return strSerial;
-}
-
-QString tst_AdbClient::SimulatorCommand(const QString &strSerial, const QByteArray &baCommand)
-{
-    QProcess *pSimulator = m_mapSimulators.at(strSerial).get();
-    pSimulator->readAllStandardOutput();
-    pSimulator->write(baCommand + '\n');
-    QByteArray baLine;
-    while (!baLine.endsWith('\n') && pSimulator->waitForReadyRead(10000))
-        baLine += pSimulator->readAllStandardOutput();
-    return QString::fromUtf8(baLine).trimmed();
+    m_pRig.reset();
 }
 
 void tst_AdbClient::describesThePhone()
@@ -372,7 +263,7 @@ void tst_AdbClient::choosingAPhone()
     QCOMPARE(any.DeviceInfo().section('\n', 0, 0), QString("Pixel Test"));
 
     // A phone that has not allowed this computer, beside the first.
-    const QString strLocked = StartSimulator(m_strPhone, {"--unauthorized"}, false);
+    const QString strLocked = m_pRig->StartSimulator(m_strPhone, {"--unauthorized"}, false);
     QVERIFY(!strLocked.isEmpty());
     AdbDevice locked(strLocked, m_nServerPort);
     QTRY_VERIFY_WITH_TIMEOUT(locked.Open(strMessage) != 0 && strMessage.contains("Allow USB debugging on the phone"),
@@ -383,13 +274,13 @@ void tst_AdbClient::choosingAPhone()
     QVERIFY2(strMessage.contains("Several phones") && strMessage.contains(m_strSerial)
                      && strMessage.contains(strLocked),
              qPrintable(strMessage));
-    Adb({"disconnect", strLocked});
+    m_pRig->Adb({"disconnect", strLocked});
 }
 
 void tst_AdbClient::cancelEndsACopy()
 {
     // A slow link: the 2 MiB video takes seconds.
-    const QString strSerial = StartSimulator(m_strPhone, {"--rate", "200000"});
+    const QString strSerial = m_pRig->StartSimulator(m_strPhone, {"--rate", "200000"});
     QVERIFY(!strSerial.isEmpty());
     AdbDevice device(strSerial, m_nServerPort);
     QString strMessage;
@@ -400,7 +291,7 @@ void tst_AdbClient::cancelEndsACopy()
     int nResult = -1;
     std::thread copy([&]() { nResult = device.GetFile(baLocal, "/sdcard/Movies/clip.mp4", 2); });
     // The copy is under way once the phone has a stream open for it.
-    QTRY_VERIFY_WITH_TIMEOUT(SimulatorCommand(strSerial, "status").contains("streams=1"), 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_pRig->SimulatorCommand(strSerial, "status").contains("streams=1"), 20000);
     device.SetBackupCancel(1);
     copy.join();
     QCOMPARE(nResult, int(DVSK_DEV_ERR_CANCELLED));
@@ -409,19 +300,19 @@ void tst_AdbClient::cancelEndsACopy()
              int(DVSK_DEV_ERR_CANCELLED));
     device.SetBackupCancel(0);
     QCOMPARE(device.GetFile(out.filePath("song.mp3").toUtf8(), "/sdcard/Music/song.mp3", 2), 0);
-    Adb({"disconnect", strSerial});
+    m_pRig->Adb({"disconnect", strSerial});
 }
 
 void tst_AdbClient::unplugRaisesEvents()
 {
-    const QString strSerial = StartSimulator(m_strPhone, {});
+    const QString strSerial = m_pRig->StartSimulator(m_strPhone, {});
     QVERIFY(!strSerial.isEmpty());
     AdbDevice device(strSerial, m_nServerPort);
     device.SetEventCallback(&OnEvent);
     QString strMessage;
     QCOMPARE(device.Open(strMessage), 0);
     QVERIFY(Events().isEmpty());
-    SimulatorCommand(strSerial, "unplug");
+    m_pRig->SimulatorCommand(strSerial, "unplug");
     QTRY_COMPARE_WITH_TIMEOUT(Events(), (QList<int> {DVSK_EVENT_DEVICE_REMOVED, DVSK_EVENT_SERVICE_LOST}), 20000);
     QVERIFY(!device.IsAttached());
     QTemporaryDir out;
@@ -429,17 +320,17 @@ void tst_AdbClient::unplugRaisesEvents()
     QCOMPARE(device.GetFile(out.filePath("song.mp3").toUtf8(), "/sdcard/Music/song.mp3", 2),
              int(DVSK_DEV_ERR_DISCONNECTED));
     // Plugged in again, the phone is active again.
-    SimulatorCommand(strSerial, "plug");
-    Adb({"connect", strSerial});
+    m_pRig->SimulatorCommand(strSerial, "plug");
+    m_pRig->Adb({"connect", strSerial});
     QTRY_COMPARE_WITH_TIMEOUT(Events().value(2), int(DVSK_EVENT_DEVICE_ACTIVE), 20000);
-    Adb({"disconnect", strSerial});
+    m_pRig->Adb({"disconnect", strSerial});
 }
 
 // A copy cut off by the unplug reports the departure before it returns, so
 // the engine knows the phone is gone when it sees the failed copy.
 void tst_AdbClient::unplugDuringCopiesIsReportedAtOnce()
 {
-    const QString strSerial = StartSimulator(m_strPhone, {"--unplug-after-files", "1"});
+    const QString strSerial = m_pRig->StartSimulator(m_strPhone, {"--unplug-after-files", "1"});
     QVERIFY(!strSerial.isEmpty());
     {
         QMutexLocker locker(&g_eventMutex);
@@ -455,19 +346,19 @@ void tst_AdbClient::unplugDuringCopiesIsReportedAtOnce()
     QCOMPARE(device.GetFile(out.filePath("clip.mp4").toUtf8(), "/sdcard/Movies/clip.mp4", 2),
              int(DVSK_DEV_ERR_DISCONNECTED));
     QCOMPARE(Events(), (QList<int> {DVSK_EVENT_DEVICE_REMOVED, DVSK_EVENT_SERVICE_LOST}));
-    Adb({"disconnect", strSerial});
+    m_pRig->Adb({"disconnect", strSerial});
 }
 
 void tst_AdbClient::backuptoolBacksUpThePhone()
 {
     // The bundled sample phone, backed up by the command-line tool through adb.
     const QString strSample = QStringLiteral(BACKUP_STAGE_DIR "/samples/phone");
-    const QString strSerial = StartSimulator(strSample, {});
+    const QString strSerial = m_pRig->StartSimulator(strSample, {});
     QVERIFY(!strSerial.isEmpty());
     QTemporaryDir out;
     QVERIFY2(out.isValid(), qPrintable(out.errorString()));
     QProcess tool;
-    QProcessEnvironment env = m_env;
+    QProcessEnvironment env = m_pRig->Environment();
     env.insert("DVSK_SIM_USERDATA", out.filePath("userdata"));
     env.insert("PELORIX_HOST_SETTINGS", out.filePath("host.ini"));
     tool.setProcessEnvironment(env);
@@ -508,7 +399,7 @@ void tst_AdbClient::backuptoolBacksUpThePhone()
     QVERIFY2(tool.exitCode() == 0, qPrintable(strRepeat));
     QVERIFY2(strRepeat.contains(QRegularExpression("Files: +0 from the phone \\(0.0 MB\\), [1-9][0-9]* reused")),
              qPrintable(strRepeat));
-    Adb({"disconnect", strSerial});
+    m_pRig->Adb({"disconnect", strSerial});
 }
 
 void tst_AdbClient::backuptoolBacksUpTheRecords()
@@ -523,12 +414,12 @@ void tst_AdbClient::backuptoolBacksUpTheRecords()
     QVERIFY(QFile::copy(strSample + "/phone.ini", strPhone + "/phone.ini"));
     for (const QString &strName : QDir(strSample + "/providers").entryList({"*.json"}))
         QVERIFY(QFile::copy(strSample + "/providers/" + strName, strPhone + "/providers/" + strName));
-    const QString strSerial = StartSimulator(strPhone, {});
+    const QString strSerial = m_pRig->StartSimulator(strPhone, {});
     QVERIFY(!strSerial.isEmpty());
 
     const auto runTool = [&](const QString &strDest, QString *pOutput) {
         QProcess tool;
-        QProcessEnvironment env = m_env;
+        QProcessEnvironment env = m_pRig->Environment();
         env.insert("DVSK_SIM_USERDATA", out.filePath("userdata"));
         env.insert("PELORIX_HOST_SETTINGS", out.filePath("host.ini"));
         tool.setProcessEnvironment(env);
@@ -575,7 +466,7 @@ void tst_AdbClient::backuptoolBacksUpTheRecords()
     QCOMPARE(runTool(out.filePath("dest2"), &strOutput), 0);
     QVERIFY2(strOutput.contains("SMS                60") && strOutput.contains("calendar           12"), qPrintable(strOutput));
     QVERIFY2(strOutput.contains(QRegularExpression("Nothing to back up: .*call log")), qPrintable(strOutput));
-    Adb({"disconnect", strSerial});
+    m_pRig->Adb({"disconnect", strSerial});
 }
 
 QTEST_GUILESS_MAIN(tst_AdbClient)
