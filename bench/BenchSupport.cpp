@@ -1,9 +1,11 @@
 #include "BenchSupport.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
+#include <cstdio>
 #include <ctime>
 #include <vector>
 
@@ -197,4 +199,45 @@ bool BenchSupport::MakePhone(const QString &strDir, double dScale, qint64 nRecor
     }
     QFile ini(strDir + QStringLiteral("/phone.ini"));
     return ini.open(QIODevice::WriteOnly) && ini.write(strIni.toUtf8()) > 0;
+}
+
+QString BenchSupport::StageBin()
+{
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../stage/bin"));
+}
+
+QString BenchSupport::WorkFolderTemplate(const QString &strDir, const char *szBench)
+{
+    return (strDir.isEmpty() ? QDir::tempPath() : strDir) + QLatin1Char('/') + QLatin1String(szBench)
+           + QStringLiteral("-XXXXXX");
+}
+
+BenchSupport::ChildIo BenchSupport::ToolIo(const QString &strWork)
+{
+    QDir().mkpath(strWork + QStringLiteral("/userdata"));
+    ChildIo io;
+    io.strStdout = strWork + QStringLiteral("/run.log");
+    io.errorStream = ErrorStream::Discard;
+    io.listEnv = {QStringLiteral("PELORIX_HOST_SETTINGS=") + strWork + QStringLiteral("/host.ini"),
+                  QStringLiteral("DVSK_SIM_USERDATA=") + strWork + QStringLiteral("/userdata/")};
+    return io;
+}
+
+void BenchSupport::PrintFigures(const char *szTitle, const ChildFigures &figures, int nTitleWidth)
+{
+    std::printf("  %-*s %8.2f s   peak %7.1f MiB%s\n", nTitleWidth, szTitle, figures.dSeconds, figures.dPeakMiB,
+                figures.bOk ? "" : "   FAILED");
+}
+
+bool BenchSupport::ReadOptions(const QStringList &listArgs, const QStringList &listNames, const char *szUsage,
+                               QHash<QString, QString> &hashValues)
+{
+    for (int i = 1; i < listArgs.size(); i += 2) {
+        if (!listNames.contains(listArgs.at(i)) || i + 1 >= listArgs.size()) {
+            std::fprintf(stderr, "usage: %s\n", szUsage);
+            return false;
+        }
+        hashValues.insert(listArgs.at(i), listArgs.at(i + 1));
+    }
+    return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -35,6 +36,24 @@ public:
         ErrorStream errorStream = ErrorStream::Inherit;
         QStringList listEnv;
     };
+
+    // The stage's program folder, beside the benchmark programs' folder.
+    static QString StageBin();
+    // The template of a benchmark's work folder (for QTemporaryDir): in
+    // strDir, else in the system's temporary folder.
+    static QString WorkFolderTemplate(const QString &strDir, const char *szBench);
+    // How backuptool runs in a work folder: its summary into run.log, its
+    // progress line discarded, host settings and SDK data folder of its own
+    // there (the data folder is made).
+    static ChildIo ToolIo(const QString &strWork);
+    // The "--name value" options of a command line (as QCoreApplication
+    // gives it, the program first) into hashValues. False, after printing
+    // szUsage, on a name not in listNames or a name without a value.
+    static bool ReadOptions(const QStringList &listArgs, const QStringList &listNames, const char *szUsage,
+                            QHash<QString, QString> &hashValues);
+    // One line of figures: title, seconds, peak memory, and FAILED when the
+    // child did not succeed.
+    static void PrintFigures(const char *szTitle, const ChildFigures &figures, int nTitleWidth = 26);
 
     // A generated phone.
     struct Phone

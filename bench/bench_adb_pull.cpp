@@ -40,12 +40,8 @@ Figures RunTool(const QString &strTool, const QString &strSerial, const QString 
     const QString strBackup = strWork + "/backup";
     if (!bRepeat)
         QDir(strBackup).removeRecursively();
-    QDir().mkpath(strWork + "/userdata");
-    BenchSupport::ChildIo io;
-    io.strStdout = strWork + "/run.log";
-    io.errorStream = BenchSupport::ErrorStream::Discard; // the progress line
-    io.listEnv = rig.Env();
-    io.listEnv << "PELORIX_HOST_SETTINGS=" + strWork + "/host.ini" << "DVSK_SIM_USERDATA=" + strWork + "/userdata/";
+    BenchSupport::ChildIo io = BenchSupport::ToolIo(strWork);
+    io.listEnv = rig.Env() + io.listEnv;
     const Figures figures = BenchSupport::RunChild(
         {strTool, "run", "--device", "adb:" + strSerial, "--items", "media", "--dest", strBackup}, io);
     if (!bKeep)
@@ -68,45 +64,28 @@ Figures RunPull(const QString &strSerial, const QString &strWork, const AdbRig &
     return figures;
 }
 
-void PrintFigures(const char *szTitle, const Figures &figures)
-{
-    std::printf("  %-34s %8.2f s   peak %7.1f MiB%s\n", szTitle, figures.dSeconds, figures.dPeakMiB,
-                figures.bOk ? "" : "   FAILED");
-}
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    double dScale = 1.0;
-    double dRateMBps = 35.0;
-    QString strDir;
-    const QString strBin = QDir::cleanPath(QCoreApplication::applicationDirPath() + "/../stage/bin");
+    QHash<QString, QString> hashOptions;
+    if (!BenchSupport::ReadOptions(app.arguments(), {"--scale", "--dir", "--rate"},
+                                   "bench_adb_pull [--scale F] [--dir FOLDER] [--rate MBPS]", hashOptions))
+        return 2;
+    const double dScale = hashOptions.value("--scale", "1").toDouble();
+    const double dRateMBps = hashOptions.value("--rate", "35").toDouble();
+    const QString strDir = hashOptions.value("--dir");
+    const QString strBin = BenchSupport::StageBin();
     const QString strTool = strBin + "/backuptool";
     const QString strSimulator = strBin + "/adb-phone-sim";
-    const QStringList listArgs = app.arguments();
-    for (int i = 1; i < listArgs.size(); ++i) {
-        const QString &strArg = listArgs.at(i);
-        const bool bHasValue = i + 1 < listArgs.size();
-        if (strArg == "--scale" && bHasValue) {
-            dScale = listArgs.at(++i).toDouble();
-        } else if (strArg == "--dir" && bHasValue) {
-            strDir = listArgs.at(++i);
-        } else if (strArg == "--rate" && bHasValue) {
-            dRateMBps = listArgs.at(++i).toDouble();
-        } else {
-            std::fprintf(stderr, "usage: bench_adb_pull [--scale F] [--dir FOLDER] [--rate MBPS]\n");
-            return 2;
-        }
-    }
     if (dScale <= 0.0 || dRateMBps <= 0.0 || !QFileInfo(strTool).isExecutable()
         || !QFileInfo(strSimulator).isExecutable()) {
         std::fprintf(stderr, "bench_adb_pull: bad scale or rate, or no backuptool / adb-phone-sim in %s\n",
                      qPrintable(strBin));
         return 2;
     }
-    QTemporaryDir tmp(strDir.isEmpty() ? QDir::tempPath() + "/bench_adb_pull-XXXXXX"
-                                       : strDir + "/bench_adb_pull-XXXXXX");
+    QTemporaryDir tmp(BenchSupport::WorkFolderTemplate(strDir, "bench_adb_pull"));
     if (!tmp.isValid()) {
         std::fprintf(stderr, "bench_adb_pull: cannot create a work folder\n");
         return 1;
@@ -132,8 +111,8 @@ int main(int argc, char *argv[])
     const Figures pull = RunPull(strSerial, tmp.path(), rig);
     const Figures tool = RunTool(strTool, strSerial, tmp.path(), rig);
     bOk = pull.bOk && tool.bOk;
-    PrintFigures("adb pull (real client)", pull);
-    PrintFigures("backuptool run --items media", tool);
+    BenchSupport::PrintFigures("adb pull (real client)", pull, 34);
+    BenchSupport::PrintFigures("backuptool run --items media", tool, 34);
     std::printf("  ratio backuptool / adb pull: %.2f (goal <= 1.0)\n", tool.dSeconds / qMax(pull.dSeconds, 1e-9));
     std::printf("  peak memory of backuptool: %.1f MiB (goal < 64)\n", tool.dPeakMiB);
 
@@ -148,13 +127,13 @@ int main(int argc, char *argv[])
     const double dIdeal = double(phone.nMediaBytes) / double(nRate);
     std::printf("\nlink limited to %.1f MB/s: %.0f MB take at least %.2f s\n", dRateMBps,
                 double(phone.nMediaBytes) / 1e6, dIdeal);
-    PrintFigures("backuptool run --items media", slow);
+    BenchSupport::PrintFigures("backuptool run --items media", slow, 34);
     std::printf("  ratio backuptool / (bytes / rate): %.3f (goal <= 1.05)\n", slow.dSeconds / dIdeal);
     // The same phone again into the same destination: unchanged files are
     // taken from the first backup, not over the link.
     const Figures repeat = RunTool(strTool, strSerial, tmp.path(), rig, true, false);
     bOk = bOk && repeat.bOk;
-    PrintFigures("repeat backup, nothing changed", repeat);
+    BenchSupport::PrintFigures("repeat backup, nothing changed", repeat, 34);
     std::printf("  ratio repeat / first: %.3f (goal <= 0.10)\n", repeat.dSeconds / qMax(slow.dSeconds, 1e-9));
     QFile log(tmp.path() + "/run.log");
     if (log.open(QIODevice::ReadOnly)) {

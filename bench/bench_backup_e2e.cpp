@@ -53,55 +53,33 @@ bool RunOnce(const BenchSupport::Phone &phone, const QString &strWork, const QSt
     figures.baseline.dPeakMiB = qMax(figures.copy.dPeakMiB, figures.gzip.dPeakMiB);
     QDir(strCopy).removeRecursively();
 
-    QDir().mkpath(strWork + "/userdata");
-    BenchSupport::ChildIo toolIo;
-    toolIo.strStdout = strWork + "/run.log";
-    toolIo.errorStream = BenchSupport::ErrorStream::Discard; // the progress line
-    toolIo.listEnv = {"PELORIX_HOST_SETTINGS=" + strWork + "/host.ini", "DVSK_SIM_USERDATA=" + strWork + "/userdata/"};
+    const BenchSupport::ChildIo toolIo = BenchSupport::ToolIo(strWork);
     figures.tool = BenchSupport::RunChild(
         {strTool, "run", "--phone", phone.strDir, "--dest", strBackup, "--items", "all"}, toolIo);
     QDir(strBackup).removeRecursively();
     return figures.baseline.bOk && figures.tool.bOk;
 }
 
-void PrintFigures(const char *szTitle, const Figures &figures)
-{
-    std::printf("  %-26s %8.2f s   peak %7.1f MiB%s\n", szTitle, figures.dSeconds, figures.dPeakMiB,
-                figures.bOk ? "" : "   FAILED");
-}
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    double dScale = 1.0;
-    int nRepeat = 1;
-    QString strDir;
-    QString strTool = QDir::cleanPath(QCoreApplication::applicationDirPath() + "/../stage/bin/backuptool");
-    const QStringList listArgs = app.arguments();
-    for (int i = 1; i < listArgs.size(); ++i) {
-        const QString &strArg = listArgs.at(i);
-        const bool bHasValue = i + 1 < listArgs.size();
-        if (strArg == "--scale" && bHasValue) {
-            dScale = listArgs.at(++i).toDouble();
-        } else if (strArg == "--dir" && bHasValue) {
-            strDir = listArgs.at(++i);
-        } else if (strArg == "--tool" && bHasValue) {
-            strTool = listArgs.at(++i);
-        } else if (strArg == "--repeat" && bHasValue) {
-            nRepeat = qMax(1, listArgs.at(++i).toInt());
-        } else {
-            std::fprintf(stderr, "usage: bench_backup_e2e [--scale F] [--dir FOLDER] [--tool PATH] [--repeat N]\n");
-            return 2;
-        }
-    }
+    QHash<QString, QString> hashOptions;
+    if (!BenchSupport::ReadOptions(app.arguments(), {"--scale", "--dir", "--tool", "--repeat"},
+                                   "bench_backup_e2e [--scale F] [--dir FOLDER] [--tool PATH] [--repeat N]",
+                                   hashOptions))
+        return 2;
+    const double dScale = hashOptions.value("--scale", "1").toDouble();
+    const int nRepeat = qMax(1, hashOptions.value("--repeat", "1").toInt());
+    const QString strDir = hashOptions.value("--dir");
+    const QString strTool = hashOptions.value("--tool", BenchSupport::StageBin() + "/backuptool");
     if (dScale <= 0.0 || !QFileInfo(strTool).isExecutable()) {
         std::fprintf(stderr, "bench_backup_e2e: bad scale or no backuptool at %s\n", qPrintable(strTool));
         return 2;
     }
 
-    QTemporaryDir tmp(strDir.isEmpty() ? QDir::tempPath() + "/bench_backup_e2e-XXXXXX"
-                                       : strDir + "/bench_backup_e2e-XXXXXX");
+    QTemporaryDir tmp(BenchSupport::WorkFolderTemplate(strDir, "bench_backup_e2e"));
     if (!tmp.isValid()) {
         std::fprintf(stderr, "bench_backup_e2e: cannot create a work folder\n");
         return 1;
@@ -136,10 +114,10 @@ int main(int argc, char *argv[])
             if (nRun == 0 || figures.tool.dSeconds < best.tool.dSeconds)
                 best.tool = figures.tool;
         }
-        PrintFigures("cp -r (media)", best.copy);
-        PrintFigures("gzip -6 (records)", best.gzip);
-        PrintFigures("baseline (sum)", best.baseline);
-        PrintFigures("backuptool run", best.tool);
+        BenchSupport::PrintFigures("cp -r (media)", best.copy);
+        BenchSupport::PrintFigures("gzip -6 (records)", best.gzip);
+        BenchSupport::PrintFigures("baseline (sum)", best.baseline);
+        BenchSupport::PrintFigures("backuptool run", best.tool);
         std::printf("  ratio backuptool / baseline: %.2f (goal <= 1.2)\n",
                     best.tool.dSeconds / qMax(best.baseline.dSeconds, 1e-9));
         dPeaks[nCase] = best.tool.dPeakMiB;

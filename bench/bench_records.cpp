@@ -68,12 +68,8 @@ Figures RunTool(const QString &strTool, const QString &strSerial, const QString 
 {
     const QString strBackup = strWork + "/backup";
     QDir(strBackup).removeRecursively();
-    QDir().mkpath(strWork + "/userdata");
-    BenchSupport::ChildIo io;
-    io.strStdout = strWork + "/run.log";
-    io.errorStream = BenchSupport::ErrorStream::Discard; // the progress line
-    io.listEnv = rig.Env();
-    io.listEnv << "PELORIX_HOST_SETTINGS=" + strWork + "/host.ini" << "DVSK_SIM_USERDATA=" + strWork + "/userdata/";
+    BenchSupport::ChildIo io = BenchSupport::ToolIo(strWork);
+    io.listEnv = rig.Env() + io.listEnv;
     const Figures figures = BenchSupport::RunChild(
         {strTool, "run", "--device", "adb:" + strSerial, "--items", "messages", "--dest", strBackup}, io);
     *pFileBytes = 0;
@@ -103,7 +99,7 @@ int main(int argc, char **argv)
         if (listArgs.at(i) == "--messages" && i + 1 < listArgs.size())
             nMessages = qMax(10, listArgs.at(++i).toInt());
     }
-    const QString strBin = QCoreApplication::applicationDirPath() + "/../stage/bin";
+    const QString strBin = BenchSupport::StageBin();
     const QString strTool = strBin + "/backuptool";
     const QString strSimulator = strBin + "/adb-phone-sim";
     QTemporaryDir tmp;

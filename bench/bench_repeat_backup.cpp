@@ -97,10 +97,7 @@ struct Step
 
 Step Backup(const QString &strTool, const QString &strWork, const QString &strPhone, const QStringList &listExtra)
 {
-    BenchSupport::ChildIo io;
-    io.strStdout = strWork + "/run.log";
-    io.errorStream = BenchSupport::ErrorStream::Discard;
-    io.listEnv = {"PELORIX_HOST_SETTINGS=" + strWork + "/host.ini", "DVSK_SIM_USERDATA=" + strWork + "/userdata/"};
+    const BenchSupport::ChildIo io = BenchSupport::ToolIo(strWork);
     Step step;
     step.figures = BenchSupport::RunChild(
         QStringList{strTool, "run", "--phone", strPhone, "--dest", strWork + "/dest", "--items", "media"} + listExtra,
@@ -122,30 +119,18 @@ void Print(const char *szTitle, const Step &step, const Step &first, qint64 nMov
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    double dScale = 1.0;
-    QString strDir;
-    QString strTool = QDir::cleanPath(QCoreApplication::applicationDirPath() + "/../stage/bin/backuptool");
-    const QStringList listArgs = app.arguments();
-    for (int i = 1; i < listArgs.size(); ++i) {
-        const QString &strArg = listArgs.at(i);
-        const bool bHasValue = i + 1 < listArgs.size();
-        if (strArg == "--scale" && bHasValue) {
-            dScale = listArgs.at(++i).toDouble();
-        } else if (strArg == "--dir" && bHasValue) {
-            strDir = listArgs.at(++i);
-        } else if (strArg == "--tool" && bHasValue) {
-            strTool = listArgs.at(++i);
-        } else {
-            std::fprintf(stderr, "usage: bench_repeat_backup [--scale F] [--dir FOLDER] [--tool PATH]\n");
-            return 2;
-        }
-    }
+    QHash<QString, QString> hashOptions;
+    if (!BenchSupport::ReadOptions(app.arguments(), {"--scale", "--dir", "--tool"},
+                                   "bench_repeat_backup [--scale F] [--dir FOLDER] [--tool PATH]", hashOptions))
+        return 2;
+    const double dScale = hashOptions.value("--scale", "1").toDouble();
+    const QString strDir = hashOptions.value("--dir");
+    const QString strTool = hashOptions.value("--tool", BenchSupport::StageBin() + "/backuptool");
     if (dScale <= 0.0 || !QFileInfo(strTool).isExecutable()) {
         std::fprintf(stderr, "bench_repeat_backup: bad scale or no backuptool at %s\n", qPrintable(strTool));
         return 2;
     }
-    QTemporaryDir tmp(strDir.isEmpty() ? QDir::tempPath() + "/bench_repeat_backup-XXXXXX"
-                                       : strDir + "/bench_repeat_backup-XXXXXX");
+    QTemporaryDir tmp(BenchSupport::WorkFolderTemplate(strDir, "bench_repeat_backup"));
     if (!tmp.isValid()) {
         std::fprintf(stderr, "bench_repeat_backup: cannot create a work folder\n");
         return 1;

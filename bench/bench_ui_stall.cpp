@@ -86,39 +86,24 @@ Figures RunHost(const QString &strHost, const QString &strWork, const QString &s
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    double dScale = 1.0;
-    int nRepeat = 1;
-    QString strDir;
-    QString strLog;
-    QString strHost = QCoreApplication::applicationDirPath() + QStringLiteral("/../stage/bin/backup-host");
-    const QStringList listArgs = app.arguments().mid(1);
-    for (int i = 0; i < listArgs.size(); ++i) {
-        const QString &strArg = listArgs.at(i);
-        const bool bValue = i + 1 < listArgs.size();
-        if (strArg == QLatin1String("--scale") && bValue) {
-            dScale = listArgs.at(++i).toDouble();
-        } else if (strArg == QLatin1String("--dir") && bValue) {
-            strDir = listArgs.at(++i);
-        } else if (strArg == QLatin1String("--host") && bValue) {
-            strHost = listArgs.at(++i);
-        } else if (strArg == QLatin1String("--log") && bValue) {
-            strLog = QFileInfo(listArgs.at(++i)).absoluteFilePath();
-        } else if (strArg == QLatin1String("--repeat") && bValue) {
-            nRepeat = qMax(1, listArgs.at(++i).toInt());
-        } else {
-            std::fprintf(stderr,
-                         "usage: bench_ui_stall [--scale F] [--dir FOLDER] [--host PATH] [--repeat N] [--log FILE]\n");
-            return 2;
-        }
-    }
+    QHash<QString, QString> hashOptions;
+    if (!BenchSupport::ReadOptions(app.arguments(), {"--scale", "--dir", "--host", "--log", "--repeat"},
+                                   "bench_ui_stall [--scale F] [--dir FOLDER] [--host PATH] [--repeat N] [--log FILE]",
+                                   hashOptions))
+        return 2;
+    const double dScale = hashOptions.value("--scale", "1").toDouble();
+    const int nRepeat = qMax(1, hashOptions.value("--repeat", "1").toInt());
+    const QString strDir = hashOptions.value("--dir");
+    const QString strHost = hashOptions.value("--host", BenchSupport::StageBin() + QStringLiteral("/backup-host"));
+    const QString strLog =
+        hashOptions.contains("--log") ? QFileInfo(hashOptions.value("--log")).absoluteFilePath() : QString();
     if (dScale <= 0 || !QFileInfo(strHost).isExecutable()) {
         std::fprintf(stderr, "bench_ui_stall: a positive scale and the backup-host program are needed (%s)\n",
                      qPrintable(strHost));
         return 2;
     }
 
-    QTemporaryDir tempDir(strDir.isEmpty() ? QDir::tempPath() + QStringLiteral("/bench_ui_stall-XXXXXX")
-                                           : strDir + QStringLiteral("/bench_ui_stall-XXXXXX"));
+    QTemporaryDir tempDir(BenchSupport::WorkFolderTemplate(strDir, "bench_ui_stall"));
     if (!tempDir.isValid()) {
         std::fprintf(stderr, "bench_ui_stall: no temporary folder\n");
         return 2;
