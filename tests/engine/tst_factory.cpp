@@ -123,37 +123,19 @@ private slots:
     void cancelStopsLaterSteps();
 
 private:
-    Factory *Prepare(const BackupItems &items);
-    QString Dest() const { return m_pEnv->Path(QStringLiteral("dest")); }
+    QString Dest() const { return m_fixture.pEnv->Path(QStringLiteral("dest")); }
 
-    std::unique_ptr<TestEnv> m_pEnv;
-    std::unique_ptr<TestPhone> m_pPhone;
+    FactoryFixture m_fixture;
 };
 
 void tst_Factory::init()
 {
-    m_pEnv = std::make_unique<TestEnv>();
-    QVERIFY2(m_pEnv->IsValid(), "temporary folder");
-    m_pPhone = std::make_unique<TestPhone>(m_pEnv->Path(QStringLiteral("phone")));
-    RunState::Set(0);
-    Factory::SetRunTimeOverride(kRunTime);
+    QVERIFY2(m_fixture.Init(kRunTime), "temporary folder");
 }
 
 void tst_Factory::cleanup()
 {
-    Factory::DestroyInstance();
-    Factory::SetRunTimeOverride(QDateTime());
-    RunState::Set(0);
-    TestPhone::UseDefault();
-    m_pPhone.reset();
-    m_pEnv.reset();
-}
-
-// Serves the phone, counts every type as the worker would and creates the
-// modules of the selection.
-Factory *tst_Factory::Prepare(const BackupItems &items)
-{
-    return FactoryFixture::Prepare(*m_pPhone, items);
+    m_fixture.Cleanup();
 }
 
 void tst_Factory::runNaming_data()
@@ -185,8 +167,8 @@ void tst_Factory::runNaming()
 
 void tst_Factory::runNameTakesNextFreeSecond()
 {
-    m_pPhone->SetRecords(0, 3);
-    Factory *pFactory = Prepare(RecordItems());
+    m_fixture.pPhone->SetRecords(0, 3);
+    Factory *pFactory = m_fixture.Prepare(RecordItems());
     QVERIFY(pFactory);
     QVERIFY(QDir().mkpath(Dest() + QLatin1Char('/') + kRunName));
     QCOMPARE(pFactory->BackUp(Dest()), 0);
@@ -223,9 +205,9 @@ void tst_Factory::injectedFailures()
     QFETCH(int, errorValue);
     QFETCH(QString, missingEntry);
 
-    FillPhone(*m_pPhone);
-    setup(*m_pPhone);
-    Factory *pFactory = Prepare(AllItems());
+    FillPhone(*m_fixture.pPhone);
+    setup(*m_fixture.pPhone);
+    Factory *pFactory = m_fixture.Prepare(AllItems());
     QVERIFY(pFactory);
     QSignalSpy errors(pFactory, &Factory::signalError);
 
@@ -287,9 +269,9 @@ void tst_Factory::selections()
     QFETCH(int, result);
     QFETCH(QStringList, entries);
     QFETCH(QStringList, files);
-    FillPhone(*m_pPhone);
-    setup(*m_pPhone);
-    Factory *pFactory = Prepare(items);
+    FillPhone(*m_fixture.pPhone);
+    setup(*m_fixture.pPhone);
+    Factory *pFactory = m_fixture.Prepare(items);
     QVERIFY(pFactory);
     QSignalSpy errors(pFactory, &Factory::signalError);
     QCOMPARE(pFactory->BackUp(Dest()), result);
@@ -311,12 +293,12 @@ void tst_Factory::selections()
 // current folder); every selected module fails.
 void tst_Factory::noDataFolderFailsEverySelectedModule()
 {
-    FillPhone(*m_pPhone);
-    QFile blocker(m_pEnv->Path("blocker"));
+    FillPhone(*m_fixture.pPhone);
+    QFile blocker(m_fixture.pEnv->Path("blocker"));
     QVERIFY(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    qputenv("DVSK_SIM_USERDATA", m_pEnv->Path("blocker/userdata").toUtf8());
-    Factory *pFactory = Prepare(RecordItems());
+    qputenv("DVSK_SIM_USERDATA", m_fixture.pEnv->Path("blocker/userdata").toUtf8());
+    Factory *pFactory = m_fixture.Prepare(RecordItems());
     QVERIFY(pFactory);
     QSignalSpy errors(pFactory, &Factory::signalError);
     QCOMPARE(pFactory->BackUp(Dest()), 0x001 | 0x002 | 0x400 | 0x008 | 0x004 | 0x010);
@@ -355,16 +337,16 @@ void tst_Factory::partlyCopiedFilesAreKept()
     QFETCH(QString, folder);
     QFETCH(QString, entry);
     QFETCH(QStringList, kept);
-    FillPhone(*m_pPhone);
-    m_pPhone->AddFile(QStringLiteral("/sdcard/DCIM/Camera/c.jpg"), 700);
-    m_pPhone->AddFile(QStringLiteral("/sdcard/Movies/w.mp4"), 900);
-    m_pPhone->AddFile(QStringLiteral("/sdcard/Music/t.mp3"), 800);
-    m_pPhone->SetMissingFile(phonePath);
+    FillPhone(*m_fixture.pPhone);
+    m_fixture.pPhone->AddFile(QStringLiteral("/sdcard/DCIM/Camera/c.jpg"), 700);
+    m_fixture.pPhone->AddFile(QStringLiteral("/sdcard/Movies/w.mp4"), 900);
+    m_fixture.pPhone->AddFile(QStringLiteral("/sdcard/Music/t.mp3"), 800);
+    m_fixture.pPhone->SetMissingFile(phonePath);
     BackupItems selection;
     selection.bImage = selection.bVideo = items == "media";
     selection.bAudio = items == "music";
     selection.bAPK = items == "apps";
-    Factory *pFactory = Prepare(selection);
+    Factory *pFactory = m_fixture.Prepare(selection);
     QVERIFY(pFactory);
     QSignalSpy errors(pFactory, &Factory::signalError);
 
@@ -414,9 +396,9 @@ void tst_Factory::infoCountsWhatThePackageHolds()
     QFETCH(int, mask);
     QFETCH(QString, info);
     QFETCH(QString, absentEntry);
-    FillPhone(*m_pPhone);
-    setup(*m_pPhone);
-    Factory *pFactory = Prepare(AllItems());
+    FillPhone(*m_fixture.pPhone);
+    setup(*m_fixture.pPhone);
+    Factory *pFactory = m_fixture.Prepare(AllItems());
     QVERIFY(pFactory);
     QCOMPARE(pFactory->BackUp(Dest()), mask);
     const QByteArray baInfo = PackageInfo(pFactory->GetPackagePath());
@@ -438,10 +420,10 @@ void tst_Factory::undeliverablePackage_data()
 void tst_Factory::undeliverablePackage()
 {
     QFETCH(QString, obstacle);
-    FillPhone(*m_pPhone);
+    FillPhone(*m_fixture.pPhone);
     BackupItems items = RecordItems();
     items.bImage = items.bVideo = true;
-    Factory *pFactory = Prepare(items);
+    Factory *pFactory = m_fixture.Prepare(items);
     QVERIFY(pFactory);
 
     const QByteArray baForeign("not ours");
@@ -479,8 +461,8 @@ void tst_Factory::undeliverablePackage()
 
 void tst_Factory::cancelStopsLaterSteps()
 {
-    FillPhone(*m_pPhone);
-    Factory *pFactory = Prepare(AllItems());
+    FillPhone(*m_fixture.pPhone);
+    Factory *pFactory = m_fixture.Prepare(AllItems());
     QVERIFY(pFactory);
     connect(pFactory, &Factory::signalsBackFinished, this, [](int nModule) {
         if (nModule == 1)

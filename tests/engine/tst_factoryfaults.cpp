@@ -64,36 +64,20 @@ private slots:
     void dataFolderLock();
 
 private:
-    Factory *Prepare(const BackupItems &items);
 
-    std::unique_ptr<TestEnv> m_pEnv;
-    std::unique_ptr<TestPhone> m_pPhone;
+    FactoryFixture m_fixture;
 };
 
 void tst_FactoryFaults::init()
 {
-    m_pEnv = std::make_unique<TestEnv>();
-    QVERIFY2(m_pEnv->IsValid(), "temporary folder");
-    m_pPhone = std::make_unique<TestPhone>(m_pEnv->Path(QStringLiteral("phone")));
+    QVERIFY2(m_fixture.Init(kRunTime), "temporary folder");
     for (int nType : {0, 1, 19, 4, 2, 5})
-        m_pPhone->SetRecords(nType, 3);
-    RunState::Set(0);
-    Factory::SetRunTimeOverride(kRunTime);
+        m_fixture.pPhone->SetRecords(nType, 3);
 }
 
 void tst_FactoryFaults::cleanup()
 {
-    Factory::DestroyInstance();
-    Factory::SetRunTimeOverride(QDateTime());
-    RunState::Set(0);
-    TestPhone::UseDefault();
-    m_pPhone.reset();
-    m_pEnv.reset();
-}
-
-Factory *tst_FactoryFaults::Prepare(const BackupItems &items)
-{
-    return FactoryFixture::Prepare(*m_pPhone, items);
+    m_fixture.Cleanup();
 }
 
 // Every writer of a file that must be whole says so when the disk is full,
@@ -150,7 +134,7 @@ void tst_FactoryFaults::packageOnFullDisk()
     ScratchMount disk(256 * 1024);
     if (!disk.IsMounted())
         QSKIP(qPrintable(disk.SkipReason()));
-    Factory *pFactory = Prepare(RecordItems());
+    Factory *pFactory = m_fixture.Prepare(RecordItems());
     QVERIFY(pFactory);
     connect(pFactory, &Factory::PackageStatus, this, [&](bool bPackaging) {
         if (bPackaging)
@@ -168,11 +152,11 @@ void tst_FactoryFaults::packageOnFullDisk()
 // taken name: the run takes the next second instead of failing.
 void tst_FactoryFaults::danglingLinkAtPackageName()
 {
-    Factory *pFactory = Prepare(RecordItems());
+    Factory *pFactory = m_fixture.Prepare(RecordItems());
     QVERIFY(pFactory);
-    const QString strDest = m_pEnv->Path(QStringLiteral("dest"));
+    const QString strDest = m_fixture.pEnv->Path(QStringLiteral("dest"));
     QVERIFY(QDir().mkpath(strDest));
-    QVERIFY(QFile::link(m_pEnv->Path(QStringLiteral("nowhere")), strDest + QLatin1Char('/') + kRunName + ".zip"));
+    QVERIFY(QFile::link(m_fixture.pEnv->Path(QStringLiteral("nowhere")), strDest + QLatin1Char('/') + kRunName + ".zip"));
     QCOMPARE(pFactory->BackUp(strDest), 0);
     QVERIFY(pFactory->IsPackageDelivered());
     QCOMPARE(pFactory->GetPackagePath(), strDest + QStringLiteral("/backup_Test Phone_2026-03-04-09-08-08.zip"));
@@ -189,16 +173,16 @@ void tst_FactoryFaults::namesFitTheLimit()
     QVERIFY(strRun.endsWith(QStringLiteral("_2026-03-04-09-08-07")));
     QCOMPARE(QString::fromUtf8(strRun.toUtf8()), strRun);
 
-    m_pPhone->SetDevice(QString(240, QLatin1Char('P')), QStringLiteral("V100R001C10B100"), QStringLiteral("1"));
+    m_fixture.pPhone->SetDevice(QString(240, QLatin1Char('P')), QStringLiteral("V100R001C10B100"), QStringLiteral("1"));
     const QString strMedia = QString(250, QLatin1Char('m')) + QStringLiteral(".jpg");
-    m_pPhone->AddFile(QStringLiteral("/sdcard/DCIM/") + strMedia, 100);
-    m_pPhone->AddFile(QStringLiteral("/sdcard/Pictures/") + strMedia, 200);
-    m_pPhone->AddFile(QStringLiteral("/sdcard/Movies/v.mp4"), 300);
+    m_fixture.pPhone->AddFile(QStringLiteral("/sdcard/DCIM/") + strMedia, 100);
+    m_fixture.pPhone->AddFile(QStringLiteral("/sdcard/Pictures/") + strMedia, 200);
+    m_fixture.pPhone->AddFile(QStringLiteral("/sdcard/Movies/v.mp4"), 300);
     BackupItems items = RecordItems();
     items.bImage = items.bVideo = true;
-    Factory *pFactory = Prepare(items);
+    Factory *pFactory = m_fixture.Prepare(items);
     QVERIFY(pFactory);
-    QCOMPARE(pFactory->BackUp(m_pEnv->Path(QStringLiteral("dest"))), 0);
+    QCOMPARE(pFactory->BackUp(m_fixture.pEnv->Path(QStringLiteral("dest"))), 0);
     QVERIFY(pFactory->IsPackageDelivered());
     const QStringList listImages = QDir(pFactory->GetBackupFolder() + QStringLiteral("/Image")).entryList(QDir::Files);
     QCOMPARE(listImages.size(), 3); // two images and their list
@@ -221,17 +205,17 @@ void tst_FactoryFaults::failedCounts()
 {
     QFETCH(int, type);
     QFETCH(int, failed);
-    m_pPhone->AddApp(QStringLiteral("com.example.alpha"), 4096, {{QStringLiteral("files/a.db"), "alpha"}});
-    m_pPhone->AddFile(QStringLiteral("/sdcard/DCIM/a.jpg"), 3000);
-    m_pPhone->AddFile(QStringLiteral("/sdcard/Movies/v.mp4"), 3000);
-    m_pPhone->SetCountError(type, 5);
+    m_fixture.pPhone->AddApp(QStringLiteral("com.example.alpha"), 4096, {{QStringLiteral("files/a.db"), "alpha"}});
+    m_fixture.pPhone->AddFile(QStringLiteral("/sdcard/DCIM/a.jpg"), 3000);
+    m_fixture.pPhone->AddFile(QStringLiteral("/sdcard/Movies/v.mp4"), 3000);
+    m_fixture.pPhone->SetCountError(type, 5);
     BackupItems items = RecordItems();
     items.bAPK = items.bAPKData = items.bImage = items.bVideo = true;
-    Factory *pFactory = Prepare(items);
+    Factory *pFactory = m_fixture.Prepare(items);
     QVERIFY(pFactory);
     QCOMPARE(pFactory->GetCountFailedMask(), failed);
     QSignalSpy errors(pFactory, &Factory::signalError);
-    QCOMPARE(pFactory->BackUp(m_pEnv->Path(QStringLiteral("dest"))), failed);
+    QCOMPARE(pFactory->BackUp(m_fixture.pEnv->Path(QStringLiteral("dest"))), failed);
     QCOMPARE(errors.count(), 1);
     QVERIFY(pFactory->IsPackageDelivered());
 }
@@ -239,13 +223,13 @@ void tst_FactoryFaults::failedCounts()
 // Images failed and nothing else was copied: no empty backup folder stays.
 void tst_FactoryFaults::emptyBackupFolderIsRemoved()
 {
-    m_pPhone->AddFile(QStringLiteral("/sdcard/DCIM/a.jpg"), 3000);
-    m_pPhone->SetBackupError(16, 7);
+    m_fixture.pPhone->AddFile(QStringLiteral("/sdcard/DCIM/a.jpg"), 3000);
+    m_fixture.pPhone->SetBackupError(16, 7);
     BackupItems items;
     items.bPB = items.bImage = items.bVideo = true;
-    Factory *pFactory = Prepare(items);
+    Factory *pFactory = m_fixture.Prepare(items);
     QVERIFY(pFactory);
-    QCOMPARE(pFactory->BackUp(m_pEnv->Path(QStringLiteral("dest"))), 0x080);
+    QCOMPARE(pFactory->BackUp(m_fixture.pEnv->Path(QStringLiteral("dest"))), 0x080);
     QVERIFY(pFactory->IsPackageDelivered());
     QVERIFY(!pFactory->GetBackupFolder().isEmpty());
     QVERIFY(!QFileInfo::exists(pFactory->GetBackupFolder()));
@@ -256,7 +240,7 @@ void tst_FactoryFaults::emptyBackupFolderIsRemoved()
 // the command-line tool's tests, which kill a running backup.)
 void tst_FactoryFaults::dataFolderLock()
 {
-    const QString strFolder = m_pEnv->UserDataDir();
+    const QString strFolder = m_fixture.pEnv->UserDataDir();
     const QString strLock = DataFolderLock::LockPath(strFolder);
     QVERIFY(DataFolderLock::Acquire(strFolder));
     QVERIFY(DataFolderLock::Acquire(strFolder));

@@ -1,7 +1,7 @@
 #include "FactoryFixture.h"
 
 #include "Factory.h"
-#include "TestPhone.h"
+#include "RunState.h"
 
 Factory *FactoryFixture::Prepare(const TestPhone &phone, const BackupItems &items)
 {
@@ -16,4 +16,25 @@ Factory *FactoryFixture::Prepare(const TestPhone &phone, const BackupItems &item
     }
     pFactory->CreateObject(items);
     return pFactory;
+}
+
+bool FactoryFixture::Init(const QDateTime &dtRunTime)
+{
+    pEnv = std::make_unique<TestEnv>();
+    if (!pEnv->IsValid())
+        return false;
+    pPhone = std::make_unique<TestPhone>(pEnv->Path(QStringLiteral("phone")));
+    RunState::Set(0);
+    Factory::SetRunTimeOverride(dtRunTime);
+    return true;
+}
+
+void FactoryFixture::Cleanup()
+{
+    Factory::DestroyInstance();
+    Factory::SetRunTimeOverride(QDateTime());
+    RunState::Set(0);
+    TestPhone::UseDefault();
+    pPhone.reset();
+    pEnv.reset();
 }
