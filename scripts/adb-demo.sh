@@ -75,30 +75,15 @@ timeout 30 "$adb" -P "$server_port" -s "$serial" wait-for-device
 echo "Phone $serial: $("$adb" -P "$server_port" -s "$serial" shell getprop ro.product.model)," \
      "adb server on port $server_port"
 
-export PELORIX_HOST_SETTINGS="$out/host.ini"
-export PELORIX_HOST_DOCUMENTS="$out/documents"
-export PELORIX_HOST_LOG="$out/backup-host.log"
-export DVSK_SIM_USERDATA="$out/userdata/"
-mkdir -p "$DVSK_SIM_USERDATA" "$PELORIX_HOST_DOCUMENTS"
-dest="$out/backups"
-shots="$out/pictures"
+source scripts/wizard-run.sh
+wizard_setup
 
 if ! "$host" --help 2>&1 | grep -q -- '--device'; then
     echo "adb-demo: this build's backup-host has no --device option (the adb back end is missing)" >&2
     exit 1
 fi
 
-status=0
-if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
-    echo "Opening the backup wizard on the phone $serial; backups go to $dest"
-    echo "(the window's close button ends the demo)"
-    "$host" --device "adb:$serial" --dest "$dest" | tee "$out/run.log" || status=$?
-    shots=""
-else
-    echo "No display: running the backup wizard off screen on the phone $serial"
-    "$host" --headless --device "adb:$serial" --dest "$dest" --items all --shots "$shots" \
-        | tee "$out/run.log" || status=$?
-fi
+wizard_run "the phone $serial" --device "adb:$serial"
 
 package="$(ls -1td "$dest"/backup_*.zip 2>/dev/null | head -n 1 || true)"
 echo

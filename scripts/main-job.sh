@@ -21,27 +21,9 @@ fi
 mkdir -p "$out"
 out="$(cd "$out" && pwd)"
 
-# The run keeps its host settings, documents and the SDK's user data inside
-# the output folder, so the job leaves the user's own settings alone.
-export PELORIX_HOST_SETTINGS="$out/host.ini"
-export PELORIX_HOST_DOCUMENTS="$out/documents"
-export PELORIX_HOST_LOG="$out/backup-host.log"
-export DVSK_SIM_USERDATA="$out/userdata/"
-mkdir -p "$DVSK_SIM_USERDATA" "$PELORIX_HOST_DOCUMENTS"
-dest="$out/backups"
-shots="$out/pictures"
-
-status=0
-if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
-    echo "Opening the backup wizard on the sample phone ($phone); backups go to $dest"
-    echo "(the window's close button ends the job)"
-    "$host" --phone "$phone" --dest "$dest" | tee "$out/run.log" || status=$?
-    shots=""
-else
-    echo "No display: running the backup wizard off screen on the sample phone ($phone)"
-    "$host" --headless --phone "$phone" --dest "$dest" --items all --shots "$shots" \
-        | tee "$out/run.log" || status=$?
-fi
+source scripts/wizard-run.sh
+wizard_setup
+wizard_run "the sample phone ($phone)" --phone "$phone"
 
 # The newest run in the destination (the headless summary names it as well).
 package="$(sed -n 's/^Package: *//p' "$out/run.log" | tail -n 1)"
