@@ -23,8 +23,6 @@ public:
     const PhoneInfo &Phone() const { return m_phoneInfo; }
     // The module elements in file order: name and text.
     const QList<QPair<QString, QString>> &Modules() const { return m_listModules; }
-    bool HasInfo() const { return m_bHasInfo; }
-    bool HasMoudle() const { return m_bHasMoudle; }
     QString ErrorText() const { return m_strError; }
 
 private:

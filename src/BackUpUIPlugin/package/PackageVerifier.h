@@ -52,8 +52,6 @@ public:
     // Whether the gzip checksum was read and matched.
     bool ChecksumConfirmed() const { return m_bChecksumConfirmed; }
     qint64 LeftOver() const { return m_nLeftOver; }
-    // The device information entry, when the package has a readable one.
-    bool HasInfo() const { return m_bHasInfo; }
 
     static const char *StateName(EntryState state);
 

@@ -51,7 +51,6 @@ public:
     QLabel *GetApkIcon() const { return m_pLabelApkIcon; }
     QLabel *GetApkLabel() const { return m_pLabelApk; }
     QPushButton *GetFinishButton() const { return m_pBtnFinish; }
-    CustomLabelButton *GetHeader() const { return m_pHeader; }
     QFrame *GetPicture() const { return m_pFrameImage; }
 
     // The result label's rich text for a headline and a detail.

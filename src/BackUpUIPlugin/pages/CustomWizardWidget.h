@@ -35,10 +35,7 @@ public:
     void FocusFirst();
     void SetNeighbourPages(CustomWizardWidget *pPrevious, CustomWizardWidget *pNext);
 
-    CustomWizardWidget *GetPreviousPage() const { return m_pPreviousPage; }
-    CustomWizardWidget *GetNextPage() const { return m_pNextPage; }
     QWidget *GetFrame() const { return m_pFrame; }
-    StandardTitleBar *GetTitleBar() const { return m_pTitleBar; }
 
     // The rectangle of the title bar's effect widget: the host frame's
     // rectangle grown by 5 pixels on each side when the host has a layout

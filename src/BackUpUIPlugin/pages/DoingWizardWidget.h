@@ -41,21 +41,16 @@ public:
     bool IsBackupFinished() const { return m_bFinished; }
     float GetStep() const { return m_fStep; }
     float GetShownValue() const { return m_fShown; }
-    float GetPreviousTarget() const { return m_fPreviousTarget; }
     float GetTargetValue() const { return m_fTarget; }
     float GetWaypoint() const { return m_fWaypoint; }
     bool IsDevicePresent() const { return m_bDevicePresent; }
     bool IsAppClosing() const { return m_bAppClosing; }
     bool IsAnyFileBackup() const { return m_bApkBackup || m_bImageBackup || m_bVideoBackup || m_bAudioBackup; }
-    int GetMovieFrame() const { return m_nMovieFrame; }
-    int GetStripeFrame() const { return m_nStripeFrame; }
 
     QProgressBar *GetProgressBar() const { return m_pProgressBar; }
     QLabel *GetProgressValueImage() const { return m_pLabelValueImage; }
     QLabel *GetProgressValueText() const { return m_pLabelValueText; }
     QLabel *GetTipLabel() const { return m_pLabelTip; }
-    QLabel *GetStripeLabel() const { return m_pLabelStripe; }
-    QFrame *GetMovieFrameWidget() const { return m_pFrameImage; }
     QFrame *GetCancelCover() const { return m_pFrameCover; }
     WaitingBKFrame *GetWaitingFrame() const { return m_pWaitingFrame; }
     QPushButton *GetCancelButton() const { return m_pBtnCancel; }

@@ -75,17 +75,13 @@ public:
     qint64 GetNoUseSpace() const { return m_ulNoUseSpace; }
     QString GetOtherItems() const { return m_strOtherItems; }
     const QHash<int, CheckBigButton *> &GetBigButtons() const { return m_listBackup; }
-    bool IsRightToLeft() const { return m_bRightToLeft; }
     WaitingBKFrame *GetWaitingFrame() const { return m_pWaitingFrame; }
     QPushButton *GetNextButton() const { return m_pBtnNext; }
     QPushButton *GetCancelButton() const { return m_pBtnCancel; }
     QPushButton *GetBrowseButton() const { return m_pBtnBrowse; }
-    QLabel *GetDescriptionLabel() const { return m_pLabelDescription; }
-    QLabel *GetDstLabel() const { return m_pLabelDst; }
     QLabel *GetDstPathLabel() const { return m_pLabelDstPath; }
     QLabel *GetCapacityLabel() const { return m_pLabelCapacity; }
     QLabel *GetSpaceStatusLabel() const { return m_pLabelSpaceStatus; }
-    CustomLabelButton *GetHeader() const { return m_pHeader; }
     QTimer *GetCountTimer() const { return m_pCountTimer; }
     QTimer *GetStatusTimer() const { return m_pStatusTimer; }
     bool IsStatusDone() const { return m_bStatusDone; }

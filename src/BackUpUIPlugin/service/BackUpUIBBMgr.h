@@ -41,7 +41,6 @@ public:
 
     int GetResult() const { return m_nResult; }
     QString GetTipText() const { return m_strTipText; }
-    QLabel *GetProgressTipLabel() const { return m_pTipLabel; }
 
     // Brings the requesting plugin to the front at backup start and tells it
     // the backup began.

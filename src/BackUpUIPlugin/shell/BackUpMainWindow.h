@@ -45,7 +45,6 @@ public:
 
     int GetOutFuncCaller() const { return m_nOutFuncCaller; }
     int GetOutFuncParam() const { return m_nOutFuncParam; }
-    BackUpUILogic *GetLogic() const { return m_pLogic; }
     BackUpUIBBMgr *GetBBMgr() const { return m_pBBMgr; }
     PrepareWizardWidget *GetPreparePage() const { return m_pPrepareWidget; }
     DoingWizardWidget *GetDoingPage() const { return m_pDoingWidget; }

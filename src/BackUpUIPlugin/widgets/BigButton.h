@@ -28,7 +28,6 @@ public:
     void SetNeedTime(const QString &strTime);
     void SetStatusColor(int nStatus);
     void SetActive(bool bActive);
-    bool IsActive() const { return m_bActive; }
     void Reset();
     QString GetTitle() const;
     // What a screen reader says for the tile: the title (with the sub-item

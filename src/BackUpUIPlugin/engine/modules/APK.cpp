@@ -22,8 +22,3 @@ APK::APK(QObject *pParent) : FileListModule(kTraits, pParent)
 }
 
 APK::~APK() = default;
-
-void APK::EmitCount(int nCopied, int nValue2, int nValue3)
-{
-    emit signalsAPKCount(nCopied, nValue2, nValue3);
-}

@@ -9,10 +9,4 @@ class APK : public FileListModule
 public:
     explicit APK(QObject *pParent = nullptr);
     ~APK() override;
-
-signals:
-    void signalsAPKCount(int nCount, int nValue2, int nValue3);
-
-protected:
-    void EmitCount(int nCopied, int nValue2, int nValue3) override;
 };

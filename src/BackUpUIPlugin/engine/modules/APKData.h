@@ -16,8 +16,4 @@ public:
     // before the copy, else the GetFile code. nCount receives the number of
     // applications the phone reported.
     int Backup(int &nCount) override;
-
-signals:
-    // Declared for symmetry with the other file modules; never emitted.
-    void signalsAPKDataCount(int nCount, int nValue2, int nValue3);
 };

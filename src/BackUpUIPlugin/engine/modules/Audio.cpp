@@ -30,8 +30,3 @@ int Audio::Restore()
     LogLine::Scope scope(kTraits.szSource, "Restore");
     return 0;
 }
-
-void Audio::EmitCount(int nCopied, int nValue2, int nValue3)
-{
-    emit signalsAudioCount(nCopied, nValue2, nValue3);
-}

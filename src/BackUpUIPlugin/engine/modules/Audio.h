@@ -11,10 +11,4 @@ public:
     ~Audio() override;
 
     int Restore() override;
-
-signals:
-    void signalsAudioCount(int nCount, int nValue2, int nValue3);
-
-protected:
-    void EmitCount(int nCopied, int nValue2, int nValue3) override;
 };

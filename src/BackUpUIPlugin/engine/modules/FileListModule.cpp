@@ -284,7 +284,6 @@ int FileListModule::Backup(int &nCount)
 
     nCount = nCopied;
     LogLine::WarningPlain(szSource, "Backup", QStringLiteral("Back Up Successed:") + QString::number(nCopied));
-    EmitCount(nCopied, 0, 0);
     LogLine::Info(szSource, "Backup", m_transfer.Describe());
     // A media folder without its list cannot be restored as it was: the
     // step has failed.

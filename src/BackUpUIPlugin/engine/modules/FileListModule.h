@@ -92,9 +92,6 @@ public:
 protected:
     FileListModule(const FileListTraits &traits, QObject *pParent);
 
-    // Emits the module's own count signal.
-    virtual void EmitCount(int nCopied, int nValue2, int nValue3) = 0;
-
 private:
     // This module's folder inside a run folder (the earlier layout when its
     // marker is there), as SetPath chooses it.

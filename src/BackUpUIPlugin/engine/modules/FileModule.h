@@ -29,7 +29,7 @@ public:
 signals:
     void BackUpStart(FILESTATUS status);
     void SendFileStatus(FILESTATUS status);
-    void signalBackupPro(int MoudelIndex, int ProType, int ProNum, int AllNum);
+    void signalBackupPro(int MoudleIndex, int ProType, int ProNum, int AllNum);
 
 protected:
     FileModule(int nCode, bool FILESTATUS::*pFlag, const char *szSource, QObject *pParent);

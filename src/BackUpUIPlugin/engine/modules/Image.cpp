@@ -22,8 +22,3 @@ Image::Image(QObject *pParent) : FileListModule(kTraits, pParent)
 }
 
 Image::~Image() = default;
-
-void Image::EmitCount(int nCopied, int nValue2, int nValue3)
-{
-    emit signalsImageCount(nCopied, nValue2, nValue3);
-}

@@ -9,10 +9,4 @@ class Image : public FileListModule
 public:
     explicit Image(QObject *pParent = nullptr);
     ~Image() override;
-
-signals:
-    void signalsImageCount(int nCount, int nValue2, int nValue3);
-
-protected:
-    void EmitCount(int nCopied, int nValue2, int nValue3) override;
 };

@@ -31,14 +31,13 @@ public:
     int Restore() override;
     void SetPath(const QString &strPath) override;
 
-    QString GetPath() const { return m_strPath; }
     FILESTATUS GetFileStatus() const { return m_status; }
     int ModuleCode() const { return m_traits.nCode; }
 
 signals:
     void BackUpStart(FILESTATUS status);
     void SendFileStatus(FILESTATUS status);
-    void signalBackupPro(int MoudelIndex, int ProType, int ProNum, int AllNum);
+    void signalBackupPro(int MoudleIndex, int ProType, int ProNum, int AllNum);
 
 protected:
     RecordModule(const RecordModuleTraits &traits, QObject *pParent);

@@ -22,8 +22,3 @@ Video::Video(QObject *pParent) : FileListModule(kTraits, pParent)
 }
 
 Video::~Video() = default;
-
-void Video::EmitCount(int nCopied, int nValue2, int nValue3)
-{
-    emit signalsVideoCount(nCopied, nValue2, nValue3);
-}

@@ -9,10 +9,4 @@ class Video : public FileListModule
 public:
     explicit Video(QObject *pParent = nullptr);
     ~Video() override;
-
-signals:
-    void signalsVideoCount(int nCount, int nValue2, int nValue3);
-
-protected:
-    void EmitCount(int nCopied, int nValue2, int nValue3) override;
 };
