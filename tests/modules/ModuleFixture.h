@@ -3,6 +3,7 @@
 // Helpers shared by the module tests: what the simulated phone was asked to
 // do, readable status records, and the files under a folder.
 
+#include "BackupKinds.h"
 #include "BackupRecords.h"
 #include "sdk/dvsk_sim.h"
 
@@ -14,9 +15,22 @@
 #include <QStringList>
 
 #include <cstdlib>
+#include <memory>
 
 namespace ModuleFixture
 {
+// A new module of the kind with this code, as the factory makes it; null when
+// no kind has the code or its module is no T.
+template <typename T> std::unique_ptr<T> CreateModule(int nCode)
+{
+    const BackupKind *pKind = BackupKinds::ByCode(nCode);
+    std::unique_ptr<BackUpRestoreInterface> pModule(pKind ? pKind->pfnCreate() : nullptr);
+    T *pTyped = qobject_cast<T *>(pModule.get());
+    if (pTyped)
+        pModule.release();
+    return std::unique_ptr<T>(pTyped);
+}
+
 // The SDK calls since the last ClearCalls(), oldest first.
 inline QStringList Calls()
 {

@@ -7,14 +7,11 @@
 #include "TestEnv.h"
 #include "TestPhone.h"
 
-#include "APK.h"
 #include "APKData.h"
-#include "Audio.h"
+#include "FileListModule.h"
 #include "BackUpUILogic.h"
-#include "Image.h"
 #include "MediaInfo.h"
 #include "RunState.h"
-#include "Video.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -29,16 +26,6 @@ namespace
 {
 const QChar kSep(0x18);
 
-std::unique_ptr<FileListModule> CreateListModule(int nCode)
-{
-    switch (nCode) {
-    case MODULE_APK: return std::make_unique<APK>();
-    case MODULE_IMAGE: return std::make_unique<Image>();
-    case MODULE_VIDEO: return std::make_unique<Video>();
-    case MODULE_AUDIO: return std::make_unique<Audio>();
-    default: return nullptr;
-    }
-}
 
 // The files a module wrote into its folder, without its media list.
 QStringList Written(FileListModule *pModule)
@@ -223,7 +210,7 @@ void tst_FileModules::rawLists()
     phone.SetRawList(nCode, strList.toUtf8());
     QVERIFY(phone.Use());
 
-    std::unique_ptr<FileListModule> pModule = CreateListModule(nCode);
+    std::unique_ptr<FileListModule> pModule = CreateModule<FileListModule>(nCode);
     pModule->SetPath(Backup());
     const QString strFolder = pModule->GetFolder();
     for (const QString &strEntry : std::as_const(listExisting)) {
@@ -290,7 +277,7 @@ void tst_FileModules::stopBetweenFiles()
     QVERIFY(phone.Use());
     ClearCalls();
 
-    std::unique_ptr<FileListModule> pModule = CreateListModule(nCode);
+    std::unique_ptr<FileListModule> pModule = CreateModule<FileListModule>(nCode);
     pModule->SetStatus(false);
     pModule->SetPath(Backup());
     // The user cancels while the first file is being copied.
@@ -355,7 +342,7 @@ void tst_FileModules::phoneFailures()
                 [](int, int, int, int) { RunState::Set(RunState::kCancelled); }, Qt::DirectConnection);
     }
 
-    std::unique_ptr<FileListModule> pModule = CreateListModule(nCode);
+    std::unique_ptr<FileListModule> pModule = CreateModule<FileListModule>(nCode);
     pModule->SetPath(Backup());
     QSignalSpy spyStatus(pModule.get(), &FileModule::SendFileStatus);
     QSignalSpy spyPro(pModule.get(), &FileModule::signalBackupPro);
@@ -402,7 +389,7 @@ void tst_FileModules::earlierLayout()
     if (strSetup == QLatin1String("marker-is-folder"))
         QVERIFY(QDir().mkpath(strMarker));
 
-    std::unique_ptr<FileListModule> pModule = CreateListModule(nCode);
+    std::unique_ptr<FileListModule> pModule = CreateModule<FileListModule>(nCode);
     pModule->SetPath(Backup());
     const QString strNewFolder = Backup() + QLatin1String(kFolder[nCode - MODULE_IMAGE]);
     QCOMPARE(pModule->GetFolder(), bEarlier ? strFolder : strNewFolder);

@@ -5,13 +5,8 @@
 #include "TestEnv.h"
 #include "TestPhone.h"
 
-#include "AddrBook.h"
 #include "BackUpUILogic.h"
-#include "Bookmark.h"
-#include "Calendar.h"
-#include "CallLog.h"
-#include "Email.h"
-#include "MMS.h"
+#include "RecordModule.h"
 #include "RunState.h"
 #include "SMS.h"
 
@@ -25,19 +20,6 @@ using namespace ModuleFixture;
 
 namespace
 {
-std::unique_ptr<RecordModule> CreateRecordModule(int nCode)
-{
-    switch (nCode) {
-    case MODULE_PB: return std::make_unique<AddrBook>();
-    case MODULE_SMS: return std::make_unique<SMS>();
-    case MODULE_CALENDAR: return std::make_unique<Calendar>();
-    case MODULE_CALLLOG: return std::make_unique<CallLog>();
-    case MODULE_EMAIL: return std::make_unique<Email>();
-    case MODULE_BOOKMARK: return std::make_unique<Bookmark>();
-    case MODULE_MMS: return std::make_unique<MMS>();
-    default: return nullptr;
-    }
-}
 
 struct RecordRow
 {
@@ -150,7 +132,7 @@ void tst_RecordModules::copy()
     QVERIFY(phone.Use());
     ClearCalls();
 
-    std::unique_ptr<RecordModule> pModule = CreateRecordModule(nCode);
+    std::unique_ptr<RecordModule> pModule = CreateModule<RecordModule>(nCode);
     QCOMPARE(pModule->ModuleCode(), nCode);
     const QString strTarget = m_pEnv->UserDataDir() + TestPhone::SectionOf(nCode) + QStringLiteral(".zip");
     pModule->SetPath(strTarget);
@@ -233,7 +215,7 @@ void tst_RecordModules::noCopy()
                 [](int, int, int, int) { RunState::Set(RunState::kCancelled); }, Qt::DirectConnection);
     }
 
-    std::unique_ptr<RecordModule> pModule = CreateRecordModule(nCode);
+    std::unique_ptr<RecordModule> pModule = CreateModule<RecordModule>(nCode);
     const QString strTarget = m_pEnv->UserDataDir() + QStringLiteral("result.zip");
     pModule->SetPath(strTarget);
     QSignalSpy spyStart(pModule.get(), &RecordModule::BackUpStart);
