@@ -79,6 +79,12 @@ private slots:
     void backuptoolBacksUpTheRecords();
 
 private:
+    // backuptool run --device adb:SERIAL ARGS, with its host settings
+    // and SDK data folder in strWork: its exit status (-1: it did not
+    // finish) and, in *pOutput, what it wrote.
+    int RunBackuptool(const QString &strWork, const QString &strSerial, const QStringList &listArgs,
+                      QString *pOutput) const;
+
     QTemporaryDir m_dir;
     QString m_strPhone;
     std::unique_ptr<AdbTestRig> m_pRig;
@@ -132,6 +138,22 @@ void tst_AdbClient::cleanupTestCase()
 {
     m_pDevice.reset();
     m_pRig.reset();
+}
+
+int tst_AdbClient::RunBackuptool(const QString &strWork, const QString &strSerial, const QStringList &listArgs,
+                                 QString *pOutput) const
+{
+    QProcess tool;
+    QProcessEnvironment env = m_pRig->Environment();
+    env.insert("DVSK_SIM_USERDATA", strWork + "/userdata");
+    env.insert("PELORIX_HOST_SETTINGS", strWork + "/host.ini");
+    tool.setProcessEnvironment(env);
+    tool.setProcessChannelMode(QProcess::MergedChannels);
+    tool.start(QStringLiteral(BACKUP_STAGE_DIR "/bin/backuptool"),
+               QStringList{"run", "--device", "adb:" + strSerial} + listArgs);
+    const bool bFinished = tool.waitForFinished(120000);
+    *pOutput = QString::fromUtf8(tool.readAll());
+    return bFinished ? tool.exitCode() : -1;
 }
 
 void tst_AdbClient::describesThePhone()
@@ -357,18 +379,10 @@ void tst_AdbClient::backuptoolBacksUpThePhone()
     QVERIFY(!strSerial.isEmpty());
     QTemporaryDir out;
     QVERIFY2(out.isValid(), qPrintable(out.errorString()));
-    QProcess tool;
-    QProcessEnvironment env = m_pRig->Environment();
-    env.insert("DVSK_SIM_USERDATA", out.filePath("userdata"));
-    env.insert("PELORIX_HOST_SETTINGS", out.filePath("host.ini"));
-    tool.setProcessEnvironment(env);
-    tool.setProcessChannelMode(QProcess::MergedChannels);
-    tool.start(QStringLiteral(BACKUP_STAGE_DIR "/bin/backuptool"),
-               {"run", "--device", "adb:" + strSerial, "--items", "media,music,apps", "--dest", out.filePath("dest"),
-                "--verify"});
-    QVERIFY(tool.waitForFinished(120000));
-    const QString strOutput = QString::fromUtf8(tool.readAll());
-    QVERIFY2(tool.exitCode() == 0, qPrintable(strOutput));
+    QString strOutput;
+    const int nStatus = RunBackuptool(out.path(), strSerial, {"--items", "media,music,apps", "--dest", out.filePath("dest"), "--verify"},
+                                      &strOutput);
+    QVERIFY2(nStatus == 0, qPrintable(strOutput));
 
     // Every image, video and audio file of the phone is in the backup folder, byte for byte.
     const QStringList listFolders = QDir(out.filePath("dest")).entryList({"backup_*"}, QDir::Dirs);
@@ -392,11 +406,9 @@ void tst_AdbClient::backuptoolBacksUpThePhone()
     QVERIFY(nMedia > 0);
 
     // A second backup of the unchanged phone takes every file from the first.
-    tool.start(QStringLiteral(BACKUP_STAGE_DIR "/bin/backuptool"),
-               {"run", "--device", "adb:" + strSerial, "--items", "media,music,apps", "--dest", out.filePath("dest")});
-    QVERIFY(tool.waitForFinished(120000));
-    const QString strRepeat = QString::fromUtf8(tool.readAll());
-    QVERIFY2(tool.exitCode() == 0, qPrintable(strRepeat));
+    QString strRepeat;
+    QVERIFY2(RunBackuptool(out.path(), strSerial, {"--items", "media,music,apps", "--dest", out.filePath("dest")}, &strRepeat) == 0,
+             qPrintable(strRepeat));
     QVERIFY2(strRepeat.contains(QRegularExpression("Files: +0 from the phone \\(0.0 MB\\), [1-9][0-9]* reused")),
              qPrintable(strRepeat));
     m_pRig->Adb({"disconnect", strSerial});
@@ -417,21 +429,8 @@ void tst_AdbClient::backuptoolBacksUpTheRecords()
     const QString strSerial = m_pRig->StartSimulator(strPhone, {});
     QVERIFY(!strSerial.isEmpty());
 
-    const auto runTool = [&](const QString &strDest, QString *pOutput) {
-        QProcess tool;
-        QProcessEnvironment env = m_pRig->Environment();
-        env.insert("DVSK_SIM_USERDATA", out.filePath("userdata"));
-        env.insert("PELORIX_HOST_SETTINGS", out.filePath("host.ini"));
-        tool.setProcessEnvironment(env);
-        tool.setProcessChannelMode(QProcess::MergedChannels);
-        tool.start(QStringLiteral(BACKUP_STAGE_DIR "/bin/backuptool"),
-                   {"run", "--device", "adb:" + strSerial, "--items", "contacts,messages,other", "--dest", strDest, "--verify"});
-        const bool bFinished = tool.waitForFinished(120000);
-        *pOutput = QString::fromUtf8(tool.readAll());
-        return bFinished ? tool.exitCode() : -1;
-    };
     QString strOutput;
-    QCOMPARE(runTool(out.filePath("dest"), &strOutput), 0);
+    QCOMPARE(RunBackuptool(out.path(), strSerial, {"--items", "contacts,messages,other", "--dest", out.filePath("dest"), "--verify"}, &strOutput), 0);
     for (const char *szLine : {"contacts           32", "SMS                60", "MMS                4",
                                "call log           30", "calendar           12"})
         QVERIFY2(strOutput.contains(szLine), qPrintable(strOutput));
@@ -463,7 +462,7 @@ void tst_AdbClient::backuptoolBacksUpTheRecords()
         QSettings ini(strPhone + "/phone.ini", QSettings::IniFormat);
         ini.setValue("faults/contentDenied", "content://call_log/calls");
     }
-    QCOMPARE(runTool(out.filePath("dest2"), &strOutput), 0);
+    QCOMPARE(RunBackuptool(out.path(), strSerial, {"--items", "contacts,messages,other", "--dest", out.filePath("dest2"), "--verify"}, &strOutput), 0);
     QVERIFY2(strOutput.contains("SMS                60") && strOutput.contains("calendar           12"), qPrintable(strOutput));
     QVERIFY2(strOutput.contains(QRegularExpression("Nothing to back up: .*call log")), qPrintable(strOutput));
     m_pRig->Adb({"disconnect", strSerial});
