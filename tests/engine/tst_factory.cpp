@@ -400,7 +400,18 @@ void tst_Factory::infoCountsWhatThePackageHolds()
     setup(*m_fixture.pPhone);
     Factory *pFactory = m_fixture.Prepare(AllItems());
     QVERIFY(pFactory);
+    // The result page learns the counts as copies, through a queued
+    // connection as across threads.
+    QObject receiver;
+    QList<BackupCounts> listReceived;
+    connect(
+        pFactory, &Factory::signalBackupCount, &receiver,
+        [&listReceived](BackupItems, BackupCounts, BackupCounts backedUp) { listReceived.append(backedUp); },
+        Qt::QueuedConnection);
     QCOMPARE(pFactory->BackUp(Dest()), mask);
+    QTRY_COMPARE(listReceived.size(), 1);
+    for (int i = 0; i < BackupCounts::kSlots; ++i)
+        QCOMPARE(listReceived.at(0)[i], pFactory->GetBackedUpCounts()[i]);
     const QByteArray baInfo = PackageInfo(pFactory->GetPackagePath());
     QVERIFY2(baInfo.contains(info.toLatin1()), baInfo.constData());
     if (!absentEntry.isEmpty())
