@@ -48,6 +48,8 @@ struct BackupKind
     const char *szFolder;          // file kinds: its folder in the backup folder
     const char *szToolName;        // how the tools' summaries name it
     const char *szObjectWord;      // its word in object names when it has a tile of its own; null: none
+    const char *szUsageName;       // its name in the usage record; null: not named there
+    int nUsageOrder;               // its place in the usage record
     Step step;
     int nFirstWeight;      // index of its first progress weight (BackUpUIThread::Weight)
     int nWeightCount;

@@ -43,61 +43,89 @@ constexpr BackupKind::WeightRule kNone = {0.0f, 1.0f, 0.0f};
 constexpr int kOtherRecords = RESULT_BIT_CALLLOG | RESULT_BIT_CALENDAR | RESULT_BIT_EMAIL;
 
 // clang-format off
+// Each row, line by line: module code, result bit, BackupItems slot, count and
+// size slots, package count index and setter, status flag; tile and sub-item
+// ids, name key, item-progress name key; result file, step log name,
+// placeholder text, folder, tools' name, object word, usage name and place;
+// step, first weight slot, weight count, weight rules; weighed with, counts
+// shared with, module also needed, runs, module maker.
 const QList<BackupKind> kKinds = {
-    {MODULE_PB, RESULT_BIT_PB, 1, BackupCounts::PB, -1, PackageLayout::PBCount, &MyZip::SetPBCount,
-     &FILESTATUS::bPB, 0, -1, "IDS_BACKUPUIPLUGIN_BIGBUTTON_CONTACTS_TEXT", nullptr, "PB.zip", "BackUpPB",
-     nullptr, nullptr, "contacts", nullptr, Step::Record, T::W_PB_READ, 2, {Read(50.0f), kCopy, kNone},
+    {MODULE_PB, RESULT_BIT_PB, 1, BackupCounts::PB, -1, PackageLayout::PBCount, &MyZip::SetPBCount, &FILESTATUS::bPB,
+     0, -1, "IDS_BACKUPUIPLUGIN_BIGBUTTON_CONTACTS_TEXT", nullptr,
+     "PB.zip", "BackUpPB", nullptr, nullptr, "contacts", nullptr, "contacts", 0,
+     Step::Record, T::W_PB_READ, 2, {Read(50.0f), kCopy, kNone},
      RESULT_BIT_PB, -1, -1, true, &Make<AddrBook>},
     {MODULE_SMS, RESULT_BIT_SMS, 0, BackupCounts::SMS, -1, PackageLayout::SMSCount, &MyZip::SetSMSCount,
-     &FILESTATUS::bSMS, 1, 24, "IDS_VIRTUAL_SMSNAME_IDENTIFER", nullptr, "SMS.zip", "BackUpSMS",
-     nullptr, nullptr, "SMS", nullptr, Step::Record, T::W_SMS_READ, 2, {Read(50.0f), kCopy, kNone},
+     &FILESTATUS::bSMS,
+     1, 24, "IDS_VIRTUAL_SMSNAME_IDENTIFER", nullptr,
+     "SMS.zip", "BackUpSMS", nullptr, nullptr, "SMS", nullptr, "message", 1,
+     Step::Record, T::W_SMS_READ, 2, {Read(50.0f), kCopy, kNone},
      RESULT_BIT_SMS, -1, -1, true, &Make<SMS>},
     {MODULE_MMS, RESULT_BIT_MMS, 8, BackupCounts::MMS, -1, PackageLayout::MMSCount, &MyZip::SetMMSCount,
-     &FILESTATUS::bMMS, 1, 27, "IDS_VIRTUAL_CORE_MMSTEXT", nullptr, "MMS.zip", "BackUpMMS",
-     nullptr, nullptr, "MMS", nullptr, Step::Record, T::W_MMS_READ, 2, {Read(600.0f), kCopy, kNone},
+     &FILESTATUS::bMMS,
+     1, 27, "IDS_VIRTUAL_CORE_MMSTEXT", nullptr,
+     "MMS.zip", "BackUpMMS", nullptr, nullptr, "MMS", nullptr, "mms", 2,
+     Step::Record, T::W_MMS_READ, 2, {Read(600.0f), kCopy, kNone},
      RESULT_BIT_MMS, -1, -1, true, &Make<MMS>},
+    // The applications' counts stand for their data's until that is counted.
     {MODULE_APK, RESULT_BIT_APK, 3, BackupCounts::APK, BackupCounts::APKSize, PackageLayout::APPCount,
-     &MyZip::SetAPPCount, &FILESTATUS::bAPK, 29, -1, "IDS_BACKUPUIPLUGIN_BIGBUTTON_APPLICATION_TEXT",
-     "IDS_BACKUPUIPLUGIN_BIGBUTTON_APPLICATION_TEXT", "APK.zip", "BackUpAPP", "temp apk", "APK",
-     "applications", nullptr, Step::Files, T::W_APK_START, 2, {kStart, kFiles, kNone},
+     &MyZip::SetAPPCount, &FILESTATUS::bAPK,
+     29, -1, "IDS_BACKUPUIPLUGIN_BIGBUTTON_APPLICATION_TEXT", "IDS_BACKUPUIPLUGIN_BIGBUTTON_APPLICATION_TEXT",
+     "APK.zip", "BackUpAPP", "temp apk", "APK", "applications", nullptr, "application", 5,
+     Step::Files, T::W_APK_START, 2, {kStart, kFiles, kNone},
      RESULT_BIT_APK, MODULE_APKDATA, -1, true, &Make<APK>},
+    // Application data is reported with the applications' flag and name.
     {MODULE_APKDATA, RESULT_BIT_APKDATA, 4, BackupCounts::APKData, BackupCounts::APKDataSize,
-     PackageLayout::APPDataCount, &MyZip::SetAPPDataCount, &FILESTATUS::bAPK, 3, -1,
-     "IDS_BACKUPUIPLUGIN_BIGBUTTON_APPDATA_TEXT", "IDS_BACKUPUIPLUGIN_BIGBUTTON_APPLICATION_TEXT", "APKDATA.zip",
-     "BackUpAPPData", "temp apk", "APK", "application data", nullptr, Step::AppData, T::W_APKDATA_FIRST, 3,
-     {{1.0f, 1000.0f, 5.0f}, {1.0f, 1200.0f, 5.0f}, kFiles},
+     PackageLayout::APPDataCount, &MyZip::SetAPPDataCount, &FILESTATUS::bAPK,
+     3, -1, "IDS_BACKUPUIPLUGIN_BIGBUTTON_APPDATA_TEXT", "IDS_BACKUPUIPLUGIN_BIGBUTTON_APPLICATION_TEXT",
+     "APKDATA.zip", "BackUpAPPData", "temp apk", "APK", "application data", nullptr, "applicationData", 6,
+     Step::AppData, T::W_APKDATA_FIRST, 3, {{1.0f, 1000.0f, 5.0f}, {1.0f, 1200.0f, 5.0f}, kFiles},
      RESULT_BIT_APKDATA, -1, MODULE_APK, true, &Make<APKData>},
     {MODULE_IMAGE, RESULT_BIT_IMAGE, 9, BackupCounts::Image, BackupCounts::ImageSize, PackageLayout::ImageCount,
-     &MyZip::SetImageCount, &FILESTATUS::bImage, 4, 25, "IDS_VIRTUAL_IMAGEINFO_CORE", "IDS_VIRTUAL_IMAGEINFO_CORE",
-     "IMAGE.zip", "BackUpImage", "temp Image", "Image", "images", nullptr, Step::Files, T::W_IMAGE_START, 2,
-     {kStart, kFiles, kNone}, RESULT_BIT_IMAGE, -1, -1, true, &Make<Image>},
+     &MyZip::SetImageCount, &FILESTATUS::bImage,
+     4, 25, "IDS_VIRTUAL_IMAGEINFO_CORE", "IDS_VIRTUAL_IMAGEINFO_CORE",
+     "IMAGE.zip", "BackUpImage", "temp Image", "Image", "images", nullptr, "picture", 8,
+     Step::Files, T::W_IMAGE_START, 2, {kStart, kFiles, kNone},
+     RESULT_BIT_IMAGE, -1, -1, true, &Make<Image>},
     {MODULE_VIDEO, RESULT_BIT_VIDEO, 10, BackupCounts::Video, BackupCounts::VideoSize, PackageLayout::VideoCount,
-     &MyZip::SetVideoCount, &FILESTATUS::bVideo, 4, 26, "IDS_VIRTUAL_IDENTIFER_VEDIOTEXT",
-     "IDS_VIRTUAL_IDENTIFER_VEDIOTEXT", "VIDEO.zip", "BackUpVidio", "temp Video", "Video", "videos", nullptr, Step::Files,
-     T::W_VIDEO_START, 2, {kStart, kFiles, kNone}, RESULT_BIT_VIDEO, -1, -1, true, &Make<Video>},
+     &MyZip::SetVideoCount, &FILESTATUS::bVideo,
+     4, 26, "IDS_VIRTUAL_IDENTIFER_VEDIOTEXT", "IDS_VIRTUAL_IDENTIFER_VEDIOTEXT",
+     "VIDEO.zip", "BackUpVidio", "temp Video", "Video", "videos", nullptr, "video", 9,
+     Step::Files, T::W_VIDEO_START, 2, {kStart, kFiles, kNone},
+     RESULT_BIT_VIDEO, -1, -1, true, &Make<Video>},
     {MODULE_AUDIO, RESULT_BIT_AUDIO, 11, BackupCounts::Audio, BackupCounts::AudioSize, PackageLayout::AudioCount,
-     &MyZip::SetAudioCount, &FILESTATUS::bAudio, 5, -1, "IDS_BACKUPUIPLUGIN_BIGBUTTON_MUSICITEM_TEXT",
-     "IDS_BACKUPUIPLUGIN_BIGBUTTON_MUSICITEM_TEXT", "AUDIO.zip", "BackUpAudio", "temp Audio", "Audio", "audio", nullptr,
-     Step::Files, T::W_AUDIO_START, 2, {kStart, kFiles, kNone}, RESULT_BIT_AUDIO, -1, -1, true, &Make<Audio>},
+     &MyZip::SetAudioCount, &FILESTATUS::bAudio,
+     5, -1, "IDS_BACKUPUIPLUGIN_BIGBUTTON_MUSICITEM_TEXT", "IDS_BACKUPUIPLUGIN_BIGBUTTON_MUSICITEM_TEXT",
+     "AUDIO.zip", "BackUpAudio", "temp Audio", "Audio", "audio", nullptr, "music", 7,
+     Step::Files, T::W_AUDIO_START, 2, {kStart, kFiles, kNone},
+     RESULT_BIT_AUDIO, -1, -1, true, &Make<Audio>},
     // Call log, calendar and e-mail share one tile; the call log's weights
     // stand for the tile whenever any of the three is chosen.
     {MODULE_CALLLOG, RESULT_BIT_CALLLOG, 5, BackupCounts::CallLog, -1, PackageLayout::CallLogCount,
-     &MyZip::SetCallLogCount, &FILESTATUS::bCallLog, 6, 21, "IDS_BACKUPUIPLUGIN_CORE_CALLLOG_TEXT", nullptr,
-     "CALLLOG.zip", "BackUpCallog", nullptr, nullptr, "call log", nullptr, Step::Record, T::W_CALLLOG_READ, 2,
-     {Read(50.0f), kCopy, kNone}, kOtherRecords, -1, -1, true, &Make<CallLog>},
+     &MyZip::SetCallLogCount, &FILESTATUS::bCallLog,
+     6, 21, "IDS_BACKUPUIPLUGIN_CORE_CALLLOG_TEXT", nullptr,
+     "CALLLOG.zip", "BackUpCallog", nullptr, nullptr, "call log", nullptr, "callRecords", 4,
+     Step::Record, T::W_CALLLOG_READ, 2, {Read(50.0f), kCopy, kNone},
+     kOtherRecords, -1, -1, true, &Make<CallLog>},
     {MODULE_CALENDAR, RESULT_BIT_CALENDAR, 2, BackupCounts::Calendar, -1, PackageLayout::CalendarCount,
-     &MyZip::SetCalendarCount, &FILESTATUS::bCalendar, 6, 23, "IDS_BACKUPUIPLUGIN_BIGBUTTON_SCHEDULE_TEXT", nullptr,
-     "CALENDAR.zip", "BackUpCal", nullptr, nullptr, "calendar", "Schedule", Step::Record, T::W_CALENDAR_READ, 2,
-     {Read(50.0f), kCopy, kNone}, RESULT_BIT_CALENDAR, -1, -1, true, &Make<Calendar>},
-    {MODULE_EMAIL, RESULT_BIT_EMAIL, 6, BackupCounts::Email, -1, PackageLayout::EmailCount, &MyZip::SetEmailCount,
-     &FILESTATUS::bEmail, 6, 22, "IDS_BACKUPUIPLUGIN_BIGBUTTON_EMAIL_TEXT", nullptr, "EMAIL.zip", "BackUpEmail",
-     nullptr, nullptr, "e-mail", "Email", Step::Record, T::W_EMAIL_READ, 2, {Read(50.0f), kCopy, kNone},
+     &MyZip::SetCalendarCount, &FILESTATUS::bCalendar,
+     6, 23, "IDS_BACKUPUIPLUGIN_BIGBUTTON_SCHEDULE_TEXT", nullptr,
+     "CALENDAR.zip", "BackUpCal", nullptr, nullptr, "calendar", "Schedule", "schedule", 3,
+     Step::Record, T::W_CALENDAR_READ, 2, {Read(50.0f), kCopy, kNone},
+     RESULT_BIT_CALENDAR, -1, -1, true, &Make<Calendar>},
+    {MODULE_EMAIL, RESULT_BIT_EMAIL, 6, BackupCounts::Email, -1, PackageLayout::EmailCount,
+     &MyZip::SetEmailCount, &FILESTATUS::bEmail,
+     6, 22, "IDS_BACKUPUIPLUGIN_BIGBUTTON_EMAIL_TEXT", nullptr,
+     "EMAIL.zip", "BackUpEmail", nullptr, nullptr, "e-mail", "Email", nullptr, -1,
+     Step::Record, T::W_EMAIL_READ, 2, {Read(50.0f), kCopy, kNone},
      RESULT_BIT_EMAIL, -1, -1, true, &Make<Email>},
     // Bookmarks are listed under the tile but never backed up.
     {MODULE_BOOKMARK, RESULT_BIT_BOOKMARK, 7, BackupCounts::Bookmark, -1, PackageLayout::BookmarkCount,
-     &MyZip::SetBookmarkCount, &FILESTATUS::bBookmark, 6, 28, "IDS_BACKUPUIPLUGIN_BIGBUTTON_BOOKMARK_TEXT", nullptr,
-     "BOOKMARK.zip", "BackUpBookmark", nullptr, nullptr, "bookmarks", "Bookmark", Step::Record, T::W_BOOKMARK_READ, 2,
-     {Read(50.0f), kCopy, kNone}, 0, -1, -1, false, &Make<Bookmark>},
+     &MyZip::SetBookmarkCount, &FILESTATUS::bBookmark,
+     6, 28, "IDS_BACKUPUIPLUGIN_BIGBUTTON_BOOKMARK_TEXT", nullptr,
+     "BOOKMARK.zip", "BackUpBookmark", nullptr, nullptr, "bookmarks", "Bookmark", nullptr, -1,
+     Step::Record, T::W_BOOKMARK_READ, 2, {Read(50.0f), kCopy, kNone},
+     0, -1, -1, false, &Make<Bookmark>},
 };
 
 const QList<BackupTile> kTiles = {
@@ -250,6 +278,22 @@ QList<const BackupKind *> BackupKinds::SubItemsOf(int nTileId, bool bRunningOnly
     std::sort(list.begin(), list.end(),
               [](const BackupKind *pFirst, const BackupKind *pSecond) { return pFirst->nSubId < pSecond->nSubId; });
     return list;
+}
+
+QStringList BackupKinds::UsageNames(const BackupItems &items)
+{
+    QList<const BackupKind *> list;
+    for (const BackupKind &kind : kKinds) {
+        if (kind.szUsageName && IsSelected(items, kind))
+            list.append(&kind);
+    }
+    std::sort(list.begin(), list.end(), [](const BackupKind *pFirst, const BackupKind *pSecond) {
+        return pFirst->nUsageOrder < pSecond->nUsageOrder;
+    });
+    QStringList listNames;
+    for (const BackupKind *pKind : list)
+        listNames << QLatin1String(pKind->szUsageName);
+    return listNames;
 }
 
 QStringList BackupKinds::TempFileNames()

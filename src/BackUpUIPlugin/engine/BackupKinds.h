@@ -47,6 +47,9 @@ public:
     // wide tile for ids without one of their own.
     static QString ObjectWord(int nDisplayId);
 
+    // The usage record's names of the selected kinds, in the record's order.
+    static QStringList UsageNames(const BackupItems &items);
+
     // The files a backup writes into the SDK's data folder besides Info.xml:
     // every kind's result file and the temporary package.
     static QStringList TempFileNames();

@@ -706,18 +706,7 @@ bool PrepareWizardWidget::IsNothingSelected() const
 
 QString PrepareWizardWidget::UsageItems(const BackupItems &items)
 {
-    const QList<QPair<bool, const char *>> listNames = {
-        {items.bPB, "contacts"},        {items.bSMS, "message"},
-        {items.bMMS, "mms"},            {items.bCalendar, "schedule"},
-        {items.bCallLog, "callRecords"}, {items.bAPK, "application"},
-        {items.bAPKData, "applicationData"}, {items.bAudio, "music"},
-        {items.bImage, "picture"},      {items.bVideo, "video"}};
-    QStringList listSelected;
-    for (const auto &name : listNames) {
-        if (name.first)
-            listSelected.append(QLatin1String(name.second));
-    }
-    return QStringLiteral("backup:") + listSelected.join(QLatin1Char('&')) + QLatin1Char(';');
+    return QStringLiteral("backup:") + BackupKinds::UsageNames(items).join(QLatin1Char('&')) + QLatin1Char(';');
 }
 
 void PrepareWizardWidget::DoNext()
