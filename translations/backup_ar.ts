@@ -239,5 +239,9 @@
         <source>IDS_BACKUPUIPLUGIN_COMPLETE_OPENFOLDER_BUTTON</source>
         <translation>فتح المجلد</translation>
     </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_NOTAVAILABLE_TIPTEXT</source>
+        <translation>غير متاح على هذا الهاتف، لذا لم يُنسخ احتياطيًا: %s</translation>
+    </message>
 </context>
 </TS>

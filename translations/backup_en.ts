@@ -239,5 +239,9 @@
         <source>IDS_BACKUPUIPLUGIN_COMPLETE_OPENFOLDER_BUTTON</source>
         <translation>Open folder</translation>
     </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_NOTAVAILABLE_TIPTEXT</source>
+        <translation>Not available on this phone, so not backed up: %s</translation>
+    </message>
 </context>
 </TS>

@@ -239,5 +239,9 @@
         <source>IDS_BACKUPUIPLUGIN_COMPLETE_OPENFOLDER_BUTTON</source>
         <translation>Открыть папку</translation>
     </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_NOTAVAILABLE_TIPTEXT</source>
+        <translation>Недоступно на этом телефоне, поэтому не сохранено: %s</translation>
+    </message>
 </context>
 </TS>

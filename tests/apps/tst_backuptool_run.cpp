@@ -72,6 +72,7 @@ private slots:
     void repeatRunReusesUnchangedFiles();
     void failures_data();
     void failures();
+    void itemNotOnThePhone();
     void wrongArguments_data();
     void wrongArguments();
     void interruptCancels_data();
@@ -198,6 +199,25 @@ void tst_BackupToolRun::failures()
     const Result result = RunTool({"--phone", phone.Dir(), "--dest", m_pEnv->Path("dest"), "--items", items});
     QCOMPARE(result.nExit, 1);
     QVERIFY2(result.strOut.contains(expected), qPrintable(result.strOut));
+}
+
+// A phone that does not give e-mail at all: the run leaves it out and says
+// so, and is still a complete backup of what the phone has.
+void tst_BackupToolRun::itemNotOnThePhone()
+{
+    TestPhone phone(m_pEnv->Path("phone"));
+    phone.SetRecords(0, 5);
+    phone.SetRecords(4, 3);
+    phone.SetCountError(5, 0xff11);
+    QVERIFY(phone.Save());
+
+    const Result result = RunTool({"--phone", phone.Dir(), "--dest", m_pEnv->Path("dest"), "--items", "contacts,other"});
+    QVERIFY2(result.nExit == 0, qPrintable(result.strOut + result.strErr));
+    // The calendar is empty; the e-mail is not there at all.
+    QVERIFY2(result.strOut.contains("\nNothing to back up: calendar\nNot available on this phone: e-mail\n"),
+             qPrintable(result.strOut));
+    QVERIFY2(result.strOut.contains(QRegularExpression("call log +3")), qPrintable(result.strOut));
+    QVERIFY(!result.strOut.contains("Failed:"));
 }
 
 void tst_BackupToolRun::wrongArguments_data()

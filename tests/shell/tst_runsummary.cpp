@@ -25,32 +25,47 @@ private:
 void tst_RunSummary::lines_data()
 {
     QTest::addColumn<int>("result");
+    QTest::addColumn<int>("notAvailable"); // kinds the phone does not give at all
     QTest::addColumn<bool>("folderExists");
     QTest::addColumn<QStringList>("expected");
     QTest::addColumn<int>("status");
 
     // Contacts, images and call log are chosen; contacts and images were run.
     QTest::newRow("a failed module, a module never reached")
-        << int(RESULT_BIT_IMAGE) << true
+        << int(RESULT_BIT_IMAGE) << 0 << true
         << QStringList{"Backup finished with failures.", "Package:       <package>", "Backup folder: <folder>",
                        "Backed up:", "  contacts           5", "Failed:        images, call log (not run)"}
         << 1;
+    // Left out, neither "nothing to back up" nor failed; the run is complete.
+    QTest::newRow("the call log is not available on the phone")
+        << 0 << int(RESULT_BIT_CALLLOG) << true
+        << QStringList{"Backup finished.", "Package:       <package>", "Backup folder: <folder>", "Backed up:",
+                       "  contacts           5", "  images             0",
+                       "Not available on this phone: call log"}
+        << 0;
+    // A kind that failed is reported failed, whatever its count said.
+    QTest::newRow("failed although counted as not available")
+        << int(RESULT_BIT_CALLLOG) << int(RESULT_BIT_CALLLOG) << true
+        << QStringList{"Backup finished with failures.", "Package:       <package>", "Backup folder: <folder>",
+                       "Backed up:", "  contacts           5", "  images             0", "Failed:        call log"}
+        << 1;
     QTest::newRow("another backup holds the data folder")
-        << int(RUN_RESULT_DATA_FOLDER_BUSY) << false
+        << int(RUN_RESULT_DATA_FOLDER_BUSY) << 0 << false
         << QStringList{"Backup not started: another backup is using the SDK's data folder; try again when it has "
                        "finished."}
         << 1;
-    QTest::newRow("phone full") << int(RUN_RESULT_NO_FREE_MEMORY) << false
+    QTest::newRow("phone full") << int(RUN_RESULT_NO_FREE_MEMORY) << 0 << false
                                 << QStringList{"Backup failed: the phone has no free memory (more than 5 MB are needed)."}
                                 << 1;
     QTest::newRow("phone disconnected")
-        << int(RUN_RESULT_PHONE_DISCONNECTED) << false
+        << int(RUN_RESULT_PHONE_DISCONNECTED) << int(RESULT_BIT_CALLLOG) << false
         << QStringList{"Backup failed: phone disconnected. Nothing of this run was kept."} << 4;
 }
 
 void tst_RunSummary::lines()
 {
     QFETCH(int, result);
+    QFETCH(int, notAvailable);
     QFETCH(bool, folderExists);
     QFETCH(QStringList, expected);
     QFETCH(int, status);
@@ -60,13 +75,14 @@ void tst_RunSummary::lines()
     facts.nResult = result;
     facts.items.bPB = facts.items.bImage = facts.items.bCallLog = true;
     facts.nAttemptedMask = RESULT_BIT_PB | RESULT_BIT_IMAGE;
+    facts.nNotAvailableMask = notAvailable;
     facts.bDelivered = true;
     facts.strPackage = m_env.Path(QStringLiteral("backup_X.zip"));
     facts.strFolder = m_env.Path(QStringLiteral("backup_X"));
     if (folderExists)
         QVERIFY(QDir().mkpath(facts.strFolder));
     facts.requested[BackupCounts::PB] = 5;
-    facts.requested[BackupCounts::CallLog] = 3;
+    facts.requested[BackupCounts::CallLog] = notAvailable & RESULT_BIT_CALLLOG ? 0 : 3;
     facts.backedUp[BackupCounts::PB] = 5;
 
     expected.replaceInStrings(QStringLiteral("<package>"), facts.strPackage);

@@ -66,6 +66,7 @@ private slots:
     void fullBackupOfSamplePhone();
     void cancelledHalfWayLeavesNothing();
     void oneImageMissingSaysSo();
+    void itemNotOnThePhoneIsNamed();
 
 private:
     BackUpMainWindow *ShowAndCount();
@@ -273,6 +274,41 @@ void tst_WizardRun::oneImageMissingSaysSo()
     QVERIFY(!listCopied.contains(QStringLiteral("p1.jpg")));
     QCOMPARE(CommonUtils::GetSettings(QStringLiteral("BackUpUIPlugin"), QStringLiteral("BackupDate")),
              QStringLiteral("01.01.2000"));
+}
+
+// A phone that does not give e-mail at all: the run is complete, and the
+// result page names e-mail as not available rather than passing over it.
+void tst_WizardRun::itemNotOnThePhoneIsNamed()
+{
+    TestPhone phone(m_pEnv->Path(QStringLiteral("nomailphone")));
+    phone.SetRecords(0, 3);
+    phone.SetRecords(4, 2);
+    phone.SetCountError(5, 0xff11);
+    QVERIFY(phone.Use());
+    const QString strDestination = m_pEnv->Path(QStringLiteral("nomaildest"));
+    QVERIFY(QDir().mkpath(strDestination));
+
+    BackUpMainWindow *pWindow = ShowAndCount();
+    QVERIFY2(pWindow, "the phone was not counted");
+    PrepareWizardWidget *pPrepare = pWindow->GetPreparePage();
+    pPrepare->SetBackUpPath(strDestination);
+    for (CheckBigButton *pTile : pPrepare->GetBigButtons()) {
+        if (pTile->isEnabled() && !pTile->IsChecked())
+            pTile->ButtonPressed();
+    }
+    QVERIFY(pPrepare->GetBackupOjectType().bEmail);
+    pPrepare->GetNextButton()->click();
+    CompleteWizardWidget *pComplete = pWindow->GetCompletePage();
+    QTRY_VERIFY_WITH_TIMEOUT(pComplete->isVisible(), 60000);
+
+    QCOMPARE(pComplete->GetOutcome(), CompleteWizardWidget::Outcome::Complete);
+    QCOMPARE(pComplete->GetResultValue(), QString());
+    QCOMPARE(pComplete->GetNotAvailableTip(),
+             Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_NOTAVAILABLE_TIPTEXT")
+                 .replace(QStringLiteral("%s"), Change::tr("IDS_BACKUPUIPLUGIN_BIGBUTTON_EMAIL_TEXT")));
+    QVERIFY(pComplete->GetNotAvailableLabel()->isVisible());
+    QVERIFY(pComplete->GetNotAvailableIcon()->isVisible());
+    QVERIFY(pComplete->accessibleDescription().contains(pComplete->GetNotAvailableTip()));
 }
 
 QTEST_MAIN(tst_WizardRun)

@@ -177,6 +177,10 @@ int Factory::GetCount(int nType, int *pCount, int *pSize)
         m_countsRequested[pSet->nCountSlot] = nCount;
         if (pSize && pSet->nSizeSlot >= 0)
             m_countsRequested[pSet->nSizeSlot] = *pSize;
+        if (nResult == DVSK_DEV_ERR_NOT_AVAILABLE)
+            m_nNotAvailableMask |= pSet->nResultBit;
+        else
+            m_nNotAvailableMask &= ~pSet->nResultBit;
     }
     return nResult;
 }
@@ -827,6 +831,12 @@ int Factory::GetCountFailedMask() const
 {
     QMutexLocker locker(&m_mutex);
     return m_nCountFailedMask;
+}
+
+int Factory::GetNotAvailableMask() const
+{
+    QMutexLocker locker(&m_mutex);
+    return m_nNotAvailableMask;
 }
 
 int Factory::GetAttemptedMask() const

@@ -70,6 +70,9 @@ public:
     QMap<int, QStringList> GetFailedFiles() const;
     // The modules whose last count call failed; a run fails them.
     int GetCountFailedMask() const;
+    // The modules whose last count call said the phone does not give that
+    // kind of data at all; a run leaves them out without failing them.
+    int GetNotAvailableMask() const;
 
     // Fixes the time used to name runs (an invalid time restores the clock).
     static void SetRunTimeOverride(const QDateTime &dtTime);
@@ -130,6 +133,7 @@ private:
     int m_nFailedMask = 0;
     int m_nAttemptedMask = 0;
     int m_nCountFailedMask = 0;
+    int m_nNotAvailableMask = 0;
     bool m_bNothingPackaged = true;
 
     // Bits of the modules whose file went into the package of this run.

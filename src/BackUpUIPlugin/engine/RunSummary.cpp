@@ -19,6 +19,7 @@ RunSummary::Facts RunSummary::FromFactory(const Factory *pFactory, int nResult)
     facts.nPackagedMask = pFactory->GetPackagedMask();
     facts.mapFailedFiles = pFactory->GetFailedFiles();
     facts.nCountFailedMask = pFactory->GetCountFailedMask();
+    facts.nNotAvailableMask = pFactory->GetNotAvailableMask();
     facts.strPackage = pFactory->GetPackagePath();
     facts.bDelivered = pFactory->IsPackageDelivered();
     facts.strFolder = pFactory->GetBackupFolder();
@@ -31,6 +32,13 @@ int RunSummary::ExitStatusOf(int nResult)
     if (nResult == RUN_RESULT_PHONE_DISCONNECTED)
         return ExitPhoneDisconnected;
     return nResult == 0 ? ExitOk : ExitFailed;
+}
+
+bool RunSummary::IsNotAvailable(const Facts &facts, const BackupKind &kind)
+{
+    const int nBit = kind.nResultBit;
+    return facts.nResult >= 0 && kind.bRuns && BackupKinds::IsSelected(facts.items, kind)
+           && (facts.nNotAvailableMask & nBit) && !(facts.nResult & nBit) && !(facts.nAttemptedMask & nBit);
 }
 
 QString RunSummary::TransferLine(const TransferCounts &transfer)
@@ -92,6 +100,7 @@ QStringList RunSummary::Lines(const Facts &facts)
     QStringList listDone;
     QStringList listFailed;
     QStringList listEmpty;
+    QStringList listNotAvailable;
     QStringList listNotCopiedLines;
     for (const BackupKind &kind : BackupKinds::All()) {
         if (!kind.bRuns || !BackupKinds::IsSelected(facts.items, kind))
@@ -119,6 +128,8 @@ QStringList RunSummary::Lines(const Facts &facts)
         }
         if (facts.nAttemptedMask & nBit)
             listDone << QStringLiteral("  %1 %2").arg(strName, -18).arg(facts.backedUp[nSlot]);
+        else if (IsNotAvailable(facts, kind))
+            listNotAvailable << strName;
         else if (facts.requested[nSlot] <= 0)
             listEmpty << strName;
         else
@@ -133,6 +144,9 @@ QStringList RunSummary::Lines(const Facts &facts)
         listLines << strTransfer;
     if (!listEmpty.isEmpty())
         listLines << QStringLiteral("Nothing to back up: %1").arg(listEmpty.join(QStringLiteral(", ")));
+    if (!listNotAvailable.isEmpty())
+        listLines << QStringLiteral("Not available on this phone: %1")
+                         .arg(listNotAvailable.join(QStringLiteral(", ")));
     if (!listFailed.isEmpty())
         listLines << QStringLiteral("Failed:        %1").arg(listFailed.join(QStringLiteral(", ")));
     listLines << listNotCopiedLines;

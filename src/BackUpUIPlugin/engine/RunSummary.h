@@ -8,12 +8,13 @@
 #include <QStringList>
 
 class Factory;
+struct BackupKind;
 
 // The closing summary of one backup run, as the programs that run a backup
 // without the user looking at the wizard print it (the command-line tool and
 // the host application's headless mode): the package, the backup folder, the
-// items backed up with their counts, the items the phone did not have and
-// the items that failed, plus the exit status that goes with it.
+// items backed up with their counts, the items the phone did not have, the
+// items the phone does not give at all and the items that failed, plus the exit status that goes with it.
 class RunSummary
 {
 public:
@@ -37,6 +38,7 @@ public:
         int nPackagedMask = 0;                  // modules in the package, also those partly backed up
         QMap<int, QStringList> mapFailedFiles; // module type code -> phone paths not copied
         int nCountFailedMask = 0; // modules the phone could not count
+        int nNotAvailableMask = 0; // modules the phone said it does not give at all
         QString strPackage;
         bool bDelivered = false;
         QString strFolder;
@@ -49,6 +51,9 @@ public:
 
     // The summary lines of a finished run.
     static QStringList Lines(const Facts &facts);
+    // True when the kind was selected but the phone does not give that kind
+    // of data at all, so the run left it out: neither backed up nor failed.
+    static bool IsNotAvailable(const Facts &facts, const BackupKind &kind);
     // 0 when every selected item was backed up, 4 when the phone was
     // disconnected during the run, else 1.
     static int ExitStatusOf(int nResult);

@@ -67,6 +67,11 @@ void CompleteWizardWidget::SetApkTip(const QString &strTip)
     m_strApkTip = strTip;
 }
 
+void CompleteWizardWidget::SetNotAvailableTip(const QString &strTip)
+{
+    m_strNotAvailableTip = strTip;
+}
+
 QString CompleteWizardWidget::ResultRichText(const QString &strCaption, const QString &strValue)
 {
     // The detail is a list of item names; where a comma has no blank after
@@ -88,6 +93,32 @@ QLabel *CompleteWizardWidget::CreateNoteLabel(QWidget *pParent)
     pLabel->setAlignment(Qt::AlignTop | Qt::AlignLeading);
     pLabel->hide();
     return pLabel;
+}
+
+QLabel *CompleteWizardWidget::CreateNoteIcon(QWidget *pParent)
+{
+    QLabel *pIcon = new QLabel(pParent);
+    pIcon->setContentsMargins(0, 0, 0, 0);
+    pIcon->setFixedSize(11, 18);
+    pIcon->hide();
+    return pIcon;
+}
+
+QHBoxLayout *CompleteWizardWidget::NoteRow(QLabel *pIcon, QLabel *pLabel)
+{
+    QHBoxLayout *pRow = new QHBoxLayout();
+    pRow->setContentsMargins(0, 0, 0, 0);
+    pRow->addWidget(pIcon, 0, Qt::AlignTop);
+    pRow->addWidget(pLabel, 0, Qt::AlignTop);
+    pRow->addStretch();
+    return pRow;
+}
+
+void CompleteWizardWidget::ShowNote(QLabel *pIcon, QLabel *pLabel, const QString &strText)
+{
+    pLabel->setText(strText);
+    pIcon->setVisible(!strText.isEmpty());
+    pLabel->setVisible(!strText.isEmpty());
 }
 
 void CompleteWizardWidget::InitMembers()
@@ -122,17 +153,15 @@ void CompleteWizardWidget::InitLabel()
     m_pLabelResult = CreateNoteLabel(this);
     m_pLabelResult->setTextFormat(Qt::RichText);
 
-    m_pLabelContactsIcon = new QLabel(this);
-    m_pLabelContactsIcon->setContentsMargins(0, 0, 0, 0);
-    m_pLabelContactsIcon->setFixedSize(11, 18);
-    m_pLabelContactsIcon->hide();
+    m_pLabelContactsIcon = CreateNoteIcon(this);
     m_pLabelContacts = CreateNoteLabel(this);
 
-    m_pLabelApkIcon = new QLabel(this);
-    m_pLabelApkIcon->setContentsMargins(0, 0, 0, 0);
-    m_pLabelApkIcon->setFixedSize(11, 18);
-    m_pLabelApkIcon->hide();
+    m_pLabelApkIcon = CreateNoteIcon(this);
     m_pLabelApk = CreateNoteLabel(this);
+
+    // The selected items the phone does not give at all.
+    m_pLabelNotAvailableIcon = CreateNoteIcon(this);
+    m_pLabelNotAvailable = CreateNoteLabel(this);
 
     // Where the backup went, and a way to look at it.
     m_pLabelFolder = CreateNoteLabel(this);
@@ -162,7 +191,7 @@ void CompleteWizardWidget::InitButtonText()
 void CompleteWizardWidget::InitObjectName()
 {
     if (!m_pLabelStatus || !m_pLabelResult || !m_pLabelContactsIcon || !m_pLabelContacts || !m_pLabelApkIcon
-        || !m_pLabelApk || !m_pBtnFinish) {
+        || !m_pLabelApk || !m_pLabelNotAvailableIcon || !m_pLabelNotAvailable || !m_pBtnFinish) {
         LOG_ARG_NULL("InitObjectName");
         return;
     }
@@ -172,6 +201,8 @@ void CompleteWizardWidget::InitObjectName()
     m_pLabelContacts->setObjectName(QStringLiteral("BackUpUIPlugin_Complete_ContactsLabel"));
     m_pLabelApkIcon->setObjectName(QStringLiteral("BackUpUIPlugin_Complete_APKIcon"));
     m_pLabelApk->setObjectName(QStringLiteral("BackUpUIPlugin_Complete_APKLabel"));
+    m_pLabelNotAvailableIcon->setObjectName(QStringLiteral("BackUpUIPlugin_Complete_NotAvailableIcon"));
+    m_pLabelNotAvailable->setObjectName(QStringLiteral("BackUpUIPlugin_Complete_NotAvailableLabel"));
     m_pBtnFinish->setObjectName(QStringLiteral("CommonUI_Function_Btn"));
     if (m_pLabelFolder && m_pBtnOpenFolder) {
         m_pLabelFolder->setObjectName(QStringLiteral("BackUpUIPlugin_Complete_FolderLabel"));
@@ -201,22 +232,10 @@ void CompleteWizardWidget::InitLayout()
 void CompleteWizardWidget::InitLabelLayout()
 {
     if (!m_pLabelStatus || !m_pLabelResult || !m_pLabelContactsIcon || !m_pLabelContacts || !m_pLabelApkIcon
-        || !m_pLabelApk) {
+        || !m_pLabelApk || !m_pLabelNotAvailableIcon || !m_pLabelNotAvailable) {
         LOG_ARG_NULL("InitLabelLayout");
         return;
     }
-    QHBoxLayout *pRowContacts = new QHBoxLayout();
-    pRowContacts->setContentsMargins(0, 0, 0, 0);
-    pRowContacts->addWidget(m_pLabelContactsIcon, 0, Qt::AlignTop);
-    pRowContacts->addWidget(m_pLabelContacts, 0, Qt::AlignTop);
-    pRowContacts->addStretch();
-
-    QHBoxLayout *pRowApk = new QHBoxLayout();
-    pRowApk->setContentsMargins(0, 0, 0, 0);
-    pRowApk->addWidget(m_pLabelApkIcon, 0, Qt::AlignTop);
-    pRowApk->addWidget(m_pLabelApk, 0, Qt::AlignTop);
-    pRowApk->addStretch();
-
     // The block is centred vertically by stretches before and after it, so
     // the layout keeps the whole page height and gives each word-wrapped
     // label its height for its width (an aligned layout would shrink to its
@@ -227,9 +246,11 @@ void CompleteWizardWidget::InitLabelLayout()
     m_pLayoutLabels->addWidget(m_pLabelStatus);
     m_pLayoutLabels->addWidget(m_pLabelResult);
     m_pLayoutLabels->addSpacing(10);
-    m_pLayoutLabels->addLayout(pRowContacts);
+    m_pLayoutLabels->addLayout(NoteRow(m_pLabelContactsIcon, m_pLabelContacts));
     m_pLayoutLabels->addSpacing(3);
-    m_pLayoutLabels->addLayout(pRowApk);
+    m_pLayoutLabels->addLayout(NoteRow(m_pLabelApkIcon, m_pLabelApk));
+    m_pLayoutLabels->addSpacing(3);
+    m_pLayoutLabels->addLayout(NoteRow(m_pLabelNotAvailableIcon, m_pLabelNotAvailable));
     m_pLayoutLabels->addSpacing(6);
     m_pLayoutLabels->addWidget(m_pLabelFolder);
     m_pLayoutLabels->addWidget(m_pBtnOpenFolder, 0, Qt::AlignLeading);
@@ -260,7 +281,7 @@ void CompleteWizardWidget::InitCons()
 void CompleteWizardWidget::InitialShow()
 {
     if (!m_pLabelStatus || !m_pLabelResult || !m_pLabelContactsIcon || !m_pLabelContacts || !m_pLabelApkIcon
-        || !m_pLabelApk) {
+        || !m_pLabelApk || !m_pLabelNotAvailableIcon || !m_pLabelNotAvailable) {
         LOG_ARG_NULL("InitialShow");
         return;
     }
@@ -283,15 +304,9 @@ void CompleteWizardWidget::InitialShow()
         m_pLabelResult->show();
     }
 
-    const bool bContacts = !m_strContactsTip.isEmpty();
-    m_pLabelContacts->setText(m_strContactsTip);
-    m_pLabelContactsIcon->setVisible(bContacts);
-    m_pLabelContacts->setVisible(bContacts);
-
-    const bool bApk = !m_strApkTip.isEmpty();
-    m_pLabelApk->setText(m_strApkTip);
-    m_pLabelApkIcon->setVisible(bApk);
-    m_pLabelApk->setVisible(bApk);
+    ShowNote(m_pLabelContactsIcon, m_pLabelContacts, m_strContactsTip);
+    ShowNote(m_pLabelApkIcon, m_pLabelApk, m_strApkTip);
+    ShowNote(m_pLabelNotAvailableIcon, m_pLabelNotAvailable, m_strNotAvailableTip);
 
     // A run that delivered a package names the folder it went to.
     const bool bFolder = !m_strFolder.isEmpty() && m_outcome != Outcome::Failed && m_pLabelFolder && m_pBtnOpenFolder;
@@ -341,7 +356,7 @@ void CompleteWizardWidget::UpdateAccessibleText()
         m_pLabelResult->setAccessibleName(strResult);
         listShown << strResult;
     }
-    for (const QString &strNote : {m_strContactsTip, m_strApkTip}) {
+    for (const QString &strNote : {m_strContactsTip, m_strApkTip, m_strNotAvailableTip}) {
         if (!strNote.isEmpty())
             listShown << strNote;
     }

@@ -7,6 +7,7 @@
 
 class CustomLabelButton;
 class QFrame;
+class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class QVBoxLayout;
@@ -31,6 +32,7 @@ public:
     void SetResultNote(const QString &strNote) override;
     void SetContactsTip(const QString &strTip) override;
     void SetApkTip(const QString &strTip) override;
+    void SetNotAvailableTip(const QString &strTip) override;
     // Shown, with a button that opens it, when the run delivered a package.
     void SetBackupFolder(const QString &strFolder) override;
     QString GetBackupFolder() const { return m_strFolder; }
@@ -43,6 +45,7 @@ public:
     QString GetResultNote() const { return m_strNote; }
     QString GetContactsTip() const { return m_strContactsTip; }
     QString GetApkTip() const { return m_strApkTip; }
+    QString GetNotAvailableTip() const { return m_strNotAvailableTip; }
 
     QLabel *GetStatusLabel() const { return m_pLabelStatus; }
     QLabel *GetResultLabel() const { return m_pLabelResult; }
@@ -50,6 +53,8 @@ public:
     QLabel *GetContactsLabel() const { return m_pLabelContacts; }
     QLabel *GetApkIcon() const { return m_pLabelApkIcon; }
     QLabel *GetApkLabel() const { return m_pLabelApk; }
+    QLabel *GetNotAvailableIcon() const { return m_pLabelNotAvailableIcon; }
+    QLabel *GetNotAvailableLabel() const { return m_pLabelNotAvailable; }
     QPushButton *GetFinishButton() const { return m_pBtnFinish; }
     QFrame *GetPicture() const { return m_pFrameImage; }
 
@@ -75,6 +80,11 @@ private:
     void InitLabelLayout();
     void UpdateAccessibleText();
     static QLabel *CreateNoteLabel(QWidget *pParent);
+    static QLabel *CreateNoteIcon(QWidget *pParent);
+    // A note row: its icon, then its label.
+    static QHBoxLayout *NoteRow(QLabel *pIcon, QLabel *pLabel);
+    // Shows a note row with its text, or hides it when the text is empty.
+    static void ShowNote(QLabel *pIcon, QLabel *pLabel, const QString &strText);
 
     QFrame *m_pFrameBgOne = nullptr;
     QFrame *m_pFrameBgTwo = nullptr;
@@ -89,6 +99,8 @@ private:
     QLabel *m_pLabelContacts = nullptr;
     QLabel *m_pLabelApkIcon = nullptr;
     QLabel *m_pLabelApk = nullptr;
+    QLabel *m_pLabelNotAvailableIcon = nullptr;
+    QLabel *m_pLabelNotAvailable = nullptr;
     QPushButton *m_pBtnFinish = nullptr;
     QLabel *m_pLabelFolder = nullptr;
     QPushButton *m_pBtnOpenFolder = nullptr;
@@ -101,6 +113,7 @@ private:
     QString m_strNote;
     QString m_strContactsTip;
     QString m_strApkTip;
+    QString m_strNotAvailableTip;
     QString m_strFolder;
 
     const bool m_bRightToLeft;

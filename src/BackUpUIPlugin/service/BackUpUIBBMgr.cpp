@@ -7,6 +7,7 @@
 #include "Factory.h"
 #include "LogLine.h"
 #include "ResultView.h"
+#include "RunSummary.h"
 
 #include <host/Change.h>
 #include <host/CommonUtils.h>
@@ -229,6 +230,28 @@ QString BackUpUIBBMgr::ChildName(quint32 nId) const
     return it == m_hashChild.cend() ? QString() : Change::tr(it->strName);
 }
 
+QString BackUpUIBBMgr::KindName(const BackupKind &kind) const
+{
+    return kind.nSubId >= 0 ? ChildName(quint32(kind.nSubId)) : CommonName(quint32(kind.nTileId));
+}
+
+QString BackUpUIBBMgr::NotAvailableNote(int nResult, const QString &strSeparator) const
+{
+    const RunSummary::Facts facts = RunSummary::FromFactory(Factory::ExistingInstance(), nResult);
+    QStringList listNames;
+    for (const BackupKind &kind : BackupKinds::All()) {
+        if (!m_hashCommon.contains(quint32(kind.nTileId)) || !RunSummary::IsNotAvailable(facts, kind))
+            continue;
+        const QString strName = KindName(kind);
+        listNames << (strName.isEmpty() ? CommonName(quint32(kind.nTileId)) : strName);
+    }
+    listNames.removeDuplicates();
+    if (listNames.isEmpty())
+        return QString();
+    return Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_NOTAVAILABLE_TIPTEXT")
+        .replace(QLatin1String("%s"), listNames.join(strSeparator));
+}
+
 void BackUpUIBBMgr::updateUIAfterFinished(int nResult)
 {
     m_strTipText.clear();
@@ -259,6 +282,7 @@ void BackUpUIBBMgr::updateUIAfterFinished(int nResult)
         CompleteView()->SetResultNote(QString());
         CompleteView()->SetContactsTip(QString());
         CompleteView()->SetApkTip(QString());
+        CompleteView()->SetNotAvailableTip(QString());
         CompleteView()->SetBackupFolder(QString());
         return;
     }
@@ -299,8 +323,7 @@ void BackUpUIBBMgr::updateUIAfterFinished(int nResult)
         const int nMask = failMask(kind);
         if (!m_hashCommon.contains(quint32(kind.nTileId)) || !(nResult & nMask))
             continue;
-        const QString strName =
-            partlyName(kind.nSubId >= 0 ? ChildName(kind.nSubId) : CommonName(kind.nTileId), kind, nMask);
+        const QString strName = partlyName(KindName(kind), kind, nMask);
         if (strList.isEmpty())
             strList = strName;
         else
@@ -330,6 +353,9 @@ void BackUpUIBBMgr::updateUIAfterFinished(int nResult)
         CompleteView()->SetResultNote(Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_RESULT_LABEL"));
         m_strTipText = strCaption + strList;
     }
+    // What the phone does not give at all was left out: neither backed up
+    // nor failed, and not to be mistaken for either.
+    CompleteView()->SetNotAvailableTip(NotAvailableNote(nResult, strSeparator));
     // A failed item is a failed run: the package holds the rest, if it was
     // delivered at all.
     Outcome outcome = Outcome::Complete;

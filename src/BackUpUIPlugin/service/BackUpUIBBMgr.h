@@ -14,6 +14,7 @@
 
 class IUpdateBackupInterface;
 class ResultView;
+struct BackupKind;
 
 // Follows a running backup for the wizard pages and for another plugin of
 // the suite that asked for the backup ("UpdateUIPlugin", caller 1, or
@@ -79,6 +80,11 @@ private:
     QString CallerPluginName() const;
     QString CommonName(quint32 nId) const;
     QString ChildName(quint32 nId) const;
+    // A kind's configured name: that of its sub-item, else that of its tile.
+    QString KindName(const BackupKind &kind) const;
+    // "Not available on this phone, so not backed up: ..." for the selected
+    // kinds of the run that the phone does not give at all; empty when none.
+    QString NotAvailableNote(int nResult, const QString &strSeparator) const;
     // The result page while it exists, else null.
     ResultView *CompleteView() const;
 

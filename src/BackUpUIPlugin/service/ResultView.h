@@ -25,6 +25,8 @@ public:
     virtual void SetResultNote(const QString &strNote) = 0;
     virtual void SetContactsTip(const QString &strTip) = 0;
     virtual void SetApkTip(const QString &strTip) = 0;
+    // Names the selected items the phone does not give at all (empty: none).
+    virtual void SetNotAvailableTip(const QString &strTip) = 0;
     // The folder the backup package was written to (empty: none).
     virtual void SetBackupFolder(const QString &strFolder) = 0;
 
