@@ -51,7 +51,7 @@ struct BackupKind
     const char *szUsageName;       // its name in the usage record; null: not named there
     int nUsageOrder;               // its place in the usage record
     Step step;
-    int nFirstWeight;      // index of its first progress weight (BackUpUIThread::Weight)
+    int nFirstWeight;      // slot of its first progress weight (ProgressWeights::Weight)
     int nWeightCount;
     WeightRule weights[kMaxWeights];
     int nWeighWith;        // result bits: its weights count when any of these kinds is selected

@@ -5,9 +5,9 @@
 #include "TransferCounts.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QMap>
 #include <QMutex>
-#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QStringList>
