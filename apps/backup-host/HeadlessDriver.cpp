@@ -246,8 +246,11 @@ void HeadlessDriver::FinishRun()
     WizardView view(m_host.Widget());
     const bool bResultPage = m_options.nCaller == HostOptions::CallerNone && view.CurrentPage()
                              && view.CurrentPage() == view.ResultPage();
-    if (m_phase == Phase::Running && m_options.nCaller == HostOptions::CallerNone)
-        DrawProgress(100, QString(), true);
+    // The bar's last value and tip: 100 % after a complete run, where the run
+    // stopped after any other.
+    const int nLastPercent = view.ProgressPercent();
+    if (m_phase == Phase::Running && m_options.nCaller == HostOptions::CallerNone && nLastPercent >= 0)
+        DrawProgress(nLastPercent, view.ProgressTip(), true);
     else
         EndProgressLine();
     SaveShot(QStringLiteral("3-result.png"));

@@ -59,6 +59,8 @@ private slots:
     void cancel();
     void lateCancelKeepsPackage();
     void runOutTakesASecond();
+    void onlySuccessFillsTheBar_data();
+    void onlySuccessFillsTheBar();
     void phoneRemovalEndsOnResultPage_data();
     void phoneRemovalEndsOnResultPage();
 
@@ -270,6 +272,56 @@ void tst_DoingWizardWidget::runOutTakesASecond()
     QVERIFY(!m_wizard.pResult->isHidden());
 }
 
+void tst_DoingWizardWidget::onlySuccessFillsTheBar_data()
+{
+    QTest::addColumn<int>("nResult");
+    QTest::addColumn<QString>("strLang");
+    QTest::newRow("complete") << 0 << "en";
+    QTest::newRow("an item failed") << int(RESULT_BIT_IMAGE) << "en";
+    QTest::newRow("phone disconnected") << int(RUN_RESULT_PHONE_DISCONNECTED) << "ru";
+    QTest::newRow("phone full, right to left") << int(RUN_RESULT_NO_FREE_MEMORY) << "ar";
+}
+
+// A run that failed, in whole or in part, goes to the result page with the
+// bar at the point the run reached (not at the lagging animation's) and a tip
+// that names the outcome; only a complete run runs the bar out to 100 %.
+void tst_DoingWizardWidget::onlySuccessFillsTheBar()
+{
+    QFETCH(int, nResult);
+    QFETCH(QString, strLang);
+    Start(1000, strLang);
+    Page()->slotProgressTargetValue(400.0f);
+    for (int i = 0; i < 100; ++i)
+        Page()->stepOne();
+    const int nMax = Page()->GetBarMaximum();
+    const int nShown = Page()->GetProgressBar()->value();
+    const float fReached = Page()->GetTargetValue();
+    const int nReached = int(fReached * float(nMax) / 1000.0f);
+    QVERIFY(nShown > 0 && nShown < nReached && nReached < nMax);
+    Page()->GetStepTimer()->start();
+    HostNotifyPlugin *pNotify = m_wizard.pStandIns->Notify();
+    pNotify->ClearCalls();
+
+    BackUpUIBBMgr::GetInstance()->slotsFinish(nResult);
+    if (nResult == 0) {
+        QVERIFY(Page()->GetStepTimer()->isActive());
+        for (int i = 0; i < 40 && !Page()->isHidden(); ++i)
+            Page()->stepOne();
+        QCOMPARE(Page()->GetProgressBar()->value(), Page()->GetBarMaximum());
+        QCOMPARE(Page()->GetProgressValueText()->text(), QStringLiteral("100%"));
+    } else {
+        QVERIFY(!Page()->GetStepTimer()->isActive());
+        QCOMPARE(Page()->GetProgressBar()->value(), nReached);
+        QCOMPARE(Page()->GetProgressValueText()->text(), QString::number(int(float(nReached) / nMax * 100.0f)) + "%");
+        const int nX = int(fReached * 744.0f / 1000.0f + 38);
+        QCOMPARE(Page()->GetProgressValueImage()->pos(), QPoint(strLang == "ar" ? 820 - nX : nX, 460));
+    }
+    QVERIFY(Page()->isHidden());
+    QVERIFY(!m_wizard.pResult->isHidden());
+    QCOMPARE(Page()->GetTipLabel()->text(), m_wizard.pResult->GetStatusText());
+    QVERIFY(pNotify->Calls().contains(NotifyCall(4117, 0, 0)));
+}
+
 void tst_DoingWizardWidget::phoneRemovalEndsOnResultPage_data()
 {
     QTest::addColumn<QString>("strBefore"); // what the user did before the run ended
@@ -301,11 +353,10 @@ void tst_DoingWizardWidget::phoneRemovalEndsOnResultPage()
     QVERIFY(WaitForCancelThread());
 
     BackUpUIBBMgr::GetInstance()->slotsFinish(RUN_RESULT_PHONE_DISCONNECTED);
-    QVERIFY(Page()->GetStepTimer()->isActive());
+    QVERIFY(!Page()->GetStepTimer()->isActive());
     QVERIFY(!Page()->GetCancelDialog());
     QVERIFY(Page()->GetWaitingFrame()->isHidden());
-    for (int i = 0; i < 40 && !Page()->isHidden(); ++i)
-        Page()->stepOne();
+    QVERIFY(Page()->isHidden());
     QVERIFY(!m_wizard.pResult->isHidden());
     QCOMPARE(m_wizard.pResult->GetStatusText(), Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_BACKUPFAIL_LABEL"));
     QCOMPARE(m_wizard.pResult->GetResultValue(), Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_PHONE_DISCONNECTED_LABEL"));

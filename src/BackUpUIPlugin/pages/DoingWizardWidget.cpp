@@ -342,23 +342,7 @@ void DoingWizardWidget::stepOne()
         // show 100 % before the end).
         if (fNext > m_fTarget)
             fNext = qMax(m_fShown, m_fTarget);
-        m_fShown = fNext;
-
-        // An empty range keeps the bar at its start instead of dividing by 0.
-        int nValue = 0;
-        int nX = kBubbleOffset;
-        if (m_nRange > 0 && m_nBarMaximum > 0) {
-            const float fRange = static_cast<float>(m_nRange);
-            nValue = static_cast<int>(m_fShown * static_cast<float>(m_nBarMaximum) / fRange);
-            nX = static_cast<int>(m_fShown * static_cast<float>(kBarWidth) / fRange + kBubbleOffset);
-            const int nPercent = static_cast<int>(static_cast<float>(nValue) / m_nBarMaximum * 100.0f);
-            m_pLabelValueText->setText(QString::number(nPercent) + QLatin1Char('%'));
-        } else {
-            m_pLabelValueText->setText(QStringLiteral("0%"));
-        }
-        if (nX > kBubbleStartLtr)
-            MoveBubble(nX);
-        m_pProgressBar->setValue(nValue);
+        ShowProgress(fNext);
         return;
     }
 
@@ -378,20 +362,46 @@ void DoingWizardWidget::stepOne()
         m_pProgressBar->setValue(nNext);
     }
     if (nNext > m_nBarMaximum) {
-        m_pStepTimer->stop();
-        m_fShown = m_fTarget = m_fPreviousTarget = 0.0f;
-        m_fStep = 1.0f;
-        m_bRunActive = false;
         m_pProgressBar->setValue(m_nBarMaximum);
         m_pLabelValueImage->move(m_bRightToLeft ? kBubbleStartLtr : kBubbleStartRtl, kBubbleY);
         m_pLabelValueText->setText(QStringLiteral("100%"));
         qDebug() << "BackupUIPlugin DoingWizardWidget::progressbar finish .";
         if (m_pLabelTip)
             m_pLabelTip->setText(Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_BACKUPSUC_LABEL"));
-        DisconnectAppClose();
-        SendHomeNotify(4117, 0, 0);
-        CustomWizardWidget::DoNext();
+        GoToResultPage();
     }
+}
+
+void DoingWizardWidget::ShowProgress(float fShown)
+{
+    m_fShown = fShown;
+    // An empty range keeps the bar at its start instead of dividing by 0.
+    int nValue = 0;
+    int nX = kBubbleOffset;
+    if (m_nRange > 0 && m_nBarMaximum > 0) {
+        const float fRange = static_cast<float>(m_nRange);
+        nValue = static_cast<int>(m_fShown * static_cast<float>(m_nBarMaximum) / fRange);
+        nX = static_cast<int>(m_fShown * static_cast<float>(kBarWidth) / fRange + kBubbleOffset);
+        const int nPercent = static_cast<int>(static_cast<float>(nValue) / m_nBarMaximum * 100.0f);
+        m_pLabelValueText->setText(QString::number(nPercent) + QLatin1Char('%'));
+    } else {
+        m_pLabelValueText->setText(QStringLiteral("0%"));
+    }
+    if (nX > kBubbleStartLtr)
+        MoveBubble(nX);
+    m_pProgressBar->setValue(nValue);
+}
+
+void DoingWizardWidget::GoToResultPage()
+{
+    if (m_pStepTimer)
+        m_pStepTimer->stop();
+    m_fShown = m_fTarget = m_fPreviousTarget = 0.0f;
+    m_fStep = 1.0f;
+    m_bRunActive = false;
+    DisconnectAppClose();
+    SendHomeNotify(4117, 0, 0);
+    CustomWizardWidget::DoNext();
 }
 
 void DoingWizardWidget::setMoviePlay()
@@ -419,7 +429,6 @@ void DoingWizardWidget::setMoviePlay()
 
 void DoingWizardWidget::slotsDoingBackupFinish(int iResult)
 {
-    Q_UNUSED(iResult)
     qDebug() << "BackupUIPlugin DoingWizardWidget::slotsDoingBackupFinish.";
     m_bFinished = true;
     if (m_pProgressBar)
@@ -441,6 +450,19 @@ void DoingWizardWidget::slotsDoingBackupFinish(int iResult)
         m_pFrameCover->hide();
     if (m_pWaitingFrame)
         m_pWaitingFrame->HideFrame();
+    // Only a run that backed up everything fills the bar. A run that failed,
+    // in whole or in part, shows how far it got (the bar's animation may lag
+    // behind; the run's progress never reaches the end) and goes straight to
+    // the result page, which says what happened.
+    if (iResult != 0) {
+        if (m_pProgressBar && m_pLabelValueText && m_pLabelValueImage && m_fTarget > m_fShown)
+            ShowProgress(m_fTarget);
+        const ResultView::Outcome outcome = m_pBBMgr ? m_pBBMgr->GetOutcome() : ResultView::Outcome::Failed;
+        if (m_pLabelTip)
+            m_pLabelTip->setText(Change::tr(ResultView::HeadlineKey(outcome)));
+        GoToResultPage();
+        return;
+    }
     if (m_pStepTimer && !m_pStepTimer->isActive())
         m_pStepTimer->start(kStepInterval);
 }

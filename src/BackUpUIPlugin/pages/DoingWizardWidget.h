@@ -18,8 +18,9 @@ class WaitingBKFrame;
 
 // The second wizard page: follows a running backup with a smoothly moving
 // bar and percentage bubble, asks before it cancels, reacts to the phone's
-// removal and to the host closing, and when the run has ended runs the bar
-// out to 100 % and moves on to the result page.
+// removal and to the host closing, and when the run has ended moves on to the
+// result page: a run that backed up everything runs the bar out to 100 %
+// first; any other leaves the bar where the run stopped.
 class DoingWizardWidget : public CustomWizardWidget
 {
     Q_OBJECT
@@ -95,6 +96,12 @@ private:
     static void SendHomeNotify(int nCode, int nValue1, int nValue2);
     void ShowHomePlugin();
     void CloseDialog();
+    // Ends the page's part in the run (timer, host notice) and shows the
+    // result page.
+    void GoToResultPage();
+    // Shows a progress value (in units of the range) on the bar, its
+    // percentage and the bubble.
+    void ShowProgress(float fShown);
 
     QFrame *m_pFrameBgOne = nullptr;
     QFrame *m_pFrameBgTwo = nullptr;

@@ -254,13 +254,19 @@ QString BackUpUIBBMgr::NotAvailableNote(int nResult, const QString &strSeparator
 
 void BackUpUIBBMgr::updateUIAfterFinished(int nResult)
 {
+    using Outcome = ResultView::Outcome;
     m_strTipText.clear();
+    // A failed item is a failed run: the package holds the rest, if it was
+    // delivered at all.
+    const Factory *pFactory = Factory::ExistingInstance();
+    m_outcome = Outcome::Complete;
+    if (nResult != 0)
+        m_outcome = nResult > 0 && pFactory && pFactory->IsPackageDelivered() ? Outcome::PartlyFailed : Outcome::Failed;
     if (!CompleteView()) {
         LOG_ARG_NULL("updateUIAfterFinished");
         return;
     }
 
-    using Outcome = ResultView::Outcome;
     if (nResult < 0) {
         const char *szReason = "IDS_BACKUPUIPLUGIN_COMPLETE_NO_ENOUGH_SPACE_LABEL";
         if (nResult == RUN_RESULT_NO_MEMINFO)
@@ -289,7 +295,6 @@ void BackUpUIBBMgr::updateUIAfterFinished(int nResult)
 
     // A file item partly backed up is named with how many of its files were
     // copied; the rest of them are kept in the backup.
-    const Factory *pFactory = Factory::ExistingInstance();
     const QMap<int, QStringList> mapFailedFiles = pFactory ? pFactory->GetFailedFiles() : QMap<int, QStringList>();
     const BackupCounts countsBackedUp = pFactory ? pFactory->GetBackedUpCounts() : BackupCounts();
     const int nPackaged = pFactory ? pFactory->GetPackagedMask() : 0;
@@ -356,17 +361,12 @@ void BackUpUIBBMgr::updateUIAfterFinished(int nResult)
     // What the phone does not give at all was left out: neither backed up
     // nor failed, and not to be mistaken for either.
     CompleteView()->SetNotAvailableTip(NotAvailableNote(nResult, strSeparator));
-    // A failed item is a failed run: the package holds the rest, if it was
-    // delivered at all.
-    Outcome outcome = Outcome::Complete;
-    if (nResult != 0)
-        outcome = pFactory && pFactory->IsPackageDelivered() ? Outcome::PartlyFailed : Outcome::Failed;
-    CompleteView()->SetOutcome(outcome);
+    CompleteView()->SetOutcome(m_outcome);
     // The destination folder, which holds the package and the backup folder.
     CompleteView()->SetBackupFolder(pFactory && pFactory->IsPackageDelivered()
                                            ? QFileInfo(pFactory->GetPackagePath()).absolutePath()
                                            : QString());
-    m_strTipText = Change::tr(ResultView::HeadlineKey(outcome)) + m_strTipText;
+    m_strTipText = Change::tr(ResultView::HeadlineKey(m_outcome)) + m_strTipText;
 }
 
 

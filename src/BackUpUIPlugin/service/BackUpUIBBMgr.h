@@ -3,6 +3,7 @@
 #include "BackupRecords.h"
 #include "CheckBigButton.h"
 #include "PluginInfo.h"
+#include "ResultView.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -13,7 +14,6 @@
 #include <QStringList>
 
 class IUpdateBackupInterface;
-class ResultView;
 struct BackupKind;
 
 // Follows a running backup for the wizard pages and for another plugin of
@@ -41,6 +41,8 @@ public:
     int GetOutFuncParam() const { return m_nCallerValue; }
 
     int GetResult() const { return m_nResult; }
+    // How the last run ended (set with the result page's texts).
+    ResultView::Outcome GetOutcome() const { return m_outcome; }
     QString GetTipText() const { return m_strTipText; }
 
     // Brings the requesting plugin to the front at backup start and tells it
@@ -89,6 +91,7 @@ private:
     ResultView *CompleteView() const;
 
     int m_nResult = 0;
+    ResultView::Outcome m_outcome = ResultView::Outcome::Complete;
     // The pages own these widgets; guarded so that a report arriving after a
     // page was destroyed finds null instead of a dangling pointer.
     QPointer<QLabel> m_pTipLabel;
