@@ -3,6 +3,7 @@
 #include "HostOptions.h"
 #include "HostSession.h"
 #include "InterruptSignals.h"
+#include "NoPhoneMessage.h"
 
 #include <host/Change.h>
 #include <host/CommonUtils.h>
@@ -19,6 +20,8 @@
 #include <QTime>
 
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 
 namespace
 {
@@ -138,9 +141,16 @@ int main(int argc, char *argv[])
     const bool bRealPhone = qstrcmp(DVSK_Device_Kind(), "adb") == 0;
     if (bRealPhone) {
         char *szMessage = nullptr;
-        if (DVSK_Device_Open(&szMessage) != 0) {
-            std::fprintf(stderr, "backup-host: %s\n", szMessage ? szMessage : "no phone");
-            std::free(szMessage);
+        const int nOpen = DVSK_Device_Open(&szMessage);
+        const QString strReason = szMessage ? QString::fromUtf8(szMessage) : QString();
+        std::free(szMessage);
+        if (nOpen != 0) {
+            // A user who started the window from a desktop has no terminal:
+            // the reason is shown in a message box as well.
+            std::unique_ptr<QApplication> pApp;
+            if (!options.bHeadless)
+                pApp = std::make_unique<QApplication>(argc, argv);
+            NoPhoneMessage::Report(strReason, options.bHeadless);
             return ExitFailed;
         }
     }

@@ -3,11 +3,13 @@
 // suite's plugin, no display, nothing to back up).
 
 #include "HostOptions.h"
+#include "NoPhoneMessage.h"
 #include "TestEnv.h"
 #include "TestPhone.h"
 
 #include <QImage>
 #include <QLibraryInfo>
+#include <QMessageBox>
 #include <QProcess>
 #include <QtTest>
 
@@ -32,6 +34,8 @@ private slots:
 
     void options_data();
     void options();
+    void noPhoneMessage_data();
+    void noPhoneMessage();
     void headlessBackupWithPictures();
     void headlessPhoneDisconnected();
     void refusesForeignLibrary_data();
@@ -123,6 +127,41 @@ void tst_BackupHost::options()
         QCOMPARE(options.listItems, items);
         QCOMPARE(options.nCaller, caller);
     }
+}
+
+void tst_BackupHost::noPhoneMessage_data()
+{
+    QTest::addColumn<bool>("headless");
+    QTest::addColumn<QString>("platform");
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<bool>("box");
+    QTest::addColumn<QString>("shown"); // the reason as the user reads it
+
+    const QString strNotAllowed = QStringLiteral("Allow USB debugging on the phone: the phone X1 is unauthorized.");
+    QTest::newRow("window") << false << "xcb" << strNotAllowed << true << strNotAllowed;
+    QTest::newRow("window on wayland") << false << "wayland" << QStringLiteral("  No phone found. Connect it.\n")
+                                       << true << QStringLiteral("No phone found. Connect it.");
+    // Nobody could close a box there: the program would never end.
+    QTest::newRow("headless") << true << "offscreen" << strNotAllowed << false << strNotAllowed;
+    QTest::newRow("window off screen") << false << "offscreen" << strNotAllowed << false << strNotAllowed;
+    QTest::newRow("no reason given") << false << "xcb" << QString() << true << QStringLiteral("No phone found.");
+}
+
+void tst_BackupHost::noPhoneMessage()
+{
+    QFETCH(bool, headless);
+    QFETCH(QString, platform);
+    QFETCH(QString, reason);
+    QFETCH(bool, box);
+    QFETCH(QString, shown);
+    QCOMPARE(NoPhoneMessage::ShowsBox(headless, platform), box);
+    QCOMPARE(NoPhoneMessage::TerminalLine(reason), QStringLiteral("backup-host: ") + shown);
+    const std::unique_ptr<QMessageBox> pBox = NoPhoneMessage::MakeBox(reason);
+    QCOMPARE(pBox->icon(), QMessageBox::Critical);
+    QCOMPARE(pBox->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
+    QCOMPARE(pBox->windowTitle(), NoPhoneMessage::Title());
+    QCOMPARE(pBox->textFormat(), Qt::PlainText);
+    QVERIFY2(pBox->text().contains(QStringLiteral("\n\n") + shown + QStringLiteral("\n\n")), qPrintable(pBox->text()));
 }
 
 void tst_BackupHost::headlessBackupWithPictures()
