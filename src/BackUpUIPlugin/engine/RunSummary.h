@@ -14,7 +14,8 @@ struct BackupKind;
 // without the user looking at the wizard print it (the command-line tool and
 // the host application's headless mode): the package, the backup folder, the
 // items backed up with their counts, the items the phone did not have, the
-// items the phone does not give at all and the items that failed, plus the exit status that goes with it.
+// items the phone does not give at all and the items that failed, plus the
+// exit status that goes with it.
 class RunSummary
 {
 public:
