@@ -329,6 +329,9 @@ void tst_WizardKeyboard::resultFolder()
     QVERIFY(pResult->GetFolderLabel()->isVisible());
     QVERIFY2(pResult->GetFolderLabel()->text().contains(QDir::toNativeSeparators(strFolder)),
              qPrintable(pResult->GetFolderLabel()->text()));
+    // No direction marks in a left-to-right sentence (they would be copied
+    // along with the text).
+    QVERIFY(!pResult->GetFolderLabel()->text().contains(QChar(0x202A)));
     QCOMPARE(pResult->GetOpenFolderButton()->text(), Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_OPENFOLDER_BUTTON"));
     QVERIFY(AccessibleText(pResult, QAccessible::Description).contains(QDir::toNativeSeparators(strFolder)));
 

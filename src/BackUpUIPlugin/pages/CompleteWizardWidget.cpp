@@ -316,10 +316,13 @@ void CompleteWizardWidget::InitialShow()
         const QString strNative = QDir::toNativeSeparators(m_strFolder);
         const int nRoom = kNoteWidth - m_pLabelFolder->fontMetrics().horizontalAdvance(QString(strText).remove(QLatin1String("%s")));
         // A path reads left to right also inside a right-to-left sentence
-        // (an embedding keeps its leading "/" in front).
-        strText.replace(QLatin1String("%s"), QChar(0x202A)
-                                                 + m_pLabelFolder->fontMetrics().elidedText(strNative, Qt::ElideMiddle, nRoom)
-                                                 + QChar(0x202C));
+        // (an embedding keeps its leading "/" in front); a left-to-right
+        // sentence needs no marks, which would only travel along when the
+        // text is copied.
+        QString strPath = m_pLabelFolder->fontMetrics().elidedText(strNative, Qt::ElideMiddle, nRoom);
+        if (m_bRightToLeft)
+            strPath = QChar(0x202A) + strPath + QChar(0x202C);
+        strText.replace(QLatin1String("%s"), strPath);
         m_pLabelFolder->setText(strText);
         m_pLabelFolder->setToolTip(strNative);
         m_pBtnOpenFolder->setText(Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_OPENFOLDER_BUTTON"));
