@@ -129,7 +129,7 @@ void AdbConnection::HandleConnect(const AdbMessage &message)
         return;
     }
     m_bOnline = true;
-    const QString strFeatures = phone.HasOldShell() ? QString() : QStringLiteral("shell_v2");
+    const QString strFeatures = phone.Features();
     const QByteArray baBanner = QStringLiteral("device::ro.product.name=%1;ro.product.model=%2;ro.product.device=%3;features=%4")
                                     .arg(phone.Property(QStringLiteral("ro.product.name")), phone.Property(QStringLiteral("ro.product.model")),
                                          phone.Property(QStringLiteral("ro.product.device")), strFeatures)

@@ -89,6 +89,7 @@ bool AdbPhone::Load(const QString &strDir)
     const QString strSdk = settings.value(QStringLiteral("sdk"), QStringLiteral("30")).toString();
     m_bRooted = settings.value(QStringLiteral("rooted"), false).toBool();
     m_bOldShell = settings.value(QStringLiteral("oldShell"), false).toBool();
+    m_bListV2 = settings.value(QStringLiteral("lsV2"), strSdk.toInt() >= 29).toBool();
     m_mapProperties = {
         {QStringLiteral("ro.product.model"), settings.value(QStringLiteral("model"), strName).toString()},
         {QStringLiteral("ro.product.name"), strProduct},
@@ -144,6 +145,16 @@ bool AdbPhone::Load(const QString &strDir)
         m_listPackages.append(package);
     }
     return true;
+}
+
+QString AdbPhone::Features() const
+{
+    QStringList listFeatures;
+    if (!m_bOldShell)
+        listFeatures << QStringLiteral("shell_v2");
+    if (m_bListV2)
+        listFeatures << QStringLiteral("ls_v2");
+    return listFeatures.join(QLatin1Char(','));
 }
 
 int AdbPhone::Sdk() const
@@ -353,9 +364,10 @@ AdbPhone::Access AdbPhone::List(const QString &strPhonePath, bool bRoot, QList<E
     return Found;
 }
 
-void AdbPhone::ApplyOptions(bool bUnauthorized, const QStringList &listDeniedFiles)
+void AdbPhone::ApplyOptions(bool bUnauthorized, const QStringList &listDeniedFiles, bool bNoListV2)
 {
     m_bUnauthorized = m_bUnauthorized || bUnauthorized;
+    m_bListV2 = m_bListV2 && !bNoListV2;
     for (const QString &strPath : listDeniedFiles)
         m_setDenied.insert(Normalized(strPath));
 }

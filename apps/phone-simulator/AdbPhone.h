@@ -63,6 +63,11 @@ public:
     bool IsUnauthorized() const { return m_bUnauthorized; }
     // Old phones (before Android 7) run "shell:" commands on a terminal: CR LF line ends, no shell_v2.
     bool HasOldShell() const { return m_bOldShell; }
+    // Phones from Android 10 on list folders with 64-bit sizes and times
+    // (feature ls_v2, requests LIS2 answered with DNT2); older ones only with LIST.
+    bool HasListV2() const { return m_bListV2; }
+    // The features announced in the handshake, comma-separated.
+    QString Features() const;
 
     QList<Package> Packages() const;
     QList<Mount> Mounts() const;
@@ -78,7 +83,7 @@ public:
     Access List(const QString &strPhonePath, bool bRoot, QList<Entry> *pEntries) const;
 
     // Faults given on the command line, on top of phone.ini's.
-    void ApplyOptions(bool bUnauthorized, const QStringList &listDeniedFiles);
+    void ApplyOptions(bool bUnauthorized, const QStringList &listDeniedFiles, bool bNoListV2 = false);
 
     // Faults that make one file fail on reading.
     bool IsReadDenied(const QString &strPhonePath) const;
@@ -96,6 +101,7 @@ private:
     bool m_bRooted = false;
     bool m_bUnauthorized = false;
     bool m_bOldShell = false;
+    bool m_bListV2 = true;
     QSet<QString> m_setDenied;
     QList<Package> m_listPackages;
 };

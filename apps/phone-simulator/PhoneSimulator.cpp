@@ -45,7 +45,7 @@ bool PhoneSimulator::LoadPhone(AdbPhone *pPhone) const
 {
     if (!pPhone->Load(m_options.strPhoneDir))
         return false;
-    pPhone->ApplyOptions(m_options.bUnauthorized, m_options.listDeniedFiles);
+    pPhone->ApplyOptions(m_options.bUnauthorized, m_options.listDeniedFiles, m_options.bNoListV2);
     return true;
 }
 

@@ -21,6 +21,7 @@ struct SimulatorOptions
     qint64 nBytesPerSecond = -1;        // link rate; 0: unlimited
     int nUnplugAfterFiles = -1;         // 0: never
     bool bUnauthorized = false;
+    bool bNoListV2 = false;             // an old phone: folders listed with LIST only
     QStringList listDeniedFiles;
     bool bVerbose = false;
 };

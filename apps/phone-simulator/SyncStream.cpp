@@ -62,7 +62,9 @@ void SyncStream::HandleRequests()
         if (baId == "STAT")
             Stat(strPath);
         else if (baId == "LIST")
-            List(strPath);
+            List(strPath, false);
+        else if (baId == "LIS2" && m_phone.HasListV2())
+            List(strPath, true);
         else if (baId == "RECV")
             StartRecv(strPath);
         else
@@ -79,7 +81,24 @@ void SyncStream::Stat(const QString &strPath)
         AppendRecord("STAT", {node.nMode, uint32_t(node.nSize), uint32_t(node.nMtime)});
 }
 
-void SyncStream::List(const QString &strPath)
+void SyncStream::AppendRecordV2(const char *szId, const AdbPhone::Node &node, uint32_t nNameLength)
+{
+    char *p = Grow(kRecordV2);
+    memset(p, 0, kRecordV2);
+    memcpy(p, szId, 4);
+    // error 4, dev 8, ino 8: zero
+    qToLittleEndian<quint32>(node.nMode, p + 24);
+    qToLittleEndian<quint32>(node.bDir ? 2 : 1, p + 28); // nlink
+    qToLittleEndian<quint32>(2000, p + 32);               // uid, gid: shell
+    qToLittleEndian<quint32>(2000, p + 36);
+    qToLittleEndian<quint64>(quint64(node.nSize), p + 40);
+    qToLittleEndian<qint64>(node.nMtime, p + 48); // atime
+    qToLittleEndian<qint64>(node.nMtime, p + 56);
+    qToLittleEndian<qint64>(node.nMtime, p + 64); // ctime
+    qToLittleEndian<quint32>(nNameLength, p + 72);
+}
+
+void SyncStream::List(const QString &strPath, bool bV2)
 {
     QList<AdbPhone::Entry> listEntries;
     m_phone.List(strPath, false, &listEntries); // a folder that cannot be listed is empty
@@ -87,10 +106,16 @@ void SyncStream::List(const QString &strPath)
         const QByteArray baName = entry.strName.toUtf8();
         if (baName.size() > 255)
             continue;
-        AppendRecord("DENT", {entry.node.nMode, uint32_t(entry.node.nSize), uint32_t(entry.node.nMtime), uint32_t(baName.size())});
+        if (bV2)
+            AppendRecordV2("DNT2", entry.node, uint32_t(baName.size()));
+        else
+            AppendRecord("DENT", {entry.node.nMode, uint32_t(entry.node.nSize), uint32_t(entry.node.nMtime), uint32_t(baName.size())});
         Append(baName);
     }
-    AppendRecord("DONE", {0, 0, 0, 0});
+    if (bV2)
+        AppendRecordV2("DONE", AdbPhone::Node(), 0);
+    else
+        AppendRecord("DONE", {0, 0, 0, 0});
 }
 
 void SyncStream::StartRecv(const QString &strPath)

@@ -10,7 +10,7 @@
 
 // The "sync:" service, version 1 of the file protocol: requests of an id,
 // a little-endian length and a path; STAT, LIST and RECV answered from the
-// phone, QUIT ends the service. As on a phone, a failed request (FAIL)
+// phone, LIS2 too on a phone with ls_v2, QUIT ends the service. As on a phone, a failed request (FAIL)
 // also ends it: the client opens a new sync stream for the next file.
 // A file is sent in DATA chunks of at most 64 KiB, read as the connection
 // asks for more, so a large file never sits in memory.
@@ -19,6 +19,8 @@ class SyncStream : public AdbStream
 public:
     static constexpr qsizetype kDataChunk = 64 * 1024;
     static constexpr qsizetype kMaxPath = 1024;
+    // Bytes of a DNT2 record before the name.
+    static constexpr qsizetype kRecordV2 = 76;
 
     SyncStream(AdbConnection *pConnection, uint32_t nLocalId, uint32_t nRemoteId, const AdbPhone &phone);
     ~SyncStream() override;
@@ -32,10 +34,14 @@ public:
 private:
     void HandleRequests();
     void Stat(const QString &strPath);
-    void List(const QString &strPath);
+    // LIST answers DENT records (32-bit sizes and times), LIS2 DNT2 records (64-bit).
+    void List(const QString &strPath, bool bV2);
     void StartRecv(const QString &strPath);
     void Fail(const QByteArray &baMessage);
     void AppendRecord(const char *szId, std::initializer_list<uint32_t> listWords);
+    // A DNT2 (or closing DONE) record: error, dev, ino, mode, nlink, uid,
+    // gid, size, atime, mtime, ctime, name length.
+    void AppendRecordV2(const char *szId, const AdbPhone::Node &node, uint32_t nNameLength);
 
     const AdbPhone m_phone;
     QByteArray m_baIn;

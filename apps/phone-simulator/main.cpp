@@ -43,9 +43,10 @@ int main(int argc, char *argv[])
     const QCommandLineOption optRate(QStringLiteral("rate"), QStringLiteral("Link rate in bytes per second, 0 unlimited (default: phone.ini rateLimitKBps)."), QStringLiteral("BYTES"));
     const QCommandLineOption optUnplug(QStringLiteral("unplug-after-files"), QStringLiteral("Unplug after N files were sent, 0 never (default: phone.ini unplugAfterFiles)."), QStringLiteral("N"));
     const QCommandLineOption optUnauthorized(QStringLiteral("unauthorized"), QStringLiteral("Never accept the server's key: the phone stays unauthorized."));
+    const QCommandLineOption optNoListV2(QStringLiteral("no-ls-v2"), QStringLiteral("Act as a phone of Android 9 or older: no ls_v2, folders are listed with LIST only."));
     const QCommandLineOption optDeny(QStringLiteral("deny"), QStringLiteral("Refuse to send this file (Permission denied); may be repeated."), QStringLiteral("PATH"));
     const QCommandLineOption optVerbose(QStringLiteral("verbose"), QStringLiteral("Log every message received."));
-    parser.addOptions({optPhone, optPort, optPortFile, optMaxData, optRate, optUnplug, optUnauthorized, optDeny, optVerbose});
+    parser.addOptions({optPhone, optPort, optPortFile, optMaxData, optRate, optUnplug, optUnauthorized, optNoListV2, optDeny, optVerbose});
     parser.process(app);
 
     SimulatorOptions options;
@@ -71,6 +72,7 @@ int main(int argc, char *argv[])
         return 2;
     }
     options.bUnauthorized = parser.isSet(optUnauthorized);
+    options.bNoListV2 = parser.isSet(optNoListV2);
     options.listDeniedFiles = parser.values(optDeny);
     options.bVerbose = parser.isSet(optVerbose);
     if (!QFile::exists(QDir(options.strPhoneDir).filePath(QStringLiteral("phone.ini")))) {

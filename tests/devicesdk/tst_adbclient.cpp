@@ -68,6 +68,8 @@ private slots:
     void cleanupTestCase();
     void describesThePhone();
     void countsWhatTheWalkFinds();
+    void listsFilesOver4GiB_data();
+    void listsFilesOver4GiB();
     void copiesFilesByteForByte();
     void refusedAndVanishedFilesFailAlone();
     void notAvailableData();
@@ -213,6 +215,52 @@ void tst_AdbClient::countsWhatTheWalkFinds()
     QCOMPARE(m_pDevice->GetBackUpCount(9, &nApps, &nApkSize), 0);
     QCOMPARE(nApps, 1);
     QCOMPARE(nApkSize, (50000 + 1023) / 1024);
+}
+
+void tst_AdbClient::listsFilesOver4GiB_data()
+{
+    QTest::addColumn<QStringList>("listSimulatorArgs");
+    QTest::addColumn<qint64>("nListedSize");
+    const qint64 nLong = 5LL * 1024 * 1024 * 1024 + 17;
+    QTest::newRow("ls_v2: 64-bit sizes") << QStringList() << nLong;
+    // Before Android 10 only LIST exists: its sizes are modulo 4 GiB.
+    QTest::newRow("old phone: LIST") << QStringList {"--no-ls-v2"} << (nLong & 0xffffffffLL);
+}
+
+void tst_AdbClient::listsFilesOver4GiB()
+{
+    QFETCH(QStringList, listSimulatorArgs);
+    QFETCH(qint64, nListedSize);
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    TestPhone phone(dir.filePath("phone"));
+    phone.SetDevice("Long Video", "TQ3A.230805.001", "350000000000002");
+    phone.AddFile("/sdcard/Movies/short.mp4", 1000);
+    // A sparse file: listed, never copied.
+    QFile video(phone.AddFile("/sdcard/Movies/long.mp4", 0));
+    QVERIFY(video.resize(5LL * 1024 * 1024 * 1024 + 17));
+    QVERIFY(phone.Save());
+    const qint64 nMtime = QFileInfo(video.fileName()).lastModified().toSecsSinceEpoch();
+
+    const QString strSerial = m_pRig->StartSimulator(phone.Dir(), listSimulatorArgs);
+    QVERIFY(!strSerial.isEmpty());
+    AdbDevice device(strSerial, m_nServerPort);
+    QString strMessage;
+    QCOMPARE(device.Open(strMessage), 0);
+    int nCount = -1;
+    int nSize = -1;
+    QCOMPARE(device.GetBackUpCount(17, &nCount, &nSize), 0);
+    QCOMPARE(nCount, 2);
+    QCOMPARE(nSize, int((nListedSize + 1000 + 1023) / 1024));
+    char *szList = nullptr;
+    QCOMPARE(device.BackUp(17, "phone book", &szList), 0);
+    const QStringList listRows = ListRows(szList);
+    free(szList);
+    // name, size, modification time, path
+    QCOMPARE(listRows, (QStringList {QStringLiteral("long.mp4|%1|%2|/sdcard/Movies/long.mp4").arg(nListedSize).arg(nMtime),
+                                     QStringLiteral("short.mp4|1000|%1|/sdcard/Movies/short.mp4")
+                                             .arg(QFileInfo(phone.HostPath("/sdcard/Movies/short.mp4")).lastModified().toSecsSinceEpoch())}));
+    m_pRig->Adb({"disconnect", strSerial});
 }
 
 void tst_AdbClient::copiesFilesByteForByte()

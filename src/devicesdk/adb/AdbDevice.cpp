@@ -141,6 +141,12 @@ int AdbDevice::OpenLocked(QString &strMessage)
         return DVSK_DEV_ERR_NO_PHONE;
     }
     m_hashProperties = AdbParsers::Properties(baProperties);
+    // Asked once: phones before Android 10 list folders only with 32-bit sizes.
+    QByteArray baFeatures;
+    if (m_server.Query("host-serial:" + chosen.strSerial.toUtf8() + ":features", baFeatures, &strError))
+        m_bListV2 = AdbParsers::Features(baFeatures).contains(QStringLiteral("ls_v2"));
+    else
+        Log(QStringLiteral("the features of %1 are unknown (%2); folders are listed with LIST").arg(chosen.strSerial, strError));
     m_strSerial = chosen.strSerial;
     m_bOpen = true;
     m_pTracker = std::make_unique<AdbTracker>(m_server.Port(), m_strSerial, [this](int nEvent) { RaiseEvent(nEvent); });
@@ -228,9 +234,11 @@ AdbSync *AdbDevice::SyncLocked(QString *pError)
     if (m_pSync && m_pSync->IsUsable())
         return m_pSync.get();
     QString strSerial;
+    bool bListV2 = false;
     {
         QMutexLocker stateLocker(&m_mutex);
         strSerial = m_strSerial;
+        bListV2 = m_bListV2;
     }
     if (m_pSync)
         m_pSync->Quit();
@@ -239,7 +247,7 @@ AdbSync *AdbDevice::SyncLocked(QString *pError)
     std::unique_ptr<AdbSocket> pSocket = m_server.OpenService(strSerial, "sync:", pError);
     if (!pSocket)
         return nullptr;
-    m_pSync = std::make_unique<AdbSync>(std::move(pSocket));
+    m_pSync = std::make_unique<AdbSync>(std::move(pSocket), bListV2);
     // Only the thread holding m_syncMutex replaces m_pSync, so the pointer
     // stays valid for it; other threads may abort it meanwhile.
     return m_pSync.get();
@@ -507,7 +515,7 @@ int AdbDevice::BackUp(int nType, const char *szName, char **ppText)
         return BackUpRecords(nType, ppText);
     // name, size, modification time (when the phone gave one), phone path
     const QChar sep(0x18);
-    auto line = [sep](const QString &strName, quint32 nSize, quint32 nMtime, const QString &strPath) {
+    auto line = [sep](const QString &strName, qint64 nSize, qint64 nMtime, const QString &strPath) {
         return strName + sep + QString::number(nSize) + sep
                + (nMtime ? QString::number(nMtime) + sep : QString()) + strPath;
     };

@@ -19,7 +19,8 @@ class AdbTracker;
 
 // The real-phone back end: an Android phone reached through the adb server.
 // Device information comes from getprop, free space from df, media from a
-// walk of the shared storage with the sync service's LIST, applications from
+// walk of the shared storage with the sync service's LIST (LIS2 on phones
+// with ls_v2), applications from
 // pm; files are pulled with RECV over one sync connection per run.
 class AdbDevice : public DeviceBackend
 {
@@ -54,15 +55,15 @@ private:
     struct PhoneFile
     {
         QString strPath;
-        quint32 nSize = 0;
-        quint32 nMtime = 0;
+        qint64 nSize = 0;
+        qint64 nMtime = 0;
     };
     struct App
     {
         QString strPackage;
         QString strApkPath;
-        quint32 nSize = 0;
-        quint32 nMtime = 0; // seconds since 1970, UTC; 0: unknown
+        qint64 nSize = 0;
+        qint64 nMtime = 0; // seconds since 1970, UTC; 0: unknown
     };
 
     int OpenLocked(QString &strMessage);
@@ -105,6 +106,7 @@ private:
     bool m_bOpen = false;
     QString m_strSerial;
     QHash<QString, QString> m_hashProperties;
+    bool m_bListV2 = false; // the phone lists folders with 64-bit sizes (ls_v2)
     int m_nRoot = -1; // -1 not asked yet, 0 no, 1 yes
     std::unique_ptr<AdbTracker> m_pTracker;
 

@@ -51,6 +51,14 @@ QHash<QString, QString> AdbParsers::Properties(const QByteArray &baText)
     return hash;
 }
 
+QStringList AdbParsers::Features(const QByteArray &baText)
+{
+    QStringList list;
+    for (const QString &strFeature : QString::fromUtf8(baText).split(QLatin1Char(','), Qt::SkipEmptyParts))
+        list << strFeature.trimmed();
+    return list;
+}
+
 QList<AdbParsers::DiskUsage> AdbParsers::DiskUsages(const QByteArray &baText)
 {
     static const QRegularExpression reBlanks(QStringLiteral("\\s+"));

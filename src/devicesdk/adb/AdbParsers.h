@@ -38,6 +38,8 @@ public:
     static QList<Device> Devices(const QByteArray &baText);
     // "[key]: [value]" lines of a bare getprop.
     static QHash<QString, QString> Properties(const QByteArray &baText);
+    // The comma-separated answer of host-serial:SERIAL:features.
+    static QStringList Features(const QByteArray &baText);
     // toybox "df -k": a header, then one line per file system.
     static QList<DiskUsage> DiskUsages(const QByteArray &baText);
     // "package:APK_PATH=NAME" lines of "pm list packages -f".

@@ -18,9 +18,16 @@ quint32 Le32(const char *p)
 {
     return qFromLittleEndian<quint32>(p);
 }
+
+qint64 Le64(const char *p)
+{
+    return qFromLittleEndian<qint64>(p);
+}
 } // namespace
 
-AdbSync::AdbSync(std::unique_ptr<AdbSocket> pSocket) : m_pSocket(std::move(pSocket))
+AdbSync::AdbSync(std::unique_ptr<AdbSocket> pSocket, bool bListV2)
+    : m_pSocket(std::move(pSocket))
+    , m_bListV2(bListV2)
 {
     m_bUsable = m_pSocket && m_pSocket->IsOpen();
 }
@@ -79,35 +86,50 @@ AdbSync::Result AdbSync::Stat(const QString &strPath, Entry &entry, QString *pEr
     return Result::Ok;
 }
 
+quint32 AdbSync::DecodeDent(const char *pRecord, Entry &entry)
+{
+    entry.nMode = Le32(pRecord + 4);
+    entry.nSize = Le32(pRecord + 8);
+    entry.nMtime = Le32(pRecord + 12);
+    return Le32(pRecord + 16);
+}
+
+quint32 AdbSync::DecodeDent2(const char *pRecord, Entry &entry)
+{
+    // id, error, dev (8), ino (8), mode, nlink, uid, gid, size (8), atime (8),
+    // mtime (8), ctime (8), name length. An entry the phone could not stat
+    // carries an error and no type, so it is neither a file nor a folder.
+    const bool bError = Le32(pRecord + 4) != 0;
+    entry.nMode = bError ? 0 : Le32(pRecord + 24);
+    entry.nSize = bError ? 0 : Le64(pRecord + 40);
+    entry.nMtime = bError ? 0 : Le64(pRecord + 56);
+    return Le32(pRecord + 72);
+}
+
 AdbSync::Result AdbSync::List(const QString &strPath, QList<Entry> &listEntries, QString *pError)
 {
     const QByteArray baPath = strPath.toUtf8();
     if (!IsUsable() || quint32(baPath.size()) > kMaxPath)
         return Fail(pError);
-    if (!m_pSocket->WriteAll(Request("LIST", baPath)))
+    if (!m_pSocket->WriteAll(Request(m_bListV2 ? "LIS2" : "LIST", baPath)))
         return Fail(pError);
+    const char *const szEntryId = m_bListV2 ? "DNT2" : "DENT";
+    const int nRest = m_bListV2 ? kDent2Rest : kDentRest;
     for (;;) {
-        char header[20];
-        if (!m_pSocket->ReadExact(header, 20))
+        char record[8 + kDent2Rest];
+        if (!m_pSocket->ReadExact(record, 8))
             return Fail(pError);
-        if (memcmp(header, "DONE", 4) == 0)
+        // A FAIL is 8 bytes and its message; DONE has the size of an entry.
+        if (memcmp(record, "FAIL", 4) == 0)
+            return ReadFailMessage(Le32(record + 4), pError);
+        if (!m_pSocket->ReadExact(record + 8, nRest))
+            return Fail(pError);
+        if (memcmp(record, "DONE", 4) == 0)
             return Result::Ok;
-        if (memcmp(header, "FAIL", 4) == 0) {
-            // A FAIL header is 8 bytes; 12 of the message are already read.
-            const quint32 nLength = Le32(header + 4);
-            if (nLength < 12)
-                return Fail(pError);
-            QByteArray baMessage(header + 8, 12);
-            QString strRest;
-            if (ReadFailMessage(nLength - 12, &strRest) != Result::RemoteFailed)
-                return Fail(pError);
-            if (pError)
-                *pError = QString::fromUtf8(baMessage) + strRest;
-            return Result::RemoteFailed;
-        }
-        if (memcmp(header, "DENT", 4) != 0)
+        if (memcmp(record, szEntryId, 4) != 0)
             return Fail(pError);
-        const quint32 nNameLength = Le32(header + 16);
+        Entry entry;
+        const quint32 nNameLength = m_bListV2 ? DecodeDent2(record, entry) : DecodeDent(record, entry);
         if (nNameLength > kMaxPath)
             return Fail(pError);
         QByteArray baName(int(nNameLength), '\0');
@@ -115,11 +137,7 @@ AdbSync::Result AdbSync::List(const QString &strPath, QList<Entry> &listEntries,
             return Fail(pError);
         if (baName == "." || baName == "..")
             continue;
-        Entry entry;
         entry.strName = QString::fromUtf8(baName);
-        entry.nMode = Le32(header + 4);
-        entry.nSize = Le32(header + 8);
-        entry.nMtime = Le32(header + 12);
         listEntries.append(entry);
     }
 }

@@ -11,7 +11,9 @@
 #include <memory>
 
 // The file-sync service of one phone over one connection: STAT, LIST and RECV
-// requests, in the version 1 form that every phone speaks. Requests go one at
+// requests, in the version 1 form that every phone speaks; on a phone with
+// the feature ls_v2 folders are listed with LIS2 instead, whose entries carry
+// 64-bit sizes and times (LIST gives sizes modulo 4 GiB). Requests go one at
 // a time; a phone ends the service after a failed request, so after a FAIL or
 // a broken connection IsUsable() is false and a new one must be opened.
 class AdbSync
@@ -21,8 +23,8 @@ public:
     {
         QString strName;
         quint32 nMode = 0;
-        quint32 nSize = 0;  // bytes, modulo 4 GiB in this version of the protocol
-        quint32 nMtime = 0; // seconds since 1970, UTC
+        qint64 nSize = 0;  // bytes; modulo 4 GiB from STAT and LIST
+        qint64 nMtime = 0; // seconds since 1970, UTC
         bool IsDirectory() const { return (nMode & 0170000) == 0040000; }
         bool IsRegularFile() const { return (nMode & 0170000) == 0100000; }
     };
@@ -37,7 +39,8 @@ public:
     // Largest DATA chunk a phone sends.
     static const int kMaxChunk = 64 * 1024;
 
-    explicit AdbSync(std::unique_ptr<AdbSocket> pSocket);
+    // bListV2: the phone has the feature ls_v2 (List() uses LIS2).
+    explicit AdbSync(std::unique_ptr<AdbSocket> pSocket, bool bListV2 = false);
     ~AdbSync();
 
     bool IsUsable() const;
@@ -64,9 +67,19 @@ public:
     static QByteArray Request(const char *szId, const QByteArray &baPath);
 
 private:
+    // Bytes of a DENT and of a DNT2 record after the 8 of id and first word,
+    // up to and including the name length.
+    static const int kDentRest = 12;
+    static const int kDent2Rest = 68;
+    // Reads the record of a listing entry (8 + kDentRest or 8 + kDent2Rest
+    // bytes, starting with its id) into entry; returns the name length.
+    static quint32 DecodeDent(const char *pRecord, Entry &entry);
+    static quint32 DecodeDent2(const char *pRecord, Entry &entry);
+
     Result Fail(QString *pError);
     Result ReadFailMessage(quint32 nLength, QString *pError);
 
     std::unique_ptr<AdbSocket> m_pSocket;
+    const bool m_bListV2;
     std::atomic<bool> m_bUsable {true};
 };
