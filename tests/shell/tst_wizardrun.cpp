@@ -70,6 +70,9 @@ private slots:
 
 private:
     BackUpMainWindow *ShowAndCount();
+    // Points the prepare page at the folder and checks every tile the phone
+    // has something for.
+    PrepareWizardWidget *SelectAllInto(BackUpMainWindow *pWindow, const QString &strDestination);
 
     std::unique_ptr<TestEnv> m_pEnv;
     std::unique_ptr<QWidget> m_pFrame;
@@ -120,6 +123,17 @@ BackUpMainWindow *tst_WizardRun::ShowAndCount()
     if (!QTest::qWaitFor([pWaiting]() { return !pWaiting->isVisible(); }, 30000))
         return nullptr;
     return pWindow;
+}
+
+PrepareWizardWidget *tst_WizardRun::SelectAllInto(BackUpMainWindow *pWindow, const QString &strDestination)
+{
+    PrepareWizardWidget *pPrepare = pWindow->GetPreparePage();
+    pPrepare->SetBackUpPath(strDestination);
+    for (CheckBigButton *pTile : pPrepare->GetBigButtons()) {
+        if (pTile->isEnabled() && !pTile->IsChecked())
+            pTile->ButtonPressed();
+    }
+    return pPrepare;
 }
 
 void tst_WizardRun::fullBackupOfSamplePhone()
@@ -197,12 +211,7 @@ void tst_WizardRun::cancelledHalfWayLeavesNothing()
 
     BackUpMainWindow *pWindow = ShowAndCount();
     QVERIFY2(pWindow, "the phone was not counted");
-    PrepareWizardWidget *pPrepare = pWindow->GetPreparePage();
-    pPrepare->SetBackUpPath(strDestination);
-    for (CheckBigButton *pTile : pPrepare->GetBigButtons()) {
-        if (pTile->isEnabled() && !pTile->IsChecked())
-            pTile->ButtonPressed();
-    }
+    PrepareWizardWidget *pPrepare = SelectAllInto(pWindow, strDestination);
     QVERIFY(pPrepare->GetBackupOjectType().bImage);
     QVERIFY(pPrepare->GetBackupOjectType().bPB);
 
@@ -256,12 +265,7 @@ void tst_WizardRun::oneImageMissingSaysSo()
 
     BackUpMainWindow *pWindow = ShowAndCount();
     QVERIFY2(pWindow, "the phone was not counted");
-    PrepareWizardWidget *pPrepare = pWindow->GetPreparePage();
-    pPrepare->SetBackUpPath(strDestination);
-    for (CheckBigButton *pTile : pPrepare->GetBigButtons()) {
-        if (pTile->isEnabled() && !pTile->IsChecked())
-            pTile->ButtonPressed();
-    }
+    PrepareWizardWidget *pPrepare = SelectAllInto(pWindow, strDestination);
     pPrepare->GetNextButton()->click();
     CompleteWizardWidget *pComplete = pWindow->GetCompletePage();
     QTRY_VERIFY_WITH_TIMEOUT(pComplete->isVisible(), 60000);
@@ -290,12 +294,7 @@ void tst_WizardRun::itemNotOnThePhoneIsNamed()
 
     BackUpMainWindow *pWindow = ShowAndCount();
     QVERIFY2(pWindow, "the phone was not counted");
-    PrepareWizardWidget *pPrepare = pWindow->GetPreparePage();
-    pPrepare->SetBackUpPath(strDestination);
-    for (CheckBigButton *pTile : pPrepare->GetBigButtons()) {
-        if (pTile->isEnabled() && !pTile->IsChecked())
-            pTile->ButtonPressed();
-    }
+    PrepareWizardWidget *pPrepare = SelectAllInto(pWindow, strDestination);
     QVERIFY(pPrepare->GetBackupOjectType().bEmail);
     pPrepare->GetNextButton()->click();
     CompleteWizardWidget *pComplete = pWindow->GetCompletePage();
