@@ -22,12 +22,14 @@ enum {
     DVSK_DEV_ERR_PHONE_IO = 0xff14,      /* the phone refused or failed the request */
     DVSK_DEV_ERR_LOCAL_FILE = 0xff15,    /* the PC-side file cannot be written */
     DVSK_DEV_ERR_BAD_ARGUMENT = 0xff16,  /* a null pointer, an unknown type or mode */
-    DVSK_DEV_ERR_BAD_CHOICE = 0xff17     /* the device text names no back end */
+    DVSK_DEV_ERR_BAD_CHOICE = 0xff17,    /* the device text names no back end */
+    DVSK_DEV_ERR_NO_SERVER = 0xff18      /* no adb server answers and none can be started */
 };
 
-/* Chooses the back end: "sim" (the simulated phone), "adb" (the one phone the
- * adb server knows) or "adb:SERIAL". NULL or "" takes $DVSK_DEVICE, else
- * "sim". Takes effect for every later call; call it before the first one.
+/* Chooses the back end: "sim" (the simulated phone), "adb" (the one usable
+ * phone the adb server knows) or "adb:SERIAL". NULL or "" takes $DVSK_DEVICE,
+ * else "adb". Takes effect for every later call; may be called again to
+ * switch phones while no backup or restore runs (a phone picker does).
  * 0 = the text names a back end. */
 DVSK_API int DVSK_Device_Select(const char *szDevice);
 
@@ -46,6 +48,37 @@ DVSK_API char *DVSK_Device_GetInfo(void);
 
 /* 1 while the phone is connected. */
 DVSK_API int DVSK_Device_IsAttached(void);
+
+/* Every phone the chosen back end can see, one line each ("\n" after every
+ * line), fields separated by "\t", UTF-8, freed by the caller:
+ *   SERIAL  STATE  CONNECTION  MODEL  DETAIL
+ * STATE is one of "ready" (usable), "unauthorized" (the phone has not
+ * accepted this computer's key), "offline", "no-permissions" (the USB device
+ * is not accessible to this user), "connecting" (authorizing, connecting
+ * and any other passing state); CONNECTION is "usb", "wifi" or "sim"; MODEL
+ * may be empty; DETAIL is the server's own words for an unusable state (may
+ * be empty). The simulated phone lists itself as one "sim" line, "ready"
+ * while attached, "offline" while detached.
+ * 0 = listed (the list may be empty); DVSK_DEV_ERR_NO_SERVER when no adb
+ * server answers and none can be started (*ppText then holds the reason). */
+DVSK_API int DVSK_Device_List(char **ppText);
+
+/* Called on an SDK thread whenever the list above may have changed (a phone
+ * arrived, left or changed state, or the adb server went away or came back).
+ * One callback at a time; NULL stops watching. The callback must not block. */
+typedef void (*DVSK_DeviceListCallback)(void);
+DVSK_API void DVSK_Device_WatchList(DVSK_DeviceListCallback pCallback);
+
+/* Asks the adb server to connect to a phone whose wireless debugging listens
+ * at "HOST:PORT". 0 = connected; *ppMessage (when given) receives the
+ * server's answer or why it failed (UTF-8, freed by the caller). */
+DVSK_API int DVSK_Device_ConnectWifi(const char *szHostPort, char **ppMessage);
+
+/* The opened phone's identity as "key=value" lines: serial (the phone's own
+ * ro.serialno, not the transport serial, which for a phone on Wi-Fi is
+ * IP:PORT and changes), manufacturer, model, android (version), backend
+ * ("sim" or "adb"). UTF-8, freed by the caller; NULL when no phone is open. */
+DVSK_API char *DVSK_Device_GetIdentity(void);
 
 #ifdef __cplusplus
 }
