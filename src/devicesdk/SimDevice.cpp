@@ -629,6 +629,16 @@ QString SimDevice::CallLog()
     return m_listCallLog.join(QLatin1Char('\n'));
 }
 
+PhoneConfig SimDevice::CurrentPhone()
+{
+    return Load();
+}
+
+void SimDevice::LogCall(const QString &strLine)
+{
+    AppendLog(strLine);
+}
+
 void SimDevice::ClearCallLog()
 {
     QMutexLocker locker(&m_mutex);

@@ -43,6 +43,10 @@ public:
     bool IsAttached() override;
     QString CallLog();
     void ClearCallLog();
+    // The served phone as phone.ini describes it now (read afresh).
+    PhoneConfig CurrentPhone();
+    // Adds a line to the call log (the restore calls log theirs too).
+    void LogCall(const QString &strLine);
 
     // The bundled sample phone next to this library: <lib dir>/../samples/phone.
     static QString BundledPhoneDir();

@@ -1,9 +1,11 @@
 // The exported C functions of the device SDK; each one forwards to the
 // chosen back end: the simulated phone or a real phone through adb.
 #include "SimDevice.h"
+#include "SimRestore.h"
 #include "adb/AdbDevice.h"
 #include "sdk/dvsk.h"
 #include "sdk/dvsk_device.h"
+#include "sdk/dvsk_restore.h"
 #include "sdk/dvsk_sim.h"
 
 #include <QDir>
@@ -70,6 +72,18 @@ DeviceBackend &Backend()
     if (choice.bAdb)
         return *choice.pAdb;
     return SimDevice::Instance();
+}
+
+// The restore side of the chosen back end; null while a real phone cannot
+// be restored to.
+DeviceRestore *RestoreBackend()
+{
+    Backend();
+    Choice &choice = TheChoice();
+    QMutexLocker locker(&choice.mutex);
+    if (choice.bAdb)
+        return nullptr;
+    return &SimRestore::Instance();
 }
 } // namespace
 
@@ -238,6 +252,62 @@ DVSK_API char *DVSK_Sim_GetCallLog(void)
 DVSK_API void DVSK_Sim_ClearCallLog(void)
 {
     SimDevice::Instance().ClearCallLog();
+}
+
+DVSK_API int DVSK_Restore_StatFiles(const char *szRemotePaths, char **ppText)
+{
+    DeviceRestore *pRestore = RestoreBackend();
+    return pRestore ? pRestore->StatFiles(szRemotePaths, ppText) : DVSK_DEV_ERR_NOT_AVAILABLE;
+}
+
+DVSK_API int DVSK_Restore_PutFiles(const char *szJobs, DVSK_RestoreFileCallback pCallback, void *pContext)
+{
+    DeviceRestore *pRestore = RestoreBackend();
+    return pRestore ? pRestore->PutFiles(szJobs, pCallback, pContext) : DVSK_DEV_ERR_NOT_AVAILABLE;
+}
+
+DVSK_API int DVSK_Restore_ScanMedia(const char *szRemotePaths)
+{
+    DeviceRestore *pRestore = RestoreBackend();
+    return pRestore ? pRestore->ScanMedia(szRemotePaths) : DVSK_DEV_ERR_NOT_AVAILABLE;
+}
+
+DVSK_API int DVSK_Restore_AppVersions(char **ppText)
+{
+    DeviceRestore *pRestore = RestoreBackend();
+    return pRestore ? pRestore->AppVersions(ppText) : DVSK_DEV_ERR_NOT_AVAILABLE;
+}
+
+DVSK_API int DVSK_Restore_InstallApp(const char *szApkPaths, char **ppMessage)
+{
+    DeviceRestore *pRestore = RestoreBackend();
+    return pRestore ? pRestore->InstallApp(szApkPaths, ppMessage) : DVSK_DEV_ERR_NOT_AVAILABLE;
+}
+
+DVSK_API int DVSK_Restore_RecordsAvailable(int nType, char **ppReason)
+{
+    DeviceRestore *pRestore = RestoreBackend();
+    return pRestore ? pRestore->RecordsAvailable(nType, ppReason) : DVSK_DEV_ERR_NOT_AVAILABLE;
+}
+
+DVSK_API int DVSK_Restore_Records(int nType, const char *szLocalFile, int *pRestored, int *pSkipped, int *pFailed,
+                                  char **ppMessage)
+{
+    DeviceRestore *pRestore = RestoreBackend();
+    return pRestore ? pRestore->Records(nType, szLocalFile, pRestored, pSkipped, pFailed, ppMessage)
+                    : DVSK_DEV_ERR_NOT_AVAILABLE;
+}
+
+DVSK_API void DVSK_Restore_Cancel(void)
+{
+    if (DeviceRestore *pRestore = RestoreBackend())
+        pRestore->Cancel();
+}
+
+DVSK_API void DVSK_Restore_ResetCancel(void)
+{
+    if (DeviceRestore *pRestore = RestoreBackend())
+        pRestore->ResetCancel();
 }
 
 } // extern "C"
