@@ -134,6 +134,13 @@ bool ContentProviders::IsDenied(const QString &strUri) const
     return false;
 }
 
+QByteArray ContentProviders::LinkerWarning() const
+{
+    QSettings ini(m_strPhoneDir + QLatin1String("/phone.ini"), QSettings::IniFormat);
+    const QString strWarning = ini.value(QStringLiteral("faults/linkerWarning")).toStringList().join(QStringLiteral(", "));
+    return strWarning.isEmpty() ? QByteArray() : strWarning.toUtf8() + '\n';
+}
+
 int ContentProviders::Run(const QStringList &listArgs, QByteArray *pOut, QByteArray *pErr)
 {
     QMutexLocker lock(&m_mutex);

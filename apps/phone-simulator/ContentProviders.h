@@ -20,7 +20,9 @@
 // "content://mms/part" (column "mid") and "content://mms/addr" (column
 // "msg_id"), reached as content://mms/<id>/part and content://mms/<id>/addr.
 // phone.ini [faults] contentDenied = uri, ... makes those providers answer
-// with the permission error.
+// with the permission error; [faults] linkerWarning = TEXT makes every
+// "content" command print that line on its error stream before anything
+// else, as Android's linker does when it complains about a library.
 class ContentProviders
 {
 public:
@@ -34,6 +36,8 @@ public:
     // goes to *pOut, its error texts (as a real phone prints them on the
     // error stream) to *pErr.
     int Run(const QStringList &listArgs, QByteArray *pOut, QByteArray *pErr);
+    // The linker's warning line (with its new line), empty when there is none.
+    QByteArray LinkerWarning() const;
 
 private:
     struct Table

@@ -18,7 +18,9 @@ bool ShellCommandLine::Parse(const QString &strLine, QList<Command> *pCommands, 
     bool bQuoted = false; // the word had quotes: not a redirection or operator
 
     auto endWord = [&]() {
-        if (bInWord && (bQuoted || !IsRedirection(strWord)))
+        if (bInWord && !bQuoted && IsRedirection(strWord))
+            current.listRedirections.append(strWord);
+        else if (bInWord)
             current.listArgs.append(strWord);
         strWord.clear();
         bInWord = false;

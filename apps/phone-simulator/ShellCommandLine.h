@@ -7,8 +7,8 @@
 // Splits a command line the way the phone's shell does for the simple lines
 // an adb client sends: words with '...' and "..." quoting and backslash
 // escapes, commands joined by ";", "&&" or "||", and the redirections
-// "2>/dev/null", ">/dev/null" and "2>&1" (recognised and dropped: output
-// goes where the service sends it). No variables, globs or pipes.
+// "2>/dev/null", ">/dev/null" and "2>&1" (kept with the command, which
+// applies them to what it printed). No variables, globs or pipes.
 class ShellCommandLine
 {
 public:
@@ -17,6 +17,7 @@ public:
     struct Command
     {
         QStringList listArgs;
+        QStringList listRedirections; // as written, e.g. "2>/dev/null"
         Join join = End; // how the next command follows this one
     };
 

@@ -88,14 +88,32 @@ ShellCommands::Result ShellCommands::RunLine(const QString &strLine, const Conte
             || (join == ShellCommandLine::IfSucceeded && result.nStatus == 0)
             || (join == ShellCommandLine::IfFailed && result.nStatus != 0);
         if (bRun) {
-            const Result one = RunCommand(command.listArgs, context);
+            Result one = RunCommand(command.listArgs, context);
+            Redirect(command.listRedirections, &one);
             result.baOut += one.baOut;
             result.baErr += one.baErr;
+            result.baErrFirst += one.baErrFirst;
             result.nStatus = one.nStatus;
         }
         join = command.join;
     }
     return result;
+}
+
+void ShellCommands::Redirect(const QStringList &listRedirections, Result *pResult)
+{
+    for (const QString &strRedirection : listRedirections) {
+        if (strRedirection == QLatin1String("2>/dev/null")) {
+            pResult->baErr.clear();
+            pResult->baErrFirst.clear();
+        } else if (strRedirection == QLatin1String("2>&1")) {
+            pResult->baOut = pResult->baErrFirst + pResult->baOut + pResult->baErr;
+            pResult->baErr.clear();
+            pResult->baErrFirst.clear();
+        } else {
+            pResult->baOut.clear(); // >/dev/null, 1>/dev/null
+        }
+    }
 }
 
 bool ShellCommands::HasCommand(const QString &strName) const
@@ -162,7 +180,9 @@ ShellCommands::Result ShellCommands::Content(const QStringList &listArgs, const 
 {
     Q_UNUSED(context);
     Result result;
-    result.nStatus = ContentProviders::ForPhone(m_phone.Config().Dir())->Run(listArgs, &result.baOut, &result.baErr);
+    const std::shared_ptr<ContentProviders> pProviders = ContentProviders::ForPhone(m_phone.Config().Dir());
+    result.nStatus = pProviders->Run(listArgs, &result.baOut, &result.baErr);
+    result.baErrFirst = pProviders->LinkerWarning();
     return result;
 }
 

@@ -18,6 +18,8 @@ public:
     {
         QByteArray baOut;
         QByteArray baErr;
+        // Printed on the error stream before anything else (a linker warning).
+        QByteArray baErrFirst;
         int nStatus = 0;
     };
 
@@ -41,6 +43,7 @@ private:
 
     Result RunLine(const QString &strLine, const Context &context) const;
     Result RunCommand(const QStringList &listArgs, const Context &context) const;
+    static void Redirect(const QStringList &listRedirections, Result *pResult);
 
     Result Cat(const QStringList &listArgs, const Context &context) const;
     Result Content(const QStringList &listArgs, const Context &context) const;

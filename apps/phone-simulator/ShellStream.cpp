@@ -47,6 +47,7 @@ ShellStream::ShellStream(AdbConnection *pConnection, uint32_t nLocalId, uint32_t
         return;
     }
     const ShellCommands::Result result = m_commands.Run(strCommand);
+    Output(Stderr, result.baErrFirst);
     Output(Stdout, result.baOut);
     Output(Stderr, result.baErr);
     End(result.nStatus);
@@ -111,6 +112,7 @@ void ShellStream::RunLine(const QByteArray &baLine)
     }
     if (!strLine.isEmpty()) {
         const ShellCommands::Result result = m_commands.Run(strLine);
+        Output(Stderr, result.baErrFirst);
         Output(Stdout, result.baOut);
         Output(Stderr, result.baErr);
         m_nStatus = result.nStatus;

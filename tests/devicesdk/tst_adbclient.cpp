@@ -2,6 +2,7 @@
 // never 5037) and the device simulator serving fixture phones. Skipped when
 // adb or the simulator is not there.
 #include "AdbTestRig.h"
+#include "HostileRecords.h"
 #include "TestPhone.h"
 #include "adb/AdbDevice.h"
 #include "adb/AdbServer.h"
@@ -49,6 +50,18 @@ QByteArray FileBytes(const QString &strPath)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
 }
 
+// Extracts the one package in strDest into strFiles.
+bool ExtractThePackage(const QString &strDest, const QString &strFiles)
+{
+    const QStringList listPackages = QDir(strDest).entryList({"backup_*.zip"}, QDir::Files);
+    if (listPackages.size() != 1)
+        return false;
+    QProcess extract;
+    extract.start(QStringLiteral(BACKUP_STAGE_DIR "/bin/backuptool"),
+                  {"extract", QDir(strDest).filePath(listPackages.first()), strFiles});
+    return extract.waitForFinished(60000) && extract.exitStatus() == QProcess::NormalExit && extract.exitCode() == 0;
+}
+
 // "name|size|path" of each line of a file-list text.
 QStringList ListRows(const char *szText)
 {
@@ -79,6 +92,8 @@ private slots:
     void unplugDuringCopiesIsReportedAtOnce();
     void backuptoolBacksUpThePhone();
     void backuptoolBacksUpTheRecords();
+    void backuptoolKeepsHostileRecords_data();
+    void backuptoolKeepsHostileRecords();
 
 private:
     // backuptool run --device adb:SERIAL ARGS, with its host settings
@@ -486,12 +501,7 @@ void tst_AdbClient::backuptoolBacksUpTheRecords()
     QVERIFY2(strOutput.contains("\nNot available on this phone: e-mail\n"), qPrintable(strOutput));
 
     // The package's module files, read by readers this project did not write.
-    const QStringList listPackages = QDir(out.filePath("dest")).entryList({"backup_*.zip"}, QDir::Files);
-    QCOMPARE(listPackages.size(), 1);
-    QProcess extract;
-    extract.start(QStringLiteral(BACKUP_STAGE_DIR "/bin/backuptool"),
-                  {"extract", QDir(out.filePath("dest")).filePath(listPackages.first()), out.filePath("files")});
-    QVERIFY(extract.waitForFinished(60000) && extract.exitCode() == 0);
+    QVERIFY(ExtractThePackage(out.filePath("dest"), out.filePath("files")));
     const QList<QPair<QString, QString>> listFiles {{"PB.zip", "contacts.vcf"}, {"SMS.zip", "sms.xml"},
         {"MMS.zip", "mms.xml"}, {"CALLLOG.zip", "calllog.xml"}, {"CALENDAR.zip", "calendar.ics"}};
     for (const auto &file : listFiles)
@@ -516,6 +526,58 @@ void tst_AdbClient::backuptoolBacksUpTheRecords()
     QVERIFY2(strOutput.contains("SMS                60") && strOutput.contains("calendar           12"), qPrintable(strOutput));
     QVERIFY2(strOutput.contains("\nNot available on this phone: call log, e-mail\n"), qPrintable(strOutput));
     QVERIFY2(!strOutput.contains("Nothing to back up"), qPrintable(strOutput));
+    m_pRig->Adb({"disconnect", strSerial});
+}
+
+void tst_AdbClient::backuptoolKeepsHostileRecords_data()
+{
+    QTest::addColumn<bool>("oldShell");
+    QTest::newRow("errors apart (shell v2)") << false;
+    QTest::newRow("errors mixed in (exec)") << true;
+}
+
+void tst_AdbClient::backuptoolKeepsHostileRecords()
+{
+    // Provider values that look like rows, columns or the tool's error, and
+    // a linker warning before every answer: every record is backed up as
+    // the phone holds it, and the package is sound.
+    QFETCH(bool, oldShell);
+    QTemporaryDir out;
+    QVERIFY2(out.isValid(), qPrintable(out.errorString()));
+    const QString strPhone = out.filePath("phone");
+    QVERIFY(QDir().mkpath(strPhone + "/providers"));
+    QVERIFY(QFile::copy(QStringLiteral(BACKUP_STAGE_DIR "/samples/phone/phone.ini"), strPhone + "/phone.ini"));
+    QVERIFY(QFile(strPhone + "/phone.ini").setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    const int nMessages = 1204;
+    QVERIFY(HostileRecords::Write(strPhone + "/providers", nMessages));
+    {
+        QSettings ini(strPhone + "/phone.ini", QSettings::IniFormat);
+        ini.setValue("faults/linkerWarning", "WARNING: linker: /system/lib64/libfoo.so: unused DT entry: type 0x6ffffffe");
+        ini.setValue("device/oldShell", oldShell);
+    }
+    const QString strSerial = m_pRig->StartSimulator(strPhone, {});
+    QVERIFY(!strSerial.isEmpty());
+
+    QString strOutput;
+    QCOMPARE(RunBackuptool(out.path(), strSerial, {"--items", "contacts,messages,other", "--dest", out.filePath("dest"), "--verify"}, &strOutput), 0);
+    for (const char *szLine : {"contacts           1", "SMS                1204", "MMS                1", "calendar           2"})
+        QVERIFY2(strOutput.contains(szLine), qPrintable(strOutput));
+    QVERIFY(ExtractThePackage(out.filePath("dest"), out.filePath("files")));
+
+    const QList<HostileRecords::Message> listGot = HostileRecords::ReadSmsXml(FileBytes(out.filePath("files/SMS.zip")));
+    const QList<HostileRecords::Message> listWanted = HostileRecords::Messages(nMessages);
+    QCOMPARE(listGot.size(), listWanted.size());
+    for (int i = 0; i < nMessages; ++i) {
+        QCOMPARE(listGot.at(i).strAddress, listWanted.at(i).strAddress);
+        QCOMPARE(listGot.at(i).strSubject, listWanted.at(i).strSubject);
+        QCOMPARE(listGot.at(i).strBody, listWanted.at(i).strBody);
+    }
+    // The picture and the photo begin like the tool's error and keep their bytes.
+    QVERIFY(FileBytes(out.filePath("files/MMS.zip")).contains(HostileRecords::ErrorLookingBytes().toBase64()));
+    QVERIFY(FileBytes(out.filePath("files/PB.zip")).replace("\r\n ", "").contains(HostileRecords::ErrorLookingBytes().toBase64()));
+    const QByteArray baIcs = FileBytes(out.filePath("files/CALENDAR.zip"));
+    QVERIFY2(baIcs.contains("\r\nSUMMARY:\r\n") && !baIcs.contains('\0') && baIcs.contains("DESCRIPTION:\xEF\xBB\xBFtext\r\n"),
+             baIcs.constData());
     m_pRig->Adb({"disconnect", strSerial});
 }
 

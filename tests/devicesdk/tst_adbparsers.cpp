@@ -3,6 +3,7 @@
 #include "adb/AdbParsers.h"
 #include "adb/AdbSocket.h"
 #include "adb/AdbSync.h"
+#include "adb/ShellPackets.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -103,6 +104,8 @@ class tst_AdbParsers : public QObject
     Q_OBJECT
 
 private slots:
+    void shellPackets_data();
+    void shellPackets();
     void devices_data();
     void devices();
     void properties();
@@ -311,6 +314,46 @@ void tst_AdbParsers::listKeepsModeSizeAndTime()
     QCOMPARE(listEntries.at(1).nMtime, quint32(1712345678));
     QVERIFY(!listEntries.at(2).IsRegularFile() && !listEntries.at(2).IsDirectory());
     QVERIFY(pSync->IsUsable());
+}
+
+void tst_AdbParsers::shellPackets_data()
+{
+    QTest::addColumn<QByteArray>("stream");
+    QTest::addColumn<QByteArray>("out");
+    QTest::addColumn<QByteArray>("err");
+    QTest::addColumn<int>("status");
+    const auto packet = [](char cId, const QByteArray &ba) {
+        QByteArray baHeader(5, cId);
+        qToLittleEndian<quint32>(quint32(ba.size()), baHeader.data() + 1);
+        return baHeader + ba;
+    };
+    QTest::newRow("output, error, exit") << packet(1, "Row: 0 _id=1\n") + packet(2, "WARNING: linker\n") + packet(3, QByteArray(1, '\0'))
+                                         << QByteArray("Row: 0 _id=1\n") << QByteArray("WARNING: linker\n") << 0;
+    QTest::newRow("interleaved, empty packets, status 127")
+        << packet(2, "a") + packet(1, "") + packet(1, "b\x01\x02") + packet(2, "c") + packet(1, "d") + packet(3, "\x7f")
+        << QByteArray("b\x01\x02" "d") << QByteArray("ac") << 127;
+    QTest::newRow("no exit status") << packet(1, "x") << QByteArray("x") << QByteArray() << -1;
+}
+
+void tst_AdbParsers::shellPackets()
+{
+    // The same packets whatever the pieces they arrive in.
+    QFETCH(QByteArray, stream);
+    QFETCH(QByteArray, out);
+    QFETCH(QByteArray, err);
+    QFETCH(int, status);
+    for (qsizetype nPiece = 1; nPiece <= stream.size(); ++nPiece) {
+        QByteArray baOut;
+        QByteArray baErr;
+        ShellPackets packets([&](const QByteArray &ba) { baOut += ba; }, [&](const QByteArray &ba) { baErr += ba; });
+        for (qsizetype i = 0; i < stream.size(); i += nPiece)
+            packets.Feed(stream.mid(i, nPiece));
+        QCOMPARE(baOut, out);
+        QCOMPARE(baErr, err);
+        QCOMPARE(packets.HasExited(), status >= 0);
+        if (status >= 0)
+            QCOMPARE(packets.ExitStatus(), status);
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_AdbParsers)

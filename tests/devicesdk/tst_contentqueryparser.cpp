@@ -1,8 +1,10 @@
 #include "ContentQueryParser.h"
+#include "RowText.h"
 
 #include <QtTest>
 
 Q_DECLARE_METATYPE(QList<QStringList>)
+Q_DECLARE_METATYPE(ContentQueryParser::Outcome)
 
 class tst_ContentQueryParser : public QObject
 {
@@ -13,6 +15,9 @@ private slots:
     void parse();
     void errors_data();
     void errors();
+    void malformedRowsAreCounted();
+    void rowText_data();
+    void rowText();
 };
 
 void tst_ContentQueryParser::parse_data()
@@ -37,6 +42,12 @@ void tst_ContentQueryParser::parse_data()
         << QList<QStringList> {{"1", "+966", QStringLiteral("مرحبا، 👍 שלום")}};
     QTest::newRow("no trailing new line") << QStringList {"_id"} << QByteArray("Row: 0 _id=1\nRow: 1 _id=2")
                                           << QList<QStringList> {{"1"}, {"2"}};
+    QTest::newRow("a linker warning before the first row")
+        << sms << QByteArray("WARNING: linker: libc.so: unused DT entry\nRow: 0 _id=1, address=a, body=b\n")
+        << QList<QStringList> {{"1", "a", "b"}};
+    QTest::newRow("a leading U+FEFF stays") << sms << QByteArray("Row: 0 _id=1, address=\xEF\xBB\xBF, body=\xEF\xBB\xBFhi\n")
+                                            << QList<QStringList> {{"1", QStringLiteral("\uFEFF"), QStringLiteral("\uFEFFhi")}};
+    QTest::newRow("no rows after a warning") << sms << QByteArray("WARNING: linker: x\nNo result found.\n") << QList<QStringList>();
     QTest::newRow("no rows") << sms << QByteArray("No result found.\n") << QList<QStringList>();
 }
 
@@ -75,14 +86,23 @@ void tst_ContentQueryParser::errors_data()
     QTest::addColumn<QByteArray>("output");
     QTest::addColumn<bool>("denied");
     QTest::addColumn<QString>("reasonPart");
+    QTest::addColumn<ContentQueryParser::Outcome>("outcome");
 
+    const auto error = ContentQueryParser::Outcome::Error;
+    const auto unreadable = ContentQueryParser::Outcome::Unreadable;
     QTest::newRow("security exception")
         << QByteArray("Error while accessing provider:call_log\njava.lang.SecurityException: Permission Denial: opening provider\n\tat android.os.Parcel\n\tat x\n\tat y\n")
-        << true << "java.lang.SecurityException: Permission Denial";
+        << true << "java.lang.SecurityException: Permission Denial" << error;
     QTest::newRow("unknown uri") << QByteArray("Error while accessing provider:foo\njava.lang.IllegalArgumentException: Unknown URI content://foo\n")
-                                 << false << "Unknown URI";
-    QTest::newRow("no output") << QByteArray() << false << "no output";
-    QTest::newRow("row without its columns") << QByteArray("Row: 0 _id=1, body=x\n") << false << "lacks the column address";
+                                 << false << "Unknown URI" << error;
+    QTest::newRow("the error after a linker warning")
+        << QByteArray("WARNING: linker: libc.so: unused DT entry\nError while accessing provider:sms\njava.lang.SecurityException: no\n")
+        << true << "Error while accessing provider:sms / java.lang.SecurityException" << error;
+    QTest::newRow("no output") << QByteArray() << false << "no output" << unreadable;
+    QTest::newRow("a linker warning alone") << QByteArray("WARNING: linker: libc.so: unused DT entry\n") << false
+                                            << "unreadable answer: WARNING: linker" << unreadable;
+    QTest::newRow("a missing tool") << QByteArray("/system/bin/sh: content: inaccessible or not found\n") << false
+                                    << "inaccessible or not found" << unreadable;
 }
 
 void tst_ContentQueryParser::errors()
@@ -90,15 +110,73 @@ void tst_ContentQueryParser::errors()
     QFETCH(QByteArray, output);
     QFETCH(bool, denied);
     QFETCH(QString, reasonPart);
+    QFETCH(ContentQueryParser::Outcome, outcome);
 
-    int nRows = 0;
-    ContentQueryParser parser({"_id", "address", "body"}, [&nRows](const QStringList &) { ++nRows; });
-    parser.Feed(output);
-    QCOMPARE(parser.Finish(), ContentQueryParser::Outcome::Error);
-    QCOMPARE(nRows, 0);
-    QCOMPARE(parser.IsPermissionDenied(), denied);
-    QVERIFY2(parser.ErrorText().contains(reasonPart), qPrintable(parser.ErrorText()));
-    QVERIFY(!parser.ErrorText().contains(QLatin1String("at y")));
+    // On the output stream, and on an error stream of its own.
+    for (bool bApart : {false, true}) {
+        int nRows = 0;
+        ContentQueryParser parser({"_id", "address", "body"}, [&nRows](const QStringList &) { ++nRows; });
+        if (bApart)
+            parser.FeedError(output);
+        else
+            parser.Feed(output);
+        QCOMPARE(parser.Finish(), outcome);
+        QCOMPARE(nRows, 0);
+        QCOMPARE(parser.IsPermissionDenied(), denied);
+        QVERIFY2(parser.ErrorText().contains(reasonPart), qPrintable(parser.ErrorText()));
+        QVERIFY(!parser.ErrorText().contains(QLatin1String("at y")));
+    }
+}
+
+void tst_ContentQueryParser::malformedRowsAreCounted()
+{
+    // A row cut short by a value that looked like the next row is left out
+    // and counted; the rows after it are still found.
+    QList<QStringList> listGot;
+    ContentQueryParser parser({"_id", "address", "body"}, [&listGot](const QStringList &row) { listGot.append(row); });
+    parser.Feed("Row: 0 _id=1, body=x\nRow: 1 _id=2, address=a, body=b\n");
+    QCOMPARE(parser.Finish(), ContentQueryParser::Outcome::Rows);
+    QCOMPARE(parser.MalformedRows(), 1);
+    QCOMPARE(listGot, (QList<QStringList> {{"2", "a", "b"}}));
+}
+
+void tst_ContentQueryParser::rowText_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("doubtful");
+    QTest::addColumn<bool>("rowMarker");
+
+    // Columns: _id, body, address, subject.
+    QTest::newRow("plain") << QByteArray("hi, address=+1, subject=s") << 1 << -1 << false;
+    QTest::newRow("any marker in the first text column is harmless")
+        << QByteArray("x, body=y, subject=z, address=+1, subject=s") << 1 << -1 << false;
+    QTest::newRow("the next column's marker in a value") << QByteArray("x, address=y, address=+1, subject=s") << 1 << 2 << false;
+    QTest::newRow("an address holding the subject's marker") << QByteArray("b, address=+1, subject=X, subject=S") << 1 << 3 << false;
+    QTest::newRow("a later column's marker in an earlier value is harmless")
+        << QByteArray("b, address=a, subject=x, subject=s") << 2 << 3 << false;
+    QTest::newRow("a forged row") << QByteArray("a\nRow: 1 _id=99, address=f, subject=g") << 1 << -1 << true;
+    QTest::newRow("a row number alone is no row") << QByteArray("a\nRow: 1, address=f, subject=g") << 1 << -1 << false;
+    QTest::newRow("a leading BOM") << QByteArray("\xEF\xBB\xBFhi, address=NULL, subject=") << 1 << -1 << false;
+}
+
+void tst_ContentQueryParser::rowText()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(int, from);
+    QFETCH(int, doubtful);
+    QFETCH(bool, rowMarker);
+    const QStringList listColumns {"_id", "body", "address", "subject"};
+    QList<QByteArray> listValues;
+    QVERIFY(RowText::Split(from == 1 ? text : text.mid(text.indexOf(", address=") + 10), listColumns, from, &listValues));
+    QCOMPARE(listValues.size(), listColumns.size() - from);
+    QCOMPARE(RowText::FirstDoubtfulColumn(listValues, listColumns, from), doubtful);
+    QCOMPARE(RowText::HasRowMarker(listValues, listColumns.first()), rowMarker);
+    if (text.startsWith("\xEF\xBB\xBF")) {
+        QCOMPARE(RowText::Value(listValues.first()), QStringLiteral("\uFEFFhi"));
+        QVERIFY(RowText::Value(listValues.at(1)).isNull());
+        QVERIFY(!RowText::Value(listValues.at(2)).isNull());
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_ContentQueryParser)

@@ -123,6 +123,10 @@ void tst_PhoneShell::commands_data()
     QTest::newRow("cat refused file") << "cat /sdcard/DCIM/a.jpg" << "" << "cat: /sdcard/DCIM/a.jpg: Permission denied\n" << 1;
     QTest::newRow("run-as") << "run-as com.example.notes id" << "" << "run-as: package not debuggable: com.example.notes\n" << 1;
     QTest::newRow("df missing path") << "df -k /nope" << "" << "df: /nope: No such file or directory\n" << 1;
+    QTest::newRow("errors to /dev/null") << "ls /sdcard/nope 2>/dev/null; echo x" << "x\n" << "" << 0;
+    QTest::newRow("errors with the output") << "ls /sdcard/nope 2>&1" << "ls: /sdcard/nope: No such file or directory\n" << "" << 1;
+    QTest::newRow("output to /dev/null") << "echo x >/dev/null; ls /sdcard/nope >/dev/null" << ""
+                                         << "ls: /sdcard/nope: No such file or directory\n" << 1;
 }
 
 void tst_PhoneShell::commands()

@@ -143,9 +143,11 @@ int AdbDevice::OpenLocked(QString &strMessage)
     m_hashProperties = AdbParsers::Properties(baProperties);
     // Asked once: phones before Android 10 list folders only with 32-bit sizes.
     QByteArray baFeatures;
-    if (m_server.Query("host-serial:" + chosen.strSerial.toUtf8() + ":features", baFeatures, &strError))
-        m_bListV2 = AdbParsers::Features(baFeatures).contains(QStringLiteral("ls_v2"));
-    else
+    if (m_server.Query("host-serial:" + chosen.strSerial.toUtf8() + ":features", baFeatures, &strError)) {
+        const QStringList listFeatures = AdbParsers::Features(baFeatures);
+        m_bListV2 = listFeatures.contains(QStringLiteral("ls_v2"));
+        m_bShellV2 = listFeatures.contains(QStringLiteral("shell_v2"));
+    } else
         Log(QStringLiteral("the features of %1 are unknown (%2); folders are listed with LIST").arg(chosen.strSerial, strError));
     m_strSerial = chosen.strSerial;
     m_bOpen = true;
@@ -644,7 +646,7 @@ int AdbDevice::RecordCount(int nType, int *pCount)
         QMutexLocker locker(&m_mutex);
         strSerial = m_strSerial;
     }
-    AdbRecordShell shell(m_server, strSerial, [this, nGeneration]() { return IsCancelled(nGeneration); },
+    AdbRecordShell shell(m_server, strSerial, m_bShellV2, [this, nGeneration]() { return IsCancelled(nGeneration); },
                          [this]() { return BrokenCode(); });
     const ProviderResult result = RecordExporter::Create(nType, shell)->Count(pCount);
     switch (result.eKind) {
@@ -687,7 +689,7 @@ int AdbDevice::BackUpRecords(int nType, char **ppText)
         Log(QStringLiteral("cannot write %1: %2").arg(strLocal, file.errorString()));
         return DVSK_DEV_ERR_LOCAL_FILE;
     }
-    AdbRecordShell shell(m_server, strSerial, [this, nGeneration]() { return IsCancelled(nGeneration); },
+    AdbRecordShell shell(m_server, strSerial, m_bShellV2, [this, nGeneration]() { return IsCancelled(nGeneration); },
                          [this]() { return BrokenCode(); });
     int nWritten = 0;
     const ProviderResult result = RecordExporter::Create(nType, shell)->Export(&file,

@@ -107,6 +107,7 @@ private:
     QString m_strSerial;
     QHash<QString, QString> m_hashProperties;
     bool m_bListV2 = false; // the phone lists folders with 64-bit sizes (ls_v2)
+    bool m_bShellV2 = false; // the phone keeps a command's error stream apart (shell_v2)
     int m_nRoot = -1; // -1 not asked yet, 0 no, 1 yes
     std::unique_ptr<AdbTracker> m_pTracker;
 

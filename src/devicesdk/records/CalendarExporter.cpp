@@ -11,8 +11,8 @@ namespace
 const QString kEvents = QStringLiteral("content://com.android.calendar/events");
 const QString kReminders = QStringLiteral("content://com.android.calendar/reminders");
 const QString kNotDeleted = QStringLiteral("deleted=0");
-const QStringList kColumns {"_id", "calendar_id", "dtstart", "dtend", "allDay", "eventTimezone", "eventEndTimezone",
-                            "duration", "rrule", "rdate", "exrule", "exdate", "title", "eventLocation", "description"};
+const QStringList kColumns {"_id", "description", "calendar_id", "dtstart", "dtend", "allDay", "eventTimezone",
+                            "eventEndTimezone", "duration", "rrule", "rdate", "exrule", "exdate", "title", "eventLocation"};
 const QStringList kReminderColumns {"_id", "event_id", "minutes", "method"};
 } // namespace
 
@@ -26,7 +26,7 @@ ProviderResult CalendarExporter::Write(QIODevice *pDevice, const std::function<v
     ICalendarWriter writer(pDevice, QDateTime::currentMSecsSinceEpoch());
     writer.Begin();
     ProviderResult inner;
-    const ProviderResult result = ProviderQuery(m_shell, m_strUri, kColumns, m_strWhere, m_nPageSize).ForEachPage([&](const ProviderQuery::Rows &listRows) {
+    const ProviderResult result = ProviderQuery(m_shell, m_strUri, kColumns, m_strWhere, m_nPageSize).ForEachPage(m_listIds, [&](const ProviderQuery::Rows &listRows) {
         if (inner.eKind != ProviderResult::Ok)
             return;
         // The reminders of this page's events, in one reply bounded by the page.

@@ -1,8 +1,10 @@
 #include "ContactsExporter.h"
 
+#include "ContentStream.h"
 #include "PhoneShell.h"
 #include "VCardWriter.h"
 
+#include <QDebug>
 #include <QIODevice>
 #include <QMap>
 #include <QRegularExpression>
@@ -12,10 +14,10 @@ namespace
 const QString kRawContacts = QStringLiteral("content://com.android.contacts/raw_contacts");
 const QString kData = QStringLiteral("content://com.android.contacts/data");
 const QString kNotDeleted = QStringLiteral("deleted=0");
-// Numbers and the mimetype first, free text after them, the most common text last.
-const QStringList kDataColumns {"_id", "raw_contact_id", "contact_id", "is_primary", "data14", "data15", "mimetype",
-                                "data2", "data3", "data4", "data5", "data6", "data7", "data8", "data9", "data10",
-                                "data1"};
+// The most common text right after _id, then numbers and the mimetype, then other text.
+const QStringList kDataColumns {"_id", "data1", "raw_contact_id", "contact_id", "is_primary", "data14", "data15",
+                                "mimetype", "data2", "data3", "data4", "data5", "data6", "data7", "data8", "data9",
+                                "data10"};
 const QString kMime = QStringLiteral("vnd.android.cursor.item/");
 
 QString PhoneType(int n)
@@ -65,11 +67,14 @@ QByteArray ContactsExporter::ReadPhoto(const QString &strRawId, const QString &s
     const QString strUri = bDisplayPhoto ? QStringLiteral("%1/%2/display_photo").arg(kRawContacts, strRawId)
                                          : QStringLiteral("content://com.android.contacts/contacts/%1/photo").arg(strContactId);
     QByteArray baPhoto;
-    *pCode = m_shell.Run("content read --uri " + ProviderQuery::Quote(strUri),
-                         [&baPhoto](const QByteArray &baChunk) { baPhoto += baChunk; });
-    // A photo the phone cannot open prints the tool's error instead of bytes.
-    if (*pCode != 0 || baPhoto.startsWith("Error while accessing provider"))
+    bool bOpened = true;
+    QString strError;
+    *pCode = ContentStream::Read(m_shell, strUri, [&baPhoto](const QByteArray &baChunk) { baPhoto += baChunk; },
+                                 &bOpened, &strError);
+    if (*pCode != 0)
         return QByteArray();
+    if (!bOpened)
+        qInfo().noquote() << "records: the photo" << strUri << "could not be read:" << strError;
     return baPhoto;
 }
 
@@ -77,7 +82,7 @@ ProviderResult ContactsExporter::Write(QIODevice *pDevice, const std::function<v
 {
     ProviderResult inner;
     ProviderQuery rawContacts(m_shell, m_strUri, {QStringLiteral("_id")}, m_strWhere, m_nPageSize);
-    const ProviderResult result = rawContacts.ForEachPage([&](const ProviderQuery::Rows &listIds) {
+    const ProviderResult result = rawContacts.ForEachPage(m_listIds, [&](const ProviderQuery::Rows &listIds) {
         if (inner.eKind != ProviderResult::Ok)
             return;
         // The data rows of this page's raw contacts, in one reply bounded by the page.

@@ -27,7 +27,10 @@ QString ContentLineFormat::EscapeText(const QString &strText)
             strOut += QLatin1String("\\n");
             break;
         case '\n': strOut += QLatin1String("\\n"); break;
-        default: strOut += c;
+        case '\t': strOut += c; break;
+        default:
+            // Other control characters may not appear in a content line.
+            strOut += c.unicode() < 0x20 || c.unicode() == 0x7f ? QChar(QChar::ReplacementCharacter) : c;
         }
     }
     return strOut;
@@ -54,7 +57,13 @@ QString ContentLineFormat::ParamValue(const QString &strValue)
 
 QByteArray ContentLineFormat::Line(const QString &strNameAndParams, const QString &strValue)
 {
-    return Fold(strNameAndParams.toUtf8() + ':' + strValue.toUtf8());
+    // No control character but tab reaches the file, whatever the value held.
+    QString strLine = strNameAndParams + QLatin1Char(':') + strValue;
+    for (QChar &c : strLine) {
+        if ((c.unicode() < 0x20 && c != QLatin1Char('\t')) || c.unicode() == 0x7f)
+            c = QChar(QChar::ReplacementCharacter);
+    }
+    return Fold(strLine.toUtf8());
 }
 
 QByteArray ContentLineFormat::Fold(const QByteArray &baLine)

@@ -159,11 +159,11 @@ bool ICalendarWriter::Write(const Event &event)
         }
         ba += ContentLineFormat::Line(strName, strValue);
     }
-    if (!event.strTitle.isEmpty())
+    if (!event.strTitle.isNull())
         ba += ContentLineFormat::Line(QStringLiteral("SUMMARY"), ContentLineFormat::EscapeText(event.strTitle));
-    if (!event.strLocation.isEmpty())
+    if (!event.strLocation.isNull())
         ba += ContentLineFormat::Line(QStringLiteral("LOCATION"), ContentLineFormat::EscapeText(event.strLocation));
-    if (!event.strDescription.isEmpty())
+    if (!event.strDescription.isNull())
         ba += ContentLineFormat::Line(QStringLiteral("DESCRIPTION"), ContentLineFormat::EscapeText(event.strDescription));
     for (int nMinutes : event.listReminderMinutes) {
         if (nMinutes < 0)

@@ -1,14 +1,16 @@
 #include "MmsExporter.h"
 
+#include "ContentStream.h"
 #include "PhoneShell.h"
 #include "RecordXmlWriter.h"
 
+#include <QDebug>
+
 namespace
 {
-const QStringList kColumns {"_id", "thread_id", "date", "date_sent", "msg_box", "read", "m_type", "ct_t", "sub_cs", "sub"};
-const QStringList kAddrColumns {"_id", "type", "charset", "address"};
-const QStringList kPartColumns {"_id", "seq", "ct", "chset", "cid", "cl", "name", "fn", "text"};
-const char kToolError[] = "Error while accessing provider";
+const QStringList kColumns {"_id", "sub", "thread_id", "date", "date_sent", "msg_box", "read", "m_type", "ct_t", "sub_cs"};
+const QStringList kAddrColumns {"_id", "address", "type", "charset"};
+const QStringList kPartColumns {"_id", "text", "seq", "ct", "chset", "cid", "cl", "name", "fn"};
 
 // The phone keeps MMS times in seconds; the file has milliseconds as for SMS.
 QString SecondsToMs(const QString &str)
@@ -40,7 +42,7 @@ ProviderResult MmsExporter::Write(QIODevice *pDevice, const std::function<void()
     writer.Begin(QStringLiteral("mmses"));
     ProviderResult inner;
     const ProviderResult result = ProviderQuery(m_shell, m_strUri, kColumns, m_strWhere, m_nPageSize)
-        .ForEachPage([&](const ProviderQuery::Rows &listRows) {
+        .ForEachPage(m_listIds, [&](const ProviderQuery::Rows &listRows) {
             for (const QStringList &row : listRows) {
                 if (inner.eKind != ProviderResult::Ok)
                     return;
@@ -95,32 +97,17 @@ ProviderResult MmsExporter::WritePart(RecordXmlWriter &writer, const QStringList
         writer.Element(QStringLiteral("part"), listAttributes);
         return ProviderResult();
     }
-    // Binary content comes from the part's stream. A part the phone cannot
-    // open prints the tool's error instead of bytes: the first bytes are
-    // held until they show which it is.
+    // Binary content comes from the part's stream, written on as it arrives.
     listAttributes.append({QStringLiteral("encoding"), QStringLiteral("base64")});
     writer.StartElement(QStringLiteral("part"), listAttributes);
-    QByteArray baHead;
-    bool bChecked = false;
-    const qsizetype nCheck = qsizetype(sizeof kToolError);
-    const int nCode = m_shell.Run("content read --uri " + ProviderQuery::Quote(QStringLiteral("content://mms/part/") + P("_id")),
-        [&](const QByteArray &baChunk) {
-            if (bChecked) {
-                writer.AppendBase64(baChunk);
-                return;
-            }
-            baHead += baChunk;
-            if (baHead.size() < nCheck)
-                return;
-            bChecked = true;
-            if (!baHead.startsWith(kToolError))
-                writer.AppendBase64(baHead);
-            baHead.clear();
-        });
+    bool bOpened = true;
+    QString strError;
+    const int nCode = ContentStream::Read(m_shell, QStringLiteral("content://mms/part/") + P("_id"),
+        [&writer](const QByteArray &baChunk) { writer.AppendBase64(baChunk); }, &bOpened, &strError);
     if (nCode != 0)
         return Broken(nCode);
-    if (!bChecked)
-        writer.AppendBase64(baHead);
+    if (!bOpened)
+        qInfo().noquote() << "records: the MMS part" << P("_id") << "could not be read:" << strError;
     writer.EndElement();
     return ProviderResult();
 }

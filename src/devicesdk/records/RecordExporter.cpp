@@ -6,6 +6,8 @@
 #include "PhoneShell.h"
 #include "XmlRowsExporter.h"
 
+#include <QDebug>
+
 RecordExporter::RecordExporter(PhoneShell &shell, const QString &strUri, const QString &strWhere)
     : m_shell(shell)
     , m_strUri(strUri)
@@ -17,13 +19,15 @@ RecordExporter::~RecordExporter() = default;
 
 std::unique_ptr<RecordExporter> RecordExporter::Create(int nType, PhoneShell &shell)
 {
-    // Free text goes last in every projection: a value is split off only at ", <next column>=".
+    // The longest free text comes right after _id in every projection: a
+    // value there can never be taken for a later column's separator alone,
+    // so it costs no second reading (see RowText).
     switch (nType) {
     case 0:
         return std::make_unique<ContactsExporter>(shell);
     case 1:
         return std::make_unique<XmlRowsExporter>(shell, QStringLiteral("content://sms"),
-            QStringList {"_id", "thread_id", "date", "date_sent", "type", "read", "status", "address", "subject", "body"},
+            QStringList {"_id", "body", "thread_id", "date", "date_sent", "type", "read", "status", "address", "subject"},
             QStringLiteral("smses"), QStringLiteral("sms"),
             XmlRowsExporter::Names {{"thread", "thread_id"}, {"address", "address"}, {"date", "date"},
                                     {"date_sent", "date_sent"}, {"type", "type"}, {"read", "read"}, {"status", "status"},
@@ -32,7 +36,7 @@ std::unique_ptr<RecordExporter> RecordExporter::Create(int nType, PhoneShell &sh
         return std::make_unique<CalendarExporter>(shell);
     case 4:
         return std::make_unique<XmlRowsExporter>(shell, QStringLiteral("content://call_log/calls"),
-            QStringList {"_id", "date", "duration", "type", "new", "number", "name"},
+            QStringList {"_id", "name", "date", "duration", "type", "new", "number"},
             QStringLiteral("calls"), QStringLiteral("call"),
             XmlRowsExporter::Names {{"number", "number"}, {"name", "name"}, {"date", "date"}, {"duration", "duration"},
                                     {"type", "type"}, {"new", "new"}});
@@ -57,7 +61,9 @@ QString RecordExporter::FileName(int nType)
 
 ProviderResult RecordExporter::Count(int *pCount)
 {
-    return ProviderQuery(m_shell, m_strUri, {QStringLiteral("_id")}, m_strWhere, m_nPageSize).Count(pCount);
+    const ProviderResult result = ProviderQuery(m_shell, m_strUri, {QStringLiteral("_id")}, m_strWhere, m_nPageSize).ReadIds(&m_listIds);
+    *pCount = int(m_listIds.size());
+    return result;
 }
 
 ProviderResult RecordExporter::Export(QIODevice *pDevice, const Progress &fnProgress, int *pWritten)
@@ -69,11 +75,21 @@ ProviderResult RecordExporter::Export(QIODevice *pDevice, const Progress &fnProg
         return result;
     if (fnProgress)
         fnProgress(0, nAll);
-    // The phone may gain records between the count and the pages.
-    return Write(pDevice, [&]() {
+    // Records added after the count wait for the next backup.
+    ProviderResult written = Write(pDevice, [&]() {
         if (fnProgress)
-            fnProgress(*pWritten, qMax(nAll, *pWritten));
+            fnProgress(*pWritten, nAll);
     }, pWritten);
+    if (written.eKind != ProviderResult::Ok)
+        return written;
+    if (written.nVanished > 0)
+        qInfo().noquote() << "records:" << written.nVanished << "of the" << nAll << "records of" << m_strUri
+                          << "were deleted on the phone while they were read";
+    if (*pWritten + written.nVanished < nAll) {
+        written.eKind = ProviderResult::Failed;
+        written.strReason = QStringLiteral("%1 of the %2 records of %3 were read").arg(*pWritten).arg(nAll).arg(m_strUri);
+    }
+    return written;
 }
 
 QString RecordExporter::Value(const QStringList &listColumns, const QStringList &listRow, const QString &strColumn)

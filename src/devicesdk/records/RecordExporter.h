@@ -22,10 +22,12 @@ public:
 
     virtual ~RecordExporter();
 
-    // The number of records, from an id-only query of the main provider.
+    // The number of records, from an id-only query of the main provider
+    // (whose ids Export then reads).
     ProviderResult Count(int *pCount);
     // Writes every record to pDevice; progress (done, all) before the first
-    // page and after every page; *pWritten = records written.
+    // page and after every page; *pWritten = records written. Fewer records
+    // than counted fail the export, unless the phone no longer has the rest.
     ProviderResult Export(QIODevice *pDevice, const Progress &fnProgress, int *pWritten);
 
     void SetPageSize(int nPageSize) { m_nPageSize = nPageSize; }
@@ -58,4 +60,6 @@ protected:
     const QString m_strUri;
     const QString m_strWhere;
     int m_nPageSize = 500;
+    // The ids of the main provider's records, from Count.
+    ProviderQuery::Ids m_listIds;
 };

@@ -15,7 +15,8 @@ bool RecordXmlWriter::IsXmlText(const QString &str)
         const char16_t c = str.at(i).unicode();
         if (c < 0x20 && c != '\t' && c != '\n' && c != '\r')
             return false;
-        if (c == 0xFFFE || c == 0xFFFF)
+        // U+FEFF is dropped by writers and readers alike as a byte-order mark.
+        if (c == 0xFFFE || c == 0xFFFF || c == 0xFEFF)
             return false;
         if (QChar::isHighSurrogate(c)) {
             if (i + 1 >= str.size() || !QChar::isLowSurrogate(str.at(i + 1).unicode()))

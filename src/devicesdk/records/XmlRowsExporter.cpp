@@ -17,7 +17,7 @@ ProviderResult XmlRowsExporter::Write(QIODevice *pDevice, const std::function<vo
     RecordXmlWriter writer(pDevice);
     writer.Begin(m_strRoot);
     const ProviderResult result = ProviderQuery(m_shell, m_strUri, m_listColumns, m_strWhere, m_nPageSize)
-        .ForEachPage([&](const ProviderQuery::Rows &listRows) {
+        .ForEachPage(m_listIds, [&](const ProviderQuery::Rows &listRows) {
             for (const QStringList &row : listRows) {
                 RecordXmlWriter::Attributes listAttributes;
                 for (const auto &name : m_listNames)
