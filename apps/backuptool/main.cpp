@@ -1,8 +1,10 @@
 // backuptool: the backup package from the command line.
 
+#include "ExportCommand.h"
 #include "ExtractCommand.h"
 #include "InfoCommand.h"
 #include "ListCommand.h"
+#include "RestoreCommand.h"
 #include "RunCommand.h"
 #include "ToolCommand.h"
 #include "ToolOutput.h"
@@ -24,6 +26,9 @@ const ToolCommand g_commands[] = {
     {"extract", "write a package's entries into a folder", &ExtractCommand::Help, &ExtractCommand::Run},
     {"verify", "read a whole package and say whether it is sound", &VerifyCommand::Help, &VerifyCommand::Run},
     {"run", "back up the phone without a window, with a progress line", &RunCommand::Help, &RunCommand::Run},
+    {"restore", "put a backup back on the phone, with a progress line", &RestoreCommand::Help, &RestoreCommand::Run},
+    {"export", "write a package's records as contacts.vcf, calendar.ics, ...", &ExportCommand::Help,
+     &ExportCommand::Run},
 };
 
 bool g_bVerbose = false;
@@ -42,7 +47,8 @@ QString Overview()
     QString strText = QStringLiteral(
         "Usage: backuptool [--verbose] COMMAND [ARGS...]\n"
         "\n"
-        "Reads backup packages (the .zip files a backup writes).\n"
+        "Reads backup packages (the .zip files a backup writes), backs up the\n"
+        "phone and puts a backup back on it.\n"
         "\n"
         "Commands:\n");
     for (const ToolCommand &command : g_commands)
@@ -53,7 +59,8 @@ QString Overview()
         "--verbose shows the engine's log lines on the error stream.\n"
         "\n"
         "Exit status: 0 success, 1 a missing, unreadable, truncated, malformed\n"
-        "or unsound package, 2 wrong arguments.");
+        "or unsound package, 2 wrong arguments; 'run' and 'restore' also 4 phone\n"
+        "disconnected and 130 cancelled (see their help).");
     return strText;
 }
 } // namespace
