@@ -166,11 +166,13 @@ void RestoreCommand::slotItemStarted(int nCode)
 void RestoreCommand::slotProgress(const RestoreRunner::Progress &progress)
 {
     const int nPermille = Permille(progress);
-    m_progress.SetModule(m_strKind, QStringLiteral("%1/%2 files, %3/%4")
-                                        .arg(progress.nFilesDone)
-                                        .arg(progress.nFiles)
-                                        .arg(QLocale::c().formattedDataSize(progress.nBytesDone))
-                                        .arg(QLocale::c().formattedDataSize(progress.nBytes)));
+    if (progress.nFiles > 0) {
+        m_progress.SetModule(m_strKind, QStringLiteral("%1/%2 files, %3/%4")
+                                            .arg(progress.nFilesDone)
+                                            .arg(progress.nFiles)
+                                            .arg(QLocale::c().formattedDataSize(progress.nBytesDone))
+                                            .arg(QLocale::c().formattedDataSize(progress.nBytes)));
+    }
     if (nPermille > m_nDrawn) {
         m_progress.Add(float(nPermille - m_nDrawn));
         m_nDrawn = nPermille;

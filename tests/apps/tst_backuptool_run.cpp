@@ -5,6 +5,7 @@
 #include "ScratchMount.h"
 #include "TestEnv.h"
 #include "TestPhone.h"
+#include "ToolRun.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,30 +21,14 @@ namespace
 {
 QString Tool()
 {
-    return QStringLiteral(BACKUP_STAGE_DIR "/bin/backuptool");
+    return ToolRun::Path();
 }
 
-struct Result
-{
-    int nExit = -1;
-    QString strOut;
-    QString strErr;
-};
+using Result = ToolRun::Result;
 
 Result RunTool(const QStringList &listArgs)
 {
-    QProcess process;
-    process.start(Tool(), QStringList{QStringLiteral("run")} + listArgs);
-    Result result;
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-        return result;
-    }
-    result.nExit = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.strOut = QString::fromLocal8Bit(process.readAllStandardOutput());
-    result.strErr = QString::fromLocal8Bit(process.readAllStandardError());
-    return result;
+    return ToolRun::Run(QStringList{QStringLiteral("run")} + listArgs, 60000);
 }
 
 QString Field(const QString &strOut, const QString &strLabel)

@@ -102,7 +102,7 @@ int RestoreSummary::ExitStatusCode() const
 
 QString RestoreSummary::CountsLine(const KindResult &result) const
 {
-    const QString strName = QStringLiteral("%1").arg(RestoreTexts::KindName(result.nCode) + QLatin1Char(':'), -14);
+    const QString strName = QStringLiteral("%1").arg(RestoreTexts::KindName(result.nCode) + QLatin1Char(':'), -18);
     if (result.bNotRestorable)
         return QStringLiteral("%1 not restorable: %2 (%3 in the backup)").arg(strName, result.strWhy).arg(result.nBackedUp);
     if (result.bFailed)
