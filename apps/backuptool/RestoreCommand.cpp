@@ -182,7 +182,7 @@ void RestoreCommand::slotProgress(const RestoreRunner::Progress &progress)
 void RestoreCommand::slotFinished(const RestoreSummary &summary)
 {
     if (!m_bDryRun && m_nDrawn > 0)
-        m_progress.Finish(summary.end == RestoreSummary::End::Completed);
+        m_progress.Finish(summary.end == RestoreSummary::End::Completed && summary.TotalFailed() == 0);
     if (summary.end == RestoreSummary::End::NotStarted) {
         m_loop.exit(m_out.Error(QStringLiteral("restore: %1").arg(summary.strError)));
         return;

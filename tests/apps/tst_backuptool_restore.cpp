@@ -3,14 +3,12 @@
 // phone backed up again; damaged packages, name clashes, a full phone,
 // Ctrl-C and an unplugged phone.
 
-#include "MediaInfo.h"
+#include "BackupContents.h"
 #include "TestEnv.h"
 #include "TestPhone.h"
 #include "ToolRun.h"
 
-#include <QCryptographicHash>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -41,64 +39,6 @@ QString Backup(const QString &strPhone, const QString &strDest)
         return QString();
     }
     return QDir(strDest).filePath(listPackages.first());
-}
-
-QByteArray Digest(const QString &strFile)
-{
-    QFile file(strFile);
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    return file.open(QIODevice::ReadOnly) && hash.addData(&file) ? hash.result().toHex() : QByteArray();
-}
-
-// What a backup holds of media and applications: phone path (or APK file
-// name) -> digest of the bytes.
-QMap<QString, QByteArray> FilesOf(const QString &strPackage)
-{
-    const QString strFolder = strPackage.chopped(4);
-    QMap<QString, QByteArray> mapFiles;
-    for (const QString &strKind : {QStringLiteral("Image"), QStringLiteral("Video"), QStringLiteral("Audio")}) {
-        QList<MediaInfo> listMedia;
-        g_ReadMediaList(strFolder + QLatin1Char('/') + strKind + QLatin1Char('/') + strKind + QStringLiteral("List.xml"),
-                        listMedia);
-        for (const MediaInfo &media : qAsConst(listMedia))
-            mapFiles.insert(media.phpath, Digest(strFolder + QLatin1Char('/') + strKind + QLatin1Char('/') + media.pcname));
-    }
-    const QDir apks(strFolder + QStringLiteral("/APK"));
-    for (const QString &strApk : apks.entryList({QStringLiteral("*.apk")}, QDir::Files))
-        mapFiles.insert(QStringLiteral("APK/") + strApk, Digest(apks.filePath(strApk)));
-    return mapFiles;
-}
-
-// The lines of a file that start with one of the prefixes (or the
-// elements named), sorted: what identifies its records.
-QStringList RecordKeys(const QString &strFile, const QRegularExpression &re)
-{
-    QFile file(strFile);
-    if (!file.open(QIODevice::ReadOnly))
-        return {QStringLiteral("missing: ") + strFile};
-    QStringList listKeys;
-    QRegularExpressionMatchIterator it = re.globalMatch(QString::fromUtf8(file.readAll()));
-    while (it.hasNext())
-        listKeys << it.next().captured(0).trimmed();
-    listKeys.sort();
-    return listKeys;
-}
-
-// Every file under a folder with its size, time and digest.
-QStringList Snapshot(const QString &strDir)
-{
-    QStringList listFiles;
-    QDirIterator it(strDir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QFileInfo info(it.next());
-        listFiles << QStringLiteral("%1 %2 %3 %4")
-                         .arg(QDir(strDir).relativeFilePath(info.filePath()))
-                         .arg(info.size())
-                         .arg(info.lastModified().toSecsSinceEpoch())
-                         .arg(QString::fromLatin1(Digest(info.filePath())));
-    }
-    listFiles.sort();
-    return listFiles;
 }
 
 // True when a summary line reads "KIND:   REST" (any padding).
@@ -177,30 +117,25 @@ void tst_BackupToolRestore::roundTrip()
     // Phone B backed up gives back what phone A's backup held.
     const QString strBackupB = Backup(strPhone, m_pEnv->Path(QStringLiteral("backup-b")));
     QVERIFY(!strBackupB.isEmpty());
-    const QMap<QString, QByteArray> mapA = FilesOf(m_strPackage);
+    const QMap<QString, QByteArray> mapA = BackupContents::FilesOf(m_strPackage);
     QCOMPARE(mapA.size(), 24);
-    QCOMPARE(FilesOf(strBackupB), mapA);
+    QCOMPARE(BackupContents::FilesOf(strBackupB), mapA);
     const QString strExportA = m_pEnv->Path(QStringLiteral("export-a"));
     const QString strExportB = m_pEnv->Path(QStringLiteral("export-b"));
     QCOMPARE(RunTool({QStringLiteral("export"), m_strPackage, strExportA}).nExit, 0);
     QCOMPARE(RunTool({QStringLiteral("export"), strBackupB, strExportB}).nExit, 0);
-    const QList<QPair<QString, QRegularExpression>> listRecords = {
-        {QStringLiteral("contacts.vcf"), QRegularExpression(QStringLiteral("^(FN|TEL|EMAIL)[;:].*$"),
-                                                            QRegularExpression::MultilineOption)},
-        {QStringLiteral("calendar.ics"), QRegularExpression(QStringLiteral("^(SUMMARY|DTSTART|RRULE)[;:].*$"),
-                                                            QRegularExpression::MultilineOption)},
-        {QStringLiteral("call-log.xml"), QRegularExpression(QStringLiteral("(number|date|duration|type)=\"[^\"]*\""))}};
-    for (const auto &record : listRecords) {
-        const QStringList listA = RecordKeys(QDir(strExportA).filePath(record.first), record.second);
-        QVERIFY2(listA.size() > 10, qPrintable(record.first));
-        QCOMPARE(RecordKeys(QDir(strExportB).filePath(record.first), record.second), listA);
+    for (const QString &strFile : {QStringLiteral("contacts.vcf"), QStringLiteral("calendar.ics"),
+                                   QStringLiteral("call-log.xml")}) {
+        const QStringList listA = BackupContents::RecordKeys(QDir(strExportA).filePath(strFile));
+        QVERIFY2(listA.size() > 10, qPrintable(strFile));
+        QCOMPARE(BackupContents::RecordKeys(QDir(strExportB).filePath(strFile)), listA);
     }
 
     // Again: nothing changes, and everything is said to be there already.
-    const QStringList listBefore = Snapshot(strPhone + QStringLiteral("/fs")) + Snapshot(strPhone + QStringLiteral("/records"));
+    const QStringList listBefore = BackupContents::Snapshot(strPhone + QStringLiteral("/fs")) + BackupContents::Snapshot(strPhone + QStringLiteral("/records"));
     const Result second = RunTool({QStringLiteral("restore"), m_strPackage.chopped(4), QStringLiteral("--phone"), strPhone});
     QVERIFY2(second.nExit == 0, qPrintable(second.strOut + second.strErr));
-    QCOMPARE(Snapshot(strPhone + QStringLiteral("/fs")) + Snapshot(strPhone + QStringLiteral("/records")), listBefore);
+    QCOMPARE(BackupContents::Snapshot(strPhone + QStringLiteral("/fs")) + BackupContents::Snapshot(strPhone + QStringLiteral("/records")), listBefore);
     for (const QString &strKind : {QStringLiteral("contacts"), QStringLiteral("applications"), QStringLiteral("images"),
                                    QStringLiteral("videos"), QStringLiteral("audio"), QStringLiteral("call log"),
                                    QStringLiteral("calendar")}) {
@@ -214,11 +149,11 @@ void tst_BackupToolRestore::roundTrip()
 void tst_BackupToolRestore::dryRunChangesNothing()
 {
     const QString strPhone = EmptyPhone(QStringLiteral("b"));
-    const QStringList listBefore = Snapshot(strPhone);
+    const QStringList listBefore = BackupContents::Snapshot(strPhone);
     const Result result =
         RunTool({QStringLiteral("restore"), m_strPackage, QStringLiteral("--phone"), strPhone, QStringLiteral("--dry-run")});
     QVERIFY2(result.nExit == 0, qPrintable(result.strOut + result.strErr));
-    QCOMPARE(Snapshot(strPhone), listBefore);
+    QCOMPARE(BackupContents::Snapshot(strPhone), listBefore);
     QVERIFY2(HasLine(result.strOut, QStringLiteral("images"), QStringLiteral("12 to restore, 0 already on the phone$")),
              qPrintable(result.strOut));
     QVERIFY2(result.strOut.contains(QStringLiteral("up to 40 to restore")), qPrintable(result.strOut));
@@ -239,7 +174,7 @@ void tst_BackupToolRestore::nameClashTakesFreeName()
     QVERIFY(other.open(QIODevice::ReadOnly));
     QCOMPARE(other.readAll(), QByteArray("another picture"));
     const QString strRenamed = phone.HostPath(QStringLiteral("/sdcard/DCIM/Camera/IMG_0001 (1).jpg"));
-    QCOMPARE(Digest(strRenamed), FilesOf(m_strPackage).value(QStringLiteral("/sdcard/DCIM/Camera/IMG_0001.jpg")));
+    QCOMPARE(BackupContents::Digest(strRenamed), BackupContents::FilesOf(m_strPackage).value(QStringLiteral("/sdcard/DCIM/Camera/IMG_0001.jpg")));
     QVERIFY2(result.strOut.contains(
                  QStringLiteral("/sdcard/DCIM/Camera/IMG_0001.jpg -> /sdcard/DCIM/Camera/IMG_0001 (1).jpg")),
              qPrintable(result.strOut));
@@ -274,11 +209,11 @@ void tst_BackupToolRestore::damagedPackageRefused()
         QCOMPARE(copy.write(baPackage), qint64(baPackage.size()));
     }
     const QString strBackup = damage == QLatin1String("folder") ? strCopy.chopped(4) : strCopy;
-    const QStringList listBefore = Snapshot(strPhone);
+    const QStringList listBefore = BackupContents::Snapshot(strPhone);
     const Result result = RunTool({QStringLiteral("restore"), strBackup, QStringLiteral("--phone"), strPhone});
     QCOMPARE(result.nExit, 1);
     QVERIFY2(result.strErr.contains(message), qPrintable(result.strErr));
-    QCOMPARE(Snapshot(strPhone), listBefore);
+    QCOMPARE(BackupContents::Snapshot(strPhone), listBefore);
 }
 
 void tst_BackupToolRestore::phoneFaults_data()
@@ -307,14 +242,14 @@ void tst_BackupToolRestore::phoneFaults()
     QVERIFY2(result.nExit == exitStatus, qPrintable(result.strOut + result.strErr));
     QVERIFY2(result.strOut.contains(message), qPrintable(result.strOut));
     // No half file under a real name, whatever happened.
-    for (const QString &strLine : Snapshot(strPhone + QStringLiteral("/fs"))) {
+    for (const QString &strLine : BackupContents::Snapshot(strPhone + QStringLiteral("/fs"))) {
         const QString strPath = strLine.section(QLatin1Char(' '), 0, -4);
         if (strPath.endsWith(QLatin1String(".restore-part")))
             continue;
         const QString strPhonePath = QLatin1Char('/') + strPath;
         if (!strPhonePath.startsWith(QLatin1String("/sdcard")) && !strPhonePath.startsWith(QLatin1String("/storage")))
             continue;
-        QCOMPARE(strLine.section(QLatin1Char(' '), -1).toLatin1(), FilesOf(m_strPackage).value(strPhonePath));
+        QCOMPARE(strLine.section(QLatin1Char(' '), -1).toLatin1(), BackupContents::FilesOf(m_strPackage).value(strPhonePath));
     }
 }
 
@@ -347,9 +282,9 @@ void tst_BackupToolRestore::exportWritesOpenFormats()
                                      "messages.xml"}));
     // The phone's own files, byte for byte, under their open names.
     const QString strSample = TestEnv::SamplePhoneDir() + QStringLiteral("/records/");
-    QCOMPARE(Digest(QDir(strDir).filePath("contacts.vcf")), Digest(strSample + "contacts.vcf"));
-    QCOMPARE(Digest(QDir(strDir).filePath("calendar.ics")), Digest(strSample + "calendar.ics"));
-    QCOMPARE(Digest(QDir(strDir).filePath("EMAIL.zip")), Digest(strSample + "email.mbox"));
+    QCOMPARE(BackupContents::Digest(QDir(strDir).filePath("contacts.vcf")), BackupContents::Digest(strSample + "contacts.vcf"));
+    QCOMPARE(BackupContents::Digest(QDir(strDir).filePath("calendar.ics")), BackupContents::Digest(strSample + "calendar.ics"));
+    QCOMPARE(BackupContents::Digest(QDir(strDir).filePath("EMAIL.zip")), BackupContents::Digest(strSample + "email.mbox"));
     QFile messages(QDir(strDir).filePath("messages.xml"));
     QVERIFY(messages.open(QIODevice::ReadOnly));
     const QByteArray baMessages = messages.readAll();

@@ -7,9 +7,11 @@ QString ToolRun::Path()
     return QStringLiteral(BACKUP_STAGE_DIR "/bin/backuptool");
 }
 
-ToolRun::Result ToolRun::Run(const QStringList &listArgs, int nTimeoutMs)
+ToolRun::Result ToolRun::Run(const QStringList &listArgs, int nTimeoutMs, const QProcessEnvironment &env)
 {
     QProcess process;
+    if (!env.isEmpty())
+        process.setProcessEnvironment(env);
     process.start(Path(), listArgs);
     Result result;
     if (!process.waitForFinished(nTimeoutMs)) {

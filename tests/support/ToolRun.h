@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
@@ -15,5 +16,7 @@ public:
     };
 
     static QString Path();
-    static Result Run(const QStringList &listArgs, int nTimeoutMs = 120000);
+    // In this process's environment, or in env when it is not empty.
+    static Result Run(const QStringList &listArgs, int nTimeoutMs = 120000,
+                      const QProcessEnvironment &env = QProcessEnvironment());
 };
