@@ -40,7 +40,7 @@ private:
     void StartBackup();
     void PrintCounts();
     void PrintSummary(int nResult);
-    bool VerifyPackage(const QString &strPackage, int nExpectedEntries);
+    bool VerifyPackage(const QString &strPackage, int nExpectedEntries, bool bReportSound);
     void RemoveDataFolderTmpFiles();
     void Quit(int nStatus);
 

@@ -92,6 +92,7 @@ private slots:
     void unplugDuringCopiesIsReportedAtOnce();
     void backuptoolBacksUpThePhone();
     void backuptoolBacksUpTheRecords();
+    void backuptoolBacksUpEverything();
     void backuptoolKeepsHostileRecords_data();
     void backuptoolKeepsHostileRecords();
 
@@ -526,6 +527,31 @@ void tst_AdbClient::backuptoolBacksUpTheRecords()
     QVERIFY2(strOutput.contains("SMS                60") && strOutput.contains("calendar           12"), qPrintable(strOutput));
     QVERIFY2(strOutput.contains("\nNot available on this phone: call log, e-mail\n"), qPrintable(strOutput));
     QVERIFY2(!strOutput.contains("Nothing to back up"), qPrintable(strOutput));
+    m_pRig->Adb({"disconnect", strSerial});
+}
+
+void tst_AdbClient::backuptoolBacksUpEverything()
+{
+    // Every item of the sample phone: application data is not available
+    // through adb without root, and the package still reads back sound.
+    const QString strSample = QStringLiteral(BACKUP_STAGE_DIR "/samples/phone");
+    const QString strSerial = m_pRig->StartSimulator(strSample, {});
+    QVERIFY(!strSerial.isEmpty());
+    QTemporaryDir out;
+    QVERIFY2(out.isValid(), qPrintable(out.errorString()));
+    QString strOutput;
+    // Without --verify: the run reads its package back all the same.
+    const int nStatus = RunBackuptool(out.path(), strSerial, {"--items", "all", "--dest", out.filePath("dest")}, &strOutput);
+    QVERIFY2(nStatus == 0, qPrintable(strOutput.right(900)));
+    QVERIFY2(strOutput.contains(QRegularExpression("Not available on this phone: [^\n]*application data")), qPrintable(strOutput));
+    const QStringList listPackages = QDir(out.filePath("dest")).entryList({"backup_*.zip"}, QDir::Files);
+    QCOMPARE(listPackages.size(), 1);
+    QProcess verify;
+    verify.setProcessChannelMode(QProcess::MergedChannels);
+    verify.start(QStringLiteral(BACKUP_STAGE_DIR "/bin/backuptool"), {"verify", QDir(out.filePath("dest")).filePath(listPackages.first())});
+    QVERIFY(verify.waitForFinished(60000));
+    const QByteArray baVerify = verify.readAll();
+    QVERIFY2(verify.exitCode() == 0, baVerify.constData());
     m_pRig->Adb({"disconnect", strSerial});
 }
 

@@ -720,9 +720,11 @@ int Factory::FileStep(const BackupKind &kind)
             emit signalsBackFinished(kind.nCode);
         {
             QMutexLocker locker(&m_mutex);
+            // Only this kind's own count: a kind whose requested counts follow
+            // this one's (application data after applications) is counted by
+            // its own step, or holds nothing in the package (Info.xml and the
+            // header must agree).
             m_countsBackedUp[kind.nCountSlot] = nCount;
-            if (pShared)
-                m_countsBackedUp[pShared->nCountSlot] = nCount;
             m_listFiles.append(strPlaceholder);
         }
         if (!WritePlaceholder(kind, strPlaceholder) || !m_pMyZip->AddFile(strPlaceholder.toLocal8Bit().constData())) {
