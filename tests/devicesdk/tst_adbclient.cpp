@@ -18,6 +18,7 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -95,6 +96,7 @@ private slots:
     void backuptoolBacksUpEverything();
     void backuptoolKeepsHostileRecords_data();
     void backuptoolKeepsHostileRecords();
+    void silentPortIsNoServer();
 
 private:
     // backuptool run --device adb:SERIAL ARGS, with its host settings
@@ -605,6 +607,27 @@ void tst_AdbClient::backuptoolKeepsHostileRecords()
     QVERIFY2(baIcs.contains("\r\nSUMMARY:\r\n") && !baIcs.contains('\0') && baIcs.contains("DESCRIPTION:\xEF\xBB\xBFtext\r\n"),
              baIcs.constData());
     m_pRig->Adb({"disconnect", strSerial});
+}
+
+void tst_AdbClient::silentPortIsNoServer()
+{
+    // A program that accepts connections on the server's port and never
+    // answers: the phone cannot be opened, and the message says why, after a
+    // bounded wait (no adb server is started over it).
+    QTcpServer silent;
+    QVERIFY(silent.listen(QHostAddress::LocalHost));
+    QString strError;
+    QCOMPARE(AdbServer(silent.serverPort()).Probe(&strError), AdbServer::Silent);
+    QVERIFY2(strError.contains("did not answer as an adb server"), qPrintable(strError));
+    AdbDevice device(QString(), silent.serverPort());
+    QString strMessage;
+    QCOMPARE(device.Open(strMessage), int(DVSK_DEV_ERR_NO_PHONE));
+    QVERIFY2(strMessage.contains(QString::number(silent.serverPort()) + " accepted the connection but did not answer"),
+             qPrintable(strMessage));
+
+    // Nothing on a port at all is no server either, and says nothing of silence.
+    const quint16 nFree = AdbTestRig::FreePort();
+    QCOMPARE(AdbServer(nFree).Probe(&strError), AdbServer::NoServer);
 }
 
 QTEST_GUILESS_MAIN(tst_AdbClient)

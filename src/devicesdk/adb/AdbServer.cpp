@@ -6,6 +6,9 @@ namespace
 {
 const quint16 kDefaultPort = 5037;
 const int kStartTimeoutMs = 20000;
+// The server answers host requests at once; a program on the port that
+// accepts and stays silent is not waited for longer than this.
+const int kHostAnswerSeconds = 10;
 } // namespace
 
 AdbServer::AdbServer(quint16 nPort) : m_nPort(nPort)
@@ -19,24 +22,43 @@ quint16 AdbServer::PortFromEnvironment()
     return bOk && nPort > 0 && nPort < 65536 ? quint16(nPort) : kDefaultPort;
 }
 
-std::unique_ptr<AdbSocket> AdbServer::ConnectSocket(QString *pError)
+std::unique_ptr<AdbSocket> AdbServer::ConnectSocket(QString *pError, int nReceiveTimeoutSeconds)
 {
     auto pSocket = std::make_unique<AdbSocket>();
-    if (!pSocket->Connect(m_nPort, pError))
+    if (!pSocket->Connect(m_nPort, pError, nReceiveTimeoutSeconds))
         return nullptr;
     return pSocket;
 }
 
 bool AdbServer::IsRunning()
 {
+    return Probe(nullptr) == Answers;
+}
+
+AdbServer::State AdbServer::Probe(QString *pError)
+{
+    std::unique_ptr<AdbSocket> pSocket = ConnectSocket(pError, kHostAnswerSeconds);
+    if (!pSocket)
+        return NoServer;
     QByteArray baVersion;
-    return Query("host:version", baVersion, nullptr);
+    if (pSocket->Request("host:version", pError) && pSocket->ReadHexBlock(baVersion))
+        return Answers;
+    if (pError) {
+        *pError = QStringLiteral("a program on port %1 accepted the connection but did not answer as an adb server "
+                                 "within %2 s (another program may use the port; ANDROID_ADB_SERVER_PORT chooses another)")
+                      .arg(m_nPort)
+                      .arg(kHostAnswerSeconds);
+    }
+    return Silent;
 }
 
 bool AdbServer::EnsureRunning(QString *pError)
 {
-    if (IsRunning())
-        return true;
+    // A silent program on the port is not replaced by starting adb, which
+    // would wait for it too.
+    const State state = Probe(pError);
+    if (state != NoServer)
+        return state == Answers;
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(QStringLiteral("adb"), {QStringLiteral("-P"), QString::number(m_nPort), QStringLiteral("start-server")});
@@ -60,7 +82,7 @@ bool AdbServer::EnsureRunning(QString *pError)
 
 bool AdbServer::Query(const QByteArray &baService, QByteArray &baAnswer, QString *pError)
 {
-    std::unique_ptr<AdbSocket> pSocket = ConnectSocket(pError);
+    std::unique_ptr<AdbSocket> pSocket = ConnectSocket(pError, kHostAnswerSeconds);
     if (!pSocket || !pSocket->Request(baService, pError))
         return false;
     if (!pSocket->ReadHexBlock(baAnswer)) {

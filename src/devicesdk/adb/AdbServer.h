@@ -19,9 +19,15 @@ public:
     static quint16 PortFromEnvironment();
     quint16 Port() const { return m_nPort; }
 
+    enum State { Answers, NoServer, Silent };
+    // Whether a server answers "host:version" (within a bounded time), no
+    // program listens on the port, or one listens and does not answer
+    // (*pError says so).
+    State Probe(QString *pError);
     // True when a server answers "host:version".
     bool IsRunning();
-    // Starts one with "adb start-server" when none answers; never otherwise.
+    // Starts one with "adb start-server" when no program listens on the
+    // port; fails at once when one listens and stays silent.
     bool EnsureRunning(QString *pError);
 
     // A host request whose answer is one length-prefixed block
@@ -34,7 +40,8 @@ public:
     bool Shell(const QString &strSerial, const QString &strCommand, QByteArray &baOutput, QString *pError);
 
 private:
-    std::unique_ptr<AdbSocket> ConnectSocket(QString *pError);
+    std::unique_ptr<AdbSocket> ConnectSocket(QString *pError,
+                                             int nReceiveTimeoutSeconds = AdbSocket::kDefaultReceiveTimeoutSeconds);
 
     const quint16 m_nPort;
 };
