@@ -55,7 +55,7 @@ bool RunOnce(const BenchSupport::Phone &phone, const QString &strWork, const QSt
 
     const BenchSupport::ChildIo toolIo = BenchSupport::ToolIo(strWork);
     figures.tool = BenchSupport::RunChild(
-        {strTool, "run", "--phone", phone.strDir, "--dest", strBackup, "--items", "all"}, toolIo);
+        {strTool, "run", "--device", "sim", "--phone", phone.strDir, "--dest", strBackup, "--items", "all"}, toolIo);
     QDir(strBackup).removeRecursively();
     return figures.baseline.bOk && figures.tool.bOk;
 }

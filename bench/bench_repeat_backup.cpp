@@ -100,7 +100,7 @@ Step Backup(const QString &strTool, const QString &strWork, const QString &strPh
     const BenchSupport::ChildIo io = BenchSupport::ToolIo(strWork);
     Step step;
     step.figures = BenchSupport::RunChild(
-        QStringList{strTool, "run", "--phone", strPhone, "--dest", strWork + "/dest", "--items", "media"} + listExtra,
+        QStringList{strTool, "run", "--device", "sim", "--phone", strPhone, "--dest", strWork + "/dest", "--items", "media"} + listExtra,
         io);
     step.strFolder = Field(io.strStdout, "Backup folder:");
     step.strFiles = Field(io.strStdout, "Files:");

@@ -58,7 +58,7 @@ Figures RunHost(const QString &strHost, const QString &strWork, const QString &s
                   QStringLiteral("PELORIX_HOST_LOG=") + (strLog.isEmpty() ? strRun + QStringLiteral("/host.log") : strLog)};
     const BenchSupport::ChildFigures child = BenchSupport::RunChild(
         {strHost, QStringLiteral("--headless"), QStringLiteral("--measure-stall"), QStringLiteral("--items"),
-         QStringLiteral("all"), QStringLiteral("--phone"), strPhone, QStringLiteral("--dest"),
+         QStringLiteral("all"), QStringLiteral("--device"), QStringLiteral("sim"), QStringLiteral("--phone"), strPhone, QStringLiteral("--dest"),
          strRun + QStringLiteral("/dest"), QStringLiteral("--timeout"), QStringLiteral("3600")},
         io);
     figures.dSeconds = child.dSeconds;

@@ -22,7 +22,7 @@ fingerprint() {
     mkdir -p "$work/userdata" "$work/documents" "$work/dest" "$out"
     PELORIX_HOST_SETTINGS="$work/host.ini" PELORIX_HOST_DOCUMENTS="$work/documents" \
         DVSK_SIM_USERDATA="$work/userdata/" DVSK_DEVICE=sim \
-        "$tool" run --phone "$build/stage/samples/phone" --dest "$work/dest" --items all --full \
+        "$tool" run --device sim --phone "$build/stage/samples/phone" --dest "$work/dest" --items all --full \
         >"$out/run.log" 2>&1
     local package folder
     package=$(ls "$work"/dest/backup_*.zip)

@@ -23,7 +23,7 @@ out="$(cd "$out" && pwd)"
 
 source scripts/wizard-run.sh
 wizard_setup
-wizard_run "the sample phone ($phone)" --phone "$phone"
+wizard_run "the sample phone ($phone)" --device sim --phone "$phone"
 
 # The newest run in the destination (the headless summary names it as well).
 package="$(sed -n 's/^Package: *//p' "$out/run.log" | tail -n 1)"

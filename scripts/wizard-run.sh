@@ -15,7 +15,10 @@ wizard_setup() {
     shots="$out/pictures"
 }
 
-# wizard_run DESCRIPTION PHONE_OPTION...: with a display ($DISPLAY or
+# wizard_run DESCRIPTION PHONE_OPTION...: PHONE_OPTION names the phone
+# (--device sim --phone DIR for the simulated phone, --device adb:SERIAL for a
+# phone through adb; without one backup-host takes the one usable phone of
+# the adb server). With a display ($DISPLAY or
 # $WAYLAND_DISPLAY) opens the wizard's window; without one runs the wizard
 # off screen on every item and saves pictures of its pages. The host's output
 # goes to the terminal and $out/run.log. Sets $status to the host's exit

@@ -32,6 +32,8 @@ trap cleanup EXIT
 export PELORIX_HOST_SETTINGS="$WORK/host.ini"
 export PELORIX_HOST_DOCUMENTS="$WORK/documents"
 export DVSK_SIM_USERDATA="$WORK/userdata/"
+# Every run backs up the simulated sample phone (or the phone folder named).
+export DVSK_DEVICE=sim
 export QT_QPA_PLATFORM=offscreen
 
 FAILED=0

@@ -59,10 +59,11 @@ QString HostOptions::Help()
         "  --shots DIR      save pictures of the prepare page after counting, the\n"
         "                   progress page mid-run and the result page (headless)\n"
         "  --lang LANG      language of the texts: en, ru or ar\n"
-        "  --phone DIR      serve the simulated phone in DIR (a folder with phone.ini)\n"
-        "  --device DEV     the phone: sim (the simulated phone, default), adb (the\n"
-        "                   one Android phone on USB or Wi-Fi, through the adb\n"
-        "                   server) or adb:SERIAL; default: $DVSK_DEVICE\n"
+        "  --phone DIR      back up the simulated phone in DIR (a folder with\n"
+        "                   phone.ini); implies --device sim\n"
+        "  --device DEV     the phone: adb (the one usable Android phone on USB or\n"
+        "                   Wi-Fi, through the adb server), adb:SERIAL, or sim (the\n"
+        "                   simulated sample phone); default: $DVSK_DEVICE, else adb\n"
         "  --dest DIR       back up into DIR (picked with the wizard's browse button)\n"
         "  --caller NAME    run the backup on behalf of another plugin: update or rom;\n"
         "                   prints the calls that plugin receives\n"
@@ -174,6 +175,14 @@ bool HostOptions::Parse(const QStringList &listArgs, QString &strError)
             strError = QStringLiteral("unexpected argument %1").arg(strArg);
             return false;
         }
+    }
+    // A phone folder is the simulated phone's.
+    if (!strPhoneDir.isEmpty()) {
+        if (!strDevice.isEmpty() && strDevice != QLatin1String("sim")) {
+            strError = QStringLiteral("--phone serves the simulated phone; it cannot be used with --device %1").arg(strDevice);
+            return false;
+        }
+        strDevice = QStringLiteral("sim");
     }
     if (!bHeadless) {
         const char *const szHeadlessOnly[] = {"--items", "--shots", "--measure-stall"};

@@ -21,7 +21,8 @@ public:
     QString strShotsDir;
     QString strLang;
     QString strPhoneDir;
-    // The phone: "sim", "adb" or "adb:SERIAL"; empty: $DVSK_DEVICE, else sim.
+    // The phone: "sim", "adb" or "adb:SERIAL"; empty: $DVSK_DEVICE, else adb.
+    // --phone DIR sets "sim".
     QString strDevice;
     QString strDestination;
     // Tile names to check instead of the default selection; empty keeps it.

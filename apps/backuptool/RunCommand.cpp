@@ -1,5 +1,6 @@
 #include "RunCommand.h"
 
+#include "PhoneWaiter.h"
 #include "ToolOutput.h"
 
 #include <BackUpUIConfigParse.h>
@@ -62,7 +63,7 @@ QString RunCommand::Help()
 {
     return QStringLiteral(
         "Usage: backuptool run [--dest DIR] [--items LIST] [--phone DIR] [--device DEV] [--full]\n"
-        "                      [--verify]\n"
+        "                      [--verify] [--wait SEC]\n"
         "\n"
         "Backs up the connected phone without a window: counts the items on the\n"
         "phone, then writes the backup package and the backup folder into the\n"
@@ -84,10 +85,13 @@ QString RunCommand::Help()
         "  --items LIST   comma-separated tiles to back up: contacts, messages,\n"
         "                 apps, appdata, media, music, other, or all; default:\n"
         "                 the tiles the configuration selects\n"
-        "  --phone DIR    back up the simulated phone in DIR (a folder with phone.ini)\n"
-        "  --device DEV   the phone: sim (the simulated phone, default), adb (the\n"
-        "                 one Android phone the adb server knows) or adb:SERIAL;\n"
-        "                 default: $DVSK_DEVICE\n"
+        "  --phone DIR    back up the simulated phone in DIR (a folder with\n"
+        "                 phone.ini); implies --device sim\n"
+        "  --device DEV   the phone: adb (the one usable Android phone the adb\n"
+        "                 server knows), adb:SERIAL, or sim (the simulated sample\n"
+        "                 phone); default: $DVSK_DEVICE, else adb\n"
+        "  --wait SEC     wait up to SEC seconds for a usable phone (it is plugged\n"
+        "                 in, allows USB debugging, comes online); default: 0\n"
         "  --full         copy every file from the phone, even unchanged ones\n"
         "  --verify       afterwards read the whole package back, as\n"
         "                 'backuptool verify' does, and report the result\n"
@@ -105,7 +109,9 @@ QString RunCommand::Help()
         "memory could not be checked or is full, the destination cannot be\n"
         "written, another backup holds the data folder, or the package is not\n"
         "sound; 2 wrong arguments; 4 phone disconnected (the phone went away\n"
-        "during the backup; nothing of the run was kept); 130 cancelled.");
+        "during the backup; nothing of the run was kept); 5 no usable phone\n"
+        "(none connected, not allowed, offline, no USB permission, or no adb\n"
+        "server; the reason is printed; nothing was written); 130 cancelled.");
 }
 
 bool RunCommand::ParseItems(const QString &strList, BackupItems &items, QString &strError)
@@ -172,6 +178,7 @@ int RunCommand::Run(const QStringList &listArgs, ToolOutput &out)
     bool bVerify = false;
     bool bFull = false;
     bool bItemsGiven = false;
+    int nWaitSeconds = 0;
     for (int i = 0; i < listArgs.size(); ++i) {
         const QString &strArg = listArgs.at(i);
         auto takeValue = [&](QString &strValue) {
@@ -193,6 +200,11 @@ int RunCommand::Run(const QStringList &listArgs, ToolOutput &out)
         } else if (strArg == QLatin1String("--device")) {
             if (!takeValue(strDevice))
                 return out.UsageError(QStringLiteral("run"), QStringLiteral("--device needs sim, adb or adb:SERIAL"));
+        } else if (strArg == QLatin1String("--wait")) {
+            QString strSeconds;
+            bool bOk = false;
+            if (!takeValue(strSeconds) || (nWaitSeconds = strSeconds.toInt(&bOk), !bOk) || nWaitSeconds < 0)
+                return out.UsageError(QStringLiteral("run"), QStringLiteral("--wait needs a number of seconds"));
         } else if (strArg == QLatin1String("--verify")) {
             bVerify = true;
         } else if (strArg == QLatin1String("--full")) {
@@ -202,6 +214,13 @@ int RunCommand::Run(const QStringList &listArgs, ToolOutput &out)
         }
     }
 
+    // A phone folder is the simulated phone's.
+    if (!strPhone.isEmpty()) {
+        if (!strDevice.isEmpty() && strDevice != QLatin1String("sim"))
+            return out.UsageError(QStringLiteral("run"), QStringLiteral("--phone serves the simulated phone; it cannot "
+                                                                        "be used with --device %1").arg(strDevice));
+        strDevice = QStringLiteral("sim");
+    }
     if (!strDevice.isEmpty() && DVSK_Device_Select(strDevice.toUtf8().constData()) != 0)
         return out.UsageError(QStringLiteral("run"), QStringLiteral("unknown device '%1' (devices: sim, adb, adb:SERIAL)")
                                                          .arg(strDevice));
@@ -241,23 +260,19 @@ int RunCommand::Run(const QStringList &listArgs, ToolOutput &out)
     if (!ProbeWritable(strDest, strProbeError))
         return out.Error(QStringLiteral("run: cannot write into the destination %1: %2").arg(strDest, strProbeError));
 
+    // A real phone is looked for before anything runs: none, several, or one
+    // that cannot be used yet is said plainly (and waited for with --wait).
+    if (qstrcmp(DVSK_Device_Kind(), "adb") == 0) {
+        if (const int nStatus = OpenPhone(nWaitSeconds, out))
+            return nStatus;
+    }
+
     // One backup at a time per data folder, held until this run has cleaned
     // up after itself.
     const QString strDataFolder = BackUpUILogic::GetUserDataDirectory();
     QString strOwner;
     if (!strDataFolder.isEmpty() && !DataFolderLock::Acquire(strDataFolder, &strOwner))
         return out.Error(QStringLiteral("run: %1; try again when it has finished").arg(strOwner));
-
-    // A real phone is looked for before anything runs: none, several, or one
-    // that has not allowed this computer yet is said plainly.
-    if (qstrcmp(DVSK_Device_Kind(), "adb") == 0) {
-        char *szMessage = nullptr;
-        if (DVSK_Device_Open(&szMessage) != 0) {
-            const QString strMessage = szMessage ? QString::fromUtf8(szMessage) : QStringLiteral("no phone");
-            std::free(szMessage);
-            return out.Error(QStringLiteral("run: %1").arg(strMessage));
-        }
-    }
 
     Factory::SetFullCopy(bFull);
     int nStatus = 0;
@@ -273,6 +288,26 @@ int RunCommand::Run(const QStringList &listArgs, ToolOutput &out)
     Factory::DestroyInstance();
     BackUpUILogic::DestroyInstance();
     return nStatus;
+}
+
+int RunCommand::OpenPhone(int nWaitSeconds, ToolOutput &out)
+{
+    PhoneWaiter waiter;
+    QString strReason;
+    const PhoneWaiter::Outcome outcome = waiter.Open(nWaitSeconds, [&out, nWaitSeconds](const QString &strWhy) {
+        out.Line(QStringLiteral("Waiting up to %1 s for a usable phone: %2").arg(nWaitSeconds).arg(strWhy));
+    }, strReason);
+    switch (outcome) {
+    case PhoneWaiter::Outcome::Ready:
+        return 0;
+    case PhoneWaiter::Outcome::Interrupted:
+        out.Line(QStringLiteral("Cancelled while waiting for a phone; nothing was written."));
+        return RunSummary::ExitCancelled;
+    case PhoneWaiter::Outcome::NoPhone:
+        break;
+    }
+    out.Error(QStringLiteral("run: no usable phone: %1").arg(strReason));
+    return RunSummary::ExitNoPhone;
 }
 
 RunCommand::RunCommand(ToolOutput &out, const BackupItems &items, const QString &strDestination, bool bVerify)

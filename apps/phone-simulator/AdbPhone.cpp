@@ -82,16 +82,15 @@ bool AdbPhone::Load(const QString &strDir)
     settings.beginGroup(QStringLiteral("device"));
     const QString strName = m_config.DeviceName().isEmpty() ? QStringLiteral("Phone") : m_config.DeviceName();
     const QString strProduct = settings.value(QStringLiteral("product"), DefaultProductName(strName)).toString();
-    const QString strManufacturer = settings.value(QStringLiteral("manufacturer"), strName.section(QLatin1Char(' '), 0, 0)).toString();
-    const QString strSerial = settings.value(QStringLiteral("serial"),
-        QString::fromLatin1(QCryptographicHash::hash((strName + m_config.Imei()).toUtf8(), QCryptographicHash::Md5).toHex().left(16).toUpper())).toString();
-    const QString strAndroid = settings.value(QStringLiteral("android"), QStringLiteral("11")).toString();
+    const QString strManufacturer = m_config.Manufacturer();
+    const QString strSerial = m_config.Serial();
+    const QString strAndroid = m_config.Android();
     const QString strSdk = settings.value(QStringLiteral("sdk"), QStringLiteral("30")).toString();
     m_bRooted = settings.value(QStringLiteral("rooted"), false).toBool();
     m_bOldShell = settings.value(QStringLiteral("oldShell"), false).toBool();
     m_bListV2 = settings.value(QStringLiteral("lsV2"), strSdk.toInt() >= 29).toBool();
     m_mapProperties = {
-        {QStringLiteral("ro.product.model"), settings.value(QStringLiteral("model"), strName).toString()},
+        {QStringLiteral("ro.product.model"), m_config.Model()},
         {QStringLiteral("ro.product.name"), strProduct},
         {QStringLiteral("ro.product.device"), settings.value(QStringLiteral("deviceCode"), strProduct).toString()},
         {QStringLiteral("ro.product.manufacturer"), strManufacturer},
@@ -118,6 +117,11 @@ bool AdbPhone::Load(const QString &strDir)
 
     settings.beginGroup(QStringLiteral("faults"));
     m_bUnauthorized = settings.value(QStringLiteral("unauthorized"), false).toBool();
+    // Folders the phone cannot open: listed as empty, as a real phone does.
+    for (const QString &strPath : settings.value(QStringLiteral("unreadableFolders")).toStringList()) {
+        if (!strPath.trimmed().isEmpty())
+            m_setUnreadableFolders.insert(Normalized(strPath.trimmed()));
+    }
     for (const QString &strPath : settings.value(QStringLiteral("deniedFiles")).toStringList()) {
         if (!strPath.trimmed().isEmpty())
             m_setDenied.insert(Normalized(strPath.trimmed()));
@@ -329,7 +333,7 @@ AdbPhone::Access AdbPhone::List(const QString &strPhonePath, bool bRoot, QList<E
             }
         }
     } else {
-        if (!bRoot && IsUnder(strPath, QStringLiteral("/data/data")))
+        if ((!bRoot && IsUnder(strPath, QStringLiteral("/data/data"))) || m_setUnreadableFolders.contains(strPath))
             return Denied;
         if (!bRoot) {
             for (const char *szPath : kUnlistable) {

@@ -103,5 +103,6 @@ private:
     bool m_bOldShell = false;
     bool m_bListV2 = true;
     QSet<QString> m_setDenied;
+    QSet<QString> m_setUnreadableFolders;
     QList<Package> m_listPackages;
 };

@@ -62,3 +62,28 @@ int DeviceBackend::KiloBytes(qint64 nBytes)
 {
     return int(qMin<qint64>((nBytes + 1023) / 1024, INT_MAX));
 }
+
+void DeviceBackend::TakeCallbacksFrom(DeviceBackend &other)
+{
+    if (&other == this)
+        return;
+    DVSK_DevInitEventCallback pEvent = nullptr;
+    DVSK_BackupCallback pBackup = nullptr;
+    {
+        QMutexLocker locker(&other.m_callbackMutex);
+        pEvent = other.m_pEventCallback;
+        pBackup = other.m_pBackupCallback;
+    }
+    QMutexLocker locker(&m_callbackMutex);
+    m_pEventCallback = pEvent;
+    m_pBackupCallback = pBackup;
+}
+
+QString DeviceBackend::IdentityText(const QString &strSerial, const QString &strManufacturer, const QString &strModel,
+                                    const QString &strAndroid, const QString &strBackend)
+{
+    // One value per line: a line end inside a value would start a new key.
+    auto clean = [](QString str) { return str.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' ')).trimmed(); };
+    return QStringLiteral("serial=%1\nmanufacturer=%2\nmodel=%3\nandroid=%4\nbackend=%5\n")
+        .arg(clean(strSerial), clean(strManufacturer), clean(strModel), clean(strAndroid), clean(strBackend));
+}

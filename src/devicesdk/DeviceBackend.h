@@ -36,6 +36,13 @@ public:
     // Name, firmware version and IMEI (or serial), "\n"-separated.
     virtual QString DeviceInfo() = 0;
     virtual bool IsAttached() = 0;
+    // The open phone's identity as "key=value" lines (serial, manufacturer,
+    // model, android, backend); empty when no phone is open.
+    virtual QString Identity() = 0;
+
+    // Takes over the callbacks registered with another back end (the phone
+    // was switched).
+    void TakeCallbacksFrom(DeviceBackend &other);
 
 protected:
     DeviceBackend() = default;
@@ -47,6 +54,8 @@ protected:
     // A NUL-terminated copy of ba from the C allocator: the texts the SDK
     // hands out are released with free(). Null when memory is short.
     static char *MallocText(const QByteArray &ba);
+    static QString IdentityText(const QString &strSerial, const QString &strManufacturer, const QString &strModel,
+                                const QString &strAndroid, const QString &strBackend);
     // Bytes as the SDK's sizes give them: whole kilobytes, rounded up.
     static int KiloBytes(qint64 nBytes);
 

@@ -2,6 +2,7 @@
 
 #include "MediaKinds.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
@@ -95,6 +96,14 @@ bool PhoneConfig::Load(const QString &strDir)
     m_strName = settings.value(QStringLiteral("name")).toString();
     m_strFirmware = settings.value(QStringLiteral("firmware")).toString();
     m_strImei = settings.value(QStringLiteral("imei")).toString();
+    const QString strName = m_strName.isEmpty() ? QStringLiteral("Phone") : m_strName;
+    m_strModel = settings.value(QStringLiteral("model"), strName).toString();
+    m_strManufacturer = settings.value(QStringLiteral("manufacturer"), strName.section(QLatin1Char(' '), 0, 0)).toString();
+    m_strAndroid = settings.value(QStringLiteral("android"), QStringLiteral("11")).toString();
+    // Without a serial of its own the phone gets one made from its name and
+    // IMEI: stable, and different for phones that differ in either.
+    m_strSerial = settings.value(QStringLiteral("serial"),
+        QString::fromLatin1(QCryptographicHash::hash((strName + m_strImei).toUtf8(), QCryptographicHash::Md5).toHex().left(16).toUpper())).toString();
     settings.endGroup();
 
     settings.beginGroup(QStringLiteral("memory"));

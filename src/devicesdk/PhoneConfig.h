@@ -59,6 +59,12 @@ public:
     QString DeviceName() const { return m_strName; }
     QString Firmware() const { return m_strFirmware; }
     QString Imei() const { return m_strImei; }
+    // The phone's own serial number ([device] serial), manufacturer, model
+    // and Android version, with defaults made from the name when not given.
+    QString Serial() const { return m_strSerial; }
+    QString Manufacturer() const { return m_strManufacturer; }
+    QString Model() const { return m_strModel; }
+    QString Android() const { return m_strAndroid; }
 
     QList<Storage> Storages() const { return m_listStorages; }
 
@@ -108,6 +114,10 @@ private:
     QString m_strName;
     QString m_strFirmware;
     QString m_strImei;
+    QString m_strSerial;
+    QString m_strManufacturer;
+    QString m_strModel;
+    QString m_strAndroid;
     QList<Storage> m_listStorages;
     QHash<int, RecordSet> m_hashRecords;
     QHash<int, FileSet> m_hashFiles;

@@ -160,13 +160,23 @@ bool SimDevice::SleepFor(int nMs, const AbortToken &token) const
 
 void SimDevice::RaiseEvents(const QList<int> &listEvents)
 {
+    std::function<void()> fnListChanged;
+    {
+        QMutexLocker locker(&m_mutex);
+        fnListChanged = m_fnListChanged;
+    }
     const DVSK_DevInitEventCallback pCallback = EventCallback();
-    if (!pCallback)
+    if (!pCallback && !fnListChanged)
         return;
-    // Device events come from the SDK's own thread.
-    std::thread thread([pCallback, listEvents]() {
-        for (int nEvent : listEvents)
-            pCallback(nEvent);
+    // Device events come from the SDK's own thread; an arrival or a
+    // departure changes the list of phones as well.
+    std::thread thread([pCallback, &fnListChanged, &listEvents]() {
+        if (fnListChanged)
+            fnListChanged();
+        for (int nEvent : listEvents) {
+            if (pCallback)
+                pCallback(nEvent);
+        }
     });
     thread.join();
 }
@@ -593,6 +603,31 @@ QString SimDevice::DeviceInfo()
 {
     const PhoneConfig config = Load();
     return config.DeviceName() + QLatin1Char('\n') + config.Firmware() + QLatin1Char('\n') + config.Imei();
+}
+
+QString SimDevice::Identity()
+{
+    const PhoneConfig config = Load();
+    if (!config.IsValid() || !m_bAttachedFlag.load())
+        return QString();
+    return IdentityText(config.Serial(), config.Manufacturer(), config.Model(), config.Android(), QStringLiteral("sim"));
+}
+
+QString SimDevice::ListLine()
+{
+    const PhoneConfig config = Load();
+    if (!config.IsValid())
+        return QString();
+    const bool bAttached = m_bAttachedFlag.load();
+    return QStringList {config.Serial(), bAttached ? QStringLiteral("ready") : QStringLiteral("offline"),
+                        QStringLiteral("sim"), config.Model(), QString()}
+               .join(QLatin1Char('\t'));
+}
+
+void SimDevice::SetListChangedCallback(std::function<void()> fnChanged)
+{
+    QMutexLocker locker(&m_mutex);
+    m_fnListChanged = std::move(fnChanged);
 }
 
 void SimDevice::Attach()

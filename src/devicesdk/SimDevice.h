@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
 class QTemporaryDir;
@@ -41,6 +42,12 @@ public:
     void Attach();
     void Detach();
     bool IsAttached() override;
+    QString Identity() override;
+    // The phone's line in the list of phones (SERIAL, STATE, "sim", MODEL,
+    // DETAIL, tab-separated); empty without a phone.
+    QString ListLine();
+    // Called whenever the phone arrives or leaves (empty: nobody is told).
+    void SetListChangedCallback(std::function<void()> fnChanged);
     QString CallLog();
     void ClearCallLog();
     // The served phone as phone.ini describes it now (read afresh).
@@ -97,6 +104,7 @@ private:
     QStringList m_listOwnedResults;
     std::unique_ptr<QTemporaryDir> m_pTempDir;
     quint64 m_nArchiveSerial = 0;
+    std::function<void()> m_fnListChanged;
 
     std::atomic<bool> m_bCancel {false};
     std::atomic<bool> m_bAttachedFlag {true};

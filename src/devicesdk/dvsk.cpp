@@ -1,8 +1,8 @@
 // The exported C functions of the device SDK; each one forwards to the
 // chosen back end: the simulated phone or a real phone through adb.
+#include "DeviceChoice.h"
 #include "SimDevice.h"
 #include "SimRestore.h"
-#include "adb/AdbDevice.h"
 #include "sdk/dvsk.h"
 #include "sdk/dvsk_device.h"
 #include "sdk/dvsk_restore.h"
@@ -26,62 +26,16 @@ char *MallocUtf8(const QString &str)
         memcpy(p, ba.constData(), size_t(ba.size()) + 1);
     return p;
 }
-// The chosen back end. The simulated phone lives for the whole process; a
-// real-phone back end is made when chosen and kept until the process ends,
-// since callers may still hold on to what it reported.
-struct Choice
-{
-    QMutex mutex;
-    bool bChosen = false;
-    bool bAdb = false;
-    std::unique_ptr<AdbDevice> pAdb;
-};
-
-Choice &TheChoice()
-{
-    static Choice s_choice;
-    return s_choice;
-}
-
-// "sim", "adb" or "adb:SERIAL" (the serial of a phone on Wi-Fi holds ":" itself).
-int ChooseLocked(Choice &choice, const QString &strDevice)
-{
-    const QString strText = strDevice.isEmpty() ? qEnvironmentVariable("DVSK_DEVICE") : strDevice;
-    if (strText.isEmpty() || strText == QLatin1String("sim")) {
-        choice.bAdb = false;
-    } else if (strText == QLatin1String("adb") || strText.startsWith(QLatin1String("adb:"))) {
-        choice.bAdb = true;
-        choice.pAdb = std::make_unique<AdbDevice>(strText.mid(4), AdbServer::PortFromEnvironment());
-    } else {
-        return DVSK_DEV_ERR_BAD_CHOICE;
-    }
-    choice.bChosen = true;
-    return 0;
-}
-
 DeviceBackend &Backend()
 {
-    Choice &choice = TheChoice();
-    QMutexLocker locker(&choice.mutex);
-    if (!choice.bChosen && ChooseLocked(choice, QString()) != 0) {
-        // An unknown $DVSK_DEVICE: the default phone, and the caller's
-        // DVSK_Device_Open reports the mistake.
-        choice.bChosen = true;
-        choice.bAdb = false;
-    }
-    if (choice.bAdb)
-        return *choice.pAdb;
-    return SimDevice::Instance();
+    return DeviceChoice::Instance().Backend();
 }
 
 // The restore side of the chosen back end; null while a real phone cannot
 // be restored to.
 DeviceRestore *RestoreBackend()
 {
-    Backend();
-    Choice &choice = TheChoice();
-    QMutexLocker locker(&choice.mutex);
-    if (choice.bAdb)
+    if (DeviceChoice::Instance().ChosenAdb())
         return nullptr;
     return &SimRestore::Instance();
 }
@@ -169,25 +123,19 @@ DVSK_API int DVSK_GetUserDataDirectory(wchar_t **ppDir)
 
 DVSK_API int DVSK_Device_Select(const char *szDevice)
 {
-    Choice &choice = TheChoice();
-    QMutexLocker locker(&choice.mutex);
-    return ChooseLocked(choice, szDevice ? QString::fromUtf8(szDevice) : QString());
+    return DeviceChoice::Instance().Select(szDevice ? QString::fromUtf8(szDevice) : QString());
 }
 
 DVSK_API int DVSK_Device_Open(char **ppMessage)
 {
     if (ppMessage)
         *ppMessage = nullptr;
-    {
-        Choice &choice = TheChoice();
-        QMutexLocker locker(&choice.mutex);
-        if (!choice.bChosen && ChooseLocked(choice, QString()) != 0) {
-            if (ppMessage) {
-                *ppMessage = MallocUtf8(QStringLiteral("DVSK_DEVICE=%1 names no phone; use sim, adb or adb:SERIAL")
-                                                .arg(qEnvironmentVariable("DVSK_DEVICE")));
-            }
-            return DVSK_DEV_ERR_BAD_CHOICE;
+    if (!DeviceChoice::Instance().IsValidChoice()) {
+        if (ppMessage) {
+            *ppMessage = MallocUtf8(QStringLiteral("DVSK_DEVICE=%1 names no phone; use sim, adb or adb:SERIAL")
+                                            .arg(qEnvironmentVariable("DVSK_DEVICE")));
         }
+        return DVSK_DEV_ERR_BAD_CHOICE;
     }
     QString strMessage;
     const int nResult = Backend().Open(strMessage);
@@ -198,10 +146,7 @@ DVSK_API int DVSK_Device_Open(char **ppMessage)
 
 DVSK_API const char *DVSK_Device_Kind(void)
 {
-    Backend();
-    Choice &choice = TheChoice();
-    QMutexLocker locker(&choice.mutex);
-    return choice.bAdb ? "adb" : "sim";
+    return DeviceChoice::Instance().IsAdb() ? "adb" : "sim";
 }
 
 DVSK_API char *DVSK_Device_GetInfo(void)
@@ -212,6 +157,40 @@ DVSK_API char *DVSK_Device_GetInfo(void)
 DVSK_API int DVSK_Device_IsAttached(void)
 {
     return Backend().IsAttached() ? 1 : 0;
+}
+
+DVSK_API int DVSK_Device_List(char **ppText)
+{
+    if (!ppText)
+        return DVSK_DEV_ERR_BAD_ARGUMENT;
+    QString strText;
+    const int nResult = DeviceChoice::Instance().List(strText);
+    *ppText = MallocUtf8(strText);
+    return nResult;
+}
+
+DVSK_API void DVSK_Device_WatchList(DVSK_DeviceListCallback pCallback)
+{
+    DeviceChoice::Instance().Watch(pCallback);
+}
+
+DVSK_API int DVSK_Device_ConnectWifi(const char *szHostPort, char **ppMessage)
+{
+    if (ppMessage)
+        *ppMessage = nullptr;
+    if (!szHostPort)
+        return DVSK_DEV_ERR_BAD_ARGUMENT;
+    QString strAnswer;
+    const int nResult = DeviceChoice::Instance().ConnectWifi(QString::fromUtf8(szHostPort), strAnswer);
+    if (ppMessage)
+        *ppMessage = MallocUtf8(strAnswer);
+    return nResult;
+}
+
+DVSK_API char *DVSK_Device_GetIdentity(void)
+{
+    const QString strIdentity = Backend().Identity();
+    return strIdentity.isEmpty() ? nullptr : MallocUtf8(strIdentity);
 }
 
 DVSK_API int DVSK_Sim_SetPhoneDir(const char *szPhoneDir)

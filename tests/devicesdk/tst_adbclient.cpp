@@ -88,6 +88,7 @@ private slots:
     void refusedAndVanishedFilesFailAlone();
     void notAvailableData();
     void choosingAPhone();
+    void walksEveryStorageVolume();
     void cancelEndsACopy();
     void unplugRaisesEvents();
     void unplugDuringCopiesIsReportedAtOnce();
@@ -356,13 +357,76 @@ void tst_AdbClient::choosingAPhone()
     AdbDevice locked(strLocked, m_nServerPort);
     QTRY_VERIFY_WITH_TIMEOUT(locked.Open(strMessage) != 0 && strMessage.contains("Allow USB debugging on the phone"),
                              20000);
+    // The one usable phone is taken, whatever else is connected.
+    AdbDevice oneUsable(QString(), m_nServerPort);
+    QCOMPARE(oneUsable.Open(strMessage), 0);
+    QVERIFY2(oneUsable.Identity().contains("backend=adb"), qPrintable(oneUsable.Identity()));
+    QCOMPARE(oneUsable.DeviceInfo().section('\n', 0, 0), QString("Pixel Test"));
+    // Two usable ones: the user must choose.
+    const QString strSecond = m_pRig->StartSimulator(m_strPhone, {});
+    QVERIFY(!strSecond.isEmpty());
     AdbDevice several(QString(), m_nServerPort);
     strMessage.clear();
     QVERIFY(several.Open(strMessage) != 0);
     QVERIFY2(strMessage.contains("Several phones") && strMessage.contains(m_strSerial)
-                     && strMessage.contains(strLocked),
+                     && strMessage.contains(strSecond) && !strMessage.contains(strLocked),
              qPrintable(strMessage));
     m_pRig->Adb({"disconnect", strLocked});
+    m_pRig->Adb({"disconnect", strSecond});
+}
+
+void tst_AdbClient::walksEveryStorageVolume()
+{
+    // Shared storage, a readable memory card and one the phone cannot open.
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    TestPhone phone(dir.filePath("phone"));
+    phone.AddFile("/sdcard/DCIM/a.jpg", 1000);
+    phone.AddFile("/storage/1A2B-3C4D/DCIM/b.jpg", 2000);
+    phone.AddFile("/storage/1A2B-3C4D/Music/c.mp3", 3000);
+    phone.AddFile("/storage/1A2B-3C4D/Android/data/com.x/cache.jpg", 10);
+    phone.AddFile("/storage/1A2B-3C4D/Android/obb/com.y/main.mp4", 10);
+    phone.AddFile("/storage/9C33-6BBD/DCIM/d.jpg", 4000);
+    QVERIFY(phone.Save());
+    {
+        QSettings ini(phone.Dir() + "/phone.ini", QSettings::IniFormat);
+        ini.setValue("faults/unreadableFolders", "/storage/9C33-6BBD");
+    }
+    const QString strSerial = m_pRig->StartSimulator(phone.Dir(), {});
+    QVERIFY(!strSerial.isEmpty());
+    AdbDevice device(strSerial, m_nServerPort);
+    QString strMessage;
+    QCOMPARE(device.Open(strMessage), 0);
+
+    // The unreadable volume stands in every media list, so no item looks whole.
+    const struct
+    {
+        int nType;
+        QStringList listRows;
+    } expected[] = {
+        {16, {"a.jpg|1000|/sdcard/DCIM/a.jpg", "b.jpg|2000|/storage/1A2B-3C4D/DCIM/b.jpg",
+              "9C33-6BBD|0|/storage/9C33-6BBD"}},
+        {17, {"9C33-6BBD|0|/storage/9C33-6BBD"}},
+        {18, {"c.mp3|3000|/storage/1A2B-3C4D/Music/c.mp3", "9C33-6BBD|0|/storage/9C33-6BBD"}},
+    };
+    for (const auto &type : expected) {
+        int nCount = -1;
+        int nSize = -1;
+        QCOMPARE(device.GetBackUpCount(type.nType, &nCount, &nSize), 0);
+        QCOMPARE(nCount, int(type.listRows.size()));
+        char *szText = nullptr;
+        QCOMPARE(device.BackUp(type.nType, "media", &szText), 0);
+        QStringList listRows;
+        for (const QString &strRow : ListRows(szText))
+            listRows << strRow.section('|', 0, 1) + '|' + strRow.section('|', -1);
+        free(szText);
+        QCOMPARE(listRows, type.listRows);
+    }
+    QVERIFY(device.GetFile(dir.filePath("b.jpg").toUtf8(), "/storage/1A2B-3C4D/DCIM/b.jpg", 2) == 0);
+    QCOMPARE(QFileInfo(dir.filePath("b.jpg")).size(), qint64(2000));
+    QCOMPARE(device.GetFile(dir.filePath("card").toUtf8(), "/storage/9C33-6BBD", 2), int(DVSK_DEV_ERR_PHONE_IO));
+    QVERIFY(!QFileInfo::exists(dir.filePath("card")));
+    m_pRig->Adb({"disconnect", strSerial});
 }
 
 void tst_AdbClient::cancelEndsACopy()
@@ -458,18 +522,24 @@ void tst_AdbClient::backuptoolBacksUpThePhone()
     QDirIterator itBackup(strBackup, QDir::Files, QDirIterator::Subdirectories);
     while (itBackup.hasNext())
         hashBackedUp[QCryptographicHash::hash(FileBytes(itBackup.next()), QCryptographicHash::Sha1)]++;
+    // The memory card's photo (/storage/sdcard1/...) as well as the shared storage's files.
     int nMedia = 0;
-    QDirIterator itPhone(strSample + "/fs/sdcard", QDir::Files, QDirIterator::Subdirectories);
-    while (itPhone.hasNext()) {
-        const QString strFile = itPhone.next();
-        if (QFileInfo(strFile).suffix() == QLatin1String("txt"))
-            continue;
-        ++nMedia;
-        const QByteArray baHash = QCryptographicHash::hash(FileBytes(strFile), QCryptographicHash::Sha1);
-        QVERIFY2(hashBackedUp.value(baHash) > 0, qPrintable(strFile));
-        hashBackedUp[baHash]--;
+    for (const char *szVolume : {"/fs/sdcard", "/fs/storage"}) {
+        QDirIterator itPhone(strSample + szVolume, QDir::Files, QDirIterator::Subdirectories);
+        while (itPhone.hasNext()) {
+            const QString strFile = itPhone.next();
+            if (QFileInfo(strFile).suffix() == QLatin1String("txt"))
+                continue;
+            ++nMedia;
+            const QByteArray baHash = QCryptographicHash::hash(FileBytes(strFile), QCryptographicHash::Sha1);
+            QVERIFY2(hashBackedUp.value(baHash) > 0, qPrintable(strFile));
+            hashBackedUp[baHash]--;
+        }
     }
+    QVERIFY(QFileInfo::exists(strSample + "/fs/storage/sdcard1/Photos/holiday_beach.jpg"));
     QVERIFY(nMedia > 0);
+    const QString strImageList = FileBytes(strBackup + "/Image/ImageList.xml");
+    QVERIFY2(strImageList.contains("/storage/sdcard1/Photos/holiday_beach.jpg"), qPrintable(strImageList));
 
     // A second backup of the unchanged phone takes every file from the first.
     QString strRepeat;

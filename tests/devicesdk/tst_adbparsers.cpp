@@ -1,6 +1,8 @@
 // The adb client's readers of server and phone output, and its sync-protocol
 // framing against a peer that answers with canned bytes.
+#include "adb/AdbDevice.h"
 #include "adb/AdbParsers.h"
+#include "sdk/dvsk_device.h"
 #include "adb/AdbSocket.h"
 #include "adb/AdbSync.h"
 #include "adb/ShellPackets.h"
@@ -108,6 +110,8 @@ private slots:
     void shellPackets();
     void devices_data();
     void devices();
+    void choosePhone_data();
+    void choosePhone();
     void properties();
     void diskUsages_data();
     void diskUsages();
@@ -123,16 +127,37 @@ private slots:
 void tst_AdbParsers::devices_data()
 {
     QTest::addColumn<QByteArray>("baText");
-    QTest::addColumn<QStringList>("listExpected"); // serial|state|model
+    // serial|state|model|usability|connection|detail
+    QTest::addColumn<QStringList>("listExpected");
 
     QTest::newRow("devices-l") << QByteArray("0123456789ABCDEF       device usb:1-1 product:oriole model:Pixel_6 "
                                              "device:oriole transport_id:1\n"
                                              "127.0.0.1:5555         unauthorized transport_id:2\n")
-                               << QStringList {"0123456789ABCDEF|device|Pixel 6", "127.0.0.1:5555|unauthorized|"};
+                               << QStringList {"0123456789ABCDEF|device|Pixel 6|ready|usb|",
+                                               "127.0.0.1:5555|unauthorized||unauthorized|wifi|"};
     QTest::newRow("track-devices tabs, CR LF") << QByteArray("R58M\toffline\r\nemulator-5554\tdevice\r\n")
-                                               << QStringList {"R58M|offline|", "emulator-5554|device|"};
+                                               << QStringList {"R58M|offline||offline|usb|", "emulator-5554|device||ready|usb|"};
     QTest::newRow("empty list") << QByteArray("") << QStringList {};
     QTest::newRow("serial without state is dropped") << QByteArray("lonely\n\n") << QStringList {};
+    // A phone this user may not open: the state has blanks, and older
+    // servers do not know its serial.
+    QTest::newRow("no permissions, devices-l")
+            << QByteArray("????????????           no permissions (user in plugdev group; are your udev rules wrong?); "
+                          "see [http://developer.android.com/tools/device.html] usb:3-2 transport_id:4\n")
+            << QStringList {"????????????|no permissions||no-permissions|usb|(user in plugdev group; are your udev "
+                            "rules wrong?); see [http://developer.android.com/tools/device.html]"};
+    QTest::newRow("no permissions, track-devices")
+            << QByteArray("ZY22\tno permissions (missing udev rules? user is in the plugdev group); "
+                          "see [https://developer.android.com/tools/device.html]\n")
+            << QStringList {"ZY22|no permissions||no-permissions|usb|(missing udev rules? user is in the plugdev "
+                            "group); see [https://developer.android.com/tools/device.html]"};
+    QTest::newRow("passing states")
+            << QByteArray("a1 authorizing usb:1-4 transport_id:7\n192.168.1.20:37123 connecting\nb2 recovery\n")
+            << QStringList {"a1|authorizing||connecting|usb|", "192.168.1.20:37123|connecting||connecting|wifi|",
+                            "b2|recovery||connecting|usb|"};
+    QTest::newRow("wireless debugging service name")
+            << QByteArray("adb-R5CT-xYz._adb-tls-connect._tcp device product:p model:Galaxy_A5 device:a5 transport_id:9\n")
+            << QStringList {"adb-R5CT-xYz._adb-tls-connect._tcp|device|Galaxy A5|ready|wifi|"};
 }
 
 void tst_AdbParsers::devices()
@@ -140,9 +165,58 @@ void tst_AdbParsers::devices()
     QFETCH(QByteArray, baText);
     QFETCH(QStringList, listExpected);
     QStringList listGot;
-    for (const AdbParsers::Device &device : AdbParsers::Devices(baText))
-        listGot << device.strSerial + '|' + device.strState + '|' + device.strModel;
+    for (const AdbParsers::Device &device : AdbParsers::Devices(baText)) {
+        listGot << QStringList {device.strSerial, device.strState, device.strModel, device.Usability(),
+                                device.Connection(), device.strDetail}
+                           .join('|');
+    }
     QCOMPARE(listGot, listExpected);
+}
+
+void tst_AdbParsers::choosePhone_data()
+{
+    QTest::addColumn<QByteArray>("baList");
+    QTest::addColumn<QString>("strWanted");
+    QTest::addColumn<QString>("strChosen");     // empty: none
+    QTest::addColumn<QStringList>("listSaying"); // what the message holds when none is chosen
+
+    const QByteArray baReady("R1 device model:A\n");
+    const QByteArray baLocked("R2 unauthorized\n");
+    const QByteArray baNoPerm("???????????? no permissions (user not in plugdev); see [http://x]\n");
+    QTest::newRow("nothing") << QByteArray() << QString() << QString() << QStringList {"No phone found"};
+    QTest::newRow("one ready") << baReady << QString() << "R1" << QStringList {};
+    QTest::newRow("one usable among unusable ones")
+            << baLocked + baReady + baNoPerm + "R3 offline\n" << QString() << "R1" << QStringList {};
+    QTest::newRow("two usable") << baReady + "R4 device\n" << QString() << QString()
+                                << QStringList {"Several phones", "R1 (A)", "R4", "adb:SERIAL"};
+    QTest::newRow("only unauthorized") << baLocked << QString() << QString()
+                                       << QStringList {"Allow USB debugging on the phone", "R2"};
+    QTest::newRow("no permissions") << baNoPerm << QString() << QString()
+                                    << QStringList {"plugdev", "udev", "android-sdk-platform-tools-common", "user not in plugdev"};
+    QTest::newRow("offline") << QByteArray("R3 offline\n") << QString() << QString() << QStringList {"R3 is offline"};
+    QTest::newRow("wanted among several") << baReady + "R4 device\n" << "R4" << "R4" << QStringList {};
+    QTest::newRow("wanted is not there") << baReady << "R9" << QString() << QStringList {"No phone with the serial R9"};
+    QTest::newRow("wanted is unauthorized") << baReady + baLocked << "R2" << QString()
+                                            << QStringList {"Allow USB debugging on the phone"};
+}
+
+void tst_AdbParsers::choosePhone()
+{
+    QFETCH(QByteArray, baList);
+    QFETCH(QString, strWanted);
+    QFETCH(QString, strChosen);
+    QFETCH(QStringList, listSaying);
+    AdbParsers::Device chosen;
+    QString strMessage;
+    const int nResult = AdbDevice::ChoosePhone(AdbParsers::Devices(baList), strWanted, chosen, strMessage);
+    if (!strChosen.isEmpty()) {
+        QCOMPARE(nResult, 0);
+        QCOMPARE(chosen.strSerial, strChosen);
+        return;
+    }
+    QCOMPARE(nResult, int(DVSK_DEV_ERR_NO_PHONE));
+    for (const QString &strPart : listSaying)
+        QVERIFY2(strMessage.contains(strPart), qPrintable(strMessage));
 }
 
 void tst_AdbParsers::properties()

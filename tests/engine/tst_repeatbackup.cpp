@@ -119,6 +119,9 @@ private slots:
     void changesComeFromThePhone();
     void earlierBackupOnAnotherFileSystem();
     void otherPhonesNeverShare();
+    void sameModelSharesOnlyWithItsOwnSerial_data();
+    void sameModelSharesOnlyWithItsOwnSerial();
+    void theDeviceFileNamesThePhone();
 
 private:
     // Backs the phone up at the given run time; returns the run folder.
@@ -376,6 +379,69 @@ void tst_RepeatBackup::otherPhonesNeverShare()
     QVERIFY(strOther.contains("backup_Test_"));
     QCOMPARE(CopiedFromPhone(), QStringList(kFiles.keys()));
     QCOMPARE(Factory::Instance()->GetTransferCounts().nReusedFiles, 0);
+}
+
+void tst_RepeatBackup::sameModelSharesOnlyWithItsOwnSerial_data()
+{
+    QTest::addColumn<QString>("strFirstSerial");
+    QTest::addColumn<QString>("strSecondSerial");
+    // What is done to the first backup's device file: "", "remove" (a
+    // backup from before the file existed), "no serial".
+    QTest::addColumn<QString>("strEarlierFile");
+    QTest::addColumn<bool>("bShared");
+
+    QTest::newRow("the same phone") << "SER-A" << "SER-A" << "" << true;
+    QTest::newRow("another phone of the same model") << "SER-A" << "SER-B" << "" << false;
+    QTest::newRow("earlier backup without a device file") << "SER-A" << "SER-B" << "remove" << true;
+    QTest::newRow("earlier device file without a serial") << "SER-A" << "SER-B" << "no serial" << true;
+}
+
+void tst_RepeatBackup::sameModelSharesOnlyWithItsOwnSerial()
+{
+    QFETCH(QString, strFirstSerial);
+    QFETCH(QString, strSecondSerial);
+    QFETCH(QString, strEarlierFile);
+    QFETCH(bool, bShared);
+    m_pPhone->SetSerial(strFirstSerial);
+    const QString strFirst = Run(kFirstRun);
+    QVERIFY(!strFirst.isEmpty());
+    const QString strDeviceFile = strFirst + "/Device.txt";
+    QVERIFY(QFileInfo::exists(strDeviceFile));
+    if (strEarlierFile == "remove") {
+        QVERIFY(QFile::remove(strDeviceFile));
+    } else if (strEarlierFile == "no serial") {
+        QFile file(strDeviceFile);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("serial=\nmodel=Test Phone\nbackend=sim\n");
+    }
+
+    // Same name, same files, same times: only the serial tells the phones apart.
+    m_pPhone->SetSerial(strSecondSerial);
+    const QString strSecond = Run(kFirstRun.addSecs(60));
+    QVERIFY(!strSecond.isEmpty());
+    QCOMPARE(QFileInfo(strSecond).fileName().section('_', 0, 1), QFileInfo(strFirst).fileName().section('_', 0, 1));
+    const int nReused = Factory::Instance()->GetTransferCounts().nReusedFiles;
+    QCOMPARE(nReused, bShared ? int(kFiles.size()) : 0);
+    QCOMPARE(CopiedFromPhone(), bShared ? QStringList() : QStringList(kFiles.keys()));
+    for (auto it = kFiles.cbegin(); it != kFiles.cend(); ++it) {
+        const bool bSameFile = Inode(strFirst + '/' + it.value()) == Inode(strSecond + '/' + it.value());
+        QVERIFY2(bSameFile == bShared, qPrintable(it.value()));
+    }
+}
+
+void tst_RepeatBackup::theDeviceFileNamesThePhone()
+{
+    m_pPhone->SetSerial("R58M123ABC");
+    const QString strRun = Run(kFirstRun);
+    QVERIFY(!strRun.isEmpty());
+    QFile file(strRun + "/Device.txt");
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QStringList listLines = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(listLines.mid(0, 5), (QStringList {"serial=R58M123ABC", "manufacturer=Test", "model=Test Phone",
+                                                "android=11", "backend=sim"}));
+    QCOMPARE(listLines.size(), 6);
+    QVERIFY(listLines.at(5).startsWith("date="));
+    QCOMPARE(QDateTime::fromString(listLines.at(5).mid(5), Qt::ISODate), kFirstRun);
 }
 
 QTEST_GUILESS_MAIN(tst_RepeatBackup)

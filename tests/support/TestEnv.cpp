@@ -11,6 +11,9 @@ TestEnv::TestEnv()
     qputenv("PELORIX_HOST_SETTINGS", SettingsFile().toUtf8());
     qputenv("PELORIX_HOST_DOCUMENTS", DocumentsDir().toUtf8());
     qputenv("DVSK_SIM_USERDATA", UserDataDir().toUtf8());
+    // The tests' phone is the simulated sample phone unless a test chooses
+    // another back end itself (the SDK's own default is a real phone).
+    qputenv("DVSK_DEVICE", "sim");
     if (qEnvironmentVariableIsEmpty("PELORIX_HOST_ROOT"))
         qputenv("PELORIX_HOST_ROOT", BACKUP_STAGE_DIR);
 }

@@ -6,8 +6,9 @@
 // Gives a test its own host settings file, documents folder and SDK user
 // data folder inside a fresh temporary folder, through the environment
 // variables the stand-ins read on every call:
-//   PELORIX_HOST_SETTINGS, PELORIX_HOST_DOCUMENTS, DVSK_SIM_USERDATA.
-// The phone served stays the bundled sample phone unless a test picks another.
+//   PELORIX_HOST_SETTINGS, PELORIX_HOST_DOCUMENTS, DVSK_SIM_USERDATA,
+// and DVSK_DEVICE=sim: the phone served is the simulated one (the bundled
+// sample phone unless a test picks another folder or back end).
 class TestEnv
 {
 public:

@@ -77,6 +77,11 @@ void TestPhone::SetDevice(const QString &strName, const QString &strFirmware, co
     m_strImei = strImei;
 }
 
+void TestPhone::SetSerial(const QString &strSerial)
+{
+    m_strSerial = strSerial;
+}
+
 void TestPhone::ClearStorages()
 {
     m_listStorages.clear();
@@ -208,6 +213,8 @@ bool TestPhone::Save() const
     settings.setValue(QStringLiteral("name"), m_strName);
     settings.setValue(QStringLiteral("firmware"), m_strFirmware);
     settings.setValue(QStringLiteral("imei"), m_strImei);
+    if (!m_strSerial.isEmpty())
+        settings.setValue(QStringLiteral("serial"), m_strSerial);
     settings.endGroup();
 
     settings.beginGroup(QStringLiteral("memory"));

@@ -32,6 +32,8 @@ public:
     QString HostPath(const QString &strPhonePath) const;
 
     void SetDevice(const QString &strName, const QString &strFirmware, const QString &strImei);
+    // The phone's own serial number (ro.serialno); empty: made from name and IMEI.
+    void SetSerial(const QString &strSerial);
     void ClearStorages();
     // nKind 1 internal, 2 external; free bytes = (nTotal - nUsed) * nUnit.
     // nTotal -1 means "the phone gave no value" (all bits set).
@@ -105,6 +107,7 @@ private:
     QString m_strName;
     QString m_strFirmware;
     QString m_strImei;
+    QString m_strSerial;
     QList<Storage> m_listStorages;
     QMap<int, Records> m_mapRecords;
     QMap<int, FileOverride> m_mapFiles;

@@ -328,17 +328,7 @@ int Factory::BackUp(const QString &strDestination)
         m_listFiles.append(m_strPackagePath);
     }
 
-    // Unchanged files come from the newest earlier backup of this phone here
-    // rather than over the link again.
-    const QStringList listEarlier = IsFullCopy() ? QStringList()
-                                                 : KeptFiles::EarlierRunFolders(strDestination,
-                                                                                m_phoneInfo.DeviceName, strFolder);
-    for (BackUpRestoreInterface *pModule : std::as_const(m_hashModules)) {
-        if (auto *pList = qobject_cast<FileListModule *>(pModule))
-            pList->SetEarlierBackups(listEarlier);
-    }
-    LOG_INFO("BackUp", listEarlier.isEmpty() ? QStringLiteral("no earlier backup used, full copy")
-                                             : QStringLiteral("earlier backups: ") + listEarlier.join(QStringLiteral(", ")));
+    UseEarlierBackups(strDestination, strFolder);
 
     LOG_WARNING("BackUp", QStringLiteral("StartBackup"));
 
@@ -377,6 +367,8 @@ int Factory::BackUp(const QString &strDestination)
     // failed and nothing else copied).
     if (!bAnyFiles || !HoldsFiles(GetBackupFolder()))
         RemoveBackupFolder();
+    else if (!m_phoneIdentity.WriteTo(GetBackupFolder(), dtRun))
+        LOG_WARNING("BackUp", QStringLiteral("the phone's device file could not be written"));
 
     // A package whose device information file could not be written is no
     // backup: it is not made, and what should have gone into it has failed.
@@ -394,6 +386,22 @@ int Factory::BackUp(const QString &strDestination)
         FailPackagedModules();
     }
     return GetFailedMask();
+}
+
+void Factory::UseEarlierBackups(const QString &strDestination, const QString &strFolder)
+{
+    // Unchanged files come from the newest earlier backup of this phone here
+    // rather than over the link again.
+    m_phoneIdentity = PhoneIdentity::OfOpenPhone();
+    const QStringList listEarlier = IsFullCopy() ? QStringList()
+                                                 : KeptFiles::EarlierRunFolders(strDestination, m_phoneInfo.DeviceName,
+                                                                                strFolder, m_phoneIdentity);
+    for (BackUpRestoreInterface *pModule : std::as_const(m_hashModules)) {
+        if (auto *pList = qobject_cast<FileListModule *>(pModule))
+            pList->SetEarlierBackups(listEarlier);
+    }
+    LOG_INFO("BackUp", listEarlier.isEmpty() ? QStringLiteral("no earlier backup used, full copy")
+                                             : QStringLiteral("earlier backups: ") + listEarlier.join(QStringLiteral(", ")));
 }
 
 // Writes the package into the data folder and copies it to the destination.

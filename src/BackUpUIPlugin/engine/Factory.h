@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BackupRecords.h"
+#include "PhoneIdentity.h"
 #include "PhoneInfo.h"
 #include "TransferCounts.h"
 
@@ -115,6 +116,9 @@ private:
     void StepFailed(const BackupKind &kind, int nError);
     bool WritePlaceholder(const BackupKind &kind, const QString &strPath);
     bool MakeAndDeliverPackage();
+    // Tells the file modules which earlier backups of this phone in the
+    // destination may lend them unchanged files (none for a full copy).
+    void UseEarlierBackups(const QString &strDestination, const QString &strFolder);
     void FailPackagedModules();
     void RemoveBackupFolder();
 
@@ -124,6 +128,7 @@ private:
     ParseInfo *m_pParseInfo = nullptr;
     MyZip *m_pMyZip = nullptr;
     PhoneInfo m_phoneInfo;
+    PhoneIdentity m_phoneIdentity; // the phone's own identity, for its device file
     BackupItems m_items;
     BackupCounts m_countsRequested;
     BackupCounts m_countsBackedUp;

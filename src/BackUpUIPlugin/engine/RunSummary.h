@@ -25,6 +25,9 @@ public:
         ExitFailed = 1,
         // The phone was disconnected during the backup; nothing was kept.
         ExitPhoneDisconnected = 4,
+        // No usable phone to back up (none, unauthorised, offline, no USB
+        // permission, or no adb server); nothing was read or written.
+        ExitNoPhone = 5,
         ExitCancelled = 130
     };
 

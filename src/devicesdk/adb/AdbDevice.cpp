@@ -61,11 +61,11 @@ AdbDevice::~AdbDevice()
         m_pSync->Quit();
 }
 
-bool AdbDevice::IsSkippedFolder(const QString &strPhonePath)
+bool AdbDevice::IsSkippedFolder(const QString &strPhonePath, const QString &strVolume)
 {
-    // Application-private areas: not the user's media, and unreadable on
-    // newer phones anyway.
-    const QString strBase = QLatin1String(kSharedStorage) + QStringLiteral("/Android/");
+    // Application-private areas of a storage volume: not the user's media,
+    // and unreadable on newer phones anyway.
+    const QString strBase = strVolume + QStringLiteral("/Android/");
     return strPhonePath == strBase + QStringLiteral("data") || strPhonePath == strBase + QStringLiteral("obb");
 }
 
@@ -88,53 +88,86 @@ int AdbDevice::Open(QString &strMessage)
     return OpenLocked(strMessage);
 }
 
+namespace
+{
+QString NameOf(const AdbParsers::Device &device)
+{
+    return device.strModel.isEmpty() ? device.strSerial
+                                     : QStringLiteral("%1 (%2)").arg(device.strSerial, device.strModel);
+}
+
+// Why a phone cannot be used, and what the user can do about it.
+QString UnusableReason(const AdbParsers::Device &device)
+{
+    const QString strUsability = device.Usability();
+    if (strUsability == QLatin1String("unauthorized"))
+        return QStringLiteral("%1: the phone %2 is unauthorized.").arg(QLatin1String(kNotAllowedMessage), device.strSerial);
+    if (strUsability == QLatin1String("offline"))
+        return QStringLiteral("The phone %1 is offline: unplug it and plug it in again, then unlock it.").arg(device.strSerial);
+    if (strUsability == QLatin1String("no-permissions"))
+        return QStringLiteral("The phone %1 is on USB, but this user may not open it (%2). Install the package "
+                              "android-sdk-platform-tools-common (udev rules for phones), add yourself to the group "
+                              "plugdev (sudo usermod -aG plugdev $USER, then log in again), and plug the phone in again.")
+            .arg(device.strSerial, device.strState + (device.strDetail.isEmpty() ? QString() : QLatin1Char(' ') + device.strDetail));
+    return QStringLiteral("The phone %1 is not ready yet (%2); if it asks, allow USB debugging on it.")
+        .arg(device.strSerial, device.strState);
+}
+} // namespace
+
+int AdbDevice::ChoosePhone(const QList<AdbParsers::Device> &listDevices, const QString &strWanted,
+                           AdbParsers::Device &chosen, QString &strMessage)
+{
+    QList<AdbParsers::Device> listCandidates;
+    QList<AdbParsers::Device> listReady;
+    for (const AdbParsers::Device &device : listDevices) {
+        if (strWanted.isEmpty() || device.strSerial == strWanted) {
+            listCandidates.append(device);
+            if (device.IsReady())
+                listReady.append(device);
+        }
+    }
+    if (listCandidates.isEmpty()) {
+        strMessage = strWanted.isEmpty()
+                ? QStringLiteral("No phone found. Connect the phone with a USB cable and enable USB debugging "
+                                 "in its developer options.")
+                : QStringLiteral("No phone with the serial %1 is connected.").arg(strWanted);
+        return DVSK_DEV_ERR_NO_PHONE;
+    }
+    // The one phone that can be used is taken, whatever else is connected.
+    if (listReady.size() == 1) {
+        chosen = listReady.first();
+        return 0;
+    }
+    if (listReady.size() > 1) {
+        QStringList listNames;
+        for (const AdbParsers::Device &device : listReady)
+            listNames << NameOf(device);
+        strMessage = QStringLiteral("Several phones are connected: %1. Choose one with adb:SERIAL.")
+                         .arg(listNames.join(QStringLiteral(", ")));
+        return DVSK_DEV_ERR_NO_PHONE;
+    }
+    QStringList listReasons;
+    for (const AdbParsers::Device &device : listCandidates)
+        listReasons << UnusableReason(device);
+    strMessage = listReasons.join(QLatin1Char(' '));
+    return DVSK_DEV_ERR_NO_PHONE;
+}
+
 int AdbDevice::OpenLocked(QString &strMessage)
 {
     if (m_bOpen)
         return 0;
     QString strError;
-    if (!m_server.EnsureRunning(&strError)) {
-        strMessage = QStringLiteral("No adb server: %1").arg(strError);
-        return DVSK_DEV_ERR_NO_PHONE;
+    QList<AdbParsers::Device> listDevices;
+    if (const int nResult = m_server.Devices(listDevices, &strError)) {
+        strMessage = nResult == DVSK_DEV_ERR_NO_SERVER
+                ? QStringLiteral("No adb server: %1").arg(strError)
+                : QStringLiteral("The adb server did not list the phones: %1").arg(strError);
+        return nResult;
     }
-    QByteArray baDevices;
-    if (!m_server.Query("host:devices-l", baDevices, &strError)) {
-        strMessage = QStringLiteral("The adb server did not list the phones: %1").arg(strError);
-        return DVSK_DEV_ERR_NO_PHONE;
-    }
-    const QList<AdbParsers::Device> listDevices = AdbParsers::Devices(baDevices);
-    QList<AdbParsers::Device> listCandidates;
-    for (const AdbParsers::Device &device : listDevices) {
-        if (m_strWanted.isEmpty() || device.strSerial == m_strWanted)
-            listCandidates.append(device);
-    }
-    if (listCandidates.isEmpty()) {
-        strMessage = m_strWanted.isEmpty()
-                ? QStringLiteral("No phone found. Connect the phone with a USB cable and enable USB debugging "
-                                 "in its developer options.")
-                : QStringLiteral("No phone with the serial %1 is connected.").arg(m_strWanted);
-        return DVSK_DEV_ERR_NO_PHONE;
-    }
-    if (listCandidates.size() > 1) {
-        QStringList listNames;
-        for (const AdbParsers::Device &device : listCandidates) {
-            listNames << (device.strModel.isEmpty() ? device.strSerial
-                                                    : QStringLiteral("%1 (%2)").arg(device.strSerial, device.strModel))
-                         + QStringLiteral(" ") + device.strState;
-        }
-        strMessage = QStringLiteral("Several phones are connected: %1. Choose one with adb:SERIAL.")
-                         .arg(listNames.join(QStringLiteral(", ")));
-        return DVSK_DEV_ERR_NO_PHONE;
-    }
-    const AdbParsers::Device chosen = listCandidates.first();
-    if (chosen.strState != QLatin1String("device")) {
-        strMessage = chosen.strState == QLatin1String("unauthorized")
-                || chosen.strState == QLatin1String("offline") || chosen.strState == QLatin1String("authorizing")
-                ? QStringLiteral("%1: the phone %2 is %3.").arg(QLatin1String(kNotAllowedMessage), chosen.strSerial,
-                                                               chosen.strState)
-                : QStringLiteral("The phone %1 is not ready (%2).").arg(chosen.strSerial, chosen.strState);
-        return DVSK_DEV_ERR_NO_PHONE;
-    }
+    AdbParsers::Device chosen;
+    if (const int nResult = ChoosePhone(listDevices, m_strWanted, chosen, strMessage))
+        return nResult;
     QByteArray baProperties;
     if (!m_server.Shell(chosen.strSerial, QStringLiteral("getprop"), baProperties, &strError)) {
         strMessage = QStringLiteral("The phone %1 did not answer: %2").arg(chosen.strSerial, strError);
@@ -184,6 +217,37 @@ QString AdbDevice::DeviceInfo()
         strSerial = m_strSerial;
     return strName + QLatin1Char('\n') + m_hashProperties.value(QStringLiteral("ro.build.display.id"))
             + QLatin1Char('\n') + strSerial;
+}
+
+QString AdbDevice::Identity()
+{
+    QMutexLocker locker(&m_mutex);
+    if (!m_bOpen)
+        return QString();
+    auto property = [this](const char *szKey) { return m_hashProperties.value(QLatin1String(szKey)); };
+    QString strSerial = property("ro.serialno");
+    // Without ro.serialno a USB phone's transport serial is its own; that of
+    // a phone on Wi-Fi (IP:PORT) changes and names nothing.
+    AdbParsers::Device transport;
+    transport.strSerial = m_strSerial;
+    if (strSerial.isEmpty() && transport.Connection() == QLatin1String("usb"))
+        strSerial = m_strSerial;
+    return DeviceBackend::IdentityText(strSerial, property("ro.product.manufacturer"), property("ro.product.model"),
+                                       property("ro.build.version.release"), QStringLiteral("adb"));
+}
+
+void AdbDevice::Close()
+{
+    std::unique_ptr<AdbTracker> pTracker;
+    {
+        QMutexLocker locker(&m_mutex);
+        pTracker = std::move(m_pTracker);
+        m_bOpen = false;
+    }
+    if (pTracker)
+        pTracker->Stop();
+    QMutexLocker syncLocker(&m_syncMutex);
+    DropSyncLocked();
 }
 
 bool AdbDevice::IsAttached()
@@ -336,27 +400,61 @@ int AdbDevice::Shell(const QString &strCommand, QByteArray &baOutput)
     return 0;
 }
 
-int AdbDevice::WalkMedia(QList<PhoneFile> &listImages, QList<PhoneFile> &listVideos, QList<PhoneFile> &listAudio)
+int AdbDevice::StorageVolumes(QStringList &listRoots)
+{
+    listRoots = QStringList {QLatin1String(kSharedStorage)};
+    QList<AdbSync::Entry> listEntries;
+    QString strError;
+    bool bOpened = false;
+    const AdbSync::Result result = WithSync(
+            [&](AdbSync &sync) { return sync.List(QStringLiteral("/storage/"), listEntries, &strError, &bOpened); },
+            &strError);
+    if (result == AdbSync::Result::Broken)
+        return BrokenCode();
+    if (result != AdbSync::Result::Ok || !bOpened) {
+        Log(QStringLiteral("cannot list /storage (%1): only the shared storage is walked").arg(strError));
+        return 0;
+    }
+    QStringList listVolumes;
+    for (const AdbSync::Entry &entry : qAsConst(listEntries)) {
+        // "emulated" and "self" lead to the shared storage again; links
+        // (older phones' "sdcard0") are not followed.
+        if (entry.IsDirectory() && entry.strName != QLatin1String("emulated") && entry.strName != QLatin1String("self"))
+            listVolumes << QStringLiteral("/storage/") + entry.strName;
+    }
+    listVolumes.sort();
+    listRoots += listVolumes;
+    return 0;
+}
+
+int AdbDevice::WalkVolume(const QString &strRoot, QList<PhoneFile> (&lists)[3], bool *pbReadable)
 {
     const quint64 nGeneration = m_nGeneration.load();
+    *pbReadable = true;
     struct Folder
     {
         QString strPath;
         int nDepth;
     };
-    QList<Folder> listPending {{QLatin1String(kSharedStorage), 0}};
+    QList<Folder> listPending {{strRoot, 0}};
     while (!listPending.isEmpty()) {
         const Folder folder = listPending.takeFirst();
         QList<AdbSync::Entry> listEntries;
         QString strError;
+        bool bOpened = false;
         // A trailing "/" follows /sdcard, which is a link on most phones.
         const AdbSync::Result result = WithSync(
-                [&](AdbSync &sync) { return sync.List(folder.strPath + QLatin1Char('/'), listEntries, &strError); },
+                [&](AdbSync &sync) { return sync.List(folder.strPath + QLatin1Char('/'), listEntries, &strError, &bOpened); },
                 &strError);
         if (IsCancelled(nGeneration))
             return DVSK_DEV_ERR_CANCELLED;
         if (result == AdbSync::Result::Broken)
             return BrokenCode();
+        if (folder.nDepth == 0 && (result != AdbSync::Result::Ok || !bOpened)) {
+            *pbReadable = false;
+            Log(QStringLiteral("the storage volume %1 cannot be read: %2").arg(strRoot, strError));
+            return 0;
+        }
         if (result != AdbSync::Result::Ok) {
             // A folder the phone will not list is left out, not the walk.
             Log(QStringLiteral("cannot list %1: %2").arg(folder.strPath, strError));
@@ -365,7 +463,7 @@ int AdbDevice::WalkMedia(QList<PhoneFile> &listImages, QList<PhoneFile> &listVid
         for (const AdbSync::Entry &entry : qAsConst(listEntries)) {
             const QString strPath = folder.strPath + QLatin1Char('/') + entry.strName;
             if (entry.IsDirectory()) {
-                if (folder.nDepth < kMaxWalkDepth && !IsSkippedFolder(strPath))
+                if (folder.nDepth < kMaxWalkDepth && !IsSkippedFolder(strPath, strRoot))
                     listPending.append({strPath, folder.nDepth + 1});
                 continue;
             }
@@ -373,20 +471,42 @@ int AdbDevice::WalkMedia(QList<PhoneFile> &listImages, QList<PhoneFile> &listVid
             // round in a circle.
             if (!entry.IsRegularFile())
                 continue;
-            const PhoneFile file {strPath, entry.nSize, entry.nMtime};
-            switch (MediaKinds::TypeOfSuffix(QFileInfo(entry.strName).suffix())) {
-            case 16: listImages.append(file); break;
-            case 17: listVideos.append(file); break;
-            case 18: listAudio.append(file); break;
-            default: break;
-            }
+            const int nType = MediaKinds::TypeOfSuffix(QFileInfo(entry.strName).suffix());
+            if (nType >= 16 && nType <= 18)
+                lists[nType - 16].append({strPath, entry.nSize, entry.nMtime});
+        }
+    }
+    return 0;
+}
+
+int AdbDevice::WalkMedia(QList<PhoneFile> (&lists)[3], QSet<QString> &setUnreadable)
+{
+    QStringList listRoots;
+    if (const int nResult = StorageVolumes(listRoots))
+        return nResult;
+    for (const QString &strRoot : qAsConst(listRoots)) {
+        bool bReadable = true;
+        if (const int nResult = WalkVolume(strRoot, lists, &bReadable))
+            return nResult;
+        if (!bReadable) {
+            // Never silently left out: the volume stands in every media list
+            // as an entry whose copy fails, so its items are incomplete and
+            // the volume is named with the files that failed.
+            setUnreadable.insert(strRoot);
+            for (QList<PhoneFile> &list : lists)
+                list.append({strRoot, 0, 0});
         }
     }
     auto byPath = [](const PhoneFile &a, const PhoneFile &b) { return a.strPath < b.strPath; };
-    std::sort(listImages.begin(), listImages.end(), byPath);
-    std::sort(listVideos.begin(), listVideos.end(), byPath);
-    std::sort(listAudio.begin(), listAudio.end(), byPath);
+    for (QList<PhoneFile> &list : lists)
+        std::sort(list.begin(), list.end(), byPath);
     return 0;
+}
+
+bool AdbDevice::IsUnreadableVolume(const QString &strPhonePath)
+{
+    QMutexLocker locker(&m_walkMutex);
+    return m_setUnreadable.contains(strPhonePath);
 }
 
 int AdbDevice::MediaOfType(int nType, QList<PhoneFile> &listFiles)
@@ -394,10 +514,12 @@ int AdbDevice::MediaOfType(int nType, QList<PhoneFile> &listFiles)
     QMutexLocker locker(&m_walkMutex);
     if (!m_walkAge.isValid() || m_walkAge.hasExpired(kWalkReuseMs)) {
         QList<PhoneFile> lists[3];
-        if (const int nResult = WalkMedia(lists[0], lists[1], lists[2]))
+        QSet<QString> setUnreadable;
+        if (const int nResult = WalkMedia(lists, setUnreadable))
             return nResult;
         for (int i = 0; i < 3; ++i)
             m_listWalk[i] = lists[i];
+        m_setUnreadable = setUnreadable;
         m_walkAge.start();
     }
     listFiles = m_listWalk[nType - 16];
@@ -580,6 +702,10 @@ int AdbDevice::GetFile(const char *szLocalPath, const char *szRemotePath, int nM
             return DVSK_DEV_ERR_LOCAL_FILE;
         }
         return 0;
+    }
+    if (IsUnreadableVolume(strRemote)) {
+        Log(QStringLiteral("nothing copied from %1: the storage volume cannot be read").arg(strRemote));
+        return DVSK_DEV_ERR_PHONE_IO;
     }
     const quint64 nGeneration = m_nGeneration.load();
     QString strError;

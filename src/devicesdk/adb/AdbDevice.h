@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QHash>
+#include <QSet>
 #include <QList>
 #include <QMutex>
 #include <QString>
@@ -19,9 +20,9 @@ class AdbTracker;
 
 // The real-phone back end: an Android phone reached through the adb server.
 // Device information comes from getprop, free space from df, media from a
-// walk of the shared storage with the sync service's LIST (LIS2 on phones
-// with ls_v2), applications from
-// pm; files are pulled with RECV over one sync connection per run.
+// walk of the shared storage and every removable volume with the sync
+// service's LIST (LIS2 on phones with ls_v2), applications from pm; files are
+// pulled with RECV over one sync connection per run.
 class AdbDevice : public DeviceBackend
 {
 public:
@@ -42,10 +43,21 @@ public:
     int Open(QString &strMessage) override;
     QString DeviceInfo() override;
     bool IsAttached() override;
+    QString Identity() override;
+    // Lets the phone go (device tracking, the sync connection); a later call
+    // opens it again.
+    void Close();
 
-    // Where the phone's shared storage is walked from, and what is left out.
+    // The phone to serve among those the server lists: strWanted, or the one
+    // usable phone when strWanted is empty. 0, or DVSK_DEV_ERR_NO_PHONE with
+    // the reason (none, several usable, none usable and why) in strMessage.
+    static int ChoosePhone(const QList<AdbParsers::Device> &listDevices, const QString &strWanted,
+                           AdbParsers::Device &chosen, QString &strMessage);
+
+    // Where the phone's shared storage is walked from, and what is left out
+    // of it and of every removable volume (/storage/XXXX-XXXX).
     static const char kSharedStorage[];
-    static bool IsSkippedFolder(const QString &strPhonePath);
+    static bool IsSkippedFolder(const QString &strPhonePath, const QString &strVolume = QLatin1String(kSharedStorage));
     // Whether records of a type can be read from a phone at all: contacts,
     // messages, call log and calendar come from the phone's content
     // providers; e-mail and bookmarks have no provider to read.
@@ -85,7 +97,14 @@ private:
     int BrokenCode();
     bool IsCancelled(quint64 nGeneration) const;
 
-    int WalkMedia(QList<PhoneFile> &listImages, QList<PhoneFile> &listVideos, QList<PhoneFile> &listAudio);
+    // The volumes to walk: the shared storage, then each removable volume
+    // found by listing /storage.
+    int StorageVolumes(QStringList &listRoots);
+    // Adds the images, videos and audio of one volume to lists[0..2];
+    // *pbReadable false when the volume itself cannot be read.
+    int WalkVolume(const QString &strRoot, QList<PhoneFile> (&lists)[3], bool *pbReadable);
+    int WalkMedia(QList<PhoneFile> (&lists)[3], QSet<QString> &setUnreadable);
+    bool IsUnreadableVolume(const QString &strPhonePath);
     int MediaOfType(int nType, QList<PhoneFile> &listFiles);
     int ListApps(QList<App> &listApps, bool bLogSplits);
     bool HasRoot();
@@ -126,6 +145,7 @@ private:
     QMutex m_walkMutex;
     QElapsedTimer m_walkAge;
     QList<PhoneFile> m_listWalk[3];
+    QSet<QString> m_setUnreadable; // volumes the last walk could not read
 
     // Result files of record backups: phone-side name -> file on the PC.
     QMutex m_resultMutex;

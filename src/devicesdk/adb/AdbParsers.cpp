@@ -19,24 +19,66 @@ QStringList AdbParsers::Lines(const QByteArray &baText)
     return listLines;
 }
 
+namespace
+{
+// A trailing field of host:devices-l: "usb:1-1", "product:x", "model:x",
+// "device:x", "transport_id:3"; the server's words before them never look so.
+bool IsDeviceField(const QString &strToken)
+{
+    static const QRegularExpression reField(QStringLiteral("^[a-z_]+:\\S*$"));
+    return reField.match(strToken).hasMatch();
+}
+} // namespace
+
 QList<AdbParsers::Device> AdbParsers::Devices(const QByteArray &baText)
 {
     static const QRegularExpression reBlanks(QStringLiteral("\\s+"));
+    static const QLatin1String kNoPermissions("no permissions");
     QList<Device> list;
     for (const QString &strLine : Lines(baText)) {
-        const QStringList listFields = strLine.trimmed().split(reBlanks, Qt::SkipEmptyParts);
-        if (listFields.size() < 2)
+        QStringList listTokens = strLine.trimmed().split(reBlanks, Qt::SkipEmptyParts);
+        if (listTokens.size() < 2)
             continue;
         Device device;
-        device.strSerial = listFields.at(0);
-        device.strState = listFields.at(1);
-        for (int i = 2; i < listFields.size(); ++i) {
-            if (listFields.at(i).startsWith(QLatin1String("model:")))
-                device.strModel = listFields.at(i).mid(6).replace(QLatin1Char('_'), QLatin1Char(' '));
+        device.strSerial = listTokens.takeFirst();
+        int nFields = int(listTokens.size());
+        while (nFields > 1 && IsDeviceField(listTokens.at(nFields - 1)))
+            --nFields;
+        for (int i = nFields; i < listTokens.size(); ++i) {
+            const QString &strField = listTokens.at(i);
+            if (strField.startsWith(QLatin1String("model:")))
+                device.strModel = strField.mid(6).replace(QLatin1Char('_'), QLatin1Char(' '));
+            else if (strField.startsWith(QLatin1String("usb:")))
+                device.bUsb = true;
         }
+        const QString strWords = listTokens.mid(0, nFields).join(QLatin1Char(' '));
+        const int nStateWords = strWords.startsWith(kNoPermissions) ? 2 : 1;
+        device.strState = listTokens.mid(0, nStateWords).join(QLatin1Char(' '));
+        device.strDetail = listTokens.mid(nStateWords, nFields - nStateWords).join(QLatin1Char(' '));
         list.append(device);
     }
     return list;
+}
+
+QString AdbParsers::Device::Usability() const
+{
+    if (strState == QLatin1String("device"))
+        return QStringLiteral("ready");
+    if (strState == QLatin1String("unauthorized") || strState == QLatin1String("offline"))
+        return strState;
+    if (strState == QLatin1String("no permissions"))
+        return QStringLiteral("no-permissions");
+    return QStringLiteral("connecting");
+}
+
+QString AdbParsers::Device::Connection() const
+{
+    static const QRegularExpression reHostPort(QStringLiteral("^[^:\\s]+:\\d+$|^\\[[0-9a-fA-F:.]+\\]:\\d+$"));
+    if (bUsb)
+        return QStringLiteral("usb");
+    if (reHostPort.match(strSerial).hasMatch() || strSerial.contains(QLatin1String("._adb-tls-")))
+        return QStringLiteral("wifi");
+    return QStringLiteral("usb");
 }
 
 QHash<QString, QString> AdbParsers::Properties(const QByteArray &baText)

@@ -13,9 +13,17 @@ class AdbParsers
 public:
     struct Device
     {
-        QString strSerial;
-        QString strState; // "device", "unauthorized", "offline", ...
-        QString strModel; // from "model:" of host:devices-l, else empty
+        QString strSerial; // "????????????" on older servers for a phone this user may not open
+        QString strState;  // "device", "unauthorized", "offline", "no permissions", ...
+        QString strDetail; // the server's words after the state ("(...); see [...]"), may be empty
+        QString strModel;  // from "model:" of host:devices-l, else empty
+        bool bUsb = false; // the server named a USB port ("usb:BUS-PORT")
+
+        // "ready", "unauthorized", "offline", "no-permissions" or "connecting".
+        QString Usability() const;
+        bool IsReady() const { return strState == QLatin1String("device"); }
+        // "usb" or "wifi" (a serial of the form HOST:PORT or a wireless-debugging service name).
+        QString Connection() const;
     };
 
     struct DiskUsage
@@ -34,7 +42,8 @@ public:
     };
 
     // Lines "SERIAL<blanks>STATE[ key:value ...]" of host:devices(-l) and
-    // host:track-devices.
+    // host:track-devices. A state may hold blanks ("no permissions (...);
+    // see [...]"): it runs up to the trailing key:value fields.
     static QList<Device> Devices(const QByteArray &baText);
     // "[key]: [value]" lines of a bare getprop.
     static QHash<QString, QString> Properties(const QByteArray &baText);

@@ -1,6 +1,9 @@
 #include "AdbServer.h"
 
+#include "sdk/dvsk_device.h"
+
 #include <QProcess>
+#include <QRegularExpression>
 
 namespace
 {
@@ -116,4 +119,47 @@ bool AdbServer::Shell(const QString &strSerial, const QString &strCommand, QByte
         return false;
     }
     return true;
+}
+
+int AdbServer::Devices(QList<AdbParsers::Device> &listDevices, QString *pError)
+{
+    listDevices.clear();
+    if (!EnsureRunning(pError))
+        return DVSK_DEV_ERR_NO_SERVER;
+    QByteArray baDevices;
+    if (!Query("host:devices-l", baDevices, pError))
+        return DVSK_DEV_ERR_NO_PHONE;
+    listDevices = AdbParsers::Devices(baDevices);
+    return 0;
+}
+
+int AdbServer::ConnectWifi(const QString &strHostPort, QString *pAnswer)
+{
+    static const QRegularExpression reHostPort(QStringLiteral("^([^:\\s/]+|\\[[0-9a-fA-F:.]+\\]):(\\d{1,5})$"));
+    const QRegularExpressionMatch match = reHostPort.match(strHostPort.trimmed());
+    if (!match.hasMatch() || match.captured(2).toInt() < 1 || match.captured(2).toInt() > 65535) {
+        if (pAnswer)
+            *pAnswer = QStringLiteral("\"%1\" is not HOST:PORT (for example 192.168.1.20:37123)").arg(strHostPort);
+        return DVSK_DEV_ERR_BAD_ARGUMENT;
+    }
+    QString strError;
+    if (!EnsureRunning(&strError)) {
+        if (pAnswer)
+            *pAnswer = strError;
+        return DVSK_DEV_ERR_NO_SERVER;
+    }
+    QByteArray baAnswer;
+    if (!Query("host:connect:" + strHostPort.trimmed().toUtf8(), baAnswer, &strError)) {
+        if (pAnswer)
+            *pAnswer = strError;
+        return DVSK_DEV_ERR_NO_PHONE;
+    }
+    const QString strAnswer = QString::fromUtf8(baAnswer).trimmed();
+    if (pAnswer)
+        *pAnswer = strAnswer;
+    // "connected to H:P" or "already connected to H:P"; "failed to connect
+    // to", "failed to authenticate to" and "cannot connect to" otherwise.
+    const bool bConnected = strAnswer.startsWith(QLatin1String("connected to "))
+            || strAnswer.startsWith(QLatin1String("already connected to "));
+    return bConnected ? 0 : DVSK_DEV_ERR_NO_PHONE;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AdbParsers.h"
 #include "AdbSocket.h"
 
 #include <QByteArray>
@@ -29,6 +30,16 @@ public:
     // Starts one with "adb start-server" when no program listens on the
     // port; fails at once when one listens and stays silent.
     bool EnsureRunning(QString *pError);
+
+    // Every phone the server knows (host:devices-l), starting the server
+    // when none runs: 0, DVSK_DEV_ERR_NO_SERVER when none answers and none
+    // can be started, or DVSK_DEV_ERR_NO_PHONE when it gave no list.
+    int Devices(QList<AdbParsers::Device> &listDevices, QString *pError);
+    // Asks the server to connect to a phone listening at "HOST:PORT"
+    // (host:connect:). 0 when it says it is connected; otherwise
+    // DVSK_DEV_ERR_BAD_ARGUMENT (not HOST:PORT), DVSK_DEV_ERR_NO_SERVER or
+    // DVSK_DEV_ERR_NO_PHONE. *pAnswer gets the server's words or why it failed.
+    int ConnectWifi(const QString &strHostPort, QString *pAnswer);
 
     // A host request whose answer is one length-prefixed block
     // ("host:devices-l", "host-serial:SERIAL:features").

@@ -106,8 +106,10 @@ quint32 AdbSync::DecodeDent2(const char *pRecord, Entry &entry)
     return Le32(pRecord + 72);
 }
 
-AdbSync::Result AdbSync::List(const QString &strPath, QList<Entry> &listEntries, QString *pError)
+AdbSync::Result AdbSync::List(const QString &strPath, QList<Entry> &listEntries, QString *pError, bool *pbOpened)
 {
+    if (pbOpened)
+        *pbOpened = false;
     const QByteArray baPath = strPath.toUtf8();
     if (!IsUsable() || quint32(baPath.size()) > kMaxPath)
         return Fail(pError);
@@ -135,8 +137,11 @@ AdbSync::Result AdbSync::List(const QString &strPath, QList<Entry> &listEntries,
         QByteArray baName(int(nNameLength), '\0');
         if (!m_pSocket->ReadExact(baName.data(), nNameLength))
             return Fail(pError);
-        if (baName == "." || baName == "..")
+        if (baName == "." || baName == "..") {
+            if (pbOpened)
+                *pbOpened = true;
             continue;
+        }
         entry.strName = QString::fromUtf8(baName);
         listEntries.append(entry);
     }

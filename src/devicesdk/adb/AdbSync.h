@@ -46,7 +46,9 @@ public:
     bool IsUsable() const;
 
     Result Stat(const QString &strPath, Entry &entry, QString *pError);
-    Result List(const QString &strPath, QList<Entry> &listEntries, QString *pError);
+    // *pbOpened (when given) tells whether the phone could open the folder:
+    // a folder it cannot read lists nothing, not even "." and "..".
+    Result List(const QString &strPath, QList<Entry> &listEntries, QString *pError, bool *pbOpened = nullptr);
     // Copies a phone file into strLocalPath: written beside it under a
     // temporary name and renamed into place when whole, so the target is
     // either complete or untouched. fnProgress gets the bytes copied so far.

@@ -34,7 +34,7 @@ bool MakeHardLink(const QString &strExisting, const QString &strNew)
 } // namespace
 
 QStringList KeptFiles::EarlierRunFolders(const QString &strDestination, const QString &strDeviceName,
-                                         const QString &strCurrentFolder)
+                                         const QString &strCurrentFolder, const PhoneIdentity &phone)
 {
     QStringList listFolders;
     const QString strPhone = strDeviceName.section(QChar(0x10), 0, 0);
@@ -61,8 +61,14 @@ QStringList KeptFiles::EarlierRunFolders(const QString &strDestination, const QS
     }
     std::stable_sort(listRuns.begin(), listRuns.end(),
                      [](const auto &a, const auto &b) { return a.first > b.first; });
-    for (const auto &run : listRuns)
+    for (const auto &run : listRuns) {
+        // Another phone of the same name (two phones of one model) never
+        // lends its files.
+        PhoneIdentity earlier;
+        if (PhoneIdentity::ReadFrom(run.second, earlier) && !phone.MayShareWith(earlier))
+            continue;
         listFolders << run.second;
+    }
     return listFolders;
 }
 

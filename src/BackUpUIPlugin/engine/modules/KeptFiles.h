@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PhoneIdentity.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -24,9 +26,13 @@ public:
     // The run folders of earlier backups of this phone in the destination,
     // newest first: the folders named as a run of this phone would be named
     // ("backup_" + phone + "_" + date, either date order), except the current
-    // run's. Empty for a phone without a name.
+    // run's, and of those only the ones whose device file does not name
+    // another phone (another serial number; folders without the file, from
+    // before it existed, go by their name alone). Empty for a phone without
+    // a name. The one place that decides which earlier backups are this
+    // phone's.
     static QStringList EarlierRunFolders(const QString &strDestination, const QString &strDeviceName,
-                                         const QString &strCurrentFolder);
+                                         const QString &strCurrentFolder, const PhoneIdentity &phone = PhoneIdentity());
 
     // Media: the records of the media list in the module folder, keyed by
     // phone path. A list that is missing or cannot be read as a whole leaves
