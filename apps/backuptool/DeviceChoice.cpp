@@ -1,6 +1,9 @@
 #include "DeviceChoice.h"
 
+#include "PhoneWaiter.h"
 #include "ToolOutput.h"
+
+#include <RunSummary.h>
 
 #include <sdk/dvsk_device.h>
 #include <sdk/dvsk_sim.h>
@@ -8,11 +11,14 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <cstdlib>
 
 int DeviceChoice::Apply(const QString &strCommand, const QString &strDevice, const QString &strPhone,
-                        ToolOutput &out)
+                        ToolOutput &out, int nWaitSeconds, int nNoPhoneStatus)
 {
+    // A phone folder is the simulated phone's.
+    if (!strPhone.isEmpty() && !strDevice.isEmpty() && strDevice != QLatin1String("sim"))
+        return out.UsageError(strCommand, QStringLiteral("--phone serves the simulated phone; it cannot be used with "
+                                                         "--device %1").arg(strDevice));
     const QString strChoice = strDevice.isEmpty() && !strPhone.isEmpty() ? QStringLiteral("sim") : strDevice;
     if (!strChoice.isEmpty() && DVSK_Device_Select(strChoice.toUtf8().constData()) != 0)
         return out.UsageError(strCommand,
@@ -28,14 +34,28 @@ int DeviceChoice::Apply(const QString &strCommand, const QString &strDevice, con
             return out.Error(QStringLiteral("%1: no phone in %2 (phone.ini missing or unreadable)").arg(strCommand, strDir));
     }
     // A real phone is looked for before anything runs: none, several, or one
-    // that has not allowed this computer yet is said plainly.
-    if (qstrcmp(DVSK_Device_Kind(), "adb") == 0) {
-        char *szMessage = nullptr;
-        if (DVSK_Device_Open(&szMessage) != 0) {
-            const QString strMessage = szMessage ? QString::fromUtf8(szMessage) : QStringLiteral("no phone");
-            std::free(szMessage);
-            return out.Error(QStringLiteral("%1: %2").arg(strCommand, strMessage));
-        }
-    }
+    // that cannot be used yet is said plainly (and waited for when asked).
+    if (qstrcmp(DVSK_Device_Kind(), "adb") == 0)
+        return OpenRealPhone(strCommand, out, nWaitSeconds, nNoPhoneStatus);
     return -1;
+}
+
+int DeviceChoice::OpenRealPhone(const QString &strCommand, ToolOutput &out, int nWaitSeconds, int nNoPhoneStatus)
+{
+    PhoneWaiter waiter;
+    QString strReason;
+    const PhoneWaiter::Outcome outcome = waiter.Open(nWaitSeconds, [&out, nWaitSeconds](const QString &strWhy) {
+        out.Line(QStringLiteral("Waiting up to %1 s for a usable phone: %2").arg(nWaitSeconds).arg(strWhy));
+    }, strReason);
+    switch (outcome) {
+    case PhoneWaiter::Outcome::Ready:
+        return -1;
+    case PhoneWaiter::Outcome::Interrupted:
+        out.Line(QStringLiteral("Cancelled while waiting for a phone; nothing was written."));
+        return RunSummary::ExitCancelled;
+    case PhoneWaiter::Outcome::NoPhone:
+        break;
+    }
+    out.Error(QStringLiteral("%1: no usable phone: %2").arg(strCommand, strReason));
+    return nNoPhoneStatus;
 }

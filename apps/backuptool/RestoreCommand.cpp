@@ -45,7 +45,7 @@ QString RestoreCommand::Help()
         "Options:\n"
         "  --device DEV   the phone: sim (the simulated phone), adb (the one\n"
         "                 Android phone the adb server knows) or adb:SERIAL;\n"
-        "                 default: $DVSK_DEVICE\n"
+        "                 default: $DVSK_DEVICE, else adb\n"
         "  --phone DIR    restore onto the simulated phone in DIR (a folder with\n"
         "                 phone.ini)\n"
         "  --items LIST   comma-separated tiles to restore: contacts, messages,\n"

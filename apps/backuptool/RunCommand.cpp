@@ -1,6 +1,6 @@
 #include "RunCommand.h"
 
-#include "PhoneWaiter.h"
+#include "DeviceChoice.h"
 #include "ToolOutput.h"
 
 #include <BackUpUIConfigParse.h>
@@ -214,26 +214,12 @@ int RunCommand::Run(const QStringList &listArgs, ToolOutput &out)
         }
     }
 
-    // A phone folder is the simulated phone's.
-    if (!strPhone.isEmpty()) {
-        if (!strDevice.isEmpty() && strDevice != QLatin1String("sim"))
-            return out.UsageError(QStringLiteral("run"), QStringLiteral("--phone serves the simulated phone; it cannot "
-                                                                        "be used with --device %1").arg(strDevice));
-        strDevice = QStringLiteral("sim");
-    }
-    if (!strDevice.isEmpty() && DVSK_Device_Select(strDevice.toUtf8().constData()) != 0)
-        return out.UsageError(QStringLiteral("run"), QStringLiteral("unknown device '%1' (devices: sim, adb, adb:SERIAL)")
-                                                         .arg(strDevice));
-    if (!strPhone.isEmpty()) {
-        const QString strDir = QFileInfo(strPhone).absoluteFilePath();
-        const int nPhone = DVSK_Sim_SetPhoneDir(QFile::encodeName(strDir).constData());
-        if (nPhone == DVSK_SIM_ERR_BAD_PHONE_INI)
-            return out.Error(QStringLiteral("run: %1/phone.ini is not a well-formed INI file (look for a broken "
-                                            "[section] line)")
-                                 .arg(strDir));
-        if (nPhone != 0)
-            return out.Error(QStringLiteral("run: no phone in %1 (phone.ini missing or unreadable)").arg(strDir));
-    }
+    // The phone is looked for before anything runs: none, several, or one
+    // that cannot be used yet is said plainly (and waited for with --wait).
+    const int nDevice = DeviceChoice::Apply(QStringLiteral("run"), strDevice, strPhone, out, nWaitSeconds,
+                                            RunSummary::ExitNoPhone);
+    if (nDevice >= 0)
+        return nDevice;
 
     BackupItems items;
     if (bItemsGiven) {
@@ -260,12 +246,6 @@ int RunCommand::Run(const QStringList &listArgs, ToolOutput &out)
     if (!ProbeWritable(strDest, strProbeError))
         return out.Error(QStringLiteral("run: cannot write into the destination %1: %2").arg(strDest, strProbeError));
 
-    // A real phone is looked for before anything runs: none, several, or one
-    // that cannot be used yet is said plainly (and waited for with --wait).
-    if (qstrcmp(DVSK_Device_Kind(), "adb") == 0) {
-        if (const int nStatus = OpenPhone(nWaitSeconds, out))
-            return nStatus;
-    }
 
     // One backup at a time per data folder, held until this run has cleaned
     // up after itself.
@@ -288,26 +268,6 @@ int RunCommand::Run(const QStringList &listArgs, ToolOutput &out)
     Factory::DestroyInstance();
     BackUpUILogic::DestroyInstance();
     return nStatus;
-}
-
-int RunCommand::OpenPhone(int nWaitSeconds, ToolOutput &out)
-{
-    PhoneWaiter waiter;
-    QString strReason;
-    const PhoneWaiter::Outcome outcome = waiter.Open(nWaitSeconds, [&out, nWaitSeconds](const QString &strWhy) {
-        out.Line(QStringLiteral("Waiting up to %1 s for a usable phone: %2").arg(nWaitSeconds).arg(strWhy));
-    }, strReason);
-    switch (outcome) {
-    case PhoneWaiter::Outcome::Ready:
-        return 0;
-    case PhoneWaiter::Outcome::Interrupted:
-        out.Line(QStringLiteral("Cancelled while waiting for a phone; nothing was written."));
-        return RunSummary::ExitCancelled;
-    case PhoneWaiter::Outcome::NoPhone:
-        break;
-    }
-    out.Error(QStringLiteral("run: no usable phone: %1").arg(strReason));
-    return RunSummary::ExitNoPhone;
 }
 
 RunCommand::RunCommand(ToolOutput &out, const BackupItems &items, const QString &strDestination, bool bVerify)

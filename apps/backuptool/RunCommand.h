@@ -33,10 +33,6 @@ public:
     static QString DefaultDestination();
 
 private:
-    // Opens the real phone, waiting up to nWaitSeconds for a usable one:
-    // 0, or the exit status (no usable phone, cancelled) after saying why.
-    static int OpenPhone(int nWaitSeconds, ToolOutput &out);
-
     RunCommand(ToolOutput &out, const BackupItems &items, const QString &strDestination, bool bVerify);
     ~RunCommand() override;
 

@@ -1,6 +1,6 @@
 // The exported C functions of the device SDK; each one forwards to the
 // chosen back end: the simulated phone or a real phone through adb.
-#include "DeviceChoice.h"
+#include "BackendChoice.h"
 #include "SimDevice.h"
 #include "SimRestore.h"
 #include "sdk/dvsk.h"
@@ -28,14 +28,14 @@ char *MallocUtf8(const QString &str)
 }
 DeviceBackend &Backend()
 {
-    return DeviceChoice::Instance().Backend();
+    return BackendChoice::Instance().Backend();
 }
 
 // The restore side of the chosen back end; null while a real phone cannot
 // be restored to.
 DeviceRestore *RestoreBackend()
 {
-    if (DeviceChoice::Instance().ChosenAdb())
+    if (BackendChoice::Instance().ChosenAdb())
         return nullptr;
     return &SimRestore::Instance();
 }
@@ -123,14 +123,14 @@ DVSK_API int DVSK_GetUserDataDirectory(wchar_t **ppDir)
 
 DVSK_API int DVSK_Device_Select(const char *szDevice)
 {
-    return DeviceChoice::Instance().Select(szDevice ? QString::fromUtf8(szDevice) : QString());
+    return BackendChoice::Instance().Select(szDevice ? QString::fromUtf8(szDevice) : QString());
 }
 
 DVSK_API int DVSK_Device_Open(char **ppMessage)
 {
     if (ppMessage)
         *ppMessage = nullptr;
-    if (!DeviceChoice::Instance().IsValidChoice()) {
+    if (!BackendChoice::Instance().IsValidChoice()) {
         if (ppMessage) {
             *ppMessage = MallocUtf8(QStringLiteral("DVSK_DEVICE=%1 names no phone; use sim, adb or adb:SERIAL")
                                             .arg(qEnvironmentVariable("DVSK_DEVICE")));
@@ -146,7 +146,7 @@ DVSK_API int DVSK_Device_Open(char **ppMessage)
 
 DVSK_API const char *DVSK_Device_Kind(void)
 {
-    return DeviceChoice::Instance().IsAdb() ? "adb" : "sim";
+    return BackendChoice::Instance().IsAdb() ? "adb" : "sim";
 }
 
 DVSK_API char *DVSK_Device_GetInfo(void)
@@ -164,14 +164,14 @@ DVSK_API int DVSK_Device_List(char **ppText)
     if (!ppText)
         return DVSK_DEV_ERR_BAD_ARGUMENT;
     QString strText;
-    const int nResult = DeviceChoice::Instance().List(strText);
+    const int nResult = BackendChoice::Instance().List(strText);
     *ppText = MallocUtf8(strText);
     return nResult;
 }
 
 DVSK_API void DVSK_Device_WatchList(DVSK_DeviceListCallback pCallback)
 {
-    DeviceChoice::Instance().Watch(pCallback);
+    BackendChoice::Instance().Watch(pCallback);
 }
 
 DVSK_API int DVSK_Device_ConnectWifi(const char *szHostPort, char **ppMessage)
@@ -181,7 +181,7 @@ DVSK_API int DVSK_Device_ConnectWifi(const char *szHostPort, char **ppMessage)
     if (!szHostPort)
         return DVSK_DEV_ERR_BAD_ARGUMENT;
     QString strAnswer;
-    const int nResult = DeviceChoice::Instance().ConnectWifi(QString::fromUtf8(szHostPort), strAnswer);
+    const int nResult = BackendChoice::Instance().ConnectWifi(QString::fromUtf8(szHostPort), strAnswer);
     if (ppMessage)
         *ppMessage = MallocUtf8(strAnswer);
     return nResult;

@@ -16,10 +16,10 @@ class DeviceBackend;
 // Which phone the SDK serves: the simulated phone or a phone through the adb
 // server ("sim", "adb", "adb:SERIAL"), and who is told when the list of
 // phones changes. One per process; every member function is thread-safe.
-class DeviceChoice
+class BackendChoice
 {
 public:
-    static DeviceChoice &Instance();
+    static BackendChoice &Instance();
 
     // Chooses the back end (empty: $DVSK_DEVICE, else "adb"). Choosing again
     // switches phones: the registered callbacks move to the new one. 0, or
@@ -39,8 +39,8 @@ public:
     int ConnectWifi(const QString &strHostPort, QString &strAnswer);
 
 private:
-    DeviceChoice() = default;
-    ~DeviceChoice();
+    BackendChoice() = default;
+    ~BackendChoice();
 
     int SelectLocked(const QString &strDevice);
     // Starts or stops watching for the chosen back end; call with m_watchMutex held.

@@ -1,4 +1,4 @@
-#include "DeviceChoice.h"
+#include "BackendChoice.h"
 
 #include "SimDevice.h"
 #include "adb/AdbDevice.h"
@@ -23,20 +23,20 @@ QString Field(QString str)
 }
 } // namespace
 
-DeviceChoice &DeviceChoice::Instance()
+BackendChoice &BackendChoice::Instance()
 {
-    static DeviceChoice s_choice;
+    static BackendChoice s_choice;
     return s_choice;
 }
 
-DeviceChoice::~DeviceChoice()
+BackendChoice::~BackendChoice()
 {
     QMutexLocker locker(&m_watchMutex);
     if (m_pWatcher)
         m_pWatcher->Stop();
 }
 
-int DeviceChoice::SelectLocked(const QString &strDevice)
+int BackendChoice::SelectLocked(const QString &strDevice)
 {
     QString strText = strDevice.isEmpty() ? qEnvironmentVariable("DVSK_DEVICE") : strDevice;
     if (strText.isEmpty())
@@ -64,7 +64,7 @@ int DeviceChoice::SelectLocked(const QString &strDevice)
     return 0;
 }
 
-int DeviceChoice::Select(const QString &strDevice)
+int BackendChoice::Select(const QString &strDevice)
 {
     bool bAdb = false;
     {
@@ -79,7 +79,7 @@ int DeviceChoice::Select(const QString &strDevice)
     return 0;
 }
 
-DeviceBackend &DeviceChoice::Backend()
+DeviceBackend &BackendChoice::Backend()
 {
     QMutexLocker locker(&m_mutex);
     // An unusable $DVSK_DEVICE: the default phone, and DVSK_Device_Open
@@ -93,26 +93,26 @@ DeviceBackend &DeviceChoice::Backend()
     return SimDevice::Instance();
 }
 
-bool DeviceChoice::IsAdb()
+bool BackendChoice::IsAdb()
 {
     return ChosenAdb() != nullptr;
 }
 
-AdbDevice *DeviceChoice::ChosenAdb()
+AdbDevice *BackendChoice::ChosenAdb()
 {
     Backend();
     QMutexLocker locker(&m_mutex);
     return m_pAdb.get();
 }
 
-bool DeviceChoice::IsValidChoice()
+bool BackendChoice::IsValidChoice()
 {
     Backend();
     QMutexLocker locker(&m_mutex);
     return m_bValid;
 }
 
-int DeviceChoice::List(QString &strText)
+int BackendChoice::List(QString &strText)
 {
     strText.clear();
     if (!IsAdb()) {
@@ -141,15 +141,15 @@ int DeviceChoice::List(QString &strText)
     return 0;
 }
 
-void DeviceChoice::NotifyListChanged()
+void BackendChoice::NotifyListChanged()
 {
-    DeviceChoice &choice = Instance();
+    BackendChoice &choice = Instance();
     QMutexLocker locker(&choice.m_dispatchMutex);
     if (const DVSK_DeviceListCallback pCallback = choice.m_pListCallback.load())
         pCallback();
 }
 
-void DeviceChoice::ArmWatchLocked(bool bAdb)
+void BackendChoice::ArmWatchLocked(bool bAdb)
 {
     if (m_pWatcher) {
         m_pWatcher->Stop();
@@ -167,7 +167,7 @@ void DeviceChoice::ArmWatchLocked(bool bAdb)
     }
 }
 
-void DeviceChoice::Watch(DVSK_DeviceListCallback pCallback)
+void BackendChoice::Watch(DVSK_DeviceListCallback pCallback)
 {
     const bool bAdb = IsAdb();
     QMutexLocker locker(&m_watchMutex);
@@ -177,7 +177,7 @@ void DeviceChoice::Watch(DVSK_DeviceListCallback pCallback)
     QMutexLocker dispatchLocker(&m_dispatchMutex);
 }
 
-int DeviceChoice::ConnectWifi(const QString &strHostPort, QString &strAnswer)
+int BackendChoice::ConnectWifi(const QString &strHostPort, QString &strAnswer)
 {
     AdbServer server(AdbServer::PortFromEnvironment());
     return server.ConnectWifi(strHostPort, &strAnswer);
