@@ -10,6 +10,7 @@
 #include "Factory.h"
 #include "FactoryFixture.h"
 #include "PackageFixture.h"
+#include "RecordExport.h"
 #include "RestorePlanner.h"
 #include "RestoreRunner.h"
 #include "RestoreSource.h"
@@ -240,6 +241,9 @@ private slots:
     void apkVersion_data();
     void apkVersion();
 
+    void recordFormats_data();
+    void recordFormats();
+
     void planOnEmptyPhone();
     void mediaAlreadyThere_data();
     void mediaAlreadyThere();
@@ -355,6 +359,33 @@ void tst_RestoreEngine::apkVersion()
     const QString strApk = m_env.Path(QStringLiteral("probe.apk"));
     QVERIFY(PackageFixture::WriteFile(strApk, apk));
     QCOMPARE(ApkVersionReader::VersionCode(strApk), version);
+}
+
+void tst_RestoreEngine::recordFormats_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("format");
+    using F = RecordExport::Format;
+    QTest::newRow("vCard") << QByteArray("BEGIN:VCARD\r\nVERSION:3.0\r\n") << int(F::VCard);
+    QTest::newRow("vCard after a byte-order mark and blank lines")
+        << QByteArray("\xEF\xBB\xBF\r\n\r\nbegin:vcard\r\n") << int(F::VCard);
+    QTest::newRow("iCalendar") << QByteArray("BEGIN:VCALENDAR\r\nVERSION:2.0\r\n") << int(F::ICalendar);
+    QTest::newRow("call log") << QByteArray("<?xml version=\"1.0\"?>\n<calls count=\"1\">\n<call number=\"1\"/>")
+                              << int(F::CallLogXml);
+    QTest::newRow("text messages") << QByteArray("<smses>") << int(F::SmsXml);
+    QTest::newRow("multimedia messages") << QByteArray("<?xml version=\"1.0\"?><!-- x --><mmses>") << int(F::MmsXml);
+    QTest::newRow("mailbox") << QByteArray("From a@b.c Sun Mar 03 15:00:00 2024\n") << int(F::Other);
+    QTest::newRow("other XML") << QByteArray("<bookmarks/>") << int(F::Other);
+    QTest::newRow("empty") << QByteArray() << int(F::Other);
+}
+
+void tst_RestoreEngine::recordFormats()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, format);
+    const QString strFile = m_env.Path(QStringLiteral("record.dat"));
+    QVERIFY(PackageFixture::WriteFile(strFile, content));
+    QCOMPARE(int(RecordExport::Detect(strFile)), format);
 }
 
 RestorePlan tst_RestoreEngine::PlanOn(FakePhone &phone, const QList<int> &listCodes)
