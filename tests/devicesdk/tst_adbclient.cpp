@@ -691,7 +691,7 @@ void tst_AdbClient::silentPortIsNoServer()
     QVERIFY2(strError.contains("did not answer as an adb server"), qPrintable(strError));
     AdbDevice device(QString(), silent.serverPort());
     QString strMessage;
-    QCOMPARE(device.Open(strMessage), int(DVSK_DEV_ERR_NO_PHONE));
+    QCOMPARE(device.Open(strMessage), int(DVSK_DEV_ERR_NO_SERVER));
     QVERIFY2(strMessage.contains(QString::number(silent.serverPort()) + " accepted the connection but did not answer"),
              qPrintable(strMessage));
 
