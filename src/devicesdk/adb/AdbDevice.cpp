@@ -784,6 +784,8 @@ int AdbDevice::RecordCount(int nType, int *pCount)
     case ProviderResult::Cancelled:
         return DVSK_DEV_ERR_CANCELLED;
     case ProviderResult::Failed:
+        if (!result.strReason.isEmpty())
+            Log(QStringLiteral("data type %1 could not be counted: %2").arg(nType).arg(result.strReason));
         break;
     }
     return result.nCode ? result.nCode : DVSK_DEV_ERR_PHONE_IO;
