@@ -682,7 +682,7 @@ void tst_AdbClient::backuptoolKeepsHostileRecords()
 void tst_AdbClient::silentPortIsNoServer()
 {
     // A program that accepts connections on the server's port and never
-    // answers: the phone cannot be opened, and the message says why, after a
+    // answers: it is no adb server, and the message says why, after a
     // bounded wait (no adb server is started over it).
     QTcpServer silent;
     QVERIFY(silent.listen(QHostAddress::LocalHost));
