@@ -1,5 +1,7 @@
 #include "host/CommonUtils.h"
 
+#include "LocationFile.h"
+
 #include "host/HostCallLog.h"
 #include "sdk/dvsk_device.h"
 
@@ -113,6 +115,10 @@ void CommonUtils::SetSettings(const QString &strSection, const QString &strKey, 
 {
     QMutexLocker locker(&SettingsMutex());
     WriteSetting(strSection, strKey, strValue);
+    // The folder the user chose is the wizard's default next time.
+    if (strSection == QLatin1String("BackUpUIPlugin") && strKey == QLatin1String("BackupPath")
+        && !LocationFile::Write(strValue))
+        qWarning().noquote() << "host: Location.ini could not be written for" << strValue;
 }
 
 QString CommonUtils::GetFilePath()

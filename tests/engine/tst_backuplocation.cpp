@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QFile>
 #include <QSettings>
 #include <QTest>
 
@@ -40,9 +41,12 @@ void tst_BackupLocation::read()
     QFETCH(QString, strExpected);
     TestEnv env;
     QVERIFY2(env.IsValid(), "no temporary folder");
+    CommonUtils::SetSettings("BackUpUIPlugin", "BackupPath", "untouched");
+    // The host keeps Location.ini in step with that setting: the file of this
+    // row replaces what it wrote.
+    QFile::remove(env.UserDataDir() + "Location.ini");
     if (bFile)
         QSettings(env.UserDataDir() + "Location.ini", QSettings::IniFormat).setValue("location/backup_lacation", strStored);
-    CommonUtils::SetSettings("BackUpUIPlugin", "BackupPath", "untouched");
 
     const QString strDefault = env.Path("default\\folder");
     QCOMPARE(BackupLocation::LocationFileFolder(), strStored);

@@ -82,6 +82,8 @@ private slots:
     void settingsPersist_data();
     void settingsPersist();
     void settingsFollowEnvironment();
+    void backupPathKeepsTheLocationFile_data();
+    void backupPathKeepsTheLocationFile();
     void versionDefaultsAndPersists();
     void folderOverrides_data();
     void folderOverrides();
@@ -141,6 +143,38 @@ void tst_HostServices::settingsPersist()
     const QByteArray baContent = file.readAll();
     if (!value.contains(QLatin1Char('"')) && !value.contains(QLatin1Char(',')))
         QVERIFY2(baContent.contains(value.toUtf8()), baContent.constData());
+}
+
+void tst_HostServices::backupPathKeepsTheLocationFile_data()
+{
+    QTest::addColumn<QStringList>("listWrites"); // "section/key=value", in order
+    QTest::addColumn<QString>("strLocation");    // null: no Location.ini
+
+    QTest::newRow("a chosen folder") << QStringList {"BackUpUIPlugin/BackupPath=/media/usb/phone"}
+                                     << "/media/usb/phone";
+    QTest::newRow("the last choice wins")
+            << QStringList {"BackUpUIPlugin/BackupPath=/a", "BackUpUIPlugin/BackupPath=/b c/d"} << "/b c/d";
+    QTest::newRow("non-ASCII folder") << QStringList {QStringLiteral("BackUpUIPlugin/BackupPath=/home/u/Резервные копии")}
+                                      << QStringLiteral("/home/u/Резервные копии");
+    QTest::newRow("an empty path keeps the folder")
+            << QStringList {"BackUpUIPlugin/BackupPath=/a", "BackUpUIPlugin/BackupPath="} << "/a";
+    QTest::newRow("only the empty path") << QStringList {"BackUpUIPlugin/BackupPath="} << QString();
+    QTest::newRow("other keys do not touch it")
+            << QStringList {"BackUpUIPlugin/BackupTmpFile=/x", "Other/BackupPath=/y"} << QString();
+}
+
+void tst_HostServices::backupPathKeepsTheLocationFile()
+{
+    QFETCH(QStringList, listWrites);
+    QFETCH(QString, strLocation);
+    for (const QString &strWrite : listWrites) {
+        CommonUtils::SetSettings(strWrite.section('/', 0, 0), strWrite.section('/', 1).section('=', 0, 0),
+                                 strWrite.section('=', 1));
+    }
+    const QString strFile = m_pEnv->UserDataDir() + "Location.ini";
+    QCOMPARE(QFileInfo::exists(strFile), !strLocation.isNull());
+    if (!strLocation.isNull())
+        QCOMPARE(QSettings(strFile, QSettings::IniFormat).value("location/backup_lacation").toString(), strLocation);
 }
 
 void tst_HostServices::settingsFollowEnvironment()

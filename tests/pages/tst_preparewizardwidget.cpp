@@ -86,6 +86,7 @@ private slots:
     void parseValue();
     void location_data();
     void location();
+    void chosenFolderIsTheNextDefault();
     void spaceWarning_data();
     void spaceWarning();
     void cancel_data();
@@ -347,11 +348,14 @@ void tst_PrepareWizardWidget::location()
     QVERIFY(QFileInfo(strDefault).isDir());
 
     const QString strFile = m_env.UserDataDir() + "Location.ini";
-    if (bFile)
-        QSettings(strFile, QSettings::IniFormat).setValue("location/backup_lacation", strStored);
     const QString strCurrent = m_env.Path("current");
     Page()->SetBackUpPath(strCurrent);
     CommonUtils::SetSettings("BackUpUIPlugin", "BackupPath", "untouched");
+    // The host keeps Location.ini in step with that setting: the file of
+    // this row replaces what it wrote.
+    QFile::remove(strFile);
+    if (bFile)
+        QSettings(strFile, QSettings::IniFormat).setValue("location/backup_lacation", strStored);
     Page()->InitialShowCount();
     QFile::remove(strFile);
     // An empty location keeps the current folder and stores it for the host.
@@ -360,6 +364,22 @@ void tst_PrepareWizardWidget::location()
              strStored.isEmpty() ? strCurrent : QString("untouched"));
     QCOMPARE(Page()->GetDstPathLabel()->text(), strShown.isEmpty() ? PrepareWizardWidget::ShownPath(strCurrent) : strShown);
     QCOMPARE(Page()->GetDstPathLabel()->toolTip(), Page()->GetBackUpPath());
+}
+
+void tst_PrepareWizardWidget::chosenFolderIsTheNextDefault()
+{
+    Build();
+    const QString strChosen = m_env.Path(QStringLiteral("picked with Change"));
+    QVERIFY(QDir().mkpath(strChosen));
+    // What Change... does with the folder the user picked.
+    CommonUtils::SetSettings("BackUpUIPlugin", "BackupPath", strChosen);
+    // The next start of the wizard begins there.
+    m_wizard.Reset();
+    Build();
+    Page()->InitialShowCount();
+    const QString strShown = Page()->GetBackUpPath();
+    QFile::remove(m_env.UserDataDir() + "Location.ini");
+    QCOMPARE(strShown, strChosen);
 }
 
 void tst_PrepareWizardWidget::spaceWarning_data()
