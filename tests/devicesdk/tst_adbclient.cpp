@@ -94,6 +94,7 @@ private slots:
     void unplugDuringCopiesIsReportedAtOnce();
     void backuptoolBacksUpThePhone();
     void backuptoolBacksUpTheRecords();
+    void twoPhonesOfOneModelNeverShare();
     void backuptoolBacksUpEverything();
     void backuptoolKeepsHostileRecords_data();
     void backuptoolKeepsHostileRecords();
@@ -159,6 +160,53 @@ void tst_AdbClient::cleanupTestCase()
 {
     m_pDevice.reset();
     m_pRig.reset();
+}
+
+void tst_AdbClient::twoPhonesOfOneModelNeverShare()
+{
+    // Two phones of one model with the same files and times; only their own
+    // serial numbers differ. Backed up into one destination.
+    QTemporaryDir out;
+    QVERIFY2(out.isValid(), qPrintable(out.errorString()));
+    const QDateTime dtFiles(QDate(2025, 6, 1), QTime(12, 0, 0), Qt::UTC);
+    QStringList listSerials;
+    for (const char *szSerial : {"TWIN0000000A", "TWIN0000000B"}) {
+        TestPhone phone(out.filePath(QString::fromLatin1(szSerial)));
+        phone.SetDevice("Corvo Twin", "CRT V1", "350000000000099");
+        phone.SetSerial(QString::fromLatin1(szSerial));
+        for (const char *szPath : {"/sdcard/DCIM/a.jpg", "/sdcard/Music/b.mp3"}) {
+            QFile file(phone.AddFile(QString::fromLatin1(szPath), 4000));
+            QVERIFY(file.open(QIODevice::ReadOnly) && file.setFileTime(dtFiles, QFileDevice::FileModificationTime));
+        }
+        QVERIFY(phone.Save());
+        listSerials << m_pRig->StartSimulator(phone.Dir(), {});
+        QVERIFY(!listSerials.last().isEmpty());
+    }
+    const QRegularExpression reNoneReused("Files: +2 from the phone \\([0-9.]+ MB\\), 0 reused");
+    const QRegularExpression reAllReused("Files: +0 from the phone \\(0.0 MB\\), 2 reused");
+    const struct
+    {
+        int nPhone;
+        const QRegularExpression &reFiles;
+    } runs[] = {{0, reNoneReused}, {1, reNoneReused}, {0, reAllReused}, {1, reAllReused}};
+    for (const auto &run : runs) {
+        QString strOutput;
+        QCOMPARE(RunBackuptool(out.path(), listSerials.at(run.nPhone), {"--items", "media,music", "--dest", out.filePath("dest")},
+                               &strOutput),
+                 0);
+        QVERIFY2(strOutput.contains(run.reFiles), qPrintable(strOutput));
+    }
+    // Every backup folder names its own phone.
+    QStringList listNamed;
+    for (const QString &strFolder : QDir(out.filePath("dest")).entryList({"backup_*"}, QDir::Dirs, QDir::Name)) {
+        const QString strDevice = FileBytes(out.filePath("dest/" + strFolder + "/Device.txt"));
+        listNamed << strDevice.section('\n', 0, 0);
+        QVERIFY2(strDevice.contains("backend=adb\n") && strDevice.contains("model=Corvo Twin\n"), qPrintable(strDevice));
+    }
+    QCOMPARE(listNamed, (QStringList {"serial=TWIN0000000A", "serial=TWIN0000000B", "serial=TWIN0000000A",
+                                      "serial=TWIN0000000B"}));
+    for (const QString &strSerial : listSerials)
+        m_pRig->Adb({"disconnect", strSerial});
 }
 
 int tst_AdbClient::RunBackuptool(const QString &strWork, const QString &strSerial, const QStringList &listArgs,
