@@ -34,6 +34,8 @@ private slots:
 
     void options_data();
     void options();
+    void phoneOptions_data();
+    void phoneOptions();
     void noPhoneMessage_data();
     void noPhoneMessage();
     void headlessBackupWithPictures();
@@ -127,6 +129,33 @@ void tst_BackupHost::options()
         QCOMPARE(options.listItems, items);
         QCOMPARE(options.nCaller, caller);
     }
+}
+
+void tst_BackupHost::phoneOptions_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QString>("device"); // empty: the SDK's default (a real phone)
+
+    QTest::newRow("nothing said") << QStringList {} << true << QString();
+    QTest::newRow("a phone folder is the simulated phone") << QStringList {"--phone", "p"} << true << "sim";
+    QTest::newRow("folder and sim") << QStringList {"--device", "sim", "--phone", "p"} << true << "sim";
+    QTest::newRow("folder with a real phone") << QStringList {"--phone", "p", "--device", "adb"} << false << QString();
+    QTest::newRow("a serial") << QStringList {"--device", "adb:127.0.0.1:5555"} << true << "adb:127.0.0.1:5555";
+    QTest::newRow("adb: alone") << QStringList {"--device", "adb:"} << false << QString();
+    QTest::newRow("unknown back end") << QStringList {"--device", "usb"} << false << QString();
+}
+
+void tst_BackupHost::phoneOptions()
+{
+    QFETCH(QStringList, args);
+    QFETCH(bool, ok);
+    QFETCH(QString, device);
+    HostOptions options;
+    QString strError;
+    QCOMPARE(options.Parse(args, strError), ok);
+    if (ok)
+        QCOMPARE(options.strDevice, device);
 }
 
 void tst_BackupHost::noPhoneMessage_data()
