@@ -194,6 +194,8 @@ void tst_AdbParsers::choosePhone_data()
     QTest::newRow("no permissions") << baNoPerm << QString() << QString()
                                     << QStringList {"plugdev", "udev", "android-sdk-platform-tools-common", "user not in plugdev"};
     QTest::newRow("offline") << QByteArray("R3 offline\n") << QString() << QString() << QStringList {"R3 is offline"};
+    QTest::newRow("offline on Wi-Fi") << QByteArray("10.0.0.5:5555 offline\n") << QString() << QString()
+                                      << QStringList {"10.0.0.5:5555 is offline", "wireless debugging"};
     QTest::newRow("wanted among several") << baReady + "R4 device\n" << "R4" << "R4" << QStringList {};
     QTest::newRow("wanted is not there") << baReady << "R9" << QString() << QStringList {"No phone with the serial R9"};
     QTest::newRow("wanted is unauthorized") << baReady + baLocked << "R2" << QString()

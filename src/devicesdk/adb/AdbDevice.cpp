@@ -102,6 +102,9 @@ QString UnusableReason(const AdbParsers::Device &device)
     const QString strUsability = device.Usability();
     if (strUsability == QLatin1String("unauthorized"))
         return QStringLiteral("%1: the phone %2 is unauthorized.").arg(QLatin1String(kNotAllowedMessage), device.strSerial);
+    if (strUsability == QLatin1String("offline") && device.Connection() == QLatin1String("wifi"))
+        return QStringLiteral("The phone %1 is offline: check that its wireless debugging is still on, then connect "
+                              "again.").arg(device.strSerial);
     if (strUsability == QLatin1String("offline"))
         return QStringLiteral("The phone %1 is offline: unplug it and plug it in again, then unlock it.").arg(device.strSerial);
     if (strUsability == QLatin1String("no-permissions"))
