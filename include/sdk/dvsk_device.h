@@ -65,7 +65,10 @@ DVSK_API int DVSK_Device_List(char **ppText);
 
 /* Called on an SDK thread whenever the list above may have changed (a phone
  * arrived, left or changed state, or the adb server went away or came back).
- * One callback at a time; NULL stops watching. The callback must not block. */
+ * One callback at a time; NULL stops watching (no callback runs once it
+ * returns). The callback must not block, and must not call
+ * DVSK_Device_WatchList or DVSK_Device_Select itself: it should hand the news
+ * to the caller's own thread. */
 typedef void (*DVSK_DeviceListCallback)(void);
 DVSK_API void DVSK_Device_WatchList(DVSK_DeviceListCallback pCallback);
 
