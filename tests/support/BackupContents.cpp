@@ -34,7 +34,7 @@ QMap<QString, QByteArray> BackupContents::FilesOf(const QString &strPackage)
     return mapFiles;
 }
 
-QStringList BackupContents::RecordKeys(const QString &strFile)
+QStringList BackupContents::RecordKeys(const QString &strFile, bool bCollapseSpaces)
 {
     QRegularExpression re;
     if (strFile.endsWith(QLatin1String(".vcf")))
@@ -49,8 +49,12 @@ QStringList BackupContents::RecordKeys(const QString &strFile)
         return {QStringLiteral("missing: ") + strFile};
     QStringList listKeys;
     QRegularExpressionMatchIterator it = re.globalMatch(QString::fromUtf8(file.readAll()));
-    while (it.hasNext())
-        listKeys << it.next().captured(0).trimmed();
+    while (it.hasNext()) {
+        QString strKey = it.next().captured(0).trimmed();
+        if (bCollapseSpaces)
+            strKey = strKey.replace(QStringLiteral("\\n"), QStringLiteral(" ")).simplified();
+        listKeys << strKey;
+    }
     listKeys.sort();
     return listKeys;
 }

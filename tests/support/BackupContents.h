@@ -17,8 +17,10 @@ public:
     // of its bytes, from the backup folder beside a package.
     static QMap<QString, QByteArray> FilesOf(const QString &strPackage);
     // What identifies the records of an exported file (contacts.vcf,
-    // calendar.ics or call-log.xml), sorted.
-    static QStringList RecordKeys(const QString &strFile);
+    // calendar.ics or call-log.xml), sorted. With bCollapseSpaces each
+    // escaped line break, tab and run of spaces counts as one space: a phone
+    // makes a contact's display name from the name's parts that way.
+    static QStringList RecordKeys(const QString &strFile, bool bCollapseSpaces = false);
     // Every file under a folder with size, time and digest, sorted.
     static QStringList Snapshot(const QString &strDir);
 };

@@ -90,8 +90,10 @@ QString RestoreTexts::PhoneFailure(int nCode, const QString &strMessage)
         return PhoneDisconnected();
     if (nCode == DVSK_DEV_ERR_CANCELLED)
         return Cancelled();
-    if (!strMessage.trimmed().isEmpty())
-        return strMessage.trimmed();
+    // The phone's first line says it; tools repeat it on further lines.
+    const QString strFirst = strMessage.trimmed().section(QLatin1Char('\n'), 0, 0).trimmed();
+    if (!strFirst.isEmpty())
+        return strFirst;
     if (nCode == DVSK_RESTORE_ERR_EXISTS)
         return ExistsOnPhone();
     return QStringLiteral("the phone failed (code 0x%1)").arg(nCode, 0, 16);
