@@ -6,6 +6,9 @@
 #include "PhoneShell.h"
 #include "RecordExporter.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QtTest>
 
 namespace
@@ -50,7 +53,13 @@ QStringList SplitWords(const QByteArray &baLine)
 class FixtureShell : public PhoneShell
 {
 public:
-    explicit FixtureShell(const QString &strPhoneDir) : m_providers(strPhoneDir) {}
+    explicit FixtureShell(const QString &strPhoneDir)
+        : m_strPhoneDir(strPhoneDir)
+        , m_pProviders(std::make_unique<ContentProviders>(strPhoneDir))
+    {
+    }
+    // Reads the fixture files again (a test changed the phone).
+    void Reload() { m_pProviders = std::make_unique<ContentProviders>(m_strPhoneDir); }
 
     int Run(const QByteArray &baCommand, const OutputHandler &fnOutput) override
     {
@@ -69,7 +78,9 @@ public:
             return -1;
         QByteArray baOut;
         QByteArray baErr;
-        m_providers.Run(listWords.mid(1), &baOut, &baErr);
+        if (m_fnBefore)
+            m_fnBefore(int(m_listCommands.size()));
+        m_pProviders->Run(listWords.mid(1), &baOut, &baErr);
         baErr = bNoErrors ? QByteArray() : m_baPreamble + baErr;
         if (!m_bApart)
             baOut = baErr + baOut;
@@ -86,9 +97,11 @@ public:
     int m_nCancelAfter = -1;
     bool m_bApart = false;
     QByteArray m_baPreamble; // printed on the error stream before anything else
+    std::function<void(int nCommand)> m_fnBefore; // called before each command runs
 
 private:
-    ContentProviders m_providers;
+    const QString m_strPhoneDir;
+    std::unique_ptr<ContentProviders> m_pProviders;
     bool m_bCancelled = false;
 };
 
@@ -132,6 +145,7 @@ private slots:
     void unwritableFileFails();
     void hostileValuesSurvive_data();
     void hostileValuesSurvive();
+    void recordDeletedWhileReadIsLeftOut();
     void unreadableAnswerIsNoNotAvailable_data();
     void unreadableAnswerIsNoNotAvailable();
 };
@@ -308,6 +322,42 @@ void tst_RecordExport::hostileValuesSurvive()
     QVERIFY(!baVcf.contains('\0'));
     QVERIFY2(QByteArray(baVcf).replace("\r\n ", "").contains("PHOTO;ENCODING=b:" + HostileRecords::ErrorLookingBytes().toBase64() + "\r\n"),
              baVcf.constData());
+}
+
+void tst_RecordExport::recordDeletedWhileReadIsLeftOut()
+{
+    // A message deleted on the phone after the ids were read: its page no
+    // longer checks out, the message alone says it is gone, and the others
+    // are all written.
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString strPhone = HostilePhone(dir, 40);
+    QVERIFY(!strPhone.isEmpty());
+    FixtureShell shell(strPhone);
+    shell.m_fnBefore = [&](int nCommand) {
+        if (nCommand != 2) // after the ids, before the first page
+            return;
+        QFile file(strPhone + "/providers/sms.json");
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QJsonObject obj = QJsonDocument::fromJson(file.readAll()).object();
+        file.close();
+        QJsonArray rows = obj.value("rows").toArray();
+        rows.removeAt(9); // _id 10
+        obj.insert("rows", rows);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QJsonDocument(obj).toJson());
+        file.close();
+        shell.Reload();
+    };
+    ProviderResult result;
+    int nWritten = 0;
+    const QByteArray baSms = Export(shell, 1, 16, &result, &nWritten);
+    QVERIFY2(result.eKind == ProviderResult::Ok, qPrintable(result.strReason));
+    QCOMPARE(result.nVanished, 1);
+    QCOMPARE(nWritten, 39);
+    QCOMPARE(HostileRecords::ReadSmsXml(baSms).size(), 39);
+    QVERIFY(std::any_of(shell.m_listCommands.cbegin(), shell.m_listCommands.cend(),
+                        [](const QByteArray &ba) { return ba.endsWith("--where '_id=10'"); }));
 }
 
 void tst_RecordExport::unreadableAnswerIsNoNotAvailable_data()
