@@ -2,6 +2,7 @@
 
 #include "ApkManifest.h"
 #include "SimDevice.h"
+#include "SimInstaller.h"
 #include "SimRecordRestore.h"
 
 #include <QDateTime>
@@ -9,7 +10,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSettings>
 #include <QThread>
 
@@ -32,12 +32,6 @@ int Refused(QString *pMessage, const QString &strMessage, int nCode = DVSK_RESTO
     *pMessage = strMessage;
     return nCode;
 }
-
-bool IsValidPackageName(const QString &strPackage)
-{
-    static const QRegularExpression re(QStringLiteral("^[A-Za-z][A-Za-z0-9_]*(\\.[A-Za-z][A-Za-z0-9_]*)*$"));
-    return re.match(strPackage).hasMatch();
-}
 } // namespace
 
 SimRestore::SimRestore(SimDevice &device) : m_device(device)
@@ -59,7 +53,6 @@ SimRestore::Knobs SimRestore::ReadKnobs(const PhoneConfig &config)
     if (bOk && nFreeKB >= 0)
         knobs.nFreeBytes = nFreeKB * 1024;
     knobs.nUnplugDuringFile = settings.value(QStringLiteral("faults/unplugDuringPushedFile")).toInt();
-    knobs.strInstallFailure = settings.value(QStringLiteral("faults/installFailure")).toString().trimmed();
     knobs.nSdk = settings.value(QStringLiteral("device/sdk")).toInt();
     return knobs;
 }
@@ -254,22 +247,6 @@ int SimRestore::AppVersions(char **ppText)
     return *ppText ? 0 : DVSK_DEV_ERR_LOCAL_FILE;
 }
 
-int SimRestore::CopyApk(const QString &strSource, const QString &strTarget)
-{
-    if (!QDir().mkpath(QFileInfo(strTarget).absolutePath()))
-        return DVSK_DEV_ERR_PHONE_IO;
-    const QString strPart = strTarget + QStringLiteral(".part");
-    QFile::remove(strPart);
-    if (!QFile::copy(strSource, strPart))
-        return DVSK_DEV_ERR_PHONE_IO;
-    // An update replaces the installed APK whole.
-    if (std::rename(QFile::encodeName(strPart).constData(), QFile::encodeName(strTarget).constData()) != 0) {
-        QFile::remove(strPart);
-        return DVSK_DEV_ERR_PHONE_IO;
-    }
-    return 0;
-}
-
 int SimRestore::InstallApp(const char *szApkPaths, char **ppMessage)
 {
     if (!szApkPaths || !ppMessage)
@@ -286,29 +263,9 @@ int SimRestore::InstallApp(const char *szApkPaths, char **ppMessage)
         if (!QFileInfo(strApk).isFile())
             return DVSK_DEV_ERR_LOCAL_FILE;
     }
-    const ApkManifest manifest = ApkManifest::Read(listApks.first());
-    const QString strAppDir = config.FsRoot() + QStringLiteral("/data/app/");
-    const ApkManifest installed = ApkManifest::Read(strAppDir + manifest.Package() + QStringLiteral(".apk"));
-    const bool bInstalled = QFileInfo(strAppDir + manifest.Package() + QStringLiteral(".apk")).isFile();
-    const Knobs knobs = ReadKnobs(config);
-    QString strAnswer = QStringLiteral("Success");
-    if (!IsValidPackageName(manifest.Package()))
-        strAnswer = QStringLiteral("Failure [INSTALL_PARSE_FAILED_BAD_PACKAGE_NAME: %1]").arg(manifest.Package());
-    else if (!knobs.strInstallFailure.isEmpty())
-        strAnswer = QStringLiteral("Failure [%1: refused by the phone]").arg(knobs.strInstallFailure);
-    else if (bInstalled && installed.VersionCode() > manifest.VersionCode())
-        strAnswer = QStringLiteral("Failure [INSTALL_FAILED_VERSION_DOWNGRADE: Downgrade detected: Update version "
-                                   "code %1 is older than current %2]").arg(manifest.VersionCode()).arg(installed.VersionCode());
-    for (int i = 0; strAnswer == QLatin1String("Success") && i < listApks.size(); ++i) {
-        const QString strName = QFileInfo(listApks.at(i)).fileName();
-        const QString strTarget = i == 0 ? strAppDir + manifest.Package() + QStringLiteral(".apk")
-                                         : strAppDir + manifest.Package() + QLatin1Char('/')
-                        + (strName.startsWith(QLatin1String("split_")) ? strName : QStringLiteral("split_") + strName);
-        if (CopyApk(listApks.at(i), strTarget) != 0)
-            strAnswer = QStringLiteral("Failure [INSTALL_FAILED_INSUFFICIENT_STORAGE]");
-    }
+    const QString strAnswer = SimInstaller::Install(config, listApks, listApks);
     *ppMessage = RestoreRequest::MallocText(strAnswer.toUtf8());
-    return strAnswer == QLatin1String("Success") ? 0 : DVSK_RESTORE_ERR_REFUSED;
+    return SimInstaller::IsSuccess(strAnswer) ? 0 : DVSK_RESTORE_ERR_REFUSED;
 }
 
 int SimRestore::RecordsAvailable(int nType, char **ppReason)

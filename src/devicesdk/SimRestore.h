@@ -41,7 +41,6 @@ private:
     {
         qint64 nFreeBytes = -1;        // [faults] restoreFreeKB; -1: room for everything
         int nUnplugDuringFile = 0;     // [faults] unplugDuringPushedFile: the N-th file, 0 never
-        QString strInstallFailure;     // [faults] installFailure
         int nSdk = 0;                  // [device] sdk; 0: unknown (new enough)
     };
     static Knobs ReadKnobs(const PhoneConfig &config);
@@ -58,7 +57,6 @@ private:
                DVSK_RestoreFileCallback pCallback, void *pContext, QString *pMessage);
     int WriteFile(QFile &source, const QString &strTarget, int nRateKBps, bool bUnplugMidway,
                   const std::function<void(qint64)> &fnProgress);
-    int CopyApk(const QString &strSource, const QString &strTarget);
 
     SimDevice &m_device;
     std::atomic<bool> m_bCancel {false};
