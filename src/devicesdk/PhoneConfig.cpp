@@ -256,6 +256,21 @@ QString PhoneConfig::HostPathOf(const QString &strPhonePath) const
     return strHost;
 }
 
+QString PhoneConfig::NewHostPathOf(const QString &strPhonePath) const
+{
+    const QString strHost = HostPathOf(strPhonePath);
+    if (strHost.isEmpty())
+        return QString();
+    QFileInfo info(strHost);
+    while (!info.exists() && !info.isSymLink() && info.absolutePath() != info.absoluteFilePath())
+        info = QFileInfo(info.absolutePath());
+    const QString strCanonicalRoot = QFileInfo(FsRoot()).canonicalFilePath();
+    const QString strCanonical = info.canonicalFilePath();
+    if (strCanonical != strCanonicalRoot && !strCanonical.startsWith(strCanonicalRoot + QLatin1Char('/')))
+        return QString();
+    return strHost;
+}
+
 QString PhoneConfig::FileInPhone(const QString &strRelative) const
 {
     if (!m_bValid || strRelative.isEmpty() || QDir::isAbsolutePath(strRelative))

@@ -94,6 +94,9 @@ public:
     // Maps a phone path to the file that holds it inside fs/. Empty when the
     // path is not absolute, names "." or "..", or leaves fs/ through a link.
     QString HostPathOf(const QString &strPhonePath) const;
+    // HostPathOf() for a file about to be written: also empty when the
+    // nearest folder that exists leads out of fs/ through a link.
+    QString NewHostPathOf(const QString &strPhonePath) const;
     // A file phone.ini names (a result file, a raw list), relative to the
     // phone folder. Empty when the name is absolute, has a ".." segment or
     // leads out of the phone folder through a link.

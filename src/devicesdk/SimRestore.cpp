@@ -152,8 +152,8 @@ int SimRestore::PutOne(const PhoneConfig &config, const Knobs &knobs, int nIndex
 {
     if (RestoreRequest::IsRefusedPath(job.strPhonePath))
         return Refused(pMessage, QStringLiteral("couldn't create file: Permission denied"));
-    const QString strHost = config.HostPathOf(job.strPhonePath);
-    const QString strTemp = config.HostPathOf(RestoreRequest::TemporaryPath(job.strPhonePath));
+    const QString strHost = config.NewHostPathOf(job.strPhonePath);
+    const QString strTemp = config.NewHostPathOf(RestoreRequest::TemporaryPath(job.strPhonePath));
     if (strHost.isEmpty() || strTemp.isEmpty() || strHost.startsWith(config.FsRoot() + QStringLiteral("/data/")))
         return Refused(pMessage, QStringLiteral("couldn't create file: Permission denied"));
     if (QFileInfo(strHost).exists() || QFileInfo(strHost).isSymLink())

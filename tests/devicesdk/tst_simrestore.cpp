@@ -156,6 +156,7 @@ void tst_SimRestore::putFileRefused_data()
     QTest::newRow("obb, other case") << "/storage/emulated/0/android/OBB/x.obb" << false << int(DVSK_RESTORE_ERR_REFUSED);
     QTest::newRow("dot dot") << "/sdcard/../data/app/x.apk" << false << int(DVSK_RESTORE_ERR_REFUSED);
     QTest::newRow("app folder") << "/data/app/evil.apk" << false << int(DVSK_RESTORE_ERR_REFUSED);
+    QTest::newRow("through a link out of the phone") << "/sdcard/out/evil.jpg" << false << int(DVSK_RESTORE_ERR_REFUSED);
     QTest::newRow("local file missing") << "/sdcard/new.jpg" << true << int(DVSK_DEV_ERR_LOCAL_FILE);
 }
 
@@ -165,6 +166,9 @@ void tst_SimRestore::putFileRefused()
     QFETCH(bool, localMissing);
     QFETCH(int, result);
     const QString strTaken = m_pPhone->AddFile(QStringLiteral("/sdcard/DCIM/taken.jpg"), QByteArray("phone's own"));
+    const QString strOutside = m_dir.filePath(QStringLiteral("outside-%1").arg(QTest::currentDataTag()));
+    QVERIFY(QDir().mkpath(strOutside));
+    QVERIFY(QFile::link(strOutside, m_pPhone->HostPath(QStringLiteral("/sdcard/out"))));
     const QString strLocal = localMissing ? m_dir.filePath(QStringLiteral("nothing.jpg")) : LocalFile(QStringLiteral("x.jpg"), 99);
     const QString strOk = LocalFile(QStringLiteral("ok.jpg"), 5);
     const QByteArray baJobs = Job(strLocal, phonePath, 1) + Job(strOk, QStringLiteral("/sdcard/ok.jpg"), 2);
@@ -179,6 +183,7 @@ void tst_SimRestore::putFileRefused()
     QVERIFY(taken.open(QIODevice::ReadOnly));
     QCOMPARE(taken.readAll(), QByteArray("phone's own"));
     QVERIFY(!QFileInfo::exists(m_pPhone->Dir() + QStringLiteral("/fs/data/app/evil.apk")));
+    QVERIFY(QDir(strOutside).isEmpty());
     QVERIFY(TemporaryFiles().isEmpty());
 }
 
