@@ -1,6 +1,7 @@
 #include "AdbConnection.h"
 
 #include "AdbPhone.h"
+#include "InstallStream.h"
 #include "PhoneSimulator.h"
 #include "ShellStream.h"
 #include "SyncStream.h"
@@ -157,10 +158,13 @@ void AdbConnection::HandleOpen(const AdbMessage &message, const QByteArray &baPa
     ShellStream::Mode mode;
     QString strCommand;
     bool bPty = false;
+    InstallStream::Request install;
     if (!m_pSimulator->LoadPhone(&phone)) {
         m_pSimulator->Log(QStringLiteral("phone.ini unreadable; refusing %1").arg(QString::fromUtf8(baService)));
     } else if (baService == "sync:") {
         pStream = std::make_unique<SyncStream>(this, nLocalId, message.nArg0, phone);
+    } else if (InstallStream::ParseService(baService, phone, &install)) {
+        pStream = std::make_unique<InstallStream>(this, nLocalId, message.nArg0, phone, install);
     } else if (ShellStream::ParseService(baService, &mode, &strCommand, &bPty)
                && !(mode == ShellStream::ShellV2 && phone.HasOldShell())) {
         pStream = std::make_unique<ShellStream>(this, nLocalId, message.nArg0, phone, mode, strCommand, bPty);

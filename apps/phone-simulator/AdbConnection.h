@@ -28,6 +28,7 @@ public:
     int StreamCount() const { return int(m_mapStreams.size()); }
     // A RECV finished sending a file; true when the phone is unplugged after it.
     bool FileSent();
+    PhoneSimulator *Simulator() const { return m_pSimulator; }
     // Sends what is queued, then closes the connection.
     void Unplug();
     // Drops the connection at once.

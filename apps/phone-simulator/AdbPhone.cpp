@@ -158,6 +158,9 @@ QString AdbPhone::Features() const
         listFeatures << QStringLiteral("shell_v2");
     if (m_bListV2)
         listFeatures << QStringLiteral("ls_v2");
+    // Android 7 brought the "cmd" tool: streamed installs.
+    if (Sdk() >= 24)
+        listFeatures << QStringLiteral("cmd");
     return listFeatures.join(QLatin1Char(','));
 }
 

@@ -2,6 +2,7 @@
 
 #include "AdbConnection.h"
 
+#include <QSettings>
 #include <QTcpSocket>
 
 #include <cstdio>
@@ -53,6 +54,24 @@ bool PhoneSimulator::FileSent()
 {
     ++m_nFilesSent;
     return m_nUnplugAfterFiles > 0 && m_nFilesSent == m_nUnplugAfterFiles;
+}
+
+bool PhoneSimulator::PushStarted(const AdbPhone &phone)
+{
+    const QSettings ini(phone.Config().Dir() + QStringLiteral("/phone.ini"), QSettings::IniFormat);
+    const int nUnplugDuring = ini.value(QStringLiteral("faults/unplugDuringPushedFile")).toInt();
+    return nUnplugDuring > 0 && ++m_nFilesPushed == nUnplugDuring;
+}
+
+bool PhoneSimulator::TakePushSpace(const AdbPhone &phone, qint64 nBytes)
+{
+    const QSettings ini(phone.Config().Dir() + QStringLiteral("/phone.ini"), QSettings::IniFormat);
+    bool bLimited = false;
+    const qint64 nFreeKB = ini.value(QStringLiteral("faults/restoreFreeKB")).toLongLong(&bLimited);
+    if (bLimited && nFreeKB >= 0 && m_nBytesPushed + nBytes > nFreeKB * 1024)
+        return false;
+    m_nBytesPushed += nBytes;
+    return true;
 }
 
 void PhoneSimulator::Unplug()

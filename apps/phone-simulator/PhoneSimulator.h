@@ -48,6 +48,12 @@ public:
     qint64 NowNs() const { return m_clock.nsecsElapsed(); }
 
     bool FileSent();
+    // A file pushed with SEND begins: true when the cable is to be pulled
+    // half-way through it (phone.ini unplugDuringPushedFile = its number).
+    bool PushStarted(const AdbPhone &phone);
+    // Takes room for nBytes more of pushed data; false when the phone is
+    // full (phone.ini restoreFreeKB, counted over everything pushed).
+    bool TakePushSpace(const AdbPhone &phone, qint64 nBytes);
     // Pulls the cable: queued data is sent, then every connection closes and
     // no new one is accepted until Plug().
     void Unplug();
@@ -70,4 +76,6 @@ private:
     QElapsedTimer m_clock;
     int m_nUnplugAfterFiles = 0;
     int m_nFilesSent = 0;
+    int m_nFilesPushed = 0;
+    qint64 m_nBytesPushed = 0;
 };

@@ -82,6 +82,8 @@ bool ShellCommandLine::Parse(const QString &strLine, QList<Command> *pCommands, 
             }
         } else if (c == QLatin1Char('&') && strWord.endsWith(QLatin1Char('>'))) {
             strWord += c; // 2>&1
+        } else if (c == QLatin1Char('<') && !bInWord && strLine.mid(i, 10) == QLatin1String("</dev/null")) {
+            i += 9; // input from nowhere: these commands read none
         } else if (c == QLatin1Char('|') || c == QLatin1Char('&') || c == QLatin1Char('<')) {
             *pError = QStringLiteral("/system/bin/sh: '%1' is not supported by this phone's shell").arg(c);
             return false;

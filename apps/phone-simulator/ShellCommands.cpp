@@ -1,11 +1,14 @@
 #include "ShellCommands.h"
 
+#include "ApkManifest.h"
 #include "ContentProviders.h"
+#include "RestoreCommands.h"
 #include "ShellCommandLine.h"
 
 #include <QFile>
 
 #include <algorithm>
+#include <tuple>
 
 namespace
 {
@@ -120,6 +123,8 @@ bool ShellCommands::HasCommand(const QString &strName) const
 {
     if (strName == QLatin1String("su") && !m_phone.IsRooted())
         return false;
+    if (RestoreCommands::Handles(m_phone, {strName}))
+        return true;
     return std::any_of(std::begin(kCommands), std::end(kCommands),
                        [&](const Entry &entry) { return strName == QLatin1String(entry.szName); });
 }
@@ -129,6 +134,8 @@ ShellCommands::Result ShellCommands::RunCommand(const QStringList &listArgs, con
     QString strName = listArgs.value(0);
     if (strName.startsWith(QLatin1String("/system/bin/")) || strName.startsWith(QLatin1String("/system/xbin/")))
         strName = strName.section(QLatin1Char('/'), -1);
+    if (RestoreCommands::Handles(m_phone, QStringList(strName) + listArgs.mid(1)))
+        return RestoreCommands::Run(m_phone, QStringList(strName) + listArgs.mid(1));
     if (HasCommand(strName)) {
         for (const Entry &entry : kCommands) {
             if (strName == QLatin1String(entry.szName))
@@ -352,12 +359,15 @@ ShellCommands::Result ShellCommands::Pm(const QStringList &listArgs, const Conte
         return Failure(QStringLiteral("Unknown command: %1").arg(strVerb), 255);
 
     bool bPaths = false;
+    bool bVersions = false;
     bool bUserOnly = false;
     bool bSystemOnly = false;
     QString strFilter;
     for (const QString &strArg : listArgs.mid(2)) {
         if (strArg == QLatin1String("-f"))
             bPaths = true;
+        else if (strArg == QLatin1String("--show-versioncode"))
+            bVersions = true;
         else if (strArg == QLatin1String("-3"))
             bUserOnly = true;
         else if (strArg == QLatin1String("-s"))
@@ -365,20 +375,24 @@ ShellCommands::Result ShellCommands::Pm(const QStringList &listArgs, const Conte
         else if (!strArg.startsWith(QLatin1Char('-')))
             strFilter = strArg;
     }
-    QList<QPair<QString, QString>> listShown; // name, APK path
+    // name, APK path, version code (system packages: the SDK level)
+    QList<std::tuple<QString, QString, qint64>> listShown;
     if (!bSystemOnly) {
         for (const AdbPhone::Package &package : listPackages)
-            listShown.append({package.strName, package.strDir + QStringLiteral("/base.apk")});
+            listShown.append({package.strName, package.strDir + QStringLiteral("/base.apk"),
+                              ApkManifest::Read(package.strBaseHost).VersionCode()});
     }
     if (!bUserOnly) {
         for (const SystemPackage &package : kSystemPackages)
-            listShown.append({QLatin1String(package.szName), QLatin1String(package.szPath)});
+            listShown.append({QLatin1String(package.szName), QLatin1String(package.szPath), m_phone.Sdk()});
     }
     std::sort(listShown.begin(), listShown.end());
     for (const auto &shown : listShown) {
-        if (!strFilter.isEmpty() && !shown.first.contains(strFilter))
+        if (!strFilter.isEmpty() && !std::get<0>(shown).contains(strFilter))
             continue;
-        result.baOut += Line(QStringLiteral("package:") + (bPaths ? shown.second + QLatin1Char('=') : QString()) + shown.first);
+        result.baOut += Line(QStringLiteral("package:") + (bPaths ? std::get<1>(shown) + QLatin1Char('=') : QString())
+                             + std::get<0>(shown)
+                             + (bVersions ? QStringLiteral(" versionCode:%1").arg(std::get<2>(shown)) : QString()));
     }
     return result;
 }

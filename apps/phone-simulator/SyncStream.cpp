@@ -1,6 +1,12 @@
 #include "SyncStream.h"
 
 #include "AdbConnection.h"
+#include "PhoneSimulator.h"
+#include "RestoreCommands.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
 
 #include <QtEndian>
 
@@ -14,7 +20,7 @@ SyncStream::~SyncStream() = default;
 
 void SyncStream::Receive(const QByteArray &baData)
 {
-    if (IsFinishing())
+    if (IsFinishing() || m_bGone)
         return;
     m_baIn.append(baData);
     HandleRequests();
@@ -36,6 +42,11 @@ void SyncStream::Fail(const QByteArray &baMessage)
     AppendRecord("FAIL", {uint32_t(baMessage.size())});
     Append(baMessage);
     m_pFile.reset();
+    if (m_pIncoming) {
+        // A file that could not be written whole is not kept.
+        m_pIncoming->remove();
+        m_pIncoming.reset();
+    }
     m_baIn.clear();
     Finish();
 }
@@ -43,7 +54,12 @@ void SyncStream::Fail(const QByteArray &baMessage)
 void SyncStream::HandleRequests()
 {
     // Requests wait while a file is being sent.
-    while (!IsFinishing() && !m_pFile && m_baIn.size() >= 8) {
+    while (!IsFinishing() && !m_bGone && !m_pFile && m_baIn.size() >= 8) {
+        if (m_pIncoming) {
+            if (!ReceiveRecord())
+                return;
+            continue;
+        }
         const QByteArray baId = m_baIn.left(4);
         const quint32 nLength = qFromLittleEndian<quint32>(m_baIn.constData() + 4);
         if (baId == "QUIT") {
@@ -67,6 +83,8 @@ void SyncStream::HandleRequests()
             List(strPath, true);
         else if (baId == "RECV")
             StartRecv(strPath);
+        else if (baId == "SEND")
+            StartSend(strPath);
         else
             Fail("unknown command " + baId.toHex());
     }
@@ -167,4 +185,73 @@ void SyncStream::Produce(qsizetype nWanted)
         }
         HandleRequests();
     }
+}
+
+void SyncStream::StartSend(const QString &strPathAndMode)
+{
+    const qsizetype nComma = strPathAndMode.lastIndexOf(QLatin1Char(','));
+    const QString strPath = nComma < 0 ? strPathAndMode : strPathAndMode.left(nComma);
+    QString strError;
+    const QString strHost = RestoreCommands::WritableHostPath(m_phone, strPath, &strError);
+    if (strHost.isEmpty()) {
+        Fail("couldn't create file: " + strError.toUtf8());
+        return;
+    }
+    if (QFileInfo(strHost).isDir() || !QDir().mkpath(QFileInfo(strHost).absolutePath())) {
+        Fail(QFileInfo(strHost).isDir() ? "couldn't create file: Is a directory" : "couldn't create file: Not a directory");
+        return;
+    }
+    m_pIncoming = std::make_unique<QFile>(strHost);
+    if (!m_pIncoming->open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        m_pIncoming.reset();
+        Fail("couldn't create file: Permission denied");
+        return;
+    }
+    m_bUnplugMidway = Connection()->Simulator()->PushStarted(m_phone);
+}
+
+bool SyncStream::ReceiveRecord()
+{
+    const QByteArray baId = m_baIn.left(4);
+    const quint32 nLength = qFromLittleEndian<quint32>(m_baIn.constData() + 4);
+    if (baId == "DONE") {
+        m_baIn.remove(0, 8);
+        EndSend(nLength);
+        return true;
+    }
+    if (baId != "DATA" || nLength > kDataChunk) {
+        Fail("invalid data message");
+        return false;
+    }
+    if (m_baIn.size() < 8 + qsizetype(nLength))
+        return false;
+    if (!Connection()->Simulator()->TakePushSpace(m_phone, nLength)) {
+        Fail("No space left on device");
+        return false;
+    }
+    if (m_pIncoming->write(m_baIn.constData() + 8, nLength) != qint64(nLength)) {
+        Fail("write failed: " + m_pIncoming->errorString().toUtf8());
+        return false;
+    }
+    m_baIn.remove(0, 8 + nLength);
+    if (m_bUnplugMidway) {
+        // The cable comes out with half the file on the phone.
+        m_pIncoming->close();
+        m_pIncoming.reset();
+        m_bGone = true;
+        m_baIn.clear();
+        QMetaObject::invokeMethod(Connection()->Simulator(), &PhoneSimulator::Unplug, Qt::QueuedConnection);
+        return false;
+    }
+    return true;
+}
+
+void SyncStream::EndSend(qint64 nMtime)
+{
+    // Written out first: a later write would set the time again.
+    m_pIncoming->flush();
+    m_pIncoming->setFileTime(QDateTime::fromSecsSinceEpoch(nMtime, Qt::UTC), QFileDevice::FileModificationTime);
+    m_pIncoming->close();
+    m_pIncoming.reset();
+    AppendRecord("OKAY", {0});
 }

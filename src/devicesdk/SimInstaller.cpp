@@ -36,8 +36,15 @@ QString SimInstaller::Install(const PhoneConfig &config, const QStringList &list
 {
     if (listApks.isEmpty())
         return QStringLiteral("Failure [INSTALL_FAILED_INVALID_APK: no APK given]");
-    const ApkManifest manifest = ApkManifest::Read(listApks.first());
-    const QString strPackage = manifest.Package();
+    // The base APK is the one whose manifest names the package; splits name none.
+    int nBase = 0;
+    for (int i = listApks.size() - 1; i >= 0; --i) {
+        if (ApkManifest::Read(listApks.at(i)).FromManifest())
+            nBase = i;
+    }
+    const ApkManifest manifest = ApkManifest::Read(listApks.at(nBase));
+    const QString strPackage = manifest.FromManifest() ? manifest.Package()
+                                                       : QFileInfo(listNames.value(nBase, listApks.at(nBase))).completeBaseName();
     if (!IsValidPackageName(strPackage))
         return QStringLiteral("Failure [INSTALL_PARSE_FAILED_BAD_PACKAGE_NAME: Invalid package name %1]").arg(strPackage);
     const QSettings settings(config.Dir() + QStringLiteral("/phone.ini"), QSettings::IniFormat);
@@ -56,7 +63,7 @@ QString SimInstaller::Install(const PhoneConfig &config, const QStringList &list
         QString strName = QFileInfo(listNames.value(i, listApks.at(i))).fileName();
         if (!strName.endsWith(QLatin1String(".apk")))
             strName += QStringLiteral(".apk");
-        const QString strTarget = i == 0 ? strBase : strAppDir + strPackage + QLatin1Char('/')
+        const QString strTarget = i == nBase ? strBase : strAppDir + strPackage + QLatin1Char('/')
                         + (strName.startsWith(QLatin1String("split_")) ? strName : QStringLiteral("split_") + strName);
         if (!CopyInto(listApks.at(i), strTarget))
             return QStringLiteral("Failure [INSTALL_FAILED_INSUFFICIENT_STORAGE]");

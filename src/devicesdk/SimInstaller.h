@@ -14,8 +14,10 @@
 class SimInstaller
 {
 public:
-    // listApks: files on the PC, the base first; listNames: the name each
-    // was given (split names come from it).
+    // listApks: files on the PC; the base is the one whose manifest names
+    // the package (else the first). listNames: the name each was given
+    // (split names, and the package of an APK without a readable manifest,
+    // come from it).
     static QString Install(const PhoneConfig &config, const QStringList &listApks, const QStringList &listNames);
     static bool IsSuccess(const QString &strAnswer) { return strAnswer == QLatin1String("Success"); }
 
