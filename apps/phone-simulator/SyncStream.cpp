@@ -16,7 +16,13 @@ SyncStream::SyncStream(AdbConnection *pConnection, uint32_t nLocalId, uint32_t n
 {
 }
 
-SyncStream::~SyncStream() = default;
+SyncStream::~SyncStream()
+{
+    // A file whose DONE never came is removed, as a phone's adbd does when
+    // the connection ends early.
+    if (m_pIncoming)
+        m_pIncoming->remove();
+}
 
 void SyncStream::Receive(const QByteArray &baData)
 {
@@ -235,8 +241,8 @@ bool SyncStream::ReceiveRecord()
     }
     m_baIn.remove(0, 8 + nLength);
     if (m_bUnplugMidway) {
-        // The cable comes out with half the file on the phone.
-        m_pIncoming->close();
+        // The cable comes out half-way through the file.
+        m_pIncoming->remove();
         m_pIncoming.reset();
         m_bGone = true;
         m_baIn.clear();

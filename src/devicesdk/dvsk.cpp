@@ -3,6 +3,8 @@
 #include "BackendChoice.h"
 #include "SimDevice.h"
 #include "SimRestore.h"
+#include "adb/AdbDevice.h"
+#include "adb/AdbRestore.h"
 #include "sdk/dvsk.h"
 #include "sdk/dvsk_device.h"
 #include "sdk/dvsk_restore.h"
@@ -31,13 +33,12 @@ DeviceBackend &Backend()
     return BackendChoice::Instance().Backend();
 }
 
-// The restore side of the chosen back end; null while a real phone cannot
-// be restored to.
-DeviceRestore *RestoreBackend()
+// The restore side of the chosen back end.
+DeviceRestore &RestoreBackend()
 {
-    if (BackendChoice::Instance().ChosenAdb())
-        return nullptr;
-    return &SimRestore::Instance();
+    if (AdbDevice *pAdb = BackendChoice::Instance().ChosenAdb())
+        return pAdb->Restore();
+    return SimRestore::Instance();
 }
 } // namespace
 
@@ -235,58 +236,48 @@ DVSK_API void DVSK_Sim_ClearCallLog(void)
 
 DVSK_API int DVSK_Restore_StatFiles(const char *szRemotePaths, char **ppText)
 {
-    DeviceRestore *pRestore = RestoreBackend();
-    return pRestore ? pRestore->StatFiles(szRemotePaths, ppText) : DVSK_DEV_ERR_NOT_AVAILABLE;
+    return RestoreBackend().StatFiles(szRemotePaths, ppText);
 }
 
 DVSK_API int DVSK_Restore_PutFiles(const char *szJobs, DVSK_RestoreFileCallback pCallback, void *pContext)
 {
-    DeviceRestore *pRestore = RestoreBackend();
-    return pRestore ? pRestore->PutFiles(szJobs, pCallback, pContext) : DVSK_DEV_ERR_NOT_AVAILABLE;
+    return RestoreBackend().PutFiles(szJobs, pCallback, pContext);
 }
 
 DVSK_API int DVSK_Restore_ScanMedia(const char *szRemotePaths)
 {
-    DeviceRestore *pRestore = RestoreBackend();
-    return pRestore ? pRestore->ScanMedia(szRemotePaths) : DVSK_DEV_ERR_NOT_AVAILABLE;
+    return RestoreBackend().ScanMedia(szRemotePaths);
 }
 
 DVSK_API int DVSK_Restore_AppVersions(char **ppText)
 {
-    DeviceRestore *pRestore = RestoreBackend();
-    return pRestore ? pRestore->AppVersions(ppText) : DVSK_DEV_ERR_NOT_AVAILABLE;
+    return RestoreBackend().AppVersions(ppText);
 }
 
 DVSK_API int DVSK_Restore_InstallApp(const char *szApkPaths, char **ppMessage)
 {
-    DeviceRestore *pRestore = RestoreBackend();
-    return pRestore ? pRestore->InstallApp(szApkPaths, ppMessage) : DVSK_DEV_ERR_NOT_AVAILABLE;
+    return RestoreBackend().InstallApp(szApkPaths, ppMessage);
 }
 
 DVSK_API int DVSK_Restore_RecordsAvailable(int nType, char **ppReason)
 {
-    DeviceRestore *pRestore = RestoreBackend();
-    return pRestore ? pRestore->RecordsAvailable(nType, ppReason) : DVSK_DEV_ERR_NOT_AVAILABLE;
+    return RestoreBackend().RecordsAvailable(nType, ppReason);
 }
 
 DVSK_API int DVSK_Restore_Records(int nType, const char *szLocalFile, int *pRestored, int *pSkipped, int *pFailed,
                                   char **ppMessage)
 {
-    DeviceRestore *pRestore = RestoreBackend();
-    return pRestore ? pRestore->Records(nType, szLocalFile, pRestored, pSkipped, pFailed, ppMessage)
-                    : DVSK_DEV_ERR_NOT_AVAILABLE;
+    return RestoreBackend().Records(nType, szLocalFile, pRestored, pSkipped, pFailed, ppMessage);
 }
 
 DVSK_API void DVSK_Restore_Cancel(void)
 {
-    if (DeviceRestore *pRestore = RestoreBackend())
-        pRestore->Cancel();
+    RestoreBackend().Cancel();
 }
 
 DVSK_API void DVSK_Restore_ResetCancel(void)
 {
-    if (DeviceRestore *pRestore = RestoreBackend())
-        pRestore->ResetCancel();
+    RestoreBackend().ResetCancel();
 }
 
 } // extern "C"

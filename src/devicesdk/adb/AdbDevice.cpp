@@ -3,6 +3,7 @@
 #include "../MediaKinds.h"
 #include "AdbParsers.h"
 #include "AdbRecordShell.h"
+#include "AdbRestore.h"
 #include "AdbTracker.h"
 #include "RecordExporter.h"
 #include "sdk/dvsk_device.h"
@@ -180,11 +181,12 @@ int AdbDevice::OpenLocked(QString &strMessage)
     // Asked once: phones before Android 10 list folders only with 32-bit sizes.
     QByteArray baFeatures;
     if (m_server.Query("host-serial:" + chosen.strSerial.toUtf8() + ":features", baFeatures, &strError)) {
-        const QStringList listFeatures = AdbParsers::Features(baFeatures);
-        m_bListV2 = listFeatures.contains(QStringLiteral("ls_v2"));
-        m_bShellV2 = listFeatures.contains(QStringLiteral("shell_v2"));
-    } else
+        m_listFeatures = AdbParsers::Features(baFeatures);
+        m_bListV2 = m_listFeatures.contains(QStringLiteral("ls_v2"));
+        m_bShellV2 = m_listFeatures.contains(QStringLiteral("shell_v2"));
+    } else {
         Log(QStringLiteral("the features of %1 are unknown (%2); folders are listed with LIST").arg(chosen.strSerial, strError));
+    }
     m_strSerial = chosen.strSerial;
     m_bOpen = true;
     m_pTracker = std::make_unique<AdbTracker>(m_server.Port(), m_strSerial, [this](int nEvent) { RaiseEvent(nEvent); });
@@ -268,10 +270,47 @@ bool AdbDevice::IsCancelled(quint64 nGeneration) const
     return m_bCancel.load() || m_nGeneration.load() != nGeneration;
 }
 
+int AdbDevice::Connect()
+{
+    return EnsureOpen();
+}
+
+QString AdbDevice::Serial()
+{
+    QMutexLocker locker(&m_mutex);
+    return m_strSerial;
+}
+
+QString AdbDevice::Property(const QString &strKey)
+{
+    QMutexLocker locker(&m_mutex);
+    return m_hashProperties.value(strKey);
+}
+
+bool AdbDevice::HasFeature(const QString &strFeature)
+{
+    QMutexLocker locker(&m_mutex);
+    return m_listFeatures.contains(strFeature);
+}
+
 int AdbDevice::BrokenCode()
 {
     if (m_bCancel.load())
         return DVSK_DEV_ERR_CANCELLED;
+    const int nGone = GoneCode();
+    return nGone ? nGone : DVSK_DEV_ERR_CANCELLED;
+}
+
+AdbRestore &AdbDevice::Restore()
+{
+    QMutexLocker locker(&m_restoreMutex);
+    if (!m_pRestore)
+        m_pRestore = std::make_unique<AdbRestore>(*this);
+    return *m_pRestore;
+}
+
+int AdbDevice::GoneCode()
+{
     QString strSerial;
     {
         QMutexLocker locker(&m_mutex);
@@ -283,7 +322,7 @@ int AdbDevice::BrokenCode()
         return DVSK_DEV_ERR_DISCONNECTED;
     for (const AdbParsers::Device &device : AdbParsers::Devices(baDevices)) {
         if (device.strSerial == strSerial && device.strState == QLatin1String("device"))
-            return DVSK_DEV_ERR_CANCELLED;
+            return 0;
     }
     // The engine learns of the unplug before this copy's failure reaches it,
     // not a second later from the tracker.

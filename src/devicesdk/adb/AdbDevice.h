@@ -16,6 +16,7 @@
 #include <atomic>
 #include <memory>
 
+class AdbRestore;
 class AdbTracker;
 
 // The real-phone back end: an Android phone reached through the adb server.
@@ -62,6 +63,20 @@ public:
     // messages, call log and calendar come from the phone's content
     // providers; e-mail and bookmarks have no provider to read.
     bool RecordsAvailable(int nType) const;
+
+    // For the restore calls beside this back end (AdbRestore): the phone
+    // opened on first use, its serial and properties, the features its
+    // handshake announced, and what a connection that ended means.
+    int Connect();
+    AdbServer &Server() { return m_server; }
+    QString Serial();
+    QString Property(const QString &strKey);
+    bool HasFeature(const QString &strFeature);
+    // DVSK_DEV_ERR_DISCONNECTED, with the device events raised, when the
+    // phone is gone; 0 while it is still there.
+    int GoneCode();
+    // The restore calls onto this phone; they live as long as it does.
+    AdbRestore &Restore();
 
 private:
     struct PhoneFile
@@ -127,6 +142,7 @@ private:
     QHash<QString, QString> m_hashProperties;
     bool m_bListV2 = false; // the phone lists folders with 64-bit sizes (ls_v2)
     bool m_bShellV2 = false; // the phone keeps a command's error stream apart (shell_v2)
+    QStringList m_listFeatures;
     int m_nRoot = -1; // -1 not asked yet, 0 no, 1 yes
     std::unique_ptr<AdbTracker> m_pTracker;
 
@@ -151,6 +167,9 @@ private:
     QMutex m_resultMutex;
     std::unique_ptr<QTemporaryDir> m_pResultDir;
     QHash<QString, QString> m_hashResults;
+
+    QMutex m_restoreMutex;
+    std::unique_ptr<AdbRestore> m_pRestore;
 
     std::atomic<bool> m_bCancel {false};
     std::atomic<quint64> m_nGeneration {0};
