@@ -76,7 +76,7 @@ int AdbRestore::Ready()
 
 int AdbRestore::Shell(const QString &strCommand, QByteArray *pOutput)
 {
-    AdbRecordShell shell(m_device.Server(), m_device.Serial(), [this]() { return m_bCancel.load(); },
+    AdbRecordShell shell(m_device.Server(), m_device.Serial(), m_device.HasFeature(QStringLiteral("shell_v2")), [this]() { return m_bCancel.load(); },
                          [this]() { return StopCode(); });
     pOutput->clear();
     return shell.Run(strCommand.toUtf8(), [pOutput](const QByteArray &baChunk) { pOutput->append(baChunk); });
@@ -535,7 +535,7 @@ int AdbRestore::Records(int nType, const char *szLocalFile, int *pRestored, int 
     }
     if (!RestoreRequest::IsRestorableRecordType(nType))
         return DVSK_DEV_ERR_BAD_ARGUMENT;
-    AdbRecordShell shell(m_device.Server(), m_device.Serial(), [this]() { return m_bCancel.load(); },
+    AdbRecordShell shell(m_device.Server(), m_device.Serial(), m_device.HasFeature(QStringLiteral("shell_v2")), [this]() { return m_bCancel.load(); },
                          [this]() { return StopCode(); });
     AdbRecordRestore records(shell);
     QString strMessage;
