@@ -1,5 +1,7 @@
 #include "RestoreRequest.h"
 
+#include "sdk/dvsk_restore.h"
+
 #include <QFileInfo>
 
 #include <cstdlib>
@@ -76,6 +78,20 @@ bool RestoreRequest::NeedsPhoneApp(int nType)
 bool RestoreRequest::IsRestorableRecordType(int nType)
 {
     return nType == 0 || nType == 2 || nType == 4;
+}
+
+int RestoreRequest::Availability(int nType, int nSdk, char **ppReason)
+{
+    if (ppReason)
+        *ppReason = nullptr;
+    // The shell may write the call log from Android 12 (SDK 31) on.
+    const char *szReason = NeedsPhoneApp(nType) ? kNeedsAppReason
+                         : nType == 4 && nSdk > 0 && nSdk < 31 ? kNeedsAndroid12Reason : nullptr;
+    if (!szReason)
+        return IsRestorableRecordType(nType) || nType == 9 || (nType >= 16 && nType <= 18) ? 0 : DVSK_DEV_ERR_BAD_ARGUMENT;
+    if (ppReason)
+        *ppReason = MallocText(szReason);
+    return DVSK_RESTORE_ERR_NOT_RESTORABLE;
 }
 
 char *RestoreRequest::MallocText(const QByteArray &ba)

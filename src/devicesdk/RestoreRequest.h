@@ -35,6 +35,11 @@ public:
     static bool IsRestorableRecordType(int nType);
     static const char kNeedsAppReason[];
     static const char kNeedsAndroid12Reason[];
+    // Whether records of a type can be restored to a phone of this SDK level
+    // (0: unknown, taken as new enough): 0, DVSK_RESTORE_ERR_NOT_RESTORABLE
+    // with the reason handed out in *ppReason (may be null), or
+    // DVSK_DEV_ERR_BAD_ARGUMENT for a type that is none of the backup's.
+    static int Availability(int nType, int nSdk, char **ppReason);
 
     // A NUL-terminated copy from the C allocator (the caller frees it); null
     // when memory is short.

@@ -275,18 +275,7 @@ int SimRestore::RecordsAvailable(int nType, char **ppReason)
     PhoneConfig config;
     if (const int nError = Ready(config))
         return nError;
-    QString strReason;
-    if (RestoreRequest::NeedsPhoneApp(nType))
-        strReason = QLatin1String(RestoreRequest::kNeedsAppReason);
-    else if (nType == 4 && ReadKnobs(config).nSdk > 0 && ReadKnobs(config).nSdk < 31)
-        strReason = QLatin1String(RestoreRequest::kNeedsAndroid12Reason);
-    else if (!RestoreRequest::IsRestorableRecordType(nType) && nType != 9 && (nType < 16 || nType > 18))
-        return DVSK_DEV_ERR_BAD_ARGUMENT;
-    if (strReason.isEmpty())
-        return 0;
-    if (ppReason)
-        *ppReason = RestoreRequest::MallocText(strReason.toUtf8());
-    return DVSK_RESTORE_ERR_NOT_RESTORABLE;
+    return RestoreRequest::Availability(nType, ReadKnobs(config).nSdk, ppReason);
 }
 
 int SimRestore::Records(int nType, const char *szLocalFile, int *pRestored, int *pSkipped, int *pFailed,

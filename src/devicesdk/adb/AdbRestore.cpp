@@ -17,7 +17,6 @@
 
 namespace
 {
-const int kCallLogSdk = 31;
 const int kPollMs = 100;
 const char kSharedPrefix[] = "/storage/emulated/0";
 
@@ -101,17 +100,22 @@ QStringList AdbRestore::Batches(const QStringList &listCommands, int nMaxBytes)
 int AdbRestore::StatPaths(const QStringList &listPaths, QList<QByteArray> &listLines)
 {
     QString strError;
-    std::unique_ptr<AdbSocket> pSocket = m_device.Server().OpenService(m_device.Serial(), "sync:", &strError);
-    if (!pSocket)
-        return StopCode();
     const bool bListV2 = m_device.HasFeature(QStringLiteral("ls_v2"));
-    AdbSync sync(std::move(pSocket), bListV2);
+    std::unique_ptr<AdbSync> pSync;
     // With 64-bit listings each folder is listed once (STAT gives sizes
     // modulo 4 GiB); otherwise each path is looked at on its own.
     QHash<QString, QHash<QString, AdbSync::Entry>> hashFolders;
     for (const QString &strPath : listPaths) {
         if (m_bCancel.load())
             return DVSK_DEV_ERR_CANCELLED;
+        // A phone ends its sync service after a refused request.
+        if (!pSync || !pSync->IsUsable()) {
+            std::unique_ptr<AdbSocket> pSocket = m_device.Server().OpenService(m_device.Serial(), "sync:", &strError);
+            if (!pSocket)
+                return StopCode();
+            pSync = std::make_unique<AdbSync>(std::move(pSocket), bListV2);
+        }
+        AdbSync &sync = *pSync;
         AdbSync::Entry entry;
         AdbSync::Result result = AdbSync::Result::Ok;
         if (bListV2) {
@@ -136,7 +140,8 @@ int AdbRestore::StatPaths(const QStringList &listPaths, QList<QByteArray> &listL
         else
             listLines << "?\n";
     }
-    sync.Quit();
+    if (pSync)
+        pSync->Quit();
     return 0;
 }
 
@@ -503,18 +508,9 @@ int AdbRestore::RecordsAvailable(int nType, char **ppReason)
         *ppReason = nullptr;
     if (const int nError = Ready())
         return nError;
-    QString strReason;
-    if (RestoreRequest::NeedsPhoneApp(nType))
-        strReason = QLatin1String(RestoreRequest::kNeedsAppReason);
-    else if (nType == 4 && m_device.Property(QStringLiteral("ro.build.version.sdk")).toInt() < kCallLogSdk)
-        strReason = QLatin1String(RestoreRequest::kNeedsAndroid12Reason);
-    else if (!RestoreRequest::IsRestorableRecordType(nType) && nType != 9 && (nType < 16 || nType > 18))
-        return DVSK_DEV_ERR_BAD_ARGUMENT;
-    if (strReason.isEmpty())
-        return 0;
-    if (ppReason)
-        *ppReason = RestoreRequest::MallocText(strReason.toUtf8());
-    return DVSK_RESTORE_ERR_NOT_RESTORABLE;
+    // A phone that gives no SDK level is taken as an old one.
+    const int nSdk = qMax(1, m_device.Property(QStringLiteral("ro.build.version.sdk")).toInt());
+    return RestoreRequest::Availability(nType, nSdk, ppReason);
 }
 
 int AdbRestore::Records(int nType, const char *szLocalFile, int *pRestored, int *pSkipped, int *pFailed,
