@@ -17,18 +17,26 @@ namespace
 const qint64 kSocketBacklog = 4 * 1024 * 1024;
 // The largest message accepted from the server before CNXN has set the size.
 const uint32_t kMaxHandshakePayload = 64 * 1024;
+// Timers count whole milliseconds: bytes due within half of one go now, so
+// that the average delay is the latency asked for.
+const qint64 kDelaySlackNs = 500 * 1000;
 } // namespace
 
 AdbConnection::AdbConnection(QTcpSocket *pSocket, PhoneSimulator *pSimulator)
     : QObject(pSimulator)
     , m_pSocket(pSocket)
     , m_pSimulator(pSimulator)
+    , m_delayIn(pSimulator->LatencyNs())
+    , m_delayOut(pSimulator->LatencyNs())
 {
     m_pSocket->setParent(this);
     m_pSocket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     m_timerPace.setSingleShot(true);
     m_timerPace.setTimerType(Qt::PreciseTimer);
     connect(&m_timerPace, &QTimer::timeout, this, &AdbConnection::Pump);
+    m_timerDelay.setSingleShot(true);
+    m_timerDelay.setTimerType(Qt::PreciseTimer);
+    connect(&m_timerDelay, &QTimer::timeout, this, &AdbConnection::OnDelayElapsed);
     connect(m_pSocket, &QTcpSocket::readyRead, this, &AdbConnection::OnReadyRead);
     connect(m_pSocket, &QTcpSocket::bytesWritten, this, &AdbConnection::Pump);
     connect(m_pSocket, &QTcpSocket::disconnected, this, [this]() { emit Closed(this); });
@@ -42,7 +50,57 @@ AdbConnection::~AdbConnection() = default;
 
 void AdbConnection::OnReadyRead()
 {
-    m_baIn.append(m_pSocket->readAll());
+    const QByteArray baData = m_pSocket->readAll();
+    if (m_delayIn.IsDelayed()) {
+        m_delayIn.Push(baData, m_pSimulator->NowNs());
+        ScheduleDelay();
+        return;
+    }
+    ProcessIncoming(baData);
+}
+
+void AdbConnection::OnDelayElapsed()
+{
+    const qint64 nNowNs = m_pSimulator->NowNs() + kDelaySlackNs;
+    const QByteArray baOut = m_delayOut.TakeDue(nNowNs);
+    if (!baOut.isEmpty() && m_pSocket->state() == QAbstractSocket::ConnectedState) {
+        m_pSocket->write(baOut);
+        m_pSocket->flush();
+    }
+    const QByteArray baIn = m_delayIn.TakeDue(nNowNs);
+    if (!baIn.isEmpty())
+        ProcessIncoming(baIn);
+    ScheduleDelay();
+}
+
+void AdbConnection::ScheduleDelay()
+{
+    qint64 nDueNs = m_delayIn.NextDueNs();
+    const qint64 nOutDueNs = m_delayOut.NextDueNs();
+    if (nDueNs < 0 || (nOutDueNs >= 0 && nOutDueNs < nDueNs))
+        nDueNs = nOutDueNs;
+    if (nDueNs < 0 || m_bUnplugging) {
+        m_timerDelay.stop();
+        return;
+    }
+    const qint64 nWaitNs = qMax<qint64>(0, nDueNs - m_pSimulator->NowNs());
+    m_timerDelay.start(int((nWaitNs + kDelaySlackNs) / 1000000));
+}
+
+void AdbConnection::WriteToSocket(const QByteArray &baData)
+{
+    if (!m_delayOut.IsDelayed()) {
+        m_pSocket->write(baData);
+        return;
+    }
+    m_delayOut.Push(baData, m_pSimulator->NowNs());
+    if (!m_timerDelay.isActive())
+        ScheduleDelay();
+}
+
+void AdbConnection::ProcessIncoming(const QByteArray &baData)
+{
+    m_baIn.append(baData);
     qsizetype nPos = 0;
     const uint32_t nLimit = m_bOnline ? uint32_t(m_nMaxPayload) : kMaxHandshakePayload;
     while (!m_bUnplugging && m_baIn.size() - nPos >= AdbMessage::kHeaderSize) {
@@ -180,9 +238,10 @@ void AdbConnection::HandleOpen(const AdbMessage &message, const QByteArray &baPa
 
 void AdbConnection::Send(uint32_t nCommand, uint32_t nArg0, uint32_t nArg1, const char *pPayload, qsizetype nLength)
 {
-    m_pSocket->write(AdbMessage::Header(nCommand, nArg0, nArg1, pPayload, uint32_t(nLength), m_bChecksums));
+    QByteArray baMessage = AdbMessage::Header(nCommand, nArg0, nArg1, pPayload, uint32_t(nLength), m_bChecksums);
     if (nLength > 0)
-        m_pSocket->write(pPayload, nLength);
+        baMessage.append(pPayload, nLength);
+    WriteToSocket(baMessage);
 }
 
 void AdbConnection::CloseStream(uint32_t nLocalId, bool bTellServer)
@@ -218,7 +277,7 @@ void AdbConnection::SendQueued()
     for (auto it = m_mapStreams.begin(); it != m_mapStreams.end() && it->first <= m_nLastServed; ++it)
         listIds.push_back(it->first);
     for (uint32_t nId : listIds) {
-        if (m_pSocket->bytesToWrite() > kSocketBacklog)
+        if (m_pSocket->bytesToWrite() + m_delayOut.Bytes() > kSocketBacklog)
             return; // bytesWritten brings us back
         const auto it = m_mapStreams.find(nId);
         if (it == m_mapStreams.end())
@@ -266,6 +325,10 @@ void AdbConnection::Unplug()
 {
     m_bUnplugging = true;
     m_timerPace.stop();
+    m_timerDelay.stop();
+    // What is on its way still arrives; the cable goes after it.
+    if (m_pSocket->state() == QAbstractSocket::ConnectedState)
+        m_pSocket->write(m_delayOut.TakeAll());
     m_pSocket->disconnectFromHost();
 }
 
@@ -273,6 +336,9 @@ void AdbConnection::Abort()
 {
     m_bUnplugging = true;
     m_timerPace.stop();
+    m_timerDelay.stop();
+    m_delayOut.TakeAll();
+    m_delayIn.TakeAll();
     m_pSocket->abort();
     emit Closed(this);
 }

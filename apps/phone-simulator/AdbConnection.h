@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AdbMessage.h"
+#include "LinkDelay.h"
 
 #include <QByteArray>
 #include <map>
@@ -18,6 +19,8 @@ class QTcpSocket;
 // unauthorised phone), opens a stream for each OPEN, acknowledges each
 // WRTE, and sends each stream's output in writes of at most the agreed
 // size with one write in flight per stream, paced by the link's rate limit.
+// With a latency, every byte in either direction is held that long, in order
+// (a cable's round trip), after the rate limit has let it go.
 class AdbConnection : public QObject
 {
     Q_OBJECT
@@ -39,6 +42,11 @@ signals:
 
 private:
     void OnReadyRead();
+    void ProcessIncoming(const QByteArray &baData);
+    // Moves what the latency has released in both directions, then waits for the next.
+    void OnDelayElapsed();
+    void ScheduleDelay();
+    void WriteToSocket(const QByteArray &baData);
     void HandleMessage(const AdbMessage &message, const QByteArray &baPayload);
     void HandleConnect(const AdbMessage &message);
     void HandleOpen(const AdbMessage &message, const QByteArray &baPayload);
@@ -59,4 +67,7 @@ private:
     uint32_t m_nLastServed = 0;
     std::map<uint32_t, std::unique_ptr<AdbStream>> m_mapStreams;
     QTimer m_timerPace;
+    LinkDelay m_delayIn;
+    LinkDelay m_delayOut;
+    QTimer m_timerDelay;
 };

@@ -122,6 +122,7 @@ bool AdbPhone::Load(const QString &strDir)
         if (!strPath.trimmed().isEmpty())
             m_setUnreadableFolders.insert(Normalized(strPath.trimmed()));
     }
+    m_nLatencyMs = qBound(0, settings.value(QStringLiteral("latencyMs"), 0).toInt(), kMaxLatencyMs);
     for (const QString &strPath : settings.value(QStringLiteral("deniedFiles")).toStringList()) {
         if (!strPath.trimmed().isEmpty())
             m_setDenied.insert(Normalized(strPath.trimmed()));

@@ -61,6 +61,8 @@ public:
     int Sdk() const;
     bool IsRooted() const { return m_bRooted; }
     bool IsUnauthorized() const { return m_bUnauthorized; }
+    // The cable's delay of every message in each direction ([faults] latencyMs).
+    int LatencyMs() const { return m_nLatencyMs; }
     // Old phones (before Android 7) run "shell:" commands on a terminal: CR LF line ends, no shell_v2.
     bool HasOldShell() const { return m_bOldShell; }
     // Phones from Android 10 on list folders with 64-bit sizes and times
@@ -91,6 +93,8 @@ public:
 
     static constexpr uint32_t kModeDir = 0040000;
     static constexpr uint32_t kModeFile = 0100000;
+    // A latency beyond this is a typing error, not a cable.
+    static constexpr int kMaxLatencyMs = 10000;
 
 private:
     Node HostNode(const QString &strHostPath) const;
@@ -100,6 +104,7 @@ private:
     QMap<QString, QString> m_mapProperties;
     bool m_bRooted = false;
     bool m_bUnauthorized = false;
+    int m_nLatencyMs = 0;
     bool m_bOldShell = false;
     bool m_bListV2 = true;
     QSet<QString> m_setDenied;

@@ -27,6 +27,9 @@ PhoneSimulator::PhoneSimulator(const SimulatorOptions &options, QObject *pParent
     AdbPhone phone;
     m_nUnplugAfterFiles = options.nUnplugAfterFiles >= 0 ? options.nUnplugAfterFiles
                         : phone.Load(options.strPhoneDir) ? phone.Config().UnplugAfterFiles() : 0;
+    const int nLatencyMs = options.nLatencyMs >= 0 ? options.nLatencyMs
+                         : phone.Load(options.strPhoneDir) ? phone.LatencyMs() : 0;
+    m_nLatencyNs = qint64(nLatencyMs) * 1000000;
     connect(&m_server, &QTcpServer::newConnection, this, &PhoneSimulator::OnNewConnection);
 }
 

@@ -19,6 +19,7 @@ struct SimulatorOptions
     quint16 nPort = 0;                  // 0: any free port
     qint64 nMaxData = 1024 * 1024;      // the largest payload offered in CNXN
     qint64 nBytesPerSecond = -1;        // link rate; 0: unlimited
+    int nLatencyMs = -1;                // each message's delay in each direction; 0: none
     int nUnplugAfterFiles = -1;         // 0: never
     bool bUnauthorized = false;
     bool bNoListV2 = false;             // an old phone: folders listed with LIST only
@@ -44,6 +45,8 @@ public:
     // The phone as it is now (phone.ini is read again), with the options' faults.
     bool LoadPhone(AdbPhone *pPhone) const;
     LinkRateLimiter &Limiter() { return m_limiter; }
+    // How long every byte takes in each direction, in nanoseconds.
+    qint64 LatencyNs() const { return m_nLatencyNs; }
     // The link's clock, shared by every connection.
     qint64 NowNs() const { return m_clock.nsecsElapsed(); }
 
@@ -75,6 +78,7 @@ private:
     LinkRateLimiter m_limiter;
     QElapsedTimer m_clock;
     int m_nUnplugAfterFiles = 0;
+    qint64 m_nLatencyNs = 0;
     int m_nFilesSent = 0;
     int m_nFilesPushed = 0;
     qint64 m_nBytesPushed = 0;

@@ -41,12 +41,13 @@ int main(int argc, char *argv[])
     const QCommandLineOption optPortFile(QStringLiteral("port-file"), QStringLiteral("Write the port to FILE once listening."), QStringLiteral("FILE"));
     const QCommandLineOption optMaxData(QStringLiteral("max-data"), QStringLiteral("Largest message payload offered to the server (default 1048576)."), QStringLiteral("BYTES"), QStringLiteral("1048576"));
     const QCommandLineOption optRate(QStringLiteral("rate"), QStringLiteral("Link rate in bytes per second, 0 unlimited (default: phone.ini rateLimitKBps)."), QStringLiteral("BYTES"));
+    const QCommandLineOption optLatency(QStringLiteral("latency"), QStringLiteral("Delay every message by MS milliseconds in each direction, 0 none (default: phone.ini latencyMs)."), QStringLiteral("MS"));
     const QCommandLineOption optUnplug(QStringLiteral("unplug-after-files"), QStringLiteral("Unplug after N files were sent, 0 never (default: phone.ini unplugAfterFiles)."), QStringLiteral("N"));
     const QCommandLineOption optUnauthorized(QStringLiteral("unauthorized"), QStringLiteral("Never accept the server's key: the phone stays unauthorized."));
     const QCommandLineOption optNoListV2(QStringLiteral("no-ls-v2"), QStringLiteral("Act as a phone of Android 9 or older: no ls_v2, folders are listed with LIST only."));
     const QCommandLineOption optDeny(QStringLiteral("deny"), QStringLiteral("Refuse to send this file (Permission denied); may be repeated."), QStringLiteral("PATH"));
     const QCommandLineOption optVerbose(QStringLiteral("verbose"), QStringLiteral("Log every message received."));
-    parser.addOptions({optPhone, optPort, optPortFile, optMaxData, optRate, optUnplug, optUnauthorized, optNoListV2, optDeny, optVerbose});
+    parser.addOptions({optPhone, optPort, optPortFile, optMaxData, optRate, optLatency, optUnplug, optUnauthorized, optNoListV2, optDeny, optVerbose});
     parser.process(app);
 
     SimulatorOptions options;
@@ -61,6 +62,11 @@ int main(int argc, char *argv[])
         bool bRate = false;
         options.nBytesPerSecond = parser.value(optRate).toLongLong(&bRate);
         bOk = bOk && bRate && options.nBytesPerSecond >= 0;
+    }
+    if (parser.isSet(optLatency)) {
+        bool bLatency = false;
+        options.nLatencyMs = parser.value(optLatency).toInt(&bLatency);
+        bOk = bOk && bLatency && options.nLatencyMs >= 0 && options.nLatencyMs <= AdbPhone::kMaxLatencyMs;
     }
     if (parser.isSet(optUnplug)) {
         bool bUnplug = false;

@@ -33,6 +33,7 @@ private slots:
     void shell();
     void shellReadsStandardInput();
     void dfMatchesStorages();
+    void pullIsByteIdentical_data();
     void pullIsByteIdentical();
     void listing();
     void refusedFiles_data();
@@ -162,11 +163,24 @@ void tst_AdbPhoneSim::dfMatchesStorages()
     QCOMPARE(listLines.at(2).simplified(), QStringLiteral("/dev/fuse 4000000 1000000 3000000 25% /storage/emulated"));
 }
 
+void tst_AdbPhoneSim::pullIsByteIdentical_data()
+{
+    // Simulator options; none: the shared simulator.
+    QTest::addColumn<QStringList>("listOptions");
+    QTest::newRow("plain") << QStringList();
+    // Latency and the rate limit together must keep every byte in order.
+    QTest::newRow("latency and rate") << QStringList{"--latency", "3", "--rate", "20000000"};
+    QTest::newRow("latency, small messages") << QStringList{"--latency", "1", "--max-data", "4096"};
+}
+
 void tst_AdbPhoneSim::pullIsByteIdentical()
 {
-    const QString strLocal = m_dir.filePath(QStringLiteral("pulled"));
+    QFETCH(QStringList, listOptions);
+    const QString strSerial = listOptions.isEmpty() ? m_strSerial : StartSimulator(listOptions);
+    QVERIFY(!strSerial.isEmpty());
+    const QString strLocal = m_dir.filePath(QStringLiteral("pulled ") + QTest::currentDataTag());
     QDir().mkpath(strLocal);
-    AdbRun run = Adb({QStringLiteral("-s"), m_strSerial, QStringLiteral("pull"), QStringLiteral("/sdcard/DCIM"), strLocal});
+    AdbRun run = Adb({QStringLiteral("-s"), strSerial, QStringLiteral("pull"), QStringLiteral("/sdcard/DCIM"), strLocal});
     QVERIFY2(run.nStatus == 0, qPrintable(run.strOut + run.strErr));
     const QString strPhoneDcim = m_strPhone + QStringLiteral("/fs/sdcard/DCIM");
     int nFiles = 0;
@@ -180,16 +194,16 @@ void tst_AdbPhoneSim::pullIsByteIdentical()
     QCOMPARE(nFiles, 4);
 
     // One file through the other name of the shared storage.
-    const QString strOne = m_dir.filePath(QStringLiteral("one.mp4"));
-    run = Adb({QStringLiteral("-s"), m_strSerial, QStringLiteral("pull"), QStringLiteral("/storage/emulated/0/Movies/big.mp4"), strOne});
+    const QString strOne = strLocal + QStringLiteral("/one.mp4");
+    run = Adb({QStringLiteral("-s"), strSerial, QStringLiteral("pull"), QStringLiteral("/storage/emulated/0/Movies/big.mp4"), strOne});
     QVERIFY2(run.nStatus == 0, qPrintable(run.strErr));
     QVERIFY(ReadAll(strOne) == ReadAll(m_strPhone + QStringLiteral("/fs/sdcard/Movies/big.mp4")));
 
     // An installed application by the path pm gives.
-    const QString strApkPath = Adb({QStringLiteral("-s"), m_strSerial, QStringLiteral("shell"), QStringLiteral("pm path com.example.notes")})
+    const QString strApkPath = Adb({QStringLiteral("-s"), strSerial, QStringLiteral("shell"), QStringLiteral("pm path com.example.notes")})
                                    .strOut.trimmed().mid(8);
-    const QString strApk = m_dir.filePath(QStringLiteral("notes.apk"));
-    run = Adb({QStringLiteral("-s"), m_strSerial, QStringLiteral("pull"), strApkPath, strApk});
+    const QString strApk = strLocal + QStringLiteral("/notes.apk");
+    run = Adb({QStringLiteral("-s"), strSerial, QStringLiteral("pull"), strApkPath, strApk});
     QVERIFY2(run.nStatus == 0, qPrintable(strApkPath + run.strErr));
     QVERIFY(ReadAll(strApk) == ReadAll(m_strPhone + QStringLiteral("/fs/data/app/com.example.notes.apk")));
 }

@@ -1,6 +1,7 @@
 // The simulator's phone side without adb: command-line splitting, the exact
 // output of the shell commands, path mapping and permissions, the link pacing.
 #include "AdbPhone.h"
+#include "LinkDelay.h"
 #include "LinkRateLimiter.h"
 #include "ShellCommandLine.h"
 #include "ShellCommands.h"
@@ -27,6 +28,10 @@ private slots:
     void paths();
     void listing();
     void rateLimiter();
+    void linkDelay_data();
+    void linkDelay();
+    void latencySetting_data();
+    void latencySetting();
 
 private:
     ShellCommands::Result Run(const QString &strLine);
@@ -233,6 +238,77 @@ void tst_PhoneShell::rateLimiter()
     QCOMPARE(limiter.SmoothChunk(1 << 20), 10000);
     QCOMPARE(LinkRateLimiter(0).SmoothChunk(1 << 20), 1 << 20);
     QVERIFY(!LinkRateLimiter(0).IsLimited());
+}
+
+// Steps "push@NS:BYTES" and "take@NS=BYTES" (what comes out then) run in
+// order; "next=NS" checks when the oldest bytes are due (-1: empty).
+void tst_PhoneShell::linkDelay_data()
+{
+    QTest::addColumn<qint64>("nDelayNs");
+    QTest::addColumn<QStringList>("listSteps");
+    QTest::newRow("no latency passes at once") << qint64(0)
+        << QStringList{"push@5:ab", "next=5", "take@5=ab", "next=-1"};
+    QTest::newRow("held until due") << qint64(1000)
+        << QStringList{"push@0:ab", "next=1000", "take@999=", "take@1000=ab", "take@5000="};
+    QTest::newRow("order kept across takes") << qint64(100)
+        << QStringList{"push@0:a", "push@10:b", "push@20:c", "take@115=ab", "next=120", "take@500=c"};
+    QTest::newRow("clock going back does not reorder") << qint64(100)
+        << QStringList{"push@50:a", "push@10:b", "next=150", "take@149=", "take@150=ab"};
+    QTest::newRow("empty push holds nothing") << qint64(100)
+        << QStringList{"push@0:", "next=-1", "take@1000="};
+    QTest::newRow("take all empties the line") << qint64(100)
+        << QStringList{"push@0:a", "push@1:b", "all=ab", "next=-1", "take@1000="};
+}
+
+void tst_PhoneShell::linkDelay()
+{
+    QFETCH(qint64, nDelayNs);
+    QFETCH(QStringList, listSteps);
+    LinkDelay delay(nDelayNs);
+    QCOMPARE(delay.IsDelayed(), nDelayNs > 0);
+    qint64 nHeld = 0;
+    for (const QString &strStep : listSteps) {
+        const QString strArg = strStep.section(QRegularExpression("[@=:]"), 1, 1);
+        const QByteArray baData = strStep.section(QRegularExpression("[:=]"), -1).toLatin1();
+        if (strStep.startsWith("push@")) {
+            delay.Push(baData, strArg.toLongLong());
+            nHeld += baData.size();
+        } else if (strStep.startsWith("take@")) {
+            QCOMPARE(delay.TakeDue(strArg.toLongLong()), baData);
+            nHeld -= baData.size();
+        } else if (strStep.startsWith("all=")) {
+            QCOMPARE(delay.TakeAll(), baData);
+            nHeld = 0;
+        } else {
+            QCOMPARE(delay.NextDueNs(), strArg.toLongLong());
+        }
+        QVERIFY2(delay.Bytes() == nHeld, qPrintable(strStep));
+    }
+}
+
+void tst_PhoneShell::latencySetting_data()
+{
+    QTest::addColumn<QString>("strValue");
+    QTest::addColumn<int>("nExpected");
+    QTest::newRow("unset") << QString() << 0;
+    QTest::newRow("one") << "1" << 1;
+    QTest::newRow("negative") << "-5" << 0;
+    QTest::newRow("not a number") << "fast" << 0;
+    QTest::newRow("beyond the bound") << "999999" << AdbPhone::kMaxLatencyMs;
+}
+
+void tst_PhoneShell::latencySetting()
+{
+    QFETCH(QString, strValue);
+    QFETCH(int, nExpected);
+    const QString strIni = m_pDir->filePath(QStringLiteral("phone/phone.ini"));
+    if (!strValue.isNull()) {
+        QSettings settings(strIni, QSettings::IniFormat);
+        settings.setValue(QStringLiteral("faults/latencyMs"), strValue);
+    }
+    AdbPhone phone;
+    QVERIFY(phone.Load(m_pDir->filePath(QStringLiteral("phone"))));
+    QCOMPARE(phone.LatencyMs(), nExpected);
 }
 
 QTEST_GUILESS_MAIN(tst_PhoneShell)
