@@ -55,7 +55,7 @@ int AdbRig::Adb(const QStringList &listArgs, QString *pOutput)
     return process.exitCode();
 }
 
-QString AdbRig::StartSimulator(const QString &strPhone, qint64 nRate)
+QString AdbRig::StartSimulator(const QString &strPhone, qint64 nRate, int nLatencyMs)
 {
     StopSimulator();
     if (Adb({"start-server"}) != 0)
@@ -63,7 +63,8 @@ QString AdbRig::StartSimulator(const QString &strPhone, qint64 nRate)
     m_pSimulator = new QProcess;
     m_pSimulator->setStandardErrorFile(m_strWork + "/simulator.log", QIODevice::Append);
     m_pSimulator->start(m_strSimulator,
-                        {"--phone", strPhone, "--port", "0", "--rate", QString::number(nRate)});
+                        {"--phone", strPhone, "--port", "0", "--rate", QString::number(nRate), "--latency",
+                         QString::number(nLatencyMs)});
     if (!m_pSimulator->waitForStarted())
         return QString();
     const QRegularExpression re(QStringLiteral("serving .* on (127\\.0\\.0\\.1:\\d+)\n"));

@@ -21,8 +21,9 @@ public:
 
     // Runs the adb client against this server; its exit status.
     int Adb(const QStringList &listArgs, QString *pOutput = nullptr);
-    // Serves strPhone (nRate bytes per second, 0 unlimited); returns its serial.
-    QString StartSimulator(const QString &strPhone, qint64 nRate);
+    // Serves strPhone (nRate bytes per second, 0 unlimited; every message
+    // delayed by nLatencyMs in each direction); returns its serial.
+    QString StartSimulator(const QString &strPhone, qint64 nRate, int nLatencyMs = 0);
     void StopSimulator();
 
     // A TCP port of 127.0.0.1 that is free now.

@@ -201,6 +201,31 @@ bool BenchSupport::MakePhone(const QString &strDir, double dScale, qint64 nRecor
     return ini.open(QIODevice::WriteOnly) && ini.write(strIni.toUtf8()) > 0;
 }
 
+bool BenchSupport::MakeMediaPhone(const QString &strDir, const QString &strFolder, int nFolders, int nFiles,
+                                  qint64 nBytes, bool bVideos, Phone &phone)
+{
+    phone = Phone();
+    phone.strDir = strDir;
+    const QString strPattern = bVideos ? QStringLiteral("VID_%1.mp4") : QStringLiteral("IMG_%1.jpg");
+    quint64 nSeed = 7000;
+    for (int nFolder = 0; nFolder < nFolders; ++nFolder) {
+        QString strParent = strDir + QStringLiteral("/fs/sdcard/") + strFolder;
+        if (nFolders > 1)
+            strParent += QStringLiteral("/F%1").arg(nFolder, 5, 10, QLatin1Char('0'));
+        for (int i = 0; i < nFiles; ++i) {
+            if (!WriteRandom(strParent + QLatin1Char('/') + strPattern.arg(i, 5, 10, QLatin1Char('0')), nBytes, nSeed++))
+                return false;
+            phone.nMediaBytes += nBytes;
+        }
+    }
+    (bVideos ? phone.nVideos : phone.nImages) = nFolders * nFiles;
+    QFile ini(strDir + QStringLiteral("/phone.ini"));
+    return ini.open(QIODevice::WriteOnly)
+           && ini.write("[device]\nname=Bench Phone\nfirmware=BENCH V100R001C10B100\nimei=350000000000009\n"
+                        "[memory]\nstorage1=1, 16777216, 1048576, 4096\nstorage2=2, 16777216, 1048576, 4096\n")
+                  > 0;
+}
+
 QString BenchSupport::StageBin()
 {
     return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../stage/bin"));

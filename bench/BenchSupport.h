@@ -87,4 +87,9 @@ public:
     // of 200 KB, 20 videos of 20 MB and nRecordBytes of records (contacts,
     // messages, call log, calendar, e-mail; at least 1 MiB) in all.
     static bool MakePhone(const QString &strDir, double dScale, qint64 nRecordBytes, Phone &phone);
+    // A phone with media only: nFolders folders of nFiles files of nBytes
+    // each under /sdcard/strFolder (one folder: strFolder itself); videos
+    // when bVideos, else images.
+    static bool MakeMediaPhone(const QString &strDir, const QString &strFolder, int nFolders, int nFiles,
+                               qint64 nBytes, bool bVideos, Phone &phone);
 };

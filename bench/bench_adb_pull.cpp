@@ -1,19 +1,21 @@
 // The real-phone back end against the adb command-line client, both talking to
 // the same device simulator through the same adb server.
 //
-//   bench_adb_pull [--scale F] [--dir FOLDER] [--rate MBPS]
+//   bench_adb_pull [--scale F] [--dir FOLDER] [--rate MBPS] [--latency MS]
 //
-// Generates the phone of bench_backup_e2e (at scale 1: 2,000 images of
-// 200 KB, 20 videos of 20 MB), serves it with adb-phone-sim to a private adb
-// server (a free port, never 5037), then times, each in a process of its own:
-// "adb pull /sdcard/DCIM /sdcard/Movies" (the baseline: the real client) and
-// "backuptool run --device adb:SERIAL --items media" of the same files.
-// Prints both wall times, their ratio (goal <= 1.0) and backuptool's peak
-// memory (goal < 64 MiB). Then serves the phone over a link limited to MBPS
-// megabytes per second (default 35, a USB 2 phone) and compares backuptool's
-// wall time with bytes / rate (goal: within 5 %), then times a repeat backup
-// of the unchanged phone into the same destination against that first one
-// (goal <= 10 %).
+// Each run is a process of its own; "adb pull" of the same folders is the
+// baseline (the real client). Prints, with the load average before and after:
+// 1. no latency: the phone of bench_backup_e2e (at scale 1: 2,000 images of
+//    200 KB, 20 videos of 20 MB): backuptool / adb pull (goal <= 0.68) and
+//    backuptool's peak memory (goal < 64 MiB);
+// 2. a cable's latency (MS each way, default 1): 2,000 images of 100 KB:
+//    backuptool / adb pull (goal <= 0.5);
+// 3. a link of MBPS megabytes per second (default 35, a USB 2 phone) with
+//    that latency: 20 videos of 20 MB against bytes / rate (goal <= 1.05);
+//    the first phone at that rate, and a repeat backup of it into the same
+//    destination against the first (goal <= 0.10);
+// 4. flat memory: 20,000 files in one folder and 2,000 folders of 10 files,
+//    each against a tenth of it (peak memory ratio close to 1).
 
 #include "AdbRig.h"
 #include "BenchSupport.h"
@@ -49,7 +51,7 @@ Figures RunTool(const QString &strTool, const QString &strSerial, const QString 
     return figures;
 }
 
-Figures RunPull(const QString &strSerial, const QString &strWork, const AdbRig &rig)
+Figures RunPull(const QString &strSerial, const QString &strWork, const AdbRig &rig, const QStringList &listFolders)
 {
     const QString strPull = strWork + "/pull";
     QDir(strPull).removeRecursively();
@@ -57,11 +59,95 @@ Figures RunPull(const QString &strSerial, const QString &strWork, const AdbRig &
     BenchSupport::ChildIo io;
     io.errorStream = BenchSupport::ErrorStream::Discard;
     io.listEnv = rig.Env();
-    const Figures figures = BenchSupport::RunChild(
-        {"adb", "-P", QString::number(rig.Port()), "-s", strSerial, "pull", "/sdcard/DCIM", "/sdcard/Movies", strPull},
-        io);
+    const QStringList listArgs = QStringList {"adb", "-P", QString::number(rig.Port()), "-s", strSerial, "pull"}
+                                 + listFolders + QStringList {strPull};
+    const Figures figures = BenchSupport::RunChild(listArgs, io);
     QDir(strPull).removeRecursively();
     return figures;
+}
+
+struct Settings
+{
+    QString strTool;
+    QString strSimulator;
+    QString strWork;
+    double dScale = 1;
+    qint64 nRate = 0;
+    int nLatencyMs = 1;
+};
+
+// backuptool against adb pull of listFolders on one simulator.
+bool ComparePull(const Settings &settings, AdbRig &rig, const QString &strPhone, int nLatencyMs,
+                 const QStringList &listFolders, const char *szGoal)
+{
+    const QString strSerial = rig.StartSimulator(strPhone, 0, nLatencyMs);
+    if (strSerial.isEmpty()) {
+        std::printf("  the simulator did not become a device: FAILED\n");
+        return false;
+    }
+    const Figures pull = RunPull(strSerial, settings.strWork, rig, listFolders);
+    const Figures tool = RunTool(settings.strTool, strSerial, settings.strWork, rig);
+    BenchSupport::PrintFigures("adb pull (real client)", pull, 34);
+    BenchSupport::PrintFigures("backuptool run --items media", tool, 34);
+    std::printf("  ratio backuptool / adb pull: %.2f (goal %s)\n", tool.dSeconds / qMax(pull.dSeconds, 1e-9), szGoal);
+    std::printf("  peak memory of backuptool: %.1f MiB (goal < 64)\n", tool.dPeakMiB);
+    return pull.bOk && tool.bOk;
+}
+
+bool CompareRate(const Settings &settings, AdbRig &rig, const BenchSupport::Phone &phone, int nLatencyMs,
+                 bool bRepeat)
+{
+    const QString strSerial = rig.StartSimulator(phone.strDir, settings.nRate, nLatencyMs);
+    if (strSerial.isEmpty()) {
+        std::printf("  the rate-limited simulator did not become a device: FAILED\n");
+        return false;
+    }
+    const Figures slow = RunTool(settings.strTool, strSerial, settings.strWork, rig, false, bRepeat);
+    const double dIdeal = double(phone.nMediaBytes) / double(settings.nRate);
+    std::printf("  %.0f MB take at least %.2f s\n", double(phone.nMediaBytes) / 1e6, dIdeal);
+    BenchSupport::PrintFigures("backuptool run --items media", slow, 34);
+    std::printf("  ratio backuptool / (bytes / rate): %.3f (goal <= 1.05)\n", slow.dSeconds / dIdeal);
+    std::printf("  peak memory of backuptool: %.1f MiB (goal < 64)\n", slow.dPeakMiB);
+    if (!bRepeat)
+        return slow.bOk;
+    // The same phone again into the same destination: unchanged files are
+    // taken from the first backup, not over the link.
+    const Figures repeat = RunTool(settings.strTool, strSerial, settings.strWork, rig, true, false);
+    BenchSupport::PrintFigures("repeat backup, nothing changed", repeat, 34);
+    std::printf("  ratio repeat / first: %.3f (goal <= 0.10)\n", repeat.dSeconds / qMax(slow.dSeconds, 1e-9));
+    QFile log(settings.strWork + "/run.log");
+    if (log.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &baLine : log.readAll().split('\n')) {
+            if (baLine.startsWith("Files:"))
+                std::printf("  backuptool: %s\n", baLine.constData());
+        }
+    }
+    return slow.bOk && repeat.bOk;
+}
+
+// Peak memory of a backup of nFolders x nFiles small files against a tenth of them.
+bool CompareMemory(const Settings &settings, AdbRig &rig, const char *szTitle, int nFolders, int nFiles)
+{
+    double adPeak[2] = {0, 0};
+    bool bOk = true;
+    for (int i = 0; i < 2; ++i) {
+        const int nThisFolders = nFolders > 1 && i == 0 ? qMax(1, nFolders / 10) : nFolders;
+        const int nThisFiles = nFolders == 1 && i == 0 ? qMax(1, nFiles / 10) : nFiles;
+        const QString strPhone = settings.strWork + QStringLiteral("/flat%1").arg(i);
+        BenchSupport::Phone phone;
+        if (!BenchSupport::MakeMediaPhone(strPhone, "DCIM/Flat", nThisFolders, nThisFiles, 4096, false, phone))
+            return false;
+        const QString strSerial = rig.StartSimulator(strPhone, 0, 0);
+        const Figures tool = strSerial.isEmpty() ? Figures() : RunTool(settings.strTool, strSerial, settings.strWork, rig);
+        QDir(strPhone).removeRecursively();
+        const QString strTitle = QStringLiteral("%1 folder(s) of %2 files").arg(nThisFolders).arg(nThisFiles);
+        BenchSupport::PrintFigures(qPrintable(strTitle), tool, 34);
+        adPeak[i] = tool.dPeakMiB;
+        bOk = bOk && tool.bOk;
+    }
+    std::printf("  %s: peak memory ratio full / tenth: %.2f (flat: close to 1; goal < 64 MiB)\n", szTitle,
+                adPeak[1] / qMax(adPeak[0], 1e-9));
+    return bOk;
 }
 
 } // namespace
@@ -70,80 +156,62 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QHash<QString, QString> hashOptions;
-    if (!BenchSupport::ReadOptions(app.arguments(), {"--scale", "--dir", "--rate"},
-                                   "bench_adb_pull [--scale F] [--dir FOLDER] [--rate MBPS]", hashOptions))
+    if (!BenchSupport::ReadOptions(app.arguments(), {"--scale", "--dir", "--rate", "--latency"},
+                                   "bench_adb_pull [--scale F] [--dir FOLDER] [--rate MBPS] [--latency MS]",
+                                   hashOptions))
         return 2;
-    const double dScale = hashOptions.value("--scale", "1").toDouble();
+    Settings settings;
+    settings.dScale = hashOptions.value("--scale", "1").toDouble();
     const double dRateMBps = hashOptions.value("--rate", "35").toDouble();
-    const QString strDir = hashOptions.value("--dir");
+    settings.nRate = qint64(dRateMBps * 1e6);
+    settings.nLatencyMs = hashOptions.value("--latency", "1").toInt();
     const QString strBin = BenchSupport::StageBin();
-    const QString strTool = strBin + "/backuptool";
-    const QString strSimulator = strBin + "/adb-phone-sim";
-    if (dScale <= 0.0 || dRateMBps <= 0.0 || !QFileInfo(strTool).isExecutable()
-        || !QFileInfo(strSimulator).isExecutable()) {
-        std::fprintf(stderr, "bench_adb_pull: bad scale or rate, or no backuptool / adb-phone-sim in %s\n",
+    settings.strTool = strBin + "/backuptool";
+    settings.strSimulator = strBin + "/adb-phone-sim";
+    if (settings.dScale <= 0.0 || dRateMBps <= 0.0 || settings.nLatencyMs < 0
+        || !QFileInfo(settings.strTool).isExecutable() || !QFileInfo(settings.strSimulator).isExecutable()) {
+        std::fprintf(stderr, "bench_adb_pull: bad scale, rate or latency, or no backuptool / adb-phone-sim in %s\n",
                      qPrintable(strBin));
         return 2;
     }
-    QTemporaryDir tmp(BenchSupport::WorkFolderTemplate(strDir, "bench_adb_pull"));
+    QTemporaryDir tmp(BenchSupport::WorkFolderTemplate(hashOptions.value("--dir"), "bench_adb_pull"));
     if (!tmp.isValid()) {
         std::fprintf(stderr, "bench_adb_pull: cannot create a work folder\n");
         return 1;
     }
-    BenchSupport::Phone phone;
-    if (!BenchSupport::MakePhone(tmp.path() + "/phone", dScale, 1 << 20, phone)) {
-        std::fprintf(stderr, "bench_adb_pull: cannot write the phone\n");
+    settings.strWork = tmp.path();
+    const double dScale = settings.dScale;
+    BenchSupport::Phone mixed;
+    BenchSupport::Phone small;
+    BenchSupport::Phone videos;
+    const int nSmall = qMax(1, int(2000 * dScale));
+    const int nVideos = qMax(1, int(20 * dScale));
+    if (!BenchSupport::MakePhone(tmp.path() + "/phone", dScale, 1 << 20, mixed)
+        || !BenchSupport::MakeMediaPhone(tmp.path() + "/small", "DCIM/Camera", 1, nSmall, 100 * 1000, false, small)
+        || !BenchSupport::MakeMediaPhone(tmp.path() + "/videos", "Movies", 1, nVideos, 20LL * 1024 * 1024, true,
+                                         videos)) {
+        std::fprintf(stderr, "bench_adb_pull: cannot write the phones\n");
         return 1;
     }
     std::printf("bench_adb_pull: backuptool run --device adb against adb pull, through the same simulator "
-                "(load average %s)\n",
+                "(load average %s)\n\n",
                 qPrintable(BenchSupport::LoadAverage()));
-    std::printf("phone at scale %.3g: %d images of 200 KB, %d videos of 20 MB (%.0f MB of media)\n\n", dScale,
-                phone.nImages, phone.nVideos, double(phone.nMediaBytes) / 1e6);
-
-    AdbRig rig(tmp.path(), strSimulator);
-    bool bOk = true;
-    QString strSerial = rig.StartSimulator(phone.strDir, 0);
-    if (strSerial.isEmpty()) {
-        std::fprintf(stderr, "bench_adb_pull: the simulator did not become a device\n");
-        return 1;
-    }
-    const Figures pull = RunPull(strSerial, tmp.path(), rig);
-    const Figures tool = RunTool(strTool, strSerial, tmp.path(), rig);
-    bOk = pull.bOk && tool.bOk;
-    BenchSupport::PrintFigures("adb pull (real client)", pull, 34);
-    BenchSupport::PrintFigures("backuptool run --items media", tool, 34);
-    std::printf("  ratio backuptool / adb pull: %.2f (goal <= 1.0)\n", tool.dSeconds / qMax(pull.dSeconds, 1e-9));
-    std::printf("  peak memory of backuptool: %.1f MiB (goal < 64)\n", tool.dPeakMiB);
-
-    const qint64 nRate = qint64(dRateMBps * 1e6);
-    strSerial = rig.StartSimulator(phone.strDir, nRate);
-    if (strSerial.isEmpty()) {
-        std::fprintf(stderr, "bench_adb_pull: the rate-limited simulator did not become a device\n");
-        return 1;
-    }
-    const Figures slow = RunTool(strTool, strSerial, tmp.path(), rig, false, true);
-    bOk = bOk && slow.bOk;
-    const double dIdeal = double(phone.nMediaBytes) / double(nRate);
-    std::printf("\nlink limited to %.1f MB/s: %.0f MB take at least %.2f s\n", dRateMBps,
-                double(phone.nMediaBytes) / 1e6, dIdeal);
-    BenchSupport::PrintFigures("backuptool run --items media", slow, 34);
-    std::printf("  ratio backuptool / (bytes / rate): %.3f (goal <= 1.05)\n", slow.dSeconds / dIdeal);
-    // The same phone again into the same destination: unchanged files are
-    // taken from the first backup, not over the link.
-    const Figures repeat = RunTool(strTool, strSerial, tmp.path(), rig, true, false);
-    bOk = bOk && repeat.bOk;
-    BenchSupport::PrintFigures("repeat backup, nothing changed", repeat, 34);
-    std::printf("  ratio repeat / first: %.3f (goal <= 0.10)\n", repeat.dSeconds / qMax(slow.dSeconds, 1e-9));
-    QFile log(tmp.path() + "/run.log");
-    if (log.open(QIODevice::ReadOnly)) {
-        for (const QByteArray &baLine : log.readAll().split('\n')) {
-            if (baLine.startsWith("Files:"))
-                std::printf("  backuptool: %s\n", baLine.constData());
-        }
-    }
+    AdbRig rig(tmp.path(), settings.strSimulator);
+    std::printf("1. no latency: %d images of 200 KB, %d videos of 20 MB (%.0f MB of media)\n", mixed.nImages,
+                mixed.nVideos, double(mixed.nMediaBytes) / 1e6);
+    bool bOk = ComparePull(settings, rig, mixed.strDir, 0, {"/sdcard/DCIM", "/sdcard/Movies"}, "<= 0.68");
+    std::printf("\n2. latency %d ms each way: %d images of 100 KB\n", settings.nLatencyMs, nSmall);
+    bOk = ComparePull(settings, rig, small.strDir, settings.nLatencyMs, {"/sdcard/DCIM"}, "<= 0.5") && bOk;
+    std::printf("\n3. link limited to %.1f MB/s, latency %d ms: %d videos of 20 MB\n", dRateMBps,
+                settings.nLatencyMs, nVideos);
+    bOk = CompareRate(settings, rig, videos, settings.nLatencyMs, false) && bOk;
+    std::printf("   the first phone at %.1f MB/s, no latency, then a repeat backup\n", dRateMBps);
+    bOk = CompareRate(settings, rig, mixed, 0, true) && bOk;
+    std::printf("\n4. flat memory, files of 4 KB, no latency\n");
+    bOk = CompareMemory(settings, rig, "one folder", 1, qMax(10, int(20000 * dScale))) && bOk;
+    bOk = CompareMemory(settings, rig, "many folders", qMax(10, int(2000 * dScale)), 10) && bOk;
     rig.StopSimulator();
-    std::printf("load average now: %s\n", qPrintable(BenchSupport::LoadAverage()));
+    std::printf("\nload average now: %s\n", qPrintable(BenchSupport::LoadAverage()));
     if (!bOk)
         std::printf("some runs FAILED\n");
     return bOk ? 0 : 1;
