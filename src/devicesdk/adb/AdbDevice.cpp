@@ -2,6 +2,7 @@
 
 #include "../MediaKinds.h"
 #include "AdbParsers.h"
+#include "AdbPartFile.h"
 #include "AdbRecordShell.h"
 #include "AdbRestore.h"
 #include "AdbTracker.h"
@@ -24,6 +25,8 @@ namespace
 {
 const int kWalkReuseMs = 10000;
 const int kMaxWalkDepth = 64;
+// Folder listings on their way to the phone at once during the walk.
+const int kListsInFlight = 8;
 const char kNotAllowedMessage[] = "Allow USB debugging on the phone";
 // Where record result files are said to be: they are written on the PC, the
 // name only ties the result path to its file.
@@ -48,15 +51,28 @@ void Log(const QString &strText)
 } // namespace
 
 const char AdbDevice::kSharedStorage[] = "/sdcard";
+const int AdbDevice::kDefaultStreams = 4;
 
-AdbDevice::AdbDevice(const QString &strSerial, quint16 nPort) : m_server(nPort), m_strWanted(strSerial)
+AdbDevice::AdbDevice(const QString &strSerial, quint16 nPort)
+    : m_server(nPort)
+    , m_strWanted(strSerial)
+    , m_pPrefetcher(std::make_unique<AdbPrefetcher>([this](QString *pError) { return OpenSync(pError); },
+                                                    StreamsFromEnvironment()))
 {
+}
+
+int AdbDevice::StreamsFromEnvironment()
+{
+    bool bOk = false;
+    const int nStreams = qEnvironmentVariableIntValue("DVSK_ADB_STREAMS", &bOk);
+    return bOk && nStreams >= 1 && nStreams <= 8 ? nStreams : kDefaultStreams;
 }
 
 AdbDevice::~AdbDevice()
 {
     if (m_pTracker)
         m_pTracker->Stop();
+    m_pPrefetcher.reset();
     QMutexLocker locker(&m_abortMutex);
     if (m_pSync)
         m_pSync->Quit();
@@ -243,6 +259,8 @@ QString AdbDevice::Identity()
 
 void AdbDevice::Close()
 {
+    // Connections to this phone fetching ahead end with it.
+    m_pPrefetcher->Abort();
     std::unique_ptr<AdbTracker> pTracker;
     {
         QMutexLocker locker(&m_mutex);
@@ -336,11 +354,8 @@ int AdbDevice::GoneCode()
     return DVSK_DEV_ERR_DISCONNECTED;
 }
 
-AdbSync *AdbDevice::SyncLocked(QString *pError)
+std::unique_ptr<AdbSync> AdbDevice::OpenSync(QString *pError)
 {
-    QMutexLocker locker(&m_abortMutex);
-    if (m_pSync && m_pSync->IsUsable())
-        return m_pSync.get();
     QString strSerial;
     bool bListV2 = false;
     {
@@ -348,14 +363,24 @@ AdbSync *AdbDevice::SyncLocked(QString *pError)
         strSerial = m_strSerial;
         bListV2 = m_bListV2;
     }
+    std::unique_ptr<AdbSocket> pSocket = m_server.OpenService(strSerial, "sync:", pError);
+    if (!pSocket)
+        return nullptr;
+    return std::make_unique<AdbSync>(std::move(pSocket), bListV2);
+}
+
+AdbSync *AdbDevice::SyncLocked(QString *pError)
+{
+    QMutexLocker locker(&m_abortMutex);
+    if (m_pSync && m_pSync->IsUsable())
+        return m_pSync.get();
     if (m_pSync)
         m_pSync->Quit();
     m_pSync.reset();
     m_strPending.clear();
-    std::unique_ptr<AdbSocket> pSocket = m_server.OpenService(strSerial, "sync:", pError);
-    if (!pSocket)
+    m_pSync = OpenSync(pError);
+    if (!m_pSync)
         return nullptr;
-    m_pSync = std::make_unique<AdbSync>(std::move(pSocket), bListV2);
     // Only the thread holding m_syncMutex replaces m_pSync, so the pointer
     // stays valid for it; other threads may abort it meanwhile.
     return m_pSync.get();
@@ -384,13 +409,35 @@ AdbSync::Result AdbDevice::WithSync(const std::function<AdbSync::Result(AdbSync 
     return fnRequest(*pSync);
 }
 
-void AdbDevice::PlanCopies(const QStringList &listPaths)
+void AdbDevice::PlanCopies(const QStringList &listPaths, const QList<qint64> &listSizes)
 {
     QMutexLocker syncLocker(&m_syncMutex);
     m_listPlanned = listPaths;
     m_hashPlanned.clear();
-    for (int i = 0; i < listPaths.size(); ++i)
+    QList<AdbPrefetcher::Planned> listPlan;
+    for (int i = 0; i < listPaths.size(); ++i) {
         m_hashPlanned.insert(listPaths.at(i), i);
+        listPlan.append({listPaths.at(i), listSizes.value(i)});
+    }
+    m_pPrefetcher->Plan(listPlan);
+}
+
+AdbPrefetcher::Outcome AdbDevice::TakeFetched(const QString &strRemote, const QString &strLocal,
+                                              AdbSync::Result *pResult, QString *pError)
+{
+    QByteArray baData;
+    const AdbPrefetcher::Outcome outcome = m_pPrefetcher->Take(strRemote, &baData, pError);
+    if (outcome == AdbPrefetcher::Outcome::Refused) {
+        *pResult = AdbSync::Result::RemoteFailed;
+    } else if (outcome == AdbPrefetcher::Outcome::Data) {
+        *pResult = AdbSync::Result::Ok;
+        if (!AdbPartFile::WriteWhole(strLocal, baData)) {
+            *pResult = AdbSync::Result::LocalFailed;
+            if (pError)
+                *pError = QStringLiteral("cannot write %1").arg(strLocal);
+        }
+    }
+    return outcome;
 }
 
 AdbSync::Result AdbDevice::Pull(const QString &strRemote, const QString &strLocal, QString *pError)
@@ -410,7 +457,8 @@ AdbSync::Result AdbDevice::Pull(const QString &strRemote, const QString &strLoca
     }
     m_strPending.clear();
     const int nNext = m_hashPlanned.value(strRemote, -2) + 1;
-    if (nNext > 0 && nNext < m_listPlanned.size() && pSync->SendRecv(m_listPlanned.at(nNext)))
+    if (nNext > 0 && nNext < m_listPlanned.size() && !m_pPrefetcher->Claims(m_listPlanned.at(nNext))
+        && pSync->SendRecv(m_listPlanned.at(nNext)))
         m_strPending = m_listPlanned.at(nNext);
     const AdbSync::Result result = pSync->ReadRecv(strLocal, pError);
     // A refused file ends the phone's sync service, a broken connection
@@ -422,6 +470,7 @@ AdbSync::Result AdbDevice::Pull(const QString &strRemote, const QString &strLoca
 
 void AdbDevice::AbortSync()
 {
+    m_pPrefetcher->Abort();
     QMutexLocker locker(&m_abortMutex);
     if (m_pSync)
         m_pSync->Abort();
@@ -469,53 +518,74 @@ int AdbDevice::StorageVolumes(QStringList &listRoots)
     return 0;
 }
 
+AdbSync::Result AdbDevice::ListBatch(AdbSync &sync, const QList<WalkFolder> &listBatch,
+                                     QList<WalkListing> &listAnswers, int *pnAnswered, QString *pError)
+{
+    int nSent = 0;
+    // A trailing "/" follows /sdcard, which is a link on most phones.
+    while (nSent < listBatch.size() && sync.SendList(listBatch.at(nSent).strPath + QLatin1Char('/')))
+        ++nSent;
+    for (int i = 0; i < nSent; ++i) {
+        const AdbSync::Result result = sync.ReadList(listAnswers[i].listEntries, pError, &listAnswers[i].bOpened);
+        if (result != AdbSync::Result::Ok)
+            return result;
+        ++*pnAnswered;
+    }
+    return nSent == listBatch.size() ? AdbSync::Result::Ok : AdbSync::Result::Broken;
+}
+
+void AdbDevice::AddWalked(const WalkFolder &folder, const QList<AdbSync::Entry> &listEntries, const QString &strRoot,
+                          QList<WalkFolder> &listPending, QList<PhoneFile> *pLists)
+{
+    for (const AdbSync::Entry &entry : listEntries) {
+        const QString strPath = folder.strPath + QLatin1Char('/') + entry.strName;
+        if (entry.IsDirectory()) {
+            if (folder.nDepth < kMaxWalkDepth && !IsSkippedFolder(strPath, strRoot))
+                listPending.append({strPath, folder.nDepth + 1});
+            continue;
+        }
+        // Links are not followed: they could lead out of the storage or
+        // round in a circle.
+        if (!entry.IsRegularFile())
+            continue;
+        const int nType = MediaKinds::TypeOfSuffix(QFileInfo(entry.strName).suffix());
+        if (nType >= 16 && nType <= 18)
+            pLists[nType - 16].append({strPath, entry.nSize, entry.nMtime});
+    }
+}
+
 int AdbDevice::WalkVolume(const QString &strRoot, QList<PhoneFile> (&lists)[3], bool *pbReadable)
 {
     const quint64 nGeneration = m_nGeneration.load();
     *pbReadable = true;
-    struct Folder
-    {
-        QString strPath;
-        int nDepth;
-    };
-    QList<Folder> listPending {{strRoot, 0}};
+    QList<WalkFolder> listPending {{strRoot, 0}};
     while (!listPending.isEmpty()) {
-        const Folder folder = listPending.takeFirst();
-        QList<AdbSync::Entry> listEntries;
+        // Several folders are listed at once; the phone answers in order.
+        const QList<WalkFolder> listBatch = listPending.mid(0, kListsInFlight);
+        listPending.remove(0, listBatch.size());
+        QList<WalkListing> listAnswers(listBatch.size());
+        int nAnswered = 0;
         QString strError;
-        bool bOpened = false;
-        // A trailing "/" follows /sdcard, which is a link on most phones.
         const AdbSync::Result result = WithSync(
-                [&](AdbSync &sync) { return sync.List(folder.strPath + QLatin1Char('/'), listEntries, &strError, &bOpened); },
+                [&](AdbSync &sync) { return ListBatch(sync, listBatch, listAnswers, &nAnswered, &strError); },
                 &strError);
         if (IsCancelled(nGeneration))
             return DVSK_DEV_ERR_CANCELLED;
         if (result == AdbSync::Result::Broken)
             return BrokenCode();
-        if (folder.nDepth == 0 && (result != AdbSync::Result::Ok || !bOpened)) {
+        // The volume's own folder is listed alone, first.
+        if (listBatch.first().nDepth == 0 && (nAnswered == 0 || !listAnswers.first().bOpened)) {
             *pbReadable = false;
             Log(QStringLiteral("the storage volume %1 cannot be read: %2").arg(strRoot, strError));
             return 0;
         }
+        for (int i = 0; i < nAnswered; ++i)
+            AddWalked(listBatch.at(i), listAnswers.at(i).listEntries, strRoot, listPending, lists);
         if (result != AdbSync::Result::Ok) {
-            // A folder the phone will not list is left out, not the walk.
-            Log(QStringLiteral("cannot list %1: %2").arg(folder.strPath, strError));
-            continue;
-        }
-        for (const AdbSync::Entry &entry : qAsConst(listEntries)) {
-            const QString strPath = folder.strPath + QLatin1Char('/') + entry.strName;
-            if (entry.IsDirectory()) {
-                if (folder.nDepth < kMaxWalkDepth && !IsSkippedFolder(strPath, strRoot))
-                    listPending.append({strPath, folder.nDepth + 1});
-                continue;
-            }
-            // Links are not followed: they could lead out of the storage or
-            // round in a circle.
-            if (!entry.IsRegularFile())
-                continue;
-            const int nType = MediaKinds::TypeOfSuffix(QFileInfo(entry.strName).suffix());
-            if (nType >= 16 && nType <= 18)
-                lists[nType - 16].append({strPath, entry.nSize, entry.nMtime});
+            // A folder the phone will not list is left out, not the walk;
+            // the phone ended the service, so the ones after it are asked again.
+            Log(QStringLiteral("cannot list %1: %2").arg(listBatch.at(nAnswered).strPath, strError));
+            listPending = listBatch.mid(nAnswered + 1) + listPending;
         }
     }
     return 0;
@@ -692,24 +762,28 @@ int AdbDevice::BackUp(int nType, const char *szName, char **ppText)
             return nResult;
         ReportProgress(nType, 0, listApps.size());
         QStringList listPaths;
+        QList<qint64> listSizes;
         for (const App &app : qAsConst(listApps)) {
             listLines << line(app.strPackage, app.nSize, app.nMtime, app.strApkPath);
             listPaths << app.strApkPath;
+            listSizes << app.nSize;
         }
         // The engine copies applications in the order of their names.
-        PlanCopies(listPaths);
+        PlanCopies(listPaths, listSizes);
     } else if (nType >= 16 && nType <= 18) {
         QList<PhoneFile> listFiles;
         if (const int nResult = MediaOfType(nType, listFiles))
             return nResult;
         ReportProgress(nType, 0, listFiles.size());
         QStringList listPaths;
+        QList<qint64> listSizes;
         for (const PhoneFile &file : qAsConst(listFiles)) {
             listLines << line(QFileInfo(file.strPath).fileName(), file.nSize, file.nMtime, file.strPath);
             listPaths << file.strPath;
+            listSizes << file.nSize;
         }
         // The engine copies media in the order of their phone paths.
-        PlanCopies(listPaths);
+        PlanCopies(listPaths, listSizes);
     } else {
         return DVSK_DEV_ERR_BAD_ARGUMENT;
     }
@@ -751,7 +825,9 @@ int AdbDevice::GetFile(const char *szLocalPath, const char *szRemotePath, int nM
     }
     const quint64 nGeneration = m_nGeneration.load();
     QString strError;
-    const AdbSync::Result result = Pull(strRemote, strLocal, &strError);
+    AdbSync::Result result = AdbSync::Result::Broken;
+    if (TakeFetched(strRemote, strLocal, &result, &strError) == AdbPrefetcher::Outcome::NotHere)
+        result = Pull(strRemote, strLocal, &strError);
     switch (result) {
     case AdbSync::Result::Ok:
         return IsCancelled(nGeneration) ? DVSK_DEV_ERR_CANCELLED : 0;

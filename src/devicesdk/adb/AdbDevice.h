@@ -1,6 +1,7 @@
 #pragma once
 
 #include "../DeviceBackend.h"
+#include "AdbPrefetcher.h"
 #include "AdbServer.h"
 #include "AdbSync.h"
 
@@ -22,8 +23,9 @@ class AdbTracker;
 // The real-phone back end: an Android phone reached through the adb server.
 // Device information comes from getprop, free space from df, media from a
 // walk of the shared storage and every removable volume with the sync
-// service's LIST (LIS2 on phones with ls_v2), applications from pm; files are
-// pulled with RECV over one sync connection per run.
+// service's LIST (LIS2 on phones with ls_v2, several folders at a time),
+// applications from pm; files are pulled with RECV: large ones over one sync
+// connection per run, small ones fetched ahead over several (AdbPrefetcher).
 class AdbDevice : public DeviceBackend
 {
 public:
@@ -59,6 +61,10 @@ public:
     // of it and of every removable volume (/storage/XXXX-XXXX).
     static const char kSharedStorage[];
     static bool IsSkippedFolder(const QString &strPhonePath, const QString &strVolume = QLatin1String(kSharedStorage));
+    // Sync connections for small files: DVSK_ADB_STREAMS (1 to 8; 1 fetches
+    // nothing ahead), else kDefaultStreams.
+    static const int kDefaultStreams;
+    static int StreamsFromEnvironment();
     // Whether records of a type can be read from a phone at all: contacts,
     // messages, call log and calendar come from the phone's content
     // providers; e-mail and bookmarks have no provider to read.
@@ -98,6 +104,8 @@ private:
     // Runs fnRequest on the run's sync connection, opening one when there is
     // none or the last one ended.
     AdbSync::Result WithSync(const std::function<AdbSync::Result(AdbSync &)> &fnRequest, QString *pError);
+    // A new sync connection to the phone; null when it cannot be opened.
+    std::unique_ptr<AdbSync> OpenSync(QString *pError);
     // The run's sync connection, opened when there is none or the last one
     // ended; call with m_syncMutex held.
     AdbSync *SyncLocked(QString *pError);
@@ -106,12 +114,25 @@ private:
     // Copies one file; the request for the file the engine will ask for next
     // goes out before this one is read.
     AdbSync::Result Pull(const QString &strRemote, const QString &strLocal, QString *pError);
-    void PlanCopies(const QStringList &listPaths);
+    // A small file fetched ahead goes to strLocal; NotHere leaves the copy to Pull().
+    AdbPrefetcher::Outcome TakeFetched(const QString &strRemote, const QString &strLocal, AdbSync::Result *pResult,
+                                       QString *pError);
+    void PlanCopies(const QStringList &listPaths, const QList<qint64> &listSizes);
     void AbortSync();
     // What a broken request means: a cancel, or the phone going away.
     int BrokenCode();
     bool IsCancelled(quint64 nGeneration) const;
 
+    struct WalkFolder
+    {
+        QString strPath;
+        int nDepth = 0;
+    };
+    struct WalkListing
+    {
+        QList<AdbSync::Entry> listEntries;
+        bool bOpened = false; // the phone could open the folder
+    };
     // The volumes to walk: the shared storage, then each removable volume
     // found by listing /storage.
     int StorageVolumes(QStringList &listRoots);
@@ -120,6 +141,14 @@ private:
     int WalkVolume(const QString &strRoot, QList<PhoneFile> (&lists)[3], bool *pbReadable);
     int WalkMedia(QList<PhoneFile> (&lists)[3], QSet<QString> &setUnreadable);
     bool IsUnreadableVolume(const QString &strPhonePath);
+    // Sends a listing request for every folder of listBatch, then reads the
+    // answers in order; *pnAnswered counts the ones read in full.
+    static AdbSync::Result ListBatch(AdbSync &sync, const QList<WalkFolder> &listBatch,
+                                     QList<WalkListing> &listAnswers, int *pnAnswered, QString *pError);
+    // The media files and the subfolders to walk of one listed folder of the
+    // volume strRoot (pLists: images, videos, audio).
+    static void AddWalked(const WalkFolder &folder, const QList<AdbSync::Entry> &listEntries, const QString &strRoot,
+                          QList<WalkFolder> &listPending, QList<PhoneFile> *pLists);
     int MediaOfType(int nType, QList<PhoneFile> &listFiles);
     int ListApps(QList<App> &listApps, bool bLogSplits);
     bool HasRoot();
@@ -155,6 +184,8 @@ private:
     QStringList m_listPlanned;
     QHash<QString, int> m_hashPlanned;
     QString m_strPending;
+    // Small files of the planned list, fetched ahead over connections of their own.
+    std::unique_ptr<AdbPrefetcher> m_pPrefetcher;
 
     // The last walk of the shared storage, reused by the calls that follow
     // it closely (the three media counts, then the three media steps).

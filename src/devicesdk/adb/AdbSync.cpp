@@ -1,9 +1,10 @@
 #include "AdbSync.h"
 
+#include "AdbPartFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 #include <QtEndian>
 
 #include <cstdio>
@@ -110,10 +111,24 @@ AdbSync::Result AdbSync::List(const QString &strPath, QList<Entry> &listEntries,
 {
     if (pbOpened)
         *pbOpened = false;
+    if (!SendList(strPath))
+        return Fail(pError);
+    return ReadList(listEntries, pError, pbOpened);
+}
+
+bool AdbSync::SendList(const QString &strPath)
+{
     const QByteArray baPath = strPath.toUtf8();
     if (!IsUsable() || quint32(baPath.size()) > kMaxPath)
-        return Fail(pError);
-    if (!m_pSocket->WriteAll(Request(m_bListV2 ? "LIS2" : "LIST", baPath)))
+        return false;
+    return m_pSocket->WriteAll(Request(m_bListV2 ? "LIS2" : "LIST", baPath));
+}
+
+AdbSync::Result AdbSync::ReadList(QList<Entry> &listEntries, QString *pError, bool *pbOpened)
+{
+    if (pbOpened)
+        *pbOpened = false;
+    if (!IsUsable())
         return Fail(pError);
     const char *const szEntryId = m_bListV2 ? "DNT2" : "DENT";
     const int nRest = m_bListV2 ? kDent2Rest : kDentRest;
@@ -168,51 +183,71 @@ AdbSync::Result AdbSync::ReadRecv(const QString &strLocalPath, QString *pError,
 {
     if (!IsUsable())
         return Fail(pError);
-    const QFileInfo localInfo(strLocalPath);
-    QTemporaryFile target(localInfo.absolutePath() + QStringLiteral("/.") + localInfo.fileName()
-                          + QStringLiteral(".XXXXXX.part"));
-    const bool bLocalOpen = localInfo.absoluteDir().exists() && target.open();
-
+    AdbPartFile target(strLocalPath);
     // The request is on its way: the phone's answer is read to its end even
     // when the PC side cannot be written, so that the connection stays in step.
-    QByteArray baChunk(kMaxChunk, '\0');
     qint64 nCopied = 0;
-    bool bWriteFailed = !bLocalOpen;
+    bool bWriteFailed = !target.IsOpen();
+    const Result result = ReadAnswer(
+            [&](const char *pData, quint32 nLength) {
+                if (!bWriteFailed && !target.Write(pData, nLength))
+                    bWriteFailed = true;
+                nCopied += nLength;
+                if (fnProgress)
+                    fnProgress(nCopied);
+            },
+            pError);
+    if (result != Result::Ok)
+        return result;
+    if (bWriteFailed || !target.Commit()) {
+        if (pError)
+            *pError = QStringLiteral("cannot write %1").arg(strLocalPath);
+        return Result::LocalFailed;
+    }
+    return Result::Ok;
+}
+
+AdbSync::Result AdbSync::ReadRecvData(QByteArray *pData, qint64 nMaxBytes, QString *pError)
+{
+    if (!IsUsable())
+        return Fail(pError);
+    pData->clear();
+    bool bTooLarge = false;
+    const Result result = ReadAnswer(
+            [&](const char *pChunk, quint32 nLength) {
+                bTooLarge = bTooLarge || pData->size() + qint64(nLength) > nMaxBytes;
+                if (bTooLarge)
+                    pData->clear();
+                else
+                    pData->append(pChunk, nLength);
+            },
+            pError);
+    if (result == Result::Ok && bTooLarge) {
+        if (pError)
+            *pError = QStringLiteral("the file is larger than %1 bytes").arg(nMaxBytes);
+        return Result::LocalFailed;
+    }
+    return result;
+}
+
+AdbSync::Result AdbSync::ReadAnswer(const std::function<void(const char *, quint32)> &fnChunk, QString *pError)
+{
+    QByteArray baChunk(kMaxChunk, '\0');
     for (;;) {
         char header[8];
         if (!m_pSocket->ReadExact(header, 8))
             return Fail(pError);
         const quint32 nLength = Le32(header + 4);
         if (memcmp(header, "DONE", 4) == 0)
-            break;
+            return Result::Ok;
         if (memcmp(header, "FAIL", 4) == 0)
             return ReadFailMessage(nLength, pError);
         if (memcmp(header, "DATA", 4) != 0 || nLength > quint32(kMaxChunk))
             return Fail(pError);
         if (!m_pSocket->ReadExact(baChunk.data(), nLength))
             return Fail(pError);
-        if (!bWriteFailed && target.write(baChunk.constData(), nLength) != qint64(nLength))
-            bWriteFailed = true;
-        nCopied += nLength;
-        if (fnProgress)
-            fnProgress(nCopied);
+        fnChunk(baChunk.constData(), nLength);
     }
-    if (bWriteFailed || !target.flush()) {
-        if (pError)
-            *pError = QStringLiteral("cannot write %1").arg(strLocalPath);
-        return Result::LocalFailed;
-    }
-    target.close();
-    target.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
-                          | QFileDevice::ReadOther);
-    if (std::rename(QFile::encodeName(target.fileName()).constData(), QFile::encodeName(strLocalPath).constData())
-        != 0) {
-        if (pError)
-            *pError = QStringLiteral("cannot write %1").arg(strLocalPath);
-        return Result::LocalFailed;
-    }
-    target.setAutoRemove(false);
-    return Result::Ok;
 }
 
 void AdbSync::Abort()

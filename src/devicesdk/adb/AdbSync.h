@@ -49,6 +49,10 @@ public:
     // *pbOpened (when given) tells whether the phone could open the folder:
     // a folder it cannot read lists nothing, not even "." and "..".
     Result List(const QString &strPath, QList<Entry> &listEntries, QString *pError, bool *pbOpened = nullptr);
+    // The two halves of List(), so that several listings can be on their way
+    // at once: the phone answers them in the order they were sent.
+    bool SendList(const QString &strPath);
+    Result ReadList(QList<Entry> &listEntries, QString *pError, bool *pbOpened = nullptr);
     // Copies a phone file into strLocalPath: written beside it under a
     // temporary name and renamed into place when whole, so the target is
     // either complete or untouched. fnProgress gets the bytes copied so far.
@@ -59,6 +63,9 @@ public:
     // order, and the link never waits for a request between two files.
     bool SendRecv(const QString &strPath);
     Result ReadRecv(const QString &strLocalPath, QString *pError, const std::function<void(qint64)> &fnProgress = {});
+    // The answer to a RECV sent ahead, kept in memory: LocalFailed (nothing
+    // kept) when the file has more than nMaxBytes.
+    Result ReadRecvData(QByteArray *pData, qint64 nMaxBytes, QString *pError);
 
     // Ends a blocked request from another thread.
     void Abort();
@@ -78,6 +85,8 @@ private:
     static quint32 DecodeDent(const char *pRecord, Entry &entry);
     static quint32 DecodeDent2(const char *pRecord, Entry &entry);
 
+    // Reads a RECV answer to its end, handing over each DATA chunk.
+    Result ReadAnswer(const std::function<void(const char *, quint32)> &fnChunk, QString *pError);
     Result Fail(QString *pError);
     Result ReadFailMessage(quint32 nLength, QString *pError);
 

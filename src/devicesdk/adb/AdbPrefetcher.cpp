@@ -1,0 +1,228 @@
+#include "AdbPrefetcher.h"
+
+#include <QtGlobal>
+
+#include <algorithm>
+
+namespace
+{
+// A file listed as small may have grown since; beyond this it is not held
+// in memory but left to the caller.
+const qint64 kMaxHeldFile = 2 * AdbPrefetcher::kSmallFile;
+} // namespace
+
+AdbPrefetcher::AdbPrefetcher(Opener fnOpen, int nStreams)
+    : m_fnOpen(std::move(fnOpen))
+    , m_nStreams(qBound(1, nStreams, 8))
+{
+}
+
+AdbPrefetcher::~AdbPrefetcher()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_bQuit = true;
+        StopLocked();
+    }
+    m_wakeWorkers.notify_all();
+    for (const std::unique_ptr<Worker> &pWorker : m_listWorkers)
+        pWorker->thread.join();
+}
+
+void AdbPrefetcher::Plan(const QList<Planned> &listFiles)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_mapSlots.clear();
+    m_queue.clear();
+    m_nHeldBytes = 0;
+    ++m_nPlanGeneration;
+    m_bStopped = false;
+    m_listPlan = listFiles;
+    m_hashIndex.clear();
+    for (int i = 0; i < listFiles.size(); ++i)
+        m_hashIndex.insert(listFiles.at(i).strPath, i);
+    m_nLastTaken = -1;
+    m_nRun = 0;
+    m_nQueuedUpTo = -1;
+}
+
+bool AdbPrefetcher::Claims(const QString &strPath) const
+{
+    if (!IsEnabled())
+        return false;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const auto it = m_hashIndex.constFind(strPath);
+    return it != m_hashIndex.constEnd() && m_listPlan.at(*it).nSize <= kSmallFile;
+}
+
+void AdbPrefetcher::Abort()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    StopLocked();
+    m_listPlan.clear();
+    m_hashIndex.clear();
+}
+
+void AdbPrefetcher::StopLocked()
+{
+    for (const std::unique_ptr<Worker> &pWorker : m_listWorkers) {
+        if (pWorker->pSync)
+            pWorker->pSync->Abort();
+    }
+    m_mapSlots.clear();
+    m_queue.clear();
+    m_nHeldBytes = 0;
+    ++m_nPlanGeneration;
+    m_bStopped = true;
+    m_slotDone.notify_all();
+}
+
+AdbPrefetcher::Outcome AdbPrefetcher::Take(const QString &strPath, QByteArray *pData, QString *pError)
+{
+    if (!IsEnabled())
+        return Outcome::NotHere;
+    std::unique_lock<std::mutex> lock(m_mutex);
+    const auto itIndex = m_hashIndex.constFind(strPath);
+    if (itIndex == m_hashIndex.constEnd())
+        return Outcome::NotHere;
+    const int nIndex = *itIndex;
+    // Files asked for one after another widen the window; a skip narrows it.
+    m_nRun = nIndex == m_nLastTaken + 1 ? m_nRun + 1 : 0;
+    m_nLastTaken = nIndex;
+    DropBeforeLocked(nIndex);
+    auto it = m_mapSlots.find(nIndex);
+    if (it != m_mapSlots.end() && it->second.state == State::Queued) {
+        // Asked for now: it goes first.
+        m_queue.erase(std::remove(m_queue.begin(), m_queue.end(), nIndex), m_queue.end());
+        m_queue.push_front(nIndex);
+    }
+    FillWindowLocked(nIndex);
+    if (it == m_mapSlots.end())
+        return Outcome::NotHere;
+    const quint64 nGeneration = m_nPlanGeneration;
+    m_slotDone.wait(lock, [&]() {
+        it = m_mapSlots.find(nIndex);
+        return m_nPlanGeneration != nGeneration || it == m_mapSlots.end() || it->second.state == State::Done;
+    });
+    if (m_nPlanGeneration != nGeneration || it == m_mapSlots.end())
+        return Outcome::NotHere;
+    Slot slot = std::move(it->second);
+    m_mapSlots.erase(it);
+    m_nHeldBytes -= slot.nSize;
+    FillWindowLocked(nIndex);
+    switch (slot.result) {
+    case AdbSync::Result::Ok:
+        *pData = std::move(slot.baData);
+        return Outcome::Data;
+    case AdbSync::Result::RemoteFailed:
+        if (pError)
+            *pError = slot.strError;
+        return Outcome::Refused;
+    default:
+        return Outcome::NotHere;
+    }
+}
+
+void AdbPrefetcher::DropBeforeLocked(int nIndex)
+{
+    // The engine went past them: it took them from elsewhere.
+    for (auto it = m_mapSlots.begin(); it != m_mapSlots.end() && it->first < nIndex;) {
+        if (it->second.state == State::Queued)
+            m_queue.erase(std::remove(m_queue.begin(), m_queue.end(), it->first), m_queue.end());
+        m_nHeldBytes -= it->second.nSize;
+        it = m_mapSlots.erase(it);
+    }
+}
+
+void AdbPrefetcher::FillWindowLocked(int nIndex)
+{
+    if (m_bStopped || m_bQuit)
+        return;
+    const int nLast = qMin<qsizetype>(m_listPlan.size() - 1, nIndex + qMin(kMaxAhead, 1 + 2 * m_nRun));
+    bool bQueued = false;
+    for (int i = qMax(nIndex + 1, m_nQueuedUpTo + 1); i <= nLast; ++i) {
+        const qint64 nSize = qMax<qint64>(0, m_listPlan.at(i).nSize);
+        // A large file is the caller's, and the window waits behind it.
+        if (nSize > kSmallFile || m_nHeldBytes + nSize > kMemoryBudget)
+            break;
+        m_mapSlots[i].nSize = nSize;
+        m_queue.push_back(i);
+        m_nHeldBytes += nSize;
+        m_nQueuedUpTo = i;
+        bQueued = true;
+    }
+    if (!bQueued)
+        return;
+    while (int(m_listWorkers.size()) < m_nStreams) {
+        m_listWorkers.push_back(std::make_unique<Worker>());
+        Worker *pWorker = m_listWorkers.back().get();
+        pWorker->thread = std::thread([this, pWorker]() { Run(pWorker); });
+    }
+    m_wakeWorkers.notify_all();
+}
+
+void AdbPrefetcher::Run(Worker *pWorker)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    for (;;) {
+        m_wakeWorkers.wait(lock, [this]() { return m_bQuit || !m_queue.empty(); });
+        if (m_bQuit)
+            break;
+        const int nIndex = m_queue.front();
+        m_queue.pop_front();
+        const auto it = m_mapSlots.find(nIndex);
+        if (it == m_mapSlots.end() || it->second.state != State::Queued)
+            continue;
+        it->second.state = State::Fetching;
+        if (!Fetch(pWorker, nIndex, m_listPlan.at(nIndex).strPath, lock)) {
+            // The phone or the server is gone: the caller finds out itself.
+            StopLocked();
+        }
+    }
+    std::unique_ptr<AdbSync> pSync = std::move(pWorker->pSync);
+    lock.unlock();
+    if (pSync)
+        pSync->Quit();
+}
+
+bool AdbPrefetcher::Fetch(Worker *pWorker, int nIndex, const QString &strPath, std::unique_lock<std::mutex> &lock)
+{
+    const quint64 nGeneration = m_nPlanGeneration;
+    AdbSync::Result result = AdbSync::Result::Broken;
+    QByteArray baData;
+    QString strError;
+    if (!pWorker->pSync || !pWorker->pSync->IsUsable()) {
+        lock.unlock();
+        std::unique_ptr<AdbSync> pSync = m_fnOpen(&strError);
+        lock.lock();
+        // Stopped meanwhile (cancel, unplug): the new connection ends too.
+        if (m_bStopped || m_bQuit) {
+            if (pSync)
+                pSync->Abort();
+        }
+        std::swap(pWorker->pSync, pSync);
+        lock.unlock();
+        // The old connection closes outside the lock.
+        pSync.reset();
+        lock.lock();
+        if (m_nPlanGeneration != nGeneration)
+            return true;
+    }
+    if (AdbSync *pSync = pWorker->pSync.get()) {
+        lock.unlock();
+        if (pSync->SendRecv(strPath))
+            result = pSync->ReadRecvData(&baData, kMaxHeldFile, &strError);
+        lock.lock();
+    }
+    if (m_nPlanGeneration != nGeneration)
+        return true;
+    const auto it = m_mapSlots.find(nIndex);
+    if (it != m_mapSlots.end()) {
+        it->second.state = State::Done;
+        it->second.result = result;
+        it->second.baData = std::move(baData);
+        it->second.strError = strError;
+        m_slotDone.notify_all();
+    }
+    return result != AdbSync::Result::Broken;
+}

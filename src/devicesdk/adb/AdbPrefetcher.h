@@ -1,0 +1,113 @@
+#pragma once
+
+#include "AdbSync.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+// Small files of the list the engine copies, fetched ahead into memory over
+// several sync connections at once, so that the phone's round trip per file
+// is paid in parallel rather than once per file. The engine still asks for
+// every file in its own order and gets each one whole; nothing is written on
+// the PC before it asks. How far ahead it fetches grows while the engine
+// asks for the files one after another and falls back to one file when it
+// skips some (a repeat backup takes unchanged files from an earlier one), so
+// little is fetched in vain. Large files are left to the caller, which
+// streams them one at a time at full link speed.
+class AdbPrefetcher
+{
+public:
+    struct Planned
+    {
+        QString strPath;
+        qint64 nSize = 0;
+    };
+    enum class Outcome {
+        Data,    // the file is in *pData
+        Refused, // the phone refused it (message in *pError)
+        NotHere  // not fetched ahead: the caller copies it itself
+    };
+    // Opens a new sync connection to the phone; null when it cannot.
+    using Opener = std::function<std::unique_ptr<AdbSync>(QString *pError)>;
+
+    // Files up to this size are fetched ahead.
+    static const qint64 kSmallFile = 1024 * 1024;
+    // What the fetched and the fetching files may hold in memory at once.
+    static const qint64 kMemoryBudget = 12 * 1024 * 1024;
+    // At most this many files ahead of the one the engine asked for.
+    static const int kMaxAhead = 64;
+
+    // nStreams sync connections; below 2 nothing is fetched ahead.
+    AdbPrefetcher(Opener fnOpen, int nStreams);
+    ~AdbPrefetcher();
+    AdbPrefetcher(const AdbPrefetcher &) = delete;
+    AdbPrefetcher &operator=(const AdbPrefetcher &) = delete;
+
+    bool IsEnabled() const { return m_nStreams >= 2; }
+    int Streams() const { return m_nStreams; }
+
+    // The files the engine copies next, in its order. Whatever was fetched
+    // for an earlier list is dropped.
+    void Plan(const QList<Planned> &listFiles);
+    // The engine asks for strPath: waits for it when it is being fetched,
+    // and starts fetching the files after it.
+    Outcome Take(const QString &strPath, QByteArray *pData, QString *pError);
+    // Whether strPath is fetched ahead (or will be, once asked for).
+    bool Claims(const QString &strPath) const;
+    // Ends every connection at once and drops what was fetched (cancel,
+    // unplug, another phone); a later Plan() starts afresh.
+    void Abort();
+
+private:
+    enum class State { Queued, Fetching, Done };
+    struct Slot
+    {
+        State state = State::Queued;
+        AdbSync::Result result = AdbSync::Result::Ok;
+        QByteArray baData;
+        QString strError;
+        qint64 nSize = 0;
+    };
+    struct Worker
+    {
+        std::thread thread;
+        std::unique_ptr<AdbSync> pSync; // replaced only by its thread, under m_mutex
+    };
+
+    void Run(Worker *pWorker);
+    // Queues the small files after nIndex, as far as the window and the budget allow.
+    void FillWindowLocked(int nIndex);
+    void DropBeforeLocked(int nIndex);
+    void StopLocked();
+    bool Fetch(Worker *pWorker, int nIndex, const QString &strPath, std::unique_lock<std::mutex> &lock);
+
+    const Opener m_fnOpen;
+    const int m_nStreams;
+
+    mutable std::mutex m_mutex;
+    std::condition_variable m_wakeWorkers;
+    std::condition_variable m_slotDone;
+    bool m_bQuit = false;
+    bool m_bStopped = false;       // a connection broke: nothing more is fetched until the next plan
+    quint64 m_nPlanGeneration = 0; // a fetch of an older plan is dropped when it ends
+    QList<Planned> m_listPlan;
+    QHash<QString, int> m_hashIndex;
+    std::map<int, Slot> m_mapSlots;
+    std::deque<int> m_queue;
+    int m_nLastTaken = -1;
+    int m_nRun = 0;                // files asked for one after another
+    int m_nQueuedUpTo = -1;        // the last index put in a slot
+    qint64 m_nHeldBytes = 0;
+    std::vector<std::unique_ptr<Worker>> m_listWorkers;
+};
