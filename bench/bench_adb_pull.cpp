@@ -1,7 +1,7 @@
 // The real-phone back end against the adb command-line client, both talking to
 // the same device simulator through the same adb server.
 //
-//   bench_adb_pull [--scale F] [--dir FOLDER] [--rate MBPS] [--latency MS]
+//   bench_adb_pull [--scale F] [--dir FOLDER] [--rate MBPS] [--latency MS] [--cases 1,2,3,4]
 //
 // Each run is a process of its own; "adb pull" of the same folders is the
 // baseline (the real client). Prints, with the load average before and after:
@@ -11,11 +11,14 @@
 // 2. a cable's latency (MS each way, default 1): 2,000 images of 100 KB:
 //    backuptool / adb pull (goal <= 0.5);
 // 3. a link of MBPS megabytes per second (default 35, a USB 2 phone) with
-//    that latency: 20 videos of 20 MB against bytes / rate (goal <= 1.05);
+//    that latency: 20 videos of 20 MB, then the 2,000 images of 100 KB,
+//    each against bytes / rate (goal <= 1.05);
 //    the first phone at that rate, and a repeat backup of it into the same
 //    destination against the first (goal <= 0.10);
 // 4. flat memory: 20,000 files in one folder and 2,000 folders of 10 files,
 //    each against a tenth of it (peak memory ratio close to 1).
+// --cases runs only the cases named; DVSK_ADB_STREAMS in the environment
+// reaches backuptool (the number of sync connections for small files).
 
 #include "AdbRig.h"
 #include "BenchSupport.h"
@@ -156,8 +159,9 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QHash<QString, QString> hashOptions;
-    if (!BenchSupport::ReadOptions(app.arguments(), {"--scale", "--dir", "--rate", "--latency"},
-                                   "bench_adb_pull [--scale F] [--dir FOLDER] [--rate MBPS] [--latency MS]",
+    if (!BenchSupport::ReadOptions(app.arguments(), {"--scale", "--dir", "--rate", "--latency", "--cases"},
+                                   "bench_adb_pull [--scale F] [--dir FOLDER] [--rate MBPS] [--latency MS] "
+                                   "[--cases 1,2,3,4]",
                                    hashOptions))
         return 2;
     Settings settings;
@@ -165,6 +169,7 @@ int main(int argc, char *argv[])
     const double dRateMBps = hashOptions.value("--rate", "35").toDouble();
     settings.nRate = qint64(dRateMBps * 1e6);
     settings.nLatencyMs = hashOptions.value("--latency", "1").toInt();
+    const QStringList listCases = hashOptions.value("--cases", "1,2,3,4").split(',');
     const QString strBin = BenchSupport::StageBin();
     settings.strTool = strBin + "/backuptool";
     settings.strSimulator = strBin + "/adb-phone-sim";
@@ -197,19 +202,33 @@ int main(int argc, char *argv[])
                 "(load average %s)\n\n",
                 qPrintable(BenchSupport::LoadAverage()));
     AdbRig rig(tmp.path(), settings.strSimulator);
-    std::printf("1. no latency: %d images of 200 KB, %d videos of 20 MB (%.0f MB of media)\n", mixed.nImages,
-                mixed.nVideos, double(mixed.nMediaBytes) / 1e6);
-    bool bOk = ComparePull(settings, rig, mixed.strDir, 0, {"/sdcard/DCIM", "/sdcard/Movies"}, "<= 0.68");
-    std::printf("\n2. latency %d ms each way: %d images of 100 KB\n", settings.nLatencyMs, nSmall);
-    bOk = ComparePull(settings, rig, small.strDir, settings.nLatencyMs, {"/sdcard/DCIM"}, "<= 0.5") && bOk;
-    std::printf("\n3. link limited to %.1f MB/s, latency %d ms: %d videos of 20 MB\n", dRateMBps,
-                settings.nLatencyMs, nVideos);
-    bOk = CompareRate(settings, rig, videos, settings.nLatencyMs, false) && bOk;
-    std::printf("   the first phone at %.1f MB/s, no latency, then a repeat backup\n", dRateMBps);
-    bOk = CompareRate(settings, rig, mixed, 0, true) && bOk;
-    std::printf("\n4. flat memory, files of 4 KB, no latency\n");
-    bOk = CompareMemory(settings, rig, "one folder", 1, qMax(10, int(20000 * dScale))) && bOk;
-    bOk = CompareMemory(settings, rig, "many folders", qMax(10, int(2000 * dScale)), 10) && bOk;
+    std::printf("sync connections for small files: DVSK_ADB_STREAMS=%s\n\n",
+                qEnvironmentVariableIsSet("DVSK_ADB_STREAMS") ? qPrintable(qEnvironmentVariable("DVSK_ADB_STREAMS"))
+                                                              : "(default)");
+    bool bOk = true;
+    if (listCases.contains("1")) {
+        std::printf("1. no latency: %d images of 200 KB, %d videos of 20 MB (%.0f MB of media)\n", mixed.nImages,
+                    mixed.nVideos, double(mixed.nMediaBytes) / 1e6);
+        bOk = ComparePull(settings, rig, mixed.strDir, 0, {"/sdcard/DCIM", "/sdcard/Movies"}, "<= 0.68") && bOk;
+    }
+    if (listCases.contains("2")) {
+        std::printf("\n2. latency %d ms each way: %d images of 100 KB\n", settings.nLatencyMs, nSmall);
+        bOk = ComparePull(settings, rig, small.strDir, settings.nLatencyMs, {"/sdcard/DCIM"}, "<= 0.5") && bOk;
+    }
+    if (listCases.contains("3")) {
+        std::printf("\n3. link limited to %.1f MB/s, latency %d ms: %d videos of 20 MB\n", dRateMBps,
+                    settings.nLatencyMs, nVideos);
+        bOk = CompareRate(settings, rig, videos, settings.nLatencyMs, false) && bOk;
+        std::printf("   %d images of 100 KB at %.1f MB/s, latency %d ms\n", nSmall, dRateMBps, settings.nLatencyMs);
+        bOk = CompareRate(settings, rig, small, settings.nLatencyMs, false) && bOk;
+        std::printf("   the first phone at %.1f MB/s, no latency, then a repeat backup\n", dRateMBps);
+        bOk = CompareRate(settings, rig, mixed, 0, true) && bOk;
+    }
+    if (listCases.contains("4")) {
+        std::printf("\n4. flat memory, files of 4 KB, no latency\n");
+        bOk = CompareMemory(settings, rig, "one folder", 1, qMax(10, int(20000 * dScale))) && bOk;
+        bOk = CompareMemory(settings, rig, "many folders", qMax(10, int(2000 * dScale)), 10) && bOk;
+    }
     rig.StopSimulator();
     std::printf("\nload average now: %s\n", qPrintable(BenchSupport::LoadAverage()));
     if (!bOk)

@@ -209,6 +209,8 @@ bool AdbPrefetcher::Fetch(Worker *pWorker, int nIndex, const QString &strPath, s
             return true;
     }
     if (AdbSync *pSync = pWorker->pSync.get()) {
+        // Room for the whole file at once: no copies while it grows.
+        baData.reserve(qBound<qint64>(0, m_listPlan.at(nIndex).nSize, kMaxHeldFile));
         lock.unlock();
         if (pSync->SendRecv(strPath))
             result = pSync->ReadRecvData(&baData, kMaxHeldFile, &strError);

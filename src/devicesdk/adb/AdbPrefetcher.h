@@ -44,9 +44,9 @@ public:
     // Files up to this size are fetched ahead.
     static const qint64 kSmallFile = 1024 * 1024;
     // What the fetched and the fetching files may hold in memory at once.
-    static const qint64 kMemoryBudget = 12 * 1024 * 1024;
+    static const qint64 kMemoryBudget = 8 * 1024 * 1024;
     // At most this many files ahead of the one the engine asked for.
-    static const int kMaxAhead = 64;
+    static const int kMaxAhead = 16;
 
     // nStreams sync connections; below 2 nothing is fetched ahead.
     AdbPrefetcher(Opener fnOpen, int nStreams);

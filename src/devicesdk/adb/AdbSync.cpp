@@ -211,7 +211,8 @@ AdbSync::Result AdbSync::ReadRecvData(QByteArray *pData, qint64 nMaxBytes, QStri
 {
     if (!IsUsable())
         return Fail(pError);
-    pData->clear();
+    // Emptied, but the room the caller reserved is kept.
+    pData->resize(0);
     bool bTooLarge = false;
     const Result result = ReadAnswer(
             [&](const char *pChunk, quint32 nLength) {
