@@ -153,6 +153,54 @@ bool CompareMemory(const Settings &settings, AdbRig &rig, const char *szTitle, i
     return bOk;
 }
 
+struct Phones
+{
+    BenchSupport::Phone mixed;  // the phone of bench_backup_e2e
+    BenchSupport::Phone small;  // 2,000 images of 100 KB
+    BenchSupport::Phone videos; // 20 videos of 20 MB
+};
+
+bool MakePhones(const QString &strWork, double dScale, Phones &phones)
+{
+    return BenchSupport::MakePhone(strWork + "/phone", dScale, 1 << 20, phones.mixed)
+           && BenchSupport::MakeMediaPhone(strWork + "/small", "DCIM/Camera", 1, qMax(1, int(2000 * dScale)),
+                                           100 * 1000, false, phones.small)
+           && BenchSupport::MakeMediaPhone(strWork + "/videos", "Movies", 1, qMax(1, int(20 * dScale)),
+                                           20LL * 1024 * 1024, true, phones.videos);
+}
+
+bool RunCases(const Settings &settings, AdbRig &rig, const Phones &phones, const QStringList &listCases)
+{
+    const int nLatencyMs = settings.nLatencyMs;
+    const double dRateMBps = double(settings.nRate) / 1e6;
+    bool bOk = true;
+    if (listCases.contains("1")) {
+        std::printf("1. no latency: %d images of 200 KB, %d videos of 20 MB (%.0f MB of media)\n",
+                    phones.mixed.nImages, phones.mixed.nVideos, double(phones.mixed.nMediaBytes) / 1e6);
+        bOk = ComparePull(settings, rig, phones.mixed.strDir, 0, {"/sdcard/DCIM", "/sdcard/Movies"}, "<= 0.68") && bOk;
+    }
+    if (listCases.contains("2")) {
+        std::printf("\n2. latency %d ms each way: %d images of 100 KB\n", nLatencyMs, phones.small.nImages);
+        bOk = ComparePull(settings, rig, phones.small.strDir, nLatencyMs, {"/sdcard/DCIM"}, "<= 0.5") && bOk;
+    }
+    if (listCases.contains("3")) {
+        std::printf("\n3. link limited to %.1f MB/s, latency %d ms: %d videos of 20 MB\n", dRateMBps, nLatencyMs,
+                    phones.videos.nVideos);
+        bOk = CompareRate(settings, rig, phones.videos, nLatencyMs, false) && bOk;
+        std::printf("   %d images of 100 KB at %.1f MB/s, latency %d ms\n", phones.small.nImages, dRateMBps,
+                    nLatencyMs);
+        bOk = CompareRate(settings, rig, phones.small, nLatencyMs, false) && bOk;
+        std::printf("   the first phone at %.1f MB/s, no latency, then a repeat backup\n", dRateMBps);
+        bOk = CompareRate(settings, rig, phones.mixed, 0, true) && bOk;
+    }
+    if (listCases.contains("4")) {
+        std::printf("\n4. flat memory, files of 4 KB, no latency\n");
+        bOk = CompareMemory(settings, rig, "one folder", 1, qMax(10, int(20000 * settings.dScale))) && bOk;
+        bOk = CompareMemory(settings, rig, "many folders", qMax(10, int(2000 * settings.dScale)), 10) && bOk;
+    }
+    return bOk;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -169,7 +217,6 @@ int main(int argc, char *argv[])
     const double dRateMBps = hashOptions.value("--rate", "35").toDouble();
     settings.nRate = qint64(dRateMBps * 1e6);
     settings.nLatencyMs = hashOptions.value("--latency", "1").toInt();
-    const QStringList listCases = hashOptions.value("--cases", "1,2,3,4").split(',');
     const QString strBin = BenchSupport::StageBin();
     settings.strTool = strBin + "/backuptool";
     settings.strSimulator = strBin + "/adb-phone-sim";
@@ -180,55 +227,20 @@ int main(int argc, char *argv[])
         return 2;
     }
     QTemporaryDir tmp(BenchSupport::WorkFolderTemplate(hashOptions.value("--dir"), "bench_adb_pull"));
-    if (!tmp.isValid()) {
-        std::fprintf(stderr, "bench_adb_pull: cannot create a work folder\n");
-        return 1;
-    }
     settings.strWork = tmp.path();
-    const double dScale = settings.dScale;
-    BenchSupport::Phone mixed;
-    BenchSupport::Phone small;
-    BenchSupport::Phone videos;
-    const int nSmall = qMax(1, int(2000 * dScale));
-    const int nVideos = qMax(1, int(20 * dScale));
-    if (!BenchSupport::MakePhone(tmp.path() + "/phone", dScale, 1 << 20, mixed)
-        || !BenchSupport::MakeMediaPhone(tmp.path() + "/small", "DCIM/Camera", 1, nSmall, 100 * 1000, false, small)
-        || !BenchSupport::MakeMediaPhone(tmp.path() + "/videos", "Movies", 1, nVideos, 20LL * 1024 * 1024, true,
-                                         videos)) {
-        std::fprintf(stderr, "bench_adb_pull: cannot write the phones\n");
+    Phones phones;
+    if (!tmp.isValid() || !MakePhones(tmp.path(), settings.dScale, phones)) {
+        std::fprintf(stderr, "bench_adb_pull: cannot write the phones in a work folder\n");
         return 1;
     }
     std::printf("bench_adb_pull: backuptool run --device adb against adb pull, through the same simulator "
-                "(load average %s)\n\n",
+                "(load average %s)\n",
                 qPrintable(BenchSupport::LoadAverage()));
-    AdbRig rig(tmp.path(), settings.strSimulator);
     std::printf("sync connections for small files: DVSK_ADB_STREAMS=%s\n\n",
                 qEnvironmentVariableIsSet("DVSK_ADB_STREAMS") ? qPrintable(qEnvironmentVariable("DVSK_ADB_STREAMS"))
                                                               : "(default)");
-    bool bOk = true;
-    if (listCases.contains("1")) {
-        std::printf("1. no latency: %d images of 200 KB, %d videos of 20 MB (%.0f MB of media)\n", mixed.nImages,
-                    mixed.nVideos, double(mixed.nMediaBytes) / 1e6);
-        bOk = ComparePull(settings, rig, mixed.strDir, 0, {"/sdcard/DCIM", "/sdcard/Movies"}, "<= 0.68") && bOk;
-    }
-    if (listCases.contains("2")) {
-        std::printf("\n2. latency %d ms each way: %d images of 100 KB\n", settings.nLatencyMs, nSmall);
-        bOk = ComparePull(settings, rig, small.strDir, settings.nLatencyMs, {"/sdcard/DCIM"}, "<= 0.5") && bOk;
-    }
-    if (listCases.contains("3")) {
-        std::printf("\n3. link limited to %.1f MB/s, latency %d ms: %d videos of 20 MB\n", dRateMBps,
-                    settings.nLatencyMs, nVideos);
-        bOk = CompareRate(settings, rig, videos, settings.nLatencyMs, false) && bOk;
-        std::printf("   %d images of 100 KB at %.1f MB/s, latency %d ms\n", nSmall, dRateMBps, settings.nLatencyMs);
-        bOk = CompareRate(settings, rig, small, settings.nLatencyMs, false) && bOk;
-        std::printf("   the first phone at %.1f MB/s, no latency, then a repeat backup\n", dRateMBps);
-        bOk = CompareRate(settings, rig, mixed, 0, true) && bOk;
-    }
-    if (listCases.contains("4")) {
-        std::printf("\n4. flat memory, files of 4 KB, no latency\n");
-        bOk = CompareMemory(settings, rig, "one folder", 1, qMax(10, int(20000 * dScale))) && bOk;
-        bOk = CompareMemory(settings, rig, "many folders", qMax(10, int(2000 * dScale)), 10) && bOk;
-    }
+    AdbRig rig(tmp.path(), settings.strSimulator);
+    const bool bOk = RunCases(settings, rig, phones, hashOptions.value("--cases", "1,2,3,4").split(','));
     rig.StopSimulator();
     std::printf("\nload average now: %s\n", qPrintable(BenchSupport::LoadAverage()));
     if (!bOk)

@@ -277,8 +277,9 @@ std::unique_ptr<AdbDevice> tst_AdbStreams::OpenDevice(const QString &strSerial, 
 
 void tst_AdbStreams::cancelEndsEveryStream()
 {
-    // A slow link: the files ahead are still on their way when the cancel comes.
-    const QString strSerial = m_pRig->StartSimulator(m_strPhone, {"--rate", "30000", "--latency", "1"});
+    // A slow link: the images take about a minute, so the cancel comes while
+    // files ahead are still on their way.
+    const QString strSerial = m_pRig->StartSimulator(m_strPhone, {"--rate", "20000", "--latency", "1"});
     QVERIFY(!strSerial.isEmpty());
     std::unique_ptr<AdbDevice> pDevice = OpenDevice(strSerial, 4);
     QVERIFY(pDevice);
@@ -326,7 +327,7 @@ void tst_AdbStreams::unplugEndsEveryStream()
     QCOMPARE(nResult, int(DVSK_DEV_ERR_DISCONNECTED));
     QVERIFY2(nCopied <= 6, qPrintable(QString::number(nCopied)));
     QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden).size(), nCopied);
-    QVERIFY(m_pRig->SimulatorCommand(strSerial, "status").startsWith("connections=0 streams=0 "));
+    QTRY_VERIFY_WITH_TIMEOUT(m_pRig->SimulatorCommand(strSerial, "status").startsWith("connections=0 streams=0 "), 20000);
     pDevice.reset();
 }
 
