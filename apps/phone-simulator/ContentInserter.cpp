@@ -119,23 +119,30 @@ bool ContentInserter::IsDenied(const QString &strUri) const
     return false;
 }
 
-bool ContentInserter::AddRow(const QString &strUri, const QList<Bind> &listBinds, QString *pError)
+QJsonObject ContentInserter::LoadTable(const QString &strPath, const QString &strUri, QString *pError)
 {
-    const QString strPath = TableFile(strUri);
     QJsonObject table;
     QFile file(strPath);
     if (file.open(QIODevice::ReadOnly))
         table = QJsonDocument::fromJson(file.readAll()).object();
-    file.close();
-    if (!table.contains(QLatin1String("uri"))) {
-        const QStringList listColumns = DefaultColumns(strUri);
-        if (listColumns.isEmpty()) {
-            *pError = QStringLiteral("java.lang.IllegalArgumentException: Unknown URL %1").arg(strUri);
-            return false;
-        }
-        table.insert(QLatin1String("uri"), strUri);
-        table.insert(QLatin1String("columns"), QJsonArray::fromStringList(listColumns));
+    if (table.contains(QLatin1String("uri")))
+        return table;
+    const QStringList listColumns = DefaultColumns(strUri);
+    if (listColumns.isEmpty()) {
+        *pError = QStringLiteral("java.lang.IllegalArgumentException: Unknown URL %1").arg(strUri);
+        return QJsonObject();
     }
+    table.insert(QLatin1String("uri"), strUri);
+    table.insert(QLatin1String("columns"), QJsonArray::fromStringList(listColumns));
+    return table;
+}
+
+bool ContentInserter::AddRow(const QString &strUri, const QList<Bind> &listBinds, QString *pError)
+{
+    const QString strPath = TableFile(strUri);
+    QJsonObject table = LoadTable(strPath, strUri, pError);
+    if (table.isEmpty())
+        return false;
     QJsonArray columns = table.value(QLatin1String("columns")).toArray();
     QJsonArray rows = table.value(QLatin1String("rows")).toArray();
     QStringList listColumns;

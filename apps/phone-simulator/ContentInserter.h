@@ -33,6 +33,9 @@ private:
     // The columns a provider's table has when the phone folder has none yet.
     static QStringList DefaultColumns(const QString &strUri);
     QString TableFile(const QString &strUri) const;
+    // The table in strPath, or a new one with the provider's columns; empty
+    // (with the phone's error) for a provider the phone does not have.
+    static QJsonObject LoadTable(const QString &strPath, const QString &strUri, QString *pError);
     bool IsDenied(const QString &strUri) const;
     bool AddRow(const QString &strUri, const QList<Bind> &listBinds, QString *pError);
 

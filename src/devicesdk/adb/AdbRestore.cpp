@@ -159,8 +159,7 @@ int AdbRestore::StatFiles(const char *szRemotePaths, char **ppText)
     return *ppText ? 0 : DVSK_DEV_ERR_LOCAL_FILE;
 }
 
-int AdbRestore::MoveIntoPlace(const QList<Moved> &listMoved,
-                              const std::function<void(int, int, const QString &)> &fnEnd)
+int AdbRestore::MoveIntoPlace(const QList<Moved> &listMoved, const EndHandler &fnEnd)
 {
     // "mv -n" never replaces a file that came meanwhile; "ls" then shows
     // which temporary files are still there and which places are taken.
@@ -200,6 +199,28 @@ int AdbRestore::MoveIntoPlace(const QList<Moved> &listMoved,
     return 0;
 }
 
+int AdbRestore::PlanPush(const QList<RestoreRequest::FileJob> &listJobs, const EndHandler &fnEnd,
+                         QList<AdbPush::File> *pFiles)
+{
+    // Refused up front: other applications' folders; taken: what is there already.
+    QStringList listFinals;
+    for (const RestoreRequest::FileJob &job : listJobs)
+        listFinals << job.strPhonePath;
+    QList<QByteArray> listStat;
+    if (const int nError = StatPaths(listFinals, listStat))
+        return nError;
+    for (int i = 0; i < listJobs.size(); ++i) {
+        const RestoreRequest::FileJob &job = listJobs.at(i);
+        if (RestoreRequest::IsRefusedPath(job.strPhonePath))
+            fnEnd(i, DVSK_RESTORE_ERR_REFUSED, QStringLiteral("the phone does not let other applications' folders be written"));
+        else if (listStat.at(i) != "-\n")
+            fnEnd(i, DVSK_RESTORE_ERR_EXISTS, QStringLiteral("a file is already at %1").arg(job.strPhonePath));
+        else
+            pFiles->append({i, job.strLocalPath, RestoreRequest::TemporaryPath(job.strPhonePath), job.nMtime});
+    }
+    return 0;
+}
+
 int AdbRestore::PutFiles(const char *szJobs, DVSK_RestoreFileCallback pCallback, void *pContext)
 {
     QList<RestoreRequest::FileJob> listJobs;
@@ -211,23 +232,9 @@ int AdbRestore::PutFiles(const char *szJobs, DVSK_RestoreFileCallback pCallback,
         const QByteArray ba = strMessage.toUtf8();
         pCallback(pContext, nIndex, nResult, 0, strMessage.isEmpty() ? nullptr : ba.constData());
     };
-    // Refused up front: other applications' folders; taken: what is there already.
-    QStringList listFinals;
-    for (const RestoreRequest::FileJob &job : listJobs)
-        listFinals << job.strPhonePath;
-    QList<QByteArray> listStat;
-    if (const int nError = StatPaths(listFinals, listStat))
-        return nError;
     QList<AdbPush::File> listFiles;
-    for (int i = 0; i < listJobs.size(); ++i) {
-        const RestoreRequest::FileJob &job = listJobs.at(i);
-        if (RestoreRequest::IsRefusedPath(job.strPhonePath))
-            end(i, DVSK_RESTORE_ERR_REFUSED, QStringLiteral("the phone does not let other applications' folders be written"));
-        else if (listStat.at(i) != "-\n")
-            end(i, DVSK_RESTORE_ERR_EXISTS, QStringLiteral("a file is already at %1").arg(job.strPhonePath));
-        else
-            listFiles.append({i, job.strLocalPath, RestoreRequest::TemporaryPath(job.strPhonePath), job.nMtime});
-    }
+    if (const int nError = PlanPush(listJobs, end, &listFiles))
+        return nError;
     QList<Moved> listMoved;
     int nMoveError = 0;
     AdbPush push([this](QString *pError) { return m_device.Server().OpenService(m_device.Serial(), "sync:", pError); },

@@ -2,6 +2,7 @@
 
 #include "../DeviceRestore.h"
 #include "../RestoreRequest.h"
+#include "AdbPush.h"
 
 #include <QByteArray>
 #include <QList>
@@ -10,9 +11,9 @@
 #include <QStringList>
 
 #include <atomic>
+#include <functional>
 
 class AdbDevice;
-class AdbPush;
 class AdbSocket;
 class PhoneShell;
 
@@ -66,8 +67,12 @@ private:
     int StreamFile(const QString &strCommand, const QString &strLocalFile, QByteArray *pOutput);
     // One line per path as DVSK_Restore_StatFiles gives it.
     int StatPaths(const QStringList &listPaths, QList<QByteArray> &listLines);
+    // A file's end: index, result, the phone's reason.
+    using EndHandler = std::function<void(int, int, const QString &)>;
+    // The files to send: those refused up front or already on the phone end at once.
+    int PlanPush(const QList<RestoreRequest::FileJob> &listJobs, const EndHandler &fnEnd, QList<AdbPush::File> *pFiles);
     // Moves pushed files into place; each ends through fnEnd.
-    int MoveIntoPlace(const QList<Moved> &listMoved, const std::function<void(int, int, const QString &)> &fnEnd);
+    int MoveIntoPlace(const QList<Moved> &listMoved, const EndHandler &fnEnd);
     int InstallStreamed(const QStringList &listApks, QByteArray *pAnswer);
     int InstallPushed(const QString &strApk, QByteArray *pAnswer);
     int PushOne(const QString &strLocal, const QString &strPhonePath, QString *pMessage);
