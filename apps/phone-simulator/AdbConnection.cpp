@@ -182,11 +182,29 @@ void AdbConnection::HandleConnect(const AdbMessage &message)
     m_bChecksums = nVersion < AdbMessage::kVersionSkipChecksum;
     const qint64 nAgreed = qMin<qint64>(qint64(message.nArg1), m_pSimulator->Options().nMaxData);
     m_nMaxPayload = qsizetype(std::clamp<qint64>(nAgreed, 256, 256 * 1024 * 1024));
+    m_nVersion = nVersion;
     if (phone.IsUnauthorized()) {
         m_bOnline = false;
+        m_bAwaitingAllow = true;
         SendAuthToken();
         return;
     }
+    SendBanner(phone);
+}
+
+void AdbConnection::Allow()
+{
+    // The user tapped Allow: the phone answers the connection it kept waiting.
+    AdbPhone phone;
+    if (!m_bAwaitingAllow || !m_pSimulator->LoadPhone(&phone))
+        return;
+    SendBanner(phone);
+}
+
+void AdbConnection::SendBanner(const AdbPhone &phone)
+{
+    const uint32_t nVersion = m_nVersion;
+    m_bAwaitingAllow = false;
     m_bOnline = true;
     const QString strFeatures = phone.Features();
     const QByteArray baBanner = QStringLiteral("device::ro.product.name=%1;ro.product.model=%2;ro.product.device=%3;features=%4")

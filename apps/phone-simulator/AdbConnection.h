@@ -10,6 +10,7 @@
 
 #include <memory>
 
+class AdbPhone;
 class AdbStream;
 class PhoneSimulator;
 class QTcpSocket;
@@ -36,6 +37,9 @@ public:
     void Unplug();
     // Drops the connection at once.
     void Abort();
+    // The phone accepts the server's key: a connection kept waiting for it
+    // goes online.
+    void Allow();
 
 signals:
     void Closed(AdbConnection *pConnection);
@@ -52,6 +56,7 @@ private:
     void HandleOpen(const AdbMessage &message, const QByteArray &baPayload);
     void Send(uint32_t nCommand, uint32_t nArg0, uint32_t nArg1, const char *pPayload = nullptr, qsizetype nLength = 0);
     void SendAuthToken();
+    void SendBanner(const AdbPhone &phone);
     void Pump();
     void SendQueued();
     void CloseStream(uint32_t nLocalId, bool bTellServer);
@@ -60,6 +65,8 @@ private:
     PhoneSimulator *const m_pSimulator;
     QByteArray m_baIn;
     bool m_bOnline = false;
+    bool m_bAwaitingAllow = false;
+    uint32_t m_nVersion = 0;
     bool m_bUnplugging = false;
     bool m_bChecksums = true;
     qsizetype m_nMaxPayload = 4096;

@@ -63,6 +63,8 @@ public:
     bool IsUnauthorized() const { return m_bUnauthorized; }
     // The cable's delay of every message in each direction ([faults] latencyMs).
     int LatencyMs() const { return m_nLatencyMs; }
+    // The user accepted the server's key.
+    void Allow() { m_bUnauthorized = false; }
     // Old phones (before Android 7) run "shell:" commands on a terminal: CR LF line ends, no shell_v2.
     bool HasOldShell() const { return m_bOldShell; }
     // Phones from Android 10 on list folders with 64-bit sizes and times

@@ -50,7 +50,18 @@ bool PhoneSimulator::LoadPhone(AdbPhone *pPhone) const
     if (!pPhone->Load(m_options.strPhoneDir))
         return false;
     pPhone->ApplyOptions(m_options.bUnauthorized, m_options.listDeniedFiles, m_options.bNoListV2);
+    if (m_bAllowed)
+        pPhone->Allow();
     return true;
+}
+
+void PhoneSimulator::Allow()
+{
+    m_bAllowed = true;
+    Log(QStringLiteral("allowed"));
+    const QList<AdbConnection *> listConnections = m_listConnections;
+    for (AdbConnection *pConnection : listConnections)
+        pConnection->Allow();
 }
 
 bool PhoneSimulator::FileSent()

@@ -62,6 +62,9 @@ public:
     void Unplug();
     bool Plug(QString *pError);
     bool IsPlugged() const { return m_server.isListening(); }
+    // The user taps Allow on an unauthorised phone: it accepts the server's
+    // key from now on, and connections waiting for it go online.
+    void Allow();
 
     // "connections=N streams=N files=N plugged=yes|no"
     QString Status() const;
@@ -82,4 +85,5 @@ private:
     int m_nFilesSent = 0;
     int m_nFilesPushed = 0;
     qint64 m_nBytesPushed = 0;
+    bool m_bAllowed = false;
 };

@@ -45,10 +45,13 @@ void SimulatorConsole::RunCommand(const QByteArray &baLine)
             printf("plugged\n");
         else
             printf("error: %s\n", qPrintable(strError));
+    } else if (baLine == "allow") {
+        m_pSimulator->Allow();
+        printf("allowed\n");
     } else if (baLine == "quit") {
         QCoreApplication::quit();
     } else if (!baLine.isEmpty()) {
-        printf("error: unknown command (status, unplug, plug, quit)\n");
+        printf("error: unknown command (status, unplug, plug, allow, quit)\n");
     }
     fflush(stdout);
 }

@@ -34,7 +34,7 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Serves a phone folder to the adb server as a phone on 127.0.0.1 (adb connect 127.0.0.1:PORT).\n"
-        "Standard input takes the commands status, unplug, plug and quit."));
+        "Standard input takes the commands status, unplug, plug, allow (tap Allow on an unauthorised phone) and quit."));
     parser.addHelpOption();
     const QCommandLineOption optPhone(QStringLiteral("phone"), QStringLiteral("The phone folder (default: $DVSK_SIM_PHONE, else the bundled sample phone)."), QStringLiteral("DIR"));
     const QCommandLineOption optPort(QStringLiteral("port"), QStringLiteral("TCP port on 127.0.0.1 (default 0: any free port)."), QStringLiteral("PORT"), QStringLiteral("0"));
