@@ -4,6 +4,7 @@
 #include "host/Change.h"
 #include "LogLine.h"
 
+#include <QFontMetrics>
 #include <QStringList>
 
 static const char *const kLogSource = "..\\..\\src\\BackUpUIPlugin\\BigButton";
@@ -12,6 +13,10 @@ namespace
 {
 // A sub-item list this long no longer fits beside the count and goes below it.
 const int kLongNameLength = 50;
+// The size's line, and the room a note in its place may take when there is
+// no time to show: down to the title.
+const int kSizeLineHeight = 13;
+const int kSizeNoteHeight = 34;
 
 // Set on the content and its labels when they are laid out right to left.
 const char *const kMirroredProperty = "mirrored";
@@ -54,7 +59,7 @@ void BigButton::InitLabels()
     setContentsMargins(0, 0, 0, 0);
     m_pTitleLabel->setFixedSize(100, 18);
     m_pNumLabel->setFixedSize(100, 34);
-    m_pSizeLabel->setFixedSize(100, 13);
+    m_pSizeLabel->setFixedSize(100, kSizeLineHeight);
     m_pTimeLabel->setFixedSize(100, 13);
     m_pNameLabel->setFixedSize(224, 45);
     for (QLabel *pLabel : {m_pTitleLabel, m_pNumLabel, m_pSizeLabel, m_pTimeLabel, m_pNameLabel})
@@ -146,7 +151,23 @@ void BigButton::SetSize(const QString &strSize)
         LOG_ARG_NULL("SetSize");
         return;
     }
-    m_pSizeLabel->setText(strSize);
+    m_strSize = strSize;
+    LayoutSize();
+}
+
+void BigButton::LayoutSize()
+{
+    m_pSizeLabel->ensurePolished();
+    const QFontMetrics metrics = m_pSizeLabel->fontMetrics();
+    const int nWidth = m_pSizeLabel->width();
+    const bool bOneLine = metrics.horizontalAdvance(m_strSize) <= nWidth;
+    const int nTwoLines = kSizeNoteHeight;
+    const bool bTwoLines = !bOneLine && m_pTimeLabel->text().isEmpty()
+                           && metrics.boundingRect(QRect(0, 0, nWidth, 1000), Qt::TextWordWrap, m_strSize).height() <= nTwoLines;
+    m_pSizeLabel->setWordWrap(bTwoLines);
+    m_pSizeLabel->setFixedHeight(bTwoLines ? nTwoLines : kSizeLineHeight);
+    m_bSizeShortened = !bOneLine && !bTwoLines;
+    m_pSizeLabel->setText(m_bSizeShortened ? metrics.elidedText(m_strSize, Qt::ElideRight, nWidth) : m_strSize);
 }
 
 void BigButton::SetNeedTime(const QString &strTime)
@@ -156,6 +177,9 @@ void BigButton::SetNeedTime(const QString &strTime)
         return;
     }
     m_pTimeLabel->setText(strTime);
+    // A size note on two lines gives the time its line back.
+    if (m_pSizeLabel && !m_strSize.isEmpty())
+        LayoutSize();
 }
 
 void BigButton::SetStatusColor(int nStatus)
@@ -201,8 +225,8 @@ void BigButton::Reset()
     m_nCurrentId = static_cast<int>(m_pluginInfo.nId);
     SetActive(m_pluginInfo.bEnable);
     m_pNumLabel->clear();
-    m_pSizeLabel->clear();
     m_pTimeLabel->clear();
+    SetSize(QString());
 }
 
 QString BigButton::GetTitle() const
@@ -234,9 +258,10 @@ QString BigButton::AccessibleDescription() const
         listParts << (strCount.contains(QLatin1String("%s")) ? QString(strCount).replace(QLatin1String("%s"), m_pNumLabel->text())
                                                             : m_pNumLabel->text());
     }
-    for (QLabel *pLabel : {m_pSizeLabel, m_pTimeLabel}) {
-        if (!pLabel->text().isEmpty())
-            listParts << pLabel->text();
-    }
+    // The size's whole text, also where the tile shows it shortened.
+    if (!m_strSize.isEmpty())
+        listParts << m_strSize;
+    if (!m_pTimeLabel->text().isEmpty())
+        listParts << m_pTimeLabel->text();
     return listParts.join(Change::tr("IDS_BACKUPUIPLUGIN_COMMON_SIGN_DUNHAO") + QLatin1Char(' '));
 }

@@ -24,7 +24,13 @@ public:
     // Only for id 6: the sub-item list.
     void SetBtnName(const QString &strName);
     void SetNum(const QString &strNum);
+    // A size, or a note in its place ("Not available on this phone"): a text
+    // too wide for one line wraps into the time's line and down to the title
+    // while there is no time to show; what does not fit then is shortened
+    // (IsSizeShortened).
     void SetSize(const QString &strSize);
+    QString GetSize() const { return m_strSize; }
+    bool IsSizeShortened() const { return m_bSizeShortened; }
     void SetNeedTime(const QString &strTime);
     void SetStatusColor(int nStatus);
     void SetActive(bool bActive);
@@ -44,6 +50,7 @@ public:
 private:
     void InitLabels();
     void InitLayout();
+    void LayoutSize();
 
     PluginInfo m_pluginInfo;
     int m_nCurrentId = 6;
@@ -54,4 +61,6 @@ private:
     QLabel *m_pTimeLabel = nullptr;
     QLabel *m_pNameLabel = nullptr;
     bool m_bActive = false;
+    QString m_strSize;
+    bool m_bSizeShortened = false;
 };

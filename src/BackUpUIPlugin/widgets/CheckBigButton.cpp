@@ -254,6 +254,8 @@ void CheckBigButton::SetBtnData(const structBackupID &record)
     else if (nKiloBytes != 0)
         m_pContent->SetSize(FormatSize(nKiloBytes));
     SetNeedTime(nKiloBytes);
+    // A note shortened on the tile is read whole from its tooltip.
+    setToolTip(m_pContent->IsSizeShortened() ? m_pContent->GetSize() : QString());
     UpdateAccessibleText();
 }
 
