@@ -243,5 +243,149 @@
         <source>IDS_BACKUPUIPLUGIN_COMPLETE_NOTAVAILABLE_TIPTEXT</source>
         <translation>غير متاح على هذا الهاتف، لذا لم يُنسخ احتياطيًا: %s</translation>
     </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_TITLE</source>
+        <translation>وصّل هاتفك</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PICKER_TITLE</source>
+        <translation>اختر الهاتف الذي تريد نسخه احتياطيًا</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_STEP1_TEXT</source>
+        <translation>شغّل تصحيح أخطاء USB على الهاتف: في الإعدادات ← حول الهاتف اضغط على «رقم الإصدار» سبع مرات، ثم شغّل الإعدادات ← النظام ← خيارات المطوّرين ← «تصحيح أخطاء USB».</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_STEP2_TEXT</source>
+        <translation>وصّل الهاتف بهذا الحاسوب بكابل USB.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_STEP3_TEXT</source>
+        <translation>عندما يسأل الهاتف «هل تريد السماح بتصحيح أخطاء USB؟» حدّد «السماح دائمًا من هذا الحاسوب» واضغط «سماح».</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_PHONES_CAPTION</source>
+        <translation>الهواتف التي يراها هذا الحاسوب</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_NOPHONE_TEXT</source>
+        <translation>لم يتصل أي هاتف بعد. يتابع النسخ الاحتياطي تلقائيًا حالما يصبح الهاتف جاهزًا.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_NOSERVER_TEXT</source>
+        <translation>تعذّر تشغيل جسر تصحيح أخطاء أندرويد (adb)، لذا لا يظهر أي هاتف (%s1). ثبّته بالأمر «sudo apt-get install adb»؛ تواصل هذه الصفحة البحث.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_STATE_READY</source>
+        <translation>%s1 (%s2): جاهز</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_STATE_UNAUTHORIZED</source>
+        <translation>%s1 (%s2): بانتظار أن تضغط «سماح» على الهاتف.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_STATE_OFFLINE</source>
+        <translation>%s1 (%s2): غير متصل. ألغِ قفل الهاتف، أو افصله ثم وصّله من جديد.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_STATE_NOPERMISSIONS</source>
+        <translation>%s1 (%s2): لا يملك هذا المستخدم إذنًا بفتح جهاز USB الخاص بالهاتف. ثبّت قواعد udev («sudo apt-get install android-sdk-platform-tools-common»)، وانضم إلى مجموعة plugdev («sudo usermod -aG plugdev $USER» ثم سجّل الخروج والدخول)، ثم افصل الهاتف ووصّله من جديد.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_STATE_CONNECTING</source>
+        <translation>%s1 (%s2): جارٍ الاتصال...</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_OPENFAILED_TEXT</source>
+        <translation>تعذّر فتح %s1: %s2</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_WIFI_CAPTION</source>
+        <translation>الاتصال عبر Wi-Fi</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_WIFI_NOTE</source>
+        <translation>لهاتف يستمع فيه تصحيح الأخطاء اللاسلكي مسبقًا: اكتب عنوانه بالشكل HOST:PORT. الاقتران برمز غير ممكن، لأن adb 29 في دبيان لا يدعم الاقتران.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_WIFI_BUTTON</source>
+        <translation>اتصال</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_WIFI_BADADDRESS_TEXT</source>
+        <translation>اكتب العنوان بالشكل HOST:PORT، مثلًا 192.168.1.20:5555.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_WIFI_CONNECTING_TEXT</source>
+        <translation>جارٍ الاتصال بـ %s1...</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_WIFI_CONNECTED_TEXT</source>
+        <translation>تم الاتصال بـ %s1. إذا سأل الهاتف فاضغط «سماح».</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_WIFI_FAILED_TEXT</source>
+        <translation>تعذّر الاتصال بـ %s1: %s2</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PHONE_USB_TEXT</source>
+        <translation>USB</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PHONE_WIFI_TEXT</source>
+        <translation>Wi-Fi</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PHONE_SAMPLE_TEXT</source>
+        <translation>هاتف تجريبي</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PHONE_UNKNOWN_MODEL</source>
+        <translation>طراز غير معروف</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PHONE_REASON_UNAUTHORIZED</source>
+        <translation>اضغط «سماح» على الهاتف</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PHONE_REASON_OFFLINE</source>
+        <translation>غير متصل</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PHONE_REASON_NOPERMISSIONS</source>
+        <translation>لا إذن لجهاز USB الخاص به</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PHONE_REASON_CONNECTING</source>
+        <translation>جارٍ الاتصال</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PICKER_ROW_TEXT</source>
+        <translation>%s1، الرقم التسلسلي %s2، %s3</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PICKER_UNUSABLE_TEXT</source>
+        <translation>%s1: %s2</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PICKER_DESCRIPTION_TEXT</source>
+        <translation>هناك عدة هواتف متصلة. اختر الهاتف الذي تريد نسخه احتياطيًا.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PICKER_USE_BUTTON</source>
+        <translation>اختيار</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_HEADER_PHONE_TEXT</source>
+        <translation>%s1، الرقم التسلسلي %s2</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_TRYAGAIN_BUTTON</source>
+        <translation>إعادة المحاولة</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_NO_PHONE_LABEL</source>
+        <translation>لم يكن أي هاتف متصلًا عند بدء النسخ الاحتياطي. لم يُنسخ أي شيء. وصّل الهاتف وأعد المحاولة.</translation>
+    </message>
 </context>
 </TS>

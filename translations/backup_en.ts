@@ -243,5 +243,149 @@
         <source>IDS_BACKUPUIPLUGIN_COMPLETE_NOTAVAILABLE_TIPTEXT</source>
         <translation>Not available on this phone, so not backed up: %s</translation>
     </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_TITLE</source>
+        <translation>Connect your phone</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PICKER_TITLE</source>
+        <translation>Choose the phone to back up</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_STEP1_TEXT</source>
+        <translation>On the phone, turn on USB debugging: in Settings → About phone tap “Build number” seven times, then turn on Settings → System → Developer options → “USB debugging”.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_STEP2_TEXT</source>
+        <translation>Connect the phone to this computer with a USB cable.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_STEP3_TEXT</source>
+        <translation>When the phone asks “Allow USB debugging?”, tick “Always allow from this computer” and tap Allow.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_PHONES_CAPTION</source>
+        <translation>Phones this computer sees</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_NOPHONE_TEXT</source>
+        <translation>No phone is connected yet. The backup goes on by itself as soon as a phone is ready.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_NOSERVER_TEXT</source>
+        <translation>The Android Debug Bridge (adb) cannot be started, so no phone can be seen (%s1). Install it with “sudo apt-get install adb”; this page keeps looking.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_STATE_READY</source>
+        <translation>%s1 (%s2): ready</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_STATE_UNAUTHORIZED</source>
+        <translation>%s1 (%s2): waiting for you to tap Allow on the phone.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_STATE_OFFLINE</source>
+        <translation>%s1 (%s2): offline. Unlock the phone, or unplug it and plug it in again.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_STATE_NOPERMISSIONS</source>
+        <translation>%s1 (%s2): this user may not open the phone's USB device. Install the udev rules (“sudo apt-get install android-sdk-platform-tools-common”), join the plugdev group (“sudo usermod -aG plugdev $USER”, then log out and in), then unplug the phone and plug it in again.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_STATE_CONNECTING</source>
+        <translation>%s1 (%s2): connecting...</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_OPENFAILED_TEXT</source>
+        <translation>%s1 cannot be opened: %s2</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_WIFI_CAPTION</source>
+        <translation>Connect over Wi-Fi</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_WIFI_NOTE</source>
+        <translation>For a phone whose wireless debugging already listens: type its address as HOST:PORT. Pairing with a code is not possible, since Debian's adb 29 cannot pair.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_WIFI_BUTTON</source>
+        <translation>Connect</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_WIFI_BADADDRESS_TEXT</source>
+        <translation>Type the address as HOST:PORT, for example 192.168.1.20:5555.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_WIFI_CONNECTING_TEXT</source>
+        <translation>Connecting to %s1...</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_WIFI_CONNECTED_TEXT</source>
+        <translation>Connected to %s1. If the phone asks, tap Allow.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_WIFI_FAILED_TEXT</source>
+        <translation>Cannot connect to %s1: %s2</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PHONE_USB_TEXT</source>
+        <translation>USB</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PHONE_WIFI_TEXT</source>
+        <translation>Wi-Fi</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PHONE_SAMPLE_TEXT</source>
+        <translation>sample phone</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PHONE_UNKNOWN_MODEL</source>
+        <translation>Unknown model</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PHONE_REASON_UNAUTHORIZED</source>
+        <translation>tap Allow on the phone</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PHONE_REASON_OFFLINE</source>
+        <translation>offline</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PHONE_REASON_NOPERMISSIONS</source>
+        <translation>no permission for its USB device</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PHONE_REASON_CONNECTING</source>
+        <translation>connecting</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PICKER_ROW_TEXT</source>
+        <translation>%s1, serial %s2, %s3</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PICKER_UNUSABLE_TEXT</source>
+        <translation>%s1: %s2</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PICKER_DESCRIPTION_TEXT</source>
+        <translation>Several phones are connected. Choose the one to back up.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PICKER_USE_BUTTON</source>
+        <translation>Choose</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_HEADER_PHONE_TEXT</source>
+        <translation>%s1, serial %s2</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_TRYAGAIN_BUTTON</source>
+        <translation>Try again</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_NO_PHONE_LABEL</source>
+        <translation>No phone was connected when the backup started. Nothing was backed up. Connect the phone and try again.</translation>
+    </message>
 </context>
 </TS>

@@ -243,5 +243,149 @@
         <source>IDS_BACKUPUIPLUGIN_COMPLETE_NOTAVAILABLE_TIPTEXT</source>
         <translation>Недоступно на этом телефоне, поэтому не сохранено: %s</translation>
     </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_TITLE</source>
+        <translation>Подключите телефон</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PICKER_TITLE</source>
+        <translation>Выберите телефон для резервного копирования</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_STEP1_TEXT</source>
+        <translation>Включите на телефоне отладку по USB: в «Настройки → О телефоне» семь раз нажмите «Номер сборки», затем включите «Настройки → Система → Для разработчиков → Отладка по USB».</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_STEP2_TEXT</source>
+        <translation>Подключите телефон к этому компьютеру кабелем USB.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_STEP3_TEXT</source>
+        <translation>Когда телефон спросит «Разрешить отладку по USB?», отметьте «Всегда разрешать этому компьютеру» и нажмите «Разрешить».</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_PHONES_CAPTION</source>
+        <translation>Телефоны, которые видит компьютер</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_NOPHONE_TEXT</source>
+        <translation>Телефон пока не подключён. Резервное копирование продолжится само, как только телефон будет готов.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_NOSERVER_TEXT</source>
+        <translation>Не удаётся запустить Android Debug Bridge (adb), поэтому телефоны не видны (%s1). Установите его командой «sudo apt-get install adb»; эта страница продолжит поиск.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_STATE_READY</source>
+        <translation>%s1 (%s2): готов</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_STATE_UNAUTHORIZED</source>
+        <translation>%s1 (%s2): ждёт, когда вы нажмёте «Разрешить» на телефоне.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_STATE_OFFLINE</source>
+        <translation>%s1 (%s2): не в сети. Разблокируйте телефон или отключите и снова подключите его.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_STATE_NOPERMISSIONS</source>
+        <translation>%s1 (%s2): этому пользователю недоступно USB-устройство телефона. Установите правила udev («sudo apt-get install android-sdk-platform-tools-common»), добавьте себя в группу plugdev («sudo usermod -aG plugdev $USER», затем выйдите из системы и войдите снова), после чего отключите и снова подключите телефон.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_STATE_CONNECTING</source>
+        <translation>%s1 (%s2): подключение...</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_OPENFAILED_TEXT</source>
+        <translation>Не удаётся открыть %s1: %s2</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_WIFI_CAPTION</source>
+        <translation>Подключение по Wi-Fi</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_WIFI_NOTE</source>
+        <translation>Для телефона, у которого уже работает беспроводная отладка: введите его адрес в виде ХОСТ:ПОРТ. Сопряжение по коду невозможно: adb 29 из Debian не умеет сопрягать.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_WIFI_BUTTON</source>
+        <translation>Подключить</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_WIFI_BADADDRESS_TEXT</source>
+        <translation>Введите адрес в виде ХОСТ:ПОРТ, например 192.168.1.20:5555.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_WIFI_CONNECTING_TEXT</source>
+        <translation>Подключение к %s1...</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_WIFI_CONNECTED_TEXT</source>
+        <translation>Подключено к %s1. Если телефон спросит, нажмите «Разрешить».</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_CONNECT_WIFI_FAILED_TEXT</source>
+        <translation>Не удаётся подключиться к %s1: %s2</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PHONE_USB_TEXT</source>
+        <translation>USB</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PHONE_WIFI_TEXT</source>
+        <translation>Wi-Fi</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PHONE_SAMPLE_TEXT</source>
+        <translation>образец телефона</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PHONE_UNKNOWN_MODEL</source>
+        <translation>Неизвестная модель</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PHONE_REASON_UNAUTHORIZED</source>
+        <translation>нажмите «Разрешить» на телефоне</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PHONE_REASON_OFFLINE</source>
+        <translation>не в сети</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PHONE_REASON_NOPERMISSIONS</source>
+        <translation>нет доступа к его USB-устройству</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PHONE_REASON_CONNECTING</source>
+        <translation>подключается</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PICKER_ROW_TEXT</source>
+        <translation>%s1, серийный номер %s2, %s3</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PICKER_UNUSABLE_TEXT</source>
+        <translation>%s1: %s2</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PICKER_DESCRIPTION_TEXT</source>
+        <translation>Подключено несколько телефонов. Выберите, какой из них сохранить.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PICKER_USE_BUTTON</source>
+        <translation>Выбрать</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_HEADER_PHONE_TEXT</source>
+        <translation>%s1, с/н %s2</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_TRYAGAIN_BUTTON</source>
+        <translation>Повторить</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_NO_PHONE_LABEL</source>
+        <translation>При запуске резервного копирования телефон не был подключён. Ничего не сохранено. Подключите телефон и повторите.</translation>
+    </message>
 </context>
 </TS>

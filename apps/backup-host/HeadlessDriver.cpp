@@ -86,6 +86,8 @@ void HeadlessDriver::slotPoll()
     switch (m_phase) {
     case Phase::Counting: {
         WizardView view(m_host.Widget());
+        if (WaitingForPhone(view))
+            break;
         if (view.IsCountingDone())
             StartBackup();
         else if (m_sinceChange.elapsed() > nTimeout)
@@ -114,6 +116,26 @@ void HeadlessDriver::slotPoll()
     case Phase::Done:
         break;
     }
+}
+
+bool HeadlessDriver::WaitingForPhone(const WizardView &view)
+{
+    const QString strState = view.ConnectState();
+    if (strState.isEmpty()) {
+        // The page moved on: counting gets its whole time from here.
+        if (!m_strConnectState.isEmpty()) {
+            m_strConnectState.clear();
+            ChangePhase(Phase::Counting);
+        }
+        return false;
+    }
+    if (strState != m_strConnectState) {
+        m_strConnectState = strState;
+        Line(strState);
+    }
+    if (m_sinceChange.elapsed() > qint64(m_options.nTimeoutSeconds) * 1000)
+        Fail(ExitStuck, QStringLiteral("no phone became ready within %1 s").arg(m_options.nTimeoutSeconds));
+    return true;
 }
 
 void HeadlessDriver::StartBackup()

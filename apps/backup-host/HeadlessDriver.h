@@ -13,9 +13,11 @@
 class HostFrame;
 class PluginHost;
 class QTimer;
+class WizardView;
 
 // Drives the backup wizard as a user would, without anyone looking: waits for
-// the counting, keeps the default tiles or checks the requested ones, picks
+// a phone while the wizard's connect page is shown (printing what it says),
+// waits for the counting, keeps the default tiles or checks the requested ones, picks
 // the destination with the browse button, presses next, follows the progress
 // page and presses finish. Prints the counts, the progress and the run's
 // summary, and saves pictures of the three pages when asked. Ends with
@@ -67,6 +69,9 @@ private:
         Done
     };
 
+    // While the connect page is shown: prints what it says whenever that
+    // changes and gives up after the timeout. False once it is not shown.
+    bool WaitingForPhone(const WizardView &view);
     void StartBackup();
     void FollowProgress();
     void FinishRun();
@@ -97,6 +102,7 @@ private:
     bool m_bProgressLineOpen = false;
     int m_nLastPercent = -1;
     QString m_strLastTip;
+    QString m_strConnectState;
     int m_nLastDecile = -1;
     QElapsedTimer m_sinceDraw;
 };

@@ -47,11 +47,24 @@ QWidget *WizardView::ResultPage() const
     return FindPage("CompleteWizardWidget");
 }
 
+QWidget *WizardView::ConnectPage() const
+{
+    return FindPage("ConnectWizardWidget");
+}
+
+QString WizardView::ConnectState() const
+{
+    QWidget *pPage = ConnectPage();
+    if (!pPage || !pPage->isVisible())
+        return QString();
+    return pPage->property("stateText").toString();
+}
+
 QWidget *WizardView::CurrentPage() const
 {
     if (!m_pWindow || !m_pWindow->isVisible())
         return nullptr;
-    for (QWidget *pPage : {ResultPage(), ProgressPage(), PreparePage()}) {
+    for (QWidget *pPage : {ResultPage(), ProgressPage(), PreparePage(), ConnectPage()}) {
         if (pPage && pPage->isVisible())
             return pPage;
     }

@@ -31,6 +31,12 @@ public:
     QWidget *PreparePage() const;
     QWidget *ProgressPage() const;
     QWidget *ResultPage() const;
+    // The page that waits for a phone (shown before the others while no
+    // usable phone is connected).
+    QWidget *ConnectPage() const;
+    // What the connect page says while it is shown (its title and the
+    // phones' states, in the user's language); empty when it is not shown.
+    QString ConnectState() const;
     // The page the user sees (null when the window or no page is visible).
     QWidget *CurrentPage() const;
 

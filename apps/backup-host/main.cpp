@@ -3,7 +3,6 @@
 #include "HostOptions.h"
 #include "HostSession.h"
 #include "InterruptSignals.h"
-#include "NoPhoneMessage.h"
 
 #include <host/Change.h>
 #include <host/CommonUtils.h>
@@ -20,8 +19,6 @@
 #include <QTime>
 
 #include <cstdio>
-#include <cstdlib>
-#include <memory>
 
 namespace
 {
@@ -138,22 +135,9 @@ int main(int argc, char *argv[])
 
     if (!options.strDevice.isEmpty() && DVSK_Device_Select(options.strDevice.toUtf8().constData()) != 0)
         return Usage(QStringLiteral("unknown device '%1'").arg(options.strDevice));
+    // A phone that is not there yet, or several, is no reason to end: the
+    // wizard's connect page waits for one and lets the user choose.
     const bool bRealPhone = qstrcmp(DVSK_Device_Kind(), "adb") == 0;
-    if (bRealPhone) {
-        char *szMessage = nullptr;
-        const int nOpen = DVSK_Device_Open(&szMessage);
-        const QString strReason = szMessage ? QString::fromUtf8(szMessage) : QString();
-        std::free(szMessage);
-        if (nOpen != 0) {
-            // A user who started the window from a desktop has no terminal:
-            // the reason is shown in a message box as well.
-            std::unique_ptr<QApplication> pApp;
-            if (!options.bHeadless)
-                pApp = std::make_unique<QApplication>(argc, argv);
-            NoPhoneMessage::Report(strReason, options.bHeadless);
-            return ExitFailed;
-        }
-    }
 
     QFile logFile(LogFilePath());
     const LogScope logScope(logFile);

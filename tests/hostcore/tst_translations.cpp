@@ -41,6 +41,20 @@ QMap<QString, QStringList> ExpectedPlaceholders()
         {QStringLiteral("IDS_BACKUPUIPLUGIN_BIGBUTTON_ACCESSIBLE_COUNT"), {QStringLiteral("%s")}},
         {QStringLiteral("IDS_BACKUPUIPLUGIN_COMPLETE_APKDATA_TIPTEXT"), {QStringLiteral("%s1"), QStringLiteral("%s2")}},
         {QStringLiteral("IDS_BACKUPUIPLUGIN_COMPLETE_FOLDER_TEXT"), {QStringLiteral("%s")}},
+        {QStringLiteral("IDS_BACKUPUIPLUGIN_CONNECT_NOSERVER_TEXT"), {QStringLiteral("%s1")}},
+        {QStringLiteral("IDS_BACKUPUIPLUGIN_CONNECT_STATE_READY"), {QStringLiteral("%s1"), QStringLiteral("%s2")}},
+        {QStringLiteral("IDS_BACKUPUIPLUGIN_CONNECT_STATE_UNAUTHORIZED"), {QStringLiteral("%s1"), QStringLiteral("%s2")}},
+        {QStringLiteral("IDS_BACKUPUIPLUGIN_CONNECT_STATE_OFFLINE"), {QStringLiteral("%s1"), QStringLiteral("%s2")}},
+        {QStringLiteral("IDS_BACKUPUIPLUGIN_CONNECT_STATE_NOPERMISSIONS"), {QStringLiteral("%s1"), QStringLiteral("%s2")}},
+        {QStringLiteral("IDS_BACKUPUIPLUGIN_CONNECT_STATE_CONNECTING"), {QStringLiteral("%s1"), QStringLiteral("%s2")}},
+        {QStringLiteral("IDS_BACKUPUIPLUGIN_CONNECT_OPENFAILED_TEXT"), {QStringLiteral("%s1"), QStringLiteral("%s2")}},
+        {QStringLiteral("IDS_BACKUPUIPLUGIN_CONNECT_WIFI_CONNECTING_TEXT"), {QStringLiteral("%s1")}},
+        {QStringLiteral("IDS_BACKUPUIPLUGIN_CONNECT_WIFI_CONNECTED_TEXT"), {QStringLiteral("%s1")}},
+        {QStringLiteral("IDS_BACKUPUIPLUGIN_CONNECT_WIFI_FAILED_TEXT"), {QStringLiteral("%s1"), QStringLiteral("%s2")}},
+        {QStringLiteral("IDS_BACKUPUIPLUGIN_PICKER_ROW_TEXT"),
+         {QStringLiteral("%s1"), QStringLiteral("%s2"), QStringLiteral("%s3")}},
+        {QStringLiteral("IDS_BACKUPUIPLUGIN_PICKER_UNUSABLE_TEXT"), {QStringLiteral("%s1"), QStringLiteral("%s2")}},
+        {QStringLiteral("IDS_BACKUPUIPLUGIN_HEADER_PHONE_TEXT"), {QStringLiteral("%s1"), QStringLiteral("%s2")}},
     };
 }
 

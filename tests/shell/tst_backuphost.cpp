@@ -1,15 +1,17 @@
 // backup-host, the host application: its command line, and whole runs of the
-// program off screen (a backup with pictures, a library that is not the
-// suite's plugin, no display, nothing to back up).
+// program off screen (a backup with pictures, waiting for a phone that never
+// comes, a library that is not the suite's plugin, no display, nothing to
+// back up).
 
+#include "AdbTestRig.h"
 #include "HostOptions.h"
-#include "NoPhoneMessage.h"
 #include "TestEnv.h"
 #include "TestPhone.h"
 
+#include <host/Change.h>
+
 #include <QImage>
 #include <QLibraryInfo>
-#include <QMessageBox>
 #include <QProcess>
 #include <QtTest>
 
@@ -36,8 +38,8 @@ private slots:
     void options();
     void phoneOptions_data();
     void phoneOptions();
-    void noPhoneMessage_data();
-    void noPhoneMessage();
+    void headlessWaitsForPhone_data();
+    void headlessWaitsForPhone();
     void headlessBackupWithPictures();
     void headlessPhoneDisconnected();
     void refusesForeignLibrary_data();
@@ -158,39 +160,39 @@ void tst_BackupHost::phoneOptions()
         QCOMPARE(options.strDevice, device);
 }
 
-void tst_BackupHost::noPhoneMessage_data()
+void tst_BackupHost::headlessWaitsForPhone_data()
 {
-    QTest::addColumn<bool>("headless");
-    QTest::addColumn<QString>("platform");
-    QTest::addColumn<QString>("reason");
-    QTest::addColumn<bool>("box");
-    QTest::addColumn<QString>("shown"); // the reason as the user reads it
-
-    const QString strNotAllowed = QStringLiteral("Allow USB debugging on the phone: the phone X1 is unauthorized.");
-    QTest::newRow("window") << false << "xcb" << strNotAllowed << true << strNotAllowed;
-    QTest::newRow("window on wayland") << false << "wayland" << QStringLiteral("  No phone found. Connect it.\n")
-                                       << true << QStringLiteral("No phone found. Connect it.");
-    // Nobody could close a box there: the program would never end.
-    QTest::newRow("headless") << true << "offscreen" << strNotAllowed << false << strNotAllowed;
-    QTest::newRow("window off screen") << false << "offscreen" << strNotAllowed << false << strNotAllowed;
-    QTest::newRow("no reason given") << false << "xcb" << QString() << true << QStringLiteral("No phone found.");
+    QTest::addColumn<QByteArray>("lang");
+    for (const char *szLang : {"en", "ru", "ar"})
+        QTest::newRow(szLang) << QByteArray(szLang);
 }
 
-void tst_BackupHost::noPhoneMessage()
+// No phone at all: the program does not end at once but shows the connect
+// page, prints what it says in the chosen language and gives up when the
+// time is over.
+void tst_BackupHost::headlessWaitsForPhone()
 {
-    QFETCH(bool, headless);
-    QFETCH(QString, platform);
-    QFETCH(QString, reason);
-    QFETCH(bool, box);
-    QFETCH(QString, shown);
-    QCOMPARE(NoPhoneMessage::ShowsBox(headless, platform), box);
-    QCOMPARE(NoPhoneMessage::TerminalLine(reason), QStringLiteral("backup-host: ") + shown);
-    const std::unique_ptr<QMessageBox> pBox = NoPhoneMessage::MakeBox(reason);
-    QCOMPARE(pBox->icon(), QMessageBox::Critical);
-    QCOMPARE(pBox->standardButtons(), QMessageBox::StandardButtons(QMessageBox::Ok));
-    QCOMPARE(pBox->windowTitle(), NoPhoneMessage::Title());
-    QCOMPARE(pBox->textFormat(), Qt::PlainText);
-    QVERIFY2(pBox->text().contains(QStringLiteral("\n\n") + shown + QStringLiteral("\n\n")), qPrintable(pBox->text()));
+    QFETCH(QByteArray, lang);
+    if (AdbTestRig::AdbPath().isEmpty())
+        QSKIP("adb is not installed (apt-get install adb)");
+    AdbTestRig rig(m_pEnv->Path(QStringLiteral("rig-") + QString::fromLatin1(lang)));
+    QDir().mkpath(m_pEnv->Path(QStringLiteral("rig-") + QString::fromLatin1(lang)));
+    QString strError;
+    QVERIFY2(rig.Start(&strError), qPrintable(strError));
+    QProcessEnvironment env = Environment();
+    env.insert(rig.Environment());
+    const RunResult result = Run({QStringLiteral("--headless"), QStringLiteral("--device"), QStringLiteral("adb"),
+                                  QStringLiteral("--lang"), QString::fromLatin1(lang), QStringLiteral("--timeout"),
+                                  QStringLiteral("2")},
+                                 env);
+    QVERIFY(rig.Stop());
+    qputenv("PELORIX_HOST_LANG", lang);
+    const QString strTitle = Change::tr("IDS_BACKUPUIPLUGIN_CONNECT_TITLE");
+    const QString strNoPhone = Change::tr("IDS_BACKUPUIPLUGIN_CONNECT_NOPHONE_TEXT");
+    qunsetenv("PELORIX_HOST_LANG");
+    QVERIFY2(result.nExitCode == 3, qPrintable(result.strOut + result.strErr));
+    QVERIFY2(result.strOut.contains(strTitle) && result.strOut.contains(strNoPhone), qPrintable(result.strOut));
+    QVERIFY2(result.strErr.contains(QStringLiteral("no phone became ready within 2 s")), qPrintable(result.strErr));
 }
 
 void tst_BackupHost::headlessBackupWithPictures()

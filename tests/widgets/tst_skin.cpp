@@ -7,6 +7,8 @@
 #include "BackUpUIBBMgr.h"
 #include "CheckBigButton.h"
 #include "CompleteWizardWidget.h"
+#include "ConnectWizardWidget.h"
+#include "PhoneList.h"
 #include "DoingWizardWidget.h"
 #include "PrepareWizardWidget.h"
 #include "TestEnv.h"
@@ -318,9 +320,25 @@ void tst_skin::BuildPage(const QString &strPage, QWidget *pFrame)
                                           .replace(QLatin1String("%s2"), QLatin1String("1024"))
                                           .replace(QLatin1String("%s3"), QLatin1String("2380")));
         pPage->GetCancelCover()->setVisible(strPage == QLatin1String("doing-cancel"));
+    } else if (strPage.startsWith(QLatin1String("connect"))) {
+        // A phone waiting for Allow and one without USB permission, or three
+        // phones to choose from; the Wi-Fi field's answer shown as well.
+        auto *pPage = new ConnectWizardWidget(pFrame);
+        pPage->InitPage();
+        const QString strList = strPage == QLatin1String("connect-picker")
+                                    ? QStringLiteral("A1\tready\tusb\tCorvo X5\t\nB2\tready\twifi\tPixel 7\t\nC3\toffline\tusb\t\t\n")
+                                    : QStringLiteral("A1\tunauthorized\tusb\t\t\nB2\tno-permissions\tusb\t\t\n");
+        pPage->ShowListOnly(PhoneList::Parse(strList));
+        pPage->GetWifiResultLabel()->setText(Tr("IDS_BACKUPUIPLUGIN_CONNECT_WIFI_BADADDRESS_TEXT"));
+        pPage->show();
     } else {
         auto *pPage = new CompleteWizardWidget(pFrame);
         pPage->InitPage();
+        if (strPage == QLatin1String("complete-retry")) {
+            pPage->SetOutcome(CompleteWizardWidget::Outcome::Failed);
+            pPage->SetResultValue(Tr("IDS_BACKUPUIPLUGIN_COMPLETE_PHONE_DISCONNECTED_LABEL"));
+            pPage->SetRetryOffered(true);
+        }
         if (strPage == QLatin1String("complete-failed")) {
             pPage->SetResultCaption(Tr("IDS_BACKUPUIPLUGIN_COMPLETE_SORRY_LABEL"));
             pPage->SetResultValue(Tr("IDS_VIRTUAL_SMSNAME_IDENTIFER") + QLatin1Char(',')
@@ -372,7 +390,8 @@ void tst_skin::pagePreviews()
 void tst_skin::textContrast_data()
 {
     QTest::addColumn<QString>("page");
-    for (const char *szPage : {"prepare", "prepare-nospace", "doing", "doing-stop", "complete", "complete-failed"})
+    for (const char *szPage : {"prepare", "prepare-nospace", "doing", "doing-stop", "complete", "complete-failed",
+                               "complete-retry", "connect", "connect-picker"})
         QTest::newRow(szPage) << QString::fromLatin1(szPage);
 }
 

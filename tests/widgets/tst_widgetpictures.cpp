@@ -1,24 +1,32 @@
 #include "BackUpUIConfigParse.h"
 #include "CheckBigButton.h"
 #include "CompleteWizardWidget.h"
+#include "ConnectWizardWidget.h"
 #include "DoingWizardWidget.h"
+#include "PhoneList.h"
+#include "PhonePickerWidget.h"
 #include "PrepareWizardWidget.h"
 #include "CustomLabelButton.h"
 #include "TestEnv.h"
 #include "WaitingBKFrame.h"
 #include "host/Change.h"
 #include "host/CustomPopupDialog.h"
+#include "sdk/dvsk.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QtTest>
 
 // Saves pictures of the tiles in each look, the page header, the waiting
 // overlay, the prepare page with a tile and a button showing the keyboard
-// focus, and the result page of a successful and of a failed run, in
+// focus (and with the phone in its header), the connect page in each state
+// and the phone picker, a tile of a kind the phone does not give, and the
+// result page of a successful and of a failed run, in
 // English, Russian and Arabic, into the build's test-output folder, styled
 // with the skin's style sheet when the skin has been built, so people can
 // look at them. Run on a screen of twice the density (QT_SCALE_FACTOR=2) it
@@ -35,6 +43,10 @@ private slots:
     void tiles();
     void header_data();
     void header();
+    void notAvailableTile_data();
+    void notAvailableTile();
+    void connectPage_data();
+    void connectPage();
     void waitingFrame();
     void pages_data();
     void pages();
@@ -245,7 +257,8 @@ void tst_WidgetPictures::pages_data()
     QTest::addColumn<QByteArray>("lang");
     QTest::addColumn<QString>("page");
     for (const char *szLang : {"en", "ru", "ar"})
-        for (const char *szPage : {"prepare", "prepare-nospace", "complete", "complete-failed", "complete-disconnected"})
+        for (const char *szPage : {"prepare", "prepare-nospace", "complete", "complete-failed", "complete-disconnected",
+                                   "prepare-phone"})
             QTest::addRow("%s %s", szPage, szLang) << QByteArray(szLang) << QString::fromLatin1(szPage);
 }
 
@@ -274,6 +287,12 @@ void tst_WidgetPictures::pages()
                 pTile->SetBtnData(record);
         }
         pPage->slotsPathChanged(QDir::homePath());
+        // The header names the phone the wizard works with.
+        if (page == QLatin1String("prepare-phone"))
+            pPage->findChild<CustomLabelButton *>()->SetPhoneText(
+                Change::tr("IDS_BACKUPUIPLUGIN_HEADER_PHONE_TEXT")
+                    .replace(QLatin1String("%s1"), QStringLiteral("Corvo X5"))
+                    .replace(QLatin1String("%s2"), QStringLiteral("CX5-0042-7781")));
         const bool bNoSpace = page == QLatin1String("prepare-nospace");
         pPage->GetSpaceStatusLabel()->setVisible(bNoSpace);
         pFocus = bNoSpace ? static_cast<QWidget *>(pPage->GetNextButton())
@@ -292,6 +311,8 @@ void tst_WidgetPictures::pages()
         } else if (page == QLatin1String("complete-disconnected")) {
             pPage->SetOutcome(CompleteWizardWidget::Outcome::Failed);
             pPage->SetResultValue(Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_PHONE_DISCONNECTED_LABEL"));
+            // The run can simply be tried again.
+            pPage->SetRetryOffered(true);
         }
         pPage->ShowPage();
         if (page == QLatin1String("complete"))
@@ -309,8 +330,118 @@ void tst_WidgetPictures::pages()
     QCOMPARE(QImage(strFile).size(), frame.size() * frame.devicePixelRatio());
     if (CheckBigButton *pTile = qobject_cast<CheckBigButton *>(pFocus))
         QVERIFY(pTile->GetFocusFrame()->isVisible());
-    if (auto *pComplete = frame.findChild<CompleteWizardWidget *>())
+    if (auto *pComplete = frame.findChild<CompleteWizardWidget *>()) {
         QCOMPARE(pComplete->GetOpenFolderButton()->isVisible(), page != QLatin1String("complete-disconnected"));
+        QCOMPARE(pComplete->GetTryAgainButton()->isVisible(), page == QLatin1String("complete-disconnected"));
+        for (QPushButton *pButton : {pComplete->GetTryAgainButton(), pComplete->GetFinishButton()})
+            QVERIFY2(pButton->fontMetrics().horizontalAdvance(pButton->text()) < pButton->width(), qPrintable(pButton->text()));
+    }
+}
+
+void tst_WidgetPictures::notAvailableTile_data()
+{
+    QTest::addColumn<QByteArray>("lang");
+    for (const char *szLang : {"en", "ru", "ar"})
+        QTest::newRow(szLang) << QByteArray(szLang);
+}
+
+void tst_WidgetPictures::notAvailableTile()
+{
+    // A kind the phone does not give: the tile says so in full, on two
+    // lines, or shortened with the whole text as its tooltip; never cut off.
+    QFETCH(QByteArray, lang);
+    qputenv("PELORIX_HOST_LANG", lang);
+    PluginInfo info;
+    info.nId = 4;
+    info.strName = QStringLiteral("IDS_BACKUPUIPLUGIN_BIGBUTTON_APPDATA_TEXT");
+    CheckBigButton tile(info);
+    structBackupID record;
+    record.nValue = DVSK_ERR_NOT_AVAILABLE;
+    tile.SetBtnData(record);
+    const QString strText = Change::tr("IDS_BACKUPUIPLUGIN_BIGBUTTON_NOTAVAILABLE_TEXT");
+    QLabel *pSize = nullptr;
+    for (QLabel *pLabel : tile.findChildren<QLabel *>()) {
+        if (pLabel->objectName().endsWith(QLatin1String("_Value")))
+            pSize = pLabel;
+    }
+    QVERIFY(pSize);
+    const QFontMetrics metrics = pSize->fontMetrics();
+    const QRect rectNeeded = metrics.boundingRect(QRect(0, 0, pSize->width(), 1000),
+                                                  pSize->wordWrap() ? int(Qt::TextWordWrap) : 0, pSize->text());
+    QVERIFY2(rectNeeded.width() <= pSize->width() && rectNeeded.height() <= pSize->height(),
+             qPrintable(QStringLiteral("%1 needs %2 x %3 in %4 x %5").arg(pSize->text()).arg(rectNeeded.width())
+                            .arg(rectNeeded.height()).arg(pSize->width()).arg(pSize->height())));
+    if (pSize->text() != strText)
+        QCOMPARE(tile.toolTip(), strText);
+    else
+        QCOMPARE(tile.toolTip(), QString());
+    // A screen reader hears the whole text either way.
+    QVERIFY(tile.accessibleDescription().contains(strText));
+    QVERIFY(!Save(&tile, QStringLiteral("tile_notavailable_%1").arg(QString::fromLatin1(lang))).isEmpty());
+}
+
+void tst_WidgetPictures::connectPage_data()
+{
+    QTest::addColumn<QByteArray>("lang");
+    QTest::addColumn<QString>("state");
+    QTest::addColumn<QString>("list");
+    const QList<QPair<const char *, QString>> listStates = {
+        {"nophone", QString()},
+        {"unauthorized", QStringLiteral("R58M40ABCDE\tunauthorized\tusb\t\t\n")},
+        {"nopermissions", QStringLiteral("R58M40ABCDE\tno-permissions\tusb\t\tmissing udev rules\n")},
+        {"offline", QStringLiteral("192.168.1.20:5555\toffline\twifi\tPixel 7\t\n")},
+        {"noserver", QStringLiteral("!cannot start the adb server: adb not found")},
+        {"picker", QStringLiteral("R58M40ABCDE\tready\tusb\tCorvo X5\t\n192.168.1.20:5555\tready\twifi\tPixel 7\t\n"
+                                  "0A1B2C3D\tunauthorized\tusb\t\t\n")}};
+    for (const char *szLang : {"en", "ru", "ar"})
+        for (const auto &state : listStates)
+            QTest::addRow("%s %s", state.first, szLang) << QByteArray(szLang) << QString::fromLatin1(state.first) << state.second;
+}
+
+void tst_WidgetPictures::connectPage()
+{
+    // The connect page in each state a user meets, and the picker, with
+    // the keyboard focus where a user starts (the picker's list, or the
+    // Wi-Fi field).
+    QFETCH(QByteArray, lang);
+    QFETCH(QString, state);
+    QFETCH(QString, list);
+    qputenv("PELORIX_HOST_LANG", lang);
+    QWidget frame;
+    frame.setObjectName(QStringLiteral("BackUpUIPlugin_MainWidget"));
+    frame.setFixedSize(896, 640);
+    auto *pPage = new ConnectWizardWidget(&frame);
+    pPage->InitPage();
+    const PhoneList phones = list.startsWith(QLatin1Char('!')) ? PhoneList::NoServer(list.mid(1)) : PhoneList::Parse(list);
+    pPage->ShowListOnly(phones);
+    frame.show();
+    QVERIFY(QTest::qWaitForWindowActive(&frame));
+    const bool bPicker = state == QLatin1String("picker");
+    QCOMPARE(pPage->GetMode(), bPicker ? ConnectWizardWidget::Mode::Choosing : ConnectWizardWidget::Mode::Waiting);
+    QWidget *pFocus = bPicker ? static_cast<QWidget *>(pPage->GetPicker()->List()) : pPage->GetWifiEdit();
+    pFocus->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(pFocus->hasFocus());
+    if (bPicker)
+        QCOMPARE(pPage->GetPicker()->List()->count(), 3);
+    // Every text fits its place: a label's wrapped text its height, a
+    // button's text its width.
+    for (QLabel *pLabel : pPage->findChildren<QLabel *>()) {
+        if (!pLabel->isVisibleTo(&frame) || pLabel->text().isEmpty() || !pLabel->wordWrap())
+            continue;
+        const int nNeeded = pLabel->heightForWidth(pLabel->width());
+        QVERIFY2(nNeeded <= pLabel->height(), qPrintable(QStringLiteral("%1 needs %2 px, has %3: %4")
+                                                             .arg(pLabel->objectName()).arg(nNeeded)
+                                                             .arg(pLabel->height()).arg(pLabel->text())));
+    }
+    for (QPushButton *pButton : pPage->findChildren<QPushButton *>()) {
+        if (pButton->isVisibleTo(&frame) && !pButton->text().isEmpty())
+            QVERIFY2(pButton->fontMetrics().horizontalAdvance(pButton->text()) < pButton->width() - 8,
+                     qPrintable(pButton->text()));
+    }
+    const QString strName = QStringLiteral("page_connect-%1_%2").arg(state, QString::fromLatin1(lang));
+    const QString strFile = Save(&frame, strName);
+    QVERIFY2(!strFile.isEmpty(), qPrintable(strName));
+    QCOMPARE(QImage(strFile).size(), frame.size() * frame.devicePixelRatio());
 }
 
 void tst_WidgetPictures::stopQuestion_data()

@@ -177,6 +177,8 @@ void CompleteWizardWidget::InitLabel()
 void CompleteWizardWidget::InitButtons()
 {
     m_pBtnFinish = CreateFunctionButton();
+    m_pBtnTryAgain = CreateFunctionButton();
+    m_pBtnTryAgain->hide();
 }
 
 void CompleteWizardWidget::InitButtonText()
@@ -186,6 +188,8 @@ void CompleteWizardWidget::InitButtonText()
         return;
     }
     m_pBtnFinish->setText(Change::tr("IDS_BACKUPUIPLUGIN_FINISHBUTTON"));
+    if (m_pBtnTryAgain)
+        m_pBtnTryAgain->setText(Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_TRYAGAIN_BUTTON"));
 }
 
 void CompleteWizardWidget::InitObjectName()
@@ -204,6 +208,8 @@ void CompleteWizardWidget::InitObjectName()
     m_pLabelNotAvailableIcon->setObjectName(QStringLiteral("BackUpUIPlugin_Complete_NotAvailableIcon"));
     m_pLabelNotAvailable->setObjectName(QStringLiteral("BackUpUIPlugin_Complete_NotAvailableLabel"));
     m_pBtnFinish->setObjectName(QStringLiteral("CommonUI_Function_Btn"));
+    if (m_pBtnTryAgain)
+        m_pBtnTryAgain->setObjectName(QStringLiteral("CommonUI_Function_Btn"));
     if (m_pLabelFolder && m_pBtnOpenFolder) {
         m_pLabelFolder->setObjectName(QStringLiteral("BackUpUIPlugin_Complete_FolderLabel"));
         m_pBtnOpenFolder->setObjectName(QStringLiteral("BackUpUIPlugin_Complete_OpenFolderButton"));
@@ -221,11 +227,13 @@ void CompleteWizardWidget::InitLayout()
         m_pHeader->move(593, 41);
         m_pHeader->setLayoutDirection(Qt::RightToLeft);
         m_pBtnFinish->setLayoutDirection(Qt::RightToLeft);
+        if (m_pBtnTryAgain)
+            m_pBtnTryAgain->setLayoutDirection(Qt::RightToLeft);
     } else {
         m_pFrameImage->move(47, 45);
         m_pHeader->move(27, 41);
     }
-    m_pBtnFinish->move(390, 566);
+    PlaceButtons();
     InitLabelLayout();
 }
 
@@ -270,12 +278,18 @@ void CompleteWizardWidget::InitCons()
         return;
     }
     connect(m_pBtnFinish, &QPushButton::clicked, this, &CompleteWizardWidget::DoCancel);
-    // The page offers only Finish: Enter and Escape both press it.
+    // Without "Try again" the page offers only Finish: Enter and Escape both
+    // press it (PlaceButtons gives Enter to "Try again" when it is shown).
     SetKeyButtons(m_pBtnFinish, m_pBtnFinish);
+    if (m_pBtnTryAgain)
+        connect(m_pBtnTryAgain, &QPushButton::clicked, this, &CompleteWizardWidget::signalTryAgain);
     if (m_pBtnOpenFolder) {
         connect(m_pBtnOpenFolder, &QPushButton::clicked, this, &CompleteWizardWidget::slotOpenFolder);
         QWidget::setTabOrder(m_pBtnOpenFolder, m_pBtnFinish);
     }
+    // "Try again" is read before Finish.
+    if (m_pBtnTryAgain)
+        QWidget::setTabOrder(m_pBtnTryAgain, m_pBtnFinish);
 }
 
 void CompleteWizardWidget::InitialShow()
@@ -332,12 +346,34 @@ void CompleteWizardWidget::InitialShow()
         m_pBtnOpenFolder->setVisible(bFolder);
     }
 
+    PlaceButtons();
     UpdateAccessibleText();
 }
 
 void CompleteWizardWidget::SetBackupFolder(const QString &strFolder)
 {
     m_strFolder = strFolder;
+}
+
+void CompleteWizardWidget::SetRetryOffered(bool bOffered)
+{
+    m_bRetryOffered = bOffered;
+}
+
+void CompleteWizardWidget::PlaceButtons()
+{
+    if (!m_pBtnFinish || !m_pBtnTryAgain)
+        return;
+    m_pBtnTryAgain->setVisible(m_bRetryOffered);
+    if (!m_bRetryOffered) {
+        m_pBtnFinish->move(390, 566);
+        SetKeyButtons(m_pBtnFinish, m_pBtnFinish);
+        return;
+    }
+    // Side by side, "Try again" first in reading order.
+    m_pBtnTryAgain->move(m_bRightToLeft ? 450 : 330, 566);
+    m_pBtnFinish->move(m_bRightToLeft ? 330 : 450, 566);
+    SetKeyButtons(m_pBtnTryAgain, m_pBtnFinish);
 }
 
 void CompleteWizardWidget::slotOpenFolder()

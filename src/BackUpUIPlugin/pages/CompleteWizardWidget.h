@@ -36,6 +36,10 @@ public:
     // Shown, with a button that opens it, when the run delivered a package.
     void SetBackupFolder(const QString &strFolder) override;
     QString GetBackupFolder() const { return m_strFolder; }
+    // Shows "Try again" beside Finish at the next InitialShow.
+    void SetRetryOffered(bool bOffered) override;
+    bool IsRetryOffered() const { return m_bRetryOffered; }
+    QPushButton *GetTryAgainButton() const { return m_pBtnTryAgain; }
     QLabel *GetFolderLabel() const { return m_pLabelFolder; }
     QPushButton *GetOpenFolderButton() const { return m_pBtnOpenFolder; }
 
@@ -61,6 +65,11 @@ public:
     // The result label's rich text for a headline and a detail.
     static QString ResultRichText(const QString &strCaption, const QString &strValue);
 
+signals:
+    // The user asks to run the backup again: back to the connect page, then
+    // the prepare page with the same selection and folder.
+    void signalTryAgain();
+
 public slots:
     void DoCancel() override;
     // Opens the backup folder in the desktop's file manager.
@@ -79,6 +88,7 @@ private:
     void InitLabel();
     void InitLabelLayout();
     void UpdateAccessibleText();
+    void PlaceButtons();
     static QLabel *CreateNoteLabel(QWidget *pParent);
     static QLabel *CreateNoteIcon(QWidget *pParent);
     // A note row: its icon, then its label.
@@ -102,6 +112,7 @@ private:
     QLabel *m_pLabelNotAvailableIcon = nullptr;
     QLabel *m_pLabelNotAvailable = nullptr;
     QPushButton *m_pBtnFinish = nullptr;
+    QPushButton *m_pBtnTryAgain = nullptr;
     QLabel *m_pLabelFolder = nullptr;
     QPushButton *m_pBtnOpenFolder = nullptr;
     QVBoxLayout *m_pLayoutLabels = nullptr;
@@ -115,6 +126,7 @@ private:
     QString m_strApkTip;
     QString m_strNotAvailableTip;
     QString m_strFolder;
+    bool m_bRetryOffered = false;
 
     const bool m_bRightToLeft;
 };

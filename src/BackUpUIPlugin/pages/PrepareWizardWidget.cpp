@@ -363,7 +363,30 @@ void PrepareWizardWidget::InitialShow()
         m_pWaitingFrame->ShowFrame();
         m_pWaitingFrame->raise();
     }
+    RestoreKeptTiles();
     m_pLabelSpaceStatus->hide();
+}
+
+void PrepareWizardWidget::KeepChoicesForNextShow()
+{
+    m_setKeptTiles.clear();
+    for (auto it = m_listBackup.cbegin(); it != m_listBackup.cend(); ++it) {
+        if (it.value() && it.value()->IsChecked())
+            m_setKeptTiles.insert(it.key());
+    }
+    m_bKeepTiles = true;
+    m_strKeptPath = m_strBackUpPath;
+}
+
+void PrepareWizardWidget::RestoreKeptTiles()
+{
+    if (!m_bKeepTiles)
+        return;
+    m_bKeepTiles = false;
+    for (auto it = m_listBackup.cbegin(); it != m_listBackup.cend(); ++it) {
+        if (it.value())
+            it.value()->SetChecked(m_setKeptTiles.contains(it.key()));
+    }
 }
 
 void PrepareWizardWidget::soltGetStatusThread()
@@ -391,6 +414,10 @@ void PrepareWizardWidget::InitialShowCount()
             StartCount();
     }
     m_strBackUpPath = ReadBackupLocation();
+    if (!m_strKeptPath.isEmpty()) {
+        m_strBackUpPath = m_strKeptPath;
+        m_strKeptPath.clear();
+    }
     ShowBackUpPath();
     slotsPathChanged(m_strBackUpPath);
 }

@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QtGlobal>
 
@@ -55,6 +56,9 @@ public:
     bool ShowPlugin(const QString &strPluginName);
     // Stops the count retry and the status poll (the host releases the phone).
     void StopTimers();
+    // Keeps the checked tiles and the destination folder for the next time
+    // the page is shown (a run tried again starts from the same choices).
+    void KeepChoicesForNextShow();
 
     // What the capacity text names the destination by: the drive letter on
     // Windows, the root path of the volume holding it elsewhere.
@@ -112,6 +116,7 @@ private:
     void ShowBackUpPath();
     void UpdateCapacityText(const QString &strPath);
     void HideMainWindow();
+    void RestoreKeptTiles();
 
     QFrame *m_pFrameBgOne = nullptr;
     QFrame *m_pFrameBgTwo = nullptr;
@@ -135,5 +140,9 @@ private:
     QTimer *m_pCountTimer = nullptr;
     QTimer *m_pStatusTimer = nullptr;
     bool m_bStatusDone = false;
+    // Choices kept for the next showing; applied once, then forgotten.
+    bool m_bKeepTiles = false;
+    QSet<int> m_setKeptTiles;
+    QString m_strKeptPath;
     const bool m_bRightToLeft;
 };

@@ -17,6 +17,7 @@
 #include <host/PluginContainer.h>
 #include <host/Startup.h>
 #include <sdk/dvsk.h>
+#include <sdk/dvsk_device.h>
 
 #include <QDebug>
 #include <QDir>
@@ -267,9 +268,15 @@ void BackUpUIBBMgr::updateUIAfterFinished(int nResult)
         return;
     }
 
+    // A run that could not reach the phone is simply tried again once the
+    // phone is back: the phone went away, or none was there at the start.
+    const bool bNoPhone = nResult == RUN_RESULT_NO_MEMINFO && DVSK_Device_IsAttached() != 1;
+    CompleteView()->SetRetryOffered(nResult == RUN_RESULT_PHONE_DISCONNECTED || bNoPhone);
     if (nResult < 0) {
         const char *szReason = "IDS_BACKUPUIPLUGIN_COMPLETE_NO_ENOUGH_SPACE_LABEL";
-        if (nResult == RUN_RESULT_NO_MEMINFO)
+        if (bNoPhone)
+            szReason = "IDS_BACKUPUIPLUGIN_COMPLETE_NO_PHONE_LABEL";
+        else if (nResult == RUN_RESULT_NO_MEMINFO)
             szReason = "IDS_BACKUPUIPLUGIN_COMPLETE_GET_PHONE_MEM_FAIL_LABEL";
         else if (nResult == RUN_RESULT_PHONE_DISCONNECTED)
             szReason = "IDS_BACKUPUIPLUGIN_COMPLETE_PHONE_DISCONNECTED_LABEL";

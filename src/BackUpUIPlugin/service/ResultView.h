@@ -29,6 +29,9 @@ public:
     virtual void SetNotAvailableTip(const QString &strTip) = 0;
     // The folder the backup package was written to (empty: none).
     virtual void SetBackupFolder(const QString &strFolder) = 0;
+    // Whether the run can simply be tried again once a phone is connected
+    // (the phone went away, or there was none when it started).
+    virtual void SetRetryOffered(bool bOffered) = 0;
 
 protected:
     ResultView() = default;

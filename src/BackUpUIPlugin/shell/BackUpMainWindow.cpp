@@ -5,8 +5,12 @@
 #include "BackUpUIThread.h"
 #include "BackUpUIThreadCancel.h"
 #include "CompleteWizardWidget.h"
+#include "ConnectWizardWidget.h"
+#include "CustomLabelButton.h"
 #include "DoingWizardWidget.h"
 #include "LogLine.h"
+#include "PhoneIdentity.h"
+#include "PhoneTexts.h"
 #include "PrepareWizardWidget.h"
 #include "SendCmdResetThread.h"
 
@@ -81,6 +85,8 @@ BackUpMainWindow::~BackUpMainWindow()
     m_pDoingWidget = nullptr;
     delete m_pCompleteWidget;
     m_pCompleteWidget = nullptr;
+    delete m_pConnectWidget;
+    m_pConnectWidget = nullptr;
 
     BackUpUILogic::DestroyInstance();
     m_pLogic = nullptr;
@@ -105,17 +111,69 @@ void BackUpMainWindow::InitWizard()
     m_pPrepareWidget->SetNeighbourPages(nullptr, m_pDoingWidget);
     m_pDoingWidget->SetNeighbourPages(m_pPrepareWidget, m_pCompleteWidget);
     m_pCompleteWidget->SetNeighbourPages(m_pDoingWidget, nullptr);
+
+    // The connect page stands before the wizard without being linked into
+    // it: it only says when a phone is ready.
+    m_pConnectWidget = new ConnectWizardWidget(this);
+    m_pConnectWidget->InitPage();
+    m_pConnectWidget->hide();
+    connect(m_pConnectWidget, &ConnectWizardWidget::signalPhoneReady, this, &BackUpMainWindow::slotPhoneReady);
+    connect(m_pConnectWidget, &ConnectWizardWidget::signalCancelRequested, m_pPrepareWidget,
+            &PrepareWizardWidget::DoCancel);
+    connect(m_pCompleteWidget, &CompleteWizardWidget::signalTryAgain, this, &BackUpMainWindow::slotTryAgain);
 }
 
 void BackUpMainWindow::ShowWizard()
 {
-    if (!m_pPrepareWidget || !m_pDoingWidget || !m_pCompleteWidget) {
+    if (!m_pPrepareWidget || !m_pDoingWidget || !m_pCompleteWidget || !m_pConnectWidget) {
         LOG_ARG_NULL("ShowWizard");
         return;
     }
-    m_pPrepareWidget->ShowPage();
     m_pDoingWidget->hide();
     m_pCompleteWidget->hide();
+    ShowFirstPage();
+}
+
+void BackUpMainWindow::ShowFirstPage()
+{
+    if (ConnectWizardWidget::OpenSingleReadyPhone()) {
+        ShowPreparePage();
+        return;
+    }
+    m_pPrepareWidget->hide();
+    m_pConnectWidget->ShowPage();
+}
+
+void BackUpMainWindow::ShowPreparePage()
+{
+    m_pConnectWidget->hide();
+    ShowPhoneInHeaders();
+    m_pPrepareWidget->ShowPage();
+}
+
+void BackUpMainWindow::ShowPhoneInHeaders()
+{
+    const QString strPhone = PhoneTexts::HeaderLine(PhoneIdentity::OfOpenPhone());
+    for (QWidget *pPage : {static_cast<QWidget *>(m_pPrepareWidget), static_cast<QWidget *>(m_pDoingWidget),
+                           static_cast<QWidget *>(m_pCompleteWidget)}) {
+        for (CustomLabelButton *pHeader : pPage->findChildren<CustomLabelButton *>())
+            pHeader->SetPhoneText(strPhone);
+    }
+}
+
+void BackUpMainWindow::slotPhoneReady()
+{
+    if (m_pPrepareWidget && m_pConnectWidget)
+        ShowPreparePage();
+}
+
+void BackUpMainWindow::slotTryAgain()
+{
+    if (!m_pPrepareWidget || !m_pCompleteWidget || !m_pConnectWidget)
+        return;
+    m_pPrepareWidget->KeepChoicesForNextShow();
+    m_pCompleteWidget->hide();
+    ShowFirstPage();
 }
 
 void BackUpMainWindow::ShowWindow(QWidget *pParent, const QRect &rect)

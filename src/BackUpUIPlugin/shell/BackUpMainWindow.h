@@ -6,13 +6,15 @@
 class BackUpUIBBMgr;
 class BackUpUILogic;
 class CompleteWizardWidget;
+class ConnectWizardWidget;
 class DoingWizardWidget;
 class PrepareWizardWidget;
 
 // The plugin's one window: a frameless 896 x 640 widget that the host
 // re-parents into its own frame. It holds the three-page wizard (prepare,
-// progress, result), keeps the connection to the backup logic and hands the
-// outside caller to the outside backup manager.
+// progress, result), preceded by the connect page while no usable phone is
+// connected, keeps the connection to the backup logic and hands the outside
+// caller to the outside backup manager. The pages' headers name the phone.
 class BackUpMainWindow : public QWidget
 {
     Q_OBJECT
@@ -49,19 +51,33 @@ public:
     PrepareWizardWidget *GetPreparePage() const { return m_pPrepareWidget; }
     DoingWizardWidget *GetDoingPage() const { return m_pDoingWidget; }
     CompleteWizardWidget *GetCompletePage() const { return m_pCompleteWidget; }
+    ConnectWizardWidget *GetConnectPage() const { return m_pConnectWidget; }
 
 public slots:
     void onDeviceAvaible(bool bInitFinished);
+    // The connect page opened a phone: the prepare page follows.
+    void slotPhoneReady();
+    // "Try again" on the result page: the connect page, then the prepare
+    // page with the same selection and folder.
+    void slotTryAgain();
 
 private:
     explicit BackUpMainWindow(QWidget *pParent = nullptr);
     ~BackUpMainWindow() override;
+
+    // The prepare page when a usable phone can be opened at once, else the
+    // connect page.
+    void ShowFirstPage();
+    void ShowPreparePage();
+    // The opened phone's model and serial in the headers of the backup pages.
+    void ShowPhoneInHeaders();
 
     BackUpUILogic *m_pLogic = nullptr;
     BackUpUIBBMgr *m_pBBMgr = nullptr;
     PrepareWizardWidget *m_pPrepareWidget = nullptr;
     DoingWizardWidget *m_pDoingWidget = nullptr;
     CompleteWizardWidget *m_pCompleteWidget = nullptr;
+    ConnectWizardWidget *m_pConnectWidget = nullptr;
     int m_nOutFuncCaller = 0;
     int m_nOutFuncParam = 0;
 };
