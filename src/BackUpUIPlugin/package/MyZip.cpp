@@ -545,76 +545,98 @@ bool MyZip::Extract(const char *szPath, const char *szFolder, PackageLayout::Id 
     // a separator. Each arrives in a part file of its own; only once the
     // whole stream has been read, its length matched the table and its
     // checksum confirmed the bytes do the entries take their names.
-    const QDir folder(QString::fromLocal8Bit(szFolder));
-    struct Arrived
-    {
-        QString strPart;
-        QString strTarget;
-    };
-    QList<Arrived> listArrived;
-    bool bOk = true;
-    for (int i = 0; i < reader.EntryCount() && bOk; ++i) {
-        const QByteArray baName = PackageLayout::TargetName(reader.EntryName(i));
-        if (baName.isEmpty()) {
-            LogLine::Warning(kLogSource, szFunction,
-                             QStringLiteral("skip entry %1: no usable file name in \"%2\"")
-                                 .arg(i)
-                                 .arg(QString::fromLocal8Bit(reader.EntryName(i))));
-            m_listSkipped.append(i);
-            if (reader.ReadEntry(nullptr) != PackageReader::ReadOk) {
-                bOk = Fail(szFunction, QString::fromLatin1(szReadError));
-                m_strLastError = reader.ErrorText();
-            }
-            continue;
-        }
-        const QString strTarget = folder.filePath(QString::fromLocal8Bit(baName));
-        QFile part;
-        if (!OpenPartFile(folder, part)) {
-            bOk = Fail(szFunction, QStringLiteral("can not open file"));
-            m_strLastError = QStringLiteral("cannot write %1: %2").arg(strTarget, part.errorString());
-            break;
-        }
-        const PackageReader::ReadResult result = reader.ReadEntry(&part);
-        if (result == PackageReader::ReadOk && part.flush()) {
-            part.close();
-            listArrived.append({part.fileName(), strTarget});
-            continue;
-        }
-        const QString strWriteError = part.errorString();
-        part.close();
-        part.remove();
-        if (result == PackageReader::WriteFailed || result == PackageReader::ReadOk) {
-            Fail(szFunction, QStringLiteral("write error"));
-            m_strLastError = QStringLiteral("cannot write %1: %2").arg(strTarget, strWriteError);
-        } else {
-            Fail(szFunction, QString::fromLatin1(szReadError));
-            m_strLastError = reader.ErrorText();
-        }
-        bOk = false;
-    }
-    if (bOk) {
-        qint64 nLeftOver = 0;
-        const PackageReader::ReadResult rest = reader.ReadRest(&nLeftOver);
-        if (rest != PackageReader::ReadOk) {
-            bOk = Fail(szFunction, QString::fromLatin1(szReadError));
-            m_strLastError = reader.ErrorText();
-        } else if (nLeftOver > 0) {
-            bOk = Fail(szFunction, QString::fromLatin1(szReadError));
-            m_strLastError = QStringLiteral("%1 bytes follow the last entry: the table does not describe the "
-                                            "package's content")
-                                 .arg(nLeftOver);
-        } else if (!reader.IsGzip()) {
-            bOk = Fail(szFunction, QString::fromLatin1(szReadError));
-            m_strLastError = QStringLiteral("the file is not gzip-compressed, so nothing confirms its content");
-        }
-    }
+    QList<ArrivedEntry> listArrived;
+    bool bOk = ReadEntries(reader, QDir(QString::fromLocal8Bit(szFolder)), szFunction, szReadError, listArrived);
+    if (bOk)
+        bOk = CheckRest(reader, szFunction, szReadError);
     reader.Close();
     head.Clear();
+    return NameArrived(listArrived, bOk, szFunction);
+}
 
+bool MyZip::ReadEntries(PackageReader &reader, const QDir &folder, const char *szFunction, const char *szReadError,
+                        QList<ArrivedEntry> &listArrived)
+{
+    for (int i = 0; i < reader.EntryCount(); ++i) {
+        const QByteArray baName = PackageLayout::TargetName(reader.EntryName(i));
+        if (!baName.isEmpty()) {
+            if (!ReadEntry(reader, folder.filePath(QString::fromLocal8Bit(baName)), folder, szFunction, szReadError,
+                           listArrived))
+                return false;
+            continue;
+        }
+        LogLine::Warning(kLogSource, szFunction,
+                         QStringLiteral("skip entry %1: no usable file name in \"%2\"")
+                             .arg(i)
+                             .arg(QString::fromLocal8Bit(reader.EntryName(i))));
+        m_listSkipped.append(i);
+        if (reader.ReadEntry(nullptr) != PackageReader::ReadOk) {
+            Fail(szFunction, QString::fromLatin1(szReadError));
+            m_strLastError = reader.ErrorText();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool MyZip::ReadEntry(PackageReader &reader, const QString &strTarget, const QDir &folder, const char *szFunction,
+                      const char *szReadError, QList<ArrivedEntry> &listArrived)
+{
+    QFile part;
+    if (!OpenPartFile(folder, part)) {
+        Fail(szFunction, QStringLiteral("can not open file"));
+        m_strLastError = QStringLiteral("cannot write %1: %2").arg(strTarget, part.errorString());
+        return false;
+    }
+    const PackageReader::ReadResult result = reader.ReadEntry(&part);
+    if (result == PackageReader::ReadOk && part.flush()) {
+        part.close();
+        listArrived.append({part.fileName(), strTarget});
+        return true;
+    }
+    const QString strWriteError = part.errorString();
+    part.close();
+    part.remove();
+    if (result == PackageReader::WriteFailed || result == PackageReader::ReadOk) {
+        Fail(szFunction, QStringLiteral("write error"));
+        m_strLastError = QStringLiteral("cannot write %1: %2").arg(strTarget, strWriteError);
+    } else {
+        Fail(szFunction, QString::fromLatin1(szReadError));
+        m_strLastError = reader.ErrorText();
+    }
+    return false;
+}
+
+bool MyZip::CheckRest(PackageReader &reader, const char *szFunction, const char *szReadError)
+{
+    qint64 nLeftOver = 0;
+    const PackageReader::ReadResult rest = reader.ReadRest(&nLeftOver);
+    if (rest != PackageReader::ReadOk) {
+        Fail(szFunction, QString::fromLatin1(szReadError));
+        m_strLastError = reader.ErrorText();
+        return false;
+    }
+    if (nLeftOver > 0) {
+        Fail(szFunction, QString::fromLatin1(szReadError));
+        m_strLastError = QStringLiteral("%1 bytes follow the last entry: the table does not describe the "
+                                        "package's content")
+                             .arg(nLeftOver);
+        return false;
+    }
+    if (!reader.IsGzip()) {
+        Fail(szFunction, QString::fromLatin1(szReadError));
+        m_strLastError = QStringLiteral("the file is not gzip-compressed, so nothing confirms its content");
+        return false;
+    }
+    return true;
+}
+
+bool MyZip::NameArrived(const QList<ArrivedEntry> &listArrived, bool bOk, const char *szFunction)
+{
     // Confirmed entries take their names; entries read in full that nothing
     // confirms are kept under a name that says so.
     const QString strMark = bOk ? QString() : QStringLiteral(".unconfirmed");
-    for (const Arrived &arrived : qAsConst(listArrived)) {
+    for (const ArrivedEntry &arrived : listArrived) {
         const QString strFinal = arrived.strTarget + strMark;
         // A link planted in the folder would redirect the write elsewhere.
         const bool bLink = QFileInfo(strFinal).isSymLink();

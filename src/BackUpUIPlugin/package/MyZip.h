@@ -10,6 +10,9 @@
 
 #include <memory>
 
+class PackageReader;
+class QDir;
+
 // Writes a backup package (one gzip stream: a fixed header, then the
 // entries' contents) and reads the six header layouts back.
 //
@@ -119,7 +122,19 @@ public:
 private:
     int ReadVersionedHead(const char *szPath, PackageLayout::Id layout, const char *szZeroText,
                           QList<QByteArray> &listNames, quint32 *pnCounts, QByteArray &baDeviceName);
+    // An entry read in full into its part file, waiting for its name.
+    struct ArrivedEntry
+    {
+        QString strPart;
+        QString strTarget;
+    };
     bool Extract(const char *szPath, const char *szFolder, PackageLayout::Id layout, const char *szFunction);
+    bool ReadEntries(PackageReader &reader, const QDir &folder, const char *szFunction, const char *szReadError,
+                     QList<ArrivedEntry> &listArrived);
+    bool ReadEntry(PackageReader &reader, const QString &strTarget, const QDir &folder, const char *szFunction,
+                   const char *szReadError, QList<ArrivedEntry> &listArrived);
+    bool CheckRest(PackageReader &reader, const char *szFunction, const char *szReadError);
+    bool NameArrived(const QList<ArrivedEntry> &listArrived, bool bOk, const char *szFunction);
     bool WritePackage();
     bool Fail(const char *szFunction, const QString &strText);
     void SetCount(int nIndex, quint32 nCount);
