@@ -66,6 +66,43 @@ QList<QPair<QString, QString>> AppsWithData(const PhoneConfig &config)
     }
     return list;
 }
+// The list text of a media or application backup: name, size, modification
+// time, phone path; readers that know only the first and the last field
+// still find name and path.
+QByteArray FileListText(const PhoneConfig &config, int nType)
+{
+    QStringList listLines;
+    const QChar sep(0x18);
+    const bool bApps = nType == 9;
+    for (const PhoneConfig::PhoneFile &file : bApps ? config.Apps() : config.MediaFiles(nType)) {
+        const QString strName = QFileInfo(file.strPhonePath).fileName();
+        listLines << (bApps ? strName.chopped(4) : strName) + sep + QString::number(file.nSize) + sep
+                         + QString::number(file.nModified) + sep + file.strPhonePath;
+    }
+    return listLines.join(QStringLiteral("\r\n")).toUtf8();
+}
+
+// Adds one package's data files to the archive under "<package>/"; false
+// when one could not be added.
+bool AddAppData(ZipStoreWriter &zip, const PhoneConfig &config, const QPair<QString, QString> &appData)
+{
+    const QDir dataDir(appData.second);
+    QDirIterator it(dataDir.path(), QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    QStringList listFiles;
+    // A link that leads out of the phone folder is not the phone's.
+    while (it.hasNext()) {
+        const QString strFile = it.next();
+        if (config.IsInsidePhone(strFile))
+            listFiles << strFile;
+    }
+    listFiles.sort();
+    bool bOk = true;
+    for (const QString &strFile : qAsConst(listFiles)) {
+        if (!zip.AddFile(appData.first + QLatin1Char('/') + dataDir.relativeFilePath(strFile), strFile))
+            bOk = false;
+    }
+    return bOk;
+}
 } // namespace
 
 SimDevice &SimDevice::Instance()
@@ -243,130 +280,110 @@ int SimDevice::BackUp(int nType, const char *szName, char **ppText)
         return 0;
     }
 
+    BackupPlan plan;
+    if (const int nError = PlanBackup(config, nType, plan))
+        return nError;
+
+    // The phone works on its own thread and reports from there; the caller
+    // waits for it to finish.
+    bool bAborted = false;
+    bool bFailed = false;
+    std::thread worker([&]() { RunPhoneBackup(config, nType, plan, token, bAborted, bFailed); });
+    worker.join();
+
+    if (nType == 15 && (bAborted || bFailed || !plan.bDeliverPath))
+        QFile::remove(plan.strArchive);
+    if (bAborted)
+        return AbortCode();
+    if (bFailed)
+        return DVSK_SIM_ERR_PHONE_IO;
+    if (PhoneConfig::IsFileListType(nType)) {
+        *ppText = MallocText(plan.baList);
+        return *ppText ? 0 : DVSK_SIM_ERR_PHONE_IO;
+    }
+    *ppText = const_cast<char *>(kSuccessText);
+    return 0;
+}
+
+int SimDevice::PlanBackup(const PhoneConfig &config, int nType, BackupPlan &plan)
+{
     // What the phone-side backup goes through, item by item.
-    int nItems = 0;
-    QByteArray baList;
-    QString strResultPhonePath;
-    QString strResultHostPath;
-    QList<QPair<QString, QString>> listAppData;
     if (PhoneConfig::IsRecordType(nType)) {
         const PhoneConfig::RecordSet records = config.Records(nType);
-        nItems = qMax(0, records.nBackupCount);
+        plan.nItems = qMax(0, records.nBackupCount);
         if (!records.strFile.isEmpty()) {
-            strResultPhonePath = records.strPhonePath;
+            plan.strResultPhonePath = records.strPhonePath;
             // The phone serves only what lies in its own folder.
-            strResultHostPath = config.FileInPhone(records.strFile);
-            if (strResultHostPath.isEmpty())
+            plan.strResultHostPath = config.FileInPhone(records.strFile);
+            if (plan.strResultHostPath.isEmpty())
                 return DVSK_SIM_ERR_PHONE_IO;
         }
     } else if (nType == 15) {
-        listAppData = AppsWithData(config);
-        nItems = listAppData.size();
-        strResultPhonePath = QStringLiteral("/data/local/tmp/backup/appdata.zip");
+        plan.listAppData = AppsWithData(config);
+        plan.nItems = plan.listAppData.size();
+        plan.strResultPhonePath = QStringLiteral("/data/local/tmp/backup/appdata.zip");
     } else {
         const PhoneConfig::FileSet files = config.Files(nType);
         if (!files.strRawList.isEmpty()) {
             QFile file(config.FileInPhone(files.strRawList));
             if (file.fileName().isEmpty() || !file.open(QIODevice::ReadOnly))
                 return DVSK_SIM_ERR_PHONE_IO;
-            baList = file.readAll();
+            plan.baList = file.readAll();
         } else {
-            // name, size, modification time, phone path: readers that know
-            // only the first and the last field still find name and path.
-            QStringList listLines;
-            const QChar sep(0x18);
-            const bool bApps = nType == 9;
-            for (const PhoneConfig::PhoneFile &file : bApps ? config.Apps() : config.MediaFiles(nType)) {
-                const QString strName = QFileInfo(file.strPhonePath).fileName();
-                listLines << (bApps ? strName.chopped(4) : strName) + sep + QString::number(file.nSize) + sep
-                                 + QString::number(file.nModified) + sep + file.strPhonePath;
-            }
-            baList = listLines.join(QStringLiteral("\r\n")).toUtf8();
+            plan.baList = FileListText(config, nType);
         }
-        nItems = CountListItems(baList);
+        plan.nItems = CountListItems(plan.baList);
     }
-    const bool bDeliverPath = !strResultPhonePath.isEmpty() && !config.NoResultPath(nType);
-    const int nDelayMs = config.ItemDelayMs();
+    plan.bDeliverPath = !plan.strResultPhonePath.isEmpty() && !config.NoResultPath(nType);
+    plan.nDelayMs = config.ItemDelayMs();
 
-    QString strArchive;
     if (nType == 15) {
         const QString strTemp = TempDir();
         if (strTemp.isEmpty())
             return DVSK_SIM_ERR_PHONE_IO;
         QMutexLocker locker(&m_mutex);
-        strArchive = QStringLiteral("%1/appdata-%2.zip").arg(strTemp).arg(++m_nArchiveSerial);
+        plan.strArchive = QStringLiteral("%1/appdata-%2.zip").arg(strTemp).arg(++m_nArchiveSerial);
     }
-
-    // The phone works on its own thread and reports from there; the caller
-    // waits for it to finish.
-    bool bAborted = false;
-    bool bFailed = false;
-    std::thread worker([&]() {
-        ZipStoreWriter zip;
-        if (nType == 15 && !zip.Open(strArchive)) {
-            bFailed = true;
-            return;
-        }
-        // Every item is reported: the engine weighs each report as 1/nAll of
-        // the step.
-        ReportProgress(nType, 0, nItems);
-        for (int i = 1; i <= nItems; ++i) {
-            if (!SleepFor(nDelayMs, token)) {
-                bAborted = true;
-                break;
-            }
-            if (nType == 15) {
-                const QString strPackage = listAppData.at(i - 1).first;
-                const QDir dataDir(listAppData.at(i - 1).second);
-                QDirIterator it(dataDir.path(), QDir::Files | QDir::Hidden | QDir::System,
-                                QDirIterator::Subdirectories);
-                QStringList listFiles;
-                // A link that leads out of the phone folder is not the phone's.
-                while (it.hasNext()) {
-                    const QString strFile = it.next();
-                    if (config.IsInsidePhone(strFile))
-                        listFiles << strFile;
-                }
-                listFiles.sort();
-                for (const QString &strFile : qAsConst(listFiles)) {
-                    if (!zip.AddFile(strPackage + QLatin1Char('/') + dataDir.relativeFilePath(strFile), strFile))
-                        bFailed = true;
-                }
-            }
-            ReportProgress(nType, i, nItems);
-        }
-        if (nType == 15 && !zip.Close())
-            bFailed = true;
-        if (bAborted || bFailed || IsAborted(token)) {
-            bAborted = bAborted || IsAborted(token);
-            return;
-        }
-        // The application data archive is complete: a report without a count.
-        if (nType == 15)
-            ReportProgress(nType, -1, nItems);
-        if (bDeliverPath) {
-            if (nType == 15)
-                RegisterResult(strResultPhonePath, strArchive, true);
-            else
-                RegisterResult(strResultPhonePath, strResultHostPath, false);
-            const QByteArray baPath = strResultPhonePath.toUtf8();
-            ReportProgress(nType, -1111, reinterpret_cast<intptr_t>(baPath.constData()));
-        }
-    });
-    worker.join();
-
-    if (nType == 15 && (bAborted || bFailed || !bDeliverPath))
-        QFile::remove(strArchive);
-    if (bAborted)
-        return AbortCode();
-    if (bFailed)
-        return DVSK_SIM_ERR_PHONE_IO;
-    if (PhoneConfig::IsFileListType(nType)) {
-        *ppText = MallocText(baList);
-        return *ppText ? 0 : DVSK_SIM_ERR_PHONE_IO;
-    }
-    *ppText = const_cast<char *>(kSuccessText);
     return 0;
+}
+
+void SimDevice::RunPhoneBackup(const PhoneConfig &config, int nType, const BackupPlan &plan, const AbortToken &token,
+                               bool &bAborted, bool &bFailed)
+{
+    ZipStoreWriter zip;
+    if (nType == 15 && !zip.Open(plan.strArchive)) {
+        bFailed = true;
+        return;
+    }
+    // Every item is reported: the engine weighs each report as 1/nAll of
+    // the step.
+    ReportProgress(nType, 0, plan.nItems);
+    for (int i = 1; i <= plan.nItems; ++i) {
+        if (!SleepFor(plan.nDelayMs, token)) {
+            bAborted = true;
+            break;
+        }
+        if (nType == 15 && !AddAppData(zip, config, plan.listAppData.at(i - 1)))
+            bFailed = true;
+        ReportProgress(nType, i, plan.nItems);
+    }
+    if (nType == 15 && !zip.Close())
+        bFailed = true;
+    if (bAborted || bFailed || IsAborted(token)) {
+        bAborted = bAborted || IsAborted(token);
+        return;
+    }
+    // The application data archive is complete: a report without a count.
+    if (nType == 15)
+        ReportProgress(nType, -1, plan.nItems);
+    if (plan.bDeliverPath) {
+        if (nType == 15)
+            RegisterResult(plan.strResultPhonePath, plan.strArchive, true);
+        else
+            RegisterResult(plan.strResultPhonePath, plan.strResultHostPath, false);
+        const QByteArray baPath = plan.strResultPhonePath.toUtf8();
+        ReportProgress(nType, -1111, reinterpret_cast<intptr_t>(baPath.constData()));
+    }
 }
 
 int SimDevice::CopyFile(const QString &strSource, const QString &strLocal, int nRateKBps, const AbortToken &token)

@@ -4,8 +4,11 @@
 #include "PhoneConfig.h"
 #include "sdk/dvsk.h"
 
+#include <QByteArray>
 #include <QHash>
+#include <QList>
 #include <QMutex>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
@@ -74,11 +77,29 @@ private:
 
     // Resolves the served folder (switching phones when it changed) and
     // reloads its phone.ini. Call with m_mutex held.
+    // What a phone-side backup goes through, worked out before it starts.
+    struct BackupPlan
+    {
+        int nItems = 0;
+        QByteArray baList;
+        QString strResultPhonePath;
+        QString strResultHostPath;
+        QList<QPair<QString, QString>> listAppData;
+        QString strArchive;
+        bool bDeliverPath = false;
+        int nDelayMs = 0;
+    };
+
     PhoneConfig LoadLocked();
     PhoneConfig Load();
     // Loads the phone for a call that needs it attached and valid (and, with
     // bHonourCancel, not cancelled): 0, or the error the call returns.
     int ReadyPhone(PhoneConfig &config, bool bHonourCancel);
+    // Fills plan for a backup of nType: 0, or the error the call returns.
+    int PlanBackup(const PhoneConfig &config, int nType, BackupPlan &plan);
+    // The phone's side of a backup, on the phone's own thread.
+    void RunPhoneBackup(const PhoneConfig &config, int nType, const BackupPlan &plan, const AbortToken &token,
+                        bool &bAborted, bool &bFailed);
     QString ResolveDirLocked() const;
     void AppendLog(const QString &strLine);
     AbortToken Token(bool bBackup) const;
