@@ -209,78 +209,10 @@ int FileListModule::Backup(int &nCount)
     SetTransporting(true);
     emit SendFileStatus(GetFileStatus());
 
-    const QString strReserved = m_traits.szMediaList ? QString::fromLatin1(m_traits.szMediaList) : QString();
     QList<MediaInfo> listMedia;
-    QHash<QString, int> hashNextNumber;
-    int nCopied = 0;
-    for (auto it = mapEntries.cbegin(); it != mapEntries.cend(); ++it) {
-        const QString &strName = it->strName;
-        const QString &strPhonePath = it->strPhonePath;
-        if (strName.isEmpty())
-            continue;
-
-        // The phone's name never leaves the folder: it is reduced to one safe
-        // file name, or the file is skipped like a failed copy.
-        QString strPcName = SafeFileName::FromPhone(strName);
-        const bool bUsable = !strPcName.isEmpty();
-        // What is created here must fit the file system's name limit.
-        if (bUsable && !bApplications) {
-            QString strBase;
-            QString strExtension;
-            SafeFileName::Split(strPcName, strBase, strExtension);
-            strPcName = SafeFileName::Fitted(strBase, QString(), strExtension);
-        }
-        QString strFolder = m_strFolder;
-        QString strTarget;
-        if (bUsable) {
-            if (bApplications) {
-                QDir(m_strFolder).mkpath(QStringLiteral("APK"));
-                strFolder = m_strFolder + QStringLiteral("/APK");
-                strPcName = SafeFileName::Fitted(strPcName, QString(), QStringLiteral(".apk"));
-            }
-            strTarget = strFolder + QLatin1Char('/') + strPcName;
-            LogLine::WarningPlain(szSource, "Backup", QLatin1Char('"') + strTarget + QLatin1Char('"'));
-        } else {
-            LogLine::Warning(szSource, "Backup", QStringLiteral("unusable name from the phone: ") + strName);
-        }
-
-        if (IsStopRequested())
-            return -1;
-
-        if (bUsable) {
-            LogLine::WarningPlain(szSource, "Backup", QStringLiteral("CANCEL") + strTarget);
-            if (bApplications) {
-                // Replaced, but never written through a link.
-                if (QFileInfo(strTarget).isSymLink())
-                    QFile::remove(strTarget);
-            } else if (IsTaken(strFolder, strPcName, strReserved)) {
-                // Numbering goes on from the last number given to this name,
-                // so that many files of one name cost one look each.
-                strPcName = FreeName(strFolder, strPcName, strReserved, &hashNextNumber[strPcName]);
-                strTarget = strFolder + QLatin1Char('/') + strPcName;
-            }
-        }
-
-        emit signalBackupPro(nCode, 2, nCopied + 1, nCount);
-        int nCopy = GETFILE_FAILED;
-        if (bUsable) {
-            nCopy = FetchFile(pLogic, strTarget, it.key(), it.value());
-            LogLine::WarningPlain(szSource, "Backup", QStringLiteral("Get File return:") + QString::number(nCopy));
-        }
-        if (nCopy == GETFILE_OK) {
-            LogLine::Info(szSource, "Backup", QLatin1String(m_traits.szCopyMessage));
-            SetTransporting(false);
-            emit SendFileStatus(GetFileStatus());
-            ++nCopied;
-            if (!bApplications)
-                listMedia.append({strPcName, strName, strPhonePath});
-        } else {
-            LogLine::WarningPlain(szSource, "Backup", QStringLiteral("get") + strPhonePath + QStringLiteral("failed"));
-            m_listFailedPaths.append(strPhonePath);
-            SetTransporting(false);
-            emit SendFileStatus(GetFileStatus());
-        }
-    }
+    const int nCopied = CopyListedFiles(pLogic, mapEntries, nCount, listMedia);
+    if (nCopied < 0)
+        return -1;
 
     nCount = nCopied;
     LogLine::WarningPlain(szSource, "Backup", QStringLiteral("Back Up Successed:") + QString::number(nCopied));
@@ -292,4 +224,87 @@ int FileListModule::Backup(int &nCount)
         return -1;
     }
     return 0;
+}
+
+int FileListModule::CopyListedFiles(BackUpUILogic *pLogic, const QMap<QString, ListedFile> &mapEntries, int nCount,
+                                    QList<MediaInfo> &listMedia)
+{
+    const QString strReserved = m_traits.szMediaList ? QString::fromLatin1(m_traits.szMediaList) : QString();
+    QHash<QString, int> hashNextNumber;
+    int nCopied = 0;
+    for (auto it = mapEntries.cbegin(); it != mapEntries.cend(); ++it) {
+        if (it->strName.isEmpty())
+            continue;
+        Target target = PlaceFile(it->strName);
+        if (IsStopRequested())
+            return -1;
+        if (target.bUsable)
+            ClaimTarget(target, strReserved, hashNextNumber);
+
+        emit signalBackupPro(m_traits.nCode, 2, nCopied + 1, nCount);
+        int nCopy = GETFILE_FAILED;
+        if (target.bUsable) {
+            nCopy = FetchFile(pLogic, target.strTarget, it.key(), it.value());
+            LogLine::WarningPlain(Source(), "Backup", QStringLiteral("Get File return:") + QString::number(nCopy));
+        }
+        if (nCopy == GETFILE_OK) {
+            LogLine::Info(Source(), "Backup", QLatin1String(m_traits.szCopyMessage));
+            SetTransporting(false);
+            emit SendFileStatus(GetFileStatus());
+            ++nCopied;
+            if (!m_traits.bApplications)
+                listMedia.append({target.strPcName, it->strName, it->strPhonePath});
+        } else {
+            LogLine::WarningPlain(Source(), "Backup",
+                                  QStringLiteral("get") + it->strPhonePath + QStringLiteral("failed"));
+            m_listFailedPaths.append(it->strPhonePath);
+            SetTransporting(false);
+            emit SendFileStatus(GetFileStatus());
+        }
+    }
+    return nCopied;
+}
+
+FileListModule::Target FileListModule::PlaceFile(const QString &strName) const
+{
+    // The phone's name never leaves the folder: it is reduced to one safe
+    // file name, or the file is skipped like a failed copy.
+    Target target;
+    target.strPcName = SafeFileName::FromPhone(strName);
+    target.bUsable = !target.strPcName.isEmpty();
+    // What is created here must fit the file system's name limit.
+    if (target.bUsable && !m_traits.bApplications) {
+        QString strBase;
+        QString strExtension;
+        SafeFileName::Split(target.strPcName, strBase, strExtension);
+        target.strPcName = SafeFileName::Fitted(strBase, QString(), strExtension);
+    }
+    target.strFolder = m_strFolder;
+    if (!target.bUsable) {
+        LogLine::Warning(Source(), "Backup", QStringLiteral("unusable name from the phone: ") + strName);
+        return target;
+    }
+    if (m_traits.bApplications) {
+        QDir(m_strFolder).mkpath(QStringLiteral("APK"));
+        target.strFolder = m_strFolder + QStringLiteral("/APK");
+        target.strPcName = SafeFileName::Fitted(target.strPcName, QString(), QStringLiteral(".apk"));
+    }
+    target.strTarget = target.strFolder + QLatin1Char('/') + target.strPcName;
+    LogLine::WarningPlain(Source(), "Backup", QLatin1Char('"') + target.strTarget + QLatin1Char('"'));
+    return target;
+}
+
+void FileListModule::ClaimTarget(Target &target, const QString &strReserved, QHash<QString, int> &hashNextNumber) const
+{
+    LogLine::WarningPlain(Source(), "Backup", QStringLiteral("CANCEL") + target.strTarget);
+    if (m_traits.bApplications) {
+        // Replaced, but never written through a link.
+        if (QFileInfo(target.strTarget).isSymLink())
+            QFile::remove(target.strTarget);
+    } else if (IsTaken(target.strFolder, target.strPcName, strReserved)) {
+        // Numbering goes on from the last number given to this name,
+        // so that many files of one name cost one look each.
+        target.strPcName = FreeName(target.strFolder, target.strPcName, strReserved, &hashNextNumber[target.strPcName]);
+        target.strTarget = target.strFolder + QLatin1Char('/') + target.strPcName;
+    }
 }

@@ -5,6 +5,8 @@
 #include "MediaInfo.h"
 #include "TransferCounts.h"
 
+#include <QHash>
+#include <QList>
 #include <QMap>
 #include <QStringList>
 
@@ -100,6 +102,23 @@ private:
     // Puts one listed file at strTarget: from the earlier backup when it kept
     // the same file, else from the phone. Returns the GetFile result.
     int FetchFile(BackUpUILogic *pLogic, const QString &strTarget, const QString &strKey, const ListedFile &file);
+    // Where one listed file goes: its name on the PC, folder and path;
+    // bUsable false when the phone's name gives no usable file name.
+    struct Target
+    {
+        QString strFolder;
+        QString strPcName;
+        QString strTarget;
+        bool bUsable = false;
+    };
+    // Copies every listed file in turn; the count copied, or -1 when the
+    // run was told to stop.
+    int CopyListedFiles(BackUpUILogic *pLogic, const QMap<QString, ListedFile> &mapEntries, int nCount,
+                        QList<MediaInfo> &listMedia);
+    Target PlaceFile(const QString &strName) const;
+    // Makes the target free to be written: a fresh number when the name is
+    // taken, no link left in the way of an application package.
+    void ClaimTarget(Target &target, const QString &strReserved, QHash<QString, int> &hashNextNumber) const;
 
     const FileListTraits m_traits;
     QStringList m_listEarlierRuns;
