@@ -32,6 +32,18 @@ namespace
 {
 BackUpUIBBMgr *g_pInstance = nullptr;
 
+// A kind fails with those whose counts follow its own (the application data
+// fails with the applications).
+int FailMask(const BackupKind &kind)
+{
+    int nMask = kind.nResultBit;
+    for (const BackupKind &other : BackupKinds::All()) {
+        if (other.nSharesCountsWith == kind.nCode)
+            nMask |= other.nResultBit;
+    }
+    return nMask;
+}
+
 } // namespace
 
 BackUpUIBBMgr *BackUpUIBBMgr::GetInstance()
@@ -273,33 +285,56 @@ void BackUpUIBBMgr::updateUIAfterFinished(int nResult)
     const bool bNoPhone = nResult == RUN_RESULT_NO_MEMINFO && DVSK_Device_IsAttached() != 1;
     CompleteView()->SetRetryOffered(nResult == RUN_RESULT_PHONE_DISCONNECTED || bNoPhone);
     if (nResult < 0) {
-        const char *szReason = "IDS_BACKUPUIPLUGIN_COMPLETE_NO_ENOUGH_SPACE_LABEL";
-        if (bNoPhone)
-            szReason = "IDS_BACKUPUIPLUGIN_COMPLETE_NO_PHONE_LABEL";
-        else if (nResult == RUN_RESULT_NO_MEMINFO)
-            szReason = "IDS_BACKUPUIPLUGIN_COMPLETE_GET_PHONE_MEM_FAIL_LABEL";
-        else if (nResult == RUN_RESULT_PHONE_DISCONNECTED)
-            szReason = "IDS_BACKUPUIPLUGIN_COMPLETE_PHONE_DISCONNECTED_LABEL";
-        else if (nResult == RUN_RESULT_DATA_FOLDER_BUSY)
-            szReason = "IDS_BACKUPUIPLUGIN_COMPLETE_ANOTHER_BACKUP_LABEL";
-        CompleteView()->SetOutcome(Outcome::Failed);
-        CompleteView()->SetResultValue(Change::tr(szReason));
-        // A requesting plugin learns of the new reason; the memory results
-        // keep their empty result text.
-        if (nResult == RUN_RESULT_PHONE_DISCONNECTED)
-            m_strTipText = Change::tr(ResultView::HeadlineKey(Outcome::Failed)) + Change::tr(szReason);
-        // Nothing of this run was backed up: texts left from an earlier run
-        // (a failure headline, its result text, notes about contacts or
-        // applications) would describe that run, not this one.
-        CompleteView()->SetResultCaption(QString());
-        CompleteView()->SetResultNote(QString());
-        CompleteView()->SetContactsTip(QString());
-        CompleteView()->SetApkTip(QString());
-        CompleteView()->SetNotAvailableTip(QString());
-        CompleteView()->SetBackupFolder(QString());
+        ShowRunFailure(nResult, bNoPhone);
         return;
     }
 
+    // Names are listed the way the language lists them (", " in English and
+    // Russian, the Arabic comma "، " in Arabic).
+    const QString strSeparator = Change::tr("IDS_BACKUPUIPLUGIN_COMMON_SIGN_DUNHAO") + QLatin1Char(' ');
+    ShowFailedItems(FailedItemsText(nResult, pFactory, strSeparator));
+    // What the phone does not give at all was left out: neither backed up
+    // nor failed, and not to be mistaken for either.
+    CompleteView()->SetNotAvailableTip(NotAvailableNote(nResult, strSeparator));
+    CompleteView()->SetOutcome(m_outcome);
+    // The destination folder, which holds the package and the backup folder.
+    CompleteView()->SetBackupFolder(pFactory && pFactory->IsPackageDelivered()
+                                           ? QFileInfo(pFactory->GetPackagePath()).absolutePath()
+                                           : QString());
+    m_strTipText = Change::tr(ResultView::HeadlineKey(m_outcome)) + m_strTipText;
+}
+
+void BackUpUIBBMgr::ShowRunFailure(int nResult, bool bNoPhone)
+{
+    using Outcome = ResultView::Outcome;
+    const char *szReason = "IDS_BACKUPUIPLUGIN_COMPLETE_NO_ENOUGH_SPACE_LABEL";
+    if (bNoPhone)
+        szReason = "IDS_BACKUPUIPLUGIN_COMPLETE_NO_PHONE_LABEL";
+    else if (nResult == RUN_RESULT_NO_MEMINFO)
+        szReason = "IDS_BACKUPUIPLUGIN_COMPLETE_GET_PHONE_MEM_FAIL_LABEL";
+    else if (nResult == RUN_RESULT_PHONE_DISCONNECTED)
+        szReason = "IDS_BACKUPUIPLUGIN_COMPLETE_PHONE_DISCONNECTED_LABEL";
+    else if (nResult == RUN_RESULT_DATA_FOLDER_BUSY)
+        szReason = "IDS_BACKUPUIPLUGIN_COMPLETE_ANOTHER_BACKUP_LABEL";
+    CompleteView()->SetOutcome(Outcome::Failed);
+    CompleteView()->SetResultValue(Change::tr(szReason));
+    // A requesting plugin learns of the new reason; the memory results
+    // keep their empty result text.
+    if (nResult == RUN_RESULT_PHONE_DISCONNECTED)
+        m_strTipText = Change::tr(ResultView::HeadlineKey(Outcome::Failed)) + Change::tr(szReason);
+    // Nothing of this run was backed up: texts left from an earlier run
+    // (a failure headline, its result text, notes about contacts or
+    // applications) would describe that run, not this one.
+    CompleteView()->SetResultCaption(QString());
+    CompleteView()->SetResultNote(QString());
+    CompleteView()->SetContactsTip(QString());
+    CompleteView()->SetApkTip(QString());
+    CompleteView()->SetNotAvailableTip(QString());
+    CompleteView()->SetBackupFolder(QString());
+}
+
+QString BackUpUIBBMgr::FailedItemsText(int nResult, const Factory *pFactory, const QString &strSeparator)
+{
     // A file item partly backed up is named with how many of its files were
     // copied; the rest of them are kept in the backup.
     const QMap<int, QStringList> mapFailedFiles = pFactory ? pFactory->GetFailedFiles() : QMap<int, QStringList>();
@@ -315,24 +350,11 @@ void BackUpUIBBMgr::updateUIAfterFinished(int nResult)
         strText.replace(QLatin1String("%s3"), QString::number(nCopied + mapFailedFiles.value(kind.nCode).size()));
         return strText;
     };
-    // A kind fails with those whose counts follow its own (the application
-    // data fails with the applications).
-    auto failMask = [](const BackupKind &kind) {
-        int nMask = kind.nResultBit;
-        for (const BackupKind &other : BackupKinds::All()) {
-            if (other.nSharesCountsWith == kind.nCode)
-                nMask |= other.nResultBit;
-        }
-        return nMask;
-    };
 
-    // Names are listed the way the language lists them (", " in English and
-    // Russian, the Arabic comma "، " in Arabic).
-    const QString strSeparator = Change::tr("IDS_BACKUPUIPLUGIN_COMMON_SIGN_DUNHAO") + QLatin1Char(' ');
     QString strList;
     QStringList listMainNames;
     for (const BackupKind &kind : BackupKinds::All()) {
-        const int nMask = failMask(kind);
+        const int nMask = FailMask(kind);
         if (!m_hashCommon.contains(quint32(kind.nTileId)) || !(nResult & nMask))
             continue;
         const QString strName = partlyName(KindName(kind), kind, nMask);
@@ -353,27 +375,22 @@ void BackUpUIBBMgr::updateUIAfterFinished(int nResult)
         listMainNames.removeDuplicates();
         strList = listMainNames.join(strSeparator);
     }
+    return strList;
+}
 
+void BackUpUIBBMgr::ShowFailedItems(const QString &strList)
+{
     if (strList.isEmpty()) {
         CompleteView()->SetResultCaption(QString());
         CompleteView()->SetResultValue(QString());
         CompleteView()->SetResultNote(QString());
-    } else {
-        const QString strCaption = Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_SORRY_LABEL");
-        CompleteView()->SetResultCaption(strCaption);
-        CompleteView()->SetResultValue(strList);
-        CompleteView()->SetResultNote(Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_RESULT_LABEL"));
-        m_strTipText = strCaption + strList;
+        return;
     }
-    // What the phone does not give at all was left out: neither backed up
-    // nor failed, and not to be mistaken for either.
-    CompleteView()->SetNotAvailableTip(NotAvailableNote(nResult, strSeparator));
-    CompleteView()->SetOutcome(m_outcome);
-    // The destination folder, which holds the package and the backup folder.
-    CompleteView()->SetBackupFolder(pFactory && pFactory->IsPackageDelivered()
-                                           ? QFileInfo(pFactory->GetPackagePath()).absolutePath()
-                                           : QString());
-    m_strTipText = Change::tr(ResultView::HeadlineKey(m_outcome)) + m_strTipText;
+    const QString strCaption = Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_SORRY_LABEL");
+    CompleteView()->SetResultCaption(strCaption);
+    CompleteView()->SetResultValue(strList);
+    CompleteView()->SetResultNote(Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_RESULT_LABEL"));
+    m_strTipText = strCaption + strList;
 }
 
 

@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 
+class Factory;
 class IUpdateBackupInterface;
 struct BackupKind;
 
@@ -87,6 +88,13 @@ private:
     // "Not available on this phone, so not backed up: ..." for the selected
     // kinds of the run that the phone does not give at all; empty when none.
     QString NotAvailableNote(int nResult, const QString &strSeparator) const;
+    // The result page of a run that stopped before backing anything up
+    // (bNoPhone: no phone was there to back up).
+    void ShowRunFailure(int nResult, bool bNoPhone);
+    // The failed items of the run, named for the result page (and their
+    // notes on short counts cleared); empty when none failed.
+    QString FailedItemsText(int nResult, const Factory *pFactory, const QString &strSeparator);
+    void ShowFailedItems(const QString &strList);
     // The result page while it exists, else null.
     ResultView *CompleteView() const;
 
