@@ -82,100 +82,106 @@ QString HostOptions::Help()
 
 bool HostOptions::Parse(const QStringList &listArgs, QString &strError)
 {
+    const QStringList listValueOptions = {QStringLiteral("--shots"),  QStringLiteral("--phone"),
+                                          QStringLiteral("--dest"),   QStringLiteral("--device"),
+                                          QStringLiteral("--lang"),   QStringLiteral("--caller"),
+                                          QStringLiteral("--timeout"), QStringLiteral("--items")};
     for (int i = 0; i < listArgs.size(); ++i) {
         const QString &strArg = listArgs.at(i);
-        auto takeValue = [&](QString &strValue) {
-            if (i + 1 >= listArgs.size() || listArgs.at(i + 1).isEmpty()
-                || listArgs.at(i + 1).startsWith(QLatin1String("--"))) {
-                strError = QStringLiteral("%1 needs a value").arg(strArg);
-                return false;
-            }
-            strValue = listArgs.at(++i);
-            return true;
-        };
-        QString strValue;
         if (strArg == QLatin1String("--help") || strArg == QLatin1String("-h")) {
             bHelp = true;
         } else if (strArg == QLatin1String("--headless")) {
             bHeadless = true;
         } else if (strArg == QLatin1String("--measure-stall")) {
             bMeasureStall = true;
-        } else if (strArg == QLatin1String("--shots")) {
-            if (!takeValue(strShotsDir))
-                return false;
-        } else if (strArg == QLatin1String("--phone")) {
-            if (!takeValue(strPhoneDir))
-                return false;
-        } else if (strArg == QLatin1String("--dest")) {
-            if (!takeValue(strDestination))
-                return false;
-        } else if (strArg == QLatin1String("--device")) {
-            if (!takeValue(strDevice))
-                return false;
-            if (strDevice != QLatin1String("sim") && strDevice != QLatin1String("adb")
-                && !(strDevice.startsWith(QLatin1String("adb:")) && strDevice.size() > 4)) {
-                strError = QStringLiteral("unknown device '%1' (devices: sim, adb, adb:SERIAL)").arg(strDevice);
-                return false;
-            }
-        } else if (strArg == QLatin1String("--lang")) {
-            if (!takeValue(strLang))
-                return false;
-            strLang = strLang.toLower();
-            if (strLang != QLatin1String("en") && strLang != QLatin1String("ru") && strLang != QLatin1String("ar")) {
-                strError = QStringLiteral("unknown language '%1' (languages: en, ru, ar)").arg(strLang);
-                return false;
-            }
-        } else if (strArg == QLatin1String("--caller")) {
-            if (!takeValue(strValue))
-                return false;
-            strValue = strValue.toLower();
-            if (strValue == QLatin1String("update")) {
-                nCaller = CallerUpdate;
-            } else if (strValue == QLatin1String("rom")) {
-                nCaller = CallerRom;
-            } else {
-                strError = QStringLiteral("unknown caller '%1' (callers: update, rom)").arg(strValue);
-                return false;
-            }
-        } else if (strArg == QLatin1String("--timeout")) {
-            if (!takeValue(strValue))
-                return false;
-            bool bOk = false;
-            nTimeoutSeconds = strValue.toInt(&bOk);
-            if (!bOk || nTimeoutSeconds <= 0) {
-                strError = QStringLiteral("--timeout needs a number of seconds above 0");
-                return false;
-            }
-        } else if (strArg == QLatin1String("--items")) {
-            if (!takeValue(strValue))
-                return false;
-            listItems.clear();
-            for (QString strName : strValue.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-                strName = strName.trimmed().toLower();
-                if (strName == QLatin1String("all")) {
-                    for (const QString &strTile : TileNames()) {
-                        if (!listItems.contains(strTile))
-                            listItems << strTile;
-                    }
-                    continue;
-                }
-                if (TileObjectWord(strName).isEmpty()) {
-                    strError = QStringLiteral("unknown item '%1' (items: %2, all)")
-                                   .arg(strName, TileNames().join(QStringLiteral(", ")));
-                    return false;
-                }
-                if (!listItems.contains(strName))
-                    listItems << strName;
-            }
-            if (listItems.isEmpty()) {
-                strError = QStringLiteral("--items needs at least one item");
-                return false;
-            }
-        } else {
+        } else if (!listValueOptions.contains(strArg)) {
             strError = QStringLiteral("unexpected argument %1").arg(strArg);
+            return false;
+        } else if (i + 1 >= listArgs.size() || listArgs.at(i + 1).isEmpty()
+                   || listArgs.at(i + 1).startsWith(QLatin1String("--"))) {
+            strError = QStringLiteral("%1 needs a value").arg(strArg);
+            return false;
+        } else if (!SetValue(strArg, listArgs.at(++i), strError)) {
             return false;
         }
     }
+    return CheckCombination(strError);
+}
+
+bool HostOptions::SetValue(const QString &strArg, const QString &strGiven, QString &strError)
+{
+    QString strValue = strGiven;
+    if (strArg == QLatin1String("--shots")) {
+        strShotsDir = strValue;
+    } else if (strArg == QLatin1String("--phone")) {
+        strPhoneDir = strValue;
+    } else if (strArg == QLatin1String("--dest")) {
+        strDestination = strValue;
+    } else if (strArg == QLatin1String("--device")) {
+        strDevice = strValue;
+        if (strDevice != QLatin1String("sim") && strDevice != QLatin1String("adb")
+            && !(strDevice.startsWith(QLatin1String("adb:")) && strDevice.size() > 4)) {
+            strError = QStringLiteral("unknown device '%1' (devices: sim, adb, adb:SERIAL)").arg(strDevice);
+            return false;
+        }
+    } else if (strArg == QLatin1String("--lang")) {
+        strLang = strValue.toLower();
+        if (strLang != QLatin1String("en") && strLang != QLatin1String("ru") && strLang != QLatin1String("ar")) {
+            strError = QStringLiteral("unknown language '%1' (languages: en, ru, ar)").arg(strLang);
+            return false;
+        }
+    } else if (strArg == QLatin1String("--caller")) {
+        strValue = strValue.toLower();
+        if (strValue == QLatin1String("update")) {
+            nCaller = CallerUpdate;
+        } else if (strValue == QLatin1String("rom")) {
+            nCaller = CallerRom;
+        } else {
+            strError = QStringLiteral("unknown caller '%1' (callers: update, rom)").arg(strValue);
+            return false;
+        }
+    } else if (strArg == QLatin1String("--timeout")) {
+        bool bOk = false;
+        nTimeoutSeconds = strValue.toInt(&bOk);
+        if (!bOk || nTimeoutSeconds <= 0) {
+            strError = QStringLiteral("--timeout needs a number of seconds above 0");
+            return false;
+        }
+    } else if (strArg == QLatin1String("--items")) {
+        return SetItems(strValue, strError);
+    }
+    return true;
+}
+
+bool HostOptions::SetItems(const QString &strValue, QString &strError)
+{
+    listItems.clear();
+    for (QString strName : strValue.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        strName = strName.trimmed().toLower();
+        if (strName == QLatin1String("all")) {
+            for (const QString &strTile : TileNames()) {
+                if (!listItems.contains(strTile))
+                    listItems << strTile;
+            }
+            continue;
+        }
+        if (TileObjectWord(strName).isEmpty()) {
+            strError = QStringLiteral("unknown item '%1' (items: %2, all)")
+                           .arg(strName, TileNames().join(QStringLiteral(", ")));
+            return false;
+        }
+        if (!listItems.contains(strName))
+            listItems << strName;
+    }
+    if (listItems.isEmpty()) {
+        strError = QStringLiteral("--items needs at least one item");
+        return false;
+    }
+    return true;
+}
+
+bool HostOptions::CheckCombination(QString &strError)
+{
     // A phone folder is the simulated phone's.
     if (!strPhoneDir.isEmpty()) {
         if (!strDevice.isEmpty() && strDevice != QLatin1String("sim")) {

@@ -44,4 +44,12 @@ public:
     // The word the tile's widgets carry in their object names
     // ("BackUpUIPlugin_BigButton_<word>Frame"); empty for an unknown name.
     static QString TileObjectWord(const QString &strTile);
+
+private:
+    // Takes the value of the option strArg; false with strError set when
+    // the option does not accept it.
+    bool SetValue(const QString &strArg, const QString &strGiven, QString &strError);
+    bool SetItems(const QString &strValue, QString &strError);
+    // Checks the options that depend on each other once all are read.
+    bool CheckCombination(QString &strError);
 };
