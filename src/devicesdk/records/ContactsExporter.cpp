@@ -55,6 +55,72 @@ struct Card
     bool bPhoto = false;
     bool bDisplayPhoto = false;
 };
+
+// Fills a card from one of its data rows, whose kind is the mimetype after
+// "vnd.android.cursor.item/"; V gives the row's value of a column.
+void ApplyDataRow(const QString &strKind, const std::function<QString(const char *)> &V, Card &card)
+{
+    VCardWriter::Contact &c = card.contact;
+    if (strKind == QLatin1String("name")) {
+        c.strFormattedName = V("data1");
+        c.strGiven = V("data2");
+        c.strFamily = V("data3");
+        c.strPrefix = V("data4");
+        c.strMiddle = V("data5");
+        c.strSuffix = V("data6");
+    } else if (strKind == QLatin1String("nickname")) {
+        c.listNicknames.append(V("data1"));
+    } else if (strKind == QLatin1String("phone_v2")) {
+        c.listPhones.append({PhoneType(V("data2").toInt()), V("data1")});
+    } else if (strKind == QLatin1String("email_v2")) {
+        c.listEmails.append({PlaceType(V("data2").toInt()), V("data1")});
+    } else if (strKind == QLatin1String("postal-address_v2")) {
+        VCardWriter::Address adr;
+        adr.strType = PlaceType(V("data2").toInt());
+        adr.strStreet = V("data4");
+        adr.strPoBox = V("data5");
+        adr.strExtended = V("data6");
+        adr.strCity = V("data7");
+        adr.strRegion = V("data8");
+        adr.strPostcode = V("data9");
+        adr.strCountry = V("data10");
+        // Only the formatted address is known: it is the street.
+        if ((adr.strStreet + adr.strPoBox + adr.strExtended + adr.strCity + adr.strRegion + adr.strPostcode + adr.strCountry).isEmpty())
+            adr.strStreet = V("data1");
+        c.listAddresses.append(adr);
+    } else if (strKind == QLatin1String("organization")) {
+        c.strOrganization = V("data1");
+        c.strTitle = V("data4");
+        c.strDepartment = V("data5");
+    } else if (strKind == QLatin1String("note")) {
+        if (!V("data1").isEmpty())
+            c.listNotes.append(V("data1"));
+    } else if (strKind == QLatin1String("contact_event")) {
+        if (V("data2") == QLatin1String("3"))
+            c.strBirthday = V("data1");
+    } else if (strKind == QLatin1String("website")) {
+        c.listUrls.append(V("data1"));
+    } else if (strKind == QLatin1String("photo")) {
+        card.bPhoto = !V("data15").isNull() || !V("data14").isNull();
+        card.bDisplayPhoto = !V("data14").isNull();
+    }
+}
+
+// Every card needs a formatted name: the name parts, else the organisation,
+// else the first number or address.
+void FillFormattedName(VCardWriter::Contact &c)
+{
+    if (!c.strFormattedName.isEmpty())
+        return;
+    c.strFormattedName = QStringList({c.strPrefix, c.strGiven, c.strMiddle, c.strFamily, c.strSuffix})
+                             .filter(QRegularExpression(QStringLiteral("\\S"))).join(QLatin1Char(' '));
+    if (c.strFormattedName.isEmpty())
+        c.strFormattedName = c.strOrganization;
+    if (c.strFormattedName.isEmpty() && !c.listPhones.isEmpty())
+        c.strFormattedName = c.listPhones.constFirst().strValue;
+    if (c.strFormattedName.isEmpty() && !c.listEmails.isEmpty())
+        c.strFormattedName = c.listEmails.constFirst().strValue;
+}
 } // namespace
 
 ContactsExporter::ContactsExporter(PhoneShell &shell)
@@ -98,55 +164,11 @@ ProviderResult ContactsExporter::Write(QIODevice *pDevice, const std::function<v
                 if (it == mapCards.end())
                     continue; // a deleted raw contact
                 Card &card = it.value();
-                VCardWriter::Contact &c = card.contact;
                 card.strContactId = V("contact_id");
                 const QString strMime = V("mimetype");
                 if (!strMime.startsWith(kMime))
                     continue;
-                const QString strKind = strMime.mid(kMime.size());
-                if (strKind == QLatin1String("name")) {
-                    c.strFormattedName = V("data1");
-                    c.strGiven = V("data2");
-                    c.strFamily = V("data3");
-                    c.strPrefix = V("data4");
-                    c.strMiddle = V("data5");
-                    c.strSuffix = V("data6");
-                } else if (strKind == QLatin1String("nickname")) {
-                    c.listNicknames.append(V("data1"));
-                } else if (strKind == QLatin1String("phone_v2")) {
-                    c.listPhones.append({PhoneType(V("data2").toInt()), V("data1")});
-                } else if (strKind == QLatin1String("email_v2")) {
-                    c.listEmails.append({PlaceType(V("data2").toInt()), V("data1")});
-                } else if (strKind == QLatin1String("postal-address_v2")) {
-                    VCardWriter::Address adr;
-                    adr.strType = PlaceType(V("data2").toInt());
-                    adr.strStreet = V("data4");
-                    adr.strPoBox = V("data5");
-                    adr.strExtended = V("data6");
-                    adr.strCity = V("data7");
-                    adr.strRegion = V("data8");
-                    adr.strPostcode = V("data9");
-                    adr.strCountry = V("data10");
-                    // Only the formatted address is known: it is the street.
-                    if ((adr.strStreet + adr.strPoBox + adr.strExtended + adr.strCity + adr.strRegion + adr.strPostcode + adr.strCountry).isEmpty())
-                        adr.strStreet = V("data1");
-                    c.listAddresses.append(adr);
-                } else if (strKind == QLatin1String("organization")) {
-                    c.strOrganization = V("data1");
-                    c.strTitle = V("data4");
-                    c.strDepartment = V("data5");
-                } else if (strKind == QLatin1String("note")) {
-                    if (!V("data1").isEmpty())
-                        c.listNotes.append(V("data1"));
-                } else if (strKind == QLatin1String("contact_event")) {
-                    if (V("data2") == QLatin1String("3"))
-                        c.strBirthday = V("data1");
-                } else if (strKind == QLatin1String("website")) {
-                    c.listUrls.append(V("data1"));
-                } else if (strKind == QLatin1String("photo")) {
-                    card.bPhoto = !V("data15").isNull() || !V("data14").isNull();
-                    card.bDisplayPhoto = !V("data14").isNull();
-                }
+                ApplyDataRow(strMime.mid(kMime.size()), V, card);
             }
         });
         if (inner.eKind != ProviderResult::Ok)
@@ -162,18 +184,7 @@ ProviderResult ContactsExporter::Write(QIODevice *pDevice, const std::function<v
                     return;
                 }
             }
-            if (c.strFormattedName.isEmpty()) {
-                // Every card needs a formatted name: the name parts, else the
-                // organisation, else the first number or address.
-                c.strFormattedName = QStringList({c.strPrefix, c.strGiven, c.strMiddle, c.strFamily, c.strSuffix})
-                                         .filter(QRegularExpression(QStringLiteral("\\S"))).join(QLatin1Char(' '));
-                if (c.strFormattedName.isEmpty())
-                    c.strFormattedName = c.strOrganization;
-                if (c.strFormattedName.isEmpty() && !c.listPhones.isEmpty())
-                    c.strFormattedName = c.listPhones.constFirst().strValue;
-                if (c.strFormattedName.isEmpty() && !c.listEmails.isEmpty())
-                    c.strFormattedName = c.listEmails.constFirst().strValue;
-            }
+            FillFormattedName(c);
             const QByteArray baCard = VCardWriter::Format(c);
             if (pDevice->write(baCard) != baCard.size()) {
                 inner.eKind = ProviderResult::Failed;
