@@ -458,24 +458,7 @@ void BackUpUIThread::procBackup()
     LOG_SCOPE("procBackup");
     BackupItems items;
     QString strPath;
-    int nItems = 0;
-    {
-        QMutexLocker locker(&m_dataMutex);
-        m_bFinished = false;
-        items = m_items;
-        strPath = m_strPath;
-        // A tile's kinds count only when the whole tile is selected; kinds
-        // that never run do not count.
-        for (const BackupKind &kind : BackupKinds::All())
-            m_bHasData[kind.nItemSlot] = m_bHasData[kind.nItemSlot] && kind.bRuns;
-        for (const BackupTile &tile : BackupKinds::Tiles()) {
-            const bool bTile = BackupKinds::HoldsWholeTile(items, tile.nId);
-            for (const BackupKind *pKind : BackupKinds::OfTile(tile.nId))
-                m_bHasData[pKind->nItemSlot] = m_bHasData[pKind->nItemSlot] && bTile;
-        }
-        for (int i = 0; i < BackupItems::kSlots; ++i)
-            nItems += m_bHasData[i] ? 1 : 0;
-    }
+    const int nItems = TakeRunItems(items, strPath);
 
     // One backup at a time in the SDK's data folder: the module files there
     // have fixed names, and two runs would mix their phones.
@@ -500,22 +483,7 @@ void BackUpUIThread::procBackup()
         }
     } lockHolder{!strDataFolder.isEmpty()};
 
-    // A cancel job of an earlier run may still be waiting for its phone: it
-    // removes the files the factory lists and may still raise the SDK's
-    // cancel flag, so it ends before this run names its files and clears
-    // that flag. A cancel of this run that came before the job started is
-    // kept (the run state says so).
-    if (BackUpUIThreadCancel *pCancel = BackUpUIThreadCancel::ExistingInstance())
-        pCancel->wait();
-    if (RunState::Get() >= 0) {
-        if (BackUpUILogic *pLogic = BackUpUILogic::ExistingInstance())
-            pLogic->SetBackupCancel(false);
-    }
-
-    // The files of an earlier run are a finished backup: a cancel of this
-    // job must never reach them, even before this run has named its own.
-    if (Factory *pFactory = Factory::ExistingInstance())
-        pFactory->ForgetRunFiles();
+    PrepareRun();
 
     const int nMem = procMemInfo(nItems);
     if (nMem < 0) {
@@ -532,6 +500,52 @@ void BackUpUIThread::procBackup()
     if (BackUpUILogic *pLogic = BackUpUILogic::ExistingInstance())
         pLogic->SetBackupCancel(false);
 
+    FinishRun(nResult);
+}
+
+int BackUpUIThread::TakeRunItems(BackupItems &items, QString &strPath)
+{
+    int nItems = 0;
+    QMutexLocker locker(&m_dataMutex);
+    m_bFinished = false;
+    items = m_items;
+    strPath = m_strPath;
+    // A tile's kinds count only when the whole tile is selected; kinds
+    // that never run do not count.
+    for (const BackupKind &kind : BackupKinds::All())
+        m_bHasData[kind.nItemSlot] = m_bHasData[kind.nItemSlot] && kind.bRuns;
+    for (const BackupTile &tile : BackupKinds::Tiles()) {
+        const bool bTile = BackupKinds::HoldsWholeTile(items, tile.nId);
+        for (const BackupKind *pKind : BackupKinds::OfTile(tile.nId))
+            m_bHasData[pKind->nItemSlot] = m_bHasData[pKind->nItemSlot] && bTile;
+    }
+    for (int i = 0; i < BackupItems::kSlots; ++i)
+        nItems += m_bHasData[i] ? 1 : 0;
+    return nItems;
+}
+
+void BackUpUIThread::PrepareRun()
+{
+    // A cancel job of an earlier run may still be waiting for its phone: it
+    // removes the files the factory lists and may still raise the SDK's
+    // cancel flag, so it ends before this run names its files and clears
+    // that flag. A cancel of this run that came before the job started is
+    // kept (the run state says so).
+    if (BackUpUIThreadCancel *pCancel = BackUpUIThreadCancel::ExistingInstance())
+        pCancel->wait();
+    if (RunState::Get() >= 0) {
+        if (BackUpUILogic *pLogic = BackUpUILogic::ExistingInstance())
+            pLogic->SetBackupCancel(false);
+    }
+
+    // The files of an earlier run are a finished backup: a cancel of this
+    // job must never reach them, even before this run has named its own.
+    if (Factory *pFactory = Factory::ExistingInstance())
+        pFactory->ForgetRunFiles();
+}
+
+void BackUpUIThread::FinishRun(int nResult)
+{
     // Decide between a finished and a cancelled job once, so that a cancel
     // arriving now either still counts (the job removes its files) or finds
     // the job over (its package stays).

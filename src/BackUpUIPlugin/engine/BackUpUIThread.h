@@ -93,6 +93,14 @@ private:
 
     void procGetCount(int nReport);
     void procBackup();
+    // Takes the run's items and folder and counts the items that will
+    // run, under m_dataMutex.
+    int TakeRunItems(BackupItems &items, QString &strPath);
+    // Lets an earlier run's cancel job end and keeps this run's cancel
+    // away from the earlier run's files.
+    void PrepareRun();
+    // Ends the run as finished or cancelled and says so.
+    void FinishRun(int nResult);
     int procMemInfo(int nItems);
     // Device events 6006 / 6014 (any thread): a running backup job is
     // cancelled at once and reported as ended by the phone's removal.
