@@ -81,6 +81,78 @@ QSet<QString> ListEntries(const QString &strFolder)
     return QSet<QString>(list.begin(), list.end());
 }
 
+// Removes what a failed step added to its module folder: the whole folder
+// when the step created it, else the entries that were not there before.
+void RemoveAddedEntries(const QString &strModuleFolder, bool bFolderExisted, const QSet<QString> &setBefore)
+{
+    if (!bFolderExisted) {
+        FolderRemoval::DeleteDirectory(strModuleFolder);
+        return;
+    }
+    const QSet<QString> setAfter = ListEntries(strModuleFolder);
+    for (const QString &strName : setAfter) {
+        if (setBefore.contains(strName))
+            continue;
+        const QString strPath = strModuleFolder + QLatin1Char('/') + strName;
+        const QFileInfo fi(strPath);
+        if (fi.isDir() && !fi.isSymLink())
+            FolderRemoval::DeleteDirectory(strPath);
+        else
+            QFile::remove(strPath);
+    }
+}
+
+// Copies the package written at strTemp to strTarget, which must not exist,
+// and reads it back: only a package whose every byte is in place counts as
+// delivered. False with strError set otherwise.
+bool DeliverPackage(const QString &strTemp, const QString &strTarget, QString &strError)
+{
+    if (QFileInfo::exists(strTarget) || QFileInfo(strTarget).isSymLink()) {
+        strError = QStringLiteral("the target exists: ") + strTarget;
+        return false;
+    }
+    QFile source(strTemp);
+    QSaveFile target(strTarget);
+    if (!source.open(QIODevice::ReadOnly)) {
+        strError = QStringLiteral("cannot read the temporary package: ") + source.errorString();
+        return false;
+    }
+    if (!target.open(QIODevice::WriteOnly)) {
+        strError = QStringLiteral("cannot create the package: ") + target.errorString();
+        return false;
+    }
+    QByteArray baChunk;
+    qint64 nCopied = 0;
+    bool bOk = true;
+    while (bOk && !source.atEnd()) {
+        baChunk = source.read(kCopyChunk);
+        if (baChunk.isEmpty() && source.error() != QFileDevice::NoError)
+            bOk = false;
+        else if (target.write(baChunk) != baChunk.size())
+            bOk = false;
+        nCopied += baChunk.size();
+    }
+    if (bOk && nCopied != source.size())
+        bOk = false;
+    if (!bOk) {
+        strError = QStringLiteral("copy failed: ") + target.errorString();
+        target.cancelWriting();
+        target.commit();
+        return false;
+    }
+    if (!SaveFileCommit::Commit(target, &strError)) {
+        strError = QStringLiteral("copy failed: ") + strError;
+        return false;
+    }
+    source.close();
+    if (!SameContent(strTemp, strTarget)) {
+        strError = QStringLiteral("the delivered package does not read back as written");
+        QFile::remove(strTarget);
+        return false;
+    }
+    return true;
+}
+
 // A module's reports become the factory's.
 template <typename T> void ForwardModuleSignals(T *pModule, Factory *pFactory)
 {
@@ -246,18 +318,7 @@ void Factory::ForgetRunFiles()
 int Factory::BackUp(const QString &strDestination)
 {
     LOG_SCOPE("BackUp");
-    {
-        QMutexLocker locker(&m_mutex);
-        m_nFailedMask = 0;
-        m_nAttemptedMask = 0;
-        m_nPackagedMask = 0;
-        m_bNothingPackaged = true;
-        m_bDelivered = false;
-        m_transfer = TransferCounts();
-        m_mapFailedFiles.clear();
-        for (int i = 0; i < BackupCounts::kSlots; ++i)
-            m_countsBackedUp[i] = 0;
-    }
+    ResetRunResults();
     StopFileModules(false);
 
     if (!QFileInfo::exists(strDestination))
@@ -269,21 +330,8 @@ int Factory::BackUp(const QString &strDestination)
     }
     if (m_strDataFolder.isEmpty())
         m_strDataFolder = BackUpUILogic::GetUserDataDirectory();
-    if (m_strDataFolder.isEmpty()) {
-        // Without the SDK's data folder there is nowhere to put the module
-        // files: every selected module fails rather than writing elsewhere.
-        LOG_ARG_NULL("BackUp");
-        int nMask = 0;
-        for (const BackupKind &kind : BackupKinds::All()) {
-            if (kind.bRuns && BackupKinds::IsSelected(m_items, kind)) {
-                nMask |= kind.nResultBit;
-                emit signalError(-1, kind.nCode);
-            }
-        }
-        QMutexLocker locker(&m_mutex);
-        m_nFailedMask = nMask;
-        return nMask;
-    }
+    if (m_strDataFolder.isEmpty())
+        return FailEveryStep();
 
     PhoneInfo info;
     m_pParseInfo->GetPhoneInfo(info);
@@ -302,6 +350,69 @@ int Factory::BackUp(const QString &strDestination)
     const QString strInfoFile = m_strDataFolder + QStringLiteral("Info.xml");
     m_pMyZip->AddFile(strInfoFile.toLocal8Bit().constData());
 
+    const QDateTime dtRun = NameRun(strDestination);
+    const QString strFolder = GetBackupFolder();
+    UseEarlierBackups(strDestination, strFolder);
+
+    LOG_WARNING("BackUp", QStringLiteral("StartBackup"));
+
+    RunSteps();
+
+    LOG_INFO("BackUp", QStringLiteral("application and media files ") + GetTransferCounts().Describe());
+
+    FinishBackupFolder(dtRun);
+
+    // A package whose device information file could not be written is no
+    // backup: it is not made, and what should have gone into it has failed.
+    const bool bInfoWritten = m_pParseInfo->WriteInfo(m_strDataFolder, m_phoneInfo, m_items, m_countsBackedUp);
+
+    emit PackageStatus(true);
+    emit signalBackupCount(m_items, m_countsRequested, GetBackedUpCounts());
+
+    if (bInfoWritten) {
+        MakeAndDeliverPackage();
+    } else {
+        LOG_WARNING("BackUp", QStringLiteral("the device information file could not be written"));
+        emit PackageStatus(false);
+        QFile::remove(strInfoFile);
+        FailPackagedModules();
+    }
+    return GetFailedMask();
+}
+
+void Factory::ResetRunResults()
+{
+    QMutexLocker locker(&m_mutex);
+    m_nFailedMask = 0;
+    m_nAttemptedMask = 0;
+    m_nPackagedMask = 0;
+    m_bNothingPackaged = true;
+    m_bDelivered = false;
+    m_transfer = TransferCounts();
+    m_mapFailedFiles.clear();
+    for (int i = 0; i < BackupCounts::kSlots; ++i)
+        m_countsBackedUp[i] = 0;
+}
+
+int Factory::FailEveryStep()
+{
+    // Without the SDK's data folder there is nowhere to put the module
+    // files: every selected module fails rather than writing elsewhere.
+    LOG_ARG_NULL("BackUp");
+    int nMask = 0;
+    for (const BackupKind &kind : BackupKinds::All()) {
+        if (kind.bRuns && BackupKinds::IsSelected(m_items, kind)) {
+            nMask |= kind.nResultBit;
+            emit signalError(-1, kind.nCode);
+        }
+    }
+    QMutexLocker locker(&m_mutex);
+    m_nFailedMask = nMask;
+    return nMask;
+}
+
+QDateTime Factory::NameRun(const QString &strDestination)
+{
     // Name the run. Two runs of one phone within the same second would share
     // a name; the later one then takes the next free second.
     QDateTime dtRun;
@@ -327,11 +438,11 @@ int Factory::BackUp(const QString &strDestination)
         m_strPackagePath = strFolder + QStringLiteral(".zip");
         m_listFiles.append(m_strPackagePath);
     }
+    return dtRun;
+}
 
-    UseEarlierBackups(strDestination, strFolder);
-
-    LOG_WARNING("BackUp", QStringLiteral("StartBackup"));
-
+void Factory::RunSteps()
+{
     for (const BackupKind &kind : BackupKinds::All()) {
         if (!kind.bRuns || !BackupKinds::IsSelected(m_items, kind))
             continue;
@@ -350,9 +461,10 @@ int Factory::BackUp(const QString &strDestination)
         else
             RecordStep(kind);
     }
+}
 
-    LOG_INFO("BackUp", QStringLiteral("application and media files ") + GetTransferCounts().Describe());
-
+void Factory::FinishBackupFolder(const QDateTime &dtRun)
+{
     // No file step left anything (a step partly backed up did): the backup
     // folder has no use.
     const int nFailed = GetFailedMask();
@@ -369,23 +481,6 @@ int Factory::BackUp(const QString &strDestination)
         RemoveBackupFolder();
     else if (!m_phoneIdentity.WriteTo(GetBackupFolder(), dtRun))
         LOG_WARNING("BackUp", QStringLiteral("the phone's device file could not be written"));
-
-    // A package whose device information file could not be written is no
-    // backup: it is not made, and what should have gone into it has failed.
-    const bool bInfoWritten = m_pParseInfo->WriteInfo(m_strDataFolder, m_phoneInfo, m_items, m_countsBackedUp);
-
-    emit PackageStatus(true);
-    emit signalBackupCount(m_items, m_countsRequested, GetBackedUpCounts());
-
-    if (bInfoWritten) {
-        MakeAndDeliverPackage();
-    } else {
-        LOG_WARNING("BackUp", QStringLiteral("the device information file could not be written"));
-        emit PackageStatus(false);
-        QFile::remove(strInfoFile);
-        FailPackagedModules();
-    }
-    return GetFailedMask();
 }
 
 void Factory::UseEarlierBackups(const QString &strDestination, const QString &strFolder)
@@ -462,51 +557,8 @@ bool Factory::MakeAndDeliverPackage()
         return bNothingPackaged;
     }
 
-    const QString strTarget = GetPackagePath();
     QString strError;
-    bool bDelivered = false;
-    if (QFileInfo::exists(strTarget) || QFileInfo(strTarget).isSymLink()) {
-        strError = QStringLiteral("the target exists: ") + strTarget;
-    } else {
-        QFile source(strTemp);
-        QSaveFile target(strTarget);
-        if (!source.open(QIODevice::ReadOnly)) {
-            strError = QStringLiteral("cannot read the temporary package: ") + source.errorString();
-        } else if (!target.open(QIODevice::WriteOnly)) {
-            strError = QStringLiteral("cannot create the package: ") + target.errorString();
-        } else {
-            QByteArray baChunk;
-            qint64 nCopied = 0;
-            bool bOk = true;
-            while (bOk && !source.atEnd()) {
-                baChunk = source.read(kCopyChunk);
-                if (baChunk.isEmpty() && source.error() != QFileDevice::NoError)
-                    bOk = false;
-                else if (target.write(baChunk) != baChunk.size())
-                    bOk = false;
-                nCopied += baChunk.size();
-            }
-            if (bOk && nCopied != source.size())
-                bOk = false;
-            if (!bOk) {
-                strError = QStringLiteral("copy failed: ") + target.errorString();
-                target.cancelWriting();
-                target.commit();
-            } else if (!SaveFileCommit::Commit(target, &strError)) {
-                strError = QStringLiteral("copy failed: ") + strError;
-            } else {
-                bDelivered = true;
-            }
-        }
-    }
-    // Read the delivered package back: only a package whose every byte is in
-    // place counts as delivered.
-    if (bDelivered && !SameContent(strTemp, strTarget)) {
-        strError = QStringLiteral("the delivered package does not read back as written");
-        QFile::remove(strTarget);
-        bDelivered = false;
-    }
-
+    const bool bDelivered = DeliverPackage(strTemp, GetPackagePath(), strError);
     if (!bDelivered) {
         LOG_WARNING("BackUp", QStringLiteral("the package was not delivered, ") + strError);
         FailPackagedModules();
@@ -691,12 +743,11 @@ int Factory::FileStep(const BackupKind &kind)
         return -1;
     emit signalGrayCancelButton(false);
 
-    const int nBit = kind.nResultBit;
     int nCount = nRequested;
     int nError = pModule->Backup(nCount);
     {
         QMutexLocker locker(&m_mutex);
-        m_nAttemptedMask |= nBit;
+        m_nAttemptedMask |= kind.nResultBit;
         if (const auto *pList = qobject_cast<const FileListModule *>(pModule))
             m_transfer += pList->GetTransferCounts();
     }
@@ -705,46 +756,17 @@ int Factory::FileStep(const BackupKind &kind)
     // the item fail, but the others stay in the backup and in the package
     // (partly backed up). The phone may hold another number of files than
     // counted; what it delivered counts.
-    QStringList listFailedFiles;
-    if (const FileListModule *pListModule = qobject_cast<const FileListModule *>(pModule))
-        listFailedFiles = pListModule->FailedPhonePaths();
+    const QStringList listFailedFiles = NoteFailedFiles(kind, pModule, nCount);
     bool bOk = nError == 0 && nCount != 0 && listFailedFiles.isEmpty();
     const bool bPartly = nError == 0 && nCount > 0 && !listFailedFiles.isEmpty();
-    if (!listFailedFiles.isEmpty()) {
-        {
-            QMutexLocker locker(&m_mutex);
-            m_mapFailedFiles.insert(kind.nCode, listFailedFiles);
-        }
-        LOG_WARNING(kind.szStepName, QStringLiteral("%1 of %2 files copied; not copied: %3")
-                                     .arg(nCount)
-                                     .arg(nCount + listFailedFiles.size())
-                                     .arg(listFailedFiles.join(QStringLiteral(", "))));
-    }
-
-    const QString strPlaceholder = m_strDataFolder + QLatin1String(kind.szResultFile);
     bool bPackaged = false;
     if (bOk || bPartly) {
         if (bOk)
             emit signalsBackFinished(kind.nCode);
-        {
-            QMutexLocker locker(&m_mutex);
-            // Only this kind's own count: a kind whose requested counts follow
-            // this one's (application data after applications) is counted by
-            // its own step, or holds nothing in the package (Info.xml and the
-            // header must agree).
-            m_countsBackedUp[kind.nCountSlot] = nCount;
-            m_listFiles.append(strPlaceholder);
-        }
-        if (!WritePlaceholder(kind, strPlaceholder) || !m_pMyZip->AddFile(strPlaceholder.toLocal8Bit().constData())) {
-            QFile::remove(strPlaceholder);
+        bPackaged = PackageFileStep(kind, nCount);
+        if (!bPackaged) {
             bOk = false;
             nError = -1;
-        } else {
-            SetPackageCount(kind, nCount);
-            bPackaged = true;
-            QMutexLocker locker(&m_mutex);
-            m_bNothingPackaged = false;
-            m_nPackagedMask |= nBit;
         }
     }
     if (bPartly && bPackaged) {
@@ -759,24 +781,51 @@ int Factory::FileStep(const BackupKind &kind)
                 m_countsBackedUp[pShared->nCountSlot] = 0;
         }
         // The files of a failed step are not a backup: remove what it copied.
-        if (!bFolderExisted) {
-            FolderRemoval::DeleteDirectory(strModuleFolder);
-        } else {
-            const QSet<QString> setAfter = ListEntries(strModuleFolder);
-            for (const QString &strName : setAfter) {
-                if (setBefore.contains(strName))
-                    continue;
-                const QString strPath = strModuleFolder + QLatin1Char('/') + strName;
-                const QFileInfo fi(strPath);
-                if (fi.isDir() && !fi.isSymLink())
-                    FolderRemoval::DeleteDirectory(strPath);
-                else
-                    QFile::remove(strPath);
-            }
-        }
+        RemoveAddedEntries(strModuleFolder, bFolderExisted, setBefore);
         StepFailed(kind, nError);
     }
     return 0;
+}
+
+QStringList Factory::NoteFailedFiles(const BackupKind &kind, const BackUpRestoreInterface *pModule, int nCount)
+{
+    QStringList listFailedFiles;
+    if (const FileListModule *pListModule = qobject_cast<const FileListModule *>(pModule))
+        listFailedFiles = pListModule->FailedPhonePaths();
+    if (listFailedFiles.isEmpty())
+        return listFailedFiles;
+    {
+        QMutexLocker locker(&m_mutex);
+        m_mapFailedFiles.insert(kind.nCode, listFailedFiles);
+    }
+    LOG_WARNING(kind.szStepName, QStringLiteral("%1 of %2 files copied; not copied: %3")
+                                     .arg(nCount)
+                                     .arg(nCount + listFailedFiles.size())
+                                     .arg(listFailedFiles.join(QStringLiteral(", "))));
+    return listFailedFiles;
+}
+
+bool Factory::PackageFileStep(const BackupKind &kind, int nCount)
+{
+    const QString strPlaceholder = m_strDataFolder + QLatin1String(kind.szResultFile);
+    {
+        QMutexLocker locker(&m_mutex);
+        // Only this kind's own count: a kind whose requested counts follow
+        // this one's (application data after applications) is counted by
+        // its own step, or holds nothing in the package (Info.xml and the
+        // header must agree).
+        m_countsBackedUp[kind.nCountSlot] = nCount;
+        m_listFiles.append(strPlaceholder);
+    }
+    if (!WritePlaceholder(kind, strPlaceholder) || !m_pMyZip->AddFile(strPlaceholder.toLocal8Bit().constData())) {
+        QFile::remove(strPlaceholder);
+        return false;
+    }
+    SetPackageCount(kind, nCount);
+    QMutexLocker locker(&m_mutex);
+    m_bNothingPackaged = false;
+    m_nPackagedMask |= kind.nResultBit;
+    return true;
 }
 
 QString Factory::GetBackupFolder() const

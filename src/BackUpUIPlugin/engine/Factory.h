@@ -108,8 +108,22 @@ private:
     // The kind's module, null when it was not created.
     BackUpRestoreInterface *Module(const BackupKind &kind) const;
     void CreateModule(const BackupKind &kind);
+    // The steps of BackUp: results of the last run cleared; every selected
+    // module failed when there is no data folder (the failed mask); the run
+    // named (its folder and package path set, its time returned); every
+    // selected step run; the backup folder removed when it holds nothing.
+    void ResetRunResults();
+    int FailEveryStep();
+    QDateTime NameRun(const QString &strDestination);
+    void RunSteps();
+    void FinishBackupFolder(const QDateTime &dtRun);
     int RecordStep(const BackupKind &kind);
     int FileStep(const BackupKind &kind);
+    // The phone paths a list-driven module could not copy, kept and logged.
+    QStringList NoteFailedFiles(const BackupKind &kind, const BackUpRestoreInterface *pModule, int nCount);
+    // Counts the step's nCount files and puts its placeholder file into the
+    // package; false when the placeholder could not be written or added.
+    bool PackageFileStep(const BackupKind &kind, int nCount);
     // Tells the progress page which kind of file is copied (null: none).
     void EmitFileFlags(const BackupKind *pRunning);
     void SetPackageCount(const BackupKind &kind, int nCount);
