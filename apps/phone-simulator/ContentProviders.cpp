@@ -66,6 +66,132 @@ QVariantList RowValues(const QJsonArray &array)
     }
     return listValues;
 }
+// The arguments of "content query".
+struct QueryArgs
+{
+    QString strUri;
+    QString strWhere;
+    QString strSort;
+    QStringList listProjection;
+};
+
+// False with the tool's error when an argument is unknown or no URI is given.
+bool ParseQueryArgs(const QStringList &listArgs, QueryArgs &args, QByteArray *pErr)
+{
+    for (int i = 0; i + 1 < listArgs.size(); i += 2) {
+        const QString &strKey = listArgs.at(i);
+        const QString &strValue = listArgs.at(i + 1);
+        if (strKey == QLatin1String("--uri"))
+            args.strUri = strValue;
+        else if (strKey == QLatin1String("--projection"))
+            args.listProjection = strValue.split(QLatin1Char(':'));
+        else if (strKey == QLatin1String("--where"))
+            args.strWhere = strValue;
+        else if (strKey == QLatin1String("--sort"))
+            args.strSort = strValue;
+        else if (strKey != QLatin1String("--user")) {
+            *pErr = "[ERROR] Unsupported argument: " + strKey.toUtf8() + '\n';
+            return false;
+        }
+    }
+    if (args.strUri.isEmpty()) {
+        *pErr = "[ERROR] Content provider URI not specified\n";
+        return false;
+    }
+    return true;
+}
+
+QByteArray SyntaxError(const QString &strUri, const QString &strNear)
+{
+    return ProviderError(strUri, QStringLiteral("android.database.sqlite.SQLiteException: near \"%1\": syntax error (code 1 SQLITE_ERROR)").arg(strNear));
+}
+
+// One comparison of a column with an integer.
+struct Term
+{
+    int nColumn;
+    QString strOp;
+    qint64 nValue;
+};
+
+// The where clause: comparisons of columns with integers joined by AND,
+// appended to listTerms; false with the provider's error otherwise.
+bool ParseWhere(const QStringList &listColumns, const QueryArgs &args, QList<Term> &listTerms, QByteArray *pErr)
+{
+    static const QRegularExpression reTerm(QStringLiteral("^\\s*(\\w+)\\s*(>=|<=|!=|<>|=|>|<)\\s*(-?\\d+)\\s*$"));
+    static const QRegularExpression reAnd(QStringLiteral("\\s+AND\\s+"), QRegularExpression::CaseInsensitiveOption);
+    if (args.strWhere.trimmed().isEmpty())
+        return true;
+    for (const QString &strTerm : args.strWhere.split(reAnd)) {
+        const QRegularExpressionMatch t = reTerm.match(strTerm);
+        const qsizetype nColumn = t.hasMatch() ? listColumns.indexOf(t.captured(1)) : -1;
+        if (nColumn < 0) {
+            *pErr = SyntaxError(args.strUri, strTerm);
+            return false;
+        }
+        listTerms.append({int(nColumn), t.captured(2), t.captured(3).toLongLong()});
+    }
+    return true;
+}
+
+struct SortOrder
+{
+    int nColumn = -1;
+    bool bDescending = false;
+    qint64 nLimit = -1;
+    qint64 nOffset = 0;
+};
+
+// The sort order: "column [ASC|DESC] [LIMIT n [OFFSET m]]"; false with the
+// provider's error when it is not of that form.
+bool ParseSort(const QStringList &listColumns, const QueryArgs &args, SortOrder &sort, QByteArray *pErr)
+{
+    if (args.strSort.trimmed().isEmpty())
+        return true;
+    static const QRegularExpression reSort(QStringLiteral(
+        "^\\s*(\\w+)(?:\\s+(ASC|DESC))?(?:\\s+LIMIT\\s+(\\d+)(?:\\s+OFFSET\\s+(\\d+))?)?\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch s = reSort.match(args.strSort);
+    sort.nColumn = s.hasMatch() ? int(listColumns.indexOf(s.captured(1))) : -1;
+    if (sort.nColumn < 0) {
+        *pErr = SyntaxError(args.strUri, args.strSort);
+        return false;
+    }
+    sort.bDescending = s.captured(2).compare(QLatin1String("DESC"), Qt::CaseInsensitive) == 0;
+    if (!s.captured(3).isEmpty())
+        sort.nLimit = s.captured(3).toLongLong();
+    if (!s.captured(4).isEmpty())
+        sort.nOffset = s.captured(4).toLongLong();
+    return true;
+}
+
+// The rows that meet every term, in the sort order, within limit and offset.
+QList<const QVariantList *> SelectRows(const QList<QVariantList> &listRows, const QList<Term> &listTerms,
+                                       const SortOrder &sort)
+{
+    QList<const QVariantList *> listMatches;
+    for (const QVariantList &row : listRows) {
+        const bool bMatch = std::all_of(listTerms.cbegin(), listTerms.cend(), [&row](const Term &term) {
+            return Compare(row.value(term.nColumn), term.strOp, term.nValue);
+        });
+        if (bMatch)
+            listMatches.append(&row);
+    }
+    if (sort.nColumn >= 0) {
+        QList<QPair<qint64, const QVariantList *>> listKeyed;
+        listKeyed.reserve(listMatches.size());
+        for (const QVariantList *pRow : qAsConst(listMatches))
+            listKeyed.append({pRow->value(sort.nColumn).toLongLong(), pRow});
+        const bool bDescending = sort.bDescending;
+        std::stable_sort(listKeyed.begin(), listKeyed.end(), [bDescending](const auto &a, const auto &b) {
+            return bDescending ? a.first > b.first : a.first < b.first;
+        });
+        for (qsizetype i = 0; i < listKeyed.size(); ++i)
+            listMatches[i] = listKeyed.at(i).second;
+    }
+    return listMatches.mid(qMin<qsizetype>(sort.nOffset, listMatches.size()),
+                           sort.nLimit < 0 ? -1 : qsizetype(sort.nLimit));
+}
 } // namespace
 
 ContentProviders::ContentProviders(const QString &strPhoneDir)
@@ -158,28 +284,10 @@ int ContentProviders::Run(const QStringList &listArgs, QByteArray *pOut, QByteAr
 
 int ContentProviders::Query(const QStringList &listArgs, QByteArray *pOut, QByteArray *pErr)
 {
-    QString strUri, strWhere, strSort;
-    QStringList listProjection;
-    for (int i = 0; i + 1 < listArgs.size(); i += 2) {
-        const QString &strKey = listArgs.at(i);
-        const QString &strValue = listArgs.at(i + 1);
-        if (strKey == QLatin1String("--uri"))
-            strUri = strValue;
-        else if (strKey == QLatin1String("--projection"))
-            listProjection = strValue.split(QLatin1Char(':'));
-        else if (strKey == QLatin1String("--where"))
-            strWhere = strValue;
-        else if (strKey == QLatin1String("--sort"))
-            strSort = strValue;
-        else if (strKey != QLatin1String("--user")) {
-            *pErr = "[ERROR] Unsupported argument: " + strKey.toUtf8() + '\n';
-            return 1;
-        }
-    }
-    if (strUri.isEmpty()) {
-        *pErr = "[ERROR] Content provider URI not specified\n";
+    QueryArgs args;
+    if (!ParseQueryArgs(listArgs, args, pErr))
         return 1;
-    }
+    const QString &strUri = args.strUri;
     if (IsDenied(strUri)) {
         *pErr = ProviderError(strUri, QStringLiteral(
             "java.lang.SecurityException: Permission Denial: opening provider %1 from ProcessRecord{0 0:com.android.shell/2000} "
@@ -203,10 +311,10 @@ int ContentProviders::Query(const QStringList &listArgs, QByteArray *pOut, QByte
         return 0;
     }
     const Table &table = m_hashTables[strTable];
-    if (listProjection.isEmpty())
-        listProjection = table.listColumns;
+    if (args.listProjection.isEmpty())
+        args.listProjection = table.listColumns;
     QList<int> listIndexes;
-    for (const QString &strColumn : listProjection) {
+    for (const QString &strColumn : qAsConst(args.listProjection)) {
         const qsizetype n = table.listColumns.indexOf(strColumn);
         if (n < 0) {
             *pErr = ProviderError(strUri, QStringLiteral("android.database.sqlite.SQLiteException: no such column: %1 (code 1 SQLITE_ERROR)").arg(strColumn));
@@ -215,67 +323,14 @@ int ContentProviders::Query(const QStringList &listArgs, QByteArray *pOut, QByte
         listIndexes.append(int(n));
     }
 
-    // The where clause: comparisons of columns with integers joined by AND.
-    struct Term { int nColumn; QString strOp; qint64 nValue; };
     QList<Term> listTerms;
     if (!strOwnerColumn.isEmpty())
         listTerms.append({int(table.listColumns.indexOf(strOwnerColumn)), QStringLiteral("="), strOwner.toLongLong()});
-    static const QRegularExpression reTerm(QStringLiteral("^\\s*(\\w+)\\s*(>=|<=|!=|<>|=|>|<)\\s*(-?\\d+)\\s*$"));
-    static const QRegularExpression reAnd(QStringLiteral("\\s+AND\\s+"), QRegularExpression::CaseInsensitiveOption);
-    if (!strWhere.trimmed().isEmpty()) {
-        for (const QString &strTerm : strWhere.split(reAnd)) {
-            const QRegularExpressionMatch t = reTerm.match(strTerm);
-            const qsizetype nColumn = t.hasMatch() ? table.listColumns.indexOf(t.captured(1)) : -1;
-            if (nColumn < 0) {
-                *pErr = ProviderError(strUri, QStringLiteral("android.database.sqlite.SQLiteException: near \"%1\": syntax error (code 1 SQLITE_ERROR)").arg(strTerm));
-                return 0;
-            }
-            listTerms.append({int(nColumn), t.captured(2), t.captured(3).toLongLong()});
-        }
-    }
-    // The sort order: "column [ASC|DESC] [LIMIT n [OFFSET m]]".
-    int nSortColumn = -1;
-    bool bDescending = false;
-    qint64 nLimit = -1;
-    qint64 nOffset = 0;
-    if (!strSort.trimmed().isEmpty()) {
-        static const QRegularExpression reSort(QStringLiteral(
-            "^\\s*(\\w+)(?:\\s+(ASC|DESC))?(?:\\s+LIMIT\\s+(\\d+)(?:\\s+OFFSET\\s+(\\d+))?)?\\s*$"),
-            QRegularExpression::CaseInsensitiveOption);
-        const QRegularExpressionMatch s = reSort.match(strSort);
-        nSortColumn = s.hasMatch() ? int(table.listColumns.indexOf(s.captured(1))) : -1;
-        if (nSortColumn < 0) {
-            *pErr = ProviderError(strUri, QStringLiteral("android.database.sqlite.SQLiteException: near \"%1\": syntax error (code 1 SQLITE_ERROR)").arg(strSort));
-            return 0;
-        }
-        bDescending = s.captured(2).compare(QLatin1String("DESC"), Qt::CaseInsensitive) == 0;
-        if (!s.captured(3).isEmpty())
-            nLimit = s.captured(3).toLongLong();
-        if (!s.captured(4).isEmpty())
-            nOffset = s.captured(4).toLongLong();
-    }
+    SortOrder sort;
+    if (!ParseWhere(table.listColumns, args, listTerms, pErr) || !ParseSort(table.listColumns, args, sort, pErr))
+        return 0;
 
-    QList<const QVariantList *> listMatches;
-    for (const QVariantList &row : table.listRows) {
-        const bool bMatch = std::all_of(listTerms.cbegin(), listTerms.cend(), [&row](const Term &term) {
-            return Compare(row.value(term.nColumn), term.strOp, term.nValue);
-        });
-        if (bMatch)
-            listMatches.append(&row);
-    }
-    if (nSortColumn >= 0) {
-        QList<QPair<qint64, const QVariantList *>> listKeyed;
-        listKeyed.reserve(listMatches.size());
-        for (const QVariantList *pRow : qAsConst(listMatches))
-            listKeyed.append({pRow->value(nSortColumn).toLongLong(), pRow});
-        std::stable_sort(listKeyed.begin(), listKeyed.end(), [bDescending](const auto &a, const auto &b) {
-            return bDescending ? a.first > b.first : a.first < b.first;
-        });
-        for (qsizetype i = 0; i < listKeyed.size(); ++i)
-            listMatches[i] = listKeyed.at(i).second;
-    }
-    listMatches = listMatches.mid(qMin<qsizetype>(nOffset, listMatches.size()), nLimit < 0 ? -1 : qsizetype(nLimit));
-
+    const QList<const QVariantList *> listMatches = SelectRows(table.listRows, listTerms, sort);
     if (listMatches.isEmpty()) {
         *pOut = "No result found.\n";
         return 0;
@@ -285,7 +340,7 @@ int ContentProviders::Query(const QStringList &listArgs, QByteArray *pOut, QByte
         for (int c = 0; c < listIndexes.size(); ++c) {
             if (c)
                 pOut->append(", ");
-            pOut->append(listProjection.at(c).toUtf8() + '=' + ValueText(listMatches.at(i)->value(listIndexes.at(c))));
+            pOut->append(args.listProjection.at(c).toUtf8() + '=' + ValueText(listMatches.at(i)->value(listIndexes.at(c))));
         }
         pOut->append('\n');
     }
