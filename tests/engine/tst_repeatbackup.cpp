@@ -303,6 +303,26 @@ void tst_RepeatBackup::changesComeFromThePhone_data()
                    file.write(baList);
            })
         << QStringList{"/sdcard/Music/s.mp3"};
+    // A module folder of the earlier backup that is a link leads out of it:
+    // the files there, however well they match, are no backup's.
+    auto linkOut = [](const QString &strFolder) {
+        return Change([strFolder](TestPhone &, const QString &strEarlier) {
+            const QString strElsewhere = strEarlier + "/../elsewhere-" + strFolder;
+            QDir().rename(strEarlier + '/' + strFolder, strElsewhere);
+            QFile::link(strElsewhere, strEarlier + '/' + strFolder);
+        });
+    };
+    QTest::newRow("earlier image folder links out") << linkOut("Image")
+                                                    << QStringList{strImage, "/sdcard/DCIM/Camera/b.png"};
+    QTest::newRow("earlier application folder links out") << linkOut("APK")
+                                                          << QStringList{"/data/app/com.example.alpha.apk"};
+    // Even a link that stays inside the earlier backup is not followed.
+    QTest::newRow("earlier video folder links within the backup")
+        << Change([](TestPhone &, const QString &strEarlier) {
+               QDir().rename(strEarlier + "/Video", strEarlier + "/Audio/Video");
+               QFile::link(strEarlier + "/Audio/Video", strEarlier + "/Video");
+           })
+        << QStringList{"/sdcard/Movies/v.mp4"};
     QTest::newRow("full copy requested") << Change([](TestPhone &, const QString &) {
         Factory::SetFullCopy(true);
     }) << QStringList(kFiles.keys());

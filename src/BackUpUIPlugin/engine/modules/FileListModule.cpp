@@ -133,9 +133,15 @@ void FileListModule::LoadKeptFiles()
             continue;
         // The newest backup that holds this module decides: a list there that
         // cannot be read means a full copy, not an older backup's files.
+        if (!KeptFiles::IsReallyInside(strRun, strFolder)) {
+            // A linked folder leads elsewhere: its files are no backup's.
+            LogLine::Warning(Source(), "Backup",
+                             QStringLiteral("earlier folder is a link, copying everything: ") + strFolder);
+            return;
+        }
         if (m_traits.bApplications) {
-            m_kept.LoadApplications(strFolder);
-        } else if (!m_kept.LoadMediaList(strFolder, QLatin1String(m_traits.szMediaList))) {
+            m_kept.LoadApplications(strRun, strFolder);
+        } else if (!m_kept.LoadMediaList(strRun, strFolder, QLatin1String(m_traits.szMediaList))) {
             LogLine::Warning(Source(), "Backup",
                              QStringLiteral("earlier media list unreadable, copying everything: ") + strFolder);
             return;

@@ -72,13 +72,37 @@ QStringList KeptFiles::EarlierRunFolders(const QString &strDestination, const QS
     return listFolders;
 }
 
-bool KeptFiles::LoadMediaList(const QString &strModuleFolder, const QString &strListFile)
+bool KeptFiles::IsReallyInside(const QString &strRunFolder, const QString &strPath)
+{
+    const QString strRun = QDir::cleanPath(QFileInfo(strRunFolder).absoluteFilePath());
+    const QString strClean = QDir::cleanPath(QFileInfo(strPath).absoluteFilePath());
+    if (!strClean.startsWith(strRun + QLatin1Char('/')))
+        return false;
+    const QString strRealRun = QFileInfo(strRun).canonicalFilePath();
+    const QString strReal = QFileInfo(strClean).canonicalFilePath();
+    // Links above the run folder (a destination reached through a link) are
+    // allowed; below it the real path must be the path itself.
+    return !strRealRun.isEmpty() && strReal == strRealRun + strClean.mid(strRun.size());
+}
+
+bool KeptFiles::UseFolder(const QString &strRunFolder, const QString &strModuleFolder)
+{
+    if (!IsReallyInside(strRunFolder, strModuleFolder))
+        return false;
+    m_strRunFolder = strRunFolder;
+    m_strFolder = strModuleFolder;
+    return true;
+}
+
+bool KeptFiles::LoadMediaList(const QString &strRunFolder, const QString &strModuleFolder,
+                              const QString &strListFile)
 {
     Clear();
+    const QString strList = strModuleFolder + QLatin1Char('/') + strListFile;
     QList<MediaInfo> listMedia;
-    if (!g_ReadMediaList(strModuleFolder + QLatin1Char('/') + strListFile, listMedia))
+    if (!IsReallyInside(strRunFolder, strList) || !g_ReadMediaList(strList, listMedia)
+        || !UseFolder(strRunFolder, strModuleFolder))
         return false;
-    m_strFolder = strModuleFolder;
     for (const MediaInfo &info : qAsConst(listMedia)) {
         // A name that is not one plain file name never came from this system.
         if (!info.phpath.isEmpty() && SafeFileName::IsSafe(info.pcname))
@@ -87,15 +111,16 @@ bool KeptFiles::LoadMediaList(const QString &strModuleFolder, const QString &str
     return true;
 }
 
-void KeptFiles::LoadApplications(const QString &strApkFolder)
+bool KeptFiles::LoadApplications(const QString &strRunFolder, const QString &strApkFolder)
 {
     Clear();
-    m_strFolder = strApkFolder;
-    m_bApplications = true;
+    m_bApplications = UseFolder(strRunFolder, strApkFolder);
+    return m_bApplications;
 }
 
 void KeptFiles::Clear()
 {
+    m_strRunFolder.clear();
     m_strFolder.clear();
     m_bApplications = false;
     m_hashNames.clear();
@@ -117,7 +142,7 @@ QString KeptFiles::Find(const QString &strKey, qint64 nSize, qint64 nModified) c
         return QString();
     const QString strPath = m_strFolder + QLatin1Char('/') + strName;
     const QFileInfo info(strPath);
-    if (info.isSymLink() || !info.isFile() || info.size() != nSize
+    if (info.isSymLink() || !info.isFile() || !IsReallyInside(m_strRunFolder, strPath) || info.size() != nSize
         || info.lastModified().toSecsSinceEpoch() != nModified)
         return QString();
     return strPath;

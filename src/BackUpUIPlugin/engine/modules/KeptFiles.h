@@ -10,9 +10,11 @@
 // module, so that a new backup can take an unchanged file from this computer
 // instead of copying it over the link again. Earlier backups are only read.
 //
-// A kept file is used only when it is a plain file (no link) inside the
-// earlier module folder and its size and modification time equal what the
-// phone lists for the file now; anything else is copied from the phone.
+// A kept file is used only when it is a regular file really inside the
+// earlier run folder (its real path, links resolved, is the path the run
+// folder's layout gives it: no linked folder or file on the way) and its size
+// and modification time equal what the phone lists for the file now;
+// anything else is copied from the phone.
 class KeptFiles
 {
 public:
@@ -34,12 +36,14 @@ public:
     static QStringList EarlierRunFolders(const QString &strDestination, const QString &strDeviceName,
                                          const QString &strCurrentFolder, const PhoneIdentity &phone = PhoneIdentity());
 
-    // Media: the records of the media list in the module folder, keyed by
-    // phone path. A list that is missing or cannot be read as a whole leaves
-    // nothing to reuse.
-    bool LoadMediaList(const QString &strModuleFolder, const QString &strListFile);
-    // Applications: "<package>.apk" in the folder, keyed by package name.
-    void LoadApplications(const QString &strApkFolder);
+    // Media: the records of the media list in the module folder (below the
+    // run folder strRunFolder), keyed by phone path. A list that is missing or
+    // cannot be read as a whole, or a module folder that is not really inside
+    // the run folder, leaves nothing to reuse (false).
+    bool LoadMediaList(const QString &strRunFolder, const QString &strModuleFolder, const QString &strListFile);
+    // Applications: "<package>.apk" in the folder, keyed by package name;
+    // false when the folder is not really inside the run folder.
+    bool LoadApplications(const QString &strRunFolder, const QString &strApkFolder);
     void Clear();
 
     // The module folder the files come from; empty when nothing was loaded.
@@ -56,7 +60,16 @@ public:
     // Sets a file's modification time (seconds since 1970 UTC).
     static bool SetModified(const QString &strPath, qint64 nModified);
 
+    // Whether strPath, links resolved, is exactly strRunFolder's real path
+    // followed by strPath's part below strRunFolder.
+    static bool IsReallyInside(const QString &strRunFolder, const QString &strPath);
+
 private:
+    // Takes strModuleFolder as the source when it is really inside the run
+    // folder; false (nothing loaded) otherwise.
+    bool UseFolder(const QString &strRunFolder, const QString &strModuleFolder);
+
+    QString m_strRunFolder;
     QString m_strFolder;
     bool m_bApplications = false;
     // Phone path -> file name in the folder (media only).
