@@ -391,6 +391,10 @@ void RunCommand::slotInterrupt()
         if (!m_bInterrupted)
             m_out.Line(QStringLiteral("Cancelling once the count is done..."));
         m_bInterrupted = true;
+        // The count ends early instead of waiting for a phone that may not
+        // answer; nothing is backed up after it.
+        if (BackUpUILogic *pLogic = BackUpUILogic::ExistingInstance())
+            pLogic->SetBackupCancel(true);
         break;
     case Phase::BackingUp:
         m_bInterrupted = true;

@@ -235,6 +235,22 @@ void AdbConnection::HandleOpen(const AdbMessage &message, const QByteArray &baPa
     QString strCommand;
     bool bPty = false;
     InstallStream::Request install;
+    const QString strService = QString::fromUtf8(baService);
+    const SimulatorOptions &options = m_pSimulator->Options();
+    if (!options.strStallOn.isEmpty() && strService.contains(options.strStallOn))
+        m_pSimulator->Stall();
+    if (!options.strUnplugOn.isEmpty() && strService.contains(options.strUnplugOn)) {
+        m_pSimulator->Log(QStringLiteral("unplugging on %1").arg(strService));
+        QMetaObject::invokeMethod(m_pSimulator, &PhoneSimulator::Unplug, Qt::QueuedConnection);
+        m_bUnplugging = true;
+        return;
+    }
+    if (m_pSimulator->IsStalled()) {
+        // A phone that stopped answering leaves the server waiting.
+        m_pSimulator->Log(QStringLiteral("open %1: no answer (stalled)").arg(strService));
+        m_pSimulator->Withheld();
+        return;
+    }
     if (!m_pSimulator->LoadPhone(&phone)) {
         m_pSimulator->Log(QStringLiteral("phone.ini unreadable; refusing %1").arg(QString::fromUtf8(baService)));
     } else if (baService == "sync:") {
@@ -337,6 +353,14 @@ void AdbConnection::SendQueued()
 bool AdbConnection::FileSent()
 {
     return m_pSimulator->FileSent();
+}
+
+bool AdbConnection::WithholdsRequests()
+{
+    if (!m_pSimulator->IsStalled())
+        return false;
+    m_pSimulator->Withheld();
+    return true;
 }
 
 void AdbConnection::Unplug()

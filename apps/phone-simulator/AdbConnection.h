@@ -31,6 +31,8 @@ public:
 
     int StreamCount() const { return int(m_mapStreams.size()); }
     // A RECV finished sending a file; true when the phone is unplugged after it.
+    // True (and counted) when the phone is stalled: a request is left unanswered.
+    bool WithholdsRequests();
     bool FileSent();
     PhoneSimulator *Simulator() const { return m_pSimulator; }
     // Sends what is queued, then closes the connection.

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
+#include <QStringDecoder>
 
 namespace
 {
@@ -126,6 +127,14 @@ bool AdbPhone::Load(const QString &strDir)
     for (const QString &strPath : settings.value(QStringLiteral("deniedFiles")).toStringList()) {
         if (!strPath.trimmed().isEmpty())
             m_setDenied.insert(Normalized(strPath.trimmed()));
+    }
+    // Names that are not UTF-8 on the phone: "PHONEPATH=HEX" shows the file
+    // at PHONEPATH under the name with those bytes.
+    for (const QString &strEntry : settings.value(QStringLiteral("rawNames")).toStringList()) {
+        const QString strPath = Normalized(strEntry.section(QLatin1Char('='), 0, 0).trimmed());
+        const QByteArray baName = QByteArray::fromHex(strEntry.section(QLatin1Char('='), 1).trimmed().toLatin1());
+        if (!strPath.isEmpty() && !baName.isEmpty())
+            m_hashRawNames.insert(strPath, baName);
     }
     // A copy the simulated SDK fails with an error code is refused by the phone here.
     for (const QString &strEntry : settings.value(QStringLiteral("getFileErrors")).toStringList()) {
@@ -364,6 +373,8 @@ AdbPhone::Access AdbPhone::List(const QString &strPhonePath, bool bRoot, QList<E
             std::sort(listEntries.begin(), listEntries.end(), [](const Entry &a, const Entry &b) { return a.strName < b.strName; });
         }
     }
+    for (Entry &entry : listEntries)
+        entry.node.baRawName = m_hashRawNames.value((strPath == QLatin1String("/") ? QString() : strPath) + QLatin1Char('/') + entry.strName);
     Node dot = node;
     dot.nMode = node.nMode;
     pEntries->append({QStringLiteral("."), dot});
@@ -378,6 +389,21 @@ void AdbPhone::ApplyOptions(bool bUnauthorized, const QStringList &listDeniedFil
     m_bListV2 = m_bListV2 && !bNoListV2;
     for (const QString &strPath : listDeniedFiles)
         m_setDenied.insert(Normalized(strPath));
+}
+
+QString AdbPhone::PathOfRequest(const QByteArray &baPath) const
+{
+    for (auto it = m_hashRawNames.cbegin(); it != m_hashRawNames.cend(); ++it) {
+        const QString strFolder = it.key().section(QLatin1Char('/'), 0, -2);
+        if (baPath == strFolder.toUtf8() + '/' + it.value())
+            return it.key();
+    }
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString strPath = decoder(baPath);
+    // The file's name on the PC is not its name on the phone.
+    if (decoder.hasError() || m_hashRawNames.contains(Normalized(strPath)))
+        return QString();
+    return strPath;
 }
 
 bool AdbPhone::IsReadDenied(const QString &strPhonePath) const

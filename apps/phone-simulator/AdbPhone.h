@@ -2,6 +2,8 @@
 
 #include "PhoneConfig.h"
 
+#include <QByteArray>
+#include <QHash>
 #include <QList>
 #include <QMap>
 #include <QSet>
@@ -25,6 +27,7 @@ public:
         uint32_t nMode = 0;    // st_mode
         qint64 nSize = 0;
         qint64 nMtime = 0;     // seconds since the epoch
+        QByteArray baRawName;  // in a listing: the name's bytes when they are not its UTF-8 (rawNames)
     };
 
     struct Entry
@@ -89,6 +92,10 @@ public:
     // Faults given on the command line, on top of phone.ini's.
     void ApplyOptions(bool bUnauthorized, const QStringList &listDeniedFiles, bool bNoListV2 = false);
 
+    // The phone path a request's bytes name: a rawNames path is named by its
+    // raw bytes only; other bytes that are not UTF-8 name nothing (empty).
+    QString PathOfRequest(const QByteArray &baPath) const;
+
     // Faults that make one file fail on reading.
     bool IsReadDenied(const QString &strPhonePath) const;
     bool IsVanished(const QString &strPhonePath) const;
@@ -111,5 +118,7 @@ private:
     bool m_bListV2 = true;
     QSet<QString> m_setDenied;
     QSet<QString> m_setUnreadableFolders;
+    // Phone path of a file -> the bytes its name has on the phone.
+    QHash<QString, QByteArray> m_hashRawNames;
     QList<Package> m_listPackages;
 };

@@ -88,6 +88,18 @@ bool PhoneSimulator::TakePushSpace(const AdbPhone &phone, qint64 nBytes)
     return true;
 }
 
+void PhoneSimulator::Stall()
+{
+    if (!m_bStalled)
+        Log(QStringLiteral("stalled: nothing more is answered"));
+    m_bStalled = true;
+}
+
+bool PhoneSimulator::IsStalled() const
+{
+    return m_bStalled || (m_options.nStallAfterFiles > 0 && m_nFilesSent >= m_options.nStallAfterFiles);
+}
+
 void PhoneSimulator::Unplug()
 {
     m_server.close();
@@ -110,8 +122,8 @@ QString PhoneSimulator::Status() const
     int nStreams = 0;
     for (const AdbConnection *pConnection : m_listConnections)
         nStreams += pConnection->StreamCount();
-    return QStringLiteral("connections=%1 streams=%2 files=%3 plugged=%4")
-        .arg(m_listConnections.size()).arg(nStreams).arg(m_nFilesSent)
+    return QStringLiteral("connections=%1 streams=%2 withheld=%3 files=%4 plugged=%5")
+        .arg(m_listConnections.size()).arg(nStreams).arg(m_nWithheld).arg(m_nFilesSent)
         .arg(IsPlugged() ? QStringLiteral("yes") : QStringLiteral("no"));
 }
 

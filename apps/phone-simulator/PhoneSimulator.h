@@ -21,6 +21,9 @@ struct SimulatorOptions
     qint64 nBytesPerSecond = -1;        // link rate; 0: unlimited
     int nLatencyMs = -1;                // each message's delay in each direction; 0: none
     int nUnplugAfterFiles = -1;         // 0: never
+    int nStallAfterFiles = 0;           // 0: never
+    QString strStallOn;                 // stall when a service containing this is opened
+    QString strUnplugOn;                // unplug when a service containing this is opened
     bool bUnauthorized = false;
     bool bNoListV2 = false;             // an old phone: folders listed with LIST only
     QStringList listDeniedFiles;
@@ -57,6 +60,12 @@ public:
     // Takes room for nBytes more of pushed data; false when the phone is
     // full (phone.ini restoreFreeKB, counted over everything pushed).
     bool TakePushSpace(const AdbPhone &phone, qint64 nBytes);
+    // The phone stops answering but stays connected: no service opens, no
+    // sync request is answered; what was queued before still goes out.
+    void Stall();
+    bool IsStalled() const;
+    // A request was left unanswered because of a stall.
+    void Withheld() { ++m_nWithheld; }
     // Pulls the cable: queued data is sent, then every connection closes and
     // no new one is accepted until Plug().
     void Unplug();
@@ -66,7 +75,7 @@ public:
     // key from now on, and connections waiting for it go online.
     void Allow();
 
-    // "connections=N streams=N files=N plugged=yes|no"
+    // "connections=N streams=N withheld=N files=N plugged=yes|no"
     QString Status() const;
     void Log(const QString &strLine) const;
 
@@ -86,4 +95,6 @@ private:
     int m_nFilesPushed = 0;
     qint64 m_nBytesPushed = 0;
     bool m_bAllowed = false;
+    bool m_bStalled = false;
+    int m_nWithheld = 0;
 };

@@ -58,11 +58,13 @@ const ShellCommands::Entry ShellCommands::kCommands[] = {
     {"df", &ShellCommands::Df},
     {"echo", &ShellCommands::Echo},
     {"false", &ShellCommands::False},
+    {"find", &ShellCommands::Find},
     {"getprop", &ShellCommands::GetProp},
     {"id", &ShellCommands::Id},
     {"ls", &ShellCommands::Ls},
     {"pm", &ShellCommands::Pm},
     {"run-as", &ShellCommands::RunAs},
+    {"stat", &ShellCommands::Stat},
     {"su", &ShellCommands::Su},
     {"true", &ShellCommands::True},
     {"which", &ShellCommands::Which},
@@ -179,6 +181,66 @@ ShellCommands::Result ShellCommands::Cat(const QStringList &listArgs, const Cont
             continue;
         }
         result.baOut += file.readAll();
+    }
+    return result;
+}
+
+ShellCommands::Result ShellCommands::Find(const QStringList &listArgs, const Context &context) const
+{
+    // The one form a client uses to list a folder:
+    // find DIR -mindepth 1 -maxdepth 1 [-exec COMMAND... {} +]
+    const QStringList listDepth {QStringLiteral("-mindepth"), QStringLiteral("1"), QStringLiteral("-maxdepth"),
+                                 QStringLiteral("1")};
+    const bool bExec = listArgs.value(5) == QLatin1String("-exec");
+    const bool bKnown = listArgs.mid(1, 4) == listDepth
+        && (bExec ? listArgs.size() > 8 && listArgs.last() == QLatin1String("+")
+                            && listArgs.value(listArgs.size() - 2) == QLatin1String("{}")
+                  : listArgs.size() == 5);
+    if (!bKnown)
+        return Failure(QStringLiteral("find: this expression is not simulated"), 1);
+    const QString strFolder = listArgs.first();
+    QList<AdbPhone::Entry> listEntries;
+    const AdbPhone::Access access = m_phone.List(strFolder, context.bRoot, &listEntries);
+    if (access != AdbPhone::Found) {
+        return Failure(QStringLiteral("find: %1: %2").arg(strFolder,
+            access == AdbPhone::Denied ? QStringLiteral("Permission denied") : QStringLiteral("No such file or directory")));
+    }
+    QStringList listPaths;
+    for (const AdbPhone::Entry &entry : listEntries) {
+        if (entry.strName != QLatin1String(".") && entry.strName != QLatin1String(".."))
+            listPaths << strFolder + QLatin1Char('/') + entry.strName;
+    }
+    if (!bExec) {
+        Result result;
+        for (const QString &strPath : listPaths)
+            result.baOut += Line(strPath);
+        return result;
+    }
+    if (listPaths.isEmpty())
+        return Result();
+    return RunCommand(listArgs.mid(6, listArgs.size() - 8) + listPaths, context);
+}
+
+ShellCommands::Result ShellCommands::Stat(const QStringList &listArgs, const Context &context) const
+{
+    // stat -c FORMAT PATH...: %f mode in hex, %s size, %Y modification time, %n the path.
+    if (listArgs.value(0) != QLatin1String("-c") || listArgs.size() < 3)
+        return Failure(QStringLiteral("stat: only -c FORMAT is simulated"), 1);
+    Result result;
+    for (const QString &strPath : listArgs.mid(2)) {
+        const AdbPhone::Node node = m_phone.Stat(strPath, context.bRoot);
+        if (node.access != AdbPhone::Found) {
+            result.baErr += Line(QStringLiteral("stat: '%1': %2").arg(strPath,
+                node.access == AdbPhone::Denied ? QStringLiteral("Permission denied") : QStringLiteral("No such file or directory")));
+            result.nStatus = 1;
+            continue;
+        }
+        QString strLine = listArgs.value(1);
+        strLine.replace(QLatin1String("%f"), QString::number(node.nMode, 16));
+        strLine.replace(QLatin1String("%s"), QString::number(node.nSize));
+        strLine.replace(QLatin1String("%Y"), QString::number(node.nMtime));
+        strLine.replace(QLatin1String("%n"), strPath);
+        result.baOut += Line(strLine);
     }
     return result;
 }

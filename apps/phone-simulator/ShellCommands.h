@@ -50,11 +50,13 @@ private:
     Result Df(const QStringList &listArgs, const Context &context) const;
     Result Echo(const QStringList &listArgs, const Context &context) const;
     Result False(const QStringList &listArgs, const Context &context) const;
+    Result Find(const QStringList &listArgs, const Context &context) const;
     Result GetProp(const QStringList &listArgs, const Context &context) const;
     Result Id(const QStringList &listArgs, const Context &context) const;
     Result Ls(const QStringList &listArgs, const Context &context) const;
     Result Pm(const QStringList &listArgs, const Context &context) const;
     Result RunAs(const QStringList &listArgs, const Context &context) const;
+    Result Stat(const QStringList &listArgs, const Context &context) const;
     Result Su(const QStringList &listArgs, const Context &context) const;
     Result True(const QStringList &listArgs, const Context &context) const;
     Result Which(const QStringList &listArgs, const Context &context) const;

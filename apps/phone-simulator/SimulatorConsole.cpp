@@ -40,6 +40,9 @@ void SimulatorConsole::RunCommand(const QByteArray &baLine)
     } else if (baLine == "unplug") {
         m_pSimulator->Unplug();
         printf("unplugged\n");
+    } else if (baLine == "stall") {
+        m_pSimulator->Stall();
+        printf("stalled\n");
     } else if (baLine == "plug") {
         if (m_pSimulator->Plug(&strError))
             printf("plugged\n");
@@ -51,7 +54,7 @@ void SimulatorConsole::RunCommand(const QByteArray &baLine)
     } else if (baLine == "quit") {
         QCoreApplication::quit();
     } else if (!baLine.isEmpty()) {
-        printf("error: unknown command (status, unplug, plug, allow, quit)\n");
+        printf("error: unknown command (status, unplug, plug, allow, stall, quit)\n");
     }
     fflush(stdout);
 }

@@ -61,6 +61,11 @@ void SyncStream::HandleRequests()
 {
     // Requests wait while a file is being sent.
     while (!IsFinishing() && !m_bGone && !m_pFile && m_baIn.size() >= 8) {
+        // A stalled phone reads requests but answers none; they wait.
+        if (m_bWithheld || Connection()->WithholdsRequests()) {
+            m_bWithheld = true;
+            return;
+        }
         if (m_pIncoming) {
             if (!ReceiveRecord())
                 return;
@@ -79,7 +84,7 @@ void SyncStream::HandleRequests()
         }
         if (m_baIn.size() < 8 + qsizetype(nLength))
             return;
-        const QString strPath = QString::fromUtf8(m_baIn.constData() + 8, nLength);
+        const QString strPath = m_phone.PathOfRequest(m_baIn.mid(8, nLength));
         m_baIn.remove(0, 8 + nLength);
         if (baId == "STAT")
             Stat(strPath);
@@ -127,7 +132,7 @@ void SyncStream::List(const QString &strPath, bool bV2)
     QList<AdbPhone::Entry> listEntries;
     m_phone.List(strPath, false, &listEntries); // a folder that cannot be listed is empty
     for (const AdbPhone::Entry &entry : listEntries) {
-        const QByteArray baName = entry.strName.toUtf8();
+        const QByteArray baName = entry.node.baRawName.isEmpty() ? entry.strName.toUtf8() : entry.node.baRawName;
         if (baName.size() > 255)
             continue;
         if (bV2)

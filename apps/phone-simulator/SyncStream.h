@@ -57,4 +57,5 @@ private:
     bool m_bUnplugMidway = false; // the cable is pulled during this received file
     bool m_bGone = false;         // unplugged: nothing more is answered
     bool m_bUnplugWhenSent = false;
+    bool m_bWithheld = false; // requests are left unanswered (stalled phone)
 };

@@ -34,7 +34,7 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Serves a phone folder to the adb server as a phone on 127.0.0.1 (adb connect 127.0.0.1:PORT).\n"
-        "Standard input takes the commands status, unplug, plug, allow (tap Allow on an unauthorised phone) and quit."));
+        "Standard input takes the commands status, unplug, plug, allow (tap Allow on an unauthorised phone), stall and quit."));
     parser.addHelpOption();
     const QCommandLineOption optPhone(QStringLiteral("phone"), QStringLiteral("The phone folder (default: $DVSK_SIM_PHONE, else the bundled sample phone)."), QStringLiteral("DIR"));
     const QCommandLineOption optPort(QStringLiteral("port"), QStringLiteral("TCP port on 127.0.0.1 (default 0: any free port)."), QStringLiteral("PORT"), QStringLiteral("0"));
@@ -43,11 +43,14 @@ int main(int argc, char *argv[])
     const QCommandLineOption optRate(QStringLiteral("rate"), QStringLiteral("Link rate in bytes per second, 0 unlimited (default: phone.ini rateLimitKBps)."), QStringLiteral("BYTES"));
     const QCommandLineOption optLatency(QStringLiteral("latency"), QStringLiteral("Delay every message by MS milliseconds in each direction, 0 none (default: phone.ini latencyMs)."), QStringLiteral("MS"));
     const QCommandLineOption optUnplug(QStringLiteral("unplug-after-files"), QStringLiteral("Unplug after N files were sent, 0 never (default: phone.ini unplugAfterFiles)."), QStringLiteral("N"));
+    const QCommandLineOption optStall(QStringLiteral("stall-after-files"), QStringLiteral("Stop answering (without unplugging) once N files were sent, 0 never."), QStringLiteral("N"), QStringLiteral("0"));
+    const QCommandLineOption optStallOn(QStringLiteral("stall-on"), QStringLiteral("Stop answering (without unplugging) when a service containing TEXT is opened."), QStringLiteral("TEXT"));
+    const QCommandLineOption optUnplugOn(QStringLiteral("unplug-on"), QStringLiteral("Unplug when a service containing TEXT is opened (e.g. \"shell:df\")."), QStringLiteral("TEXT"));
     const QCommandLineOption optUnauthorized(QStringLiteral("unauthorized"), QStringLiteral("Never accept the server's key: the phone stays unauthorized."));
     const QCommandLineOption optNoListV2(QStringLiteral("no-ls-v2"), QStringLiteral("Act as a phone of Android 9 or older: no ls_v2, folders are listed with LIST only."));
     const QCommandLineOption optDeny(QStringLiteral("deny"), QStringLiteral("Refuse to send this file (Permission denied); may be repeated."), QStringLiteral("PATH"));
     const QCommandLineOption optVerbose(QStringLiteral("verbose"), QStringLiteral("Log every message received."));
-    parser.addOptions({optPhone, optPort, optPortFile, optMaxData, optRate, optLatency, optUnplug, optUnauthorized, optNoListV2, optDeny, optVerbose});
+    parser.addOptions({optPhone, optPort, optPortFile, optMaxData, optRate, optLatency, optUnplug, optStall, optStallOn, optUnplugOn, optUnauthorized, optNoListV2, optDeny, optVerbose});
     parser.process(app);
 
     SimulatorOptions options;
@@ -73,6 +76,11 @@ int main(int argc, char *argv[])
         options.nUnplugAfterFiles = parser.value(optUnplug).toInt(&bUnplug);
         bOk = bOk && bUnplug && options.nUnplugAfterFiles >= 0;
     }
+    bool bStall = false;
+    options.nStallAfterFiles = parser.value(optStall).toInt(&bStall);
+    bOk = bOk && bStall && options.nStallAfterFiles >= 0;
+    options.strStallOn = parser.value(optStallOn);
+    options.strUnplugOn = parser.value(optUnplugOn);
     if (!bOk) {
         fprintf(stderr, "adb-phone-sim: bad option value (see --help)\n");
         return 2;

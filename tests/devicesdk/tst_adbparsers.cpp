@@ -122,6 +122,7 @@ private slots:
     void recv_data();
     void recv();
     void listKeepsModeSizeAndTime();
+    void silentPeerStalls();
 };
 
 void tst_AdbParsers::devices_data()
@@ -430,6 +431,22 @@ void tst_AdbParsers::shellPackets()
         if (status >= 0)
             QCOMPARE(packets.ExitStatus(), status);
     }
+}
+
+// A peer that accepts and never answers: the read fails once nothing came
+// for the stall time, and says why.
+void tst_AdbParsers::silentPeerStalls()
+{
+    CannedPeer peer("OKAY", 1 << 20);
+    AdbSocket socket;
+    QVERIFY(socket.Connect(peer.Port(), nullptr, 1));
+    bool bStalled = false;
+    socket.SetGuard({}, [&bStalled]() { bStalled = true; });
+    QString strError;
+    QVERIFY(!socket.Request("host:version", &strError));
+    QVERIFY(socket.IsStalled());
+    QVERIFY(bStalled);
+    socket.Close();
 }
 
 QTEST_GUILESS_MAIN(tst_AdbParsers)

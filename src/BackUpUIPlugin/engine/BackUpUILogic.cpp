@@ -6,6 +6,7 @@
 
 #include <host/CommonUtils.h>
 #include <sdk/dvsk.h>
+#include <sdk/dvsk_device.h>
 
 #include <QAtomicPointer>
 #include <QCoreApplication>
@@ -223,6 +224,11 @@ bool BackUpUILogic::GetMemValue()
     QMutexLocker locker(&m_mutex);
     m_listMemInfo = listRecords;
     return true;
+}
+
+bool BackUpUILogic::IsPhoneAttached() const
+{
+    return DVSK_Device_IsAttached() == 1;
 }
 
 QList<MemInfoRecord> BackUpUILogic::GetMemList() const

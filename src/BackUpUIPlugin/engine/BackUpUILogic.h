@@ -34,6 +34,9 @@ public:
     int BackUp(int nType, QString &strPath, int *pCount);
     int GetFile(const QString &strLocal, const QString &strRemote, int nMode);
     bool GetMemValue();
+    // Whether the SDK still sees the phone (false once it was unplugged or
+    // its connection was lost, also before a job was running).
+    bool IsPhoneAttached() const;
     QList<MemInfoRecord> GetMemList() const;
     int GetPhoneInfo(PhoneInfo *pInfo);
     int GetBackUpCount(int nType, int *pCount, int *pSize);

@@ -487,7 +487,11 @@ void BackUpUIThread::procBackup()
 
     const int nMem = procMemInfo(nItems);
     if (nMem < 0) {
-        emit signalsFinish(IsPhoneLost() ? int(RUN_RESULT_PHONE_DISCONNECTED) : nMem);
+        // A phone that went away before this job (while the items were
+        // counted) raised its event when no job was there to hear it.
+        BackUpUILogic *pLogic = BackUpUILogic::ExistingInstance();
+        const bool bGone = IsPhoneLost() || (pLogic && !pLogic->IsPhoneAttached());
+        emit signalsFinish(bGone ? int(RUN_RESULT_PHONE_DISCONNECTED) : nMem);
         return;
     }
 

@@ -59,6 +59,14 @@ AdbDevice::AdbDevice(const QString &strSerial, quint16 nPort)
     , m_pPrefetcher(std::make_unique<AdbPrefetcher>([this](QString *pError) { return OpenSync(pError); },
                                                     StreamsFromEnvironment()))
 {
+    m_server.SetGuard([this]() { return m_bCancel.load(); }, [this]() { OnStalled(); });
+}
+
+void AdbDevice::OnStalled()
+{
+    if (!m_bStalled.exchange(true))
+        Log(QStringLiteral("the phone stopped answering for %1 s; it counts as disconnected")
+                    .arg(AdbSocket::StallSecondsFromEnvironment()));
 }
 
 int AdbDevice::StreamsFromEnvironment()
@@ -93,6 +101,9 @@ bool AdbDevice::RecordsAvailable(int nType) const
 
 void AdbDevice::RaiseEvent(int nEvent)
 {
+    // The server still lists a stalled phone: that is no arrival.
+    if (nEvent == DVSK_EVENT_DEVICE_ACTIVE && m_bStalled.load())
+        return;
     const DVSK_DevInitEventCallback pCallback = EventCallback();
     Log(QStringLiteral("device event %1").arg(nEvent));
     if (pCallback)
@@ -215,6 +226,8 @@ int AdbDevice::OpenLocked(QString &strMessage)
 
 int AdbDevice::EnsureOpen()
 {
+    if (m_bStalled.load())
+        return DVSK_DEV_ERR_DISCONNECTED;
     QString strMessage;
     QMutexLocker locker(&m_mutex);
     const int nResult = OpenLocked(strMessage);
@@ -275,6 +288,8 @@ void AdbDevice::Close()
 
 bool AdbDevice::IsAttached()
 {
+    if (m_bStalled.load())
+        return false;
     {
         QMutexLocker locker(&m_mutex);
         if (m_bOpen)
@@ -329,6 +344,8 @@ AdbRestore &AdbDevice::Restore()
 
 int AdbDevice::GoneCode()
 {
+    if (m_bStalled.load())
+        return MarkGone();
     QString strSerial;
     {
         QMutexLocker locker(&m_mutex);
@@ -342,6 +359,11 @@ int AdbDevice::GoneCode()
         if (device.strSerial == strSerial && device.strState == QLatin1String("device"))
             return 0;
     }
+    return MarkGone();
+}
+
+int AdbDevice::MarkGone()
+{
     // The engine learns of the unplug before this copy's failure reaches it,
     // not a second later from the tracker.
     AdbTracker *pTracker = nullptr;
@@ -371,18 +393,26 @@ std::unique_ptr<AdbSync> AdbDevice::OpenSync(QString *pError)
 
 AdbSync *AdbDevice::SyncLocked(QString *pError)
 {
-    QMutexLocker locker(&m_abortMutex);
-    if (m_pSync && m_pSync->IsUsable())
-        return m_pSync.get();
-    if (m_pSync)
-        m_pSync->Quit();
-    m_pSync.reset();
+    std::unique_ptr<AdbSync> pOld;
+    {
+        QMutexLocker locker(&m_abortMutex);
+        if (m_pSync && m_pSync->IsUsable())
+            return m_pSync.get();
+        pOld = std::move(m_pSync);
+    }
+    if (pOld)
+        pOld->Quit();
+    pOld.reset();
     m_strPending.clear();
-    m_pSync = OpenSync(pError);
-    if (!m_pSync)
+    // Opened without m_abortMutex held: a cancel must not wait for a phone
+    // that does not answer (AbortOpen() ends this wait).
+    std::unique_ptr<AdbSync> pSync = OpenSync(pError);
+    if (!pSync)
         return nullptr;
     // Only the thread holding m_syncMutex replaces m_pSync, so the pointer
     // stays valid for it; other threads may abort it meanwhile.
+    QMutexLocker locker(&m_abortMutex);
+    m_pSync = std::move(pSync);
     return m_pSync.get();
 }
 
@@ -990,14 +1020,21 @@ bool AdbDevice::ResultFile(const QString &strPhonePath, QString *pLocalPath)
 void AdbDevice::SetBackupCancel(unsigned char bCancel)
 {
     m_bCancel = bCancel != 0;
-    // Closing the connection stops a copy at once.
-    if (bCancel)
+    // Closing the connection stops a copy at once; any other request waiting
+    // for the phone (a service being opened, a shell command) ends as soon.
+    if (bCancel) {
+        m_server.AbortOpen();
         AbortSync();
+    } else {
+        // A new run tries the phone again.
+        m_bStalled = false;
+    }
 }
 
 void AdbDevice::BackupCancel()
 {
     ++m_nGeneration;
+    m_server.AbortOpen();
     AbortSync();
 }
 
@@ -1011,6 +1048,7 @@ void AdbDevice::OperationCancel(const char *szShellCommand)
 void AdbDevice::Reset()
 {
     ++m_nGeneration;
+    m_server.AbortOpen();
     AbortSync();
     QMutexLocker locker(&m_walkMutex);
     m_walkAge.invalidate();

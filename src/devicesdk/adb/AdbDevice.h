@@ -161,6 +161,10 @@ private:
     // 0 and the result file on the PC when strPhonePath names one.
     bool ResultFile(const QString &strPhonePath, QString *pLocalPath);
     void RaiseEvent(int nEvent);
+    void OnStalled();
+    // Tells the engine the phone is gone (device events 6006, 6014) unless
+    // it knows already; returns DVSK_DEV_ERR_DISCONNECTED.
+    int MarkGone();
 
     AdbServer m_server;
     const QString m_strWanted;
@@ -203,5 +207,8 @@ private:
     std::unique_ptr<AdbRestore> m_pRestore;
 
     std::atomic<bool> m_bCancel {false};
+    // The phone stopped answering (no byte for the stall time) while still
+    // listed by the server: it counts as gone until the next run starts.
+    std::atomic<bool> m_bStalled {false};
     std::atomic<quint64> m_nGeneration {0};
 };

@@ -25,12 +25,27 @@ quint16 AdbServer::PortFromEnvironment()
     return bOk && nPort > 0 && nPort < 65536 ? quint16(nPort) : kDefaultPort;
 }
 
-std::unique_ptr<AdbSocket> AdbServer::ConnectSocket(QString *pError, int nReceiveTimeoutSeconds)
+std::unique_ptr<AdbSocket> AdbServer::ConnectSocket(QString *pError, int nStallSeconds)
 {
     auto pSocket = std::make_unique<AdbSocket>();
-    if (!pSocket->Connect(m_nPort, pError, nReceiveTimeoutSeconds))
+    const quint64 nAborts = m_nAborts.load();
+    pSocket->SetGuard(
+            [this, nAborts]() { return m_nAborts.load() != nAborts || (m_fnHalted && m_fnHalted()); },
+            m_fnStalled);
+    if (!pSocket->Connect(m_nPort, pError, nStallSeconds))
         return nullptr;
     return pSocket;
+}
+
+void AdbServer::SetGuard(std::function<bool()> fnHalted, std::function<void()> fnStalled)
+{
+    m_fnHalted = std::move(fnHalted);
+    m_fnStalled = std::move(fnStalled);
+}
+
+void AdbServer::AbortOpen()
+{
+    ++m_nAborts;
 }
 
 bool AdbServer::IsRunning()

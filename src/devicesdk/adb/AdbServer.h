@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+#include <functional>
 #include <memory>
 
 // The adb server on this machine, reached on 127.0.0.1 at the port of
@@ -50,9 +52,20 @@ public:
     // Runs a command with "shell:" and returns everything it printed.
     bool Shell(const QString &strSerial, const QString &strCommand, QByteArray &baOutput, QString *pError);
 
+    // Every connection made from now on gives up while fnHalted() is true
+    // and calls fnStalled() when the phone stopped answering (see AdbSocket).
+    // Set before the first connection.
+    void SetGuard(std::function<bool()> fnHalted, std::function<void()> fnStalled);
+    // Ends every read or write waiting on a connection made before this
+    // call, within a fraction of a second; later connections are not touched.
+    void AbortOpen();
+
 private:
     std::unique_ptr<AdbSocket> ConnectSocket(QString *pError,
-                                             int nReceiveTimeoutSeconds = AdbSocket::kDefaultReceiveTimeoutSeconds);
+                                             int nStallSeconds = AdbSocket::StallSecondsFromEnvironment());
 
     const quint16 m_nPort;
+    std::function<bool()> m_fnHalted;
+    std::function<void()> m_fnStalled;
+    std::atomic<quint64> m_nAborts {0};
 };

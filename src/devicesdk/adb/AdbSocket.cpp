@@ -13,6 +13,9 @@
 namespace
 {
 const int kMaxHexBlock = 0xffff;
+// How often a waiting read or write asks its guard: a cancel acts well
+// within a second.
+const int kSliceMs = 200;
 
 bool ParseHex4(const char *p, int &nValue)
 {
@@ -27,10 +30,24 @@ AdbSocket::~AdbSocket()
     Close();
 }
 
-bool AdbSocket::Connect(quint16 nPort, QString *pError, int nReceiveTimeoutSeconds)
+int AdbSocket::StallSecondsFromEnvironment()
+{
+    bool bOk = false;
+    const int nSeconds = qEnvironmentVariableIntValue("DVSK_ADB_STALL_SECONDS", &bOk);
+    return bOk && nSeconds > 0 ? nSeconds : kDefaultStallSeconds;
+}
+
+void AdbSocket::SetGuard(std::function<bool()> fnInterrupted, std::function<void()> fnStalled)
+{
+    m_fnInterrupted = std::move(fnInterrupted);
+    m_fnStalled = std::move(fnStalled);
+}
+
+bool AdbSocket::Connect(quint16 nPort, QString *pError, int nStallSeconds)
 {
     Close();
     m_bBroken = false;
+    m_bStalled = false;
     const int nFd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (nFd < 0) {
         if (pError)
@@ -49,11 +66,8 @@ bool AdbSocket::Connect(quint16 nPort, QString *pError, int nReceiveTimeoutSecon
     }
     const int nOne = 1;
     ::setsockopt(nFd, IPPROTO_TCP, TCP_NODELAY, &nOne, sizeof(nOne));
-    if (nReceiveTimeoutSeconds > 0) {
-        timeval timeout = {};
-        timeout.tv_sec = nReceiveTimeoutSeconds;
-        ::setsockopt(nFd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof(timeout));
-    }
+    m_nStallMs = qMax(0, nStallSeconds) * qint64(1000);
+    m_sinceProgress.start();
     m_nFd = nFd;
     return true;
 }
@@ -121,23 +135,67 @@ bool AdbSocket::ReadToEnd(QByteArray &baData)
 qint64 AdbSocket::ReadSome(char *pData, qint64 nMax)
 {
     const int nFd = m_nFd.load();
-    if (nFd < 0)
+    if (nFd < 0 || !WaitReady(POLLIN))
         return -1;
     for (;;) {
-        const ssize_t n = ::recv(nFd, pData, size_t(nMax), 0);
+        const ssize_t n = ::recv(nFd, pData, size_t(nMax), MSG_DONTWAIT);
         if (n == 0)
             return m_bBroken.load() ? -1 : 0;
         if (n < 0) {
             if (errno == EINTR)
                 continue;
+            if ((errno == EAGAIN || errno == EWOULDBLOCK) && WaitReady(POLLIN))
+                continue;
             m_bBroken = true;
             return -1;
         }
+        m_sinceProgress.start();
         return n;
     }
 }
 
-bool AdbSocket::Transfer(qint64 nSize, const std::function<ssize_t(int nFd, qint64 nDone, size_t nLeft)> &fnStep)
+void AdbSocket::Stalled()
+{
+    m_bStalled = true;
+    m_bBroken = true;
+    if (m_fnStalled)
+        m_fnStalled();
+}
+
+bool AdbSocket::WaitReady(short nEvents)
+{
+    const int nFd = m_nFd.load();
+    QElapsedTimer waiting;
+    waiting.start();
+    for (;;) {
+        if (nFd < 0 || m_bBroken.load())
+            return false;
+        if (m_fnInterrupted && m_fnInterrupted()) {
+            m_bBroken = true;
+            return false;
+        }
+        qint64 nWaitMs = kSliceMs;
+        if (m_nStallMs > 0) {
+            const qint64 nLeft = m_nStallMs - waiting.elapsed();
+            if (nLeft <= 0) {
+                Stalled();
+                return false;
+            }
+            nWaitMs = qMin(nWaitMs, nLeft);
+        }
+        pollfd fd = {nFd, nEvents, 0};
+        const int n = ::poll(&fd, 1, int(nWaitMs));
+        if (n < 0 && errno != EINTR) {
+            m_bBroken = true;
+            return false;
+        }
+        if (n > 0)
+            return !m_bBroken.load();
+    }
+}
+
+bool AdbSocket::Transfer(qint64 nSize, short nEvents,
+                         const std::function<ssize_t(int nFd, qint64 nDone, size_t nLeft)> &fnStep)
 {
     const int nFd = m_nFd.load();
     if (nFd < 0 || m_bBroken.load())
@@ -147,25 +205,34 @@ bool AdbSocket::Transfer(qint64 nSize, const std::function<ssize_t(int nFd, qint
         const ssize_t n = fnStep(nFd, nDone, size_t(nSize - nDone));
         if (n < 0 && errno == EINTR)
             continue;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            if (!WaitReady(nEvents))
+                return false;
+            continue;
+        }
         if (n <= 0) {
             m_bBroken = true;
             return false;
         }
         nDone += n;
+        m_sinceProgress.start();
     }
     return true;
 }
 
 bool AdbSocket::WriteAll(const char *pData, qint64 nSize)
 {
-    return Transfer(nSize, [pData](int nFd, qint64 nDone, size_t nLeft) {
-        return ::send(nFd, pData + nDone, nLeft, MSG_NOSIGNAL);
+    return Transfer(nSize, POLLOUT, [pData](int nFd, qint64 nDone, size_t nLeft) {
+        return ::send(nFd, pData + nDone, nLeft, MSG_NOSIGNAL | MSG_DONTWAIT);
     });
 }
 
 bool AdbSocket::ReadExact(char *pData, qint64 nSize)
 {
-    return Transfer(nSize, [pData](int nFd, qint64 nDone, size_t nLeft) { return ::recv(nFd, pData + nDone, nLeft, 0); })
+    return Transfer(nSize, POLLIN,
+                    [pData](int nFd, qint64 nDone, size_t nLeft) {
+                        return ::recv(nFd, pData + nDone, nLeft, MSG_DONTWAIT);
+                    })
            && !m_bBroken.load();
 }
 
@@ -174,6 +241,14 @@ int AdbSocket::WaitReadable(int nTimeoutMs)
     const int nFd = m_nFd.load();
     if (nFd < 0 || m_bBroken.load())
         return -1;
+    if (m_fnInterrupted && m_fnInterrupted()) {
+        m_bBroken = true;
+        return -1;
+    }
+    if (m_nStallMs > 0 && m_sinceProgress.elapsed() >= m_nStallMs) {
+        Stalled();
+        return -1;
+    }
     pollfd fd = {nFd, POLLIN, 0};
     for (;;) {
         const int n = ::poll(&fd, 1, nTimeoutMs);

@@ -1,0 +1,314 @@
+// The adb back end when the phone misbehaves without being unplugged, or goes
+// away at awkward moments: against the real adb server (a private one on a
+// free port) and the device simulator. Skipped when adb or the simulator is
+// not there.
+#include "AdbTestRig.h"
+#include "TestPhone.h"
+#include "adb/AdbDevice.h"
+#include "adb/AdbServer.h"
+#include "sdk/dvsk_device.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMutex>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <atomic>
+#include <memory>
+#include <thread>
+
+#include <signal.h>
+
+namespace
+{
+const char kSimulator[] = BACKUP_STAGE_DIR "/bin/adb-phone-sim";
+
+QMutex g_eventMutex;
+QList<int> g_listEvents;
+
+int OnEvent(int nEvent)
+{
+    QMutexLocker locker(&g_eventMutex);
+    g_listEvents.append(nEvent);
+    return 1;
+}
+
+QList<int> TakeEvents()
+{
+    QMutexLocker locker(&g_eventMutex);
+    return std::exchange(g_listEvents, {});
+}
+
+// A call of the device on a thread of its own, so that the test can act
+// while it is blocked; joined when done or destroyed.
+class BlockedCall
+{
+public:
+    explicit BlockedCall(std::function<int()> fnCall)
+        : m_thread([this, fnCall]() {
+              m_nResult = fnCall();
+              m_bDone = true;
+          })
+    {
+    }
+    ~BlockedCall() { m_thread.join(); }
+    bool IsDone() const { return m_bDone.load(); }
+    int Result() const { return m_nResult.load(); }
+
+private:
+    std::atomic<bool> m_bDone {false};
+    std::atomic<int> m_nResult {-1};
+    std::thread m_thread;
+};
+
+// The stall time the adb client reads on every connection.
+class StallSeconds
+{
+public:
+    explicit StallSeconds(int nSeconds) { qputenv("DVSK_ADB_STALL_SECONDS", QByteArray::number(nSeconds)); }
+    ~StallSeconds() { qunsetenv("DVSK_ADB_STALL_SECONDS"); }
+};
+} // namespace
+
+class tst_AdbFaults : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void stallEndsAsDisconnected();
+    void cancelEndsAWaitForAStalledPhone_data();
+    void cancelEndsAWaitForAStalledPhone();
+    void backuptoolStall_data();
+    void backuptoolStall();
+    void unplugWhileCounting_data();
+    void unplugWhileCounting();
+
+private:
+    // Starts a simulator of the fixture phone with these options and opens it.
+    QString StartPhone(const QStringList &listOptions, std::unique_ptr<AdbDevice> *ppDevice = nullptr);
+    // Starts backuptool run --device adb:SERIAL ARGS with its own settings
+    // and data folder below strWork.
+    void StartBackuptool(QProcess &tool, const QString &strWork, const QString &strSerial,
+                         const QStringList &listArgs, int nStallSeconds) const;
+
+    QTemporaryDir m_dir;
+    QString m_strPhone;
+    std::unique_ptr<AdbTestRig> m_pRig;
+    QStringList m_listSerials;
+};
+
+void tst_AdbFaults::initTestCase()
+{
+    if (AdbTestRig::AdbPath().isEmpty())
+        QSKIP("adb is not installed (apt-get install adb)");
+    if (!QFileInfo(QString::fromUtf8(kSimulator)).isExecutable())
+        QSKIP("the device simulator adb-phone-sim is not built");
+    QVERIFY2(m_dir.isValid(), qPrintable(m_dir.errorString()));
+
+    TestPhone phone(m_dir.filePath("phone"));
+    phone.SetDevice("Stall Test", "TQ3A.230805.001", "350000000000001");
+    phone.AddFile("/sdcard/DCIM/Camera/a.jpg", 40000);
+    phone.AddFile("/sdcard/DCIM/Camera/b.jpg", 50000);
+    phone.AddFile("/sdcard/DCIM/Camera/c.jpg", 60000);
+    phone.AddFile("/sdcard/Movies/clip.mp4", 70000);
+    phone.AddFile("/sdcard/Music/song.mp3", 80000);
+    phone.AddApp("com.example.notes", 50000);
+    QVERIFY(phone.Save());
+    m_strPhone = phone.Dir();
+
+    m_pRig = std::make_unique<AdbTestRig>(m_dir.path());
+    QString strError;
+    QVERIFY2(m_pRig->Start(&strError), qPrintable(strError));
+}
+
+void tst_AdbFaults::cleanupTestCase()
+{
+    m_pRig.reset();
+}
+
+void tst_AdbFaults::init()
+{
+    // Each test has phones of its own; the last test's are let go.
+    for (const QString &strSerial : std::exchange(m_listSerials, {}))
+        m_pRig->Adb({"disconnect", strSerial});
+    TakeEvents();
+}
+
+QString tst_AdbFaults::StartPhone(const QStringList &listOptions, std::unique_ptr<AdbDevice> *ppDevice)
+{
+    const QString strSerial = m_pRig->StartSimulator(m_strPhone, listOptions);
+    if (strSerial.isEmpty())
+        return QString();
+    m_listSerials << strSerial;
+    if (ppDevice) {
+        *ppDevice = std::make_unique<AdbDevice>(strSerial, m_pRig->ServerPort());
+        (*ppDevice)->SetEventCallback(&OnEvent);
+        QString strMessage;
+        if ((*ppDevice)->Open(strMessage) != 0) {
+            qWarning("%s", qPrintable(strMessage));
+            return QString();
+        }
+    }
+    return strSerial;
+}
+
+void tst_AdbFaults::StartBackuptool(QProcess &tool, const QString &strWork, const QString &strSerial,
+                                    const QStringList &listArgs, int nStallSeconds) const
+{
+    QProcessEnvironment env = m_pRig->Environment();
+    env.insert("DVSK_SIM_USERDATA", strWork + "/userdata");
+    env.insert("PELORIX_HOST_SETTINGS", strWork + "/host.ini");
+    env.insert("DVSK_ADB_STALL_SECONDS", QString::number(nStallSeconds));
+    tool.setProcessEnvironment(env);
+    tool.setProcessChannelMode(QProcess::MergedChannels);
+    tool.start(QStringLiteral(BACKUP_STAGE_DIR "/bin/backuptool"),
+               QStringList {"run", "--device", "adb:" + strSerial} + listArgs);
+}
+
+// A phone that stops answering but stays listed by the server: the copy
+// waiting for it ends as a disconnect once nothing came for the stall time,
+// the engine hears of it as of an unplug, and nothing more waits for it.
+void tst_AdbFaults::stallEndsAsDisconnected()
+{
+    const StallSeconds stall(2);
+    std::unique_ptr<AdbDevice> pDevice;
+    const QString strSerial = StartPhone({"--stall-after-files", "1"}, &pDevice);
+    QVERIFY(!strSerial.isEmpty());
+    QTemporaryDir out;
+    QVERIFY2(out.isValid(), qPrintable(out.errorString()));
+    QCOMPARE(pDevice->GetFile(out.filePath("a.jpg").toUtf8(), "/sdcard/DCIM/Camera/a.jpg", 2), 0);
+    QCOMPARE(pDevice->GetFile(out.filePath("b.jpg").toUtf8(), "/sdcard/DCIM/Camera/b.jpg", 2),
+             int(DVSK_DEV_ERR_DISCONNECTED));
+    QCOMPARE(TakeEvents(), (QList<int> {DVSK_EVENT_DEVICE_REMOVED, DVSK_EVENT_SERVICE_LOST}));
+    QVERIFY(m_pRig->SimulatorCommand(strSerial, "status").contains("plugged=yes"));
+    QVERIFY(!pDevice->IsAttached());
+    // The rest of the run does not wait again.
+    QCOMPARE(pDevice->GetFile(out.filePath("c.jpg").toUtf8(), "/sdcard/DCIM/Camera/c.jpg", 2),
+             int(DVSK_DEV_ERR_DISCONNECTED));
+    DVSK_MemInfo *pMem = nullptr;
+    QCOMPARE(pDevice->MemInfo(&pMem), -1);
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList {"a.jpg"});
+}
+
+void tst_AdbFaults::cancelEndsAWaitForAStalledPhone_data()
+{
+    // What the stalled phone leaves the client waiting for.
+    QTest::addColumn<QString>("stallOn");
+    QTest::addColumn<QString>("call");
+    QTest::newRow("opening the sync service") << "sync:" << "copy";
+    QTest::newRow("a copy under way") << "" << "copy";
+    QTest::newRow("a shell command") << "shell:df" << "memory";
+    QTest::newRow("counting the records") << "content query" << "count";
+}
+
+// Whatever the client waits for, a cancel ends the wait: the stall time is
+// far longer than the test waits.
+void tst_AdbFaults::cancelEndsAWaitForAStalledPhone()
+{
+    QFETCH(QString, stallOn);
+    QFETCH(QString, call);
+    const StallSeconds stall(3600);
+    std::unique_ptr<AdbDevice> pDevice;
+    const QString strSerial = StartPhone(stallOn.isEmpty() ? QStringList {"--stall-after-files", "1"}
+                                                           : QStringList {"--stall-on", stallOn},
+                                         &pDevice);
+    QVERIFY(!strSerial.isEmpty());
+    QTemporaryDir out;
+    QVERIFY2(out.isValid(), qPrintable(out.errorString()));
+    if (stallOn.isEmpty())
+        QCOMPARE(pDevice->GetFile(out.filePath("a.jpg").toUtf8(), "/sdcard/DCIM/Camera/a.jpg", 2), 0);
+    AdbDevice *pPhone = pDevice.get();
+    const QByteArray baTarget = out.filePath("b.jpg").toUtf8();
+    BlockedCall blocked([pPhone, call, baTarget]() {
+        if (call == "memory") {
+            DVSK_MemInfo *pMem = nullptr;
+            return pPhone->MemInfo(&pMem);
+        }
+        int nCount = 0;
+        if (call == "count")
+            return pPhone->GetBackUpCount(0, &nCount, nullptr);
+        return pPhone->GetFile(baTarget, "/sdcard/DCIM/Camera/b.jpg", 2);
+    });
+    // The phone has left a request unanswered: the client is waiting.
+    QTRY_VERIFY_WITH_TIMEOUT(m_pRig->SimulatorCommand(strSerial, "status").contains(QRegularExpression("withheld=[1-9]")),
+                             30000);
+    QVERIFY(!blocked.IsDone());
+    pPhone->SetBackupCancel(1);
+    QTRY_VERIFY_WITH_TIMEOUT(blocked.IsDone(), 30000);
+    QVERIFY2(blocked.Result() != 0, "a cancelled call never succeeds");
+    QVERIFY(!QFile::exists(out.filePath("b.jpg")));
+    pPhone->SetBackupCancel(0);
+}
+
+void tst_AdbFaults::backuptoolStall_data()
+{
+    QTest::addColumn<int>("stallSeconds");
+    QTest::addColumn<bool>("interrupt");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("stall ends as a disconnect") << 2 << false << 4 << "phone disconnected";
+    QTest::newRow("SIGTERM during a stall") << 3600 << true << 130 << "Backup cancelled";
+}
+
+// The command-line tool on a phone that stops answering after two files.
+void tst_AdbFaults::backuptoolStall()
+{
+    QFETCH(int, stallSeconds);
+    QFETCH(bool, interrupt);
+    QFETCH(int, status);
+    QFETCH(QString, says);
+    const QString strSerial = StartPhone({"--stall-after-files", "2"});
+    QVERIFY(!strSerial.isEmpty());
+    QTemporaryDir out;
+    QVERIFY2(out.isValid(), qPrintable(out.errorString()));
+    QProcess tool;
+    StartBackuptool(tool, out.path(), strSerial, {"--items", "media", "--dest", out.filePath("dest")}, stallSeconds);
+    QVERIFY(tool.waitForStarted());
+    if (interrupt) {
+        QTRY_VERIFY_WITH_TIMEOUT(
+                m_pRig->SimulatorCommand(strSerial, "status").contains(QRegularExpression("withheld=[1-9]")), 60000);
+        ::kill(pid_t(tool.processId()), SIGTERM);
+    }
+    const bool bFinished = tool.waitForFinished(60000);
+    const QString strOutput = QString::fromUtf8(tool.readAll());
+    QVERIFY2(bFinished, qPrintable(strOutput));
+    QVERIFY2(tool.exitCode() == status && strOutput.contains(says),
+             qPrintable(QString::number(tool.exitCode()) + ": " + strOutput));
+}
+
+void tst_AdbFaults::unplugWhileCounting_data()
+{
+    QTest::addColumn<QString>("unplugOn");
+    QTest::addColumn<QString>("items");
+    QTest::newRow("listing the applications") << "shell:pm list packages" << "apps,media";
+    QTest::newRow("walking the media") << "sync:" << "media";
+}
+
+// The phone goes away before the backup job starts: the job says it was
+// disconnected, not that its memory is unknown.
+void tst_AdbFaults::unplugWhileCounting()
+{
+    QFETCH(QString, unplugOn);
+    QFETCH(QString, items);
+    const QString strSerial = StartPhone({"--unplug-on", unplugOn});
+    QVERIFY(!strSerial.isEmpty());
+    QTemporaryDir out;
+    QVERIFY2(out.isValid(), qPrintable(out.errorString()));
+    QProcess tool;
+    StartBackuptool(tool, out.path(), strSerial, {"--items", items, "--dest", out.filePath("dest")}, 20);
+    const bool bFinished = tool.waitForFinished(120000);
+    const QString strOutput = QString::fromUtf8(tool.readAll());
+    QVERIFY2(bFinished, qPrintable(strOutput));
+    QVERIFY2(strOutput.contains("could not be counted"), qPrintable(strOutput));
+    QVERIFY2(tool.exitCode() == 4 && strOutput.contains("phone disconnected"), qPrintable(strOutput));
+    QVERIFY2(!strOutput.contains("memory"), qPrintable(strOutput));
+}
+
+QTEST_GUILESS_MAIN(tst_AdbFaults)
+#include "tst_adbfaults.moc"
