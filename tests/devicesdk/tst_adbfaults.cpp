@@ -88,6 +88,7 @@ private slots:
     void backuptoolStall();
     void unplugWhileCounting_data();
     void unplugWhileCounting();
+    void interruptedRunIsFinishedNextTime();
 
 private:
     // Starts a simulator of the fixture phone with these options and opens it.
@@ -308,6 +309,61 @@ void tst_AdbFaults::unplugWhileCounting()
     QVERIFY2(strOutput.contains("could not be counted"), qPrintable(strOutput));
     QVERIFY2(tool.exitCode() == 4 && strOutput.contains("phone disconnected"), qPrintable(strOutput));
     QVERIFY2(!strOutput.contains("memory"), qPrintable(strOutput));
+}
+
+// A cable cut after two files: the run keeps them, marked as incomplete; the
+// next run takes them over, copies only the rest from the phone, and removes
+// the interrupted folder.
+void tst_AdbFaults::interruptedRunIsFinishedNextTime()
+{
+    QTemporaryDir work;
+    QVERIFY2(work.isValid(), qPrintable(work.errorString()));
+    TestPhone phone(work.filePath("phone"));
+    for (const char *szName : {"a", "b", "c", "d", "e"})
+        phone.AddFile(QStringLiteral("/sdcard/DCIM/%1.jpg").arg(szName), QByteArray(30000, *szName));
+    QVERIFY(phone.Save());
+    const QString strDest = work.filePath("dest");
+    auto run = [&](const QStringList &listOptions, QString *pOutput) {
+        const QString strSerial = m_pRig->StartSimulator(phone.Dir(), listOptions);
+        m_listSerials << strSerial;
+        QProcess tool;
+        StartBackuptool(tool, work.path(), strSerial, {"--items", "media", "--dest", strDest}, 20);
+        const bool bFinished = tool.waitForFinished(120000);
+        *pOutput = QString::fromUtf8(tool.readAll());
+        return bFinished ? tool.exitCode() : -1;
+    };
+    QString strOutput;
+    QCOMPARE(run({"--unplug-after-files", "2"}, &strOutput), 4);
+    // The unplug comes after the second file has left the phone; whether its
+    // end reached the PC first decides between one and two files kept.
+    const QRegularExpressionMatch match
+            = QRegularExpression("Backup interrupted: ([12]) files kept; start again to finish.").match(strOutput);
+    QVERIFY2(match.hasMatch(), qPrintable(strOutput));
+    const int nKept = match.captured(1).toInt();
+    const QDir dest(strDest);
+    QVERIFY2(dest.entryList({"*.zip"}, QDir::Files).isEmpty(), "an interrupted run has no package");
+    const QStringList listRuns = dest.entryList({"backup_*"}, QDir::Dirs);
+    QCOMPARE(listRuns.size(), 1);
+    const QString strInterrupted = dest.filePath(listRuns.first());
+    QVERIFY(QFile::exists(strInterrupted + "/INTERRUPTED.txt"));
+    QCOMPARE(QDir(strInterrupted + "/Image").entryList({"*.jpg"}, QDir::Files),
+             QStringList({"a.jpg", "b.jpg"}).mid(0, nKept));
+    QVERIFY(QFile::exists(strInterrupted + "/Image/ImageList.xml"));
+
+    QCOMPARE(run({}, &strOutput), 0);
+    QVERIFY2(strOutput.contains(QStringLiteral("%1 from the phone").arg(5 - nKept))
+                     && strOutput.contains(QStringLiteral("%1 reused").arg(nKept)),
+             qPrintable(strOutput));
+    QVERIFY2(!QFileInfo::exists(strInterrupted), "the interrupted folder is removed once its files are taken over");
+    const QStringList listNow = dest.entryList({"backup_*"}, QDir::Dirs);
+    QCOMPARE(listNow.size(), 1);
+    QDir image(dest.filePath(listNow.first()) + "/Image");
+    QCOMPARE(image.entryList({"*.jpg"}, QDir::Files), (QStringList {"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg"}));
+    for (const QString &strName : image.entryList({"*.jpg"}, QDir::Files)) {
+        QFile file(image.filePath(strName));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray(30000, strName.at(0).toLatin1()));
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_AdbFaults)

@@ -7,6 +7,7 @@
 #include "DataFolderLock.h"
 #include "Factory.h"
 #include "FolderRemoval.h"
+#include "InterruptedRun.h"
 #include "LogLine.h"
 #include "RunState.h"
 
@@ -633,7 +634,11 @@ void BackUpUIThread::DeleteTmpFile()
         }
     }
     const QString strFolder = pFactory->GetBackupFolder();
-    if (!strFolder.isEmpty())
+    // A run the phone cut off keeps what it copied, marked as incomplete,
+    // for the next run to finish; a run the user cancelled keeps nothing.
+    if (IsPhoneLost())
+        InterruptedRun::Keep(strFolder);
+    else if (!strFolder.isEmpty())
         DeleteDirectory(strFolder);
     const QString strTemp = pFactory->GetTempPackagePath();
     if (QFileInfo::exists(strTemp))

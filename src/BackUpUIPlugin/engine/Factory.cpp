@@ -4,6 +4,7 @@
 #include "BackupKinds.h"
 #include "FileListModule.h"
 #include "FolderRemoval.h"
+#include "InterruptedRun.h"
 #include "KeptFiles.h"
 #include "LogLine.h"
 #include "MyZip.h"
@@ -371,6 +372,9 @@ int Factory::BackUp(const QString &strDestination)
 
     if (bInfoWritten) {
         MakeAndDeliverPackage();
+        // An interrupted run whose files this backup holds has done its part.
+        if (IsPackageDelivered() && RunState::Get() >= 0)
+            InterruptedRun::RemoveFinished(m_listEarlier, GetBackupFolder());
     } else {
         LOG_WARNING("BackUp", QStringLiteral("the device information file could not be written"));
         emit PackageStatus(false);
@@ -477,7 +481,9 @@ void Factory::FinishBackupFolder(const QDateTime &dtRun)
     }
     // Neither is a folder that holds no file at all (a media step that
     // failed and nothing else copied).
-    if (!bAnyFiles || !HoldsFiles(GetBackupFolder()))
+    // A stopped run leaves its folder to the worker, which removes it (a
+    // cancel) or keeps it for the next run (the phone went away).
+    if (RunState::Get() >= 0 && (!bAnyFiles || !HoldsFiles(GetBackupFolder())))
         RemoveBackupFolder();
     else if (!m_phoneIdentity.WriteTo(GetBackupFolder(), dtRun))
         LOG_WARNING("BackUp", QStringLiteral("the phone's device file could not be written"));
@@ -495,6 +501,7 @@ void Factory::UseEarlierBackups(const QString &strDestination, const QString &st
         if (auto *pList = qobject_cast<FileListModule *>(pModule))
             pList->SetEarlierBackups(listEarlier);
     }
+    m_listEarlier = listEarlier;
     LOG_INFO("BackUp", listEarlier.isEmpty() ? QStringLiteral("no earlier backup used, full copy")
                                              : QStringLiteral("earlier backups: ") + listEarlier.join(QStringLiteral(", ")));
 }
@@ -781,7 +788,10 @@ int Factory::FileStep(const BackupKind &kind)
                 m_countsBackedUp[pShared->nCountSlot] = 0;
         }
         // The files of a failed step are not a backup: remove what it copied.
-        RemoveAddedEntries(strModuleFolder, bFolderExisted, setBefore);
+        // A stopped run's files are left to the worker, which removes them
+        // (a cancel) or keeps them for the next run (the phone went away).
+        if (RunState::Get() >= 0)
+            RemoveAddedEntries(strModuleFolder, bFolderExisted, setBefore);
         StepFailed(kind, nError);
     }
     return 0;

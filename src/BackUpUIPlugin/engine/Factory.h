@@ -143,6 +143,7 @@ private:
     MyZip *m_pMyZip = nullptr;
     PhoneInfo m_phoneInfo;
     PhoneIdentity m_phoneIdentity; // the phone's own identity, for its device file
+    QStringList m_listEarlier;     // the earlier run folders this run takes files from
     BackupItems m_items;
     BackupCounts m_countsRequested;
     BackupCounts m_countsBackedUp;

@@ -2,6 +2,7 @@
 
 #include "BackupKinds.h"
 #include "Factory.h"
+#include "InterruptedRun.h"
 
 #include <QFileInfo>
 #include <QLocale>
@@ -75,7 +76,14 @@ QStringList RunSummary::Lines(const Facts &facts)
         return listLines;
     }
     if (facts.nResult == RUN_RESULT_PHONE_DISCONNECTED) {
-        listLines << QStringLiteral("Backup failed: phone disconnected. Nothing of this run was kept.");
+        if (!facts.strFolder.isEmpty() && InterruptedRun::IsInterrupted(facts.strFolder)) {
+            listLines << QStringLiteral("Backup interrupted: %1 files kept; start again to finish.")
+                                 .arg(InterruptedRun::CopiedFiles(facts.strFolder).size());
+            listLines << QStringLiteral("Reason: phone disconnected. Incomplete backup folder (no package): %1")
+                                 .arg(facts.strFolder);
+        } else {
+            listLines << QStringLiteral("Backup failed: phone disconnected. Nothing of this run was kept.");
+        }
         return listLines;
     }
     if (facts.nResult == RUN_RESULT_DATA_FOLDER_BUSY) {

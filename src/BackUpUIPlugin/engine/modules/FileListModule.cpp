@@ -1,6 +1,7 @@
 #include "FileListModule.h"
 
 #include "BackUpUILogic.h"
+#include "InterruptedRun.h"
 #include "LogLine.h"
 #include "RunState.h"
 #include "SafeFileName.h"
@@ -131,6 +132,11 @@ void FileListModule::LoadKeptFiles()
             strFolder += QStringLiteral("/APK");
         if (!QFileInfo(strFolder).isDir())
             continue;
+        // An interrupted run that did not reach this module has its folder
+        // but no list: the backup before it decides.
+        if (!m_traits.bApplications && InterruptedRun::IsInterrupted(strRun)
+            && !QFileInfo::exists(strFolder + QLatin1Char('/') + QLatin1String(m_traits.szMediaList)))
+            continue;
         // The newest backup that holds this module decides: a list there that
         // cannot be read means a full copy, not an older backup's files.
         if (!KeptFiles::IsReallyInside(strRun, strFolder)) {
@@ -217,8 +223,13 @@ int FileListModule::Backup(int &nCount)
 
     QList<MediaInfo> listMedia;
     const int nCopied = CopyListedFiles(pLogic, mapEntries, nCount, listMedia);
-    if (nCopied < 0)
+    if (nCopied < 0) {
+        // What was copied stays listed: a run cut off by the phone going
+        // away keeps its files for the next run.
+        if (!bApplications)
+            g_WriteMediaList(MediaListPath(), listMedia);
         return -1;
+    }
 
     nCount = nCopied;
     LogLine::WarningPlain(szSource, "Backup", QStringLiteral("Back Up Successed:") + QString::number(nCopied));

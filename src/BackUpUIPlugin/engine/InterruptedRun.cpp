@@ -1,0 +1,88 @@
+#include "InterruptedRun.h"
+
+#include "FolderRemoval.h"
+#include "LogLine.h"
+
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QSet>
+
+#include <sys/stat.h>
+
+namespace
+{
+const char kSource[] = "InterruptedRun";
+
+// Device and inode of a file, links not followed; empty when it has none.
+QByteArray FileKey(const QString &strPath)
+{
+    struct stat st = {};
+    if (::lstat(QFile::encodeName(strPath).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return QByteArray();
+    return QByteArray::number(qulonglong(st.st_dev)) + ':' + QByteArray::number(qulonglong(st.st_ino));
+}
+} // namespace
+
+const char InterruptedRun::kMarker[] = "INTERRUPTED.txt";
+
+QStringList InterruptedRun::CopiedFiles(const QString &strRunFolder)
+{
+    QStringList listFiles;
+    for (const char *szFolder : {"APK", "Image", "Video", "Audio"}) {
+        QDirIterator it(strRunFolder + QLatin1Char('/') + QLatin1String(szFolder), QDir::Files | QDir::Hidden,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString strPath = it.next();
+            if (!strPath.endsWith(QLatin1String(".xml")) && !strPath.endsWith(QLatin1String(".zip")))
+                listFiles << strPath;
+        }
+    }
+    return listFiles;
+}
+
+int InterruptedRun::Keep(const QString &strRunFolder)
+{
+    if (strRunFolder.isEmpty() || !QFileInfo(strRunFolder).isDir())
+        return 0;
+    const int nFiles = int(CopiedFiles(strRunFolder).size());
+    QSaveFile marker(strRunFolder + QLatin1Char('/') + QLatin1String(kMarker));
+    const QByteArray baText = "This backup was interrupted: the phone was disconnected after " + QByteArray::number(nFiles)
+            + " files were copied. It has no package and is not a complete backup.\r\n"
+              "Back up the same phone into this folder again: the files here are taken over and this folder "
+              "is removed.\r\n";
+    if (nFiles == 0 || !marker.open(QIODevice::WriteOnly) || marker.write(baText) != baText.size() || !marker.commit()) {
+        // Nothing to keep, or a folder that could not be marked: it must not
+        // look like a backup.
+        FolderRemoval::DeleteDirectory(strRunFolder);
+        return 0;
+    }
+    LogLine::Info(kSource, "Keep", QStringLiteral("%1 files kept in %2").arg(nFiles).arg(strRunFolder));
+    return nFiles;
+}
+
+bool InterruptedRun::IsInterrupted(const QString &strRunFolder)
+{
+    return QFileInfo(strRunFolder + QLatin1Char('/') + QLatin1String(kMarker)).isFile();
+}
+
+QStringList InterruptedRun::RemoveFinished(const QStringList &listEarlier, const QString &strNewFolder)
+{
+    QStringList listRemoved;
+    QSet<QByteArray> setNew;
+    for (const QString &strPath : CopiedFiles(strNewFolder))
+        setNew.insert(FileKey(strPath));
+    for (const QString &strFolder : listEarlier) {
+        if (!IsInterrupted(strFolder))
+            continue;
+        bool bAllLinked = true;
+        for (const QString &strPath : CopiedFiles(strFolder))
+            bAllLinked = bAllLinked && setNew.contains(FileKey(strPath));
+        if (bAllLinked && FolderRemoval::DeleteDirectory(strFolder)) {
+            LogLine::Info(kSource, "RemoveFinished", QStringLiteral("every file is in the new backup; removed ") + strFolder);
+            listRemoved << strFolder;
+        }
+    }
+    return listRemoved;
+}

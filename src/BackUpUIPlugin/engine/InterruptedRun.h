@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// A run cut off by the phone going away keeps its backup folder with the
+// files copied so far and their media lists, marked by a file that says the
+// backup is incomplete (it has no package). The next run of the same phone
+// into the same destination takes those files as it takes an earlier
+// backup's, and removes the interrupted folder once every file in it is
+// linked into the new backup.
+class InterruptedRun
+{
+public:
+    // The marker file in the run folder.
+    static const char kMarker[];
+
+    // Marks the run folder as interrupted; returns the number of copied files
+    // it keeps. A folder that keeps no file is removed (0).
+    static int Keep(const QString &strRunFolder);
+    static bool IsInterrupted(const QString &strRunFolder);
+    // The copied files (applications and media) below a run folder.
+    static QStringList CopiedFiles(const QString &strRunFolder);
+    // Removes each interrupted folder of listEarlier whose every copied file
+    // is also in strNewFolder (the same file, hard-linked); the rest stay.
+    // Returns the folders removed.
+    static QStringList RemoveFinished(const QStringList &listEarlier, const QString &strNewFolder);
+};
