@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The fault matrix: runs the built tools as a user would against full and
-# read-only disks, two backups at once, signals and corrupted packages, and
+# read-only disks, two backups at once, signals, a phone over adb that stops
+# answering and the run after it, and corrupted packages, and
 # prints one row per case: the case, the exit status, what was left behind
 # and the verdict. Exits non-zero when any row fails.
 #
@@ -152,6 +153,47 @@ done
 st=${PIPESTATUS[0]}
 if [[ $st -eq 0 && $(packages "$WORK/pipe") == sound ]]; then v=PASS; else v=FAIL; fi
 row "output piped into head" "$st" "$(left "$WORK/pipe")" "$v"
+
+# --- a phone over adb: a stall, then the run that finishes the backup --------
+SIM="$BUILD/stage/bin/adb-phone-sim"
+if command -v adb >/dev/null && [[ -x "$SIM" ]]; then
+    export ANDROID_ADB_SERVER_PORT=$((20000 + RANDOM % 20000))
+    ADBHOME="$WORK/adbhome"
+    mkdir -p "$ADBHOME"
+    HOME="$ADBHOME" adb start-server >/dev/null 2>&1
+    P=$(phone phoneAdb)
+    start_sim() { # options... -> serial, connected
+        rm -f "$WORK/sim.port"
+        "$SIM" --phone "$P" --port 0 --port-file "$WORK/sim.port" "$@" </dev/null >>"$WORK/sim.log" 2>&1 &
+        PIDS+=("$!")
+        for _ in $(seq 1 200); do [[ -s "$WORK/sim.port" ]] && break; sleep 0.05; done
+        local serial="127.0.0.1:$(cat "$WORK/sim.port")"
+        HOME="$ADBHOME" adb connect "$serial" >/dev/null 2>&1
+        HOME="$ADBHOME" adb -s "$serial" wait-for-device >/dev/null 2>&1
+        echo "$serial"
+    }
+    serial=$(start_sim --stall-after-files 2)
+    DVSK_ADB_STALL_SECONDS=3 "$TOOL" run --device "adb:$serial" --dest "$WORK/adbdest" --items media \
+        >"$WORK/stall.out" 2>&1
+    st=$?
+    kept=$(find "$WORK/adbdest" -name INTERRUPTED.txt 2>/dev/null | wc -l)
+    if [[ $st -eq 4 && $kept -eq 1 && $(packages "$WORK/adbdest") == none ]] \
+        && grep -q "Backup interrupted: [0-9]* files kept" "$WORK/stall.out"; then v=PASS; else v=FAIL; fi
+    row "adb: phone stops answering" "$st" "$(left "$WORK/adbdest")" "$v"
+    serial=$(start_sim)
+    "$TOOL" run --device "adb:$serial" --dest "$WORK/adbdest" --items media --verify >"$WORK/resume.out" 2>&1
+    st=$?
+    kept=$(find "$WORK/adbdest" -name INTERRUPTED.txt 2>/dev/null | wc -l)
+    if [[ $st -eq 0 && $kept -eq 0 && $(packages "$WORK/adbdest") == sound ]] \
+        && grep -Eq "[1-9][0-9]* reused" "$WORK/resume.out"; then v=PASS; else v=FAIL; fi
+    row "adb: the next run finishes it" "$st" "$(left "$WORK/adbdest")" "$v"
+    for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
+    PIDS=()
+    HOME="$ADBHOME" adb kill-server >/dev/null 2>&1
+else
+    skip "adb: phone stops answering" "adb or adb-phone-sim missing"
+    skip "adb: the next run finishes it" "adb or adb-phone-sim missing"
+fi
 
 # --- corrupted packages ------------------------------------------------------
 GOOD=$(ls "$WORK"/destA/backup_*.zip 2>/dev/null | head -n 1)
