@@ -386,6 +386,187 @@
     <message>
         <source>IDS_BACKUPUIPLUGIN_COMPLETE_NO_PHONE_LABEL</source>
         <translation>لم يكن أي هاتف متصلًا عند بدء النسخ الاحتياطي. لم يُنسخ أي شيء. وصّل الهاتف وأعد المحاولة.</translation>
+        <source>IDS_RESTORE_ENTRY_BUTTON</source>
+        <translation>استعادة نسخة احتياطية…</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_CHOOSE_TITLE</source>
+        <translation>اختر نسخة احتياطية لاستعادتها</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_CHOOSE_FOLDER</source>
+        <translation>النسخ الاحتياطية في %s</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_CHANGE_FOLDER_NAME</source>
+        <translation>اختيار مجلد آخر للنسخ الاحتياطية</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_CHOOSE_NONE</source>
+        <translation>لا توجد نسخ احتياطية في هذا المجلد. اختر مجلداً آخر بزر «تغيير...».</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_CHOOSE_DAMAGED</source>
+        <translation>تالفة: لا يمكن استعادة هذه النسخة</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_CHOOSE_VERIFIED</source>
+        <translation>تم التحقق منها</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_CHOOSE_OTHER_PHONE</source>
+        <translation>هذه النسخة من هاتف آخر (%s). يمكن استعادتها إلى هذا الهاتف مع ذلك.</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_NEXT_BUTTON</source>
+        <translation>التالي</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_ITEMS_TITLE</source>
+        <translation>اختر ما تريد استعادته</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_ITEMS_READING</source>
+        <translation>جارٍ قراءة %s والهاتف…</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_ITEMS_FROM</source>
+        <translation>من النسخة الاحتياطية لـ %s:</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_ITEMS_COUNT</source>
+        <translation>%1 (%2 في النسخة)</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_ITEMS_COUNT_THERE</source>
+        <translation>%1 (%2 في النسخة، %3 موجودة على الهاتف)</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_ITEMS_NOT_RESTORABLE</source>
+        <translation>%1: لا يمكن استعادتها (%2)</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_START_BUTTON</source>
+        <translation>استعادة</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_BACK_BUTTON</source>
+        <translation>رجوع</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_DOING_TITLE</source>
+        <translation>جارٍ استعادة النسخة الاحتياطية</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_DOING_PREPARING</source>
+        <translation>جارٍ التحضير…</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_DOING_ITEM</source>
+        <translation>جارٍ استعادة %1…</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_DOING_FILES</source>
+        <translation>%1 من %2 ملفات، %3 من %4</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_DOING_STOP_QUESTION</source>
+        <translation>هل تريد إيقاف الاستعادة؟ ما نُقل إلى الهاتف يبقى عليه.</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_DOING_STOP_BUTTON</source>
+        <translation>إيقاف الاستعادة</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_DOING_STOPPING</source>
+        <translation>جارٍ الإيقاف…</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_RESULT_COMPLETE</source>
+        <translation>اكتملت الاستعادة.</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_RESULT_INCOMPLETE</source>
+        <translation>الاستعادة غير مكتملة.</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_RESULT_CANCELLED</source>
+        <translation>تم إيقاف الاستعادة.</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_RESULT_DISCONNECTED</source>
+        <translation>توقفت الاستعادة: تم فصل الهاتف.</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_RESULT_NOT_STARTED</source>
+        <translation>تعذرت استعادة النسخة الاحتياطية.</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_RESULT_KIND_LINE</source>
+        <translation>%1: تمت استعادة %2، موجود مسبقاً %3، فشل %4</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_SHOW_DETAILS_BUTTON</source>
+        <translation>عرض التفاصيل</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_HIDE_DETAILS_BUTTON</source>
+        <translation>إخفاء التفاصيل</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_DETAILS_NAME</source>
+        <translation>ما تعذرت استعادته</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_TRY_AGAIN_BUTTON</source>
+        <translation>إعادة المحاولة</translation>
+    </message>
+</context>
+<context>
+    <name>RestoreReasons</name>
+    <message>
+        <source>needs an app on the phone</source>
+        <translation>يحتاج إلى تطبيق على الهاتف</translation>
+    </message>
+    <message>
+        <source>not in this backup</source>
+        <translation>غير موجود في هذه النسخة</translation>
+    </message>
+    <message>
+        <source>not available on this phone</source>
+        <translation>غير متاح على هذا الهاتف</translation>
+    </message>
+    <message>
+        <source>phone disconnected</source>
+        <translation>تم فصل الهاتف</translation>
+    </message>
+    <message>
+        <source>cancelled</source>
+        <translation>أُلغي</translation>
+    </message>
+    <message>
+        <source>no space on the phone</source>
+        <translation>لا توجد مساحة على الهاتف</translation>
+    </message>
+    <message>
+        <source>missing from the backup folder</source>
+        <translation>مفقود من مجلد النسخة الاحتياطية</translation>
+    </message>
+    <message>
+        <source>not attempted</source>
+        <translation>لم تتم المحاولة</translation>
+    </message>
+    <message>
+        <source>in an app&apos;s private folder (Android/data, Android/obb), which the phone keeps for that app</source>
+        <translation>في مجلد خاص بتطبيق (Android/data، Android/obb) يحتفظ به الهاتف لذلك التطبيق</translation>
+    </message>
+    <message>
+        <source>another file appeared at that path on the phone</source>
+        <translation>ظهر ملف آخر في هذا المسار على الهاتف</translation>
+    </message>
+    <message>
+        <source>Android 12 or newer</source>
+        <translation>Android 12 أو أحدث</translation>
     </message>
 </context>
 </TS>

@@ -386,6 +386,187 @@
     <message>
         <source>IDS_BACKUPUIPLUGIN_COMPLETE_NO_PHONE_LABEL</source>
         <translation>No phone was connected when the backup started. Nothing was backed up. Connect the phone and try again.</translation>
+        <source>IDS_RESTORE_ENTRY_BUTTON</source>
+        <translation>Restore a backup…</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_CHOOSE_TITLE</source>
+        <translation>Choose a backup to restore</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_CHOOSE_FOLDER</source>
+        <translation>Backups in %s</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_CHANGE_FOLDER_NAME</source>
+        <translation>Choose another folder of backups</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_CHOOSE_NONE</source>
+        <translation>No backups in this folder. Choose another folder with Change...</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_CHOOSE_DAMAGED</source>
+        <translation>Damaged: this backup cannot be restored</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_CHOOSE_VERIFIED</source>
+        <translation>verified</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_CHOOSE_OTHER_PHONE</source>
+        <translation>This backup was made of another phone (%s). It can be restored to this phone all the same.</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_NEXT_BUTTON</source>
+        <translation>Next</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_ITEMS_TITLE</source>
+        <translation>Choose what to restore</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_ITEMS_READING</source>
+        <translation>Reading %s and the phone…</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_ITEMS_FROM</source>
+        <translation>From the backup of %s:</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_ITEMS_COUNT</source>
+        <translation>%1 (%2 in the backup)</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_ITEMS_COUNT_THERE</source>
+        <translation>%1 (%2 in the backup, %3 already on the phone)</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_ITEMS_NOT_RESTORABLE</source>
+        <translation>%1: not restorable (%2)</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_START_BUTTON</source>
+        <translation>Restore</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_BACK_BUTTON</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_DOING_TITLE</source>
+        <translation>Restoring the backup</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_DOING_PREPARING</source>
+        <translation>Getting ready…</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_DOING_ITEM</source>
+        <translation>Restoring %1…</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_DOING_FILES</source>
+        <translation>%1 of %2 files, %3 of %4</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_DOING_STOP_QUESTION</source>
+        <translation>Stop the restore? What is already on the phone stays there.</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_DOING_STOP_BUTTON</source>
+        <translation>Stop restore</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_DOING_STOPPING</source>
+        <translation>Stopping…</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_RESULT_COMPLETE</source>
+        <translation>Restore complete.</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_RESULT_INCOMPLETE</source>
+        <translation>Restore incomplete.</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_RESULT_CANCELLED</source>
+        <translation>Restore stopped.</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_RESULT_DISCONNECTED</source>
+        <translation>Restore stopped: phone disconnected.</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_RESULT_NOT_STARTED</source>
+        <translation>The backup could not be restored.</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_RESULT_KIND_LINE</source>
+        <translation>%1: %2 restored, %3 already on the phone, %4 failed</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_SHOW_DETAILS_BUTTON</source>
+        <translation>Show details</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_HIDE_DETAILS_BUTTON</source>
+        <translation>Hide details</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_DETAILS_NAME</source>
+        <translation>What could not be restored</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_TRY_AGAIN_BUTTON</source>
+        <translation>Try again</translation>
+    </message>
+</context>
+<context>
+    <name>RestoreReasons</name>
+    <message>
+        <source>needs an app on the phone</source>
+        <translation>needs an app on the phone</translation>
+    </message>
+    <message>
+        <source>not in this backup</source>
+        <translation>not in this backup</translation>
+    </message>
+    <message>
+        <source>not available on this phone</source>
+        <translation>not available on this phone</translation>
+    </message>
+    <message>
+        <source>phone disconnected</source>
+        <translation>phone disconnected</translation>
+    </message>
+    <message>
+        <source>cancelled</source>
+        <translation>cancelled</translation>
+    </message>
+    <message>
+        <source>no space on the phone</source>
+        <translation>no space on the phone</translation>
+    </message>
+    <message>
+        <source>missing from the backup folder</source>
+        <translation>missing from the backup folder</translation>
+    </message>
+    <message>
+        <source>not attempted</source>
+        <translation>not attempted</translation>
+    </message>
+    <message>
+        <source>in an app&apos;s private folder (Android/data, Android/obb), which the phone keeps for that app</source>
+        <translation>in an app&apos;s private folder (Android/data, Android/obb), which the phone keeps for that app</translation>
+    </message>
+    <message>
+        <source>another file appeared at that path on the phone</source>
+        <translation>another file appeared at that path on the phone</translation>
+    </message>
+    <message>
+        <source>Android 12 or newer</source>
+        <translation>Android 12 or newer</translation>
     </message>
 </context>
 </TS>

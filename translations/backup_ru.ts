@@ -386,6 +386,187 @@
     <message>
         <source>IDS_BACKUPUIPLUGIN_COMPLETE_NO_PHONE_LABEL</source>
         <translation>При запуске резервного копирования телефон не был подключён. Ничего не сохранено. Подключите телефон и повторите.</translation>
+        <source>IDS_RESTORE_ENTRY_BUTTON</source>
+        <translation>Восстановить копию…</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_CHOOSE_TITLE</source>
+        <translation>Выберите резервную копию для восстановления</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_CHOOSE_FOLDER</source>
+        <translation>Резервные копии в %s</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_CHANGE_FOLDER_NAME</source>
+        <translation>Выбрать другую папку с копиями</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_CHOOSE_NONE</source>
+        <translation>В этой папке нет резервных копий. Выберите другую папку кнопкой «Изменить...».</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_CHOOSE_DAMAGED</source>
+        <translation>Повреждена: эту копию нельзя восстановить</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_CHOOSE_VERIFIED</source>
+        <translation>проверена</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_CHOOSE_OTHER_PHONE</source>
+        <translation>Эта копия сделана с другого телефона (%s). Её всё равно можно восстановить на этот телефон.</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_NEXT_BUTTON</source>
+        <translation>Далее</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_ITEMS_TITLE</source>
+        <translation>Выберите, что восстановить</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_ITEMS_READING</source>
+        <translation>Чтение %s и телефона…</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_ITEMS_FROM</source>
+        <translation>Из резервной копии %s:</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_ITEMS_COUNT</source>
+        <translation>%1 (%2 в копии)</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_ITEMS_COUNT_THERE</source>
+        <translation>%1 (%2 в копии, %3 уже на телефоне)</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_ITEMS_NOT_RESTORABLE</source>
+        <translation>%1: нельзя восстановить (%2)</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_START_BUTTON</source>
+        <translation>Восстановить</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_BACK_BUTTON</source>
+        <translation>Назад</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_DOING_TITLE</source>
+        <translation>Восстановление резервной копии</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_DOING_PREPARING</source>
+        <translation>Подготовка…</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_DOING_ITEM</source>
+        <translation>Восстановление: %1…</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_DOING_FILES</source>
+        <translation>%1 из %2 файлов, %3 из %4</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_DOING_STOP_QUESTION</source>
+        <translation>Остановить восстановление? То, что уже на телефоне, останется там.</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_DOING_STOP_BUTTON</source>
+        <translation>Остановить</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_DOING_STOPPING</source>
+        <translation>Остановка…</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_RESULT_COMPLETE</source>
+        <translation>Восстановление завершено.</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_RESULT_INCOMPLETE</source>
+        <translation>Восстановление не завершено.</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_RESULT_CANCELLED</source>
+        <translation>Восстановление остановлено.</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_RESULT_DISCONNECTED</source>
+        <translation>Восстановление прервано: телефон отключён.</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_RESULT_NOT_STARTED</source>
+        <translation>Не удалось восстановить копию.</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_RESULT_KIND_LINE</source>
+        <translation>%1: восстановлено %2, уже на телефоне %3, не удалось %4</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_SHOW_DETAILS_BUTTON</source>
+        <translation>Подробнее</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_HIDE_DETAILS_BUTTON</source>
+        <translation>Скрыть подробности</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_DETAILS_NAME</source>
+        <translation>Что не удалось восстановить</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_TRY_AGAIN_BUTTON</source>
+        <translation>Повторить</translation>
+    </message>
+</context>
+<context>
+    <name>RestoreReasons</name>
+    <message>
+        <source>needs an app on the phone</source>
+        <translation>нужно приложение на телефоне</translation>
+    </message>
+    <message>
+        <source>not in this backup</source>
+        <translation>нет в этой копии</translation>
+    </message>
+    <message>
+        <source>not available on this phone</source>
+        <translation>недоступно на этом телефоне</translation>
+    </message>
+    <message>
+        <source>phone disconnected</source>
+        <translation>телефон отключён</translation>
+    </message>
+    <message>
+        <source>cancelled</source>
+        <translation>отменено</translation>
+    </message>
+    <message>
+        <source>no space on the phone</source>
+        <translation>на телефоне нет места</translation>
+    </message>
+    <message>
+        <source>missing from the backup folder</source>
+        <translation>нет в папке резервной копии</translation>
+    </message>
+    <message>
+        <source>not attempted</source>
+        <translation>не выполнялось</translation>
+    </message>
+    <message>
+        <source>in an app&apos;s private folder (Android/data, Android/obb), which the phone keeps for that app</source>
+        <translation>в личной папке приложения (Android/data, Android/obb), которую телефон хранит для него</translation>
+    </message>
+    <message>
+        <source>another file appeared at that path on the phone</source>
+        <translation>по этому пути на телефоне появился другой файл</translation>
+    </message>
+    <message>
+        <source>Android 12 or newer</source>
+        <translation>Android 12 или новее</translation>
     </message>
 </context>
 </TS>

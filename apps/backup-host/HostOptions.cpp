@@ -33,7 +33,7 @@ QString HostOptions::TileObjectWord(const QString &strTile)
 void HostOptions::ResolvePaths(const QString &strBase)
 {
     const QDir base(strBase);
-    for (QString *pPath : {&strShotsDir, &strPhoneDir, &strDestination}) {
+    for (QString *pPath : {&strShotsDir, &strPhoneDir, &strDestination, &strRestoreBackup}) {
         if (!pPath->isEmpty())
             *pPath = QDir::cleanPath(base.absoluteFilePath(*pPath));
     }
@@ -71,6 +71,11 @@ QString HostOptions::Help()
         "                   the backup (headless)\n"
         "  --timeout SEC    give up when the wizard does not move on for SEC seconds\n"
         "                   (headless; default 600)\n"
+        "  --restore [BACKUP]  open the restore wizard instead (BACKUP: a package\n"
+        "                   backup_….zip or its backup folder, chosen at once);\n"
+        "                   headless, BACKUP is required and --items names the\n"
+        "                   tiles to restore (default: everything restorable);\n"
+        "                   exit status as `backuptool restore`\n"
         "  --help           show this help\n"
         "\n"
         "Exit status (headless): 0 everything was backed up, 1 an item failed or the\n"
@@ -90,6 +95,10 @@ bool HostOptions::Parse(const QStringList &listArgs, QString &strError)
         const QString &strArg = listArgs.at(i);
         if (strArg == QLatin1String("--help") || strArg == QLatin1String("-h")) {
             bHelp = true;
+        } else if (strArg == QLatin1String("--restore")) {
+            bRestore = true;
+            if (i + 1 < listArgs.size() && !listArgs.at(i + 1).startsWith(QLatin1String("--")))
+                strRestoreBackup = listArgs.at(++i);
         } else if (strArg == QLatin1String("--headless")) {
             bHeadless = true;
         } else if (strArg == QLatin1String("--measure-stall")) {
@@ -199,6 +208,10 @@ bool HostOptions::CheckCombination(QString &strError)
                 return false;
             }
         }
+    }
+    if (bHeadless && bRestore && strRestoreBackup.isEmpty()) {
+        strError = QStringLiteral("--headless --restore needs the backup to restore");
+        return false;
     }
     return true;
 }

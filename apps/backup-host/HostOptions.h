@@ -28,6 +28,10 @@ public:
     // Tile names to check instead of the default selection; empty keeps it.
     QStringList listItems;
     int nCaller = CallerNone;
+    // --restore: open the restore wizard; with a backup (a package or its
+    // folder) that backup is chosen at once. Headless, it is required.
+    bool bRestore = false;
+    QString strRestoreBackup;
     // Longest wait for the wizard to reach the next state, in seconds.
     int nTimeoutSeconds = 600;
 

@@ -1,6 +1,7 @@
 #include "HostSession.h"
 
 #include "HeadlessDriver.h"
+#include "RestoreHeadlessDriver.h"
 #include "HostFrame.h"
 #include "PluginHost.h"
 #include "WizardView.h"
@@ -60,13 +61,10 @@ bool HostSession::Start(const QString &strRoot, QString &strError)
     m_pFrame->show();
     slotShowBackup();
 
+    if (m_options.bRestore)
+        ShowRestore();
     if (m_options.bHeadless) {
-        m_pDriver = new HeadlessDriver(*m_pHost, *m_pFrame, m_options, stdout, stderr, this);
-        connect(m_pDriver, &HeadlessDriver::signalDone, this, [this](int nStatus) {
-            m_nExitStatus = nStatus;
-            m_pFrame->close();
-        });
-        m_pDriver->Start();
+        StartHeadless();
     } else if (!m_options.strDestination.isEmpty()) {
         // Picks the destination with the wizard's browse button, once the
         // window is on screen.
@@ -79,6 +77,30 @@ bool HostSession::Start(const QString &strRoot, QString &strError)
         });
     }
     return true;
+}
+
+void HostSession::StartHeadless()
+{
+    const auto fnDone = [this](int nStatus) {
+        m_nExitStatus = nStatus;
+        m_pFrame->close();
+    };
+    if (m_options.bRestore) {
+        m_pRestoreDriver = new RestoreHeadlessDriver(m_pHost->Widget(), *m_pFrame, m_options, stdout, stderr, this);
+        connect(m_pRestoreDriver, &RestoreHeadlessDriver::signalDone, this, fnDone);
+        m_pRestoreDriver->Start();
+        return;
+    }
+    m_pDriver = new HeadlessDriver(*m_pHost, *m_pFrame, m_options, stdout, stderr, this);
+    connect(m_pDriver, &HeadlessDriver::signalDone, this, fnDone);
+    m_pDriver->Start();
+}
+
+void HostSession::ShowRestore()
+{
+    QWidget *pWindow = m_pHost ? m_pHost->Widget() : nullptr;
+    if (!pWindow || !QMetaObject::invokeMethod(pWindow, "ShowRestore", Q_ARG(QString, m_options.strRestoreBackup)))
+        std::fprintf(stderr, "backup-host: this plugin cannot restore\n");
 }
 
 void HostSession::slotShowBackup()
@@ -129,6 +151,8 @@ void HostSession::slotInterrupt()
 {
     if (m_pDriver)
         m_pDriver->slotInterrupt();
+    else if (m_pRestoreDriver)
+        m_pRestoreDriver->slotInterrupt();
     else if (m_pFrame)
         m_pFrame->close();
 }

@@ -8,6 +8,7 @@
 #include <memory>
 
 class HeadlessDriver;
+class RestoreHeadlessDriver;
 class HostFrame;
 class HostStandIns;
 class MainFrame;
@@ -46,6 +47,9 @@ private slots:
     void slotPluginShown(const QString &strPluginName);
     void slotHostCall(const QString &strLine);
     void slotShowBackup();
+    // Opens the restore wizard of --restore in the plugin's window.
+    void ShowRestore();
+    void StartHeadless();
 
 private:
     const HostOptions m_options;
@@ -54,6 +58,7 @@ private:
     std::unique_ptr<MainFrame> m_pMainFrame;
     std::unique_ptr<PluginHost> m_pHost;
     HeadlessDriver *m_pDriver = nullptr;
+    RestoreHeadlessDriver *m_pRestoreDriver = nullptr;
     int m_nExitStatus = 0;
     bool m_bClosed = false;
 };

@@ -12,6 +12,7 @@
 #include "PhoneIdentity.h"
 #include "PhoneTexts.h"
 #include "PrepareWizardWidget.h"
+#include "RestoreWizard.h"
 #include "SendCmdResetThread.h"
 
 static const char *const kLogSource = "..\\..\\src\\BackUpUIPlugin\\BackUpMainWindow";
@@ -121,6 +122,18 @@ void BackUpMainWindow::InitWizard()
     connect(m_pConnectWidget, &ConnectWizardWidget::signalCancelRequested, m_pPrepareWidget,
             &PrepareWizardWidget::DoCancel);
     connect(m_pCompleteWidget, &CompleteWizardWidget::signalTryAgain, this, &BackUpMainWindow::slotTryAgain);
+
+    m_pRestoreWizard = new RestoreWizard(this);
+    m_pRestoreWizard->AddEntryButton(m_pPrepareWidget);
+}
+
+void BackUpMainWindow::ShowRestore(const QString &strBackup)
+{
+    if (!m_pRestoreWizard || !m_pPrepareWidget) {
+        LOG_ARG_NULL("ShowRestore");
+        return;
+    }
+    m_pRestoreWizard->Open(m_pPrepareWidget, m_pPrepareWidget->GetBackUpPath(), strBackup);
 }
 
 void BackUpMainWindow::ShowWizard()

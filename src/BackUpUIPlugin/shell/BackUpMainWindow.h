@@ -9,6 +9,7 @@ class CompleteWizardWidget;
 class ConnectWizardWidget;
 class DoingWizardWidget;
 class PrepareWizardWidget;
+class RestoreWizard;
 
 // The plugin's one window: a frameless 896 x 640 widget that the host
 // re-parents into its own frame. It holds the three-page wizard (prepare,
@@ -52,6 +53,11 @@ public:
     DoingWizardWidget *GetDoingPage() const { return m_pDoingWidget; }
     CompleteWizardWidget *GetCompletePage() const { return m_pCompleteWidget; }
     ConnectWizardWidget *GetConnectPage() const { return m_pConnectWidget; }
+    RestoreWizard *GetRestoreWizard() const { return m_pRestoreWizard; }
+
+    // Opens the restore wizard in place of the first page, on the backup
+    // folder the first page shows; strBackup (may be empty) is chosen at once.
+    Q_INVOKABLE void ShowRestore(const QString &strBackup);
 
 public slots:
     void onDeviceAvaible(bool bInitFinished);
@@ -78,6 +84,7 @@ private:
     DoingWizardWidget *m_pDoingWidget = nullptr;
     CompleteWizardWidget *m_pCompleteWidget = nullptr;
     ConnectWizardWidget *m_pConnectWidget = nullptr;
+    RestoreWizard *m_pRestoreWizard = nullptr;
     int m_nOutFuncCaller = 0;
     int m_nOutFuncParam = 0;
 };

@@ -1,0 +1,69 @@
+#include "BackupCatalog.h"
+
+#include "BackupKinds.h"
+#include "PhoneIdentity.h"
+#include "RestoreSource.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+
+#include <algorithm>
+
+QList<BackupCatalog::Entry> BackupCatalog::Scan(const QString &strFolder)
+{
+    QList<Entry> listEntries;
+    const QFileInfoList listFiles = QDir(strFolder).entryInfoList({QStringLiteral("backup_*.zip")},
+                                                                  QDir::Files | QDir::NoSymLinks | QDir::Readable);
+    for (const QFileInfo &info : listFiles)
+        listEntries.append(Read(info.absoluteFilePath()));
+    std::stable_sort(listEntries.begin(), listEntries.end(),
+                     [](const Entry &a, const Entry &b) { return a.dtMade > b.dtMade; });
+    return listEntries;
+}
+
+BackupCatalog::Entry BackupCatalog::Read(const QString &strPackage)
+{
+    Entry entry;
+    entry.strPackage = strPackage;
+    const QFileInfo info(strPackage);
+    entry.dtMade = info.lastModified();
+    entry.nBytes = info.size();
+    const QString strFolder = strPackage.endsWith(QLatin1String(".zip"), Qt::CaseInsensitive) ? strPackage.chopped(4)
+                                                                                              : QString();
+    if (!strFolder.isEmpty() && QFileInfo(strFolder).isDir()) {
+        entry.strFolder = strFolder;
+        entry.nBytes += FolderBytes(strFolder);
+        PhoneIdentity identity;
+        if (PhoneIdentity::ReadFrom(strFolder, identity)) {
+            entry.strSerial = identity.Serial();
+            if (identity.Date().isValid())
+                entry.dtMade = identity.Date();
+        }
+    }
+    RestoreSource source;
+    QString strError;
+    entry.bSound = source.Open(strPackage, strError);
+    if (!entry.bSound) {
+        entry.strProblem = strError;
+        return entry;
+    }
+    entry.strDeviceName = source.DeviceName();
+    for (const BackupKind &kind : BackupKinds::All()) {
+        const quint32 nCount = source.Count(kind);
+        if (kind.bRuns && nCount > 0)
+            entry.listCounts.append(qMakePair(kind.nCode, nCount));
+    }
+    return entry;
+}
+
+qint64 BackupCatalog::FolderBytes(const QString &strFolder)
+{
+    qint64 nBytes = 0;
+    QDirIterator it(strFolder, QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        nBytes += it.fileInfo().size();
+    }
+    return nBytes;
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "RestoreSummary.h"
+
+#include <QString>
+#include <QStringList>
+
+// What the restore wizard's pages say, in the user's language: kind names,
+// the engine's reasons, a summary's headline and its lines per kind.
+class RestoreWizardTexts
+{
+public:
+    static QString KindName(int nCode);
+    // The engine's English reason in the user's language where it is a known
+    // one; the parts it fills in (paths, versions, the phone's words) stay.
+    static QString Reason(const QString &strWhy);
+    static QString Headline(const RestoreSummary &summary);
+    // "Contacts: 40 restored, 0 already on the phone, 0 failed", or why a
+    // kind was left out.
+    static QString KindLine(const RestoreSummary::KindResult &result);
+    // Every failure, left-out file and renamed file, for "Show details".
+    static QStringList DetailLines(const RestoreSummary &summary);
+};

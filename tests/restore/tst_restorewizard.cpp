@@ -1,0 +1,225 @@
+// The restore wizard's pages on the simulated phone: choosing a backup (a
+// damaged one cannot be chosen), choosing what to restore (what the phone
+// cannot take is shown disabled with the reason), the restore itself, its
+// result, and "Try again" after the phone went away. Pictures of every page
+// in English, Russian and Arabic go to the gallery.
+
+#include "BackupContents.h"
+#include "PageTestSupport.h"
+#include "RestoreChooseWidget.h"
+#include "RestoreCompleteWidget.h"
+#include "RestoreDoingWidget.h"
+#include "RestoreItemsWidget.h"
+#include "RestoreWizard.h"
+#include "TestEnv.h"
+#include "TestPhone.h"
+#include "ToolRun.h"
+
+#include <host/Change.h>
+#include <sdk/dvsk_sim.h>
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+namespace
+{
+// Messages are in the backup so that the items page has a kind the phone
+// cannot take.
+const char kItems[] = "contacts,messages,apps,media,music";
+
+QString Backup(const QString &strPhone, const QString &strDest)
+{
+    const ToolRun::Result result = ToolRun::Run({QStringLiteral("run"), QStringLiteral("--phone"), strPhone,
+                                                 QStringLiteral("--dest"), strDest, QStringLiteral("--items"),
+                                                 QLatin1String(kItems), QStringLiteral("--full")});
+    const QStringList listPackages = QDir(strDest).entryList({QStringLiteral("backup_*.zip")}, QDir::Files);
+    return result.nExit == 0 && listPackages.size() == 1 ? QDir(strDest).filePath(listPackages.first()) : QString();
+}
+} // namespace
+
+class tst_RestoreWizard : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void restoreThroughEveryPage_data();
+    void restoreThroughEveryPage();
+    void disconnectOffersTryAgain();
+
+private:
+    QString EmptyPhone();
+    // Opens the wizard on the shared backup folder and moves to the items
+    // page with the sample phone's backup chosen.
+    void OpenAndChoose(RestoreWizard &wizard, const QString &strPicture = QString());
+
+    TestEnv m_sharedEnv;
+    QString m_strPackage;
+    std::unique_ptr<TestEnv> m_pEnv;
+    std::unique_ptr<QWidget> m_pWindow;
+};
+
+void tst_RestoreWizard::initTestCase()
+{
+    QVERIFY2(m_sharedEnv.IsValid(), "temporary folder");
+    const QString strDest = m_sharedEnv.Path(QStringLiteral("backups"));
+    m_strPackage = Backup(TestEnv::SamplePhoneDir(), strDest);
+    QVERIFY(!m_strPackage.isEmpty());
+    // A damaged backup beside it: listed, never chosen.
+    QFile damaged(QDir(strDest).filePath(QStringLiteral("backup_Broken_2020-01-01-00-00-00.zip")));
+    QVERIFY(damaged.open(QIODevice::WriteOnly));
+    damaged.write(QByteArray(512, 'x'));
+    QVERIFY(damaged.flush());
+    // Made long before the sample phone's backup.
+    QVERIFY(damaged.setFileTime(QDateTime(QDate(2020, 1, 1), QTime(0, 0)), QFileDevice::FileModificationTime));
+}
+
+void tst_RestoreWizard::init()
+{
+    m_pEnv = std::make_unique<TestEnv>();
+    QVERIFY2(m_pEnv->IsValid(), "temporary folder");
+    m_pWindow = std::make_unique<QWidget>();
+    m_pWindow->resize(CustomWizardWidget::kPageWidth, CustomWizardWidget::kPageHeight);
+}
+
+void tst_RestoreWizard::cleanup()
+{
+    m_pWindow.reset();
+    DVSK_Sim_SetPhoneDir(nullptr);
+    DVSK_Sim_Attach();
+}
+
+QString tst_RestoreWizard::EmptyPhone()
+{
+    TestPhone phone(m_pEnv->Path(QStringLiteral("phone-b")));
+    phone.SetDevice(QStringLiteral("Phone B"), QStringLiteral("V100R001C10B100"), QStringLiteral("350000000000002"));
+    if (!phone.Use())
+        return QString();
+    return phone.Dir();
+}
+
+void tst_RestoreWizard::OpenAndChoose(RestoreWizard &wizard, const QString &strPicture)
+{
+    wizard.Open(nullptr, QFileInfo(m_strPackage).absolutePath());
+    RestoreChooseWidget *pChoose = wizard.ChoosePage();
+    QVERIFY(pChoose->isVisible());
+    QCOMPARE(pChoose->Entries().size(), 2);
+    // Newest first: the sample phone's backup, then the damaged one, which
+    // cannot be selected.
+    QVERIFY2(pChoose->Entries().at(0).bSound, qPrintable(pChoose->Entries().at(0).strPackage + QLatin1Char(' ') + pChoose->Entries().at(0).strProblem));
+    QVERIFY(!pChoose->Entries().at(1).bSound);
+    QVERIFY(!(pChoose->List()->item(1)->flags() & Qt::ItemIsSelectable));
+    pChoose->List()->setCurrentRow(1);
+    QCOMPARE(pChoose->ChosenRow(), -1);
+    QVERIFY(!pChoose->MainButton()->isEnabled());
+    pChoose->List()->setCurrentRow(0);
+    QVERIFY(pChoose->MainButton()->isEnabled());
+    if (!strPicture.isEmpty()) {
+        ApplySkin();
+        SavePicture(pChoose, strPicture);
+    }
+    pChoose->MainButton()->click();
+    QTRY_VERIFY(!wizard.ItemsPage()->CheckBoxes().isEmpty());
+}
+
+void tst_RestoreWizard::restoreThroughEveryPage_data()
+{
+    QTest::addColumn<QString>("lang");
+    QTest::newRow("en") << QStringLiteral("en");
+    QTest::newRow("ru") << QStringLiteral("ru");
+    QTest::newRow("ar") << QStringLiteral("ar");
+}
+
+void tst_RestoreWizard::restoreThroughEveryPage()
+{
+    QFETCH(QString, lang);
+    const LangScope langScope(lang);
+    const QString strPhone = EmptyPhone();
+    QVERIFY(!strPhone.isEmpty());
+    RestoreWizard wizard(m_pWindow.get());
+    m_pWindow->show();
+    OpenAndChoose(wizard, QStringLiteral("restore_choose_") + lang);
+    if (QTest::currentTestFailed())
+        return;
+
+    // Messages need an app on the phone: shown, unchecked, disabled, with why.
+    RestoreItemsWidget *pItems = wizard.ItemsPage();
+    QCheckBox *pMessages = pItems->findChild<QCheckBox *>(QStringLiteral("BackUpUIPlugin_Restore_Kind_%1").arg(1));
+    QVERIFY(pMessages);
+    QVERIFY(!pMessages->isEnabled());
+    QVERIFY(!pMessages->isChecked());
+    QVERIFY(pMessages->text().contains(Change::tr("needs an app on the phone", "RestoreReasons")));
+    QVERIFY(!pItems->CheckedCodes().isEmpty());
+    ApplySkin();
+    SavePicture(pItems, QStringLiteral("restore_items_") + lang);
+
+    QSignalSpy spyFinished(&wizard, &RestoreWizard::signalRestoreFinished);
+    pItems->MainButton()->click();
+    QVERIFY(wizard.DoingPage()->isVisible() || wizard.CompletePage()->isVisible());
+    QVERIFY(spyFinished.wait(60000) || spyFinished.size() == 1);
+    const RestoreSummary summary = spyFinished.first().first().value<RestoreSummary>();
+    QCOMPARE(summary.ExitStatusCode(), int(RestoreSummary::ExitOk));
+
+    RestoreCompleteWidget *pComplete = wizard.CompletePage();
+    QVERIFY(pComplete->isVisible());
+    QCOMPARE(pComplete->Heading()->text(), Change::tr("IDS_RESTORE_RESULT_COMPLETE"));
+    QVERIFY(!pComplete->TryAgainButton()->isVisible());
+    QVERIFY(pComplete->KindsLabel()->text().count(QLatin1Char('\n')) >= 3);
+    // The phone folder now holds what the backup held.
+    const QMap<QString, QByteArray> mapBackup = BackupContents::FilesOf(m_strPackage);
+    QVERIFY(!mapBackup.isEmpty());
+    for (auto it = mapBackup.cbegin(); it != mapBackup.cend(); ++it) {
+        if (it.key().startsWith(QLatin1Char('/'))) // media by phone path; APKs are installed
+            QCOMPARE(BackupContents::Digest(strPhone + QStringLiteral("/fs") + it.key()), it.value());
+    }
+    ApplySkin();
+    SavePicture(pComplete, QStringLiteral("restore_complete_") + lang);
+}
+
+void tst_RestoreWizard::disconnectOffersTryAgain()
+{
+    const QString strPhone = EmptyPhone();
+    QVERIFY(!strPhone.isEmpty());
+    {
+        QSettings settings(strPhone + QStringLiteral("/phone.ini"), QSettings::IniFormat);
+        settings.setValue(QStringLiteral("faults/unplugDuringPushedFile"), 2);
+    }
+    QVERIFY(DVSK_Sim_SetPhoneDir(QFile::encodeName(strPhone).constData()) == 0);
+    RestoreWizard wizard(m_pWindow.get());
+    m_pWindow->show();
+    OpenAndChoose(wizard);
+    if (QTest::currentTestFailed())
+        return;
+    QSignalSpy spyFinished(&wizard, &RestoreWizard::signalRestoreFinished);
+    wizard.ItemsPage()->MainButton()->click();
+    QVERIFY(spyFinished.wait(60000) || spyFinished.size() == 1);
+    QCOMPARE(spyFinished.first().first().value<RestoreSummary>().end, RestoreSummary::End::Disconnected);
+
+    RestoreCompleteWidget *pComplete = wizard.CompletePage();
+    QCOMPARE(pComplete->Heading()->text(), Change::tr("IDS_RESTORE_RESULT_DISCONNECTED"));
+    QVERIFY(pComplete->TryAgainButton()->isVisible());
+    ApplySkin();
+    SavePicture(pComplete, QStringLiteral("restore_complete-disconnected_en"));
+
+    // Plugged in again, Try again plans the same backup anew.
+    DVSK_Sim_Attach();
+    pComplete->TryAgainButton()->click();
+    QVERIFY(wizard.ItemsPage()->isVisible());
+    QTRY_VERIFY(!wizard.ItemsPage()->CheckBoxes().isEmpty());
+    QCOMPARE(QFileInfo(wizard.ChosenBackup()), QFileInfo(m_strPackage));
+}
+
+QTEST_MAIN(tst_RestoreWizard)
+#include "tst_restorewizard.moc"
