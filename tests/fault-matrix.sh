@@ -126,9 +126,9 @@ wait "$PA"
 stA=$?
 PIDS=()
 listA=$("$TOOL" list "$WORK"/destA/backup_*.zip 2>/dev/null)
-devA=$(sed -n 's/^Device: *//p' <<<"$listA")
+devA=$(sed -n 's/^Phone: *//p' <<<"$listA")
 if [[ $stB -eq 1 ]] && grep -q "another backup" "$WORK/b.out"; then vB=PASS; else vB=FAIL; fi
-if [[ $stA -eq 0 && $devA == "Corvo X5"* ]] && grep -Eq "PBCount +40$" <<<"$listA"; then vA=PASS
+if [[ $stA -eq 0 && $devA == "Corvo X5"* ]] && grep -Eq "contacts +40$" <<<"$listA"; then vA=PASS
 else vA="FAIL (device $devA)"; fi
 row "concurrent run: the first" "$stA" "$(left "$WORK/destA")" "$vA"
 row "concurrent run: the second" "$stB" "$(left "$WORK/destB")" "$vB"

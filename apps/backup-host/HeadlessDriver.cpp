@@ -4,6 +4,8 @@
 #include "PluginHost.h"
 #include "WizardView.h"
 
+#include <FolderMaker.h>
+
 #include <host/CustomPopupDialog.h>
 #include <host/HostCallLog.h>
 #include <host/HostPluginIds.h>
@@ -155,8 +157,10 @@ void HeadlessDriver::StartBackup()
 
     if (!m_options.strDestination.isEmpty()) {
         const QString strFolder = SameFolder(m_options.strDestination);
-        if (!QDir().mkpath(strFolder)) {
-            Fail(ExitUsage, QStringLiteral("cannot create the destination %1").arg(QDir::toNativeSeparators(strFolder)));
+        QString strReason;
+        if (!FolderMaker::MakePath(strFolder, strReason)) {
+            Fail(ExitUsage, QStringLiteral("cannot create the destination %1: %2")
+                                .arg(QDir::toNativeSeparators(strFolder), strReason));
             return;
         }
         if (!view.Browse(strFolder) || SameFolder(view.Destination()) != strFolder) {

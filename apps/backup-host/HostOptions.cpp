@@ -4,14 +4,32 @@
 
 namespace
 {
+// Each tile with the word of its widgets and the other names it answers to:
+// the words of its kinds (as the summary names them) and everyday words.
 const struct
 {
     const char *szName;
     const char *szWord;
-} kTiles[] = {{"contacts", "Contacts"}, {"messages", "Information"}, {"apps", "Application"},
-              {"appdata", "AppData"},   {"media", "ImageVedio"},     {"music", "MusicItem"},
-              {"other", "Other"}};
+    const char *szAlso;
+} kTiles[] = {{"contacts", "Contacts", ""},
+              {"messages", "Information", "sms,mms,texts"},
+              {"apps", "Application", "applications"},
+              {"appdata", "AppData", ""},
+              {"media", "ImageVedio", "images,videos,photos,pictures"},
+              {"music", "MusicItem", "audio"},
+              {"other", "Other", "calls,calendar,email,calllog,call-log,e-mail"}};
 } // namespace
+
+QString HostOptions::TileOfName(const QString &strName)
+{
+    const QString strWord = strName.trimmed().toLower();
+    for (const auto &tile : kTiles) {
+        if (strWord == QLatin1String(tile.szName)
+            || QString::fromLatin1(tile.szAlso).split(QLatin1Char(','), Qt::SkipEmptyParts).contains(strWord))
+            return QLatin1String(tile.szName);
+    }
+    return QString();
+}
 
 QStringList HostOptions::TileNames()
 {
@@ -53,9 +71,11 @@ QString HostOptions::Help()
         "\n"
         "Options:\n"
         "  --headless       run the wizard off screen (no display needed)\n"
-        "  --items LIST     comma-separated tiles to back up: contacts, messages,\n"
-        "                   apps, appdata, media, music, other, or all\n"
-        "                   (headless only; default: the tiles the wizard checks)\n"
+        "  --items LIST     comma-separated tiles to back up: contacts, messages\n"
+        "                   (also sms, mms), apps, appdata, media (also images,\n"
+        "                   videos, photos), music (also audio), other (also\n"
+        "                   calls, calendar, email), or all (headless only;\n"
+        "                   default: the tiles the wizard checks)\n"
         "  --shots DIR      save pictures of the prepare page after counting, the\n"
         "                   progress page mid-run and the result page (headless)\n"
         "  --lang LANG      language of the texts: en, ru or ar\n"
@@ -174,13 +194,14 @@ bool HostOptions::SetItems(const QString &strValue, QString &strError)
             }
             continue;
         }
-        if (TileObjectWord(strName).isEmpty()) {
-            strError = QStringLiteral("unknown item '%1' (items: %2, all)")
+        const QString strTile = TileOfName(strName);
+        if (strTile.isEmpty()) {
+            strError = QStringLiteral("unknown item '%1' (items: %2, all; or a kind of data in them)")
                            .arg(strName, TileNames().join(QStringLiteral(", ")));
             return false;
         }
-        if (!listItems.contains(strName))
-            listItems << strName;
+        if (!listItems.contains(strTile))
+            listItems << strTile;
     }
     if (listItems.isEmpty()) {
         strError = QStringLiteral("--items needs at least one item");

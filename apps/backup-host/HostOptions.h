@@ -45,6 +45,9 @@ public:
     static QString Help();
     // The tile names --items understands, in the order the wizard shows them.
     static QStringList TileNames();
+    // The tile a name selects: a tile's name, the word of a kind of data in
+    // it, or an everyday word ("photos"); empty for an unknown name.
+    static QString TileOfName(const QString &strName);
     // The word the tile's widgets carry in their object names
     // ("BackUpUIPlugin_BigButton_<word>Frame"); empty for an unknown name.
     static QString TileObjectWord(const QString &strTile);

@@ -2,6 +2,7 @@
 
 #include "ToolOutput.h"
 
+#include <FolderMaker.h>
 #include <MyZip.h>
 #include <PackageReader.h>
 
@@ -47,11 +48,13 @@ int ExtractCommand::Run(const QStringList &listArgs, ToolOutput &out)
     // The header first, for a clear message about a package that has none.
     {
         PackageReader reader;
-        if (reader.Open(baPackage) != PackageReader::OpenOk)
-            return out.Error(QStringLiteral("%1: %2").arg(strPackage, reader.ErrorText()));
+        const PackageReader::OpenResult opened = reader.Open(baPackage);
+        if (opened != PackageReader::OpenOk)
+            return out.PackageError(strPackage, opened, reader.IsGzip(), reader.ErrorText());
     }
-    if (!QDir().mkpath(strFolder))
-        return out.Error(QStringLiteral("%1: cannot create the folder").arg(strFolder));
+    QString strMakeError;
+    if (!FolderMaker::MakePath(strFolder, strMakeError))
+        return out.Error(QStringLiteral("%1: cannot create the folder: %2").arg(strFolder, strMakeError));
 
     MyZip zip;
     QList<QByteArray> listNames;

@@ -12,13 +12,16 @@ QString ListCommand::Help()
     return QStringLiteral(
         "Usage: backuptool list PACKAGE [--json]\n"
         "\n"
-        "Shows the header of a backup package: its layout, version text, the\n"
-        "phone's name, the item count of every kind of data by name, and each\n"
-        "entry's stored name and size. Only the header is read; use 'verify'\n"
-        "to check the entries themselves.\n"
+        "Shows the header of a backup package: its layout, version, the phone's\n"
+        "name, the item count of every kind of data (by the words 'backuptool\n"
+        "run --help' lists), and each entry's stored name and size. Only the\n"
+        "header is read; use 'verify' to check the entries themselves.\n"
         "\n"
         "Options:\n"
-        "  --json   print the same as one JSON object\n"
+        "  --json   print the header as one JSON object: package, layout,\n"
+        "           versioned, version and deviceName (the stored texts),\n"
+        "           counts (by field name: SMSCount, PBCount, ...) and entries\n"
+        "           (index, name, size)\n"
         "  --help   show this help\n"
         "\n"
         "Exit status: 0 listed, 1 the package is missing, unreadable or has no\n"
@@ -37,8 +40,9 @@ int ListCommand::Run(const QStringList &listArgs, ToolOutput &out)
     const QString strPackage = listPositional.first();
 
     PackageReader reader;
-    if (reader.Open(ToolOutput::NativePath(strPackage)) != PackageReader::OpenOk)
-        return out.Error(QStringLiteral("%1: %2").arg(strPackage, reader.ErrorText()));
+    const PackageReader::OpenResult opened = reader.Open(ToolOutput::NativePath(strPackage));
+    if (opened != PackageReader::OpenOk)
+        return out.PackageError(strPackage, opened, reader.IsGzip(), reader.ErrorText());
     const PackageLayout &layout = PackageLayout::Get(reader.Layout());
     const BackUpHead &head = reader.Head();
     const QByteArray baVersion =
@@ -71,11 +75,11 @@ int ListCommand::Run(const QStringList &listArgs, ToolOutput &out)
                       layout.bVersioned ? QStringLiteral("versioned") : QStringLiteral("unversioned"))
                  .arg(layout.nCounts));
     if (layout.bVersioned)
-        out.Line(QStringLiteral("Version:  %1").arg(ToolOutput::Printable(baVersion)));
-    out.Line(QStringLiteral("Device:   %1").arg(ToolOutput::Printable(baDevice)));
+        out.Line(QStringLiteral("Version:  %1").arg(ToolOutput::VersionShown(baVersion)));
+    out.Line(QStringLiteral("Phone:    %1").arg(ToolOutput::PhoneName(baDevice)));
     out.Line(QStringLiteral("Counts:"));
-    for (int i = 0; i < layout.nCounts; ++i)
-        out.Line(QStringLiteral("  %1 %2").arg(QString::fromLatin1(PackageLayout::CountName(i)), -16).arg(head.Counts[i]));
+    for (const QString &strLine : ToolOutput::CountLines(head.Counts, layout.nCounts))
+        out.Line(strLine);
     out.Line(QStringLiteral("Entries:  %1").arg(reader.EntryCount()));
     for (int i = 0; i < reader.EntryCount(); ++i) {
         out.Line(QStringLiteral("  %1 %2  %3")

@@ -11,6 +11,8 @@
 #include <BackupKinds.h>
 #include <DataFolderLock.h>
 #include <Factory.h>
+#include <FolderMaker.h>
+#include <ItemNames.h>
 #include <PackageVerifier.h>
 #include <RunState.h>
 #include <RunSummary.h>
@@ -27,6 +29,7 @@
 #include <QTemporaryFile>
 
 #include <cstdlib>
+#include <utility>
 
 namespace
 {
@@ -82,9 +85,11 @@ QString RunCommand::Help()
         "Options:\n"
         "  --dest DIR     where the backup goes; default: the folder the backup\n"
         "                 wizard uses (Location.ini, else Documents/Pelorix/backup)\n"
-        "  --items LIST   comma-separated tiles to back up: contacts, messages,\n"
-        "                 apps, appdata, media, music, other, or all; default:\n"
-        "                 the tiles the configuration selects\n"
+        "  --items LIST   comma-separated items to back up, or all; default: the\n"
+        "                 items the configuration selects. An item is a tile of\n"
+        "                 the wizard or a kind of data in it; the kinds of a tile\n"
+        "                 are backed up together:\n"
+        "%1"
         "  --phone DIR    back up the simulated phone in DIR (a folder with\n"
         "                 phone.ini); implies --device sim\n"
         "  --device DEV   the phone: adb (the one usable Android phone the adb\n"
@@ -111,38 +116,18 @@ QString RunCommand::Help()
         "sound; 2 wrong arguments; 4 phone disconnected (the phone went away\n"
         "during the backup; nothing of the run was kept); 5 no usable phone\n"
         "(none connected, not allowed, offline, no USB permission, or no adb\n"
-        "server; the reason is printed; nothing was written); 130 cancelled.");
+        "server; the reason is printed; nothing was written); 130 cancelled.")
+        .arg(ItemNames::HelpText());
 }
 
 bool RunCommand::ParseItems(const QString &strList, BackupItems &items, QString &strError)
 {
     items = BackupItems();
-    const QStringList listNames = strList.split(QLatin1Char(','), Qt::SkipEmptyParts);
-    if (listNames.isEmpty()) {
-        strError = QStringLiteral("--items needs at least one item");
+    QList<int> listTiles;
+    if (!ItemNames::Parse(strList, listTiles, strError))
         return false;
-    }
-    for (QString strName : listNames) {
-        strName = strName.trimmed().toLower();
-        if (strName == QLatin1String("all")) {
-            for (const BackupTile &tile : BackupKinds::Tiles())
-                BackupKinds::SelectTile(tile.nId, items);
-            continue;
-        }
-        bool bKnown = false;
-        for (const BackupTile &tile : BackupKinds::Tiles()) {
-            if (strName == QLatin1String(tile.szToolName)) {
-                BackupKinds::SelectTile(tile.nId, items);
-                bKnown = true;
-            }
-        }
-        if (!bKnown) {
-            strError = QStringLiteral("unknown item '%1' (items: contacts, messages, apps, appdata, media, "
-                                      "music, other, all)")
-                           .arg(strName);
-            return false;
-        }
-    }
+    for (int nTile : std::as_const(listTiles))
+        BackupKinds::SelectTile(nTile, items);
     return true;
 }
 
@@ -239,8 +224,9 @@ int RunCommand::Run(const QStringList &listArgs, ToolOutput &out)
     strDest = QDir::cleanPath(QFileInfo(strDest).absoluteFilePath());
     if (QFileInfo::exists(strDest) && !QFileInfo(strDest).isDir())
         return out.Error(QStringLiteral("run: the destination %1 is not a folder").arg(strDest));
-    if (!QDir().mkpath(strDest))
-        return out.Error(QStringLiteral("run: cannot create the destination %1").arg(strDest));
+    QString strMakeError;
+    if (!FolderMaker::MakePath(strDest, strMakeError))
+        return out.Error(QStringLiteral("run: cannot create the destination %1: %2").arg(strDest, strMakeError));
     // Found out now, not after the whole phone was read.
     QString strProbeError;
     if (!ProbeWritable(strDest, strProbeError))

@@ -1,5 +1,7 @@
 #include "ToolOutput.h"
 
+#include <BackupKinds.h>
+#include <PackageLayout.h>
 #include <SafeFileName.h>
 
 #include <QFile>
@@ -82,4 +84,73 @@ QString ToolOutput::Printable(const QString &strText)
             strShown += ch;
     }
     return strShown;
+}
+
+QString ToolOutput::PackageErrorText(const QString &strPackage, PackageReader::OpenResult result, bool bGzip,
+                                     const QString &strReaderText)
+{
+    QFile file(strPackage);
+    const bool bReadable = file.open(QIODevice::ReadOnly);
+    if (!bReadable)
+        return QStringLiteral("cannot read %1: %2").arg(strPackage, file.errorString());
+    if (result == PackageReader::CannotOpen)
+        return QStringLiteral("cannot read %1: %2").arg(strPackage, strReaderText);
+    if (!bGzip || result == PackageReader::NotAPackage) {
+        // An ordinary ZIP archive is the likeliest mix-up: packages end in .zip.
+        const bool bZip = file.read(4) == QByteArray("PK\x03\x04", 4);
+        return QStringLiteral("%1 is not a backup package%2")
+            .arg(strPackage, bZip ? QStringLiteral(" (it is an ordinary ZIP archive)") : QString());
+    }
+    return QStringLiteral("%1: %2").arg(strPackage, strReaderText);
+}
+
+int ToolOutput::PackageError(const QString &strPackage, PackageReader::OpenResult result, bool bGzip,
+                             const QString &strReaderText)
+{
+    return Error(PackageErrorText(strPackage, result, bGzip, strReaderText));
+}
+
+QString ToolOutput::CountName(int nIndex)
+{
+    for (const BackupKind &kind : BackupKinds::All()) {
+        if (kind.nPackageCountIndex == nIndex)
+            return QLatin1String(kind.szToolName);
+    }
+    if (nIndex == PackageLayout::SYSCount)
+        return QStringLiteral("system");
+    return QStringLiteral("slot %1").arg(nIndex);
+}
+
+QString ToolOutput::PhoneName(const QByteArray &baDeviceName)
+{
+    const int nCut = baDeviceName.indexOf('\x10');
+    return Printable(nCut < 0 ? baDeviceName : baDeviceName.left(nCut));
+}
+
+QString ToolOutput::VersionShown(const QByteArray &baVersion)
+{
+    const QByteArray baLabel("Version: ");
+    return Printable(baVersion.startsWith(baLabel) ? baVersion.mid(baLabel.size()) : baVersion);
+}
+
+QList<int> ToolOutput::CountOrder(const quint32 *pCounts, int nCounts)
+{
+    QList<int> listSlots;
+    for (const BackupKind &kind : BackupKinds::All()) {
+        if (kind.nPackageCountIndex < nCounts)
+            listSlots << kind.nPackageCountIndex;
+    }
+    for (int i = 0; i < nCounts; ++i) {
+        if (!listSlots.contains(i) && pCounts[i] != 0)
+            listSlots << i;
+    }
+    return listSlots;
+}
+
+QStringList ToolOutput::CountLines(const quint32 *pCounts, int nCounts)
+{
+    QStringList listLines;
+    for (int nSlot : CountOrder(pCounts, nCounts))
+        listLines << QStringLiteral("  %1 %2").arg(CountName(nSlot), -10).arg(pCounts[nSlot]);
+    return listLines;
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <PackageReader.h>
+
 #include <QByteArray>
 #include <QJsonObject>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -40,6 +43,29 @@ public:
     // control characters shown as \xNN (\uNNNN for the bidirectional marks).
     static QString Printable(const QByteArray &baText);
     static QString Printable(const QString &strText);
+
+    // Why a package could not be opened, in words for people: "cannot read"
+    // a missing or unreadable file, "not a backup package" for a file of
+    // another kind, else the reader's words. Printed as an error; returns
+    // ExitFailure.
+    int PackageError(const QString &strPackage, PackageReader::OpenResult result, bool bGzip,
+                     const QString &strReaderText);
+    static QString PackageErrorText(const QString &strPackage, PackageReader::OpenResult result, bool bGzip,
+                                    const QString &strReaderText);
+    // The word of the kind a package count slot counts ("contacts", "sms",
+    // ...); "system" for the slot no kind fills, "slot N" for unused ones.
+    static QString CountName(int nIndex);
+    // The slots of a header's counts (nCounts of them) in the order people
+    // read them: every kind's, as a backup runs them, then the other slots
+    // that are not 0.
+    static QList<int> CountOrder(const quint32 *pCounts, int nCounts);
+    // "  contacts   40" for each of CountOrder.
+    static QStringList CountLines(const quint32 *pCounts, int nCounts);
+    // The phone's name from a package's device name: the part before the
+    // 0x10 that separates it from the phone's serial text, shown printable.
+    static QString PhoneName(const QByteArray &baDeviceName);
+    // A versioned package's version text without its leading "Version: ".
+    static QString VersionShown(const QByteArray &baVersion);
 
 private:
     std::FILE *m_pOut;

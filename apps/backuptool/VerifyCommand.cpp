@@ -4,10 +4,14 @@
 
 #include <PackageVerifier.h>
 
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QJsonValue>
+
 QString VerifyCommand::Help()
 {
     return QStringLiteral(
-        "Usage: backuptool verify PACKAGE\n"
+        "Usage: backuptool verify PACKAGE [--json]\n"
         "\n"
         "Reads the whole package as a reader would: the gzip stream and its\n"
         "checksum, the header layout, every entry's declared size against what\n"
@@ -17,11 +21,19 @@ QString VerifyCommand::Help()
         "wrong and which entries are still intact (byte-exact). Check a backup\n"
         "before you rely on it.\n"
         "\n"
+        "A file that cannot be read, or that is not a backup package at all\n"
+        "(an ordinary ZIP archive, a text), is said to be so.\n"
+        "\n"
         "Options:\n"
+        "  --json   print the verdict as one JSON object: package, readable,\n"
+        "           backupPackage, sound, error (why it could not be read or is\n"
+        "           no package), layout, version, deviceName, checksumConfirmed,\n"
+        "           entries (index, name, target, state, held, declared), notes\n"
+        "           and problems\n"
         "  --help   show this help\n"
         "\n"
-        "Exit status: 0 sound, 1 not sound (missing, unreadable, truncated or\n"
-        "malformed), 2 wrong arguments.");
+        "Exit status: 0 sound, 1 not sound (missing, unreadable, not a backup\n"
+        "package, truncated or malformed), 2 wrong arguments.");
 }
 
 int VerifyCommand::Run(const QStringList &listArgs, ToolOutput &out)
@@ -29,7 +41,7 @@ int VerifyCommand::Run(const QStringList &listArgs, ToolOutput &out)
     QStringList listPositional;
     QStringList listOptions;
     QString strError;
-    if (!ToolOutput::SplitArgs(listArgs, {}, listPositional, listOptions, strError))
+    if (!ToolOutput::SplitArgs(listArgs, {QStringLiteral("--json")}, listPositional, listOptions, strError))
         return out.UsageError(QStringLiteral("verify"), strError);
     if (listPositional.size() != 1)
         return out.UsageError(QStringLiteral("verify"), QStringLiteral("expects exactly one PACKAGE"));
@@ -37,6 +49,33 @@ int VerifyCommand::Run(const QStringList &listArgs, ToolOutput &out)
 
     PackageVerifier verifier;
     const bool bSound = verifier.Verify(ToolOutput::NativePath(strPackage));
+    // A file that is unreadable or of another kind has no verdict to give.
+    const bool bNoPackage = !verifier.HeadRead() && IsNoPackage(verifier);
+    const QString strNoPackage =
+        bNoPackage ? ToolOutput::PackageErrorText(strPackage, verifier.OpenResult(), verifier.IsGzip(),
+                                                  verifier.OpenErrorText())
+                   : QString();
+    if (listOptions.contains(QStringLiteral("--json"))) {
+        out.Json(JsonVerdict(strPackage, verifier, strNoPackage));
+        return bSound ? ToolOutput::ExitOk : ToolOutput::ExitFailure;
+    }
+    if (bNoPackage)
+        return out.Error(strNoPackage);
+    PrintText(strPackage, verifier, out);
+    if (bSound)
+        return ToolOutput::ExitOk;
+    out.Error(QStringLiteral("%1: the package is not sound").arg(strPackage));
+    return ToolOutput::ExitFailure;
+}
+
+bool VerifyCommand::IsNoPackage(const PackageVerifier &verifier)
+{
+    return verifier.OpenResult() == PackageReader::CannotOpen || verifier.OpenResult() == PackageReader::NotAPackage
+           || !verifier.IsGzip();
+}
+
+void VerifyCommand::PrintText(const QString &strPackage, const PackageVerifier &verifier, ToolOutput &out)
+{
     out.Line(QStringLiteral("Package:  %1").arg(strPackage));
     if (verifier.HeadRead()) {
         const PackageLayout &layout = PackageLayout::Get(verifier.Layout());
@@ -44,7 +83,7 @@ int VerifyCommand::Run(const QStringList &listArgs, ToolOutput &out)
                      .arg(QLatin1String(layout.szName),
                           layout.bVersioned ? QStringLiteral(" (\"%1\")").arg(ToolOutput::Printable(verifier.VersionText()))
                                             : QStringLiteral(" (unversioned)")));
-        out.Line(QStringLiteral("Device:   %1").arg(ToolOutput::Printable(verifier.DeviceName())));
+        out.Line(QStringLiteral("Phone:    %1").arg(ToolOutput::PhoneName(verifier.DeviceName())));
         out.Line(QStringLiteral("Entries:  %1").arg(verifier.Entries().size()));
         for (const PackageVerifier::Entry &entry : verifier.Entries()) {
             out.Line(QStringLiteral("  %1 %2 %3 of %4 bytes  %5")
@@ -59,13 +98,15 @@ int VerifyCommand::Run(const QStringList &listArgs, ToolOutput &out)
     }
     for (const QString &strNote : verifier.Notes())
         out.Line(QStringLiteral("Note: %1").arg(strNote));
-    if (bSound) {
+    if (verifier.IsSound()) {
         out.Line(QStringLiteral("The package is sound."));
-        return ToolOutput::ExitOk;
+        return;
     }
     out.Line(QStringLiteral("The package is NOT sound:"));
     for (const QString &strProblem : verifier.Problems())
         out.Line(QStringLiteral("  - %1").arg(strProblem));
+    if (!verifier.HeadRead())
+        return;
     // Intact means byte-exact; what was read in full without confirmation is
     // listed apart.
     QStringList listIntact;
@@ -77,13 +118,39 @@ int VerifyCommand::Run(const QStringList &listArgs, ToolOutput &out)
         else if (entry.state == PackageVerifier::EntryComplete)
             listUnconfirmed << strEntry;
     }
-    if (verifier.HeadRead()) {
-        out.Line(QStringLiteral("Intact entries: %1")
-                     .arg(listIntact.isEmpty() ? QStringLiteral("none") : listIntact.join(QStringLiteral(", "))));
-        if (!listUnconfirmed.isEmpty())
-            out.Line(QStringLiteral("Read in full, but not confirmed (their bytes may be wrong): %1")
-                         .arg(listUnconfirmed.join(QStringLiteral(", "))));
+    out.Line(QStringLiteral("Intact entries: %1")
+                 .arg(listIntact.isEmpty() ? QStringLiteral("none") : listIntact.join(QStringLiteral(", "))));
+    if (!listUnconfirmed.isEmpty())
+        out.Line(QStringLiteral("Read in full, but not confirmed (their bytes may be wrong): %1")
+                     .arg(listUnconfirmed.join(QStringLiteral(", "))));
+}
+
+QJsonObject VerifyCommand::JsonVerdict(const QString &strPackage, const PackageVerifier &verifier,
+                                       const QString &strNoPackage)
+{
+    QJsonObject verdict{{QStringLiteral("package"), strPackage},
+                        {QStringLiteral("readable"), verifier.OpenResult() != PackageReader::CannotOpen},
+                        {QStringLiteral("backupPackage"), verifier.HeadRead() || strNoPackage.isEmpty()},
+                        {QStringLiteral("sound"), verifier.IsSound() && verifier.HeadRead()},
+                        {QStringLiteral("error"), strNoPackage.isEmpty() ? QJsonValue() : QJsonValue(strNoPackage)},
+                        {QStringLiteral("notes"), QJsonArray::fromStringList(verifier.Notes())},
+                        {QStringLiteral("problems"), QJsonArray::fromStringList(verifier.Problems())}};
+    if (!verifier.HeadRead())
+        return verdict;
+    const PackageLayout &layout = PackageLayout::Get(verifier.Layout());
+    verdict.insert(QStringLiteral("layout"), QString::fromLatin1(layout.szName));
+    verdict.insert(QStringLiteral("version"), QString::fromLocal8Bit(verifier.VersionText()));
+    verdict.insert(QStringLiteral("deviceName"), QString::fromLocal8Bit(verifier.DeviceName()));
+    verdict.insert(QStringLiteral("checksumConfirmed"), verifier.ChecksumConfirmed());
+    QJsonArray entries;
+    for (const PackageVerifier::Entry &entry : verifier.Entries()) {
+        entries.append(QJsonObject{{QStringLiteral("index"), entry.nIndex},
+                                   {QStringLiteral("name"), QString::fromLocal8Bit(entry.baName)},
+                                   {QStringLiteral("target"), QString::fromLocal8Bit(entry.baTarget)},
+                                   {QStringLiteral("state"), QLatin1String(PackageVerifier::StateName(entry.state))},
+                                   {QStringLiteral("held"), entry.nHeld},
+                                   {QStringLiteral("declared"), qint64(entry.nDeclared)}});
     }
-    out.Error(QStringLiteral("%1: the package is not sound").arg(strPackage));
-    return ToolOutput::ExitFailure;
+    verdict.insert(QStringLiteral("entries"), entries);
+    return verdict;
 }

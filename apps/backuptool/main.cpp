@@ -22,7 +22,8 @@ namespace
 const ToolCommand g_commands[] = {
     {"list", "show a package's header: layout, version, phone, counts, entries", &ListCommand::Help,
      &ListCommand::Run},
-    {"info", "show the phone and module counts of the package's Info.xml", &InfoCommand::Help, &InfoCommand::Run},
+    {"info", "show the phone a package comes from and the count of every kind", &InfoCommand::Help,
+     &InfoCommand::Run},
     {"extract", "write a package's entries into a folder", &ExtractCommand::Help, &ExtractCommand::Run},
     {"verify", "read a whole package and say whether it is sound", &VerifyCommand::Help, &VerifyCommand::Run},
     {"run", "back up the phone without a window, with a progress line", &RunCommand::Help, &RunCommand::Run},
@@ -58,9 +59,17 @@ QString Overview()
         "Run 'backuptool COMMAND --help' for the arguments of a command.\n"
         "--verbose shows the engine's log lines on the error stream.\n"
         "\n"
-        "Exit status: 0 success, 1 a missing, unreadable, truncated, malformed\n"
-        "or unsound package, 2 wrong arguments; 'run' and 'restore' also 4 phone\n"
-        "disconnected and 130 cancelled (see their help).");
+        "Exit status of run: 0 every selected item the phone gives was backed up\n"
+        "in full (and, with --verify, the package is sound); 1 anything less (an\n"
+        "item failed or fell short, the destination cannot be written, another\n"
+        "backup holds the data folder, ...); 2 wrong arguments;\n"
+        "4 phone disconnected during the backup (nothing of the run was kept);\n"
+        "130 cancelled (Ctrl-C, SIGTERM or a closed terminal).\n"
+        "Exit status of restore: see 'backuptool restore --help'; it also ends\n"
+        "with 4 when the phone is disconnected and 130 when cancelled.\n"
+        "Exit status of list, info, extract and verify: 0 success, 1 a missing,\n"
+        "unreadable, truncated, malformed or unsound package, or a file that is\n"
+        "not a backup package, 2 wrong arguments.");
     return strText;
 }
 } // namespace

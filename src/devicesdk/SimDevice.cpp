@@ -103,6 +103,21 @@ bool AddAppData(ZipStoreWriter &zip, const PhoneConfig &config, const QPair<QStr
     }
     return bOk;
 }
+
+// The bytes of every application's data files that lie inside the phone.
+qint64 AppDataBytes(const PhoneConfig &config)
+{
+    qint64 nBytes = 0;
+    for (const QPair<QString, QString> &app : AppsWithData(config)) {
+        QDirIterator it(app.second, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString strFile = it.next();
+            if (config.IsInsidePhone(strFile))
+                nBytes += QFileInfo(strFile).size();
+        }
+    }
+    return nBytes;
+}
 } // namespace
 
 SimDevice &SimDevice::Instance()
@@ -525,12 +540,19 @@ int SimDevice::GetBackUpCount(int nType, int *pCount, int *pSize)
         } else {
             const QList<PhoneConfig::PhoneFile> list = nListType == 9 ? config.Apps() : config.MediaFiles(nListType);
             nCount = list.size();
-            for (const PhoneConfig::PhoneFile &file : list)
-                nBytes += file.nSize;
+            // The applications' data is the size of their data folders,
+            // not of their packages.
+            if (nType == 15) {
+                nBytes = AppDataBytes(config);
+            } else {
+                for (const PhoneConfig::PhoneFile &file : list)
+                    nBytes += file.nSize;
+            }
         }
         if (files.nCountOverride >= 0)
             nCount = files.nCountOverride;
-        nSizeOverride = files.nSizeOverride;
+        if (nType != 15)
+            nSizeOverride = files.nSizeOverride;
     }
     *pCount = nCount;
     if (pSize)

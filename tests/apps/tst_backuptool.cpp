@@ -16,6 +16,8 @@
 
 #include <memory>
 
+#include <unistd.h>
+
 class tst_BackupTool : public QObject
 {
     Q_OBJECT
@@ -25,6 +27,11 @@ private slots:
     void commands_data();
     void commands();
     void listJson();
+    void verifyWithoutPackage_data();
+    void verifyWithoutPackage();
+    void verifyJson_data();
+    void verifyJson();
+    void infoJson();
     void extractWritesFiles();
 
 private:
@@ -84,6 +91,10 @@ void tst_BackupTool::initTestCase()
                                                                          {{"C:/a/Info.xml", "<Info>\r\n</Info>"},
                                                                           {"C:/a/\x1b[2Jred", "x"}},
                                                                          {0, 1}, "P")));
+    // Files of other kinds that a user may take for a package.
+    PackageFixture::WriteFile(Package(QStringLiteral("ordinary.zip")),
+                              QByteArray("PK\x03\x04\x14\x00\x00\x00\x00\x00", 10) + QByteArray(200, '\0'));
+    PackageFixture::WriteFile(Package(QStringLiteral("notes.txt")), "a note, not a package\n");
     PackageFixture::WriteFile(Package(QStringLiteral("no-info.zip")),
                               PackageFixture::Gzip(PackageFixture::Build(QStringLiteral("MMS"), {{"C:/a/PB.zip", "x"}}, {0, 1}, "P")));
 }
@@ -109,12 +120,14 @@ void tst_BackupTool::commands_data()
     QTest::addColumn<QString>("err");      // part expected on stderr
 
     QTest::newRow("list") << QStringList{"list", "@/good.zip"} << 0
-                          << QStringList{"Layout:   MMS (versioned, 20 counts)", "Version:  Version: DVSK 32.610.12",
-                                         "Device:   Phone\\x10350000000000017", "  PBCount          120",
-                                         "  MMSCount         0", "Entries:  2", "300000  "}
+                          << QStringList{"Layout:   MMS (versioned, 20 counts)", "Version:  DVSK 32.610.12\n",
+                                         "Phone:    Phone\n", "Counts:\n  contacts   120\n  sms        0\n",
+                                         "  mms        0\n", "  email      0\n", "Entries:  2", "300000  "}
                           << "";
     QTest::newRow("info") << QStringList{"info", "@/good.zip"} << 0
-                          << QStringList{"  DeviceName  Phone\\x10350000000000017", "  CVersion    C00", "  PB          120"}
+                          << QStringList{"Phone:          Phone\n", "Firmware:       V1C00\n", "Customisation:  C00\n",
+                                         "Host version:   32.610.12\n", "  contacts   120\n", "  videos     0\n",
+                                         "  calls      0\n", "Info.xml:       contacts 120\n"}
                           << "";
     QTest::newRow("verify good") << QStringList{"verify", "@/good.zip"} << 0
                                  << QStringList{"Checksum: confirmed", "The package is sound."} << "";
@@ -139,14 +152,21 @@ void tst_BackupTool::commands_data()
     QTest::newRow("verify cut header") << QStringList{"verify", "@/cut-header.zip"} << 1
                                        << QStringList{"ends inside its header", "NOT sound"} << "not sound";
     QTest::newRow("list missing") << QStringList{"list", "@/none.zip"} << 1 << QStringList()
-                                  << "none.zip: cannot open the package: No such file or directory";
+                                  << "cannot read @/none.zip: No such file or directory";
+    QTest::newRow("info of an ordinary ZIP") << QStringList{"info", "@/ordinary.zip"} << 1 << QStringList()
+                                             << "is not a backup package (it is an ordinary ZIP archive)";
     QTest::newRow("info garbage") << QStringList{"info", "@/garbage.zip"} << 1 << QStringList()
                                   << "not a backup package";
     QTest::newRow("info without Info.xml") << QStringList{"info", "@/no-info.zip"} << 1 << QStringList()
                                            << "the package holds no Info.xml entry";
     QTest::newRow("info cut entry is fine") << QStringList{"info", "@/cut-entry.zip"} << 0
-                                            << QStringList{"  PB          120"} << "";
-    QTest::newRow("--help") << QStringList{"--help"} << 0 << QStringList{"Commands:", "  verify"} << "";
+                                            << QStringList{"  contacts   120"} << "";
+    QTest::newRow("--help") << QStringList{"--help"} << 0
+                            << QStringList{"Commands:", "  verify", "4 phone disconnected", "130 cancelled"} << "";
+    QTest::newRow("run --help names every kind")
+        << QStringList{"run", "--help"} << 0
+        << QStringList{"media    (also: images, videos, photos", "other    (also: calls, calendar, email", "130 cancelled"}
+        << "";
     QTest::newRow("no command") << QStringList() << 2 << QStringList() << "no command given";
     QTest::newRow("unknown command") << QStringList{"pack"} << 2 << QStringList() << "unknown command 'pack'";
     QTest::newRow("unknown option") << QStringList{"verify", "--fast", "a"} << 2 << QStringList()
@@ -169,6 +189,7 @@ void tst_BackupTool::commands()
         strPart.replace(QLatin1Char('@'), m_pEnv->Path(QStringLiteral("pkg")));
         QVERIFY2(result.strOut.contains(strPart), qPrintable(strPart + QStringLiteral(" not in:\n") + result.strOut));
     }
+    err.replace(QLatin1Char('@'), m_pEnv->Path(QStringLiteral("pkg")));
     if (err.isEmpty())
         QCOMPARE(result.strErr, QString());
     else
@@ -187,6 +208,95 @@ void tst_BackupTool::listJson()
     const QJsonArray entries = object.value(QStringLiteral("entries")).toArray();
     QCOMPARE(entries.size(), 2);
     QCOMPARE(entries.at(1).toObject().value(QStringLiteral("size")).toInt(), 300000);
+}
+
+void tst_BackupTool::verifyWithoutPackage_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("err");
+    QTest::newRow("missing") << "none.zip" << "cannot read @/none.zip: No such file or directory";
+    QTest::newRow("unreadable") << "locked.zip" << "cannot read @/locked.zip: Permission denied";
+    QTest::newRow("ordinary ZIP") << "ordinary.zip" << "@/ordinary.zip is not a backup package (it is an ordinary ZIP archive)";
+    QTest::newRow("text") << "notes.txt" << "@/notes.txt is not a backup package\n";
+    QTest::newRow("gzip of something else") << "garbage.zip" << "@/garbage.zip is not a backup package\n";
+}
+
+// A file that is no package gets no verdict on its soundness.
+void tst_BackupTool::verifyWithoutPackage()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, err);
+    const QString strPath = Package(file);
+    if (file == QLatin1String("locked.zip")) {
+        if (::geteuid() == 0)
+            QSKIP("root reads every file");
+        PackageFixture::WriteFile(strPath, m_baGood);
+        QVERIFY(QFile::setPermissions(strPath, QFileDevice::Permissions()));
+    }
+    const Result result = Run({QStringLiteral("verify"), strPath});
+    QCOMPARE(result.nExit, 1);
+    QVERIFY2(!result.strOut.contains(QStringLiteral("sound")), qPrintable(result.strOut));
+    err.replace(QLatin1Char('@'), m_pEnv->Path(QStringLiteral("pkg")));
+    QVERIFY2(result.strErr.contains(err), qPrintable(result.strErr));
+}
+
+void tst_BackupTool::verifyJson_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<bool>("readable");
+    QTest::addColumn<bool>("backupPackage");
+    QTest::addColumn<bool>("sound");
+    QTest::addColumn<int>("entries");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("sound") << "good.zip" << 0 << true << true << true << 2 << "";
+    QTest::newRow("cut entry") << "cut-entry.zip" << 1 << true << true << false << 2 << "";
+    QTest::newRow("missing") << "none.zip" << 1 << false << false << false << 0 << "cannot read";
+    QTest::newRow("ordinary ZIP") << "ordinary.zip" << 1 << true << false << false << 0 << "not a backup package";
+}
+
+void tst_BackupTool::verifyJson()
+{
+    QFETCH(QString, file);
+    QFETCH(int, exitCode);
+    QFETCH(bool, readable);
+    QFETCH(bool, backupPackage);
+    QFETCH(bool, sound);
+    QFETCH(int, entries);
+    QFETCH(QString, error);
+    const Result result = Run({QStringLiteral("verify"), Package(file), QStringLiteral("--json")});
+    QCOMPARE(result.nExit, exitCode);
+    QJsonParseError parseError;
+    const QJsonObject object = QJsonDocument::fromJson(result.strOut.toUtf8(), &parseError).object();
+    QCOMPARE(parseError.error, QJsonParseError::NoError);
+    QCOMPARE(object.value(QStringLiteral("readable")).toBool(), readable);
+    QCOMPARE(object.value(QStringLiteral("backupPackage")).toBool(), backupPackage);
+    QCOMPARE(object.value(QStringLiteral("sound")).toBool(), sound);
+    QCOMPARE(object.value(QStringLiteral("entries")).toArray().size(), entries);
+    QCOMPARE(object.value(QStringLiteral("problems")).toArray().isEmpty(), sound);
+    QVERIFY(object.value(QStringLiteral("error")).toString().contains(error));
+    if (entries > 0) {
+        const QJsonObject first = object.value(QStringLiteral("entries")).toArray().first().toObject();
+        QCOMPARE(first.value(QStringLiteral("target")).toString(), QStringLiteral("Info.xml"));
+        QCOMPARE(object.value(QStringLiteral("deviceName")).toString(), QStringLiteral("Phone\x10" "350000000000017"));
+    }
+}
+
+void tst_BackupTool::infoJson()
+{
+    const Result result = Run({QStringLiteral("info"), Package(QStringLiteral("good.zip")), QStringLiteral("--json")});
+    QCOMPARE(result.nExit, 0);
+    QJsonParseError error;
+    const QJsonObject object = QJsonDocument::fromJson(result.strOut.toUtf8(), &error).object();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(object.value(QStringLiteral("phoneName")).toString(), QStringLiteral("Phone"));
+    QCOMPARE(object.value(QStringLiteral("customisation")).toString(), QStringLiteral("C00"));
+    const QJsonObject counts = object.value(QStringLiteral("counts")).toObject();
+    // Every kind the package counts, by the words the summary uses.
+    QCOMPARE(counts.value(QStringLiteral("contacts")).toInt(), 120);
+    QCOMPARE(counts.size(), 12);
+    QVERIFY(counts.contains(QStringLiteral("appdata")) && counts.contains(QStringLiteral("bookmarks")));
+    QCOMPARE(object.value(QStringLiteral("infoCounts")).toObject().value(QStringLiteral("contacts")).toInt(), 120);
 }
 
 void tst_BackupTool::extractWritesFiles()

@@ -615,11 +615,11 @@ void tst_AdbClient::backuptoolBacksUpTheRecords()
 
     QString strOutput;
     QCOMPARE(RunBackuptool(out.path(), strSerial, {"--items", "contacts,messages,other", "--dest", out.filePath("dest"), "--verify"}, &strOutput), 0);
-    for (const char *szLine : {"contacts           32", "SMS                60", "MMS                4",
-                               "call log           30", "calendar           12"})
+    for (const char *szLine : {"contacts           32", "sms                60", "mms                4",
+                               "calls              30", "calendar           12"})
         QVERIFY2(strOutput.contains(szLine), qPrintable(strOutput));
     // No e-mail provider through adb: left out and said so.
-    QVERIFY2(strOutput.contains("\nNot available on this phone: e-mail\n"), qPrintable(strOutput));
+    QVERIFY2(strOutput.contains("\nNot available on this phone: email\n"), qPrintable(strOutput));
 
     // The package's module files, read by readers this project did not write.
     QVERIFY(ExtractThePackage(out.filePath("dest"), out.filePath("files")));

@@ -4,7 +4,9 @@
 // back up).
 
 #include "AdbTestRig.h"
+#include "BackupKinds.h"
 #include "HostOptions.h"
+#include "ItemNames.h"
 #include "TestEnv.h"
 #include "TestPhone.h"
 
@@ -40,6 +42,7 @@ private slots:
     void phoneOptions();
     void headlessWaitsForPhone_data();
     void headlessWaitsForPhone();
+    void itemNamesAgreeWithTheTool();
     void headlessBackupWithPictures();
     void headlessPhoneDisconnected();
     void refusesForeignLibrary_data();
@@ -108,7 +111,10 @@ void tst_BackupHost::options_data()
     QTest::newRow("items in wizard order, once")
         << QStringList{"--headless", "--items", "music, Contacts,music"} << true << QStringList{"music", "contacts"} << 0;
     QTest::newRow("all") << QStringList{"--headless", "--items", "all"} << true << HostOptions::TileNames() << 0;
-    QTest::newRow("unknown item") << QStringList{"--headless", "--items", "photos"} << false << QStringList() << 0;
+    QTest::newRow("unknown item") << QStringList{"--headless", "--items", "fotos"} << false << QStringList() << 0;
+    QTest::newRow("kinds and everyday words name their tiles")
+        << QStringList{"--headless", "--items", "photos,Audio,sms,email,videos"} << true
+        << QStringList{"media", "music", "messages", "other"} << 0;
     QTest::newRow("rom caller") << QStringList{"--caller", "ROM"} << true << QStringList() << 2;
     QTest::newRow("unknown caller") << QStringList{"--caller", "home"} << false << QStringList() << 0;
     QTest::newRow("option taken as a value") << QStringList{"--dest", "--headless"} << false << QStringList() << 0;
@@ -158,6 +164,17 @@ void tst_BackupHost::phoneOptions()
     QCOMPARE(options.Parse(args, strError), ok);
     if (ok)
         QCOMPARE(options.strDevice, device);
+}
+
+// The window's --items and backuptool's take the same names for the same
+// tiles: the host keeps its own table, as it never links the engine.
+void tst_BackupHost::itemNamesAgreeWithTheTool()
+{
+    for (const QString &strName : ItemNames::Names()) {
+        const BackupTile *pTile = BackupKinds::Tile(ItemNames::TileOf(strName));
+        QVERIFY2(pTile, qPrintable(strName));
+        QCOMPARE(HostOptions::TileOfName(strName), QString::fromLatin1(pTile->szToolName));
+    }
 }
 
 void tst_BackupHost::headlessWaitsForPhone_data()
@@ -212,7 +229,7 @@ void tst_BackupHost::headlessBackupWithPictures()
     QVERIFY(result.strOut.contains(QStringLiteral("Backing up into %1").arg(strDest)));
     QVERIFY(result.strOut.contains(QStringLiteral("Backup finished.\n")));
     QVERIFY(result.strOut.contains(QStringLiteral("  contacts           3\n")));
-    QVERIFY(result.strOut.contains(QStringLiteral("  call log           2\n")));
+    QVERIFY(result.strOut.contains(QStringLiteral("  calls              2\n")));
 
     // The package line names the file the run left in the destination.
     const QRegularExpressionMatch match =

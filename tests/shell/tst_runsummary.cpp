@@ -34,20 +34,20 @@ void tst_RunSummary::lines_data()
     QTest::newRow("a failed module, a module never reached")
         << int(RESULT_BIT_IMAGE) << 0 << true
         << QStringList{"Backup finished with failures.", "Package:       <package>", "Backup folder: <folder>",
-                       "Backed up:", "  contacts           5", "Failed:        images, call log (not run)"}
+                       "Backed up:", "  contacts           5", "Failed:        images, calls (not run)"}
         << 1;
     // Left out, neither "nothing to back up" nor failed; the run is complete.
     QTest::newRow("the call log is not available on the phone")
         << 0 << int(RESULT_BIT_CALLLOG) << true
         << QStringList{"Backup finished.", "Package:       <package>", "Backup folder: <folder>", "Backed up:",
                        "  contacts           5", "  images             0",
-                       "Not available on this phone: call log"}
+                       "Not available on this phone: calls"}
         << 0;
     // A kind that failed is reported failed, whatever its count said.
     QTest::newRow("failed although counted as not available")
         << int(RESULT_BIT_CALLLOG) << int(RESULT_BIT_CALLLOG) << true
         << QStringList{"Backup finished with failures.", "Package:       <package>", "Backup folder: <folder>",
-                       "Backed up:", "  contacts           5", "  images             0", "Failed:        call log"}
+                       "Backed up:", "  contacts           5", "  images             0", "Failed:        calls"}
         << 1;
     QTest::newRow("another backup holds the data folder")
         << int(RUN_RESULT_DATA_FOLDER_BUSY) << 0 << false

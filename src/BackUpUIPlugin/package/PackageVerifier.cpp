@@ -39,6 +39,9 @@ const char *PackageVerifier::StateName(EntryState state)
 void PackageVerifier::Reset()
 {
     m_bHeadRead = false;
+    m_openResult = PackageReader::CannotOpen;
+    m_bGzip = false;
+    m_strOpenError.clear();
     m_layout = PackageLayout::MMS;
     m_baVersion.clear();
     m_baDeviceName.clear();
@@ -129,7 +132,10 @@ bool PackageVerifier::Verify(const char *szPath)
     Reset();
     PackageReader reader;
     const PackageReader::OpenResult opened = reader.Open(szPath);
+    m_openResult = opened;
+    m_bGzip = reader.IsGzip();
     if (opened != PackageReader::OpenOk) {
+        m_strOpenError = reader.ErrorText();
         m_listProblems << reader.ErrorText();
         if (opened != PackageReader::CannotOpen && !reader.IsGzip())
             m_listProblems << QStringLiteral("the file is not gzip-compressed");

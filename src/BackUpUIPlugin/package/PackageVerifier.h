@@ -2,6 +2,7 @@
 
 #include "BackUpHead.h"
 #include "PackageLayout.h"
+#include "PackageReader.h"
 
 #include <QByteArray>
 #include <QList>
@@ -42,6 +43,11 @@ public:
     bool IsSound() const { return m_listProblems.isEmpty(); }
     // True once the header was read; Layout() and the rest are valid then.
     bool HeadRead() const { return m_bHeadRead; }
+    // How opening the package went, whether it is gzip-compressed, and the
+    // reader's words when it could not be opened.
+    PackageReader::OpenResult OpenResult() const { return m_openResult; }
+    bool IsGzip() const { return m_bGzip; }
+    QString OpenErrorText() const { return m_strOpenError; }
     PackageLayout::Id Layout() const { return m_layout; }
     QByteArray VersionText() const { return m_baVersion; }
     QByteArray DeviceName() const { return m_baDeviceName; }
@@ -61,6 +67,9 @@ private:
     void Reset();
 
     bool m_bHeadRead = false;
+    PackageReader::OpenResult m_openResult = PackageReader::CannotOpen;
+    bool m_bGzip = false;
+    QString m_strOpenError;
     PackageLayout::Id m_layout = PackageLayout::MMS;
     QByteArray m_baVersion;
     QByteArray m_baDeviceName;
