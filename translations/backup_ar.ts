@@ -386,6 +386,48 @@
     <message>
         <source>IDS_BACKUPUIPLUGIN_COMPLETE_NO_PHONE_LABEL</source>
         <translation>لم يكن أي هاتف متصلًا عند بدء النسخ الاحتياطي. لم يُنسخ أي شيء. وصّل الهاتف وأعد المحاولة.</translation>
+        <source>IDS_BACKUPUIPLUGIN_WAITING_READING_TEXT</source>
+        <translation>جارٍ قراءة هاتفك…</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_WAITING_CANCELLING_TEXT</source>
+        <translation>جارٍ إيقاف النسخ الاحتياطي…</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PREPARE_SELECTION_TEXT</source>
+        <translation>المحدد: %s</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PREPARE_SELECTION_ITEMS</source>
+        <translation>%s عنصر</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PREPARE_SELECTION_NONE</source>
+        <translation>لم يُحدَّد شيء</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_COUNTS_TEXT</source>
+        <translation>تم النسخ: %s</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_TOTALSIZE_TEXT</source>
+        <translation>الحجم الإجمالي: %s</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_PACKAGE_TEXT</source>
+        <translation>الحزمة: %s</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_SHOWDETAILS_BUTTON</source>
+        <translation>عرض التفاصيل</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_HIDEDETAILS_BUTTON</source>
+        <translation>إخفاء التفاصيل</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_NOTCOPIED_LIST</source>
+        <translation>الملفات والتطبيقات التي تعذّر نسخها</translation>
     </message>
     <message>
         <source>IDS_RESTORE_ENTRY_BUTTON</source>

@@ -386,6 +386,48 @@
     <message>
         <source>IDS_BACKUPUIPLUGIN_COMPLETE_NO_PHONE_LABEL</source>
         <translation>No phone was connected when the backup started. Nothing was backed up. Connect the phone and try again.</translation>
+        <source>IDS_BACKUPUIPLUGIN_WAITING_READING_TEXT</source>
+        <translation>Reading your phone…</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_WAITING_CANCELLING_TEXT</source>
+        <translation>Stopping the backup…</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PREPARE_SELECTION_TEXT</source>
+        <translation>Selected: %s</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PREPARE_SELECTION_ITEMS</source>
+        <translation>%s items</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PREPARE_SELECTION_NONE</source>
+        <translation>Nothing selected</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_COUNTS_TEXT</source>
+        <translation>Backed up: %s</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_TOTALSIZE_TEXT</source>
+        <translation>Total size: %s</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_PACKAGE_TEXT</source>
+        <translation>Package: %s</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_SHOWDETAILS_BUTTON</source>
+        <translation>Show details</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_HIDEDETAILS_BUTTON</source>
+        <translation>Hide details</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_NOTCOPIED_LIST</source>
+        <translation>Files and apps that could not be copied</translation>
     </message>
     <message>
         <source>IDS_RESTORE_ENTRY_BUTTON</source>

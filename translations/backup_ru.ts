@@ -386,6 +386,48 @@
     <message>
         <source>IDS_BACKUPUIPLUGIN_COMPLETE_NO_PHONE_LABEL</source>
         <translation>При запуске резервного копирования телефон не был подключён. Ничего не сохранено. Подключите телефон и повторите.</translation>
+        <source>IDS_BACKUPUIPLUGIN_WAITING_READING_TEXT</source>
+        <translation>Чтение данных телефона…</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_WAITING_CANCELLING_TEXT</source>
+        <translation>Остановка резервного копирования…</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PREPARE_SELECTION_TEXT</source>
+        <translation>Выбрано: %s</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PREPARE_SELECTION_ITEMS</source>
+        <translation>%s элем.</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_PREPARE_SELECTION_NONE</source>
+        <translation>Ничего не выбрано</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_COUNTS_TEXT</source>
+        <translation>Сохранено: %s</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_TOTALSIZE_TEXT</source>
+        <translation>Общий размер: %s</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_PACKAGE_TEXT</source>
+        <translation>Пакет: %s</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_SHOWDETAILS_BUTTON</source>
+        <translation>Подробнее</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_HIDEDETAILS_BUTTON</source>
+        <translation>Скрыть подробности</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_NOTCOPIED_LIST</source>
+        <translation>Файлы и приложения, которые не удалось скопировать</translation>
     </message>
     <message>
         <source>IDS_RESTORE_ENTRY_BUTTON</source>

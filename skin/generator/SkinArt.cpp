@@ -40,7 +40,7 @@ QPainterPath CheckPath(const QPointF &ptCorner, qreal dScale)
 
 } // namespace
 
-QImage SkinArt::TileFrame(int nWidth, TileLook look)
+QImage SkinArt::TileFrame(int nWidth, TileLook look, bool bFlagLeft)
 {
     QImage image = SkinPainter::NewImage(nWidth, kTileHeight);
     const QRectF card(kTileInsetX + 0.5, kTileInsetY + 0.5, nWidth - 2 * kTileInsetX - 1.0,
@@ -74,15 +74,19 @@ QImage SkinArt::TileFrame(int nWidth, TileLook look)
         // The corner flag with its check mark, clipped to the card.
         painter.save();
         painter.setClipPath(edgePath);
+        // The flag sits in either bottom corner; the check mark in it always
+        // reads the same way, whatever the direction of the text.
         QPainterPath flag;
-        const QPointF ptCorner = card.bottomRight();
+        const QPointF ptCorner = bFlagLeft ? card.bottomLeft() : card.bottomRight();
+        const qreal dInward = bFlagLeft ? 1.0 : -1.0;
         flag.moveTo(ptCorner);
         flag.lineTo(ptCorner - QPointF(0, 23));
-        flag.lineTo(ptCorner - QPointF(23, 0));
+        flag.lineTo(ptCorner + QPointF(23 * dInward, 0));
         flag.closeSubpath();
         painter.fillPath(flag, SkinPalette::Accent());
         painter.restore();
-        painter.strokePath(CheckPath(ptCorner - QPointF(8.3, 4.8), 0.82),
+        const QPointF ptElbow = ptCorner + QPointF(bFlagLeft ? 6.0 : -8.3, -4.8);
+        painter.strokePath(CheckPath(ptElbow, 0.82),
                            QPen(Qt::white, 1.8, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         break;
     }

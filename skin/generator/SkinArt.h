@@ -14,7 +14,9 @@ public:
     enum ButtonState { ButtonNormal, ButtonHover, ButtonPressed, ButtonDisabled, ButtonFocus };
 
     // Tile frames; nWidth is 124 for the usual tiles and 248 for "other".
-    static QImage TileFrame(int nWidth, TileLook look);
+    // A checked frame's corner flag is in the bottom right corner, or in the
+    // bottom left one with bFlagLeft (right-to-left tiles).
+    static QImage TileFrame(int nWidth, TileLook look, bool bFlagLeft = false);
     // The item icon painted into a tile's top corner.
     static QImage TileIcon(SkinIcons::Glyph glyph, bool bEnabled);
 

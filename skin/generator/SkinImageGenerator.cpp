@@ -57,12 +57,13 @@ SkinImageGenerator::SkinImageGenerator()
         Add(QStringLiteral("BackUpUIPlugin/BigButton_Other_%1.png").arg(QLatin1String(look.szName)),
             [eLook] { return SkinArt::TileFrame(248, eLook); });
         // A checked tile's corner flag sits in the bottom corner on the
-        // values' side: mirrored for right-to-left tiles.
+        // values' side: on the left for right-to-left tiles, with its check
+        // mark drawn the right way round.
         if (eLook == SkinArt::TileChecked || eLook == SkinArt::TileCheckedHover) {
             Add(QStringLiteral("BackUpUIPlugin/BigButton_%1_Mirrored.png").arg(QLatin1String(look.szName)),
-                [eLook] { return SkinArt::TileFrame(124, eLook).mirrored(true, false); });
+                [eLook] { return SkinArt::TileFrame(124, eLook, true); });
             Add(QStringLiteral("BackUpUIPlugin/BigButton_Other_%1_Mirrored.png").arg(QLatin1String(look.szName)),
-                [eLook] { return SkinArt::TileFrame(248, eLook).mirrored(true, false); });
+                [eLook] { return SkinArt::TileFrame(248, eLook, true); });
         }
     }
     for (const TileKind &kind : kTileKinds) {

@@ -104,11 +104,11 @@ bool AddAppData(ZipStoreWriter &zip, const PhoneConfig &config, const QPair<QStr
     return bOk;
 }
 
-// The bytes of every application's data files that lie inside the phone.
-qint64 AppDataBytes(const PhoneConfig &config)
+// The bytes of the applications' data files that lie inside the phone.
+qint64 DataBytes(const PhoneConfig &config, const QList<QPair<QString, QString>> &listApps)
 {
     qint64 nBytes = 0;
-    for (const QPair<QString, QString> &app : AppsWithData(config)) {
+    for (const QPair<QString, QString> &app : listApps) {
         QDirIterator it(app.second, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString strFile = it.next();
@@ -530,29 +530,32 @@ int SimDevice::GetBackUpCount(int nType, int *pCount, int *pSize)
     int nSizeOverride = -1;
     if (PhoneConfig::IsRecordType(nType)) {
         nCount = qMax(0, config.Records(nType).nCount);
+    } else if (nType == 15) {
+        // What the backup of the applications' data goes through: the
+        // applications that have data, and the size of that data (not of
+        // their packages).
+        const QList<QPair<QString, QString>> listApps = AppsWithData(config);
+        nCount = listApps.size();
+        nBytes = DataBytes(config, listApps);
+        const PhoneConfig::FileSet overrides = config.Files(15);
+        if (overrides.nCountOverride >= 0)
+            nCount = overrides.nCountOverride;
+        nSizeOverride = overrides.nSizeOverride;
     } else {
-        const int nListType = nType == 15 ? 9 : nType;
-        const PhoneConfig::FileSet files = config.Files(nListType);
+        const PhoneConfig::FileSet files = config.Files(nType);
         if (!files.strRawList.isEmpty()) {
             QFile file(config.FileInPhone(files.strRawList));
             if (!file.fileName().isEmpty() && file.open(QIODevice::ReadOnly))
                 nCount = CountListItems(file.readAll());
         } else {
-            const QList<PhoneConfig::PhoneFile> list = nListType == 9 ? config.Apps() : config.MediaFiles(nListType);
+            const QList<PhoneConfig::PhoneFile> list = nType == 9 ? config.Apps() : config.MediaFiles(nType);
             nCount = list.size();
-            // The applications' data is the size of their data folders,
-            // not of their packages.
-            if (nType == 15) {
-                nBytes = AppDataBytes(config);
-            } else {
-                for (const PhoneConfig::PhoneFile &file : list)
-                    nBytes += file.nSize;
-            }
+            for (const PhoneConfig::PhoneFile &file : list)
+                nBytes += file.nSize;
         }
         if (files.nCountOverride >= 0)
             nCount = files.nCountOverride;
-        if (nType != 15)
-            nSizeOverride = files.nSizeOverride;
+        nSizeOverride = files.nSizeOverride;
     }
     *pCount = nCount;
     if (pSize)

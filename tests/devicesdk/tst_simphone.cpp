@@ -227,14 +227,15 @@ void tst_SimPhone::counts_data()
     QTest::addColumn<int>("sizeKB");
 
     // images 1 + 1024 + 1025 bytes = 2050 -> 3 KB (rounded up); videos none;
-    // audio 2048 -> 2 KB; apps 10 + 3000 -> 3 KB; their data 9000 -> 9 KB.
+    // audio 2048 -> 2 KB; apps 10 + 3000 -> 3 KB; the one with data, 9000
+    // bytes of it -> 9 KB.
     QTest::newRow("contacts") << 0 << 12 << 0;
     QTest::newRow("sms none") << 1 << 0 << 0;
     QTest::newRow("images") << 16 << 3 << 3;
     QTest::newRow("videos") << 17 << 0 << 0;
     QTest::newRow("audio") << 18 << 1 << 2;
     QTest::newRow("applications") << 9 << 2 << 3;
-    QTest::newRow("application data") << 15 << 2 << 9;
+    QTest::newRow("application data") << 15 << 1 << 9;
 }
 
 void tst_SimPhone::counts()

@@ -171,11 +171,15 @@ void tst_BackUpUIThread::countTable()
     m_pPhone->SetCountOverride(16, 30, 12000);
     m_pPhone->SetCountOverride(17, 2, 24000);
     m_pPhone->SetCountOverride(9, 4, 12000);
+    m_pPhone->SetCountOverride(15, 3, 800);
     QVERIFY(Count());
     BackUpUIThread *pWorker = BackUpUIThread::ExistingInstance();
     const QHash<int, structBackupID> counts = pWorker->GetModuleCounts();
     QCOMPARE(counts.value(1).nProNum, 7);
-    QCOMPARE(counts.value(3).nProNum, 4);
+    // The applications' data is counted on its own.
+    QCOMPARE(counts.value(3).nProNum, 3);
+    QCOMPARE(counts.value(3).nValue2, 800);
+    QCOMPARE(counts.value(29).nValue2, 12000);
     QCOMPARE(counts.value(4).nProNum, 32);
     QCOMPARE(counts.value(4).nValue2, 36000);
     QVERIFY(!counts.contains(22));
@@ -280,6 +284,7 @@ void tst_BackUpUIThread::progressEvents()
     m_pPhone->SetRecords(0, 100);
     m_pPhone->SetCountOverride(16, 30, 12000);
     m_pPhone->SetCountOverride(9, 4, 12000);
+    m_pPhone->SetCountOverride(15, 4, 12000);
     QVERIFY(Count());
     BackUpUIThread *pWorker = BackUpUIThread::ExistingInstance();
     BackUpThreadParam param;

@@ -59,6 +59,8 @@ private slots:
     void cancel();
     void lateCancelKeepsPackage();
     void runOutTakesASecond();
+    void finishingTipWaitsForTheLastStep_data();
+    void finishingTipWaitsForTheLastStep();
     void onlySuccessFillsTheBar_data();
     void onlySuccessFillsTheBar();
     void phoneRemovalEndsOnResultPage_data();
@@ -270,6 +272,49 @@ void tst_DoingWizardWidget::runOutTakesASecond()
     }
     QVERIFY2(nTicks <= 20, qPrintable(QString::number(nTicks)));
     QVERIFY(!m_wizard.pResult->isHidden());
+}
+
+void tst_DoingWizardWidget::finishingTipWaitsForTheLastStep_data()
+{
+    QTest::addColumn<float>("fBeforeLastStep"); // progress before the last step began
+    QTest::addColumn<bool>("bItemProgressToo");
+    QTest::newRow("last step at 43 %") << 400.0f << false;
+    QTest::newRow("item progress does not start a step") << 400.0f << true;
+    QTest::newRow("last step at 80 %") << 770.0f << false;
+}
+
+// A short run ends while the bar still shows an early step; the tip says
+// the backup is finishing only once the bar runs out into the last step.
+void tst_DoingWizardWidget::finishingTipWaitsForTheLastStep()
+{
+    QFETCH(float, fBeforeLastStep);
+    QFETCH(bool, bItemProgressToo);
+    Start(1000);
+    Page()->slotProgressTargetValue(fBeforeLastStep);
+    structBackupID info;
+    info.nState = 0;
+    Page()->slotModuleInfo(info);
+    const float fLastStepAt = 30.0f + fBeforeLastStep; // the bar starts 3 % ahead
+    if (bItemProgressToo) {
+        Page()->slotProgressTargetValue(100.0f);
+        info.nState = 1;
+        Page()->slotModuleInfo(info);
+    }
+    const QString strModuleTip = QStringLiteral("Backing up Other...");
+    const QString strFinishing = Change::tr("IDS_BACKUPUIPLUGIN_SECONDDOING_FINISHING_TIPTEXT");
+    Page()->GetTipLabel()->setText(strModuleTip);
+    Page()->slotsDoingBackupFinish(0);
+    QCOMPARE(Page()->GetTipLabel()->text(), strModuleTip);
+    bool bSawFinishing = false;
+    while (!Page()->isHidden()) {
+        Page()->stepOne();
+        if (Page()->isHidden())
+            break;
+        const float fShown = Page()->GetProgressBar()->value() * 1000.0f / Page()->GetBarMaximum();
+        QCOMPARE(Page()->GetTipLabel()->text(), fShown >= fLastStepAt ? strFinishing : strModuleTip);
+        bSawFinishing = bSawFinishing || fShown >= fLastStepAt;
+    }
+    QVERIFY(bSawFinishing);
 }
 
 void tst_DoingWizardWidget::onlySuccessFillsTheBar_data()

@@ -16,6 +16,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTimer>
@@ -82,6 +83,8 @@ private slots:
     void tileTitles();
     void selection_data();
     void selection();
+    void selectionTotal_data();
+    void selectionTotal();
     void parseValue_data();
     void parseValue();
     void location_data();
@@ -185,7 +188,6 @@ void tst_PrepareWizardWidget::countingFillsTiles()
             QVERIFY(pFirst == pSecond || rect.isEmpty() || rect.width() <= 3 || rect.height() <= 5);
         }
     }
-    Page()->GetSpaceStatusLabel()->show();
     QVERIFY(SavePicture(m_wizard.pFrame.get(), "prepare_" + strLang));
     for (QWidget *pChild : Page()->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
         if (!pChild->isHidden())
@@ -196,6 +198,8 @@ void tst_PrepareWizardWidget::countingFillsTiles()
 void tst_PrepareWizardWidget::busyHost()
 {
     Build();
+    // The overlay says what it waits for.
+    QCOMPARE(Page()->GetWaitingFrame()->Text(), Tr("IDS_BACKUPUIPLUGIN_WAITING_READING_TEXT"));
     QVERIFY(WaitForWorker());
     CommonUtils::SetOperationStatus(0, 3);
     QSignalSpy spyCount(BackUpUIThread::Instance(), &BackUpUIThread::signalsPluginCount);
@@ -290,6 +294,62 @@ void tst_PrepareWizardWidget::selection()
              qPrintable(listRecords.first()));
     QVERIFY(!Page()->isHidden() && m_wizard.pDoing->isHidden());
     QVERIFY(!BackUpUIThread::Instance()->isRunning());
+}
+
+void tst_PrepareWizardWidget::selectionTotal_data()
+{
+    QTest::addColumn<QList<int>>("listChecked");
+    QTest::newRow("images and videos") << QList<int>{4};
+    QTest::newRow("images, videos and music") << QList<int>{4, 5};
+    QTest::newRow("contacts, no size") << QList<int>{0};
+    QTest::newRow("nothing") << QList<int>{};
+}
+
+// Beside Start: the checked tiles' figures added up, in the tiles' format,
+// following every toggle.
+void tst_PrepareWizardWidget::selectionTotal()
+{
+    QFETCH(QList<int>, listChecked);
+    Build();
+    QLabel *pLabel = Page()->GetSelectionLabel();
+    QVERIFY(pLabel);
+    Page()->ShowPage();
+    QCOMPARE(pLabel->text(), QString()); // nothing counted yet
+    QTRY_VERIFY_WITH_TIMEOUT(Page()->GetWaitingFrame()->isHidden(), 30000);
+    QVERIFY(WaitForWorker());
+    QVERIFY(!pLabel->text().isEmpty());
+
+    const CountTable counts = BackUpUIThread::Instance()->GetModuleCounts();
+    const QHash<int, CheckBigButton *> &tiles = Page()->GetBigButtons();
+    CheckOnly({});
+    // Toggled as a user does, one click each.
+    for (int nId : listChecked)
+        tiles.value(nId)->ButtonPressed();
+    int nItems = 0;
+    quint32 nKiloBytes = 0;
+    for (int nId : listChecked) {
+        nItems += counts.value(nId).nProNum;
+        nKiloBytes += quint32(counts.value(nId).nValue2);
+    }
+    QString strExpected = Tr("IDS_BACKUPUIPLUGIN_PREPARE_SELECTION_NONE");
+    if (!listChecked.isEmpty()) {
+        QStringList listParts{Tr("IDS_BACKUPUIPLUGIN_PREPARE_SELECTION_ITEMS").replace("%s", QString::number(nItems))};
+        if (nKiloBytes)
+            listParts << CheckBigButton::FormatSize(nKiloBytes);
+        listParts << CheckBigButton::NeedTimeText(nKiloBytes);
+        strExpected = Tr("IDS_BACKUPUIPLUGIN_PREPARE_SELECTION_TEXT").replace("%s", listParts.join(QStringLiteral(" \u00b7 ")));
+    }
+    QCOMPARE(pLabel->text(), strExpected);
+    QCOMPARE(Page()->GetNextButton()->accessibleDescription(), strExpected);
+    if (listChecked.size() == 1) {
+        // One tile: its own size and time, as the tile shows them.
+        CheckBigButton *pTile = tiles.value(listChecked.first());
+        const QLabel *pSize = pTile->findChildren<QLabel *>(QRegularExpression("_Value$")).value(0);
+        QVERIFY(pSize && (nKiloBytes == 0 || pLabel->text().contains(pSize->text())));
+    }
+    // Beside Start, on the side away from Cancel, within the page.
+    QCOMPARE(pLabel->geometry().center().y(), Page()->GetNextButton()->geometry().center().y());
+    QVERIFY(pLabel->geometry().right() < Page()->GetNextButton()->geometry().left());
 }
 
 void tst_PrepareWizardWidget::parseValue_data()

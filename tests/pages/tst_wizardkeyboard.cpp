@@ -211,8 +211,8 @@ void tst_WizardKeyboard::overlayHoldsKeyboard()
     // The phone is busy again: the overlay covers the page.
     pOverlay->ShowFrame();
     QCOMPARE(QApplication::focusWidget(), pOverlay);
-    QCOMPARE(AccessibleText(pOverlay, QAccessible::Name),
-             Change::tr("IDS_BACKUPUIPLUGIN_WAITING_ACCESSIBLE_TEXT"));
+    // A screen reader announces what the overlay shows.
+    QCOMPARE(AccessibleText(pOverlay, QAccessible::Name), Change::tr("IDS_BACKUPUIPLUGIN_WAITING_READING_TEXT"));
     for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Space, Qt::Key_Return}) {
         QTest::keyClick(pOverlay, key);
         QCOMPARE(QApplication::focusWidget(), pOverlay);

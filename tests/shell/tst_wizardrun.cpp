@@ -12,6 +12,7 @@
 #include "DoingWizardWidget.h"
 #include "Factory.h"
 #include "PrepareWizardWidget.h"
+#include "ResultDetailsList.h"
 #include "SendCmdResetThread.h"
 #include "TestEnv.h"
 #include "TestPhone.h"
@@ -30,6 +31,7 @@
 #include <QDate>
 #include <QDirIterator>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
@@ -52,6 +54,12 @@ QStringList FilesUnder(const QString &strFolder)
     return listFiles;
 }
 
+// "Name 40" as the result page counts an item: kept on one line.
+QString Counted(const char *szNameKey, int nCount)
+{
+    return Change::tr(szNameKey).replace(QLatin1Char(' '), QChar(0x00A0)).replace(QLatin1Char('-'), QChar(0x2011))
+           + QChar(0x00A0) + QString::number(nCount);
+}
 } // namespace
 
 class tst_WizardRun : public QObject
@@ -180,6 +188,15 @@ void tst_WizardRun::fullBackupOfSamplePhone()
     // The result page names the folder holding both and offers to open it.
     QCOMPARE(pComplete->GetBackupFolder(), QFileInfo(strDestination).absoluteFilePath());
     QVERIFY(pComplete->GetOpenFolderButton()->isVisible());
+    // It says what was saved: counts per item, total size, the package.
+    const QString strSummary = pComplete->GetSummaryLabel()->text();
+    QVERIFY(pComplete->GetSummaryLabel()->isVisible());
+    QVERIFY2(strSummary.contains(Counted("IDS_BACKUPUIPLUGIN_BIGBUTTON_CONTACTS_TEXT", 40)), qPrintable(strSummary));
+    QVERIFY2(strSummary.contains(Counted("IDS_VIRTUAL_IMAGEINFO_CORE", 12)), qPrintable(strSummary));
+    QVERIFY(strSummary.contains(QFileInfo(strPackage).fileName()));
+    QVERIFY(strSummary.contains(Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_TOTALSIZE_TEXT").replace("%s", QString())));
+    QVERIFY(pComplete->accessibleDescription().contains(strSummary));
+    QVERIFY(!pComplete->GetDetails()->isVisible()); // everything was copied
 
     // The module files went from the data folder; the date was recorded.
     for (const QString &strName : BackupKinds::TempFileNames())
@@ -276,6 +293,15 @@ void tst_WizardRun::oneImageMissingSaysSo()
     const QStringList listCopied = FilesUnder(Factory::ExistingInstance()->GetBackupFolder());
     QVERIFY(listCopied.contains(QStringLiteral("p0.jpg")) && listCopied.contains(QStringLiteral("p2.jpg")));
     QVERIFY(!listCopied.contains(QStringLiteral("p1.jpg")));
+    // The page counts what was kept and lists, behind "Show details", the
+    // phone path of the image that was not copied.
+    QVERIFY2(pComplete->GetRunSummary().contains(Counted("IDS_VIRTUAL_IMAGEINFO_CORE", 2)),
+             qPrintable(pComplete->GetRunSummary()));
+    ResultDetailsList *pDetails = pComplete->GetDetails();
+    QVERIFY(pDetails->isVisible() && !pDetails->IsExpanded() && !pDetails->GetList()->isVisible());
+    QCOMPARE(pDetails->Lines(), (QStringList{Change::tr("IDS_VIRTUAL_IMAGEINFO_CORE"), QStringLiteral("/sdcard/DCIM/p1.jpg")}));
+    pDetails->GetButton()->click();
+    QVERIFY(pDetails->GetList()->isVisible());
     QCOMPARE(CommonUtils::GetSettings(QStringLiteral("BackUpUIPlugin"), QStringLiteral("BackupDate")),
              QStringLiteral("01.01.2000"));
 }

@@ -66,6 +66,8 @@ private slots:
     void spinner();
     void cursorNudgeReturns();
     void busyMark();
+    void waitingText_data();
+    void waitingText();
 };
 
 void tst_BusyIndicators::spinner()
@@ -131,6 +133,39 @@ void tst_BusyIndicators::cursorNudgeReturns()
     QCOMPARE(QCursor::pos(), start);
     QTRY_COMPARE(target.m_listMoves.size(), 2);
     QCOMPARE(target.m_listMoves, (QList<QPoint>{start + QPoint(1, 1), start}));
+}
+
+void tst_BusyIndicators::waitingText_data()
+{
+    QTest::addColumn<QString>("strText");
+    QTest::newRow("short") << QStringLiteral("Reading your phone\u2026");
+    QTest::newRow("two lines long") << QStringLiteral("Остановка резервного копирования и удаление всех файлов этого "
+                                                      "запуска с диска, подождите немного\u2026");
+}
+
+// The overlay says what the wait is for, under the spinner's card, and a
+// screen reader announces the same words.
+void tst_BusyIndicators::waitingText()
+{
+    QFETCH(QString, strText);
+    WaitingBKFrame frame;
+    const QString strDefaultName = frame.accessibleName();
+    frame.SetText(QString());
+    QCOMPARE(frame.accessibleName(), strDefaultName);
+    frame.SetText(strText);
+    frame.ShowFrame();
+    QCOMPARE(frame.Text(), strText);
+    QCOMPARE(frame.accessibleName(), strText);
+    QLabel *pText = frame.findChild<QLabel *>(QStringLiteral("BackUpUIPlugin_BKWaiting_LabelText"));
+    QLabel *pCard = frame.findChild<QLabel *>(QStringLiteral("BackUpUIPlugin_Prepare_LabelWaitingBK"));
+    QVERIFY(pText && pCard);
+    QVERIFY(pText->isVisible());
+    const QRect rectText = pText->geometry();
+    QVERIFY(!rectText.intersects(pCard->geometry()));
+    QVERIFY(QRect(0, 0, 896, 640).contains(rectText));
+    // The whole text fits the label, wrapped if need be.
+    QVERIFY(pText->heightForWidth(rectText.width()) <= rectText.height());
+    frame.HideFrame();
 }
 
 void tst_BusyIndicators::busyMark()

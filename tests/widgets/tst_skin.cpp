@@ -113,6 +113,8 @@ private slots:
     void textContrast_data();
     void textContrast();
     void highDensityPictures();
+    void checkMarkReadsTheSameWay_data();
+    void checkMarkReadsTheSameWay();
 
 private:
     void BuildPage(const QString &strPage, QWidget *pFrame);
@@ -281,8 +283,7 @@ void tst_skin::pagePreviews_data()
     QTest::addColumn<QString>("lang");
     QTest::addColumn<QString>("page");
     for (const char *szLang : {"en", "ru", "ar"})
-        for (const char *szPage : {"prepare", "prepare-nospace", "prepare-waiting", "doing", "doing-cancel",
-                                   "complete", "complete-failed"})
+        for (const char *szPage : {"prepare", "doing", "doing-cancel", "complete", "complete-failed"})
             QTest::addRow("%s %s", szLang, szPage) << QString::fromLatin1(szLang) << QString::fromLatin1(szPage);
 }
 
@@ -304,9 +305,9 @@ void tst_skin::BuildPage(const QString &strPage, QWidget *pFrame)
         if (CheckBigButton *pTile = pPage->GetBigButtons().value(1))
             pTile->SetChecked(false);
         pPage->slotsPathChanged(QDir::homePath());
+        // For the contrast of the warning only: the gallery shows the page
+        // after a real Start that found too little room.
         pPage->GetSpaceStatusLabel()->setVisible(strPage == QLatin1String("prepare-nospace"));
-        if (strPage == QLatin1String("prepare-waiting"))
-            pPage->GetWaitingFrame()->ShowFrame();
     } else if (strPage.startsWith(QLatin1String("doing"))) {
         auto *pPage = new DoingWizardWidget(pFrame);
         pPage->InitPage();
@@ -346,7 +347,9 @@ void tst_skin::BuildPage(const QString &strPage, QWidget *pFrame)
             pPage->SetContactsTip(Tr("IDS_BACKUPUIPLUGIN_COMPLETE_PB_TIPTEXT").replace(QLatin1String("%s"), QLatin1String("1270")));
             pPage->SetApkTip(Tr("IDS_BACKUPUIPLUGIN_COMPLETE_APK_TIPTEXT").replace(QLatin1String("%s"), QLatin1String("79")));
             pPage->SetOutcome(CompleteWizardWidget::Outcome::PartlyFailed);
+            pPage->SetNotCopied({{Tr("IDS_VIRTUAL_IMAGEINFO_CORE"), {QStringLiteral("/sdcard/DCIM/p1.jpg")}}});
         }
+        pPage->SetRunSummary(Tr("IDS_BACKUPUIPLUGIN_COMPLETE_TOTALSIZE_TEXT").replace(QLatin1String("%s"), QLatin1String("1.8 MB")));
         pPage->ShowPage();
     }
 }
@@ -369,7 +372,7 @@ void tst_skin::pagePreviews()
     const QString strFile = TestEnv::OutputDir() + QStringLiteral("/skin_%1_%2.png").arg(page, lang);
     QVERIFY2(image.save(strFile), qPrintable(strFile));
     QCOMPARE(image.size(), QSize(896, 640));
-    if (page.endsWith(QLatin1String("-waiting")) || page.endsWith(QLatin1String("-cancel")))
+    if (page.endsWith(QLatin1String("-cancel")))
         return;   // dimmed by the overlay
     // The header's icon is drawn where the header is, in either direction.
     const QPoint ptLogo = bRightToLeft ? QPoint(593 + 185 + 16, 41 + 40) : QPoint(27 + 19 + 16, 41 + 40);
@@ -483,6 +486,88 @@ void tst_skin::highDensityPictures()
                                    .convertToFormat(big.format());
         QVERIFY2(big != blownUp, szName);
     }
+}
+
+void tst_skin::checkMarkReadsTheSameWay_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("flagLeft");
+    for (const char *szTile : {"BigButton_", "BigButton_Other_"}) {
+        for (const char *szLook : {"Check", "Check_Hover"}) {
+            for (const char *szScale : {"", "@2x"}) {
+                const QString strBase = QLatin1String(szTile) + QLatin1String(szLook);
+                QTest::addRow("%s%s%s", szTile, szLook, szScale)
+                    << QStringLiteral("BackUpUIPlugin/%1%2.png").arg(strBase, QLatin1String(szScale)) << false;
+                QTest::addRow("%s%s_Mirrored%s", szTile, szLook, szScale)
+                    << QStringLiteral("BackUpUIPlugin/%1_Mirrored%2.png").arg(strBase, QLatin1String(szScale)) << true;
+            }
+        }
+    }
+}
+
+// The corner flag of a checked tile changes sides right to left, but its
+// check mark still rises to the right from its elbow: the top of the mark
+// lies right of its bottom.
+void tst_skin::checkMarkReadsTheSameWay()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, flagLeft);
+    const QImage image = QImage(ImagesDir() + path).convertToFormat(QImage::Format_ARGB32);
+    QVERIFY2(!image.isNull(), qPrintable(path));
+    const qreal dScale = image.height() / 135.0;
+    auto isAccent = [&image](int x, int y) {
+        return qAlpha(image.pixel(x, y)) == 255 && Near(image.pixelColor(x, y), kAccent, 12);
+    };
+    // The card's edge is drawn in the accent colour all round; the flag is
+    // the corner full of it.
+    int nLeft = 0, nRight = 0, nMinX = image.width(), nMaxX = 0, nMaxY = 0;
+    const int nBox = int(30 * dScale);
+    for (int y = image.height() - nBox; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (!isAccent(x, y))
+                continue;
+            nLeft += x < nBox;
+            nRight += x >= image.width() - nBox;
+            nMinX = qMin(nMinX, x);
+            nMaxX = qMax(nMaxX, x);
+            nMaxY = qMax(nMaxY, y);
+        }
+    }
+    QCOMPARE(nLeft > 2 * nRight, flagLeft);
+    QCOMPARE(nRight > 2 * nLeft, !flagLeft);
+    // The mark: the white pixels inside the flag's triangle.
+    QList<QPoint> listMark;
+    const qreal dLegs = 20 * dScale;
+    for (int y = image.height() - nBox; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const int nInward = flagLeft ? x - nMinX : nMaxX - x;
+            const QRgb rgb = image.pixel(x, y);
+            if (nInward + (nMaxY - y) < dLegs && qAlpha(rgb) == 255 && qRed(rgb) > 225 && qGreen(rgb) > 225
+                && qBlue(rgb) > 225)
+                listMark << QPoint(x, y);
+        }
+    }
+    QVERIFY2(listMark.size() > 4, qPrintable(path));
+    int nTop = image.height();
+    int nBottom = 0;
+    for (const QPoint &pt : std::as_const(listMark)) {
+        nTop = qMin(nTop, pt.y());
+        nBottom = qMax(nBottom, pt.y());
+    }
+    const int nThird = qMax(1, (nBottom - nTop + 1) / 3);
+    double dTopX = 0, dBottomX = 0;
+    int nTopCount = 0, nBottomCount = 0;
+    for (const QPoint &pt : std::as_const(listMark)) {
+        if (pt.y() < nTop + nThird) {
+            dTopX += pt.x();
+            ++nTopCount;
+        } else if (pt.y() > nBottom - nThird) {
+            dBottomX += pt.x();
+            ++nBottomCount;
+        }
+    }
+    QVERIFY(nTopCount > 0 && nBottomCount > 0);
+    QVERIFY2(dTopX / nTopCount > dBottomX / nBottomCount, qPrintable(path));
 }
 
 QTEST_MAIN(tst_skin)

@@ -3,6 +3,7 @@
 #include "BackUpUIBBMgr.h"
 #include "CustomLabelButton.h"
 #include "LogLine.h"
+#include "ResultDetailsList.h"
 
 #include <host/Change.h>
 #include <host/CommonUtils.h>
@@ -14,12 +15,15 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStringList>
 #include <QStyle>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <utility>
 
 static const char *const kLogSource = "..\\..\\src\\BackUpUIPlugin\\CompleteWizardWidget";
 
@@ -70,6 +74,16 @@ void CompleteWizardWidget::SetApkTip(const QString &strTip)
 void CompleteWizardWidget::SetNotAvailableTip(const QString &strTip)
 {
     m_strNotAvailableTip = strTip;
+}
+
+void CompleteWizardWidget::SetRunSummary(const QString &strSummary)
+{
+    m_strSummary = strSummary;
+}
+
+void CompleteWizardWidget::SetNotCopied(const NotCopiedList &listNotCopied)
+{
+    m_listNotCopied = listNotCopied;
 }
 
 QString CompleteWizardWidget::ResultRichText(const QString &strCaption, const QString &strValue)
@@ -162,6 +176,14 @@ void CompleteWizardWidget::InitLabel()
     // The selected items the phone does not give at all.
     m_pLabelNotAvailableIcon = CreateNoteIcon(this);
     m_pLabelNotAvailable = CreateNoteLabel(this);
+
+    // What was saved, and behind "Show details" what could not be copied.
+    m_pLabelSummary = CreateNoteLabel(this);
+    m_pLabelSummary->setTextFormat(Qt::PlainText);
+    m_pLabelSummary->setObjectName(QStringLiteral("BackUpUIPlugin_Complete_SummaryLabel"));
+    m_pDetails = new ResultDetailsList(this);
+    if (m_bRightToLeft)
+        m_pDetails->setLayoutDirection(Qt::RightToLeft);
 
     // Where the backup went, and a way to look at it.
     m_pLabelFolder = CreateNoteLabel(this);
@@ -259,6 +281,10 @@ void CompleteWizardWidget::InitLabelLayout()
     m_pLayoutLabels->addLayout(NoteRow(m_pLabelApkIcon, m_pLabelApk));
     m_pLayoutLabels->addSpacing(3);
     m_pLayoutLabels->addLayout(NoteRow(m_pLabelNotAvailableIcon, m_pLabelNotAvailable));
+    if (m_pLabelSummary && m_pDetails) {
+        m_pLayoutLabels->addWidget(m_pLabelSummary);
+        m_pLayoutLabels->addWidget(m_pDetails, 0, Qt::AlignLeading);
+    }
     m_pLayoutLabels->addSpacing(6);
     m_pLayoutLabels->addWidget(m_pLabelFolder);
     m_pLayoutLabels->addWidget(m_pBtnOpenFolder, 0, Qt::AlignLeading);
@@ -290,6 +316,11 @@ void CompleteWizardWidget::InitCons()
     // "Try again" is read before Finish.
     if (m_pBtnTryAgain)
         QWidget::setTabOrder(m_pBtnTryAgain, m_pBtnFinish);
+    // Reading order: the details come before the folder.
+    if (m_pDetails && m_pBtnOpenFolder) {
+        QWidget::setTabOrder(m_pDetails->GetButton(), m_pDetails->GetList());
+        QWidget::setTabOrder(m_pDetails->GetList(), m_pBtnOpenFolder);
+    }
 }
 
 void CompleteWizardWidget::InitialShow()
@@ -321,6 +352,7 @@ void CompleteWizardWidget::InitialShow()
     ShowNote(m_pLabelContactsIcon, m_pLabelContacts, m_strContactsTip);
     ShowNote(m_pLabelApkIcon, m_pLabelApk, m_strApkTip);
     ShowNote(m_pLabelNotAvailableIcon, m_pLabelNotAvailable, m_strNotAvailableTip);
+    ShowRunDetails();
 
     // A run that delivered a package names the folder it went to.
     const bool bFolder = !m_strFolder.isEmpty() && m_outcome != Outcome::Failed && m_pLabelFolder && m_pBtnOpenFolder;
@@ -348,6 +380,27 @@ void CompleteWizardWidget::InitialShow()
 
     PlaceButtons();
     UpdateAccessibleText();
+}
+
+void CompleteWizardWidget::ShowRunDetails()
+{
+    if (!m_pLabelSummary || !m_pDetails) {
+        LOG_ARG_NULL("ShowRunDetails");
+        return;
+    }
+    // A run that kept nothing has nothing to sum up.
+    const bool bKept = m_outcome != Outcome::Failed;
+    m_pLabelSummary->setText(m_strSummary);
+    m_pLabelSummary->setVisible(bKept && !m_strSummary.isEmpty());
+    QList<ResultDetailsList::Group> listGroups;
+    if (bKept) {
+        for (const auto &item : std::as_const(m_listNotCopied))
+            listGroups.append({item.first, item.second});
+    }
+    m_pDetails->SetTexts(Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_SHOWDETAILS_BUTTON"),
+                         Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_HIDEDETAILS_BUTTON"),
+                         Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_NOTCOPIED_LIST"));
+    m_pDetails->SetGroups(listGroups);
 }
 
 void CompleteWizardWidget::SetBackupFolder(const QString &strFolder)
@@ -399,6 +452,8 @@ void CompleteWizardWidget::UpdateAccessibleText()
         if (!strNote.isEmpty())
             listShown << strNote;
     }
+    if (m_pLabelSummary && !m_pLabelSummary->isHidden())
+        listShown << m_strSummary;
     if (m_pLabelFolder && !m_pLabelFolder->isHidden())
         listShown << Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_FOLDER_TEXT").replace(QLatin1String("%s"), QDir::toNativeSeparators(m_strFolder));
     setAccessibleName(m_strStatus);

@@ -11,6 +11,7 @@ class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class QVBoxLayout;
+class ResultDetailsList;
 
 // The last wizard page: the completion message, the run's detail texts that
 // the outside backup manager stores here, and a finish button that returns to
@@ -40,6 +41,11 @@ public:
     void SetRetryOffered(bool bOffered) override;
     bool IsRetryOffered() const { return m_bRetryOffered; }
     QPushButton *GetTryAgainButton() const { return m_pBtnTryAgain; }
+    void SetRunSummary(const QString &strSummary) override;
+    void SetNotCopied(const NotCopiedList &listNotCopied) override;
+    QString GetRunSummary() const { return m_strSummary; }
+    QLabel *GetSummaryLabel() const { return m_pLabelSummary; }
+    ResultDetailsList *GetDetails() const { return m_pDetails; }
     QLabel *GetFolderLabel() const { return m_pLabelFolder; }
     QPushButton *GetOpenFolderButton() const { return m_pBtnOpenFolder; }
 
@@ -89,6 +95,8 @@ private:
     void InitLabelLayout();
     void UpdateAccessibleText();
     void PlaceButtons();
+    // The summary of what was saved and the list of what was not.
+    void ShowRunDetails();
     static QLabel *CreateNoteLabel(QWidget *pParent);
     static QLabel *CreateNoteIcon(QWidget *pParent);
     // A note row: its icon, then its label.
@@ -115,6 +123,8 @@ private:
     QPushButton *m_pBtnTryAgain = nullptr;
     QLabel *m_pLabelFolder = nullptr;
     QPushButton *m_pBtnOpenFolder = nullptr;
+    QLabel *m_pLabelSummary = nullptr;
+    ResultDetailsList *m_pDetails = nullptr;
     QVBoxLayout *m_pLayoutLabels = nullptr;
 
     Outcome m_outcome = Outcome::Complete;
@@ -127,6 +137,8 @@ private:
     QString m_strNotAvailableTip;
     QString m_strFolder;
     bool m_bRetryOffered = false;
+    QString m_strSummary;
+    NotCopiedList m_listNotCopied;
 
     const bool m_bRightToLeft;
 };

@@ -90,6 +90,7 @@ void DoingWizardWidget::InitMembers()
     m_pFrameCover->hide();
 
     m_pWaitingFrame = new WaitingBKFrame(this);
+    m_pWaitingFrame->SetText(Change::tr("IDS_BACKUPUIPLUGIN_WAITING_CANCELLING_TEXT"));
     m_pWaitingFrame->move(0, 0);
     m_pWaitingFrame->setFixedSize(kPageWidth, kPageHeight);
     m_pWaitingFrame->hide();
@@ -207,6 +208,7 @@ void DoingWizardWidget::InitCons()
         connect(pThread, &BackUpUIThread::signalBackupCancelSuccess, this,
                 &DoingWizardWidget::SlotBackCancelSuccess);
         connect(pThread, &BackUpUIThread::signalIncreaseValue, this, &DoingWizardWidget::slotProgressTargetValue);
+        connect(pThread, &BackUpUIThread::signalsModuleInfo, this, &DoingWizardWidget::slotModuleInfo);
     }
     if (m_pBBMgr)
         connect(m_pBBMgr, &BackUpUIBBMgr::signalsBackUpComplete, this, &DoingWizardWidget::slotsDoingBackupFinish);
@@ -233,6 +235,8 @@ void DoingWizardWidget::setProgressBarRange(qint64 nMin, qint64 nMax)
         nMax = 0;
     m_bFinished = false;
     m_bRunActive = true;
+    m_fLastStepAt = 0.0f;
+    m_bFinishingTip = false;
     m_nRange = nMax;
     m_nBarMaximum = nMax < kMaxBarMaximum ? static_cast<int>(nMax) : kMaxBarMaximum;
     m_fTarget = m_fPreviousTarget = static_cast<float>(nMax) * 0.03f;
@@ -360,6 +364,7 @@ void DoingWizardWidget::stepOne()
         if (nX < kMirrorEdge)
             MoveBubble(nX);
         m_pProgressBar->setValue(nNext);
+        UpdateFinishingTip();
     }
     if (nNext > m_nBarMaximum) {
         m_pProgressBar->setValue(m_nBarMaximum);
@@ -439,9 +444,7 @@ void DoingWizardWidget::slotsDoingBackupFinish(int iResult)
     }
     if (m_bAppClosing)
         return;
-    // The module that started last is over: the tip says the run is ending.
-    if (m_pLabelTip)
-        m_pLabelTip->setText(Change::tr("IDS_BACKUPUIPLUGIN_SECONDDOING_FINISHING_TIPTEXT"));
+    UpdateFinishingTip();
     // A run ended by the phone's removal finds the bar stopped, maybe a
     // question or the waiting frame up: the way to the result page, which
     // says what happened, must be open.
@@ -465,6 +468,25 @@ void DoingWizardWidget::slotsDoingBackupFinish(int iResult)
     }
     if (m_pStepTimer && !m_pStepTimer->isActive())
         m_pStepTimer->start(kStepInterval);
+}
+
+void DoingWizardWidget::UpdateFinishingTip()
+{
+    if (m_bFinishingTip || !m_pLabelTip || !m_pProgressBar || m_nBarMaximum <= 0)
+        return;
+    // The bar lags behind the run: it says the run is finishing only where
+    // it shows the last step under way.
+    const float fShown = static_cast<float>(m_pProgressBar->value()) * static_cast<float>(m_nRange) / m_nBarMaximum;
+    if (fShown < m_fLastStepAt)
+        return;
+    m_pLabelTip->setText(Change::tr("IDS_BACKUPUIPLUGIN_SECONDDOING_FINISHING_TIPTEXT"));
+    m_bFinishingTip = true;
+}
+
+void DoingWizardWidget::slotModuleInfo(structBackupID info)
+{
+    if (info.nState == 0 && !m_bFinished)
+        m_fLastStepAt = m_fTarget;
 }
 
 void DoingWizardWidget::slotIsApkBackup(bool bApkBack)

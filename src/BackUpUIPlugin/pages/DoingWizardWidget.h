@@ -77,6 +77,9 @@ public slots:
     void slotBackupCancelYES();
     void slotBackupCancelNO();
     void slotProgressTargetValue(float fIncrease);
+    // A module's step began (state 0): the run's last step so far starts
+    // where the run stands now.
+    void slotModuleInfo(structBackupID info);
 
 protected:
     void InitMembers() override;
@@ -89,6 +92,8 @@ protected:
 
 private:
     void InitProgressBar();
+    // Once the run has ended and the bar shows its last step: "Finishing".
+    void UpdateFinishingTip();
     void MoveBubble(int nX);
     void ConnectAppClose();
     void DisconnectAppClose();
@@ -131,6 +136,10 @@ private:
     float m_fPreviousTarget = 0.0f;
     float m_fTarget = 0.0f;
     float m_fWaypoint = 0.0f;
+    // Where the last step that began started, in range units; the tip says
+    // the run is finishing once the bar has run out past it.
+    float m_fLastStepAt = 0.0f;
+    bool m_bFinishingTip = false;
     bool m_bApkBackup = false;
     bool m_bImageBackup = false;
     bool m_bVideoBackup = false;

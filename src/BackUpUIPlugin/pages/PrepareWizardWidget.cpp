@@ -73,6 +73,7 @@ void PrepareWizardWidget::InitMembers()
     m_pFrameStatusLine = CreateBackground(QStringLiteral("BackUpUIPlugin_Prepare_BgStatusLine"), rectStatus);
 
     m_pWaitingFrame = new WaitingBKFrame(this);
+    m_pWaitingFrame->SetText(Change::tr("IDS_BACKUPUIPLUGIN_WAITING_READING_TEXT"));
     m_pWaitingFrame->move(0, 0);
     m_pWaitingFrame->setFixedSize(kPageWidth, kPageHeight);
     m_pWaitingFrame->hide();
@@ -117,10 +118,66 @@ void PrepareWizardWidget::InitMembers()
     // without a mouse.
     m_pBtnBrowse->setAutoDefault(true);
 
+    InitSelectionLabel();
+
     CreateBackUpPath();
     m_strBackUpPath = ReadBackupLocation();
     ShowBackUpPath();
     slotsPathChanged(m_strBackUpPath);
+}
+
+void PrepareWizardWidget::InitSelectionLabel()
+{
+    // Beside Start, on its outer side: what pressing it would back up.
+    m_pLabelSelection = new QLabel(this);
+    m_pLabelSelection->setObjectName(QStringLiteral("BackUpUIPlugin_Prepare_SelectionLabel"));
+    m_pLabelSelection->setContentsMargins(0, 0, 0, 0);
+    m_pLabelSelection->setFixedSize(300, 26);
+    for (CheckBigButton *pButton : std::as_const(m_listBackup)) {
+        if (pButton)
+            connect(pButton, &QAbstractButton::toggled, this, &PrepareWizardWidget::slotSelectionChanged);
+    }
+}
+
+QString PrepareWizardWidget::SelectionText() const
+{
+    BackUpUIThread *pThread = BackUpUIThread::ExistingInstance();
+    if (!m_bCounted || !pThread)
+        return QString();
+    const QHash<int, structBackupID> hashCounts = pThread->GetModuleCounts();
+    qint64 nItems = 0;
+    quint64 nKiloBytes = 0;
+    bool bAny = false;
+    for (auto it = m_listBackup.cbegin(); it != m_listBackup.cend(); ++it) {
+        if (!it.value() || !it.value()->IsChecked() || !hashCounts.contains(it.key()))
+            continue;
+        const structBackupID entry = hashCounts.value(it.key());
+        bAny = true;
+        nItems += qMax(0, entry.nProNum);
+        nKiloBytes += static_cast<quint32>(entry.nValue2);
+    }
+    if (!bAny)
+        return Change::tr("IDS_BACKUPUIPLUGIN_PREPARE_SELECTION_NONE");
+    // The tiles' formats take 32 bits of kilobytes; more is 4 TB.
+    const quint32 nShownKiloBytes = static_cast<quint32>(qMin<quint64>(nKiloBytes, 0xffffffffu));
+    QStringList listParts;
+    listParts << Change::tr("IDS_BACKUPUIPLUGIN_PREPARE_SELECTION_ITEMS").replace(QLatin1String("%s"), QString::number(nItems));
+    if (nShownKiloBytes != 0)
+        listParts << CheckBigButton::FormatSize(nShownKiloBytes);
+    listParts << CheckBigButton::NeedTimeText(nShownKiloBytes);
+    return Change::tr("IDS_BACKUPUIPLUGIN_PREPARE_SELECTION_TEXT")
+        .replace(QLatin1String("%s"), listParts.join(QStringLiteral(" \u00b7 ")));
+}
+
+void PrepareWizardWidget::slotSelectionChanged()
+{
+    if (!m_pLabelSelection || !m_pBtnNext) {
+        LOG_ARG_NULL("slotSelectionChanged");
+        return;
+    }
+    const QString strText = SelectionText();
+    m_pLabelSelection->setText(strText);
+    m_pBtnNext->setAccessibleDescription(strText);
 }
 
 void PrepareWizardWidget::InitBigButtons()
@@ -287,6 +344,11 @@ void PrepareWizardWidget::InitLayout()
         m_pBtnBrowse->move(99, 507);
         m_pBtnNext->move(450, 566);
         m_pBtnCancel->move(330, 566);
+        if (m_pLabelSelection) {
+            m_pLabelSelection->setLayoutDirection(Qt::RightToLeft);
+            m_pLabelSelection->setAlignment(Qt::AlignAbsolute | Qt::AlignLeft | Qt::AlignVCenter);
+            m_pLabelSelection->move(450 + kButtonWidth + 10, 566);
+        }
     } else {
         m_pHeader->move(27, 41);
         m_pLabelDescription->move(131, 122);
@@ -298,7 +360,13 @@ void PrepareWizardWidget::InitLayout()
         m_pBtnBrowse->move(681, 507);
         m_pBtnNext->move(330, 566);
         m_pBtnCancel->move(450, 566);
+        if (m_pLabelSelection) {
+            m_pLabelSelection->setAlignment(Qt::AlignAbsolute | Qt::AlignRight | Qt::AlignVCenter);
+            m_pLabelSelection->move(330 - 10 - m_pLabelSelection->width(), 566);
+        }
     }
+    if (m_pLabelSelection)
+        m_pLabelSelection->setFixedHeight(m_pBtnNext->height());
     SetTabOrder();
 }
 
@@ -365,6 +433,9 @@ void PrepareWizardWidget::InitialShow()
     }
     RestoreKeptTiles();
     m_pLabelSpaceStatus->hide();
+    // The phone is counted anew: its old figures say nothing now.
+    m_bCounted = false;
+    slotSelectionChanged();
 }
 
 void PrepareWizardWidget::KeepChoicesForNextShow()
@@ -458,6 +529,8 @@ void PrepareWizardWidget::slotPluginCount(int iType)
             pButton->SetTitle(strText);
         pButton->SetBtnData(hashCounts.value(it.key()));
     }
+    m_bCounted = true;
+    slotSelectionChanged();
     LogLine::Debug(kLogSource, "slotPluginCount", QString::number(__LINE__) + QStringLiteral(" Waiting background hided"));
     if (m_pWaitingFrame)
         m_pWaitingFrame->HideFrame();

@@ -301,6 +301,9 @@ void BackUpUIBBMgr::updateUIAfterFinished(int nResult)
     CompleteView()->SetBackupFolder(pFactory && pFactory->IsPackageDelivered()
                                            ? QFileInfo(pFactory->GetPackagePath()).absolutePath()
                                            : QString());
+    const RunSummary::Facts facts = RunSummary::FromFactory(pFactory, nResult);
+    CompleteView()->SetRunSummary(SavedSummary(facts, strSeparator));
+    CompleteView()->SetNotCopied(NotCopied(facts));
     m_strTipText = Change::tr(ResultView::HeadlineKey(m_outcome)) + m_strTipText;
 }
 
@@ -331,6 +334,8 @@ void BackUpUIBBMgr::ShowRunFailure(int nResult, bool bNoPhone)
     CompleteView()->SetApkTip(QString());
     CompleteView()->SetNotAvailableTip(QString());
     CompleteView()->SetBackupFolder(QString());
+    CompleteView()->SetRunSummary(QString());
+    CompleteView()->SetNotCopied({});
 }
 
 QString BackUpUIBBMgr::FailedItemsText(int nResult, const Factory *pFactory, const QString &strSeparator)
@@ -393,6 +398,55 @@ void BackUpUIBBMgr::ShowFailedItems(const QString &strList)
     m_strTipText = strCaption + strList;
 }
 
+QString BackUpUIBBMgr::SavedSummary(const RunSummary::Facts &facts, const QString &strSeparator) const
+{
+    if (!facts.bDelivered || facts.strPackage.isEmpty())
+        return QString();
+    QStringList listCounts;
+    for (const BackupKind &kind : BackupKinds::All()) {
+        const int nBit = kind.nResultBit;
+        if (!kind.bRuns || !BackupKinds::IsSelected(facts.items, kind))
+            continue;
+        // Backed up in full, or partly with its copied files packaged.
+        const bool bSaved = (facts.nAttemptedMask & nBit) && !(facts.nResult & nBit);
+        if (!bSaved && !(facts.nPackagedMask & nBit))
+            continue;
+        // A line breaks between items, never inside one.
+        QString strName = KindName(kind);
+        if (strName.isEmpty())
+            strName = CommonName(quint32(kind.nTileId));
+        strName.replace(QLatin1Char(' '), QChar(0x00A0)).replace(QLatin1Char('-'), QChar(0x2011));
+        listCounts << strName + QChar(0x00A0) + QString::number(facts.backedUp[kind.nCountSlot]);
+    }
+    // The package and the files beside it in the backup folder.
+    const qint64 nBytes = QFileInfo(facts.strPackage).size() + facts.transfer.nPhoneBytes + facts.transfer.nReusedBytes;
+    const quint32 nKiloBytes = static_cast<quint32>(qBound<qint64>(1, (nBytes + 1023) / 1024, 0xffffffffLL));
+    const QString strPackage = QFileInfo(facts.strPackage).fileName();
+    QStringList listLines;
+    if (!listCounts.isEmpty())
+        listLines << Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_COUNTS_TEXT").replace(QLatin1String("%s"), listCounts.join(strSeparator));
+    listLines << Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_TOTALSIZE_TEXT")
+                     .replace(QLatin1String("%s"), CheckBigButton::FormatSize(nKiloBytes));
+    // The file name reads left to right also inside a right-to-left sentence.
+    listLines << Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_PACKAGE_TEXT")
+                     .replace(QLatin1String("%s"), Change::GetRightToLeftLayout()
+                                                       ? QChar(0x202A) + strPackage + QChar(0x202C)
+                                                       : strPackage);
+    return listLines.join(QLatin1Char('\n'));
+}
+
+ResultView::NotCopiedList BackUpUIBBMgr::NotCopied(const RunSummary::Facts &facts) const
+{
+    ResultView::NotCopiedList listNotCopied;
+    for (const BackupKind &kind : BackupKinds::All()) {
+        const QStringList listPaths = facts.mapFailedFiles.value(kind.nCode);
+        if (listPaths.isEmpty() || !(facts.nPackagedMask & kind.nResultBit))
+            continue;
+        const QString strName = KindName(kind);
+        listNotCopied.append({strName.isEmpty() ? CommonName(quint32(kind.nTileId)) : strName, listPaths});
+    }
+    return listNotCopied;
+}
 
 void BackUpUIBBMgr::RemoveTempFiles()
 {

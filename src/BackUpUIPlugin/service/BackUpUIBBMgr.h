@@ -4,6 +4,7 @@
 #include "CheckBigButton.h"
 #include "PluginInfo.h"
 #include "ResultView.h"
+#include "RunSummary.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -95,6 +96,12 @@ private:
     // notes on short counts cleared); empty when none failed.
     QString FailedItemsText(int nResult, const Factory *pFactory, const QString &strSeparator);
     void ShowFailedItems(const QString &strList);
+    // The result page's summary of what a run saved: "Backed up: Contacts
+    // 40, SMS 60", "Total size: 1.8 MB", "Package: backup_....zip"; empty
+    // when no package was delivered.
+    QString SavedSummary(const RunSummary::Facts &facts, const QString &strSeparator) const;
+    // The files and applications of each kind that could not be copied.
+    ResultView::NotCopiedList NotCopied(const RunSummary::Facts &facts) const;
     // The result page while it exists, else null.
     ResultView *CompleteView() const;
 

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QString>
+#include <QStringList>
 
 // What the outside backup manager fills in after a run: the result page's
 // outcome and detail texts. The result page implements it, so the manager
@@ -32,6 +35,13 @@ public:
     // Whether the run can simply be tried again once a phone is connected
     // (the phone went away, or there was none when it started).
     virtual void SetRetryOffered(bool bOffered) = 0;
+    // What the run saved: the counts per item, the total size and the
+    // package's name, one line each (empty: nothing was saved).
+    virtual void SetRunSummary(const QString &strSummary) = 0;
+    // What could not be copied: per item its name and the phone paths of its
+    // files or applications (empty: everything was copied).
+    using NotCopiedList = QList<QPair<QString, QStringList>>;
+    virtual void SetNotCopied(const NotCopiedList &listNotCopied) = 0;
 
 protected:
     ResultView() = default;

@@ -37,9 +37,12 @@ WaitingBKFrame::WaitingBKFrame(QWidget *parent) : QFrame(parent)
     m_pFrameImage->move(422, 294);
     m_pFrameImage->raise();
 
-    m_pTextLabel = new QLabel(m_pBackgroundLabel);
+    // Under the card, centred, with room for two lines of a long language.
+    m_pTextLabel = new QLabel(this);
     m_pTextLabel->setObjectName(QStringLiteral("BackUpUIPlugin_BKWaiting_LabelText"));
-    m_pTextLabel->move(20, 50);
+    m_pTextLabel->setGeometry(148, 392, 600, 40);
+    m_pTextLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    m_pTextLabel->setWordWrap(true);
     m_pTextLabel->setText(QString());
 
     m_pMovieTimer = new QTimer(this);
@@ -49,6 +52,22 @@ WaitingBKFrame::WaitingBKFrame(QWidget *parent) : QFrame(parent)
     m_pUpdateTimer = new QTimer(this);
     m_pUpdateTimer->setInterval(kNudgeIntervalMs);
     connect(m_pUpdateTimer, &QTimer::timeout, this, &WaitingBKFrame::soltUpdateTimer);
+}
+
+void WaitingBKFrame::SetText(const QString &strText)
+{
+    if (!m_pTextLabel) {
+        LOG_ARG_NULL("SetText");
+        return;
+    }
+    m_pTextLabel->setText(strText);
+    if (!strText.isEmpty())
+        setAccessibleName(strText);
+}
+
+QString WaitingBKFrame::Text() const
+{
+    return m_pTextLabel ? m_pTextLabel->text() : QString();
 }
 
 void WaitingBKFrame::ShowFrame()

@@ -22,6 +22,11 @@ public:
     void ShowFrame();
     void HideFrame();
 
+    // What the wait is for ("Reading your phone..."), shown under the
+    // spinner and read out by a screen reader.
+    void SetText(const QString &strText);
+    QString Text() const;
+
     // The spinner image shown next (1 ... 13).
     int CurrentFrame() const { return m_nCurrentFrame; }
 
