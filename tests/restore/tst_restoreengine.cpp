@@ -559,7 +559,7 @@ void tst_RestoreEngine::runReportsWhatThePhoneTook()
     QCOMPARE(copy.Find(MODULE_PB)->nRestored, 3);
     QVERIFY(copy.Find(MODULE_SMS)->bNotRestorable);
     const QString strText = summary.Lines().join(QLatin1Char('\n'));
-    QVERIFY2(strText.contains(QStringLiteral("SMS:")) && strText.contains(QStringLiteral("needs an app on the phone")),
+    QVERIFY2(strText.contains(QStringLiteral("sms:")) && strText.contains(QStringLiteral("needs an app on the phone")),
              qPrintable(strText));
 }
 
