@@ -64,6 +64,8 @@ QString Overview()
         "item failed or fell short, the destination cannot be written, another\n"
         "backup holds the data folder, ...); 2 wrong arguments;\n"
         "4 phone disconnected during the backup (nothing of the run was kept);\n"
+        "5 no usable phone (none connected, not allowed, offline, no USB\n"
+        "permission or no adb server; nothing was read or written);\n"
         "130 cancelled (Ctrl-C, SIGTERM or a closed terminal).\n"
         "Exit status of restore: see 'backuptool restore --help'; it also ends\n"
         "with 4 when the phone is disconnected and 130 when cancelled.\n"

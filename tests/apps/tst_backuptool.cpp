@@ -162,7 +162,7 @@ void tst_BackupTool::commands_data()
     QTest::newRow("info cut entry is fine") << QStringList{"info", "@/cut-entry.zip"} << 0
                                             << QStringList{"  contacts   120"} << "";
     QTest::newRow("--help") << QStringList{"--help"} << 0
-                            << QStringList{"Commands:", "  verify", "4 phone disconnected", "130 cancelled"} << "";
+                            << QStringList{"Commands:", "  verify", "4 phone disconnected", "5 no usable phone", "130 cancelled"} << "";
     QTest::newRow("run --help names every kind")
         << QStringList{"run", "--help"} << 0
         << QStringList{"media    (also: images, videos, photos", "other    (also: calls, calendar, email", "130 cancelled"}
