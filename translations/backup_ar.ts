@@ -386,6 +386,8 @@
     <message>
         <source>IDS_BACKUPUIPLUGIN_COMPLETE_NO_PHONE_LABEL</source>
         <translation>لم يكن أي هاتف متصلًا عند بدء النسخ الاحتياطي. لم يُنسخ أي شيء. وصّل الهاتف وأعد المحاولة.</translation>
+    </message>
+    <message>
         <source>IDS_BACKUPUIPLUGIN_WAITING_READING_TEXT</source>
         <translation>جارٍ قراءة هاتفك…</translation>
     </message>

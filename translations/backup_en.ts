@@ -386,6 +386,8 @@
     <message>
         <source>IDS_BACKUPUIPLUGIN_COMPLETE_NO_PHONE_LABEL</source>
         <translation>No phone was connected when the backup started. Nothing was backed up. Connect the phone and try again.</translation>
+    </message>
+    <message>
         <source>IDS_BACKUPUIPLUGIN_WAITING_READING_TEXT</source>
         <translation>Reading your phone…</translation>
     </message>

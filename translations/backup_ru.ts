@@ -386,6 +386,8 @@
     <message>
         <source>IDS_BACKUPUIPLUGIN_COMPLETE_NO_PHONE_LABEL</source>
         <translation>При запуске резервного копирования телефон не был подключён. Ничего не сохранено. Подключите телефон и повторите.</translation>
+    </message>
+    <message>
         <source>IDS_BACKUPUIPLUGIN_WAITING_READING_TEXT</source>
         <translation>Чтение данных телефона…</translation>
     </message>
