@@ -154,6 +154,22 @@ QString RunCommand::DefaultDestination()
     return BackupLocation::Read(strDefault);
 }
 
+int RunCommand::PrepareDestination(const QString &strGiven, ToolOutput &out, QString &strDest)
+{
+    strDest = strGiven.isEmpty() ? DefaultDestination() : strGiven;
+    strDest = QDir::cleanPath(QFileInfo(strDest).absoluteFilePath());
+    if (QFileInfo::exists(strDest) && !QFileInfo(strDest).isDir())
+        return out.Error(QStringLiteral("run: the destination %1 is not a folder").arg(strDest));
+    QString strMakeError;
+    if (!FolderMaker::MakePath(strDest, strMakeError))
+        return out.Error(QStringLiteral("run: cannot create the destination %1: %2").arg(strDest, strMakeError));
+    // Found out now, not after the whole phone was read.
+    QString strProbeError;
+    if (!ProbeWritable(strDest, strProbeError))
+        return out.Error(QStringLiteral("run: cannot write into the destination %1: %2").arg(strDest, strProbeError));
+    return -1;
+}
+
 int RunCommand::Run(const QStringList &listArgs, ToolOutput &out)
 {
     QString strDestination;
@@ -220,18 +236,10 @@ int RunCommand::Run(const QStringList &listArgs, ToolOutput &out)
         }
     }
 
-    QString strDest = strDestination.isEmpty() ? DefaultDestination() : strDestination;
-    strDest = QDir::cleanPath(QFileInfo(strDest).absoluteFilePath());
-    if (QFileInfo::exists(strDest) && !QFileInfo(strDest).isDir())
-        return out.Error(QStringLiteral("run: the destination %1 is not a folder").arg(strDest));
-    QString strMakeError;
-    if (!FolderMaker::MakePath(strDest, strMakeError))
-        return out.Error(QStringLiteral("run: cannot create the destination %1: %2").arg(strDest, strMakeError));
-    // Found out now, not after the whole phone was read.
-    QString strProbeError;
-    if (!ProbeWritable(strDest, strProbeError))
-        return out.Error(QStringLiteral("run: cannot write into the destination %1: %2").arg(strDest, strProbeError));
-
+    QString strDest;
+    const int nDestination = PrepareDestination(strDestination, out, strDest);
+    if (nDestination >= 0)
+        return nDestination;
 
     // One backup at a time per data folder, held until this run has cleaned
     // up after itself.

@@ -31,6 +31,10 @@ public:
     // Where the wizard would back up to: the location file, else the
     // default folder (created when missing).
     static QString DefaultDestination();
+    // Makes the destination (strGiven, or the default) absolute, creates it
+    // and checks that it can be written: -1 when it can, else the status
+    // the run ends with (the reason printed).
+    static int PrepareDestination(const QString &strGiven, ToolOutput &out, QString &strDest);
 
 private:
     RunCommand(ToolOutput &out, const BackupItems &items, const QString &strDestination, bool bVerify);
