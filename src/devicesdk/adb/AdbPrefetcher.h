@@ -42,11 +42,11 @@ public:
     using Opener = std::function<std::unique_ptr<AdbSync>(QString *pError)>;
 
     // Files up to this size are fetched ahead.
-    static const qint64 kSmallFile = 1024 * 1024;
+    static constexpr qint64 kSmallFile = 1024 * 1024;
     // What the fetched and the fetching files may hold in memory at once.
-    static const qint64 kMemoryBudget = 8 * 1024 * 1024;
+    static constexpr qint64 kMemoryBudget = 8 * 1024 * 1024;
     // At most this many files ahead of the one the engine asked for.
-    static const int kMaxAhead = 16;
+    static constexpr int kMaxAhead = 16;
 
     // nStreams sync connections; below 2 nothing is fetched ahead.
     AdbPrefetcher(Opener fnOpen, int nStreams);

@@ -33,10 +33,10 @@ public:
     using ProgressHandler = std::function<void(const File &file, qint64 nBytes)>;
     using Opener = std::function<std::unique_ptr<AdbSocket>(QString *pError)>;
 
-    static const int kMaxInFlight = 32;
+    static constexpr int kMaxInFlight = 32;
     static const quint32 kFileMode = 0100644;
     // What Run() returns when the connection broke (cancelled, unplugged).
-    static const int kBroken = -1;
+    static constexpr int kBroken = -1;
 
     AdbPush(Opener fnOpen, ProgressHandler fnProgress, DoneHandler fnDone);
     ~AdbPush();

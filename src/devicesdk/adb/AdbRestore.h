@@ -42,7 +42,7 @@ public:
 
     // Commands joined with "; " into requests of at most this many bytes
     // (old phones take no longer service names).
-    static const int kMaxCommandBytes = 3500;
+    static constexpr int kMaxCommandBytes = 3500;
     // Joins commands into as few requests as the limit allows.
     static QStringList Batches(const QStringList &listCommands, int nMaxBytes = kMaxCommandBytes);
     // The install answer as the caller is told it: "Success", the phone's

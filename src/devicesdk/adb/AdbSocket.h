@@ -22,7 +22,7 @@ class AdbSocket
 public:
     // A silent server or phone must not hang a backup for ever; a live
     // transfer never pauses this long. DVSK_ADB_STALL_SECONDS sets another.
-    static const int kDefaultStallSeconds = 20;
+    static constexpr int kDefaultStallSeconds = 20;
     static int StallSecondsFromEnvironment();
 
     AdbSocket() = default;

@@ -37,7 +37,7 @@ public:
     };
 
     // Largest DATA chunk a phone sends.
-    static const int kMaxChunk = 64 * 1024;
+    static constexpr int kMaxChunk = 64 * 1024;
 
     // bListV2: the phone has the feature ls_v2 (List() uses LIS2).
     explicit AdbSync(std::unique_ptr<AdbSocket> pSocket, bool bListV2 = false);
@@ -78,7 +78,7 @@ public:
 private:
     // Bytes of a DENT and of a DNT2 record after the 8 of id and first word,
     // up to and including the name length.
-    static const int kDentRest = 12;
+    static constexpr int kDentRest = 12;
     static const int kDent2Rest = 68;
     // Reads the record of a listing entry (8 + kDentRest or 8 + kDent2Rest
     // bytes, starting with its id) into entry; returns the name length.
