@@ -155,7 +155,10 @@ void AdbConnection::HandleMessage(const AdbMessage &message, const QByteArray &b
             Send(AdbMessage::Clse, 0, message.nArg0);
             break;
         }
-        Send(AdbMessage::Okay, message.nArg1, message.nArg0);
+        if (m_pSimulator->Limiter().IsLimited())
+            m_listAcks.push_back({message.nArg1, message.nArg0, AdbMessage::kHeaderSize + baPayload.size()});
+        else
+            Send(AdbMessage::Okay, message.nArg1, message.nArg0);
         it->second->Receive(baPayload);
         break;
     }
@@ -172,6 +175,7 @@ void AdbConnection::HandleConnect(const AdbMessage &message)
 {
     // A new CNXN starts the connection afresh.
     m_mapStreams.clear();
+    m_listAcks.clear();
     AdbPhone phone;
     if (!m_pSimulator->LoadPhone(&phone)) {
         m_pSimulator->Log(QStringLiteral("no readable phone.ini in %1; closing the connection").arg(m_pSimulator->Options().strPhoneDir));
@@ -300,6 +304,20 @@ void AdbConnection::SendQueued()
 {
     if (!m_bOnline || m_bUnplugging || m_pSocket->state() != QAbstractSocket::ConnectedState)
         return;
+    // On a busy paced link the server's writes and the phone's take turns.
+    if (m_bAcksFirst) {
+        SendAcknowledgements();
+        m_bAcksFirst = false;
+        if (!m_listAcks.empty())
+            return; // the pace timer brings us back
+    }
+    SendWrites();
+    if (!m_bUnplugging)
+        SendAcknowledgements();
+}
+
+void AdbConnection::SendWrites()
+{
     LinkRateLimiter &limiter = m_pSimulator->Limiter();
     const qsizetype nChunk = limiter.SmoothChunk(m_nMaxPayload);
     // Round robin: the streams after the one served last go first, so a
@@ -340,6 +358,7 @@ void AdbConnection::SendQueued()
         pStream->Consume(nBytes);
         pStream->SetAwaitingOkay(true);
         m_nLastServed = nId;
+        m_bAcksFirst = true;
         const SyncStream *pSync = dynamic_cast<const SyncStream *>(pStream);
         if (pSync && pSync->UnplugsWhenSent() && pStream->Pending() == 0) {
             m_pSimulator->Log(QStringLiteral("unplugging after the configured number of files"));
@@ -347,6 +366,25 @@ void AdbConnection::SendQueued()
             m_bUnplugging = true;
             return;
         }
+    }
+}
+
+void AdbConnection::SendAcknowledgements()
+{
+    LinkRateLimiter &limiter = m_pSimulator->Limiter();
+    while (!m_listAcks.empty()) {
+        const qint64 nWaitNs = limiter.WaitNs(m_pSimulator->NowNs());
+        if (nWaitNs > 0) {
+            if (!m_timerPace.isActive())
+                m_timerPace.start(int((nWaitNs + 999999) / 1000000));
+            return;
+        }
+        const Acknowledgement ack = m_listAcks.front();
+        m_listAcks.pop_front();
+        limiter.Take(ack.nBytes, m_pSimulator->NowNs());
+        // A stream closed meanwhile takes no acknowledgement.
+        if (m_mapStreams.count(ack.nLocalId))
+            Send(AdbMessage::Okay, ack.nLocalId, ack.nRemoteId);
     }
 }
 

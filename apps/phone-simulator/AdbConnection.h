@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include <deque>
 #include <memory>
 
 class AdbPhone;
@@ -20,6 +21,9 @@ class QTcpSocket;
 // unauthorised phone), opens a stream for each OPEN, acknowledges each
 // WRTE, and sends each stream's output in writes of at most the agreed
 // size with one write in flight per stream, paced by the link's rate limit.
+// The server's writes are paced too: each is acknowledged once the link's
+// rate lets its bytes through, and the server sends no more on that stream
+// before the acknowledgement.
 // With a latency, every byte in either direction is held that long, in order
 // (a cable's round trip), after the rate limit has let it go.
 class AdbConnection : public QObject
@@ -61,6 +65,10 @@ private:
     void SendBanner(const AdbPhone &phone);
     void Pump();
     void SendQueued();
+    // The streams' output, as far as the rate limit and the socket allow.
+    void SendWrites();
+    // Acknowledges the server's writes as far as the rate limit allows.
+    void SendAcknowledgements();
     void CloseStream(uint32_t nLocalId, bool bTellServer);
 
     QTcpSocket *const m_pSocket;
@@ -75,6 +83,14 @@ private:
     uint32_t m_nNextLocalId = 1;
     uint32_t m_nLastServed = 0;
     std::map<uint32_t, std::unique_ptr<AdbStream>> m_mapStreams;
+    struct Acknowledgement
+    {
+        uint32_t nLocalId;
+        uint32_t nRemoteId;
+        qint64 nBytes;
+    };
+    std::deque<Acknowledgement> m_listAcks; // the server's writes not yet acknowledged
+    bool m_bAcksFirst = false;
     QTimer m_timerPace;
     LinkDelay m_delayIn;
     LinkDelay m_delayOut;

@@ -35,10 +35,13 @@ private slots:
     void dfMatchesStorages();
     void pullIsByteIdentical_data();
     void pullIsByteIdentical();
+    void pushIsByteIdentical_data() { pullIsByteIdentical_data(); }
+    void pushIsByteIdentical();
     void listing();
     void refusedFiles_data();
     void refusedFiles();
     void cancelledPullClosesStream(); // also: two streams at once
+    void pushIsPaced();
     void unauthorized();
     void unplugAfterFiles();
 
@@ -208,6 +211,30 @@ void tst_AdbPhoneSim::pullIsByteIdentical()
     QVERIFY(ReadAll(strApk) == ReadAll(m_strPhone + QStringLiteral("/fs/data/app/com.example.notes.apk")));
 }
 
+void tst_AdbPhoneSim::pushIsByteIdentical()
+{
+    QFETCH(QStringList, listOptions);
+    const QString strSerial = listOptions.isEmpty() ? m_strSerial : StartSimulator(listOptions);
+    QVERIFY(!strSerial.isEmpty());
+    const QString strTarget = QStringLiteral("/sdcard/Pushed ") + QTest::currentDataTag();
+    const QString strSource = m_strPhone + QStringLiteral("/fs/sdcard/DCIM");
+    const QString strLanded = m_strPhone + QStringLiteral("/fs") + strTarget;
+    QVERIFY(QDir().mkpath(strLanded)); // several sources go into a folder that is there
+    const AdbRun run = Adb({QStringLiteral("-s"), strSerial, QStringLiteral("push"), strSource,
+                            m_strPhone + QStringLiteral("/fs/sdcard/Movies/big.mp4"), strTarget + QLatin1Char('/')});
+    QVERIFY2(run.nStatus == 0, qPrintable(run.strOut + run.strErr));
+    QVERIFY(ReadAll(strLanded + QStringLiteral("/big.mp4")) == ReadAll(m_strPhone + QStringLiteral("/fs/sdcard/Movies/big.mp4")));
+    int nFiles = 0;
+    QDirIterator it(strSource, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString strFile = it.next();
+        const QString strPushed = strLanded + QStringLiteral("/DCIM/") + QDir(strSource).relativeFilePath(strFile);
+        QVERIFY2(ReadAll(strPushed) == ReadAll(strFile), qPrintable(strPushed));
+        ++nFiles;
+    }
+    QCOMPARE(nFiles, 4);
+}
+
 void tst_AdbPhoneSim::listing()
 {
     const AdbRun run = Adb({QStringLiteral("-s"), m_strSerial, QStringLiteral("ls"), QStringLiteral("/sdcard/DCIM/Camera")});
@@ -274,6 +301,33 @@ void tst_AdbPhoneSim::cancelledPullClosesStream()
     pull.waitForFinished();
     QTRY_VERIFY_WITH_TIMEOUT(SimulatorCommand(strSerial, "status").contains(QLatin1String(" streams=0 ")), 20000);
     QCOMPARE(Adb({QStringLiteral("-s"), strSerial, QStringLiteral("shell"), QStringLiteral("echo alive")}).strOut, QStringLiteral("alive\n"));
+}
+
+void tst_AdbPhoneSim::pushIsPaced()
+{
+    // The link's rate holds the server's writes too: at 50 KB/s a push of
+    // 4 MB is still far from done once its first bytes have arrived. Small
+    // messages keep each write's share of the link short.
+    const QString strSerial = StartSimulator({QStringLiteral("--rate"), QStringLiteral("50000"), QStringLiteral("--max-data"),
+                                              QStringLiteral("4096")});
+    QVERIFY(!strSerial.isEmpty());
+    const QString strLanded = m_strPhone + QStringLiteral("/fs/sdcard/Download/paced.mp4");
+    QProcess push;
+    push.setProcessEnvironment(m_rig.Environment());
+    push.start(AdbTestRig::AdbPath(), {QStringLiteral("-P"), QString::number(m_rig.ServerPort()), QStringLiteral("-s"), strSerial,
+                          QStringLiteral("push"), m_strPhone + QStringLiteral("/fs/sdcard/Movies/big.mp4"),
+                          QStringLiteral("/sdcard/Download/paced.mp4")});
+    QVERIFY(push.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(strLanded).size() > 0, 20000);
+    QVERIFY(QFileInfo(strLanded).size() < 2 * 1024 * 1024);
+    QCOMPARE(push.state(), QProcess::Running);
+    // Another stream is answered beside the paced push.
+    QCOMPARE(Adb({QStringLiteral("-s"), strSerial, QStringLiteral("shell"), QStringLiteral("echo alive")}).strOut, QStringLiteral("alive\n"));
+    // The server still drains what the client had written: the cable goes.
+    push.kill();
+    push.waitForFinished();
+    SimulatorCommand(strSerial, "unplug");
+    QTRY_VERIFY_WITH_TIMEOUT(SimulatorCommand(strSerial, "status").contains(QLatin1String(" streams=0 ")), 20000);
 }
 
 void tst_AdbPhoneSim::unauthorized()
