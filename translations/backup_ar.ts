@@ -216,6 +216,18 @@
         <translation>تقدم النسخ الاحتياطي</translation>
     </message>
     <message>
+        <source>IDS_BACKUPUIPLUGIN_DOING_TIMELEFT_UNDER_MINUTE_TEXT</source>
+        <translation>الوقت المتبقي أقل من دقيقة</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_DOING_TIMELEFT_MINUTES_TEXT</source>
+        <translation>الوقت المتبقي نحو %1 دقيقة</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_DOING_TIMELEFT_HOURS_TEXT</source>
+        <translation>الوقت المتبقي نحو %1 ساعة و%2 دقيقة</translation>
+    </message>
+    <message>
         <source>IDS_BACKUPUIPLUGIN_DOINGCANCEL_STOP_BUTTON</source>
         <translation>إيقاف النسخ</translation>
     </message>

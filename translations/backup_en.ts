@@ -216,6 +216,18 @@
         <translation>Backup progress</translation>
     </message>
     <message>
+        <source>IDS_BACKUPUIPLUGIN_DOING_TIMELEFT_UNDER_MINUTE_TEXT</source>
+        <translation>Less than a minute left</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_DOING_TIMELEFT_MINUTES_TEXT</source>
+        <translation>About %1 min left</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_DOING_TIMELEFT_HOURS_TEXT</source>
+        <translation>About %1 h %2 min left</translation>
+    </message>
+    <message>
         <source>IDS_BACKUPUIPLUGIN_DOINGCANCEL_STOP_BUTTON</source>
         <translation>Stop backup</translation>
     </message>

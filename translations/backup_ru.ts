@@ -216,6 +216,18 @@
         <translation>Ход резервного копирования</translation>
     </message>
     <message>
+        <source>IDS_BACKUPUIPLUGIN_DOING_TIMELEFT_UNDER_MINUTE_TEXT</source>
+        <translation>Осталось меньше минуты</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_DOING_TIMELEFT_MINUTES_TEXT</source>
+        <translation>Осталось около %1 мин</translation>
+    </message>
+    <message>
+        <source>IDS_BACKUPUIPLUGIN_DOING_TIMELEFT_HOURS_TEXT</source>
+        <translation>Осталось около %1 ч %2 мин</translation>
+    </message>
+    <message>
         <source>IDS_BACKUPUIPLUGIN_DOINGCANCEL_STOP_BUTTON</source>
         <translation>Остановить</translation>
     </message>

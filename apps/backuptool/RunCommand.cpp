@@ -284,6 +284,10 @@ int RunCommand::Exec()
         return m_out.Error(QStringLiteral("run: the backup worker could not be created"));
     connect(pWorker, &BackUpUIThread::signalsPluginCount, this, &RunCommand::slotCounted);
     connect(pWorker, &BackUpUIThread::signalIncreaseValue, this, &RunCommand::slotIncrease);
+    connect(pWorker, &BackUpUIThread::signalTimeLeft, this, [this](int nSeconds) {
+        if (m_phase == Phase::BackingUp)
+            m_progress.SetTimeLeft(nSeconds);
+    });
     connect(pWorker, &BackUpUIThread::signalsModuleInfo, this, &RunCommand::slotModuleInfo);
     connect(pWorker, &BackUpUIThread::signalsFinish, this, &RunCommand::slotFinish);
     connect(pWorker, &BackUpUIThread::signalBackupCancelSuccess, this, &RunCommand::slotCancelled);

@@ -1,5 +1,7 @@
 #include "RunProgress.h"
 
+#include "RemainingTimeEstimate.h"
+
 #include <unistd.h>
 
 namespace
@@ -39,6 +41,12 @@ void RunProgress::SetModule(const QString &strModule, const QString &strDetail)
     Draw(false);
 }
 
+void RunProgress::SetTimeLeft(int nSeconds)
+{
+    m_nSecondsLeft = nSeconds;
+    Draw(false);
+}
+
 int RunProgress::Percent() const
 {
     if (m_nMaximum <= 0)
@@ -58,6 +66,15 @@ QString RunProgress::Text(int nPercent) const
         strText += QStringLiteral("  ") + m_strModule;
         if (!m_strDetail.isEmpty())
             strText += QLatin1Char(' ') + m_strDetail;
+    }
+    if (m_nSecondsLeft >= 0 && nPercent < 100) {
+        const int nMinutes = RemainingTimeEstimate::ShownMinutes(m_nSecondsLeft);
+        if (nMinutes <= 0)
+            strText += QStringLiteral("  less than a minute left");
+        else if (nMinutes < 60)
+            strText += QStringLiteral("  about %1 min left").arg(nMinutes);
+        else
+            strText += QStringLiteral("  about %1 h %2 min left").arg(nMinutes / 60).arg(nMinutes % 60);
     }
     return strText;
 }
@@ -89,6 +106,7 @@ void RunProgress::Draw(bool bForce)
 
 void RunProgress::Finish(bool bComplete)
 {
+    m_nSecondsLeft = -1;
     if (bComplete) {
         m_dValue = m_nMaximum;
         m_strModule.clear();

@@ -83,6 +83,14 @@ DVSK_API int DVSK_Device_ConnectWifi(const char *szHostPort, char **ppMessage);
  * ("sim" or "adb"). UTF-8, freed by the caller; NULL when no phone is open. */
 DVSK_API char *DVSK_Device_GetIdentity(void);
 
+/* Called on the thread that runs DVSK_GetFile while one file is copied from
+ * the phone: nBytes of szRemotePath (UTF-8) have arrived so far. Reports are
+ * at least 256 KiB and 100 ms of copying apart, so small files get none; the
+ * end of a file is DVSK_GetFile's return. The callback must not block. One
+ * callback at a time; NULL stops the reports. */
+typedef void (*DVSK_FileProgressCallback)(const char *szRemotePath, int64_t nBytes);
+DVSK_API void DVSK_GetFile_RegProgressCallback(DVSK_FileProgressCallback pCallback);
+
 #ifdef __cplusplus
 }
 #endif

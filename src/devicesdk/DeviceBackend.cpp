@@ -1,8 +1,13 @@
 #include "DeviceBackend.h"
 
+#include "FileProgressGate.h"
+
+#include <QElapsedTimer>
+
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 namespace
 {
@@ -29,6 +34,37 @@ void DeviceBackend::UnsetBackupCallback(DVSK_BackupCallback pCallback)
     QMutexLocker locker(&m_callbackMutex);
     if (m_pBackupCallback == pCallback)
         m_pBackupCallback = nullptr;
+}
+
+void DeviceBackend::SetFileProgressCallback(DVSK_FileProgressCallback pCallback)
+{
+    QMutexLocker locker(&m_callbackMutex);
+    m_pFileProgressCallback = pCallback;
+}
+
+std::function<void(qint64)> DeviceBackend::FileProgressReporter(const char *szRemotePath) const
+{
+    {
+        QMutexLocker locker(&m_callbackMutex);
+        if (!m_pFileProgressCallback)
+            return {};
+    }
+    auto pTimer = std::make_shared<QElapsedTimer>();
+    pTimer->start();
+    auto pGate = std::make_shared<FileProgressGate>([pTimer] { return pTimer->elapsed(); });
+    const QByteArray baPath(szRemotePath ? szRemotePath : "");
+    return [this, pGate, baPath](qint64 nBytes) {
+        if (!pGate->IsDue(nBytes))
+            return;
+        // Read again: the callback may have been removed during the copy.
+        DVSK_FileProgressCallback pCallback = nullptr;
+        {
+            QMutexLocker locker(&m_callbackMutex);
+            pCallback = m_pFileProgressCallback;
+        }
+        if (pCallback)
+            pCallback(baPath.constData(), nBytes);
+    };
 }
 
 DVSK_DevInitEventCallback DeviceBackend::EventCallback() const
@@ -69,14 +105,17 @@ void DeviceBackend::TakeCallbacksFrom(DeviceBackend &other)
         return;
     DVSK_DevInitEventCallback pEvent = nullptr;
     DVSK_BackupCallback pBackup = nullptr;
+    DVSK_FileProgressCallback pFileProgress = nullptr;
     {
         QMutexLocker locker(&other.m_callbackMutex);
         pEvent = other.m_pEventCallback;
         pBackup = other.m_pBackupCallback;
+        pFileProgress = other.m_pFileProgressCallback;
     }
     QMutexLocker locker(&m_callbackMutex);
     m_pEventCallback = pEvent;
     m_pBackupCallback = pBackup;
+    m_pFileProgressCallback = pFileProgress;
 }
 
 QString DeviceBackend::IdentityText(const QString &strSerial, const QString &strManufacturer, const QString &strModel,

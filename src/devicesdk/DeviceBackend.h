@@ -1,12 +1,14 @@
 #pragma once
 
 #include "sdk/dvsk.h"
+#include "sdk/dvsk_device.h"
 
 #include <QByteArray>
 #include <QMutex>
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 
 // One back end of the device SDK: what the exported DVSK_ functions forward
 // to. Every member function is thread-safe and may be called from any thread.
@@ -20,6 +22,7 @@ public:
     void SetBackupCallback(DVSK_BackupCallback pCallback);
     // Removes the backup callback only when it is the one given.
     void UnsetBackupCallback(DVSK_BackupCallback pCallback);
+    void SetFileProgressCallback(DVSK_FileProgressCallback pCallback);
 
     virtual int BackUp(int nType, const char *szName, char **ppText) = 0;
     virtual int GetFile(const char *szLocalPath, const char *szRemotePath, int nMode) = 0;
@@ -51,6 +54,11 @@ protected:
     // Reports backup progress of a data type through the backup callback,
     // if one is registered. Never called with a back end's own lock held.
     void ReportProgress(int nType, int nCount, intptr_t nAll);
+    // The progress reporter of one file copy from the phone: called with the
+    // bytes copied so far (as often as the copy likes), it hands the due ones
+    // (FileProgressGate) to the registered file-progress callback. Empty when
+    // none is registered, so a copy nobody follows pays nothing.
+    std::function<void(qint64)> FileProgressReporter(const char *szRemotePath) const;
     // A NUL-terminated copy of ba from the C allocator: the texts the SDK
     // hands out are released with free(). Null when memory is short.
     static char *MallocText(const QByteArray &ba);
@@ -63,4 +71,5 @@ private:
     mutable QMutex m_callbackMutex;
     DVSK_DevInitEventCallback m_pEventCallback = nullptr;
     DVSK_BackupCallback m_pBackupCallback = nullptr;
+    DVSK_FileProgressCallback m_pFileProgressCallback = nullptr;
 };

@@ -401,7 +401,8 @@ void SimDevice::RunPhoneBackup(const PhoneConfig &config, int nType, const Backu
     }
 }
 
-int SimDevice::CopyFile(const QString &strSource, const QString &strLocal, int nRateKBps, const AbortToken &token)
+int SimDevice::CopyFile(const QString &strSource, const QString &strLocal, int nRateKBps, const AbortToken &token,
+                        const std::function<void(qint64)> &fnProgress)
 {
     QFile source(strSource);
     if (!source.open(QIODevice::ReadOnly))
@@ -440,6 +441,8 @@ int SimDevice::CopyFile(const QString &strSource, const QString &strLocal, int n
             break;
         }
         nCopied += nDone;
+        if (fnProgress)
+            fnProgress(nCopied);
     }
     for (;;) {
         if (IsAborted(token))
@@ -453,6 +456,8 @@ int SimDevice::CopyFile(const QString &strSource, const QString &strLocal, int n
         if (target.write(baChunk) != baChunk.size())
             return DVSK_SIM_ERR_LOCAL_FILE;
         nCopied += baChunk.size();
+        if (fnProgress)
+            fnProgress(nCopied);
         if (nBytesPerSecond > 0) {
             const qint64 nDueMs = nCopied * 1000 / nBytesPerSecond;
             const qint64 nWaitMs = nDueMs - timer.elapsed();
@@ -493,7 +498,8 @@ int SimDevice::GetFile(const char *szLocalPath, const char *szRemotePath, int nM
     if (strSource.isEmpty() || !QFileInfo(strSource).isFile())
         return DVSK_ERR_FILE_NOT_EXIST;
 
-    const int nResult = CopyFile(strSource, QString::fromUtf8(szLocalPath), config.RateLimitKBps(), token);
+    const int nResult = CopyFile(strSource, QString::fromUtf8(szLocalPath), config.RateLimitKBps(), token,
+                                 FileProgressReporter(szRemotePath));
     if (nResult != 0)
         return nResult;
 

@@ -111,7 +111,9 @@ private:
     QString TempDir();
     void RegisterResult(const QString &strPhonePath, const QString &strHostPath, bool bOwned);
     QString ResultHostPath(const QString &strPhonePath);
-    int CopyFile(const QString &strSource, const QString &strLocal, int nRateKBps, const AbortToken &token);
+    // fnProgress (may be empty) gets the bytes copied so far after each chunk.
+    int CopyFile(const QString &strSource, const QString &strLocal, int nRateKBps, const AbortToken &token,
+                 const std::function<void(qint64)> &fnProgress);
 
     mutable QMutex m_mutex;
     bool m_bExplicitDir = false;

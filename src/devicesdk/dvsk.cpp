@@ -59,6 +59,11 @@ DVSK_API void DVSK_Backup_UnRegCallBack(DVSK_BackupCallback pCallback)
     Backend().UnsetBackupCallback(pCallback);
 }
 
+DVSK_API void DVSK_GetFile_RegProgressCallback(DVSK_FileProgressCallback pCallback)
+{
+    Backend().SetFileProgressCallback(pCallback);
+}
+
 DVSK_API int DVSK_BackUp(int nType, const char *szName, char **ppText)
 {
     return Backend().BackUp(nType, szName, ppText);

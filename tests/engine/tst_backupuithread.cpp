@@ -74,6 +74,8 @@ private slots:
     void progressTotal();
     void progressEvents_data();
     void progressEvents();
+    void filesProgress_data();
+    void filesProgress();
 
     void runEnds_data();
     void runEnds();
@@ -267,10 +269,11 @@ void tst_BackUpUIThread::progressEvents_data()
         << QList<int>{3};
     // Applications have weights of their own (start 5.0, files 10.0), and
     // their step's start (from the factory, then the module) counts once.
+    // A file's event names it; the bar follows the step's share (below).
     QTest::newRow("applications") << QList<ProEvent>{{9, 0, 1, 4}, {9, 0, 1, 1}, {9, 2, 1, 4}, {9, 2, 2, 4}} << 3
-                                  << (100.0 + 50.0 + 50.0) << QList<int>{29, 29};
-    QTest::newRow("images") << QList<ProEvent>{{16, 0, 1, 30}, {16, 2, 1, 30}, {16, 2, 2, 30}} << 3
-                            << (100.0 + 2 * 200.0 / 30.0) << QList<int>{25, 25};
+                                  << 100.0 << QList<int>{29, 29};
+    QTest::newRow("images") << QList<ProEvent>{{16, 0, 1, 30}, {16, 2, 1, 30}, {16, 2, 2, 30}} << 3 << 100.0
+                            << QList<int>{25, 25};
     QTest::newRow("unknown module adds nothing") << QList<ProEvent>{{7, 1, 1, 1}} << 1 << 0.0 << QList<int>{};
 }
 
@@ -310,6 +313,54 @@ void tst_BackUpUIThread::progressEvents()
         listIds << record.nModuleID;
     }
     QCOMPARE(listIds, progressIds);
+}
+
+void tst_BackUpUIThread::filesProgress_data()
+{
+    // Module, share of its step in millionths, new bytes.
+    QTest::addColumn<QList<ProEvent>>("events");
+    QTest::addColumn<int>("emitted");
+    QTest::addColumn<double>("sum");
+
+    // Files weights: images 10.0, applications 10.0; increments are x 20.
+    QTest::newRow("half the images") << QList<ProEvent>{{16, 500000, 0, 0}} << 1 << 100.0;
+    QTest::newRow("shares add up to the step")
+        << QList<ProEvent>{{16, 250000, 0, 0}, {16, 600000, 0, 0}, {16, 1000000, 0, 0}} << 3 << 200.0;
+    QTest::newRow("a smaller or equal share adds nothing")
+        << QList<ProEvent>{{16, 600000, 0, 0}, {16, 300000, 0, 0}, {16, 600000, 0, 0}} << 1 << 120.0;
+    QTest::newRow("the next step starts from nothing")
+        << QList<ProEvent>{{16, 1000000, 0, 0}, {9, 500000, 0, 0}} << 2 << 300.0;
+    QTest::newRow("not a file step") << QList<ProEvent>{{0, 500000, 0, 0}, {15, 500000, 0, 0}} << 0 << 0.0;
+}
+
+void tst_BackUpUIThread::filesProgress()
+{
+    QFETCH(QList<ProEvent>, events);
+    QFETCH(int, emitted);
+    QFETCH(double, sum);
+
+    m_pPhone->SetCountOverride(16, 30, 12000);
+    m_pPhone->SetCountOverride(9, 4, 12000);
+    QVERIFY(Count());
+    BackUpUIThread *pWorker = BackUpUIThread::ExistingInstance();
+    BackUpThreadParam param;
+    param.nMode = 1;
+    QSignalSpy timeLeft(pWorker, &BackUpUIThread::signalTimeLeft);
+    pWorker->SetParam(param); // a new backup: its estimate is not known
+    QCOMPARE(timeLeft.count(), 1);
+    QCOMPARE(timeLeft.first().at(0).toInt(), -1);
+
+    QSignalSpy increase(pWorker, &BackUpUIThread::signalIncreaseValue);
+    for (const ProEvent &event : events) {
+        QVERIFY(QMetaObject::invokeMethod(pWorker, "slotFilesProgress", Qt::DirectConnection,
+                                          Q_ARG(int, event.nModule), Q_ARG(int, event.nType),
+                                          Q_ARG(qint64, event.nNum)));
+    }
+    QCOMPARE(increase.count(), emitted);
+    double dSum = 0.0;
+    for (const QList<QVariant> &args : increase)
+        dSum += args.at(0).toFloat();
+    QVERIFY2(qAbs(dSum - sum) < 0.01, qPrintable(QString::number(dSum)));
 }
 
 void tst_BackUpUIThread::runEnds_data()

@@ -9,6 +9,7 @@
 
 #include "APKData.h"
 #include "FileListModule.h"
+#include "FileStepProgress.h"
 #include "BackUpUILogic.h"
 #include "MediaInfo.h"
 #include "RunState.h"
@@ -53,6 +54,8 @@ private slots:
     void phoneFailures();
     void earlierLayout_data();
     void earlierLayout();
+    void stepShare_data();
+    void stepShare();
     void appData_data();
     void appData();
 
@@ -357,6 +360,63 @@ void tst_FileModules::phoneFailures()
     QVERIFY(ProgressOfType(spyPro, 2).isEmpty());
     QVERIFY(CopiedPhonePaths().isEmpty());
     QCOMPARE(FilesUnder(Backup()), QStringList());
+}
+
+void tst_FileModules::stepShare_data()
+{
+    QTest::addColumn<int>("nCode");
+    QTest::addColumn<QList<qint64>>("listSizes");
+    QTest::addColumn<bool>("bMissingFirst");
+    QTest::addColumn<int>("nMinReports");
+
+    // 20 MB at about 20 MB/s: the share moves while the one file arrives.
+    QTest::newRow("one large video") << int(MODULE_VIDEO) << QList<qint64>{20 * 1000 * 1000} << false << 4;
+    QTest::newRow("small images, once each") << int(MODULE_IMAGE) << QList<qint64>{1000, 2000, 3000, 4000} << false
+                                             << 4;
+    QTest::newRow("a missing file counts as done") << int(MODULE_IMAGE) << QList<qint64>{5000, 7000} << true << 2;
+}
+
+// The step's share rises to the whole step, in reports that follow the
+// bytes, and the bytes reported add up to the listed sizes.
+void tst_FileModules::stepShare()
+{
+    QFETCH(int, nCode);
+    QFETCH(QList<qint64>, listSizes);
+    QFETCH(bool, bMissingFirst);
+    QFETCH(int, nMinReports);
+
+    TestPhone phone(m_pEnv->Path(QStringLiteral("phone")));
+    const QString strExtension = nCode == MODULE_VIDEO ? QStringLiteral(".mp4") : QStringLiteral(".jpg");
+    qint64 nTotal = 0;
+    for (int i = 0; i < listSizes.size(); ++i) {
+        phone.AddFile(QStringLiteral("/sdcard/DCIM/f%1").arg(i) + strExtension, listSizes.at(i));
+        nTotal += listSizes.at(i);
+    }
+    if (bMissingFirst)
+        phone.SetMissingFile(QStringLiteral("/sdcard/DCIM/f0") + strExtension);
+    phone.SetRateLimitKBps(20000);
+    QVERIFY(phone.Use());
+
+    std::unique_ptr<FileListModule> pModule = CreateModule<FileListModule>(nCode);
+    pModule->SetPath(Backup());
+    QSignalSpy spyShare(pModule.get(), &FileModule::signalFilesProgress);
+    int nCount = listSizes.size();
+    QCOMPARE(pModule->Backup(nCount), 0);
+    QCOMPARE(nCount, listSizes.size() - (bMissingFirst ? 1 : 0));
+
+    QVERIFY2(spyShare.size() >= nMinReports, qPrintable(QString::number(spyShare.size())));
+    if (nCode == MODULE_IMAGE)
+        QCOMPARE(spyShare.size(), nMinReports); // small files: one report each
+    int nLastShare = 0;
+    qint64 nBytes = 0;
+    for (const QList<QVariant> &args : spyShare) {
+        QCOMPARE(args.at(0).toInt(), nCode);
+        QVERIFY2(args.at(1).toInt() > nLastShare, "the share did not rise");
+        nLastShare = args.at(1).toInt();
+        nBytes += args.at(2).toLongLong();
+    }
+    QCOMPARE(nLastShare, int(FileStepProgress::kParts));
+    QCOMPARE(nBytes, nTotal);
 }
 
 void tst_FileModules::earlierLayout_data()

@@ -65,6 +65,8 @@ private slots:
     void onlySuccessFillsTheBar();
     void phoneRemovalEndsOnResultPage_data();
     void phoneRemovalEndsOnResultPage();
+    void timeLeft_data();
+    void timeLeft();
 
 private:
     // The page as the prepare page leaves it when a backup starts; the tests
@@ -405,6 +407,40 @@ void tst_DoingWizardWidget::phoneRemovalEndsOnResultPage()
     QVERIFY(!m_wizard.pResult->isHidden());
     QCOMPARE(m_wizard.pResult->GetStatusText(), Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_BACKUPFAIL_LABEL"));
     QCOMPARE(m_wizard.pResult->GetResultValue(), Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_PHONE_DISCONNECTED_LABEL"));
+}
+
+void tst_DoingWizardWidget::timeLeft_data()
+{
+    QTest::addColumn<QString>("lang");
+    QTest::addColumn<int>("seconds");
+    QTest::addColumn<QString>("text"); // empty: hidden
+
+    QTest::newRow("not known yet") << "en" << -1 << QString();
+    QTest::newRow("under a minute") << "en" << 30 << "Less than a minute left";
+    QTest::newRow("minutes") << "en" << 250 << "About 4 min left";
+    QTest::newRow("hours, Russian") << "ru" << 4000 << QStringLiteral("Осталось около 1 ч 7 мин");
+    QTest::newRow("minutes, Arabic") << "ar" << 600 << QStringLiteral("الوقت المتبقي نحو 10 دقيقة");
+}
+
+// The worker's estimate shows under the tip; a new run starts without one.
+void tst_DoingWizardWidget::timeLeft()
+{
+    QFETCH(QString, lang);
+    QFETCH(int, seconds);
+    QFETCH(QString, text);
+    Start(300, lang);
+    QLabel *pLabel = Page()->GetTimeLeftLabel();
+    QVERIFY(pLabel);
+    QVERIFY(pLabel->isHidden());
+    {
+        LangScope scope(lang);
+        emit BackUpUIThread::Instance()->signalTimeLeft(seconds);
+    }
+    QCOMPARE(pLabel->isHidden(), text.isEmpty());
+    if (!text.isEmpty())
+        QCOMPARE(pLabel->text(), text);
+    Page()->setProgressBarRange(0, 300);
+    QVERIFY(pLabel->isHidden());
 }
 
 void tst_DoingWizardWidget::cancel_data()

@@ -21,6 +21,10 @@ namespace
 QAtomicPointer<BackUpUILogic> g_pInstance;
 QMutex g_instanceMutex;
 
+// The byte handler of the GetFile call running on this thread: the SDK calls
+// back on the thread that copies.
+thread_local const std::function<void(qint64)> *t_pBytesHandler = nullptr;
+
 bool IsFileListType(int nType)
 {
     const BackupKind *pKind = BackupKinds::ByCode(nType);
@@ -73,6 +77,7 @@ BackUpUILogic::BackUpUILogic() : QObject(nullptr)
     BackupCodes::RegisterMetaTypes();
     m_pTimer = new QTimer(this);
     regSDKCallback();
+    DVSK_GetFile_RegProgressCallback(&BackUpUILogic::OnFileProgress);
     connect(this, &BackUpUILogic::signalsTimeOutStart, this, &BackUpUILogic::slotsTimeOutStart);
     connect(m_pTimer, &QTimer::timeout, this, &BackUpUILogic::slotBackUpTimeOut);
     connect(this, &BackUpUILogic::signalsTimeOutEnd, this, &BackUpUILogic::slotsTimeOutEnd);
@@ -81,6 +86,7 @@ BackUpUILogic::BackUpUILogic() : QObject(nullptr)
 BackUpUILogic::~BackUpUILogic()
 {
     unRegSDKCallback();
+    DVSK_GetFile_RegProgressCallback(nullptr);
     DVSK_Backup_UnRegCallBack(&BackUpUILogic::OnBackupCallBack);
 }
 
@@ -136,6 +142,13 @@ int BackUpUILogic::OnBackupCallBack(int nType, int nPlugin, int nCount, intptr_t
     return 1;
 }
 
+void BackUpUILogic::OnFileProgress(const char *szRemotePath, int64_t nBytes)
+{
+    Q_UNUSED(szRemotePath);
+    if (t_pBytesHandler && *t_pBytesHandler)
+        (*t_pBytesHandler)(nBytes);
+}
+
 int BackUpUILogic::BackUp(int nType, QString &strPath, int *pCount)
 {
     LOG_SCOPE("BackUp");
@@ -186,12 +199,15 @@ int BackUpUILogic::BackUp(int nType, QString &strPath, int *pCount)
     return 0;
 }
 
-int BackUpUILogic::GetFile(const QString &strLocal, const QString &strRemote, int nMode)
+int BackUpUILogic::GetFile(const QString &strLocal, const QString &strRemote, int nMode,
+                           const std::function<void(qint64)> &fnBytes)
 {
     LOG_SCOPE("GetFile");
     const QByteArray baLocal = strLocal.toUtf8();
     const QByteArray baRemote = strRemote.toUtf8();
+    t_pBytesHandler = fnBytes ? &fnBytes : nullptr;
     const int nResult = DVSK_GetFile(baLocal.constData(), baRemote.constData(), nMode);
+    t_pBytesHandler = nullptr;
     if (nResult == 0) {
         LOG_INFO("GetFile", QStringLiteral("logic get file successed"));
         return GETFILE_OK;

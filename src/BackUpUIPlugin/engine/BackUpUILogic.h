@@ -12,6 +12,7 @@
 #include <QWaitCondition>
 
 #include <cstdint>
+#include <functional>
 
 struct PhoneInfo;
 
@@ -32,7 +33,10 @@ public:
     static QString GetUserDataDirectory();
 
     int BackUp(int nType, QString &strPath, int *pCount);
-    int GetFile(const QString &strLocal, const QString &strRemote, int nMode);
+    // fnBytes (may be empty) gets the bytes copied so far while a large file
+    // is copied, on the calling thread, as the SDK reports them.
+    int GetFile(const QString &strLocal, const QString &strRemote, int nMode,
+                const std::function<void(qint64)> &fnBytes = {});
     bool GetMemValue();
     // Whether the SDK still sees the phone (false once it was unplugged or
     // its connection was lost, also before a job was running).
@@ -48,6 +52,9 @@ public:
     // The device-event callback and the backup callback registered with the SDK.
     static int OnDevMgrEvent(int nEvent);
     static int OnBackupCallBack(int nType, int nPlugin, int nCount, intptr_t nAll);
+    // The SDK's file-progress callback: hands the bytes to the GetFile call
+    // running on this thread.
+    static void OnFileProgress(const char *szRemotePath, int64_t nBytes);
 
     QByteArray GetResultPath() const;
     int GetLastCount() const;

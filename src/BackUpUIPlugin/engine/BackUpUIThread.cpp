@@ -6,6 +6,7 @@
 #include "BackupKinds.h"
 #include "DataFolderLock.h"
 #include "Factory.h"
+#include "FileStepProgress.h"
 #include "FolderRemoval.h"
 #include "InterruptedRun.h"
 #include "LogLine.h"
@@ -130,6 +131,19 @@ BackUpUIThread::BackUpUIThread() : QThread(nullptr)
         connect(pFactory, &Factory::signalsIsVideoBackup, this, &BackUpUIThread::IsVideoBackup);
         connect(pFactory, &Factory::signalsIsAudioBackup, this, &BackUpUIThread::IsAudioBackup);
         connect(pFactory, &Factory::signalBackupPro, this, forwardProgress, Qt::DirectConnection);
+        // In order with the events above: the same queue.
+        connect(
+            pFactory, &Factory::signalFilesProgress, this,
+            [this](int nModule, int nShare, qint64 nNewBytes) {
+                if (QThread::currentThread() == thread()) {
+                    slotFilesProgress(nModule, nShare, nNewBytes);
+                    return;
+                }
+                QMetaObject::invokeMethod(
+                    this, [this, nModule, nShare, nNewBytes] { slotFilesProgress(nModule, nShare, nNewBytes); },
+                    Qt::QueuedConnection);
+            },
+            Qt::DirectConnection);
     }
 }
 
@@ -140,24 +154,37 @@ BackUpUIThread::~BackUpUIThread()
 
 void BackUpUIThread::SetParam(const BackUpThreadParam &param)
 {
-    QMutexLocker locker(&m_dataMutex);
-    m_nMode = param.nMode;
-    m_items = param.items;
-    m_strPath = param.strPath;
-    if (param.nMode == 1) {
-        // A new backup: its job is not over yet, and its progress starts from
-        // nothing (an event equal to the last one of the previous run counts).
-        m_bFinished = false;
-        m_bCancelPending = false;
-        m_bPhoneLost = false;
-        m_nLastModule = m_nLastProType = m_nLastProNum = m_nLastAllNum = -1;
+    {
+        QMutexLocker locker(&m_dataMutex);
+        m_nMode = param.nMode;
+        m_items = param.items;
+        m_strPath = param.strPath;
+        if (param.nMode == 1) {
+            // A new backup: its job is not over yet, and its progress starts
+            // from nothing (an event equal to the last one of the previous
+            // run counts).
+            m_bFinished = false;
+            m_bCancelPending = false;
+            m_bPhoneLost = false;
+            m_nLastModule = m_nLastProType = m_nLastProNum = m_nLastAllNum = -1;
+            m_nShareModule = -1;
+            m_nShare = 0;
+            m_nRunBytes = 0;
+            m_estimate = RemainingTimeEstimate();
+            m_estimate.SetTotal(SelectedFileBytes());
+            m_runClock.start();
+            m_nSecondsLeft = -1;
+        }
+        // The files of the earlier run are a finished backup: a cancel of
+        // the new one, even before its job starts, must never take them for
+        // its own.
+        if (param.nMode == 1) {
+            if (Factory *pFactory = Factory::ExistingInstance())
+                pFactory->ForgetRunFiles();
+        }
     }
-    // The files of the earlier run are a finished backup: a cancel of the
-    // new one, even before its job starts, must never take them for its own.
-    if (param.nMode == 1) {
-        if (Factory *pFactory = Factory::ExistingInstance())
-            pFactory->ForgetRunFiles();
-    }
+    if (param.nMode == 1)
+        emit signalTimeLeft(-1);
 }
 
 BackUpThreadParam BackUpUIThread::GetParam() const
@@ -267,6 +294,7 @@ void BackUpUIThread::run()
 void BackUpUIThread::procGetCount(int nReport)
 {
     QHash<int, structBackupID> hashCounts;
+    QHash<int, qint64> hashFileSizeKB;
     float fWeights[W_COUNT] = {};
     bool bHasData[BackupItems::kSlots] = {};
 
@@ -303,6 +331,8 @@ void BackUpUIThread::procGetCount(int nReport)
                     nFirstResult = nResult;
                     bFirst = false;
                 }
+                if (pKind->step == BackupKind::Step::Files && nResult == 0)
+                    hashFileSizeKB.insert(pKind->nCode, nSize);
                 if (pKind->nSubId < 0 || nResult == 0) {
                     const int nBasis = pKind->step == BackupKind::Step::Record ? nCount : nSize;
                     for (int i = 0; i < pKind->nWeightCount; ++i)
@@ -322,6 +352,7 @@ void BackUpUIThread::procGetCount(int nReport)
     {
         QMutexLocker locker(&m_dataMutex);
         m_hashCounts = hashCounts;
+        m_hashFileSizeKB = hashFileSizeKB;
         std::copy(std::begin(fWeights), std::end(fWeights), std::begin(m_fWeights));
         std::copy(std::begin(bHasData), std::end(bHasData), std::begin(m_bHasData));
     }
@@ -347,6 +378,7 @@ int BackUpUIThread::GetProgressTotal()
 
 void BackUpUIThread::slotProBarTargetValue(int MoudleIndex, int ProType, int ProNum, int AllNum)
 {
+    UpdateTimeLeft();
     // Progress events arrive by the thousand: the line is formatted only when
     // debug lines are on.
     if (QLoggingCategory::defaultCategory()->isDebugEnabled())
@@ -405,8 +437,8 @@ void BackUpUIThread::slotProBarTargetValue(int MoudleIndex, int ProType, int Pro
         if (ProType == 0) {
             fIncrement = pKindWeights[0];
         } else if (ProType == 2) {
+            // The bar follows the step's share (slotFilesProgress).
             progress(pKind->ProgressId());
-            fIncrement = pKindWeights[1] / fAll;
         }
         break;
     case BackupKind::Step::AppData:
@@ -421,6 +453,53 @@ void BackUpUIThread::slotProBarTargetValue(int MoudleIndex, int ProType, int Pro
         break;
     }
     emit signalIncreaseValue(fIncrement * 20.0f);
+}
+
+void BackUpUIThread::slotFilesProgress(int nModule, int nShare, qint64 nNewBytes)
+{
+    if (nNewBytes > 0)
+        m_nRunBytes += nNewBytes;
+    UpdateTimeLeft();
+    const BackupKind *pKind = BackupKinds::ByCode(nModule);
+    if (!pKind || pKind->step != BackupKind::Step::Files)
+        return;
+    if (nModule != m_nShareModule) {
+        m_nShareModule = nModule;
+        m_nShare = 0;
+    }
+    if (nShare <= m_nShare)
+        return;
+    float fFilesWeight = 0.0f;
+    {
+        QMutexLocker locker(&m_dataMutex);
+        fFilesWeight = m_fWeights[pKind->nFirstWeight + 1];
+    }
+    const float fIncrement = fFilesWeight * float(nShare - m_nShare) / float(FileStepProgress::kParts);
+    m_nShare = nShare;
+    emit signalIncreaseValue(fIncrement * 20.0f);
+}
+
+qint64 BackUpUIThread::SelectedFileBytes() const
+{
+    const int nSelected = BackupKinds::SelectedMask(m_items);
+    qint64 nBytes = 0;
+    for (const BackupKind &kind : BackupKinds::All()) {
+        if (kind.step == BackupKind::Step::Files && (nSelected & kind.nWeighWith))
+            nBytes += m_hashFileSizeKB.value(kind.nCode) * 1024;
+    }
+    return nBytes;
+}
+
+void BackUpUIThread::UpdateTimeLeft()
+{
+    if (!m_runClock.isValid())
+        return;
+    m_estimate.Update(m_runClock.elapsed(), m_nRunBytes);
+    const int nSeconds = m_estimate.SecondsLeft();
+    if (nSeconds == m_nSecondsLeft)
+        return;
+    m_nSecondsLeft = nSeconds;
+    emit signalTimeLeft(nSeconds);
 }
 
 void BackUpUIThread::slotsBackUpStart(FILESTATUS status)

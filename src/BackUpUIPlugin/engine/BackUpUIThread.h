@@ -2,7 +2,9 @@
 
 #include "BackupRecords.h"
 #include "ProgressWeights.h"
+#include "RemainingTimeEstimate.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QList>
 #include <QMutex>
@@ -77,6 +79,9 @@ signals:
     void IsVideoBackup(bool bRunning);
     void IsAudioBackup(bool bRunning);
     void signalIncreaseValue(float fValue);
+    // The backup's time left in seconds (RemainingTimeEstimate), -1 while
+    // it is not known; sent when it changes.
+    void signalTimeLeft(int nSeconds);
 
 protected:
     void run() override;
@@ -86,6 +91,9 @@ private slots:
     void slotsTransportFile(FILESTATUS status);
     void slotsBackupCallBack(int nType, int nAll);
     void slotProBarTargetValue(int MoudleIndex, int ProType, int ProNum, int AllNum);
+    // A file step's share and bytes (FileModule::signalFilesProgress): the
+    // bar moves by the step's files weight, the estimate by the bytes.
+    void slotFilesProgress(int nModule, int nShare, qint64 nNewBytes);
 
 private:
     BackUpUIThread();
@@ -106,6 +114,10 @@ private:
     // cancelled at once and reported as ended by the phone's removal.
     void OnPhoneRemoved();
     int dealWithMemoryInfo();
+    // The bytes the selected file steps are to copy, from the counts.
+    qint64 SelectedFileBytes() const;
+    // Measures the run's throughput now and sends a changed time left.
+    void UpdateTimeLeft();
 
     int m_nMode = 0;
     BackupItems m_items;
@@ -117,6 +129,17 @@ private:
     int m_nLastProNum = -1;
     int m_nLastAllNum = -1;
     QHash<int, structBackupID> m_hashCounts;
+    // The counted size in kilobytes of each file kind (by code).
+    QHash<int, qint64> m_hashFileSizeKB;
+    // The file step whose share came last, and that share.
+    int m_nShareModule = -1;
+    int m_nShare = 0;
+    // The bytes the run's file steps have done, the clock since its start
+    // and the estimate (user-interface thread only).
+    qint64 m_nRunBytes = 0;
+    QElapsedTimer m_runClock;
+    RemainingTimeEstimate m_estimate;
+    int m_nSecondsLeft = -1;
     QList<MemInfoRecord> m_listMemInfo;
     bool m_bHasData[BackupItems::kSlots] = {};
     bool m_bFinished = true;

@@ -274,8 +274,10 @@ void Factory::CreateModule(const BackupKind &kind)
         pModule->moveToThread(thread());
     if (auto *pRecord = qobject_cast<RecordModule *>(pModule))
         ForwardModuleSignals(pRecord, this);
-    else if (auto *pFiles = qobject_cast<FileModule *>(pModule))
+    else if (auto *pFiles = qobject_cast<FileModule *>(pModule)) {
         ForwardModuleSignals(pFiles, this);
+        connect(pFiles, &FileModule::signalFilesProgress, this, &Factory::signalFilesProgress);
+    }
     m_hashModules.insert(kind.nCode, pModule);
 }
 

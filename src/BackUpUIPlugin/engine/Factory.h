@@ -100,6 +100,8 @@ signals:
     // The run's selection, requested counts and backed-up counts, as copies.
     void signalBackupCount(BackupItems items, BackupCounts requested, BackupCounts backedUp);
     void signalBackupPro(int MoudleIndex, int ProType, int ProNum, int AllNum);
+    // A file module's share of its step and new bytes (FileModule).
+    void signalFilesProgress(int nModule, int nShare, qint64 nNewBytes);
 
 private:
     Factory();

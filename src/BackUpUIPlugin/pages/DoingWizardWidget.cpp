@@ -5,6 +5,7 @@
 #include "BackUpUIThreadCancel.h"
 #include "CustomLabelButton.h"
 #include "LogLine.h"
+#include "RemainingTimeEstimate.h"
 #include "WaitingBKFrame.h"
 
 #include <host/Change.h>
@@ -103,6 +104,12 @@ void DoingWizardWidget::InitMembers()
     m_pLabelTip->setContentsMargins(0, 0, 0, 0);
     m_pLabelTip->setFixedSize(856, 20);
     m_pLabelTip->setText(QString());
+
+    m_pLabelTimeLeft = new QLabel(this);
+    m_pLabelTimeLeft->setObjectName(QStringLiteral("BackUpUIPlugin_Doing_TimeLeft"));
+    m_pLabelTimeLeft->setGeometry(20, 551, 856, 16);
+    m_pLabelTimeLeft->setLayoutDirection(m_bRightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
+    m_pLabelTimeLeft->hide();
 
     m_pBBMgr = BackUpUIBBMgr::GetInstance();
     if (m_pBBMgr)
@@ -208,6 +215,7 @@ void DoingWizardWidget::InitCons()
         connect(pThread, &BackUpUIThread::signalBackupCancelSuccess, this,
                 &DoingWizardWidget::SlotBackCancelSuccess);
         connect(pThread, &BackUpUIThread::signalIncreaseValue, this, &DoingWizardWidget::slotProgressTargetValue);
+        connect(pThread, &BackUpUIThread::signalTimeLeft, this, &DoingWizardWidget::slotTimeLeft);
         connect(pThread, &BackUpUIThread::signalsModuleInfo, this, &DoingWizardWidget::slotModuleInfo);
     }
     if (m_pBBMgr)
@@ -235,6 +243,8 @@ void DoingWizardWidget::setProgressBarRange(qint64 nMin, qint64 nMax)
         nMax = 0;
     m_bFinished = false;
     m_bRunActive = true;
+    if (m_pLabelTimeLeft)
+        m_pLabelTimeLeft->hide();
     m_fLastStepAt = 0.0f;
     m_bFinishingTip = false;
     m_nRange = nMax;
@@ -322,6 +332,28 @@ void DoingWizardWidget::slotProgressTargetValue(float fIncrease)
     if (!(m_fShown + m_fStep > m_fShown))
         m_fStep = (m_fTarget - m_fShown) / 40.0f;
     m_fWaypoint = m_fPreviousTarget + 0.75f * (m_fTarget - m_fPreviousTarget);
+}
+
+QString DoingWizardWidget::TimeLeftText(int nSeconds)
+{
+    const int nMinutes = RemainingTimeEstimate::ShownMinutes(nSeconds);
+    if (nMinutes <= 0)
+        return Change::tr("IDS_BACKUPUIPLUGIN_DOING_TIMELEFT_UNDER_MINUTE_TEXT");
+    if (nMinutes < 60)
+        return Change::tr("IDS_BACKUPUIPLUGIN_DOING_TIMELEFT_MINUTES_TEXT").arg(nMinutes);
+    return Change::tr("IDS_BACKUPUIPLUGIN_DOING_TIMELEFT_HOURS_TEXT").arg(nMinutes / 60).arg(nMinutes % 60);
+}
+
+void DoingWizardWidget::slotTimeLeft(int nSeconds)
+{
+    if (!m_pLabelTimeLeft)
+        return;
+    if (nSeconds < 0 || m_bFinished || !m_bRunActive) {
+        m_pLabelTimeLeft->hide();
+        return;
+    }
+    m_pLabelTimeLeft->setText(TimeLeftText(nSeconds));
+    m_pLabelTimeLeft->show();
 }
 
 void DoingWizardWidget::stepOne()
@@ -436,6 +468,8 @@ void DoingWizardWidget::slotsDoingBackupFinish(int iResult)
 {
     qDebug() << "BackupUIPlugin DoingWizardWidget::slotsDoingBackupFinish.";
     m_bFinished = true;
+    if (m_pLabelTimeLeft)
+        m_pLabelTimeLeft->hide();
     if (m_pProgressBar)
         m_nRunOutStep = qMax(3, (m_nBarMaximum - m_pProgressBar->value() + kRunOutTicks - 1) / kRunOutTicks);
     if (m_bDevicePresent) {

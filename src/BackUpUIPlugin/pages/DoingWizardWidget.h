@@ -52,11 +52,16 @@ public:
     QLabel *GetProgressValueImage() const { return m_pLabelValueImage; }
     QLabel *GetProgressValueText() const { return m_pLabelValueText; }
     QLabel *GetTipLabel() const { return m_pLabelTip; }
+    // The backup's time left under the tip, hidden while it is not known.
+    QLabel *GetTimeLeftLabel() const { return m_pLabelTimeLeft; }
     QFrame *GetCancelCover() const { return m_pFrameCover; }
     WaitingBKFrame *GetWaitingFrame() const { return m_pWaitingFrame; }
     QPushButton *GetCancelButton() const { return m_pBtnCancel; }
     CustomPopupDialog *GetCancelDialog() const { return m_pDialog; }
     QTimer *GetStepTimer() const { return m_pStepTimer; }
+
+    // The words for a time left of nSeconds ("About 5 min left").
+    static QString TimeLeftText(int nSeconds);
 
 signals:
     void signalMoviePlay();
@@ -77,6 +82,8 @@ public slots:
     void slotBackupCancelYES();
     void slotBackupCancelNO();
     void slotProgressTargetValue(float fIncrease);
+    // The worker's estimate of the time left (-1: not known yet).
+    void slotTimeLeft(int nSeconds);
     // A module's step began (state 0): the run's last step so far starts
     // where the run stands now.
     void slotModuleInfo(structBackupID info);
@@ -122,6 +129,7 @@ private:
     QLabel *m_pLabelValueImage = nullptr;
     QLabel *m_pLabelValueText = nullptr;
     QLabel *m_pLabelTip = nullptr;
+    QLabel *m_pLabelTimeLeft = nullptr;
     QPushButton *m_pBtnCancel = nullptr;
     QPointer<CustomPopupDialog> m_pDialog;
 

@@ -470,7 +470,8 @@ AdbPrefetcher::Outcome AdbDevice::TakeFetched(const QString &strRemote, const QS
     return outcome;
 }
 
-AdbSync::Result AdbDevice::Pull(const QString &strRemote, const QString &strLocal, QString *pError)
+AdbSync::Result AdbDevice::Pull(const QString &strRemote, const QString &strLocal, QString *pError,
+                                const std::function<void(qint64)> &fnProgress)
 {
     QMutexLocker syncLocker(&m_syncMutex);
     if (m_bCancel.load())
@@ -490,7 +491,7 @@ AdbSync::Result AdbDevice::Pull(const QString &strRemote, const QString &strLoca
     if (nNext > 0 && nNext < m_listPlanned.size() && !m_pPrefetcher->Claims(m_listPlanned.at(nNext))
         && pSync->SendRecv(m_listPlanned.at(nNext)))
         m_strPending = m_listPlanned.at(nNext);
-    const AdbSync::Result result = pSync->ReadRecv(strLocal, pError);
+    const AdbSync::Result result = pSync->ReadRecv(strLocal, pError, fnProgress);
     // A refused file ends the phone's sync service, a broken connection
     // everything: the request sent ahead is lost with them.
     if (result == AdbSync::Result::RemoteFailed || result == AdbSync::Result::Broken)
@@ -857,7 +858,7 @@ int AdbDevice::GetFile(const char *szLocalPath, const char *szRemotePath, int nM
     QString strError;
     AdbSync::Result result = AdbSync::Result::Broken;
     if (TakeFetched(strRemote, strLocal, &result, &strError) == AdbPrefetcher::Outcome::NotHere)
-        result = Pull(strRemote, strLocal, &strError);
+        result = Pull(strRemote, strLocal, &strError, FileProgressReporter(szRemotePath));
     switch (result) {
     case AdbSync::Result::Ok:
         return IsCancelled(nGeneration) ? DVSK_DEV_ERR_CANCELLED : 0;

@@ -113,7 +113,9 @@ private:
     void DropSyncLocked();
     // Copies one file; the request for the file the engine will ask for next
     // goes out before this one is read.
-    AdbSync::Result Pull(const QString &strRemote, const QString &strLocal, QString *pError);
+    // fnProgress (may be empty) gets the bytes copied so far.
+    AdbSync::Result Pull(const QString &strRemote, const QString &strLocal, QString *pError,
+                         const std::function<void(qint64)> &fnProgress);
     // A small file fetched ahead goes to strLocal; NotHere leaves the copy to Pull().
     AdbPrefetcher::Outcome TakeFetched(const QString &strRemote, const QString &strLocal, AdbSync::Result *pResult,
                                        QString *pError);

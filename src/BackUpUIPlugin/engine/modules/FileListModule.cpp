@@ -1,6 +1,7 @@
 #include "FileListModule.h"
 
 #include "BackUpUILogic.h"
+#include "FileStepProgress.h"
 #include "InterruptedRun.h"
 #include "LogLine.h"
 #include "RunState.h"
@@ -158,7 +159,7 @@ void FileListModule::LoadKeptFiles()
 }
 
 int FileListModule::FetchFile(BackUpUILogic *pLogic, const QString &strTarget, const QString &strKey,
-                              const ListedFile &file)
+                              const ListedFile &file, const std::function<void(qint64)> &fnBytes)
 {
     const QString strKept = m_kept.Find(strKey, file.nSize, file.nModified);
     if (!strKept.isEmpty()) {
@@ -172,7 +173,7 @@ int FileListModule::FetchFile(BackUpUILogic *pLogic, const QString &strTarget, c
         }
         LogLine::Warning(Source(), "Backup", QStringLiteral("earlier copy not usable: ") + strKept);
     }
-    const int nCopy = pLogic->GetFile(strTarget, file.strPhonePath, 2);
+    const int nCopy = pLogic->GetFile(strTarget, file.strPhonePath, 2, fnBytes);
     if (nCopy == GETFILE_OK) {
         // The phone's time goes with the file, so a later backup can tell
         // that it has not changed.
@@ -248,6 +249,15 @@ int FileListModule::CopyListedFiles(BackUpUILogic *pLogic, const QMap<QString, L
 {
     const QString strReserved = m_traits.szMediaList ? QString::fromLatin1(m_traits.szMediaList) : QString();
     QHash<QString, int> hashNextNumber;
+    qint64 nListedBytes = 0;
+    for (const ListedFile &file : mapEntries)
+        nListedBytes += qMax<qint64>(0, file.nSize);
+    FileStepProgress progress(mapEntries.size(), nListedBytes);
+    auto report = [&] { emit signalFilesProgress(m_traits.nCode, progress.Share(), progress.TakeNewBytes()); };
+    const std::function<void(qint64)> fnBytes = [&](qint64 nBytes) {
+        progress.FileBytes(nBytes);
+        report();
+    };
     int nCopied = 0;
     for (auto it = mapEntries.cbegin(); it != mapEntries.cend(); ++it) {
         if (it->strName.isEmpty())
@@ -259,11 +269,14 @@ int FileListModule::CopyListedFiles(BackUpUILogic *pLogic, const QMap<QString, L
             ClaimTarget(target, strReserved, hashNextNumber);
 
         emit signalBackupPro(m_traits.nCode, 2, nCopied + 1, nCount);
+        progress.FileStarted(it->nSize);
         int nCopy = GETFILE_FAILED;
         if (target.bUsable) {
-            nCopy = FetchFile(pLogic, target.strTarget, it.key(), it.value());
+            nCopy = FetchFile(pLogic, target.strTarget, it.key(), it.value(), fnBytes);
             LogLine::WarningPlain(Source(), "Backup", QStringLiteral("Get File return:") + QString::number(nCopy));
         }
+        progress.FileDone();
+        report();
         if (nCopy == GETFILE_OK) {
             LogLine::Info(Source(), "Backup", QLatin1String(m_traits.szCopyMessage));
             SetTransporting(false);

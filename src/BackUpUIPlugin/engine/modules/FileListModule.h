@@ -10,6 +10,8 @@
 #include <QMap>
 #include <QStringList>
 
+#include <functional>
+
 class BackUpUILogic;
 
 // What sets one list-driven file module apart from the others.
@@ -101,7 +103,9 @@ private:
     void LoadKeptFiles();
     // Puts one listed file at strTarget: from the earlier backup when it kept
     // the same file, else from the phone. Returns the GetFile result.
-    int FetchFile(BackUpUILogic *pLogic, const QString &strTarget, const QString &strKey, const ListedFile &file);
+    // fnBytes gets the bytes of a copy from the phone as they arrive.
+    int FetchFile(BackUpUILogic *pLogic, const QString &strTarget, const QString &strKey, const ListedFile &file,
+                  const std::function<void(qint64)> &fnBytes);
     // Where one listed file goes: its name on the PC, folder and path;
     // bUsable false when the phone's name gives no usable file name.
     struct Target
@@ -112,7 +116,8 @@ private:
         bool bUsable = false;
     };
     // Copies every listed file in turn; the count copied, or -1 when the
-    // run was told to stop.
+    // run was told to stop. Reports the step's share and bytes
+    // (signalFilesProgress) after each file and while a large one arrives.
     int CopyListedFiles(BackUpUILogic *pLogic, const QMap<QString, ListedFile> &mapEntries, int nCount,
                         QList<MediaInfo> &listMedia);
     Target PlaceFile(const QString &strName) const;

@@ -30,6 +30,9 @@ signals:
     void BackUpStart(FILESTATUS status);
     void SendFileStatus(FILESTATUS status);
     void signalBackupPro(int MoudleIndex, int ProType, int ProNum, int AllNum);
+    // A list of files is being copied: nShare of FileStepProgress::kParts of
+    // the step is done, and nNewBytes more bytes since the last report.
+    void signalFilesProgress(int nModule, int nShare, qint64 nNewBytes);
 
 protected:
     FileModule(int nCode, bool FILESTATUS::*pFlag, const char *szSource, QObject *pParent);
