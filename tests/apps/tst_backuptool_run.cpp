@@ -58,6 +58,7 @@ private slots:
     void failures_data();
     void failures();
     void itemNotOnThePhone();
+    void timeLeftOnTheProgressLine();
     void wrongArguments_data();
     void wrongArguments();
     void interruptCancels_data();
@@ -203,6 +204,23 @@ void tst_BackupToolRun::itemNotOnThePhone()
              qPrintable(result.strOut));
     QVERIFY2(result.strOut.contains(QRegularExpression("calls +3")), qPrintable(result.strOut));
     QVERIFY(!result.strOut.contains("Failed:"));
+}
+
+// A video that takes about 6 seconds over a limited link: once this run's
+// throughput is measured, the progress lines say how long is left.
+void tst_BackupToolRun::timeLeftOnTheProgressLine()
+{
+    TestPhone phone(m_pEnv->Path("phone"));
+    phone.AddFile("/sdcard/Movies/long.mp4", 60 * 1000 * 1000);
+    phone.SetRateLimitKBps(10000);
+    QVERIFY(phone.Save());
+
+    const Result result = RunTool({"--phone", phone.Dir(), "--dest", m_pEnv->Path("dest"), "--items", "media"});
+    QVERIFY2(result.nExit == 0, qPrintable(result.strOut + result.strErr));
+    const QRegularExpression timeLeft(QStringLiteral("%  videos 1/1  (about \\d+ min|less than a minute) left\n"));
+    QVERIFY2(result.strErr.contains(timeLeft), qPrintable(result.strErr));
+    // The last line, at 100 %, has none.
+    QVERIFY2(result.strErr.trimmed().endsWith(QLatin1String("100%")), qPrintable(result.strErr));
 }
 
 void tst_BackupToolRun::wrongArguments_data()
