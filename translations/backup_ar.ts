@@ -140,6 +140,10 @@
         <translation>تم فصل الهاتف أثناء النسخ الاحتياطي. لم يُحفظ أي شيء من هذا النسخ. أعد توصيل الهاتف وابدأ النسخ الاحتياطي من جديد.</translation>
     </message>
     <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_PHONE_INTERRUPTED_LABEL</source>
+        <translation>تم فصل الهاتف أثناء النسخ الاحتياطي. توقف النسخ الاحتياطي: حُفظ %s من الملفات؛ ابدأ من جديد لإكماله. أعد توصيل الهاتف وابدأ النسخ الاحتياطي من جديد في المجلد نفسه: لن تُنسخ الملفات المحفوظة مرة أخرى.</translation>
+    </message>
+    <message>
         <source>IDS_BACKUPUIPLUGIN_COMPLETE_PARTIAL_ITEM_TEXT</source>
         <translation>%s1 (نُسخ %s2 من %s3)</translation>
     </message>
@@ -466,6 +470,10 @@
     <message>
         <source>IDS_RESTORE_CHOOSE_DAMAGED</source>
         <translation>تالفة: لا يمكن استعادة هذه النسخة</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_CHOOSE_INTERRUPTED</source>
+        <translation>متوقفة: حُفظ %s من الملفات بلا حزمة؛ انسخ الهاتف احتياطيًا مرة أخرى إلى هذا المجلد لإكمالها</translation>
     </message>
     <message>
         <source>IDS_RESTORE_CHOOSE_VERIFIED</source>

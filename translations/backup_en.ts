@@ -140,6 +140,10 @@
         <translation>The phone was disconnected during the backup. Nothing of this backup was kept. Reconnect the phone and start the backup again.</translation>
     </message>
     <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_PHONE_INTERRUPTED_LABEL</source>
+        <translation>The phone was disconnected during the backup. Backup interrupted: %s files kept; start again to finish. Reconnect the phone and start the backup again into the same folder: the files kept are not copied again.</translation>
+    </message>
+    <message>
         <source>IDS_BACKUPUIPLUGIN_COMPLETE_PARTIAL_ITEM_TEXT</source>
         <translation>%s1 (%s2 of %s3 copied)</translation>
     </message>
@@ -466,6 +470,10 @@
     <message>
         <source>IDS_RESTORE_CHOOSE_DAMAGED</source>
         <translation>Damaged: this backup cannot be restored</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_CHOOSE_INTERRUPTED</source>
+        <translation>Interrupted: %s files kept, no package; back up the phone again into this folder to finish it</translation>
     </message>
     <message>
         <source>IDS_RESTORE_CHOOSE_VERIFIED</source>

@@ -140,6 +140,10 @@
         <translation>Телефон был отключён во время резервного копирования. Ничего из этой резервной копии не сохранено. Подключите телефон и начните копирование заново.</translation>
     </message>
     <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_PHONE_INTERRUPTED_LABEL</source>
+        <translation>Телефон был отключён во время резервного копирования. Копирование прервано: сохранено файлов: %s; начните заново, чтобы завершить. Подключите телефон и снова запустите копирование в ту же папку: сохранённые файлы не будут копироваться повторно.</translation>
+    </message>
+    <message>
         <source>IDS_BACKUPUIPLUGIN_COMPLETE_PARTIAL_ITEM_TEXT</source>
         <translation>%s1 (скопировано %s2 из %s3)</translation>
     </message>
@@ -466,6 +470,10 @@
     <message>
         <source>IDS_RESTORE_CHOOSE_DAMAGED</source>
         <translation>Повреждена: эту копию нельзя восстановить</translation>
+    </message>
+    <message>
+        <source>IDS_RESTORE_CHOOSE_INTERRUPTED</source>
+        <translation>Прервана: сохранено файлов: %s, пакета нет; чтобы завершить её, снова сделайте резервную копию телефона в эту папку</translation>
     </message>
     <message>
         <source>IDS_RESTORE_CHOOSE_VERIFIED</source>

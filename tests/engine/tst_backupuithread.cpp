@@ -6,6 +6,7 @@
 #include "BackUpUIThread.h"
 #include "BackUpUIThreadCancel.h"
 #include "Factory.h"
+#include "InterruptedRun.h"
 #include "RunState.h"
 #include "TestEnv.h"
 #include "TestPhone.h"
@@ -393,8 +394,8 @@ void tst_BackUpUIThread::runEnds_data()
         p.AddStorage(1, 1281, 0, 4096);
         p.AddStorage(2, 10, 10, 4096);
     }) << 0;
-    // Gone after the contacts file and two images: the run stops and keeps
-    // nothing, and says why.
+    // Gone after the contacts file and two images: the run stops, keeps the
+    // images in a folder marked interrupted (no package), and says why.
     QTest::newRow("unplugged mid-run") << Setup([](TestPhone &p) { p.SetUnplugAfterFiles(3); }) << -7;
 }
 
@@ -419,15 +420,23 @@ void tst_BackUpUIThread::runEnds()
     QCOMPARE(finish.count(), 1);
     QCOMPARE(finish.at(0).at(0).toInt(), result);
     QCOMPARE(cancelled.count(), 0);
-    // A failed memory check creates nothing; a run the phone left keeps nothing.
-    QCOMPARE(!Entries(Dest()).isEmpty(), result >= 0);
+    // A failed memory check creates nothing; a run the phone left keeps what
+    // it copied.
+    QCOMPARE(!Entries(Dest()).isEmpty(), result >= 0 || result == RUN_RESULT_PHONE_DISCONNECTED);
     QCOMPARE(pWorker->IsFinished(), result >= 0 || result == RUN_RESULT_PHONE_DISCONNECTED);
     QCOMPARE(pWorker->IsPhoneLost(), result == RUN_RESULT_PHONE_DISCONNECTED);
     if (result == RUN_RESULT_PHONE_DISCONNECTED) {
-        // The cancel job skips its wait for the phone; it still removes the
-        // run's files once more and must find them gone.
+        // The cancel job skips its wait for the phone; once it is done the
+        // run's folder holds the images copied, marked interrupted, and no
+        // package lies beside it.
         QVERIFY(BackUpUIThreadCancel::ExistingInstance()->wait(30000));
-        QCOMPARE(Entries(Dest()), QStringList());
+        const QStringList listRuns = Entries(Dest());
+        QCOMPARE(listRuns.size(), 1);
+        const QString strFolder = QDir(Dest()).filePath(listRuns.first());
+        QVERIFY(InterruptedRun::IsInterrupted(strFolder));
+        const int nImages = int(QDir(strFolder + QStringLiteral("/Image")).entryList({QStringLiteral("*.jpg")}).size());
+        QVERIFY2(nImages >= 1 && nImages <= 2, qPrintable(QString::number(nImages)));
+        QCOMPARE(InterruptedRun::KeptFiles(strFolder), nImages);
         const QStringList listLeft = QDir(m_pEnv->UserDataDir()).entryList({"*.zip"}, QDir::Files);
         QVERIFY2(listLeft.isEmpty(), qPrintable(listLeft.join(',')));
     }
@@ -579,7 +588,9 @@ void tst_BackUpUIThread::phoneRemovalEndsTheWait()
     QVERIFY(pWorker->wait(20000));
     QVERIFY(BackUpUIThreadCancel::ExistingInstance()->wait(20000));
     BackUpUIThreadCancel::SetSettleDelay(5);
-    QCOMPARE(Entries(Dest()), QStringList());
+    // No package; what was copied before the cut is kept for the next run.
+    for (const QString &strEntry : Entries(Dest()))
+        QVERIFY2(InterruptedRun::IsInterrupted(QDir(Dest()).filePath(strEntry)), qPrintable(strEntry));
 }
 
 // A backup cancelled before its job starts removes what it wrote, never

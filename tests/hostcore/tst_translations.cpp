@@ -55,6 +55,8 @@ QMap<QString, QStringList> ExpectedPlaceholders()
          {QStringLiteral("%s1"), QStringLiteral("%s2"), QStringLiteral("%s3")}},
         {QStringLiteral("IDS_BACKUPUIPLUGIN_PICKER_UNUSABLE_TEXT"), {QStringLiteral("%s1"), QStringLiteral("%s2")}},
         {QStringLiteral("IDS_BACKUPUIPLUGIN_HEADER_PHONE_TEXT"), {QStringLiteral("%s1"), QStringLiteral("%s2")}},
+        {QStringLiteral("IDS_BACKUPUIPLUGIN_COMPLETE_PHONE_INTERRUPTED_LABEL"), {QStringLiteral("%s")}},
+        {QStringLiteral("IDS_RESTORE_CHOOSE_INTERRUPTED"), {QStringLiteral("%s")}},
     };
 }
 

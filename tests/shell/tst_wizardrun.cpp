@@ -11,6 +11,7 @@
 #include "CompleteWizardWidget.h"
 #include "DoingWizardWidget.h"
 #include "Factory.h"
+#include "InterruptedRun.h"
 #include "PrepareWizardWidget.h"
 #include "ResultDetailsList.h"
 #include "SendCmdResetThread.h"
@@ -75,6 +76,8 @@ private slots:
     void cancelledHalfWayLeavesNothing();
     void oneImageMissingSaysSo();
     void itemNotOnThePhoneIsNamed();
+    void phoneLostKeepsWhatWasCopied_data();
+    void phoneLostKeepsWhatWasCopied();
 
 private:
     BackUpMainWindow *ShowAndCount();
@@ -334,6 +337,55 @@ void tst_WizardRun::itemNotOnThePhoneIsNamed()
     QVERIFY(pComplete->GetNotAvailableLabel()->isVisible());
     QVERIFY(pComplete->GetNotAvailableIcon()->isVisible());
     QVERIFY(pComplete->accessibleDescription().contains(pComplete->GetNotAvailableTip()));
+}
+
+void tst_WizardRun::phoneLostKeepsWhatWasCopied_data()
+{
+    QTest::addColumn<int>("nUnplugAfter"); // files the phone gives before it goes away
+    QTest::addColumn<bool>("bKept");
+    QTest::newRow("after the contacts file") << 1 << false;
+    QTest::newRow("after two images") << 3 << true;
+}
+
+// The phone goes away during the run: what was copied stays in a folder
+// marked interrupted, and the result page says how many files were kept
+// (or, with none, that nothing was) and offers Try again.
+void tst_WizardRun::phoneLostKeepsWhatWasCopied()
+{
+    QFETCH(int, nUnplugAfter);
+    QFETCH(bool, bKept);
+    TestPhone phone(m_pEnv->Path(QStringLiteral("lostphone-%1").arg(nUnplugAfter)));
+    phone.SetRecords(0, 3);
+    for (int i = 0; i < 4; ++i)
+        phone.AddFile(QStringLiteral("/sdcard/DCIM/p%1.jpg").arg(i), 1000);
+    phone.SetUnplugAfterFiles(nUnplugAfter);
+    QVERIFY(phone.Use());
+    const QString strDestination = m_pEnv->Path(QStringLiteral("lostdest-%1").arg(nUnplugAfter));
+    QVERIFY(QDir().mkpath(strDestination));
+
+    BackUpMainWindow *pWindow = ShowAndCount();
+    QVERIFY2(pWindow, "the phone was not counted");
+    SelectAllInto(pWindow, strDestination)->GetNextButton()->click();
+    CompleteWizardWidget *pComplete = pWindow->GetCompletePage();
+    QTRY_VERIFY_WITH_TIMEOUT(pComplete->isVisible(), 60000);
+
+    QCOMPARE(pComplete->GetOutcome(), CompleteWizardWidget::Outcome::Failed);
+    QVERIFY(pComplete->GetTryAgainButton()->isVisible());
+    const QStringList listRuns = QDir(strDestination).entryList({QStringLiteral("backup_*")}, QDir::AllEntries);
+    if (!bKept) {
+        QCOMPARE(listRuns, QStringList());
+        QCOMPARE(pComplete->GetResultValue(), Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_PHONE_DISCONNECTED_LABEL"));
+        return;
+    }
+    // One folder and no package; the page counts the images in it.
+    QCOMPARE(listRuns.size(), 1);
+    const QString strFolder = QDir(strDestination).filePath(listRuns.first());
+    QVERIFY(InterruptedRun::IsInterrupted(strFolder));
+    const int nImages = int(QDir(strFolder + QStringLiteral("/Image")).entryList({QStringLiteral("*.jpg")}).size());
+    QVERIFY2(nImages >= 1 && nImages <= 2, qPrintable(QString::number(nImages)));
+    QCOMPARE(pComplete->GetResultValue(), Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_PHONE_INTERRUPTED_LABEL")
+                                              .replace(QStringLiteral("%s"), QString::number(nImages)));
+    QVERIFY(pComplete->GetResultValue().contains(QStringLiteral("%1 files kept").arg(nImages)));
 }
 
 QTEST_MAIN(tst_WizardRun)

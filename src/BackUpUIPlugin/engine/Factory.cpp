@@ -596,7 +596,10 @@ void Factory::FailPackagedModules()
         if (nPackaged & kind.nResultBit)
             emit signalError(-1, kind.nCode);
     }
-    RemoveBackupFolder();
+    // A stopped run leaves its folder to the worker, which removes it (a
+    // cancel) or keeps what was copied for the next run (the phone went away).
+    if (RunState::Get() >= 0)
+        RemoveBackupFolder();
 }
 
 void Factory::RemoveBackupFolder()

@@ -3,6 +3,7 @@
 #include "FolderRemoval.h"
 #include "LogLine.h"
 
+#include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
@@ -65,6 +66,38 @@ int InterruptedRun::Keep(const QString &strRunFolder)
 bool InterruptedRun::IsInterrupted(const QString &strRunFolder)
 {
     return QFileInfo(strRunFolder + QLatin1Char('/') + QLatin1String(kMarker)).isFile();
+}
+
+int InterruptedRun::KeptFiles(const QString &strRunFolder)
+{
+    return !strRunFolder.isEmpty() && IsInterrupted(strRunFolder) ? int(CopiedFiles(strRunFolder).size()) : 0;
+}
+
+QString InterruptedRun::FolderNamedBy(const QString &strPath)
+{
+    if (strPath.isEmpty())
+        return QString();
+    const QFileInfo info(strPath);
+    QString strFolder;
+    if (info.isDir())
+        strFolder = QDir::cleanPath(info.absoluteFilePath());
+    else if (!info.exists() && !info.isSymLink() && strPath.endsWith(QLatin1String(".zip"), Qt::CaseInsensitive))
+        strFolder = QDir::cleanPath(info.absoluteFilePath()).chopped(4);
+    // An interrupted run never has a package; a folder beside one is that
+    // package's, whatever it holds.
+    const QFileInfo package(strFolder + QStringLiteral(".zip"));
+    if (strFolder.isEmpty() || package.exists() || package.isSymLink() || !IsInterrupted(strFolder))
+        return QString();
+    return strFolder;
+}
+
+QString InterruptedRun::NotCompleteText(const QString &strPath, const QString &strRunFolder)
+{
+    return QStringLiteral("%1 is an interrupted backup, not a complete backup: %2 files kept in %3, no package. "
+                          "Back up the same phone into the same destination again to finish it.")
+        .arg(strPath)
+        .arg(KeptFiles(strRunFolder))
+        .arg(strRunFolder);
 }
 
 QStringList InterruptedRun::RemoveFinished(const QStringList &listEarlier, const QString &strNewFolder)

@@ -19,6 +19,15 @@ public:
     // it keeps. A folder that keeps no file is removed (0).
     static int Keep(const QString &strRunFolder);
     static bool IsInterrupted(const QString &strRunFolder);
+    // The copied files an interrupted run folder keeps; 0 for any other folder.
+    static int KeptFiles(const QString &strRunFolder);
+    // The interrupted run folder that strPath names: the folder itself, or
+    // the package the run would have written beside it (which does not
+    // exist). Empty when strPath names none.
+    static QString FolderNamedBy(const QString &strPath);
+    // What the tools say when pointed at one: not a complete backup, how
+    // many files it keeps, and that running the backup again finishes it.
+    static QString NotCompleteText(const QString &strPath, const QString &strRunFolder);
     // The copied files (applications and media) below a run folder.
     static QStringList CopiedFiles(const QString &strRunFolder);
     // Removes each interrupted folder of listEarlier whose every copied file

@@ -76,9 +76,8 @@ QStringList RunSummary::Lines(const Facts &facts)
         return listLines;
     }
     if (facts.nResult == RUN_RESULT_PHONE_DISCONNECTED) {
-        if (!facts.strFolder.isEmpty() && InterruptedRun::IsInterrupted(facts.strFolder)) {
-            listLines << QStringLiteral("Backup interrupted: %1 files kept; start again to finish.")
-                                 .arg(InterruptedRun::CopiedFiles(facts.strFolder).size());
+        if (const int nKept = InterruptedRun::KeptFiles(facts.strFolder)) {
+            listLines << QStringLiteral("Backup interrupted: %1 files kept; start again to finish.").arg(nKept);
             listLines << QStringLiteral("Reason: phone disconnected. Incomplete backup folder (no package): %1")
                                  .arg(facts.strFolder);
         } else {

@@ -5,6 +5,7 @@
 #include "BackUpUIThread.h"
 #include "BackupKinds.h"
 #include "Factory.h"
+#include "InterruptedRun.h"
 #include "LogLine.h"
 #include "ResultView.h"
 #include "RunSummary.h"
@@ -319,12 +320,23 @@ void BackUpUIBBMgr::ShowRunFailure(int nResult, bool bNoPhone)
         szReason = "IDS_BACKUPUIPLUGIN_COMPLETE_PHONE_DISCONNECTED_LABEL";
     else if (nResult == RUN_RESULT_DATA_FOLDER_BUSY)
         szReason = "IDS_BACKUPUIPLUGIN_COMPLETE_ANOTHER_BACKUP_LABEL";
+    QString strReason = Change::tr(szReason);
+    // A run the phone cut off keeps the files it copied for the next run to
+    // finish; the page says how many.
+    const Factory *pFactory = Factory::ExistingInstance();
+    const int nKept = nResult == RUN_RESULT_PHONE_DISCONNECTED && pFactory
+                          ? InterruptedRun::KeptFiles(pFactory->GetBackupFolder())
+                          : 0;
+    if (nKept > 0) {
+        strReason = Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_PHONE_INTERRUPTED_LABEL")
+                        .replace(QLatin1String("%s"), QString::number(nKept));
+    }
     CompleteView()->SetOutcome(Outcome::Failed);
-    CompleteView()->SetResultValue(Change::tr(szReason));
+    CompleteView()->SetResultValue(strReason);
     // A requesting plugin learns of the new reason; the memory results
     // keep their empty result text.
     if (nResult == RUN_RESULT_PHONE_DISCONNECTED)
-        m_strTipText = Change::tr(ResultView::HeadlineKey(Outcome::Failed)) + Change::tr(szReason);
+        m_strTipText = Change::tr(ResultView::HeadlineKey(Outcome::Failed)) + strReason;
     // Nothing of this run was backed up: texts left from an earlier run
     // (a failure headline, its result text, notes about contacts or
     // applications) would describe that run, not this one.
