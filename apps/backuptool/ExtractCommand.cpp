@@ -44,6 +44,8 @@ int ExtractCommand::Run(const QStringList &listArgs, ToolOutput &out)
     const QString strPackage = listPositional.at(0);
     const QString strFolder = listPositional.at(1);
     const QByteArray baPackage = ToolOutput::NativePath(strPackage);
+    if (out.ReportInterrupted(strPackage, false))
+        return ToolOutput::ExitFailure;
 
     // The header first, for a clear message about a package that has none.
     {

@@ -37,13 +37,15 @@ QString InfoCommand::Help()
         "Options:\n"
         "  --json   print the same as one JSON object: package, phoneName,\n"
         "           deviceName (as stored), firmware, customisation,\n"
-        "           hostVersion, counts (by kind word) and infoCounts (the\n"
-        "           counts of Info.xml, by kind word)\n"
+        "           hostVersion, counts (by kind word), infoCounts (the\n"
+        "           counts of Info.xml, by kind word) and interrupted (false)\n"
         "  --help   show this help\n"
-        "\n"
+        "\n")
+        + ToolOutput::InterruptedHelp()
+        + QStringLiteral(
         "Exit status: 0 shown, 1 the package is missing, unreadable, not a\n"
-        "backup package, damaged before or inside its Info.xml entry, or has\n"
-        "none, 2 wrong arguments.");
+        "backup package, damaged before or inside its Info.xml entry, has\n"
+        "none, or is an interrupted backup, 2 wrong arguments.");
 }
 
 int InfoCommand::Run(const QStringList &listArgs, ToolOutput &out)
@@ -56,6 +58,9 @@ int InfoCommand::Run(const QStringList &listArgs, ToolOutput &out)
     if (listPositional.size() != 1)
         return out.UsageError(QStringLiteral("info"), QStringLiteral("expects exactly one PACKAGE"));
     const QString strPackage = listPositional.first();
+    const bool bJson = listOptions.contains(QStringLiteral("--json"));
+    if (out.ReportInterrupted(strPackage, bJson))
+        return ToolOutput::ExitFailure;
 
     PackageReader reader;
     const PackageReader::OpenResult opened = reader.Open(ToolOutput::NativePath(strPackage));
@@ -66,7 +71,7 @@ int InfoCommand::Run(const QStringList &listArgs, ToolOutput &out)
     if (nStatus != ToolOutput::ExitOk)
         return nStatus;
     const int nCounts = PackageLayout::Get(reader.Layout()).nCounts;
-    if (listOptions.contains(QStringLiteral("--json")))
+    if (bJson)
         PrintJson(strPackage, reader.Head(), nCounts, handler, out);
     else
         PrintText(strPackage, reader.Head(), nCounts, handler, out);
@@ -147,5 +152,6 @@ void InfoCommand::PrintJson(const QString &strPackage, const BackUpHead &head, i
                          {QStringLiteral("customisation"), phone.CVersion},
                          {QStringLiteral("hostVersion"), phone.DashBoard},
                          {QStringLiteral("counts"), counts},
-                         {QStringLiteral("infoCounts"), infoCounts}});
+                         {QStringLiteral("infoCounts"), infoCounts},
+                         {QStringLiteral("interrupted"), false}});
 }

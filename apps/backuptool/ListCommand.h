@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+class PackageReader;
 class ToolOutput;
 
 // backuptool list PACKAGE [--json]: the package's header.
@@ -11,4 +12,8 @@ class ListCommand
 public:
     static QString Help();
     static int Run(const QStringList &listArgs, ToolOutput &out);
+
+private:
+    static void PrintJson(const QString &strPackage, const PackageReader &reader, ToolOutput &out);
+    static void PrintText(const QString &strPackage, const PackageReader &reader, ToolOutput &out);
 };

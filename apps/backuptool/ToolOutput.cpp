@@ -1,6 +1,7 @@
 #include "ToolOutput.h"
 
 #include <BackupKinds.h>
+#include <InterruptedRun.h>
 #include <PackageLayout.h>
 #include <SafeFileName.h>
 
@@ -108,6 +109,37 @@ int ToolOutput::PackageError(const QString &strPackage, PackageReader::OpenResul
                              const QString &strReaderText)
 {
     return Error(PackageErrorText(strPackage, result, bGzip, strReaderText));
+}
+
+bool ToolOutput::ReportInterrupted(const QString &strPath, bool bJson, const QJsonObject &jsonExtra)
+{
+    const QString strFolder = InterruptedRun::FolderNamedBy(strPath);
+    if (strFolder.isEmpty())
+        return false;
+    const QString strText = InterruptedRun::NotCompleteText(strPath, strFolder);
+    if (!bJson) {
+        Error(strText);
+        return true;
+    }
+    QJsonObject object = jsonExtra;
+    object.insert(QStringLiteral("package"), strPath);
+    object.insert(QStringLiteral("interrupted"), true);
+    object.insert(QStringLiteral("filesKept"), InterruptedRun::KeptFiles(strFolder));
+    object.insert(QStringLiteral("backupFolder"), strFolder);
+    object.insert(QStringLiteral("error"), strText);
+    Json(object);
+    return true;
+}
+
+QString ToolOutput::InterruptedHelp()
+{
+    return QStringLiteral(
+        "An interrupted backup (the backup folder a run cut off by the phone\n"
+        "left, or the package that run would have written) is said to be one:\n"
+        "it is not a complete backup, and running the same backup again\n"
+        "finishes it. With --json: package, interrupted (true), filesKept,\n"
+        "backupFolder and error.\n"
+        "\n");
 }
 
 QString ToolOutput::CountName(int nIndex)

@@ -52,6 +52,16 @@ public:
                      const QString &strReaderText);
     static QString PackageErrorText(const QString &strPackage, PackageReader::OpenResult result, bool bGzip,
                                     const QString &strReaderText);
+    // When strPath names an interrupted backup (its folder, or the package
+    // its run would have written), says so: not a complete backup, the files
+    // it keeps, and that running the backup again finishes it. As an error,
+    // or with bJson as one JSON object (package, interrupted, filesKept,
+    // backupFolder, error, and the fields of jsonExtra). Returns true (the
+    // command ends with ExitFailure); false when strPath names none.
+    bool ReportInterrupted(const QString &strPath, bool bJson, const QJsonObject &jsonExtra = QJsonObject());
+    // The paragraph of a command's help that says so, with a blank line after it.
+    static QString InterruptedHelp();
+
     // The word of the kind a package count slot counts ("contacts", "sms",
     // ...); "system" for the slot no kind fills, "slot N" for unused ones.
     static QString CountName(int nIndex);

@@ -22,18 +22,22 @@ QString VerifyCommand::Help()
         "before you rely on it.\n"
         "\n"
         "A file that cannot be read, or that is not a backup package at all\n"
-        "(an ordinary ZIP archive, a text), is said to be so.\n"
+        "(an ordinary ZIP archive, a text), is said to be so. So is an\n"
+        "interrupted backup (the backup folder a run cut off by the phone left,\n"
+        "or the package that run would have written): it is not a complete\n"
+        "backup and never sound; running the same backup again finishes it.\n"
+        "Its --json object has interrupted (true), filesKept and backupFolder.\n"
         "\n"
         "Options:\n"
         "  --json   print the verdict as one JSON object: package, readable,\n"
         "           backupPackage, sound, error (why it could not be read or is\n"
         "           no package), layout, version, deviceName, checksumConfirmed,\n"
-        "           entries (index, name, target, state, held, declared), notes\n"
-        "           and problems\n"
+        "           entries (index, name, target, state, held, declared), notes,\n"
+        "           problems and interrupted (false)\n"
         "  --help   show this help\n"
         "\n"
         "Exit status: 0 sound, 1 not sound (missing, unreadable, not a backup\n"
-        "package, truncated or malformed), 2 wrong arguments.");
+        "package, truncated, malformed or interrupted), 2 wrong arguments.");
 }
 
 int VerifyCommand::Run(const QStringList &listArgs, ToolOutput &out)
@@ -46,6 +50,16 @@ int VerifyCommand::Run(const QStringList &listArgs, ToolOutput &out)
     if (listPositional.size() != 1)
         return out.UsageError(QStringLiteral("verify"), QStringLiteral("expects exactly one PACKAGE"));
     const QString strPackage = listPositional.first();
+    const bool bJson = listOptions.contains(QStringLiteral("--json"));
+    // An interrupted backup has no package to give a verdict on; it is never
+    // sound.
+    const QJsonObject jsonNoVerdict{{QStringLiteral("readable"), false},
+                                    {QStringLiteral("backupPackage"), false},
+                                    {QStringLiteral("sound"), false},
+                                    {QStringLiteral("notes"), QJsonArray()},
+                                    {QStringLiteral("problems"), QJsonArray()}};
+    if (out.ReportInterrupted(strPackage, bJson, jsonNoVerdict))
+        return ToolOutput::ExitFailure;
 
     PackageVerifier verifier;
     const bool bSound = verifier.Verify(ToolOutput::NativePath(strPackage));
@@ -55,7 +69,7 @@ int VerifyCommand::Run(const QStringList &listArgs, ToolOutput &out)
         bNoPackage ? ToolOutput::PackageErrorText(strPackage, verifier.OpenResult(), verifier.IsGzip(),
                                                   verifier.OpenErrorText())
                    : QString();
-    if (listOptions.contains(QStringLiteral("--json"))) {
+    if (bJson) {
         out.Json(JsonVerdict(strPackage, verifier, strNoPackage));
         return bSound ? ToolOutput::ExitOk : ToolOutput::ExitFailure;
     }
@@ -134,7 +148,8 @@ QJsonObject VerifyCommand::JsonVerdict(const QString &strPackage, const PackageV
                         {QStringLiteral("sound"), verifier.IsSound() && verifier.HeadRead()},
                         {QStringLiteral("error"), strNoPackage.isEmpty() ? QJsonValue() : QJsonValue(strNoPackage)},
                         {QStringLiteral("notes"), QJsonArray::fromStringList(verifier.Notes())},
-                        {QStringLiteral("problems"), QJsonArray::fromStringList(verifier.Problems())}};
+                        {QStringLiteral("problems"), QJsonArray::fromStringList(verifier.Problems())},
+                        {QStringLiteral("interrupted"), false}};
     if (!verifier.HeadRead())
         return verdict;
     const PackageLayout &layout = PackageLayout::Get(verifier.Layout());

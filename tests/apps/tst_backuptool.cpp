@@ -208,6 +208,7 @@ void tst_BackupTool::listJson()
     const QJsonArray entries = object.value(QStringLiteral("entries")).toArray();
     QCOMPARE(entries.size(), 2);
     QCOMPARE(entries.at(1).toObject().value(QStringLiteral("size")).toInt(), 300000);
+    QCOMPARE(object.value(QStringLiteral("interrupted")), QJsonValue(false));
 }
 
 void tst_BackupTool::verifyWithoutPackage_data()

@@ -9,6 +9,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QSettings>
 #include <QTest>
@@ -64,6 +66,8 @@ private slots:
     void interruptCancels_data();
     void interruptCancels();
     void phoneDisconnected();
+    void interruptedBackupIsNamed_data();
+    void interruptedBackupIsNamed();
     void refusedBeforeReading_data();
     void refusedBeforeReading();
     void oneBackupPerDataFolder();
@@ -421,6 +425,77 @@ void tst_BackupToolRun::phoneDisconnected()
     // A failed run is not the last backup.
     QCOMPARE(QSettings(m_pEnv->SettingsFile(), QSettings::IniFormat).value("BackUpUIPlugin/BackupDate").toString(),
              QStringLiteral("01.01.2000"));
+}
+
+void tst_BackupToolRun::interruptedBackupIsNamed_data()
+{
+    QTest::addColumn<QString>("strCommand");
+    QTest::addColumn<bool>("bFolder"); // the backup folder, else the package the run would have written
+    QTest::addColumn<bool>("bJson");
+    QTest::newRow("list folder") << "list" << true << false;
+    QTest::newRow("list package, json") << "list" << false << true;
+    QTest::newRow("info package") << "info" << false << false;
+    QTest::newRow("info folder, json") << "info" << true << true;
+    QTest::newRow("verify folder") << "verify" << true << false;
+    QTest::newRow("verify package") << "verify" << false << false;
+    QTest::newRow("verify package, json") << "verify" << false << true;
+    QTest::newRow("extract package") << "extract" << false << false;
+    QTest::newRow("restore folder") << "restore" << true << false;
+    QTest::newRow("restore package") << "restore" << false << false;
+}
+
+// A run the phone cut off after two images keeps them in a folder with no
+// package. Every command pointed at it says it is an interrupted backup,
+// how many files it keeps and that running the backup again finishes it,
+// and ends with status 1; it is never called sound, nor restored.
+void tst_BackupToolRun::interruptedBackupIsNamed()
+{
+    QFETCH(QString, strCommand);
+    QFETCH(bool, bFolder);
+    QFETCH(bool, bJson);
+    TestPhone phone(m_pEnv->Path("phone"));
+    phone.SetRecords(0, 3);
+    for (int i = 0; i < 4; ++i)
+        phone.AddFile(QStringLiteral("/sdcard/DCIM/p%1.jpg").arg(i), 1000);
+    phone.SetUnplugAfterFiles(3);
+    QVERIFY(phone.Save());
+    const QString strDest = m_pEnv->Path("dest");
+    const Result cut = RunTool({"--phone", phone.Dir(), "--dest", strDest, "--items", "contacts,media"});
+    QCOMPARE(cut.nExit, 4);
+    const QStringList listRuns = QDir(strDest).entryList({"backup_*"}, QDir::AllEntries);
+    QCOMPARE(listRuns.size(), 1);
+    const QString strFolder = QDir(strDest).filePath(listRuns.first());
+    const int nKept = int(QDir(strFolder + "/Image").entryList({"*.jpg"}, QDir::Files).size());
+    QVERIFY2(nKept >= 1 && cut.strOut.contains(QStringLiteral("Backup interrupted: %1 files kept").arg(nKept)),
+             qPrintable(cut.strOut));
+
+    const QString strTarget = bFolder ? strFolder : strFolder + ".zip";
+    QStringList listArgs{strCommand, strTarget};
+    if (bJson)
+        listArgs << "--json";
+    if (strCommand == "restore")
+        listArgs << "--phone" << phone.Dir();
+    if (strCommand == "extract")
+        listArgs << m_pEnv->Path("out");
+    const Result result = ToolRun::Run(listArgs, 60000);
+    QVERIFY2(result.nExit == 1, qPrintable(result.strOut + result.strErr));
+    if (bJson) {
+        const QJsonObject object = QJsonDocument::fromJson(result.strOut.toUtf8()).object();
+        QCOMPARE(object.value("interrupted").toBool(), true);
+        QCOMPARE(object.value("filesKept").toInt(), nKept);
+        QCOMPARE(object.value("backupFolder").toString(), strFolder);
+        QCOMPARE(object.value("sound").toBool(true), strCommand != "verify");
+        QVERIFY(object.value("error").toString().contains("is an interrupted backup"));
+        return;
+    }
+    QVERIFY2(!result.strOut.contains("sound"), qPrintable(result.strOut));
+    QVERIFY2(result.strErr.contains(QStringLiteral("%1 is an interrupted backup, not a complete backup: %2 files kept")
+                                        .arg(strTarget)
+                                        .arg(nKept))
+                 && result.strErr.contains("again to finish it"),
+             qPrintable(result.strErr));
+    QVERIFY(QFileInfo(strFolder + "/INTERRUPTED.txt").isFile());
+    QVERIFY(!QFileInfo::exists(m_pEnv->Path("out")));
 }
 
 #include "tst_backuptool_run.moc"
