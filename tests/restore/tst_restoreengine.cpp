@@ -4,11 +4,13 @@
 // backups are real ones, written by backuptool from fixture phones.
 
 #include "ApkVersionReader.h"
+#include "BackupCatalog.h"
 #include "BackUpUILogic.h"
 #include "BackupKinds.h"
 #include "BackupRecords.h"
 #include "Factory.h"
 #include "FactoryFixture.h"
+#include "InterruptedRun.h"
 #include "PackageFixture.h"
 #include "RecordExport.h"
 #include "RestorePlanner.h"
@@ -258,6 +260,8 @@ private slots:
     void phoneRefusals();
     void dryRunWritesNothing();
     void damagedPackageRefused();
+    void interruptedBackupInCatalog_data();
+    void interruptedBackupInCatalog();
     void stops_data();
     void stops();
 
@@ -652,6 +656,66 @@ void tst_RestoreEngine::damagedPackageRefused()
     QCOMPARE(summary.ExitStatusCode(), 1);
     QVERIFY2(summary.strError.contains(QStringLiteral("damaged")), qPrintable(summary.strError));
     QVERIFY(phone.listRecordTypes.isEmpty());
+}
+
+void tst_RestoreEngine::interruptedBackupInCatalog_data()
+{
+    QTest::addColumn<bool>("bMarker");     // the folder holds INTERRUPTED.txt
+    QTest::addColumn<bool>("bPackage");    // a package of its name lies beside it
+    QTest::addColumn<bool>("bInterrupted"); // listed as an interrupted backup
+    QTest::newRow("interrupted run") << true << false << true;
+    QTest::newRow("marked folder beside its package") << true << true << false;
+    QTest::newRow("leftover folder without marker") << false << false << false;
+}
+
+// A backup folder a cut cable left (files, marker, no package) is listed
+// beside the sound backup with the files it keeps, never as sound, and a
+// restore from it, by folder or by the package it lacks, is refused with
+// the reason. A marked folder that has its package, or a folder without the
+// marker, is no interrupted backup.
+void tst_RestoreEngine::interruptedBackupInCatalog()
+{
+    QFETCH(bool, bMarker);
+    QFETCH(bool, bPackage);
+    QFETCH(bool, bInterrupted);
+    const QString strDir = m_env.Path(QStringLiteral("catalog/") + QString::fromLatin1(QTest::currentDataTag()));
+    const QString strCut = strDir + QStringLiteral("/backup_Cut_2024-05-06-07-08-09");
+    QVERIFY(QDir().mkpath(strCut + QStringLiteral("/Image")));
+    const QString strGood = strDir + QStringLiteral("/backup_Good_2024-01-01-00-00-00.zip");
+    QVERIFY(QFile::copy(m_strPackage, strGood));
+    QFile good(strGood);
+    QVERIFY(good.open(QIODevice::ReadWrite));
+    QVERIFY(good.setFileTime(QDateTime(QDate(2024, 1, 1), QTime(0, 0)), QFileDevice::FileModificationTime));
+    good.close();
+    for (const char *szFile : {"/Image/a.jpg", "/Image/b.jpg", "/Image/ImageList.xml"})
+        QVERIFY(PackageFixture::WriteFile(strCut + QLatin1String(szFile), "x"));
+    if (bMarker)
+        QVERIFY(PackageFixture::WriteFile(strCut + QLatin1String("/") + QLatin1String(InterruptedRun::kMarker), "cut"));
+    if (bPackage)
+        QVERIFY(QFile::copy(m_strPackage, strCut + QStringLiteral(".zip")));
+
+    const QList<BackupCatalog::Entry> listEntries = BackupCatalog::Scan(strDir);
+    QCOMPARE(listEntries.size(), bInterrupted || bPackage ? 2 : 1);
+    // Newest first: the cut run, then the package made before it.
+    const BackupCatalog::Entry &entry = listEntries.constFirst();
+    QCOMPARE(entry.bInterrupted, bInterrupted);
+    QCOMPARE(entry.strPackage, bInterrupted || bPackage ? strCut + QStringLiteral(".zip") : strGood);
+    RestoreSource source;
+    QString strError;
+    QCOMPARE(source.Open(strCut, strError), bPackage);
+    if (!bInterrupted)
+        return;
+    QCOMPARE(entry.nKeptFiles, 2);
+    QVERIFY(!entry.bSound);
+    QCOMPARE(entry.strFolder, strCut);
+    QVERIFY2(entry.strProblem.contains(QStringLiteral("interrupted backup")), qPrintable(entry.strProblem));
+    QVERIFY(listEntries.at(1).bSound);
+    for (const QString &strBackup : {strCut, strCut + QStringLiteral(".zip")}) {
+        QVERIFY(!source.Open(strBackup, strError));
+        QVERIFY2(strError.contains(QStringLiteral("is an interrupted backup, not a complete backup: 2 files kept"))
+                     && strError.contains(QStringLiteral("again to finish it")),
+                 qPrintable(strError));
+    }
 }
 
 void tst_RestoreEngine::stops_data()

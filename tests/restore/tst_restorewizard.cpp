@@ -1,10 +1,11 @@
 // The restore wizard's pages on the simulated phone: choosing a backup (a
-// damaged one cannot be chosen), choosing what to restore (what the phone
-// cannot take is shown disabled with the reason), the restore itself, its
-// result, and "Try again" after the phone went away. Pictures of every page
-// in English, Russian and Arabic go to the gallery.
+// damaged or interrupted one cannot be chosen), choosing what to restore
+// (what the phone cannot take is shown disabled with the reason), the
+// restore itself, its result, and "Try again" after the phone went away.
+// Pictures of every page in English, Russian and Arabic go to the gallery.
 
 #include "BackupContents.h"
+#include "InterruptedRun.h"
 #include "PageTestSupport.h"
 #include "RestoreChooseWidget.h"
 #include "RestoreCompleteWidget.h"
@@ -84,6 +85,20 @@ void tst_RestoreWizard::initTestCase()
     QVERIFY(damaged.flush());
     // Made long before the sample phone's backup.
     QVERIFY(damaged.setFileTime(QDateTime(QDate(2020, 1, 1), QTime(0, 0)), QFileDevice::FileModificationTime));
+    // A run a cut cable interrupted after two images, dated between them:
+    // listed with what it keeps, never chosen.
+    const QString strCut = QDir(strDest).filePath(QStringLiteral("backup_Cut_2021-01-01-00-00-00"));
+    QVERIFY(QDir().mkpath(strCut + QStringLiteral("/Image")));
+    const QList<QPair<QString, QByteArray>> listCutFiles = {
+        {QStringLiteral("/Image/a.jpg"), QByteArray(700, 'a')},
+        {QStringLiteral("/Image/b.jpg"), QByteArray(700, 'b')},
+        {QStringLiteral("/") + QLatin1String(InterruptedRun::kMarker), QByteArray("interrupted\r\n")},
+        {QStringLiteral("/Device.txt"), QByteArray("serial=1\ndate=2021-01-01T00:00:00\n")}};
+    for (const auto &file : listCutFiles) {
+        QFile cut(strCut + file.first);
+        QVERIFY(cut.open(QIODevice::WriteOnly));
+        QCOMPARE(cut.write(file.second), file.second.size());
+    }
 }
 
 void tst_RestoreWizard::init()
@@ -115,15 +130,22 @@ void tst_RestoreWizard::OpenAndChoose(RestoreWizard &wizard, const QString &strP
     wizard.Open(nullptr, QFileInfo(m_strPackage).absolutePath());
     RestoreChooseWidget *pChoose = wizard.ChoosePage();
     QVERIFY(pChoose->isVisible());
-    QCOMPARE(pChoose->Entries().size(), 2);
-    // Newest first: the sample phone's backup, then the damaged one, which
-    // cannot be selected.
+    QCOMPARE(pChoose->Entries().size(), 3);
+    // Newest first: the sample phone's backup, then the interrupted and the
+    // damaged one, which cannot be selected and say why.
     QVERIFY2(pChoose->Entries().at(0).bSound, qPrintable(pChoose->Entries().at(0).strPackage + QLatin1Char(' ') + pChoose->Entries().at(0).strProblem));
-    QVERIFY(!pChoose->Entries().at(1).bSound);
-    QVERIFY(!(pChoose->List()->item(1)->flags() & Qt::ItemIsSelectable));
-    pChoose->List()->setCurrentRow(1);
-    QCOMPARE(pChoose->ChosenRow(), -1);
-    QVERIFY(!pChoose->MainButton()->isEnabled());
+    QVERIFY(pChoose->Entries().at(1).bInterrupted);
+    QVERIFY(!pChoose->Entries().at(2).bSound);
+    const QString strKept = Change::tr("IDS_RESTORE_CHOOSE_INTERRUPTED").replace(QStringLiteral("%s"), QStringLiteral("2"));
+    QVERIFY2(pChoose->List()->item(1)->text().endsWith(QLatin1Char('\n') + strKept),
+             qPrintable(pChoose->List()->item(1)->text()));
+    QVERIFY(pChoose->List()->item(2)->text().endsWith(Change::tr("IDS_RESTORE_CHOOSE_DAMAGED")));
+    for (int nRow : {1, 2}) {
+        QVERIFY(!(pChoose->List()->item(nRow)->flags() & Qt::ItemIsSelectable));
+        pChoose->List()->setCurrentRow(nRow);
+        QCOMPARE(pChoose->ChosenRow(), -1);
+        QVERIFY(!pChoose->MainButton()->isEnabled());
+    }
     pChoose->List()->setCurrentRow(0);
     QVERIFY(pChoose->MainButton()->isEnabled());
     if (!strPicture.isEmpty()) {

@@ -1,6 +1,7 @@
 #include "BackupCatalog.h"
 
 #include "BackupKinds.h"
+#include "InterruptedRun.h"
 #include "PhoneIdentity.h"
 #include "RestoreSource.h"
 
@@ -17,6 +18,12 @@ QList<BackupCatalog::Entry> BackupCatalog::Scan(const QString &strFolder)
                                                                   QDir::Files | QDir::NoSymLinks | QDir::Readable);
     for (const QFileInfo &info : listFiles)
         listEntries.append(Read(info.absoluteFilePath()));
+    const QFileInfoList listFolders =
+            QDir(strFolder).entryInfoList({QStringLiteral("backup_*")}, QDir::Dirs | QDir::NoSymLinks | QDir::NoDotAndDotDot);
+    for (const QFileInfo &info : listFolders) {
+        if (!InterruptedRun::FolderNamedBy(info.absoluteFilePath()).isEmpty())
+            listEntries.append(ReadInterrupted(info.absoluteFilePath()));
+    }
     std::stable_sort(listEntries.begin(), listEntries.end(),
                      [](const Entry &a, const Entry &b) { return a.dtMade > b.dtMade; });
     return listEntries;
@@ -31,16 +38,8 @@ BackupCatalog::Entry BackupCatalog::Read(const QString &strPackage)
     entry.nBytes = info.size();
     const QString strFolder = strPackage.endsWith(QLatin1String(".zip"), Qt::CaseInsensitive) ? strPackage.chopped(4)
                                                                                               : QString();
-    if (!strFolder.isEmpty() && QFileInfo(strFolder).isDir()) {
-        entry.strFolder = strFolder;
-        entry.nBytes += FolderBytes(strFolder);
-        PhoneIdentity identity;
-        if (PhoneIdentity::ReadFrom(strFolder, identity)) {
-            entry.strSerial = identity.Serial();
-            if (identity.Date().isValid())
-                entry.dtMade = identity.Date();
-        }
-    }
+    if (!strFolder.isEmpty() && QFileInfo(strFolder).isDir())
+        TakeFolder(entry, strFolder);
     RestoreSource source;
     QString strError;
     entry.bSound = source.Open(strPackage, strError);
@@ -55,6 +54,31 @@ BackupCatalog::Entry BackupCatalog::Read(const QString &strPackage)
             entry.listCounts.append(qMakePair(kind.nCode, nCount));
     }
     return entry;
+}
+
+BackupCatalog::Entry BackupCatalog::ReadInterrupted(const QString &strFolder)
+{
+    Entry entry;
+    entry.strFolder = strFolder;
+    entry.strPackage = strFolder + QStringLiteral(".zip");
+    entry.bInterrupted = true;
+    entry.nKeptFiles = InterruptedRun::KeptFiles(strFolder);
+    entry.strProblem = InterruptedRun::NotCompleteText(strFolder, strFolder);
+    entry.dtMade = QFileInfo(strFolder).lastModified();
+    TakeFolder(entry, strFolder);
+    return entry;
+}
+
+void BackupCatalog::TakeFolder(Entry &entry, const QString &strFolder)
+{
+    entry.strFolder = strFolder;
+    entry.nBytes += FolderBytes(strFolder);
+    PhoneIdentity identity;
+    if (PhoneIdentity::ReadFrom(strFolder, identity)) {
+        entry.strSerial = identity.Serial();
+        if (identity.Date().isValid())
+            entry.dtMade = identity.Date();
+    }
 }
 
 qint64 BackupCatalog::FolderBytes(const QString &strFolder)

@@ -1,6 +1,7 @@
 #include "RestoreSource.h"
 
 #include "BackupKinds.h"
+#include "InterruptedRun.h"
 #include "MediaInfo.h"
 #include "PackageLayout.h"
 #include "PackageReader.h"
@@ -17,6 +18,13 @@ RestoreSource::~RestoreSource() = default;
 
 bool RestoreSource::Locate(const QString &strBackup, QString &strPackage, QString &strFolder, QString &strError)
 {
+    // A run the phone cut off left files but no package: nothing to restore
+    // until a backup run finishes it.
+    const QString strInterrupted = InterruptedRun::FolderNamedBy(strBackup);
+    if (!strInterrupted.isEmpty()) {
+        strError = InterruptedRun::NotCompleteText(strBackup, strInterrupted);
+        return false;
+    }
     const QFileInfo info(strBackup);
     const QString strPath = QDir::cleanPath(info.absoluteFilePath());
     if (info.isDir()) {

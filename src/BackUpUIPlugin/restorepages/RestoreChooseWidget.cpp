@@ -80,7 +80,7 @@ void RestoreChooseWidget::ShowFolder(const QString &strFolder, const QString &st
     int nPreferred = -1;
     for (const BackupCatalog::Entry &entry : m_listEntries) {
         QListWidgetItem *pItem = new QListWidgetItem(Describe(entry), m_pList);
-        pItem->setToolTip(QDir::toNativeSeparators(entry.strPackage));
+        pItem->setToolTip(QDir::toNativeSeparators(entry.bInterrupted ? entry.strFolder : entry.strPackage));
         if (!entry.bSound)
             pItem->setFlags(pItem->flags() & ~(Qt::ItemIsEnabled | Qt::ItemIsSelectable));
         else if (nPreferred < 0 || QFileInfo(entry.strPackage) == QFileInfo(strPreferred))
@@ -117,6 +117,13 @@ QString RestoreChooseWidget::Describe(const BackupCatalog::Entry &entry)
     const QLocale locale(Change::GetLangName());
     const QString strDate = locale.toString(entry.dtMade, QLocale::ShortFormat);
     const QString strSize = locale.formattedDataSize(entry.nBytes);
+    if (entry.bInterrupted) {
+        // Named by its folder: it has no package.
+        return QStringLiteral("%1 · %2 · %3\n%4")
+            .arg(QFileInfo(entry.strFolder).fileName(), strDate, strSize,
+                 Change::tr("IDS_RESTORE_CHOOSE_INTERRUPTED")
+                     .replace(QLatin1String("%s"), QString::number(entry.nKeptFiles)));
+    }
     if (!entry.bSound) {
         return QStringLiteral("%1 · %2\n%3").arg(QFileInfo(entry.strPackage).fileName(), strDate,
                                                   Change::tr("IDS_RESTORE_CHOOSE_DAMAGED"));

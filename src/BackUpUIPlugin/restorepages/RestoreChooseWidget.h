@@ -9,8 +9,9 @@ class QPushButton;
 
 // The restore wizard's first page: the backups found in a folder, newest
 // first, each with the phone, the date, the size, what it holds and whether
-// it verifies. A damaged backup is listed but cannot be chosen; a backup of
-// another phone than the connected one can, with a note that says so.
+// it verifies. A damaged backup, or one a cut cable interrupted, is listed
+// with the reason but cannot be chosen; a backup of another phone than the
+// connected one can, with a note that says so.
 class RestoreChooseWidget : public RestorePage
 {
     Q_OBJECT
