@@ -180,6 +180,12 @@ if command -v adb >/dev/null && [[ -x "$SIM" ]]; then
     if [[ $st -eq 4 && $kept -eq 1 && $(packages "$WORK/adbdest") == none ]] \
         && grep -q "Backup interrupted: [0-9]* files kept" "$WORK/stall.out"; then v=PASS; else v=FAIL; fi
     row "adb: phone stops answering" "$st" "$(left "$WORK/adbdest")" "$v"
+    cut=$(dirname "$(find "$WORK/adbdest" -name INTERRUPTED.txt 2>/dev/null | head -n 1)")
+    "$TOOL" verify "$cut.zip" >"$WORK/cut.out" 2>&1
+    st=$?
+    if [[ $st -eq 1 ]] && grep -q "is an interrupted backup, not a complete backup" "$WORK/cut.out" \
+        && ! grep -q "is sound" "$WORK/cut.out"; then v=PASS; else v=FAIL; fi
+    row "adb: verify of the cut backup" "$st" "interrupted, not sound" "$v"
     serial=$(start_sim)
     "$TOOL" run --device "adb:$serial" --dest "$WORK/adbdest" --items media --verify >"$WORK/resume.out" 2>&1
     st=$?
@@ -192,6 +198,7 @@ if command -v adb >/dev/null && [[ -x "$SIM" ]]; then
     HOME="$ADBHOME" adb kill-server >/dev/null 2>&1
 else
     skip "adb: phone stops answering" "adb or adb-phone-sim missing"
+    skip "adb: verify of the cut backup" "adb or adb-phone-sim missing"
     skip "adb: the next run finishes it" "adb or adb-phone-sim missing"
 fi
 
