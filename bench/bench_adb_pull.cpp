@@ -16,7 +16,8 @@
 //    the first phone at that rate, and a repeat backup of it into the same
 //    destination against the first (goal <= 0.10);
 // 4. flat memory: 20,000 files in one folder and 2,000 folders of 10 files,
-//    each against a tenth of it (peak memory ratio close to 1).
+//    each against a tenth of it (peak memory ratio close to 1), and what
+//    each file beyond the tenth added to the peak.
 // --cases runs only the cases named; DVSK_ADB_STREAMS in the environment
 // reaches backuptool (the number of sync connections for small files).
 
@@ -132,6 +133,7 @@ bool CompareRate(const Settings &settings, AdbRig &rig, const BenchSupport::Phon
 bool CompareMemory(const Settings &settings, AdbRig &rig, const char *szTitle, int nFolders, int nFiles)
 {
     double adPeak[2] = {0, 0};
+    int anFiles[2] = {0, 0};
     bool bOk = true;
     for (int i = 0; i < 2; ++i) {
         const int nThisFolders = nFolders > 1 && i == 0 ? qMax(1, nFolders / 10) : nFolders;
@@ -146,10 +148,14 @@ bool CompareMemory(const Settings &settings, AdbRig &rig, const char *szTitle, i
         const QString strTitle = QStringLiteral("%1 folder(s) of %2 files").arg(nThisFolders).arg(nThisFiles);
         BenchSupport::PrintFigures(qPrintable(strTitle), tool, 34);
         adPeak[i] = tool.dPeakMiB;
+        anFiles[i] = nThisFolders * nThisFiles;
         bOk = bOk && tool.bOk;
     }
     std::printf("  %s: peak memory ratio full / tenth: %.2f (flat: close to 1; goal < 64 MiB)\n", szTitle,
                 adPeak[1] / qMax(adPeak[0], 1e-9));
+    // What each file beyond the tenth added to the peak.
+    std::printf("  %s: peak memory per file: %.0f bytes\n", szTitle,
+                (adPeak[1] - adPeak[0]) * 1024 * 1024 / qMax(1, anFiles[1] - anFiles[0]));
     return bOk;
 }
 

@@ -1,5 +1,6 @@
 #include "SimDevice.h"
 
+#include "FileListText.h"
 #include "ZipStoreWriter.h"
 #include "sdk/dvsk_sim.h"
 
@@ -69,17 +70,15 @@ QList<QPair<QString, QString>> AppsWithData(const PhoneConfig &config)
 // The list text of a media or application backup: name, size, modification
 // time, phone path; readers that know only the first and the last field
 // still find name and path.
-QByteArray FileListText(const PhoneConfig &config, int nType)
+QByteArray ListText(const PhoneConfig &config, int nType)
 {
-    QStringList listLines;
-    const QChar sep(0x18);
+    FileListText text;
     const bool bApps = nType == 9;
     for (const PhoneConfig::PhoneFile &file : bApps ? config.Apps() : config.MediaFiles(nType)) {
         const QString strName = QFileInfo(file.strPhonePath).fileName();
-        listLines << (bApps ? strName.chopped(4) : strName) + sep + QString::number(file.nSize) + sep
-                         + QString::number(file.nModified) + sep + file.strPhonePath;
+        text.Add(bApps ? strName.chopped(4) : strName, file.nSize, file.nModified, file.strPhonePath);
     }
-    return listLines.join(QStringLiteral("\r\n")).toUtf8();
+    return text.Text();
 }
 
 // Adds one package's data files to the archive under "<package>/"; false
@@ -345,7 +344,7 @@ int SimDevice::PlanBackup(const PhoneConfig &config, int nType, BackupPlan &plan
                 return DVSK_SIM_ERR_PHONE_IO;
             plan.baList = file.readAll();
         } else {
-            plan.baList = FileListText(config, nType);
+            plan.baList = ListText(config, nType);
         }
         plan.nItems = CountListItems(plan.baList);
     }

@@ -1,5 +1,6 @@
 // The adb client's readers of server and phone output, and its sync-protocol
 // framing against a peer that answers with canned bytes.
+#include "FileListText.h"
 #include "adb/AdbDevice.h"
 #include "adb/AdbParsers.h"
 #include "sdk/dvsk_device.h"
@@ -123,6 +124,8 @@ private slots:
     void recv();
     void listKeepsModeSizeAndTime();
     void silentPeerStalls();
+    void fileListText_data();
+    void fileListText();
 };
 
 void tst_AdbParsers::devices_data()
@@ -447,6 +450,38 @@ void tst_AdbParsers::silentPeerStalls()
     QVERIFY(socket.IsStalled());
     QVERIFY(bStalled);
     socket.Close();
+}
+
+// One list line per file as the engine reads it: name, size, the time
+// when known, path; UTF-8; "\r\n" between lines, none after the last.
+void tst_AdbParsers::fileListText_data()
+{
+    QTest::addColumn<QStringList>("listFiles"); // name|size|time (empty: unknown)|path
+    QTest::addColumn<QByteArray>("baExpected");
+    QTest::newRow("none") << QStringList() << QByteArray();
+    QTest::newRow("one with a time") << QStringList {"a.jpg|300|1700000000|/sdcard/DCIM/a.jpg"}
+                                     << QByteArray("a.jpg\x18" "300\x18" "1700000000\x18/sdcard/DCIM/a.jpg");
+    QTest::newRow("no time, empty file")
+            << QStringList {"e.png|0||/sdcard/e.png"} << QByteArray("e.png\x18" "0\x18/sdcard/e.png");
+    QTest::newRow("two lines, not ASCII")
+            << QStringList {"é.jpg|5|7|/sdcard/é.jpg", "b.mp4|6000000000||/sdcard/Movies/b.mp4"}
+            << QByteArray("\xc3\xa9.jpg\x18" "5\x18" "7\x18/sdcard/\xc3\xa9.jpg\r\nb.mp4\x18" "6000000000\x18/sdcard/Movies/b.mp4");
+}
+
+void tst_AdbParsers::fileListText()
+{
+    QFETCH(QStringList, listFiles);
+    QFETCH(QByteArray, baExpected);
+    FileListText text;
+    for (const QString &strFile : listFiles) {
+        const QStringList listFields = strFile.split(QLatin1Char('|'));
+        if (listFields.at(2).isEmpty())
+            text.Add(listFields.at(0), listFields.at(1).toLongLong(), listFields.last());
+        else
+            text.Add(listFields.at(0), listFields.at(1).toLongLong(), listFields.at(2).toLongLong(), listFields.last());
+    }
+    QCOMPARE(text.Text(), baExpected);
+    QCOMPARE(text.Lines(), listFiles.size());
 }
 
 QTEST_GUILESS_MAIN(tst_AdbParsers)

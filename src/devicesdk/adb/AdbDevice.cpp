@@ -1,5 +1,6 @@
 #include "AdbDevice.h"
 
+#include "../FileListText.h"
 #include "../MediaKinds.h"
 #include "AdbParsers.h"
 #include "AdbPartFile.h"
@@ -13,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringBuilder>
 
 #include <stdlib.h>
 #include <string.h>
@@ -569,7 +571,7 @@ void AdbDevice::AddWalked(const WalkFolder &folder, const QList<AdbSync::Entry> 
                           QList<WalkFolder> &listPending, QList<PhoneFile> *pLists)
 {
     for (const AdbSync::Entry &entry : listEntries) {
-        const QString strPath = folder.strPath + QLatin1Char('/') + entry.strName;
+        const QString strPath = folder.strPath % QLatin1Char('/') % entry.strName; // kept: no spare capacity
         if (entry.IsDirectory()) {
             if (folder.nDepth < kMaxWalkDepth && !IsSkippedFolder(strPath, strRoot))
                 listPending.append({strPath, folder.nDepth + 1});
@@ -781,12 +783,13 @@ int AdbDevice::BackUp(int nType, const char *szName, char **ppText)
     if (IsRecordType(nType))
         return BackUpRecords(nType, ppText);
     // name, size, modification time (when the phone gave one), phone path
-    const QChar sep(0x18);
-    auto line = [sep](const QString &strName, qint64 nSize, qint64 nMtime, const QString &strPath) {
-        return strName + sep + QString::number(nSize) + sep
-               + (nMtime ? QString::number(nMtime) + sep : QString()) + strPath;
+    FileListText text;
+    auto line = [&text](const QString &strName, qint64 nSize, qint64 nMtime, const QString &strPath) {
+        if (nMtime)
+            text.Add(strName, nSize, nMtime, strPath);
+        else
+            text.Add(strName, nSize, strPath);
     };
-    QStringList listLines;
     if (nType == 9) {
         QList<App> listApps;
         if (const int nResult = ListApps(listApps, true))
@@ -795,7 +798,7 @@ int AdbDevice::BackUp(int nType, const char *szName, char **ppText)
         QStringList listPaths;
         QList<qint64> listSizes;
         for (const App &app : qAsConst(listApps)) {
-            listLines << line(app.strPackage, app.nSize, app.nMtime, app.strApkPath);
+            line(app.strPackage, app.nSize, app.nMtime, app.strApkPath);
             listPaths << app.strApkPath;
             listSizes << app.nSize;
         }
@@ -809,7 +812,7 @@ int AdbDevice::BackUp(int nType, const char *szName, char **ppText)
         QStringList listPaths;
         QList<qint64> listSizes;
         for (const PhoneFile &file : qAsConst(listFiles)) {
-            listLines << line(QFileInfo(file.strPath).fileName(), file.nSize, file.nMtime, file.strPath);
+            line(QFileInfo(file.strPath).fileName(), file.nSize, file.nMtime, file.strPath);
             listPaths << file.strPath;
             listSizes << file.nSize;
         }
@@ -818,8 +821,8 @@ int AdbDevice::BackUp(int nType, const char *szName, char **ppText)
     } else {
         return DVSK_DEV_ERR_BAD_ARGUMENT;
     }
-    ReportProgress(nType, int(listLines.size()), listLines.size());
-    *ppText = MallocText(listLines.join(QStringLiteral("\r\n")).toUtf8());
+    ReportProgress(nType, text.Lines(), text.Lines());
+    *ppText = MallocText(text.Text());
     return *ppText ? 0 : DVSK_DEV_ERR_LOCAL_FILE;
 }
 

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QStringTokenizer>
 
 namespace
 {
@@ -42,20 +43,21 @@ FileListModule::~FileListModule() = default;
 
 QMap<QString, FileListModule::ListedFile> FileListModule::ParseListedFiles(const QString &strList, bool bKeyByName)
 {
-    auto number = [](const QStringList &listFields, int nIndex) {
+    auto number = [](const QList<QStringView> &listFields, int nIndex) {
         bool bOk = false;
         const qint64 nValue = listFields.at(nIndex).toLongLong(&bOk);
         return bOk && nValue >= 0 ? nValue : qint64(-1);
     };
     QMap<QString, ListedFile> mapEntries;
-    const QStringList listLines = strList.split(QStringLiteral("\r\n"));
-    for (const QString &strLine : listLines) {
-        const QStringList listFields = strLine.split(kFieldSeparator);
+    // Read in place: only the fields kept are copied, so a list of many
+    // thousands of files is not held a second time, line by line.
+    for (const QStringView line : qTokenize(strList, u"\r\n")) {
+        const QList<QStringView> listFields = line.split(kFieldSeparator);
         ListedFile file;
-        file.strName = listFields.first();
+        file.strName = listFields.first().toString();
         if (file.strName.isEmpty())
             continue;
-        file.strPhonePath = listFields.last();
+        file.strPhonePath = listFields.last().toString();
         if (listFields.size() >= 3)
             file.nSize = number(listFields, 1);
         if (listFields.size() >= 4)
@@ -215,6 +217,7 @@ int FileListModule::Backup(int &nCount)
     }
 
     const QMap<QString, ListedFile> mapEntries = ParseListedFiles(strList, bApplications);
+    strList = QString(); // the entries hold all of it now
     if (RunState::Get() != 0)
         return -1;
     LoadKeptFiles();
@@ -223,6 +226,8 @@ int FileListModule::Backup(int &nCount)
     emit SendFileStatus(GetFileStatus());
 
     QList<MediaInfo> listMedia;
+    if (!bApplications)
+        listMedia.reserve(mapEntries.size()); // grown once, not copied as it grows
     const int nCopied = CopyListedFiles(pLogic, mapEntries, nCount, listMedia);
     if (nCopied < 0) {
         // What was copied stays listed: a run cut off by the phone going
@@ -282,8 +287,10 @@ int FileListModule::CopyListedFiles(BackUpUILogic *pLogic, const QMap<QString, L
             SetTransporting(false);
             emit SendFileStatus(GetFileStatus());
             ++nCopied;
+            // A name kept as it was shares the phone name's text.
             if (!m_traits.bApplications)
-                listMedia.append({target.strPcName, it->strName, it->strPhonePath});
+                listMedia.append({target.strPcName == it->strName ? it->strName : target.strPcName, it->strName,
+                                  it->strPhonePath});
         } else {
             LogLine::WarningPlain(Source(), "Backup",
                                   QStringLiteral("get") + it->strPhonePath + QStringLiteral("failed"));
