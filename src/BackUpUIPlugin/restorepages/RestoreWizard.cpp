@@ -53,8 +53,9 @@ QPushButton *RestoreWizard::AddEntryButton(PrepareWizardWidget *pPrepare)
     pButton->setObjectName(QStringLiteral("BackUpUIPlugin_Prepare_RestoreButton"));
     pButton->setAutoDefault(true);
     pButton->adjustSize();
-    // In the footer, on the side away from Start and Cancel.
-    const int nX = Change::GetRightToLeftLayout() ? CustomWizardWidget::kPageWidth - 27 - pButton->width() : 27;
+    // In the footer, at its far end on Cancel's side: the side of Start
+    // holds what the selection comes to.
+    const int nX = Change::GetRightToLeftLayout() ? 27 : CustomWizardWidget::kPageWidth - 27 - pButton->width();
     pButton->move(nX, 570);
     if (pPrepare->GetCancelButton())
         QWidget::setTabOrder(pPrepare->GetCancelButton(), pButton);
