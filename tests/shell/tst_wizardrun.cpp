@@ -11,6 +11,7 @@
 #include "CompleteWizardWidget.h"
 #include "DoingWizardWidget.h"
 #include "Factory.h"
+#include "HostedWizard.h"
 #include "InterruptedRun.h"
 #include "PrepareWizardWidget.h"
 #include "ResultDetailsList.h"
@@ -86,9 +87,7 @@ private:
     PrepareWizardWidget *SelectAllInto(BackUpMainWindow *pWindow, const QString &strDestination);
 
     std::unique_ptr<TestEnv> m_pEnv;
-    std::unique_ptr<QWidget> m_pFrame;
-    std::unique_ptr<HostStandIns> m_pStandIns;
-    std::unique_ptr<MainFrame> m_pMainFrame;
+    std::unique_ptr<HostedWizard> m_pWizard;
 };
 
 void tst_WizardRun::initTestCase()
@@ -101,35 +100,18 @@ void tst_WizardRun::initTestCase()
 void tst_WizardRun::init()
 {
     HostCallLog::Clear();
-    m_pFrame = std::make_unique<QWidget>();
-    m_pFrame->resize(896, 640);
-    m_pFrame->show();
-    m_pStandIns = std::make_unique<HostStandIns>();
-    m_pStandIns->Install(m_pFrame.get(), QRect(0, 0, 896, 640));
-    m_pMainFrame = std::make_unique<MainFrame>();
-    Startup::SetMainFrame(m_pMainFrame.get());
+    m_pWizard = std::make_unique<HostedWizard>();
 }
 
 void tst_WizardRun::cleanup()
 {
-    SendCmdResetThread::DestroyInstance();
-    BackUpUIThreadCancel::DestroyInstance();
-    BackUpUIThread::DestroyInstance();
-    BackUpMainWindow::DestroyInstance();
-    // The factory keeps the backup logic it was made with; as the plugin's
-    // OnDestroy does, it goes after the window.
-    Factory::DestroyInstance();
-    Startup::SetMainFrame(nullptr);
-    m_pMainFrame.reset();
-    m_pStandIns.reset();
-    m_pFrame.reset();
+    m_pWizard.reset();
     TestPhone::UseDefault();
 }
 
 BackUpMainWindow *tst_WizardRun::ShowAndCount()
 {
-    BackUpMainWindow *pWindow = BackUpMainWindow::GetInstance();
-    pWindow->ShowWindow(m_pFrame.get(), QRect(0, 0, 896, 640));
+    BackUpMainWindow *pWindow = m_pWizard->Show();
     WaitingBKFrame *pWaiting = pWindow->GetPreparePage()->GetWaitingFrame();
     if (!QTest::qWaitFor([pWaiting]() { return !pWaiting->isVisible(); }, 30000))
         return nullptr;

@@ -1,17 +1,24 @@
-#include "BackUpUIConfigParse.h"
+#include "BackUpMainWindow.h"
+#include "BackUpUIThread.h"
 #include "CheckBigButton.h"
 #include "CompleteWizardWidget.h"
 #include "ConnectWizardWidget.h"
+#include "CustomLabelButton.h"
 #include "DoingWizardWidget.h"
+#include "HostedWizard.h"
 #include "PhoneList.h"
 #include "PhonePickerWidget.h"
 #include "PrepareWizardWidget.h"
-#include "CustomLabelButton.h"
+#include "ResultDetailsList.h"
+#include "ScratchMount.h"
 #include "TestEnv.h"
+#include "TestPhone.h"
 #include "WaitingBKFrame.h"
 #include "host/Change.h"
+#include "host/CommonUtils.h"
 #include "host/CustomPopupDialog.h"
 #include "sdk/dvsk.h"
+#include "sdk/dvsk_sim.h"
 
 #include <QApplication>
 #include <QDir>
@@ -22,16 +29,19 @@
 #include <QPushButton>
 #include <QtTest>
 
-// Saves pictures of the tiles in each look, the page header, the waiting
-// overlay, the prepare page with a tile and a button showing the keyboard
-// focus (and with the phone in its header), the connect page in each state
-// and the phone picker, a tile of a kind the phone does not give, and the
-// result page of a successful and of a failed run, in
-// English, Russian and Arabic, into the build's test-output folder, styled
-// with the skin's style sheet when the skin has been built, so people can
-// look at them. Run on a screen of twice the density (QT_SCALE_FACTOR=2) it
-// saves the same pictures as "<name>@2x.png", drawn from the skin's 2x
-// pictures.
+#include <cstdlib>
+#include <memory>
+
+// Saves pictures of the tiles in each look, the page header, a tile of a
+// kind the phone does not give, the connect page in each state and the
+// phone picker, and the stop question, in English, Russian and Arabic, into
+// the build's test-output folder, styled with the skin's style sheet when
+// the skin has been built, so people can look at them. The pictures of the
+// wizard's pages (prepare, progress, result) and of the counting overlay
+// are taken from the real wizard, driven as a user drives it against
+// simulated phones, when it has reached the state shown. Run on a screen of
+// twice the density (QT_SCALE_FACTOR=2) it saves the same pictures as
+// "<name>@2x.png", drawn from the skin's 2x pictures.
 class tst_WidgetPictures : public QObject
 {
     Q_OBJECT
@@ -39,6 +49,7 @@ class tst_WidgetPictures : public QObject
 private slots:
     void initTestCase();
     void cleanupTestCase();
+    void cleanup();
     void tiles_data();
     void tiles();
     void header_data();
@@ -47,23 +58,135 @@ private slots:
     void notAvailableTile();
     void connectPage_data();
     void connectPage();
-    void waitingFrame();
-    void pages_data();
-    void pages();
+    void preparedAndComplete_data();
+    void preparedAndComplete();
+    void notEnoughSpace_data();
+    void notEnoughSpace();
+    void progressThenUnplugged_data();
+    void progressThenUnplugged();
+    void partlyFailed_data();
+    void partlyFailed();
     void stopQuestion_data();
     void stopQuestion();
 
 private:
     QString Save(QWidget *pWidget, const QString &strName);
+    // Saves the page picture "page_<page>_<lang>" once every text on it fits
+    // and none overlaps another; else (or when it cannot be saved) says why.
+    QString SavePage(QWidget *pWindow, const QString &strPage, const QByteArray &baLang);
+    static void AddLanguages();
+    // The wizard in the host's frame, shown as the host shows it, in the
+    // language given; the phone is being counted when it returns.
+    BackUpMainWindow *OpenWizard(const QByteArray &baLang);
+    static bool WaitForCounts(BackUpMainWindow *pWindow);
+    // Checks every tile the phone has something for and presses Start; the
+    // result page once the run has ended, else null.
+    static CompleteWizardWidget *RunEverything(BackUpMainWindow *pWindow);
 
     QScopedPointer<TestEnv> m_pEnv;
+    std::unique_ptr<HostedWizard> m_pWizard;
     QString m_strOldCurrent;
     QString m_strOutput;
     bool m_bSkin = false;
 };
 
+// Fails the test with the problem when the expression gives one.
+#define QVERIFY_SAVED(expression)                                                                                      \
+    do {                                                                                                               \
+        const QString strProblem = (expression);                                                                       \
+        QVERIFY2(strProblem.isEmpty(), qPrintable(strProblem));                                                        \
+    } while (false)
+
 namespace
 {
+constexpr int kRunTimeout = 60000;
+
+// A small phone as a user might have it: contacts, messages and four photos.
+void FillSmallPhone(TestPhone &phone)
+{
+    phone.SetDevice(QStringLiteral("Corvo X5"), QStringLiteral("CRX5-L21 V100R001C10B120"), QStringLiteral("356938035643809"));
+    phone.SetSerial(QStringLiteral("CX5A0001"));
+    phone.SetRecords(0, 24);
+    phone.SetRecords(1, 36);
+    for (int i = 1; i <= 4; ++i)
+        phone.AddFile(QStringLiteral("/sdcard/DCIM/Camera/IMG_000%1.jpg").arg(i), 8 * 1024);
+}
+
+// Checks every tile the phone has something for, as a user clicks them.
+void CheckEverything(PrepareWizardWidget *pPrepare)
+{
+    for (CheckBigButton *pTile : pPrepare->GetBigButtons()) {
+        if (pTile->isEnabled() && !pTile->IsChecked())
+            pTile->ButtonPressed();
+    }
+}
+
+// Whether the simulated phone has been asked to copy this phone file.
+bool CopyBegun(const QString &strPhonePath)
+{
+    char *szLog = DVSK_Sim_GetCallLog();
+    const QStringList listLines = QString::fromUtf8(szLog).split(QLatin1Char('\n'));
+    std::free(szLog);
+    const QString strQuoted = QLatin1Char('"') + strPhonePath + QLatin1Char('"');
+    for (const QString &strLine : listLines) {
+        if (strLine.startsWith(QLatin1String("DVSK_GetFile ")) && strLine.contains(strQuoted))
+            return true;
+    }
+    return false;
+}
+
+// The first text under pRoot that does not fit its place, described; empty
+// when all fit: a wrapped label's text its height, a plain one-line label's
+// text its width, a button's text its width less nButtonMargin.
+QString FirstMisfit(QWidget *pRoot, int nButtonMargin)
+{
+    for (QLabel *pLabel : pRoot->findChildren<QLabel *>()) {
+        if (!pLabel->isVisibleTo(pRoot) || pLabel->text().isEmpty())
+            continue;
+        if (pLabel->wordWrap()) {
+            const int nNeeded = pLabel->heightForWidth(pLabel->width());
+            if (nNeeded > pLabel->height())
+                return QStringLiteral("%1 needs %2 px, has %3: %4")
+                    .arg(pLabel->objectName()).arg(nNeeded).arg(pLabel->height()).arg(pLabel->text());
+        } else if (pLabel->textFormat() == Qt::PlainText
+                   && pLabel->fontMetrics().horizontalAdvance(pLabel->text()) > pLabel->contentsRect().width()) {
+            return QStringLiteral("%1 is cut off: %2").arg(pLabel->objectName(), pLabel->text());
+        }
+    }
+    for (QPushButton *pButton : pRoot->findChildren<QPushButton *>()) {
+        if (pButton->isVisibleTo(pRoot) && !pButton->text().isEmpty()
+            && pButton->fontMetrics().horizontalAdvance(pButton->text()) >= pButton->width() - nButtonMargin)
+            return QStringLiteral("%1 does not fit: %2").arg(pButton->objectName(), pButton->text());
+    }
+    return QString();
+}
+
+// The first two texts under pRoot whose places overlap, described; empty
+// when none do. Texts are the visible labels and buttons that show text,
+// outside the tiles (which compose their own).
+QString FirstOverlap(QWidget *pRoot)
+{
+    QList<QWidget *> listTexts;
+    for (QWidget *pWidget : pRoot->findChildren<QWidget *>()) {
+        const auto *pLabel = qobject_cast<QLabel *>(pWidget);
+        const auto *pButton = qobject_cast<QPushButton *>(pWidget);
+        const bool bText = (pLabel && !pLabel->text().isEmpty()) || (pButton && !pButton->text().isEmpty());
+        bool bInTile = false;
+        for (QWidget *pParent = pWidget->parentWidget(); pParent && pParent != pRoot; pParent = pParent->parentWidget())
+            bInTile = bInTile || qobject_cast<CheckBigButton *>(pParent);
+        if (bText && !bInTile && pWidget->isVisibleTo(pRoot))
+            listTexts << pWidget;
+    }
+    auto rectOf = [pRoot](QWidget *pWidget) { return QRect(pWidget->mapTo(pRoot, QPoint(0, 0)), pWidget->size()); };
+    for (int i = 0; i < listTexts.size(); ++i) {
+        for (int j = i + 1; j < listTexts.size(); ++j) {
+            if (rectOf(listTexts.at(i)).intersects(rectOf(listTexts.at(j))))
+                return QStringLiteral("%1 overlaps %2").arg(listTexts.at(i)->objectName(), listTexts.at(j)->objectName());
+        }
+    }
+    return QString();
+}
+
 // Whether the bottom left corner of a grabbed tile (the card's rounded edge
 // and its shadow, where no text is) shows the skin picture pixel for pixel,
 // composed over the grab's background; an enlarged 1x picture is softer
@@ -95,6 +218,7 @@ void tst_WidgetPictures::initTestCase()
 {
     m_pEnv.reset(new TestEnv);
     QVERIFY(m_pEnv->IsValid());
+    BackUpUIThreadCancel::SetSettleDelay(0);
     m_strOldCurrent = QDir::currentPath();
     // The skin refers to its pictures as "./skin/default/images/...".
     QVERIFY(QDir::setCurrent(QStringLiteral(BACKUP_STAGE_DIR)));
@@ -221,121 +345,226 @@ void tst_WidgetPictures::header()
     QCOMPARE(bool(pText->alignment() & Qt::AlignRight), lang == "ar");
 }
 
-void tst_WidgetPictures::waitingFrame()
-{
-    qputenv("PELORIX_HOST_LANG", "en");
-    // The overlay over a page of tiles, as the prepare page shows it.
-    QWidget page;
-    page.setFixedSize(896, 640);
-    page.setAutoFillBackground(true);
-    new CustomLabelButton(&page);
-    // The tiles of the installed configuration.
-    BackUpUIConfigParse *pConfig = BackUpUIConfigParse::GetInstance();
-    QVERIFY(pConfig);
-    const PluginInfoTable common = pConfig->GetCommonItems();
-    BackUpUIConfigParse::DestroyInstance();
-    const QList<quint32> listIds = {0, 1, 29, 3, 4, 5, 6};
-    for (int i = 0; i < listIds.size(); ++i) {
-        QVERIFY(common.contains(listIds.at(i)));
-        CheckBigButton *pTile = new CheckBigButton(common.value(listIds.at(i)), &page);
-        pTile->move(i < 5 ? QPoint(124 + 121 * i, 176) : QPoint(121 * i - 481, 306));
-    }
-    WaitingBKFrame *pFrame = new WaitingBKFrame(&page);
-    pFrame->move(0, 0);
-    pFrame->raise();
-    for (int i = 0; i < 4; ++i)
-        QVERIFY(QMetaObject::invokeMethod(pFrame, "soltMoviePlay"));
-    pFrame->ShowFrame();
-    const QString strFile = Save(&page, QStringLiteral("waiting_frame"));
-    pFrame->HideFrame();
-    QVERIFY(!strFile.isEmpty());
-    QCOMPARE(QImage(strFile).size(), QSize(896, 640) * page.devicePixelRatio());
-}
-
-void tst_WidgetPictures::pages_data()
+void tst_WidgetPictures::AddLanguages()
 {
     QTest::addColumn<QByteArray>("lang");
-    QTest::addColumn<QString>("page");
     for (const char *szLang : {"en", "ru", "ar"})
-        for (const char *szPage : {"prepare", "prepare-nospace", "complete", "complete-failed", "complete-disconnected",
-                                   "prepare-phone"})
-            QTest::addRow("%s %s", szPage, szLang) << QByteArray(szLang) << QString::fromLatin1(szPage);
+        QTest::newRow(szLang) << QByteArray(szLang);
 }
 
-void tst_WidgetPictures::pages()
+BackUpMainWindow *tst_WidgetPictures::OpenWizard(const QByteArray &baLang)
 {
-    // Whole pages as a user sees them: the prepare page with the keyboard
-    // focus on its first tile (or, with the disk full, on Start), and the
-    // result page after a successful run (Open folder focused), after a
-    // partly failed one and after one that kept nothing (no folder line).
+    DVSK_Sim_ClearCallLog();
+    qputenv("PELORIX_HOST_LANG", baLang);
+    m_pWizard = std::make_unique<HostedWizard>();
+    return m_pWizard->Show();
+}
+
+void tst_WidgetPictures::cleanup()
+{
+    if (!m_pWizard)
+        return;
+    m_pWizard.reset();
+    // A fresh, attached connection to the sample phone, and the wizard's
+    // own destination again (a test may have chosen another).
+    TestPhone::UseDefault();
+    QFile::remove(m_pEnv->UserDataDir() + QStringLiteral("Location.ini"));
+}
+
+bool tst_WidgetPictures::WaitForCounts(BackUpMainWindow *pWindow)
+{
+    WaitingBKFrame *pWaiting = pWindow->GetPreparePage()->GetWaitingFrame();
+    return QTest::qWaitFor([pWaiting]() { return !pWaiting->isVisible(); }, kRunTimeout);
+}
+
+CompleteWizardWidget *tst_WidgetPictures::RunEverything(BackUpMainWindow *pWindow)
+{
+    PrepareWizardWidget *pPrepare = pWindow->GetPreparePage();
+    CheckEverything(pPrepare);
+    pPrepare->GetNextButton()->click();
+    CompleteWizardWidget *pComplete = pWindow->GetCompletePage();
+    if (!QTest::qWaitFor([pComplete]() { return pComplete->isVisible(); }, kRunTimeout))
+        return nullptr;
+    return pComplete;
+}
+
+QString tst_WidgetPictures::SavePage(QWidget *pWindow, const QString &strPage, const QByteArray &baLang)
+{
+    const QString strName = QStringLiteral("page_%1_%2").arg(strPage, QString::fromLatin1(baLang));
+    // A text that changed is laid out anew through the event loop.
+    QString strProblem = FirstMisfit(pWindow, 0);
+    if (!strProblem.isEmpty() && QTest::qWaitFor([&]() { return FirstMisfit(pWindow, 0).isEmpty(); }))
+        strProblem.clear();
+    if (strProblem.isEmpty())
+        strProblem = FirstOverlap(pWindow);
+    if (!strProblem.isEmpty())
+        return strName + QStringLiteral(": ") + strProblem;
+    const QString strFile = Save(pWindow, strName);
+    if (strFile.isEmpty() || QImage(strFile).size() != pWindow->size() * pWindow->devicePixelRatio())
+        return strName + QStringLiteral(": not saved whole");
+    return QString();
+}
+
+void tst_WidgetPictures::preparedAndComplete_data()
+{
+    AddLanguages();
+}
+
+void tst_WidgetPictures::preparedAndComplete()
+{
+    // The sample phone as a user meets it: the prepare page while the phone
+    // is read, once its counts are in (the header naming the phone, then
+    // with the keyboard on the first tile), and the result page after
+    // everything on it was backed up.
     QFETCH(QByteArray, lang);
-    QFETCH(QString, page);
-    qputenv("PELORIX_HOST_LANG", lang);
-    QWidget frame;
-    frame.setObjectName(QStringLiteral("BackUpUIPlugin_MainWidget"));
-    frame.setFixedSize(896, 640);
-    QWidget *pFocus = nullptr;
-    if (page.startsWith(QLatin1String("prepare"))) {
-        auto *pPage = new PrepareWizardWidget(&frame);
-        pPage->InitPage();
-        const QList<QPair<int, int>> listCounts = {{0, 1284}, {1, 3517}, {29, 86}, {3, 41}, {4, 24518}, {5, 0}, {6, 932}};
-        for (const auto &count : listCounts) {
-            structBackupID record;
-            record.nProNum = count.second;
-            record.nValue2 = count.second * 613;
-            if (CheckBigButton *pTile = pPage->GetBigButtons().value(count.first))
-                pTile->SetBtnData(record);
-        }
-        pPage->slotsPathChanged(QDir::homePath());
-        // The header names the phone the wizard works with.
-        if (page == QLatin1String("prepare-phone"))
-            pPage->findChild<CustomLabelButton *>()->SetPhoneText(
-                Change::tr("IDS_BACKUPUIPLUGIN_HEADER_PHONE_TEXT")
-                    .replace(QLatin1String("%s1"), QStringLiteral("Corvo X5"))
-                    .replace(QLatin1String("%s2"), QStringLiteral("CX5-0042-7781")));
-        const bool bNoSpace = page == QLatin1String("prepare-nospace");
-        pPage->GetSpaceStatusLabel()->setVisible(bNoSpace);
-        pFocus = bNoSpace ? static_cast<QWidget *>(pPage->GetNextButton())
-                          : pPage->GetBigButtons().value(pPage->TileOrder().constFirst());
-    } else {
-        auto *pPage = new CompleteWizardWidget(&frame);
-        pPage->InitPage();
-        // Where the package went (a long path is shortened in the middle).
-        pPage->SetBackupFolder(QDir::homePath() + QStringLiteral("/Documents/Pelorix/backup"));
-        if (page == QLatin1String("complete-failed")) {
-            pPage->SetOutcome(CompleteWizardWidget::Outcome::PartlyFailed);
-            pPage->SetResultCaption(Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_SORRY_LABEL"));
-            pPage->SetResultValue(Change::tr("IDS_VIRTUAL_SMSNAME_IDENTIFER") + Change::tr("IDS_BACKUPUIPLUGIN_COMMON_SIGN_DUNHAO")
-                                  + QLatin1Char(' ') + Change::tr("IDS_VIRTUAL_IDENTIFER_VEDIOTEXT"));
-            pPage->SetContactsTip(Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_PB_TIPTEXT").replace(QLatin1String("%s"), QLatin1String("1270")));
-        } else if (page == QLatin1String("complete-disconnected")) {
-            pPage->SetOutcome(CompleteWizardWidget::Outcome::Failed);
-            pPage->SetResultValue(Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_PHONE_DISCONNECTED_LABEL"));
-            // The run can simply be tried again.
-            pPage->SetRetryOffered(true);
-        }
-        pPage->ShowPage();
-        if (page == QLatin1String("complete"))
-            pFocus = pPage->GetOpenFolderButton();
+    BackUpMainWindow *pWindow = OpenWizard(lang);
+    PrepareWizardWidget *pPrepare = pWindow->GetPreparePage();
+    // The counts come through the event loop, which has not run since the
+    // page was shown: the overlay is up and says what is going on.
+    WaitingBKFrame *pWaiting = pPrepare->GetWaitingFrame();
+    QVERIFY(pPrepare->isVisible() && pWaiting->isVisible());
+    QCOMPARE(pWaiting->Text(), Change::tr("IDS_BACKUPUIPLUGIN_WAITING_READING_TEXT"));
+    QVERIFY(!Save(pWindow, lang == "en" ? QStringLiteral("waiting_frame") : "waiting_frame_" + QString::fromLatin1(lang))
+                 .isEmpty());
+    QVERIFY2(WaitForCounts(pWindow), "the phone was not counted");
+    QCOMPARE(BackUpUIThread::Instance()->GetModuleCounts().value(0).nProNum, 40);
+
+    CustomLabelButton *pHeader = pPrepare->findChild<CustomLabelButton *>();
+    QVERIFY(pHeader);
+    QVERIFY2(pHeader->GetPhoneText().contains(QStringLiteral("Corvo X5")), qPrintable(pHeader->GetPhoneText()));
+    QVERIFY_SAVED(SavePage(pWindow, QStringLiteral("prepare-phone"), lang));
+    CheckBigButton *pFirst = pPrepare->GetBigButtons().value(pPrepare->TileOrder().constFirst());
+    pFirst->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(pFirst->hasFocus());
+    QVERIFY(pFirst->GetFocusFrame()->isVisible());
+    QVERIFY_SAVED(SavePage(pWindow, QStringLiteral("prepare"), lang));
+
+    CompleteWizardWidget *pComplete = RunEverything(pWindow);
+    QVERIFY2(pComplete, "the run did not end");
+    QCOMPARE(pComplete->GetOutcome(), CompleteWizardWidget::Outcome::Complete);
+    QCOMPARE(pComplete->GetBackupFolder(), m_pEnv->DocumentsDir() + QStringLiteral("/Pelorix/backup"));
+    QVERIFY(pComplete->GetSummaryLabel()->isVisible());
+    QVERIFY(!pComplete->GetDetails()->isVisible());
+    QVERIFY(pComplete->GetOpenFolderButton()->isVisible() && !pComplete->GetTryAgainButton()->isVisible());
+    pComplete->GetOpenFolderButton()->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(pComplete->GetOpenFolderButton()->hasFocus());
+    QVERIFY_SAVED(SavePage(pWindow, QStringLiteral("complete"), lang));
+}
+
+void tst_WidgetPictures::notEnoughSpace_data()
+{
+    AddLanguages();
+}
+
+void tst_WidgetPictures::notEnoughSpace()
+{
+    // The folder chosen last time is on a disk with 64 KB free; the user
+    // checks every tile of the sample phone and presses Start, which stays
+    // on the page and says why.
+    QFETCH(QByteArray, lang);
+    ScratchMount disk(64 * 1024);
+    if (!disk.IsMounted())
+        QSKIP(qPrintable(disk.SkipReason()));
+    CommonUtils::SetSettings(QStringLiteral("BackUpUIPlugin"), QStringLiteral("BackupPath"), disk.Path());
+    BackUpMainWindow *pWindow = OpenWizard(lang);
+    QVERIFY2(WaitForCounts(pWindow), "the phone was not counted");
+    PrepareWizardWidget *pPrepare = pWindow->GetPreparePage();
+    QCOMPARE(pPrepare->GetBackUpPath(), disk.Path());
+    CheckEverything(pPrepare);
+    quint64 nSelectedKB = 0;
+    const QHash<int, structBackupID> hashCounts = BackUpUIThread::Instance()->GetModuleCounts();
+    for (CheckBigButton *pTile : pPrepare->GetBigButtons()) {
+        if (pTile->IsChecked())
+            nSelectedKB += static_cast<quint32>(hashCounts.value(pTile->GetItem().nId).nValue2);
     }
-    frame.show();
-    QVERIFY(QTest::qWaitForWindowActive(&frame));
-    if (pFocus) {
-        pFocus->setFocus(Qt::TabFocusReason);
-        QTRY_VERIFY(pFocus->hasFocus());
-    }
-    const QString strName = QStringLiteral("page_%1_%2").arg(page, QString::fromLatin1(lang));
-    const QString strFile = Save(&frame, strName);
-    QVERIFY2(!strFile.isEmpty(), qPrintable(strName));
-    QCOMPARE(QImage(strFile).size(), frame.size() * frame.devicePixelRatio());
-    if (CheckBigButton *pTile = qobject_cast<CheckBigButton *>(pFocus))
-        QVERIFY(pTile->GetFocusFrame()->isVisible());
-    if (auto *pComplete = frame.findChild<CompleteWizardWidget *>()) {
-        QCOMPARE(pComplete->GetOpenFolderButton()->isVisible(), page != QLatin1String("complete-disconnected"));
-        QCOMPARE(pComplete->GetTryAgainButton()->isVisible(), page == QLatin1String("complete-disconnected"));
-        for (QPushButton *pButton : {pComplete->GetTryAgainButton(), pComplete->GetFinishButton()})
-            QVERIFY2(pButton->fontMetrics().horizontalAdvance(pButton->text()) < pButton->width(), qPrintable(pButton->text()));
-    }
+    pPrepare->GetNextButton()->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(pPrepare->GetNextButton()->hasFocus());
+    QTest::keyClick(pPrepare->GetNextButton(), Qt::Key_Space);
+    QVERIFY(pPrepare->GetSpaceStatusLabel()->isVisible());
+    QVERIFY(pPrepare->isVisible() && !pWindow->GetDoingPage()->isVisible());
+    // The figures on the page agree: less free than what is selected.
+    QVERIFY(pPrepare->GetNoUseSpace() > 0);
+    QVERIFY2(quint64(pPrepare->GetNoUseSpace()) < nSelectedKB * 1024,
+             qPrintable(QStringLiteral("%1 bytes free, %2 KB selected").arg(pPrepare->GetNoUseSpace()).arg(nSelectedKB)));
+    QVERIFY(pPrepare->GetCapacityLabel()->text().contains(disk.Path()));
+    QVERIFY_SAVED(SavePage(pWindow, QStringLiteral("prepare-nospace"), lang));
+}
+
+void tst_WidgetPictures::progressThenUnplugged_data()
+{
+    AddLanguages();
+}
+
+void tst_WidgetPictures::progressThenUnplugged()
+{
+    // A phone whose video comes slowly: the progress page while it is being
+    // copied, then the result page once the phone has been pulled out.
+    QFETCH(QByteArray, lang);
+    TestPhone phone(m_pEnv->Path(QStringLiteral("slow-") + QString::fromLatin1(lang)));
+    FillSmallPhone(phone);
+    const QString strVideo = QStringLiteral("/sdcard/Movies/holiday.mp4");
+    // At 32 KB/s the video takes minutes: the run is still copying it when
+    // the picture is taken, whatever the machine.
+    phone.AddFile(strVideo, 8 * 1024 * 1024);
+    phone.AddFile(QStringLiteral("/sdcard/Music/song.mp3"), 8 * 1024);
+    phone.SetRateLimitKBps(32);
+    QVERIFY(phone.Use());
+    BackUpMainWindow *pWindow = OpenWizard(lang);
+    QVERIFY2(WaitForCounts(pWindow), "the phone was not counted");
+    PrepareWizardWidget *pPrepare = pWindow->GetPreparePage();
+    CheckEverything(pPrepare);
+    pPrepare->GetNextButton()->click();
+    DoingWizardWidget *pDoing = pWindow->GetDoingPage();
+    QVERIFY(pDoing->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(CopyBegun(strVideo), kRunTimeout);
+    // The bar has moved at its full pace up to three quarters of the way
+    // to where the run stands; from there on it only creeps.
+    QTRY_VERIFY_WITH_TIMEOUT(pDoing->GetShownValue() >= 0.75f * pDoing->GetTargetValue(), kRunTimeout);
+    QVERIFY_SAVED(SavePage(pWindow, QStringLiteral("progress"), lang));
+    QVERIFY2(!pDoing->IsBackupFinished() && pDoing->isVisible(), "the run ended before its picture");
+
+    DVSK_Sim_Detach();
+    CompleteWizardWidget *pComplete = pWindow->GetCompletePage();
+    QTRY_VERIFY_WITH_TIMEOUT(pComplete->isVisible(), kRunTimeout);
+    QCOMPARE(pComplete->GetOutcome(), CompleteWizardWidget::Outcome::Failed);
+    QVERIFY(pComplete->GetTryAgainButton()->isVisible() && !pComplete->GetOpenFolderButton()->isVisible());
+    QVERIFY_SAVED(SavePage(pWindow, QStringLiteral("complete-disconnected"), lang));
+}
+
+void tst_WidgetPictures::partlyFailed_data()
+{
+    AddLanguages();
+}
+
+void tst_WidgetPictures::partlyFailed()
+{
+    // A phone that cannot give one photo and one video: the result page of
+    // the incomplete run, with the files it could not copy behind "Show
+    // details", opened.
+    QFETCH(QByteArray, lang);
+    TestPhone phone(m_pEnv->Path(QStringLiteral("gaps-") + QString::fromLatin1(lang)));
+    FillSmallPhone(phone);
+    phone.AddFile(QStringLiteral("/sdcard/Movies/holiday.mp4"), 16 * 1024);
+    phone.AddFile(QStringLiteral("/sdcard/Movies/birthday.mp4"), 16 * 1024);
+    phone.SetMissingFile(QStringLiteral("/sdcard/DCIM/Camera/IMG_0003.jpg"));
+    phone.SetGetFileError(QStringLiteral("/sdcard/Movies/birthday.mp4"), DVSK_SIM_ERR_PHONE_IO);
+    QVERIFY(phone.Use());
+    BackUpMainWindow *pWindow = OpenWizard(lang);
+    QVERIFY2(WaitForCounts(pWindow), "the phone was not counted");
+    CompleteWizardWidget *pComplete = RunEverything(pWindow);
+    QVERIFY2(pComplete, "the run did not end");
+    QCOMPARE(pComplete->GetOutcome(), CompleteWizardWidget::Outcome::PartlyFailed);
+    QCOMPARE(pComplete->GetBackupFolder(), m_pEnv->DocumentsDir() + QStringLiteral("/Pelorix/backup"));
+    ResultDetailsList *pDetails = pComplete->GetDetails();
+    QVERIFY(pDetails->isVisible() && !pDetails->IsExpanded());
+    pDetails->GetButton()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(pDetails->GetButton(), Qt::Key_Space);
+    QVERIFY(pDetails->IsExpanded() && pDetails->GetList()->isVisible());
+    const QStringList listLines = pDetails->Lines();
+    QVERIFY2(listLines.contains(QStringLiteral("/sdcard/DCIM/Camera/IMG_0003.jpg"))
+                 && listLines.contains(QStringLiteral("/sdcard/Movies/birthday.mp4")),
+             qPrintable(listLines.join(QLatin1Char('\n'))));
+    QVERIFY_SAVED(SavePage(pWindow, QStringLiteral("complete-failed"), lang));
 }
 
 void tst_WidgetPictures::notAvailableTile_data()
@@ -423,21 +652,9 @@ void tst_WidgetPictures::connectPage()
     QTRY_VERIFY(pFocus->hasFocus());
     if (bPicker)
         QCOMPARE(pPage->GetPicker()->List()->count(), 3);
-    // Every text fits its place: a label's wrapped text its height, a
-    // button's text its width.
-    for (QLabel *pLabel : pPage->findChildren<QLabel *>()) {
-        if (!pLabel->isVisibleTo(&frame) || pLabel->text().isEmpty() || !pLabel->wordWrap())
-            continue;
-        const int nNeeded = pLabel->heightForWidth(pLabel->width());
-        QVERIFY2(nNeeded <= pLabel->height(), qPrintable(QStringLiteral("%1 needs %2 px, has %3: %4")
-                                                             .arg(pLabel->objectName()).arg(nNeeded)
-                                                             .arg(pLabel->height()).arg(pLabel->text())));
-    }
-    for (QPushButton *pButton : pPage->findChildren<QPushButton *>()) {
-        if (pButton->isVisibleTo(&frame) && !pButton->text().isEmpty())
-            QVERIFY2(pButton->fontMetrics().horizontalAdvance(pButton->text()) < pButton->width() - 8,
-                     qPrintable(pButton->text()));
-    }
+    // Every text fits its place.
+    const QString strMisfit = FirstMisfit(pPage, 8);
+    QVERIFY2(strMisfit.isEmpty(), qPrintable(strMisfit));
     const QString strName = QStringLiteral("page_connect-%1_%2").arg(state, QString::fromLatin1(lang));
     const QString strFile = Save(&frame, strName);
     QVERIFY2(!strFile.isEmpty(), qPrintable(strName));
