@@ -102,12 +102,14 @@ void DoingWizardWidget::InitMembers()
 
     m_pLabelTip = new QLabel(this);
     m_pLabelTip->setContentsMargins(0, 0, 0, 0);
-    m_pLabelTip->setFixedSize(856, 20);
+    // The tip and the time left share the room between the bar and the
+    // footer, one line each.
+    m_pLabelTip->setFixedSize(856, 16);
     m_pLabelTip->setText(QString());
 
     m_pLabelTimeLeft = new QLabel(this);
     m_pLabelTimeLeft->setObjectName(QStringLiteral("BackUpUIPlugin_Doing_TimeLeft"));
-    m_pLabelTimeLeft->setGeometry(20, 551, 856, 16);
+    m_pLabelTimeLeft->setGeometry(20, 541, 856, 15);
     m_pLabelTimeLeft->setLayoutDirection(m_bRightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
     m_pLabelTimeLeft->hide();
 
@@ -190,7 +192,7 @@ void DoingWizardWidget::InitLayout()
     } else {
         m_pHeader->move(27, 41);
     }
-    m_pLabelTip->move(20, 533);
+    m_pLabelTip->move(20, 525);
     m_pBtnCancel->move(390, 566);
     // The cover and the waiting frame lie above everything else.
     m_pFrameCover->raise();
