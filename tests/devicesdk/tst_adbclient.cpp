@@ -425,11 +425,19 @@ void tst_AdbClient::choosingAPhone()
 
 void tst_AdbClient::walksEveryStorageVolume()
 {
-    // Shared storage, a readable memory card and one the phone cannot open.
+    // Shared storage, a readable memory card and one the phone cannot open;
+    // in the shared storage a folder it cannot open, and one too long a path
+    // for a sync request that it can open and one below that it cannot.
     QTemporaryDir dir;
     QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
     TestPhone phone(dir.filePath("phone"));
+    QString strLong = "/sdcard";
+    for (const char c : {'v', 'w', 'x', 'y', 'z'})
+        strLong += '/' + QString(220, QLatin1Char(c));
     phone.AddFile("/sdcard/DCIM/a.jpg", 1000);
+    phone.AddFile("/sdcard/Private/p.jpg", 10);
+    phone.AddFile(strLong + "/far.jpg", QByteArray("far away"));
+    phone.AddFile(strLong + "/Locked/l.jpg", 10);
     phone.AddFile("/storage/1A2B-3C4D/DCIM/b.jpg", 2000);
     phone.AddFile("/storage/1A2B-3C4D/Music/c.mp3", 3000);
     phone.AddFile("/storage/1A2B-3C4D/Android/data/com.x/cache.jpg", 10);
@@ -438,7 +446,8 @@ void tst_AdbClient::walksEveryStorageVolume()
     QVERIFY(phone.Save());
     {
         QSettings ini(phone.Dir() + "/phone.ini", QSettings::IniFormat);
-        ini.setValue("faults/unreadableFolders", "/storage/9C33-6BBD");
+        ini.setValue("faults/unreadableFolders",
+                     QStringList {"/storage/9C33-6BBD", "/sdcard/Private", strLong + "/Locked"});
     }
     const QString strSerial = m_pRig->StartSimulator(phone.Dir(), {});
     QVERIFY(!strSerial.isEmpty());
@@ -446,16 +455,20 @@ void tst_AdbClient::walksEveryStorageVolume()
     QString strMessage;
     QCOMPARE(device.Open(strMessage), 0);
 
-    // The unreadable volume stands in every media list, so no item looks whole.
+    // What cannot be read stands in every media list, so no item looks whole.
+    const QStringList listUnreadable {"Private|0|/sdcard/Private", "Locked|0|" + strLong + "/Locked",
+                                      "9C33-6BBD|0|/storage/9C33-6BBD"};
     const struct
     {
         int nType;
         QStringList listRows;
     } expected[] = {
-        {16, {"a.jpg|1000|/sdcard/DCIM/a.jpg", "b.jpg|2000|/storage/1A2B-3C4D/DCIM/b.jpg",
-              "9C33-6BBD|0|/storage/9C33-6BBD"}},
-        {17, {"9C33-6BBD|0|/storage/9C33-6BBD"}},
-        {18, {"c.mp3|3000|/storage/1A2B-3C4D/Music/c.mp3", "9C33-6BBD|0|/storage/9C33-6BBD"}},
+        {16, QStringList {"a.jpg|1000|/sdcard/DCIM/a.jpg", listUnreadable.at(0), listUnreadable.at(1),
+                          "far.jpg|8|" + strLong + "/far.jpg", "b.jpg|2000|/storage/1A2B-3C4D/DCIM/b.jpg",
+                          listUnreadable.at(2)}},
+        {17, listUnreadable},
+        {18, QStringList {listUnreadable.at(0), listUnreadable.at(1), "c.mp3|3000|/storage/1A2B-3C4D/Music/c.mp3",
+                          listUnreadable.at(2)}},
     };
     for (const auto &type : expected) {
         int nCount = -1;
@@ -474,6 +487,12 @@ void tst_AdbClient::walksEveryStorageVolume()
     QCOMPARE(QFileInfo(dir.filePath("b.jpg")).size(), qint64(2000));
     QCOMPARE(device.GetFile(dir.filePath("card").toUtf8(), "/storage/9C33-6BBD", 2), int(DVSK_DEV_ERR_PHONE_IO));
     QVERIFY(!QFileInfo::exists(dir.filePath("card")));
+    QCOMPARE(device.GetFile(dir.filePath("private").toUtf8(), "/sdcard/Private", 2), int(DVSK_DEV_ERR_PHONE_IO));
+    // Read through the shell: its bytes and nothing else.
+    QCOMPARE(device.GetFile(dir.filePath("far.jpg").toUtf8(), (strLong + "/far.jpg").toUtf8(), 2), 0);
+    QFile far(dir.filePath("far.jpg"));
+    QVERIFY(far.open(QIODevice::ReadOnly));
+    QCOMPARE(far.readAll(), QByteArray("far away"));
     m_pRig->Adb({"disconnect", strSerial});
 }
 

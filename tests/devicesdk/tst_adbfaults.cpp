@@ -13,6 +13,8 @@
 #include <QMutex>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSet>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -89,8 +91,13 @@ private slots:
     void unplugWhileCounting_data();
     void unplugWhileCounting();
     void interruptedRunIsFinishedNextTime();
+    void namesOverAdb();
+    void longAndDeepFolders();
 
 private:
+    // Backs up the phone's media with backuptool into strWork/dest and
+    // returns the files of the backup's Image folder: name -> content.
+    QMap<QString, QByteArray> BackUpMedia(const QString &strPhone, const QString &strWork, QString *pOutput);
     // Starts a simulator of the fixture phone with these options and opens it.
     QString StartPhone(const QStringList &listOptions, std::unique_ptr<AdbDevice> *ppDevice = nullptr);
     // Starts backuptool run --device adb:SERIAL ARGS with its own settings
@@ -364,6 +371,88 @@ void tst_AdbFaults::interruptedRunIsFinishedNextTime()
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray(30000, strName.at(0).toLatin1()));
     }
+}
+
+QMap<QString, QByteArray> tst_AdbFaults::BackUpMedia(const QString &strPhone, const QString &strWork,
+                                                     QString *pOutput)
+{
+    QMap<QString, QByteArray> mapFiles;
+    const QString strSerial = m_pRig->StartSimulator(strPhone, {});
+    if (strSerial.isEmpty())
+        return mapFiles;
+    m_listSerials << strSerial;
+    QProcess tool;
+    StartBackuptool(tool, strWork, strSerial, {"--items", "media", "--dest", strWork + "/dest"}, 20);
+    const bool bFinished = tool.waitForFinished(120000);
+    *pOutput = QString::fromUtf8(tool.readAll());
+    if (!bFinished || tool.exitCode() != 0)
+        return mapFiles;
+    const QStringList listRuns = QDir(strWork + "/dest").entryList({"backup_*"}, QDir::Dirs);
+    const QDir image(strWork + "/dest/" + listRuns.value(0) + "/Image");
+    for (const QString &strName : image.entryList(QDir::Files | QDir::Hidden)) {
+        QFile file(image.filePath(strName));
+        if (!strName.endsWith(".xml") && file.open(QIODevice::ReadOnly))
+            mapFiles.insert(strName, file.readAll());
+    }
+    return mapFiles;
+}
+
+// Names a phone may hold: as long as a name can be, not UTF-8 at all, and
+// not UTF-8 in a way that reads like a real name holding U+FFFD. Every file
+// arrives with its own bytes, none takes another's place.
+void tst_AdbFaults::namesOverAdb()
+{
+    QTemporaryDir work;
+    QVERIFY2(work.isValid(), qPrintable(work.errorString()));
+    TestPhone phone(work.filePath("phone"));
+    const QString strLong = QString(246, QChar('n')) + ".jpg"; // 250 bytes
+    const QString strReplacement = QStringLiteral("caf\uFFFD.jpg");
+    phone.AddFile("/sdcard/DCIM/" + strLong, QByteArray("long name"));
+    phone.AddFile("/sdcard/DCIM/" + strReplacement, QByteArray("a real U+FFFD"));
+    phone.AddFile("/sdcard/DCIM/latin1.jpg", QByteArray("Latin-1 e acute"));
+    phone.AddFile("/sdcard/DCIM/latin1-grave.jpg", QByteArray("Latin-1 e grave"));
+    QVERIFY(phone.Save());
+    {
+        QSettings ini(phone.Dir() + "/phone.ini", QSettings::IniFormat);
+        ini.setValue("faults/rawNames", QStringList {"/sdcard/DCIM/latin1.jpg=" + QByteArray("caf\xe9.jpg").toHex(),
+                                                     "/sdcard/DCIM/latin1-grave.jpg=" + QByteArray("caf\xe8.jpg").toHex()});
+    }
+    QString strOutput;
+    const QMap<QString, QByteArray> mapFiles = BackUpMedia(phone.Dir(), work.path(), &strOutput);
+    QVERIFY2(mapFiles.size() == 4, qPrintable(strOutput + QStringList(mapFiles.keys()).join('\n')));
+    QCOMPARE(mapFiles.value(strLong), QByteArray("long name"));
+    QCOMPARE(mapFiles.value(strReplacement), QByteArray("a real U+FFFD"));
+    QCOMPARE(QSet<QByteArray>(mapFiles.cbegin(), mapFiles.cend()),
+             (QSet<QByteArray> {"long name", "a real U+FFFD", "Latin-1 e acute", "Latin-1 e grave"}));
+    // Nothing of a copy is left beside the files.
+    for (const QString &strName : mapFiles.keys())
+        QVERIFY2(!strName.startsWith('.'), qPrintable(strName));
+}
+
+// A folder path of over 1,100 bytes (longer than a sync request takes) and a
+// folder 70 levels deep: their files are backed up like any other.
+void tst_AdbFaults::longAndDeepFolders()
+{
+    QTemporaryDir work;
+    QVERIFY2(work.isValid(), qPrintable(work.errorString()));
+    TestPhone phone(work.filePath("phone"));
+    QString strLongFolder = "/sdcard/Long";
+    for (int i = 0; i < 5; ++i)
+        strLongFolder += '/' + QString(220, QChar('a' + i));
+    QString strDeepFolder = "/sdcard/Deep";
+    for (int i = 0; i < 70; ++i)
+        strDeepFolder += "/d";
+    phone.AddFile(strLongFolder + "/far.jpg", QByteArray("at the end of a long path"));
+    phone.AddFile(strLongFolder + "/f/farther.jpg", QByteArray("below it"));
+    phone.AddFile(strDeepFolder + "/low.jpg", QByteArray("seventy levels down"));
+    phone.AddFile("/sdcard/DCIM/near.jpg", QByteArray("near"));
+    QVERIFY(phone.Save());
+    QString strOutput;
+    const QMap<QString, QByteArray> mapFiles = BackUpMedia(phone.Dir(), work.path(), &strOutput);
+    QVERIFY2(mapFiles.value("far.jpg") == "at the end of a long path", qPrintable(strOutput));
+    QCOMPARE(mapFiles.value("farther.jpg"), QByteArray("below it"));
+    QCOMPARE(mapFiles.value("low.jpg"), QByteArray("seventy levels down"));
+    QCOMPARE(mapFiles.value("near.jpg"), QByteArray("near"));
 }
 
 QTEST_GUILESS_MAIN(tst_AdbFaults)

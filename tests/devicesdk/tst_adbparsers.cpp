@@ -3,6 +3,8 @@
 #include "FileListText.h"
 #include "adb/AdbDevice.h"
 #include "adb/AdbParsers.h"
+#include "adb/AdbPartFile.h"
+#include "adb/AdbShellFiles.h"
 #include "sdk/dvsk_device.h"
 #include "adb/AdbSocket.h"
 #include "adb/AdbSync.h"
@@ -123,6 +125,10 @@ private slots:
     void recv_data();
     void recv();
     void listKeepsModeSizeAndTime();
+    void shellListing_data();
+    void shellListing();
+    void partNameFits_data();
+    void partNameFits();
     void silentPeerStalls();
     void fileListText_data();
     void fileListText();
@@ -434,6 +440,78 @@ void tst_AdbParsers::shellPackets()
         if (status >= 0)
             QCOMPARE(packets.ExitStatus(), status);
     }
+}
+
+void tst_AdbParsers::shellListing_data()
+{
+    QTest::addColumn<QByteArray>("output");
+    QTest::addColumn<bool>("listed");
+    QTest::addColumn<QList<QByteArray>>("entries"); // name|mode|size|mtime
+
+    const QByteArray baDir = "/sdcard/" + QByteArray(1100, 'x');
+    const QByteArray baDone = "dvsk-done\n";
+    QTest::newRow("file and folder")
+            << QByteArray("81b0 12 1700000000 " + baDir + "/a.jpg\n41f9 4096 5 " + baDir + "/sub\n" + baDone) << true
+            << QList<QByteArray> {"a.jpg|33200|12|1700000000", "sub|16889|4096|5"};
+    QTest::newRow("empty folder") << baDone << true << QList<QByteArray> {};
+    QTest::newRow("a new line inside a name") << QByteArray("81b0 3 9 " + baDir + "/two\nlines.jpg\n" + baDone) << true
+                                              << QList<QByteArray> {"two\nlines.jpg|33200|3|9"};
+    QTest::newRow("bytes that are not UTF-8 are kept") << QByteArray("81b0 1 2 " + baDir + "/caf\xe9.jpg\n" + baDone)
+                                                        << true << QList<QByteArray> {"caf\xe9.jpg|33200|1|2"};
+    QTest::newRow("spaces and digits in a name") << QByteArray("81b0 1 2 " + baDir + "/1 2 3.jpg\n" + baDone) << true
+                                                 << QList<QByteArray> {"1 2 3.jpg|33200|1|2"};
+    // Without its last line the command did not succeed: never an empty folder.
+    QTest::newRow("the folder could not be opened") << QByteArray("find: " + baDir + ": Permission denied\n")
+                                                    << false << QList<QByteArray> {};
+    QTest::newRow("nothing at all") << QByteArray() << false << QList<QByteArray> {};
+    QTest::newRow("cut off after an entry") << QByteArray("81b0 1 2 " + baDir + "/a.jpg\n") << false
+                                            << QList<QByteArray> {};
+    QTest::newRow("an error line first") << QByteArray("stat: gone\n81b0 1 2 " + baDir + "/a.jpg\n" + baDone)
+                                         << false << QList<QByteArray> {};
+}
+
+// Folders too long for a sync request are listed by the phone's shell.
+void tst_AdbParsers::shellListing()
+{
+    QFETCH(QByteArray, output);
+    QFETCH(bool, listed);
+    QFETCH(QList<QByteArray>, entries);
+    const QByteArray baDir = "/sdcard/" + QByteArray(1100, 'x');
+    QList<AdbSync::Entry> listEntries;
+    QCOMPARE(AdbShellFiles::ParseList(output, baDir, listEntries), listed);
+    if (!listed)
+        return;
+    QList<QByteArray> listGot;
+    for (const AdbSync::Entry &entry : listEntries) {
+        listGot << entry.baName + '|' + QByteArray::number(entry.nMode) + '|' + QByteArray::number(entry.nSize) + '|'
+                        + QByteArray::number(entry.nMtime);
+    }
+    QCOMPARE(listGot, entries);
+    QVERIFY(AdbShellFiles::ListCommand("/sdcard/it's").startsWith("find '/sdcard/it'\\''s' "));
+}
+
+void tst_AdbParsers::partNameFits_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("short") << QStringLiteral("a.jpg");
+    QTest::newRow("250 bytes") << QString(246, QLatin1Char('n')) + QStringLiteral(".jpg");
+    QTest::newRow("255 bytes of two-byte letters") << QString(127, QChar(0xe9)) + QStringLiteral("a");
+    QTest::newRow("four-byte letters") << QString::fromUtf8(QByteArray(250, 'x') + "\xf0\x9f\x98\x80");
+}
+
+// A copy's temporary file can be made beside a target of any name a file
+// system takes, and starts with a dot so that it stays out of sight.
+void tst_AdbParsers::partNameFits()
+{
+    QFETCH(QString, name);
+    QTemporaryDir dir;
+    QVERIFY2(dir.isValid(), qPrintable(dir.errorString()));
+    const QString strPart = AdbPartFile::PartName(name);
+    QVERIFY2(QFile::encodeName(strPart).size() <= 255, qPrintable(strPart));
+    QVERIFY(strPart.startsWith('.') && strPart.endsWith(".XXXXXX.part"));
+    QVERIFY(QString::fromUtf8(QFile::encodeName(strPart)) == strPart);
+    QVERIFY(AdbPartFile::WriteWhole(dir.filePath(name), "bytes"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList {name});
 }
 
 // A peer that accepts and never answers: the read fails once nothing came

@@ -6,6 +6,7 @@
 #include "AdbPartFile.h"
 #include "AdbRecordShell.h"
 #include "AdbRestore.h"
+#include "AdbShellFiles.h"
 #include "AdbTracker.h"
 #include "RecordExporter.h"
 #include "sdk/dvsk_device.h"
@@ -26,7 +27,6 @@
 namespace
 {
 const int kWalkReuseMs = 10000;
-const int kMaxWalkDepth = 64;
 // Folder listings on their way to the phone at once during the walk.
 const int kListsInFlight = 8;
 const char kNotAllowedMessage[] = "Allow USB debugging on the phone";
@@ -441,16 +441,13 @@ AdbSync::Result AdbDevice::WithSync(const std::function<AdbSync::Result(AdbSync 
     return fnRequest(*pSync);
 }
 
-void AdbDevice::PlanCopies(const QStringList &listPaths, const QList<qint64> &listSizes)
+void AdbDevice::PlanCopies(const QList<AdbPrefetcher::Planned> &listPlan)
 {
     QMutexLocker syncLocker(&m_syncMutex);
-    m_listPlanned = listPaths;
+    m_listPlanned = listPlan;
     m_hashPlanned.clear();
-    QList<AdbPrefetcher::Planned> listPlan;
-    for (int i = 0; i < listPaths.size(); ++i) {
-        m_hashPlanned.insert(listPaths.at(i), i);
-        listPlan.append({listPaths.at(i), listSizes.value(i)});
-    }
+    for (int i = 0; i < listPlan.size(); ++i)
+        m_hashPlanned.insert(listPlan.at(i).strPath, i);
     m_pPrefetcher->Plan(listPlan);
 }
 
@@ -472,8 +469,8 @@ AdbPrefetcher::Outcome AdbDevice::TakeFetched(const QString &strRemote, const QS
     return outcome;
 }
 
-AdbSync::Result AdbDevice::Pull(const QString &strRemote, const QString &strLocal, QString *pError,
-                                const std::function<void(qint64)> &fnProgress)
+AdbSync::Result AdbDevice::Pull(const QString &strRemote, const QByteArray &baRequest, const QString &strLocal,
+                                QString *pError, const std::function<void(qint64)> &fnProgress)
 {
     QMutexLocker syncLocker(&m_syncMutex);
     if (m_bCancel.load())
@@ -484,21 +481,66 @@ AdbSync::Result AdbDevice::Pull(const QString &strRemote, const QString &strLoca
     AdbSync *pSync = SyncLocked(pError);
     if (!pSync)
         return AdbSync::Result::Broken;
-    if (m_strPending != strRemote && !pSync->SendRecv(strRemote)) {
+    if (m_strPending != strRemote && !pSync->SendRecv(baRequest)) {
         m_strPending.clear();
         return AdbSync::Result::Broken;
     }
     m_strPending.clear();
     const int nNext = m_hashPlanned.value(strRemote, -2) + 1;
-    if (nNext > 0 && nNext < m_listPlanned.size() && !m_pPrefetcher->Claims(m_listPlanned.at(nNext))
-        && pSync->SendRecv(m_listPlanned.at(nNext)))
-        m_strPending = m_listPlanned.at(nNext);
+    if (nNext > 0 && nNext < m_listPlanned.size()) {
+        const AdbPrefetcher::Planned &next = m_listPlanned.at(nNext);
+        // A path too long for a request is read through the shell.
+        if (next.IsRequested() && !m_pPrefetcher->Claims(next.strPath)
+            && pSync->SendRecv(next.Request()))
+            m_strPending = next.strPath;
+    }
     const AdbSync::Result result = pSync->ReadRecv(strLocal, pError, fnProgress);
     // A refused file ends the phone's sync service, a broken connection
     // everything: the request sent ahead is lost with them.
     if (result == AdbSync::Result::RemoteFailed || result == AdbSync::Result::Broken)
         m_strPending.clear();
     return result;
+}
+
+AdbRecordShell AdbDevice::ShellFor(quint64 nGeneration)
+{
+    return AdbRecordShell(m_server, Serial(), m_bShellV2, [this, nGeneration]() { return IsCancelled(nGeneration); },
+                          [this]() { return BrokenCode(); });
+}
+
+int AdbDevice::PullByShell(const PhoneFile &file, const QString &strLocal,
+                           const std::function<void(qint64)> &fnProgress)
+{
+    const quint64 nGeneration = m_nGeneration.load();
+    AdbPartFile target(strLocal);
+    bool bWriteFailed = !target.IsOpen();
+    // The file's bytes come first, then the line that says the phone read
+    // it whole; what goes past the listed size is held back to tell which.
+    qint64 nBody = 0;
+    QByteArray baTail;
+    QByteArray baErrors;
+    AdbRecordShell shell = ShellFor(nGeneration);
+    const int nResult = shell.RunApart(AdbShellFiles::ReadCommand(PhoneBytes(file.strPath, file.baRaw)), [&](const QByteArray &baChunk) {
+        const qint64 nTake = qBound<qint64>(0, file.nSize - nBody, baChunk.size());
+        bWriteFailed = bWriteFailed || !target.Write(baChunk.constData(), nTake);
+        nBody += nTake;
+        if (nTake > 0 && fnProgress)
+            fnProgress(nBody);
+        if (baTail.size() <= AdbShellFiles::DoneLine().size())
+            baTail += baChunk.mid(nTake);
+    }, [&baErrors](const QByteArray &baChunk) { baErrors += baChunk.left(1000); });
+    if (nResult != 0 || IsCancelled(nGeneration))
+        return IsCancelled(nGeneration) ? DVSK_DEV_ERR_CANCELLED : nResult;
+    if (nBody != file.nSize || baTail != AdbShellFiles::DoneLine()) {
+        Log(QStringLiteral("the phone did not give the %1 bytes of %2 whole: %3")
+                    .arg(file.nSize).arg(file.strPath, QString::fromUtf8(baErrors).trimmed()));
+        return DVSK_DEV_ERR_PHONE_IO;
+    }
+    if (bWriteFailed || !target.Commit()) {
+        Log(QStringLiteral("cannot write %1").arg(strLocal));
+        return DVSK_DEV_ERR_LOCAL_FILE;
+    }
+    return 0;
 }
 
 void AdbDevice::AbortSync()
@@ -551,12 +593,43 @@ int AdbDevice::StorageVolumes(QStringList &listRoots)
     return 0;
 }
 
+QList<AdbDevice::WalkFolder> AdbDevice::TakeBatch(QList<WalkFolder> &listPending)
+{
+    // A trailing "/" is added to every folder's request.
+    auto fits = [](const WalkFolder &folder) {
+        return PhoneBytes(folder.strPath, folder.baRaw).size() < AdbSync::kMaxPath;
+    };
+    int nTaken = 1;
+    if (fits(listPending.first())) {
+        while (nTaken < listPending.size() && nTaken < kListsInFlight && fits(listPending.at(nTaken)))
+            ++nTaken;
+    }
+    const QList<WalkFolder> listBatch = listPending.mid(0, nTaken);
+    listPending.remove(0, nTaken);
+    return listBatch;
+}
+
+AdbSync::Result AdbDevice::ListFolders(const QList<WalkFolder> &listBatch, QList<WalkListing> &listAnswers,
+                                       int *pnAnswered, QString *pError)
+{
+    const WalkFolder &first = listBatch.first();
+    if (PhoneBytes(first.strPath, first.baRaw).size() >= AdbSync::kMaxPath) {
+        // Too long for a sync request, not for the phone: its shell lists it.
+        const AdbSync::Result result = ListByShell(listBatch.first(), listAnswers.first(), pError);
+        if (result == AdbSync::Result::Ok)
+            ++*pnAnswered;
+        return result;
+    }
+    return WithSync([&](AdbSync &sync) { return ListBatch(sync, listBatch, listAnswers, pnAnswered, pError); },
+                    pError);
+}
+
 AdbSync::Result AdbDevice::ListBatch(AdbSync &sync, const QList<WalkFolder> &listBatch,
                                      QList<WalkListing> &listAnswers, int *pnAnswered, QString *pError)
 {
     int nSent = 0;
     // A trailing "/" follows /sdcard, which is a link on most phones.
-    while (nSent < listBatch.size() && sync.SendList(listBatch.at(nSent).strPath + QLatin1Char('/')))
+    while (nSent < listBatch.size() && sync.SendList(PhoneBytes(listBatch.at(nSent).strPath, listBatch.at(nSent).baRaw) + '/'))
         ++nSent;
     for (int i = 0; i < nSent; ++i) {
         const AdbSync::Result result = sync.ReadList(listAnswers[i].listEntries, pError, &listAnswers[i].bOpened);
@@ -567,64 +640,126 @@ AdbSync::Result AdbDevice::ListBatch(AdbSync &sync, const QList<WalkFolder> &lis
     return nSent == listBatch.size() ? AdbSync::Result::Ok : AdbSync::Result::Broken;
 }
 
+AdbSync::Result AdbDevice::ListByShell(const WalkFolder &folder, WalkListing &listing, QString *pError)
+{
+    AdbRecordShell shell = ShellFor(m_nGeneration.load());
+    const QByteArray baFolder = PhoneBytes(folder.strPath, folder.baRaw);
+    QByteArray baOutput;
+    QByteArray baErrors;
+    const int nResult = shell.RunApart(AdbShellFiles::ListCommand(baFolder),
+                                       [&baOutput](const QByteArray &baChunk) { baOutput += baChunk; },
+                                       [&baErrors](const QByteArray &baChunk) { baErrors += baChunk; });
+    if (nResult != 0)
+        return AdbSync::Result::Broken;
+    listing.bOpened = AdbShellFiles::ParseList(baOutput, baFolder, listing.listEntries);
+    if (!listing.bOpened) {
+        listing.listEntries.clear();
+        *pError = QString::fromUtf8((baErrors + baOutput).left(300)).trimmed();
+    }
+    return AdbSync::Result::Ok;
+}
+
+void AdbDevice::NameEntries(QList<AdbSync::Entry> &listEntries)
+{
+    // Bytes that are not UTF-8 read as U+FFFD, which could make a name equal
+    // to a real one (or to another such name): such a name gets a number, so
+    // that every file keeps a path of its own.
+    QSet<QString> setTaken;
+    QList<int> listUnclear;
+    for (int i = 0; i < listEntries.size(); ++i) {
+        const AdbSync::Entry &entry = listEntries.at(i);
+        if (entry.strName.toUtf8() == entry.baName)
+            setTaken.insert(entry.strName);
+        else
+            listUnclear.append(i);
+    }
+    for (int i : qAsConst(listUnclear)) {
+        AdbSync::Entry &entry = listEntries[i];
+        const QString strSuffix = QFileInfo(entry.strName).suffix();
+        const QString strDotSuffix = strSuffix.isEmpty() ? QString() : QLatin1Char('.') + strSuffix;
+        const QString strBase = entry.strName.left(entry.strName.size() - strDotSuffix.size());
+        QString strName = entry.strName;
+        for (int n = 2; setTaken.contains(strName); ++n)
+            strName = QStringLiteral("%1 (%2)%3").arg(strBase).arg(n).arg(strDotSuffix);
+        entry.strName = strName;
+        setTaken.insert(strName);
+    }
+}
+
 void AdbDevice::AddWalked(const WalkFolder &folder, const QList<AdbSync::Entry> &listEntries, const QString &strRoot,
                           QList<WalkFolder> &listPending, QList<PhoneFile> *pLists)
 {
     for (const AdbSync::Entry &entry : listEntries) {
         const QString strPath = folder.strPath % QLatin1Char('/') % entry.strName; // kept: no spare capacity
+        // Bytes are kept only for a path that is not its text's UTF-8.
+        const QByteArray baRaw = folder.baRaw.isEmpty() && entry.baName == entry.strName.toUtf8()
+                ? QByteArray()
+                : QByteArray(PhoneBytes(folder.strPath, folder.baRaw) % '/' % entry.baName);
+        // Links are not followed (they could lead out of the storage or round
+        // in a circle), so the walk ends without a depth limit.
         if (entry.IsDirectory()) {
-            if (folder.nDepth < kMaxWalkDepth && !IsSkippedFolder(strPath, strRoot))
-                listPending.append({strPath, folder.nDepth + 1});
+            if (!IsSkippedFolder(strPath, strRoot))
+                listPending.append({strPath, baRaw});
             continue;
         }
-        // Links are not followed: they could lead out of the storage or
-        // round in a circle.
         if (!entry.IsRegularFile())
             continue;
         const int nType = MediaKinds::TypeOfSuffix(QFileInfo(entry.strName).suffix());
         if (nType >= 16 && nType <= 18)
-            pLists[nType - 16].append({strPath, entry.nSize, entry.nMtime});
+            pLists[nType - 16].append({strPath, baRaw, entry.nSize, entry.nMtime});
     }
+}
+
+void AdbDevice::AddUnreadable(const WalkFolder &folder, QList<PhoneFile> *pLists)
+{
+    // Named with the files that failed, and the kinds it could hold are incomplete.
+    for (int i = 0; i < 3; ++i)
+        pLists[i].append({folder.strPath, folder.baRaw, 0, 0, true});
 }
 
 int AdbDevice::WalkVolume(const QString &strRoot, QList<PhoneFile> (&lists)[3], bool *pbReadable)
 {
     const quint64 nGeneration = m_nGeneration.load();
     *pbReadable = true;
-    QList<WalkFolder> listPending {{strRoot, 0}};
+    QList<WalkFolder> listPending {{strRoot, QByteArray()}};
     while (!listPending.isEmpty()) {
         // Several folders are listed at once; the phone answers in order.
-        const QList<WalkFolder> listBatch = listPending.mid(0, kListsInFlight);
-        listPending.remove(0, listBatch.size());
+        const QList<WalkFolder> listBatch = TakeBatch(listPending);
         QList<WalkListing> listAnswers(listBatch.size());
         int nAnswered = 0;
         QString strError;
-        const AdbSync::Result result = WithSync(
-                [&](AdbSync &sync) { return ListBatch(sync, listBatch, listAnswers, &nAnswered, &strError); },
-                &strError);
+        const AdbSync::Result result = ListFolders(listBatch, listAnswers, &nAnswered, &strError);
         if (IsCancelled(nGeneration))
             return DVSK_DEV_ERR_CANCELLED;
         if (result == AdbSync::Result::Broken)
             return BrokenCode();
         // The volume's own folder is listed alone, first.
-        if (listBatch.first().nDepth == 0 && (nAnswered == 0 || !listAnswers.first().bOpened)) {
+        if (listBatch.first().strPath == strRoot && (nAnswered == 0 || !listAnswers.first().bOpened)) {
             *pbReadable = false;
             Log(QStringLiteral("the storage volume %1 cannot be read: %2").arg(strRoot, strError));
             return 0;
         }
-        for (int i = 0; i < nAnswered; ++i)
+        for (int i = 0; i < nAnswered; ++i) {
+            if (!listAnswers.at(i).bOpened) {
+                Log(QStringLiteral("the phone would not open %1 %2").arg(listBatch.at(i).strPath, strError).trimmed());
+                AddUnreadable(listBatch.at(i), lists);
+                continue;
+            }
+            NameEntries(listAnswers[i].listEntries);
             AddWalked(listBatch.at(i), listAnswers.at(i).listEntries, strRoot, listPending, lists);
+        }
         if (result != AdbSync::Result::Ok) {
-            // A folder the phone will not list is left out, not the walk;
-            // the phone ended the service, so the ones after it are asked again.
+            // The phone refused this folder and ended the service: the folder
+            // is named, the ones after it are asked again.
             Log(QStringLiteral("cannot list %1: %2").arg(listBatch.at(nAnswered).strPath, strError));
+            AddUnreadable(listBatch.at(nAnswered), lists);
             listPending = listBatch.mid(nAnswered + 1) + listPending;
         }
     }
     return 0;
 }
 
-int AdbDevice::WalkMedia(QList<PhoneFile> (&lists)[3], QSet<QString> &setUnreadable)
+int AdbDevice::WalkMedia(QList<PhoneFile> (&lists)[3])
 {
     QStringList listRoots;
     if (const int nResult = StorageVolumes(listRoots))
@@ -633,14 +768,9 @@ int AdbDevice::WalkMedia(QList<PhoneFile> (&lists)[3], QSet<QString> &setUnreada
         bool bReadable = true;
         if (const int nResult = WalkVolume(strRoot, lists, &bReadable))
             return nResult;
-        if (!bReadable) {
-            // Never silently left out: the volume stands in every media list
-            // as an entry whose copy fails, so its items are incomplete and
-            // the volume is named with the files that failed.
-            setUnreadable.insert(strRoot);
-            for (QList<PhoneFile> &list : lists)
-                list.append({strRoot, 0, 0});
-        }
+        // Never silently left out: a volume that cannot be read is named.
+        if (!bReadable)
+            AddUnreadable({strRoot, QByteArray()}, lists);
     }
     auto byPath = [](const PhoneFile &a, const PhoneFile &b) { return a.strPath < b.strPath; };
     for (QList<PhoneFile> &list : lists)
@@ -648,10 +778,14 @@ int AdbDevice::WalkMedia(QList<PhoneFile> (&lists)[3], QSet<QString> &setUnreada
     return 0;
 }
 
-bool AdbDevice::IsUnreadableVolume(const QString &strPhonePath)
+bool AdbDevice::WalkedFile(const QString &strPhonePath, PhoneFile *pFile)
 {
     QMutexLocker locker(&m_walkMutex);
-    return m_setUnreadable.contains(strPhonePath);
+    const auto it = m_hashUnusual.constFind(strPhonePath);
+    if (it == m_hashUnusual.constEnd())
+        return false;
+    *pFile = it.value();
+    return true;
 }
 
 int AdbDevice::MediaOfType(int nType, QList<PhoneFile> &listFiles)
@@ -659,12 +793,16 @@ int AdbDevice::MediaOfType(int nType, QList<PhoneFile> &listFiles)
     QMutexLocker locker(&m_walkMutex);
     if (!m_walkAge.isValid() || m_walkAge.hasExpired(kWalkReuseMs)) {
         QList<PhoneFile> lists[3];
-        QSet<QString> setUnreadable;
-        if (const int nResult = WalkMedia(lists, setUnreadable))
+        if (const int nResult = WalkMedia(lists))
             return nResult;
-        for (int i = 0; i < 3; ++i)
+        m_hashUnusual.clear();
+        for (int i = 0; i < 3; ++i) {
             m_listWalk[i] = lists[i];
-        m_setUnreadable = setUnreadable;
+            for (const PhoneFile &file : qAsConst(lists[i])) {
+                if (file.bUnreadable || !file.baRaw.isEmpty() || file.strPath.toUtf8().size() > AdbSync::kMaxPath)
+                    m_hashUnusual.insert(file.strPath, file);
+            }
+        }
         m_walkAge.start();
     }
     listFiles = m_listWalk[nType - 16];
@@ -795,29 +933,26 @@ int AdbDevice::BackUp(int nType, const char *szName, char **ppText)
         if (const int nResult = ListApps(listApps, true))
             return nResult;
         ReportProgress(nType, 0, listApps.size());
-        QStringList listPaths;
-        QList<qint64> listSizes;
+        QList<AdbPrefetcher::Planned> listPlan;
         for (const App &app : qAsConst(listApps)) {
             line(app.strPackage, app.nSize, app.nMtime, app.strApkPath);
-            listPaths << app.strApkPath;
-            listSizes << app.nSize;
+            listPlan.append({app.strApkPath, app.nSize, QByteArray()});
         }
         // The engine copies applications in the order of their names.
-        PlanCopies(listPaths, listSizes);
+        PlanCopies(listPlan);
     } else if (nType >= 16 && nType <= 18) {
         QList<PhoneFile> listFiles;
         if (const int nResult = MediaOfType(nType, listFiles))
             return nResult;
         ReportProgress(nType, 0, listFiles.size());
-        QStringList listPaths;
-        QList<qint64> listSizes;
+        QList<AdbPrefetcher::Planned> listPlan;
         for (const PhoneFile &file : qAsConst(listFiles)) {
             line(QFileInfo(file.strPath).fileName(), file.nSize, file.nMtime, file.strPath);
-            listPaths << file.strPath;
-            listSizes << file.nSize;
+            // An unreadable folder is not asked for: it fails without a request.
+            listPlan.append({file.strPath, file.nSize, file.baRaw, file.bUnreadable});
         }
         // The engine copies media in the order of their phone paths.
-        PlanCopies(listPaths, listSizes);
+        PlanCopies(listPlan);
     } else {
         return DVSK_DEV_ERR_BAD_ARGUMENT;
     }
@@ -853,15 +988,21 @@ int AdbDevice::GetFile(const char *szLocalPath, const char *szRemotePath, int nM
         }
         return 0;
     }
-    if (IsUnreadableVolume(strRemote)) {
-        Log(QStringLiteral("nothing copied from %1: the storage volume cannot be read").arg(strRemote));
+    PhoneFile walked;
+    const bool bWalked = WalkedFile(strRemote, &walked);
+    if (bWalked && walked.bUnreadable) {
+        Log(QStringLiteral("nothing copied from %1: the phone would not list it").arg(strRemote));
         return DVSK_DEV_ERR_PHONE_IO;
     }
+    const QByteArray baRequest = bWalked ? PhoneBytes(walked.strPath, walked.baRaw) : strRemote.toUtf8();
+    if (bWalked && baRequest.size() > AdbSync::kMaxPath)
+        return PullByShell(walked, strLocal, FileProgressReporter(szRemotePath));
     const quint64 nGeneration = m_nGeneration.load();
     QString strError;
     AdbSync::Result result = AdbSync::Result::Broken;
     if (TakeFetched(strRemote, strLocal, &result, &strError) == AdbPrefetcher::Outcome::NotHere)
-        result = Pull(strRemote, strLocal, &strError, FileProgressReporter(szRemotePath));
+        result = Pull(strRemote, baRequest, strLocal, &strError,
+                      FileProgressReporter(szRemotePath));
     switch (result) {
     case AdbSync::Result::Ok:
         return IsCancelled(nGeneration) ? DVSK_DEV_ERR_CANCELLED : 0;
@@ -918,14 +1059,7 @@ int AdbDevice::MemInfo(DVSK_MemInfo **ppList)
 
 int AdbDevice::RecordCount(int nType, int *pCount)
 {
-    const quint64 nGeneration = m_nGeneration.load();
-    QString strSerial;
-    {
-        QMutexLocker locker(&m_mutex);
-        strSerial = m_strSerial;
-    }
-    AdbRecordShell shell(m_server, strSerial, m_bShellV2, [this, nGeneration]() { return IsCancelled(nGeneration); },
-                         [this]() { return BrokenCode(); });
+    AdbRecordShell shell = ShellFor(m_nGeneration.load());
     const ProviderResult result = RecordExporter::Create(nType, shell)->Count(pCount);
     switch (result.eKind) {
     case ProviderResult::Ok:
@@ -946,11 +1080,6 @@ int AdbDevice::RecordCount(int nType, int *pCount)
 int AdbDevice::BackUpRecords(int nType, char **ppText)
 {
     const quint64 nGeneration = m_nGeneration.load();
-    QString strSerial;
-    {
-        QMutexLocker locker(&m_mutex);
-        strSerial = m_strSerial;
-    }
     const QString strName = RecordExporter::FileName(nType);
     QString strLocal;
     {
@@ -969,8 +1098,7 @@ int AdbDevice::BackUpRecords(int nType, char **ppText)
         Log(QStringLiteral("cannot write %1: %2").arg(strLocal, file.errorString()));
         return DVSK_DEV_ERR_LOCAL_FILE;
     }
-    AdbRecordShell shell(m_server, strSerial, m_bShellV2, [this, nGeneration]() { return IsCancelled(nGeneration); },
-                         [this]() { return BrokenCode(); });
+    AdbRecordShell shell = ShellFor(nGeneration);
     int nWritten = 0;
     const ProviderResult result = RecordExporter::Create(nType, shell)->Export(&file,
         [this, nType](int nDone, int nAll) { ReportProgress(nType, nDone, nAll); }, &nWritten);

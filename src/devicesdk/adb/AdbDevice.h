@@ -2,6 +2,7 @@
 
 #include "../DeviceBackend.h"
 #include "AdbPrefetcher.h"
+#include "AdbRecordShell.h"
 #include "AdbServer.h"
 #include "AdbSync.h"
 
@@ -87,9 +88,11 @@ public:
 private:
     struct PhoneFile
     {
-        QString strPath;
+        QString strPath;  // as the engine sees it
+        QByteArray baRaw; // the path's bytes on the phone when they are not strPath's UTF-8
         qint64 nSize = 0;
         qint64 nMtime = 0;
+        bool bUnreadable = false; // a volume or folder the phone would not list
     };
     struct App
     {
@@ -111,15 +114,17 @@ private:
     AdbSync *SyncLocked(QString *pError);
     // Closes the sync connection (with any answer still unread on it).
     void DropSyncLocked();
-    // Copies one file; the request for the file the engine will ask for next
-    // goes out before this one is read.
+    // Copies one file (baRequest: its path's bytes on the phone); the request
+    // for the file the engine will ask for next goes out before this one is read.
     // fnProgress (may be empty) gets the bytes copied so far.
-    AdbSync::Result Pull(const QString &strRemote, const QString &strLocal, QString *pError,
-                         const std::function<void(qint64)> &fnProgress);
+    AdbSync::Result Pull(const QString &strRemote, const QByteArray &baRequest, const QString &strLocal,
+                         QString *pError, const std::function<void(qint64)> &fnProgress);
+    // Copies a file whose path is too long for a sync request through the shell.
+    int PullByShell(const PhoneFile &file, const QString &strLocal, const std::function<void(qint64)> &fnProgress);
     // A small file fetched ahead goes to strLocal; NotHere leaves the copy to Pull().
     AdbPrefetcher::Outcome TakeFetched(const QString &strRemote, const QString &strLocal, AdbSync::Result *pResult,
                                        QString *pError);
-    void PlanCopies(const QStringList &listPaths, const QList<qint64> &listSizes);
+    void PlanCopies(const QList<AdbPrefetcher::Planned> &listPlan);
     void AbortSync();
     // What a broken request means: a cancel, or the phone going away.
     int BrokenCode();
@@ -127,8 +132,8 @@ private:
 
     struct WalkFolder
     {
-        QString strPath;
-        int nDepth = 0;
+        QString strPath;  // as the engine sees it
+        QByteArray baRaw; // the path's bytes on the phone when they are not strPath's UTF-8
     };
     struct WalkListing
     {
@@ -141,16 +146,37 @@ private:
     // Adds the images, videos and audio of one volume to lists[0..2];
     // *pbReadable false when the volume itself cannot be read.
     int WalkVolume(const QString &strRoot, QList<PhoneFile> (&lists)[3], bool *pbReadable);
-    int WalkMedia(QList<PhoneFile> (&lists)[3], QSet<QString> &setUnreadable);
-    bool IsUnreadableVolume(const QString &strPhonePath);
+    int WalkMedia(QList<PhoneFile> (&lists)[3]);
+    // The walked file (or unreadable volume or folder) behind an engine path
+    // whose request is not simply its text; false for any other path.
+    bool WalkedFile(const QString &strPhonePath, PhoneFile *pFile);
+    // A path's bytes on the phone (baRaw: kept only when they are not strPath's UTF-8).
+    static QByteArray PhoneBytes(const QString &strPath, const QByteArray &baRaw)
+    {
+        return baRaw.isEmpty() ? strPath.toUtf8() : baRaw;
+    }
+    // The next folders to list at once: several that fit a sync request, or
+    // one that does not.
+    static QList<WalkFolder> TakeBatch(QList<WalkFolder> &listPending);
+    // Lists the folders of a batch, through sync or the shell.
+    AdbSync::Result ListFolders(const QList<WalkFolder> &listBatch, QList<WalkListing> &listAnswers, int *pnAnswered,
+                                QString *pError);
     // Sends a listing request for every folder of listBatch, then reads the
     // answers in order; *pnAnswered counts the ones read in full.
     static AdbSync::Result ListBatch(AdbSync &sync, const QList<WalkFolder> &listBatch,
                                      QList<WalkListing> &listAnswers, int *pnAnswered, QString *pError);
+    // Lists a folder too long for a sync request through the phone's shell.
+    AdbSync::Result ListByShell(const WalkFolder &folder, WalkListing &listing, QString *pError);
+    // Gives names that are not UTF-8 a text no other entry of the folder has.
+    static void NameEntries(QList<AdbSync::Entry> &listEntries);
     // The media files and the subfolders to walk of one listed folder of the
     // volume strRoot (pLists: images, videos, audio).
     static void AddWalked(const WalkFolder &folder, const QList<AdbSync::Entry> &listEntries, const QString &strRoot,
                           QList<WalkFolder> &listPending, QList<PhoneFile> *pLists);
+    // A folder the phone would not list stands in every media list as an
+    // entry whose copy fails: never left out silently.
+    static void AddUnreadable(const WalkFolder &folder, QList<PhoneFile> *pLists);
+    AdbRecordShell ShellFor(quint64 nGeneration);
     int MediaOfType(int nType, QList<PhoneFile> &listFiles);
     int ListApps(QList<App> &listApps, bool bLogSplits);
     bool HasRoot();
@@ -187,7 +213,7 @@ private:
     // Guarded by m_syncMutex: the files of the last list handed to the
     // engine, in the order it copies them, and the file whose RECV was sent
     // ahead and whose answer is still unread on m_pSync.
-    QStringList m_listPlanned;
+    QList<AdbPrefetcher::Planned> m_listPlanned;
     QHash<QString, int> m_hashPlanned;
     QString m_strPending;
     // Small files of the planned list, fetched ahead over connections of their own.
@@ -198,7 +224,10 @@ private:
     QMutex m_walkMutex;
     QElapsedTimer m_walkAge;
     QList<PhoneFile> m_listWalk[3];
-    QSet<QString> m_setUnreadable; // volumes the last walk could not read
+    // Engine path -> walked file, for the unreadable volumes and folders of
+    // the last walk and the files whose request is not simply their path's
+    // text (names that are not UTF-8, paths too long for a sync request).
+    QHash<QString, PhoneFile> m_hashUnusual;
 
     // Result files of record backups: phone-side name -> file on the PC.
     QMutex m_resultMutex;

@@ -6,10 +6,30 @@
 
 #include <cstdio>
 
+namespace
+{
+// Longest file name the PC's file systems take, in bytes.
+const int kMaxNameBytes = 255;
+} // namespace
+
+QString AdbPartFile::PartName(const QString &strName)
+{
+    // ".NAME.XXXXXX.part": a name near the limit is shortened (whole
+    // characters) so that its part file can still be made.
+    const QString strDot = QStringLiteral(".");
+    const QString strSuffix = QStringLiteral(".XXXXXX.part");
+    QString strKept = strName;
+    while (!strKept.isEmpty()
+           && QFile::encodeName(strDot + strKept + strSuffix).size() > kMaxNameBytes) {
+        strKept.chop(strKept.size() >= 2 && strKept.at(strKept.size() - 1).isLowSurrogate() ? 2 : 1);
+    }
+    return strDot + strKept + strSuffix;
+}
+
 AdbPartFile::AdbPartFile(const QString &strTargetPath) : m_strTargetPath(strTargetPath)
 {
     const QFileInfo info(strTargetPath);
-    m_file.setFileTemplate(info.absolutePath() + QStringLiteral("/.") + info.fileName() + QStringLiteral(".XXXXXX.part"));
+    m_file.setFileTemplate(info.absolutePath() + QLatin1Char('/') + PartName(info.fileName()));
     m_bOpen = info.absoluteDir().exists() && m_file.open();
 }
 

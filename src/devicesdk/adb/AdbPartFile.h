@@ -19,6 +19,9 @@ public:
 
     // Writes baData as strTargetPath whole or not at all.
     static bool WriteWhole(const QString &strTargetPath, const QByteArray &baData);
+    // The template of the temporary name for a target named strName: within
+    // the longest name a file system takes, however long strName is.
+    static QString PartName(const QString &strName);
 
 private:
     const QString m_strTargetPath;

@@ -52,7 +52,7 @@ bool AdbPrefetcher::Claims(const QString &strPath) const
         return false;
     std::lock_guard<std::mutex> lock(m_mutex);
     const auto it = m_hashIndex.constFind(strPath);
-    return it != m_hashIndex.constEnd() && m_listPlan.at(*it).nSize <= kSmallFile;
+    return it != m_hashIndex.constEnd() && m_listPlan.at(*it).IsFetchable();
 }
 
 void AdbPrefetcher::Abort()
@@ -142,8 +142,9 @@ void AdbPrefetcher::FillWindowLocked(int nIndex)
     bool bQueued = false;
     for (int i = qMax(nIndex + 1, m_nQueuedUpTo + 1); i <= nLast; ++i) {
         const qint64 nSize = qMax<qint64>(0, m_listPlan.at(i).nSize);
-        // A large file is the caller's, and the window waits behind it.
-        if (nSize > kSmallFile || m_nHeldBytes + nSize > kMemoryBudget)
+        // A large file (or one too long a path) is the caller's, and the
+        // window waits behind it.
+        if (!m_listPlan.at(i).IsFetchable() || m_nHeldBytes + nSize > kMemoryBudget)
             break;
         m_mapSlots[i].nSize = nSize;
         m_queue.push_back(i);
@@ -174,7 +175,7 @@ void AdbPrefetcher::Run(Worker *pWorker)
         if (it == m_mapSlots.end() || it->second.state != State::Queued)
             continue;
         it->second.state = State::Fetching;
-        if (!Fetch(pWorker, nIndex, m_listPlan.at(nIndex).strPath, lock)) {
+        if (!Fetch(pWorker, nIndex, m_listPlan.at(nIndex).Request(), lock)) {
             // The phone or the server is gone: the caller finds out itself.
             StopLocked();
         }
@@ -185,7 +186,8 @@ void AdbPrefetcher::Run(Worker *pWorker)
         pSync->Quit();
 }
 
-bool AdbPrefetcher::Fetch(Worker *pWorker, int nIndex, const QString &strPath, std::unique_lock<std::mutex> &lock)
+bool AdbPrefetcher::Fetch(Worker *pWorker, int nIndex, const QByteArray &baRequest,
+                          std::unique_lock<std::mutex> &lock)
 {
     const quint64 nGeneration = m_nPlanGeneration;
     AdbSync::Result result = AdbSync::Result::Broken;
@@ -212,7 +214,7 @@ bool AdbPrefetcher::Fetch(Worker *pWorker, int nIndex, const QString &strPath, s
         // Room for the whole file at once: no copies while it grows.
         baData.reserve(qBound<qint64>(0, m_listPlan.at(nIndex).nSize, kMaxHeldFile));
         lock.unlock();
-        if (pSync->SendRecv(strPath))
+        if (pSync->SendRecv(baRequest))
             result = pSync->ReadRecvData(&baData, kMaxHeldFile, &strError);
         lock.lock();
     }

@@ -30,8 +30,19 @@ class AdbPrefetcher
 public:
     struct Planned
     {
-        QString strPath;
+        QString strPath; // as the engine asks for it
         qint64 nSize = 0;
+        QByteArray baRaw; // the path's bytes on the phone when they are not strPath's UTF-8
+        bool bListedOnly = false; // stands for something that cannot be read: never asked for
+        QByteArray Request() const { return baRaw.isEmpty() ? strPath.toUtf8() : baRaw; }
+        // Asked for with a sync request: its path fits one.
+        bool IsRequested() const
+        {
+            // At most three bytes of UTF-8 per UTF-16 unit.
+            const bool bShort = baRaw.isEmpty() && 3 * strPath.size() <= AdbSync::kMaxPath;
+            return !bListedOnly && (bShort || Request().size() <= AdbSync::kMaxPath);
+        }
+        bool IsFetchable() const { return nSize <= kSmallFile && IsRequested(); }
     };
     enum class Outcome {
         Data,    // the file is in *pData
@@ -90,7 +101,7 @@ private:
     void FillWindowLocked(int nIndex);
     void DropBeforeLocked(int nIndex);
     void StopLocked();
-    bool Fetch(Worker *pWorker, int nIndex, const QString &strPath, std::unique_lock<std::mutex> &lock);
+    bool Fetch(Worker *pWorker, int nIndex, const QByteArray &baRequest, std::unique_lock<std::mutex> &lock);
 
     const Opener m_fnOpen;
     const int m_nStreams;

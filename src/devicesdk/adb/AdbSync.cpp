@@ -12,7 +12,6 @@
 
 namespace
 {
-const quint32 kMaxPath = 1024;
 const quint32 kMaxFailMessage = 4096;
 
 quint32 Le32(const char *p)
@@ -73,7 +72,7 @@ AdbSync::Result AdbSync::ReadFailMessage(quint32 nLength, QString *pError)
 AdbSync::Result AdbSync::Stat(const QString &strPath, Entry &entry, QString *pError)
 {
     const QByteArray baPath = strPath.toUtf8();
-    if (!IsUsable() || quint32(baPath.size()) > kMaxPath)
+    if (!IsUsable() || baPath.size() > kMaxPath)
         return Fail(pError);
     if (!m_pSocket->WriteAll(Request("STAT", baPath)))
         return Fail(pError);
@@ -111,15 +110,14 @@ AdbSync::Result AdbSync::List(const QString &strPath, QList<Entry> &listEntries,
 {
     if (pbOpened)
         *pbOpened = false;
-    if (!SendList(strPath))
+    if (!SendList(strPath.toUtf8()))
         return Fail(pError);
     return ReadList(listEntries, pError, pbOpened);
 }
 
-bool AdbSync::SendList(const QString &strPath)
+bool AdbSync::SendList(const QByteArray &baPath)
 {
-    const QByteArray baPath = strPath.toUtf8();
-    if (!IsUsable() || quint32(baPath.size()) > kMaxPath)
+    if (!IsUsable() || baPath.size() > kMaxPath)
         return false;
     return m_pSocket->WriteAll(Request(m_bListV2 ? "LIS2" : "LIST", baPath));
 }
@@ -147,7 +145,7 @@ AdbSync::Result AdbSync::ReadList(QList<Entry> &listEntries, QString *pError, bo
             return Fail(pError);
         Entry entry;
         const quint32 nNameLength = m_bListV2 ? DecodeDent2(record, entry) : DecodeDent(record, entry);
-        if (nNameLength > kMaxPath)
+        if (nNameLength > quint32(kMaxPath))
             return Fail(pError);
         QByteArray baName(int(nNameLength), '\0');
         if (!m_pSocket->ReadExact(baName.data(), nNameLength))
@@ -158,6 +156,7 @@ AdbSync::Result AdbSync::ReadList(QList<Entry> &listEntries, QString *pError, bo
             continue;
         }
         entry.strName = QString::fromUtf8(baName);
+        entry.baName = baName;
         listEntries.append(entry);
     }
 }
@@ -165,15 +164,14 @@ AdbSync::Result AdbSync::ReadList(QList<Entry> &listEntries, QString *pError, bo
 AdbSync::Result AdbSync::Recv(const QString &strPath, const QString &strLocalPath, QString *pError,
                               const std::function<void(qint64)> &fnProgress)
 {
-    if (!SendRecv(strPath))
+    if (!SendRecv(strPath.toUtf8()))
         return Fail(pError);
     return ReadRecv(strLocalPath, pError, fnProgress);
 }
 
-bool AdbSync::SendRecv(const QString &strPath)
+bool AdbSync::SendRecv(const QByteArray &baPath)
 {
-    const QByteArray baPath = strPath.toUtf8();
-    if (!IsUsable() || quint32(baPath.size()) > kMaxPath)
+    if (!IsUsable() || baPath.size() > kMaxPath)
         return false;
     return m_pSocket->WriteAll(Request("RECV", baPath));
 }

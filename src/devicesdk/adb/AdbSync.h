@@ -21,7 +21,8 @@ class AdbSync
 public:
     struct Entry
     {
-        QString strName;
+        QString strName;   // the name's text (U+FFFD for bytes that are not UTF-8)
+        QByteArray baName; // the name's bytes on the phone, from a listing
         quint32 nMode = 0;
         qint64 nSize = 0;  // bytes; modulo 4 GiB from STAT and LIST
         qint64 nMtime = 0; // seconds since 1970, UTC
@@ -38,6 +39,8 @@ public:
 
     // Largest DATA chunk a phone sends.
     static constexpr int kMaxChunk = 64 * 1024;
+    // Longest path a request may carry; a phone's own paths may be longer.
+    static constexpr int kMaxPath = 1024;
 
     // bListV2: the phone has the feature ls_v2 (List() uses LIS2).
     explicit AdbSync(std::unique_ptr<AdbSocket> pSocket, bool bListV2 = false);
@@ -50,8 +53,9 @@ public:
     // a folder it cannot read lists nothing, not even "." and "..".
     Result List(const QString &strPath, QList<Entry> &listEntries, QString *pError, bool *pbOpened = nullptr);
     // The two halves of List(), so that several listings can be on their way
-    // at once: the phone answers them in the order they were sent.
-    bool SendList(const QString &strPath);
+    // at once: the phone answers them in the order they were sent. Paths of
+    // requests are the phone's bytes; false for one over kMaxPath.
+    bool SendList(const QByteArray &baPath);
     Result ReadList(QList<Entry> &listEntries, QString *pError, bool *pbOpened = nullptr);
     // Copies a phone file into strLocalPath: written beside it under a
     // temporary name and renamed into place when whole, so the target is
@@ -61,7 +65,7 @@ public:
     // The two halves of Recv(), so that the request for the next file can go
     // out while this one is still arriving: the phone answers requests in
     // order, and the link never waits for a request between two files.
-    bool SendRecv(const QString &strPath);
+    bool SendRecv(const QByteArray &baPath);
     Result ReadRecv(const QString &strLocalPath, QString *pError, const std::function<void(qint64)> &fnProgress = {});
     // The answer to a RECV sent ahead, kept in memory: LocalFailed (nothing
     // kept) when the file has more than nMaxBytes.
