@@ -124,6 +124,13 @@ int RestoreItemsWidget::CheckOnlyTiles(const QStringList &listNames)
     return CheckedCodes().size();
 }
 
+void RestoreItemsWidget::CheckOnlyCodes(const QList<int> &listCodes)
+{
+    for (int i = 0; i < m_listBoxes.size(); ++i)
+        m_listBoxes.at(i)->setChecked(m_listBoxes.at(i)->isEnabled() && listCodes.contains(m_listCodes.at(i)));
+    UpdateStart();
+}
+
 void RestoreItemsWidget::UpdateStart()
 {
     MainButton()->setEnabled(!CheckedCodes().isEmpty());

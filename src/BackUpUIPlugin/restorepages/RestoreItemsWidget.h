@@ -29,6 +29,8 @@ public:
     // names them ("contacts", "media", ..., "all") and unchecks the rest;
     // the number of kinds checked.
     Q_INVOKABLE int CheckOnlyTiles(const QStringList &listNames);
+    // Checks the restorable kinds among listCodes and unchecks the rest.
+    void CheckOnlyCodes(const QList<int> &listCodes);
     QList<QCheckBox *> CheckBoxes() const { return m_listBoxes; }
     QLabel *StateLabel() const { return m_pLabelState; }
 

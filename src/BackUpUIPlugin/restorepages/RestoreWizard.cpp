@@ -28,13 +28,16 @@ RestoreWizard::RestoreWizard(QWidget *pWindow) : QObject(pWindow), m_runner(m_de
         pPage->hide();
     }
     connect(m_pChoose, &RestoreChooseWidget::signalChosen, this,
-            [this](const BackupCatalog::Entry &entry) { slotChosen(entry.strPackage); });
+            [this](const BackupCatalog::Entry &entry) {
+        m_listStarted.clear();
+        slotChosen(entry.strPackage);
+    });
     connect(m_pChoose, &RestoreChooseWidget::signalCancelled, this, &RestoreWizard::slotClose);
     connect(m_pItems, &RestoreItemsWidget::signalBack, this, [this]() { ShowOnly(m_pChoose); });
     connect(m_pItems, &RestoreItemsWidget::signalStart, this, &RestoreWizard::slotStart);
     connect(m_pDoing, &RestoreDoingWidget::signalStopRequested, &m_runner, &RestoreRunner::Cancel);
     connect(m_pComplete, &RestoreCompleteWidget::signalFinished, this, &RestoreWizard::slotClose);
-    connect(m_pComplete, &RestoreCompleteWidget::signalTryAgain, this, [this]() { slotChosen(m_strBackup); });
+    connect(m_pComplete, &RestoreCompleteWidget::signalTryAgain, this, &RestoreWizard::slotTryAgain);
     connect(&m_runner, &RestoreRunner::signalPlanned, this, &RestoreWizard::slotPlanned);
     connect(&m_runner, &RestoreRunner::signalProgress, m_pDoing, &RestoreDoingWidget::slotProgress);
     connect(&m_runner, &RestoreRunner::signalItemStarted, m_pDoing, &RestoreDoingWidget::slotItemStarted);
@@ -66,6 +69,7 @@ QPushButton *RestoreWizard::AddEntryButton(PrepareWizardWidget *pPrepare)
 void RestoreWizard::Open(CustomWizardWidget *pFrom, const QString &strFolder, const QString &strBackup)
 {
     m_pFrom = pFrom;
+    m_listStarted.clear();
     const QString strSerial = PhoneIdentity::OfOpenPhone().Serial();
     const QString strPackage = strBackup.isEmpty() || QFileInfo(strBackup).isFile()
                                    ? strBackup
@@ -115,6 +119,13 @@ void RestoreWizard::slotChosen(const QString &strPackage)
     m_runner.Start(strPackage, {}, true);
 }
 
+void RestoreWizard::slotTryAgain()
+{
+    // The phone is read again (what the cut restore already sent now counts
+    // as on the phone); the user's choice of kinds stays.
+    slotChosen(m_strBackup);
+}
+
 void RestoreWizard::slotPlanned(const RestorePlan &plan)
 {
     if (m_bDryRun)
@@ -126,6 +137,7 @@ void RestoreWizard::slotStart(const QList<int> &listCodes)
     m_pDoing->Reset();
     ShowOnly(m_pDoing);
     m_bDryRun = false;
+    m_listStarted = listCodes;
     m_runner.Start(m_strBackup, listCodes, false);
 }
 
@@ -133,6 +145,8 @@ void RestoreWizard::slotFinished(const RestoreSummary &summary)
 {
     if (m_bDryRun && summary.end == RestoreSummary::End::Completed) {
         m_pItems->ShowPlan(m_plan);
+        if (!m_listStarted.isEmpty())
+            m_pItems->CheckOnlyCodes(m_listStarted);
         m_pItems->FocusFirst();
         return;
     }

@@ -52,6 +52,7 @@ signals:
 
 private slots:
     void slotChosen(const QString &strPackage);
+    void slotTryAgain();
     void slotStart(const QList<int> &listCodes);
     void slotPlanned(const RestorePlan &plan);
     void slotFinished(const RestoreSummary &summary);
@@ -70,5 +71,8 @@ private:
     CustomWizardWidget *m_pFrom = nullptr;
     QString m_strBackup;
     bool m_bDryRun = false;
+    // The kinds the last restore was started with; Try again checks them
+    // again. Empty after a backup was chosen on the first page.
+    QList<int> m_listStarted;
     RestorePlan m_plan;
 };
