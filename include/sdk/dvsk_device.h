@@ -33,6 +33,11 @@ enum {
  * 0 = the text names a back end. */
 DVSK_API int DVSK_Device_Select(const char *szDevice);
 
+/* The device text in force: what DVSK_Device_Select took last, else what
+ * $DVSK_DEVICE names, else "adb" (a phone picker preselects the phone an
+ * "adb:SERIAL" names). UTF-8, freed by the caller. */
+DVSK_API char *DVSK_Device_GetChoice(void);
+
 /* Connects to the chosen phone. 0 = ready. Otherwise *ppMessage (when given)
  * receives a UTF-8 text for the user saying why and what to do (for example
  * which phones there are, or "Allow USB debugging on the phone"), freed by

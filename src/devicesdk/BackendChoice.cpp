@@ -105,6 +105,13 @@ AdbDevice *BackendChoice::ChosenAdb()
     return m_pAdb.get();
 }
 
+QString BackendChoice::Choice()
+{
+    Backend();
+    QMutexLocker locker(&m_mutex);
+    return m_strChoice;
+}
+
 bool BackendChoice::IsValidChoice()
 {
     Backend();

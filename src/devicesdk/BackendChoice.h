@@ -30,6 +30,8 @@ public:
     bool IsAdb();
     // The chosen real phone's back end; null while the simulated phone is chosen.
     AdbDevice *ChosenAdb();
+    // The device text in force ("sim", "adb", "adb:SERIAL").
+    QString Choice();
     // False when the first, implicit choice came from an unusable $DVSK_DEVICE.
     bool IsValidChoice();
 

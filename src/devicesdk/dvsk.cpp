@@ -132,6 +132,11 @@ DVSK_API int DVSK_Device_Select(const char *szDevice)
     return BackendChoice::Instance().Select(szDevice ? QString::fromUtf8(szDevice) : QString());
 }
 
+DVSK_API char *DVSK_Device_GetChoice(void)
+{
+    return MallocUtf8(BackendChoice::Instance().Choice());
+}
+
 DVSK_API int DVSK_Device_Open(char **ppMessage)
 {
     if (ppMessage)

@@ -20,6 +20,8 @@ private slots:
     void parse_data();
     void parse();
     void usableAndChoice();
+    void phoneToTake_data();
+    void phoneToTake();
     void texts_data();
     void texts();
     void serialReadsLeftToRight();
@@ -86,6 +88,37 @@ void tst_PhoneList::usableAndChoice()
     QVERIFY(changed != list);
     QVERIFY(PhoneList::NoServer(QStringLiteral("cannot start")) != PhoneList());
     QCOMPARE(PhoneList::NoServer(QStringLiteral(" cannot start\n")).ServerReason(), QStringLiteral("cannot start"));
+}
+
+void tst_PhoneList::phoneToTake_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("taken"); // empty: none is taken, the user picks
+
+    const QString strTwo = QStringLiteral("A1\tready\tusb\tA\t\n10.0.0.2:5555\tready\twifi\tB\t\n");
+    QTest::newRow("one usable, none named") << "A1\tready\tusb\tA\t\nL\tunauthorized\tusb\t\t\n" << "adb" << "A1";
+    QTest::newRow("one usable, another named") << "A1\tready\tusb\tA\t\n" << "adb:Z9" << "A1";
+    QTest::newRow("two, none named") << strTwo << "adb" << "";
+    QTest::newRow("two, the second named") << strTwo << "adb:10.0.0.2:5555" << "10.0.0.2:5555";
+    QTest::newRow("two, the first named") << strTwo << "adb:A1" << "A1";
+    QTest::newRow("two, an absent one named") << strTwo << "adb:Z9" << "";
+    // A named phone that cannot be used is not taken, nor is the other one.
+    QTest::newRow("named one not allowed")
+        << "A1\tunauthorized\tusb\t\t\nB2\tready\tusb\tB\t\nC3\tready\tusb\tC\t\n" << "adb:A1" << "";
+    QTest::newRow("only the simulated phone") << "sim\tready\tsim\tCorvo\t\n" << "sim" << "sim";
+    QTest::newRow("none usable") << "A1\toffline\tusb\t\t\n" << "adb:A1" << "";
+}
+
+void tst_PhoneList::phoneToTake()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, chosen);
+    QFETCH(QString, taken);
+    PhoneList::Phone phone;
+    QCOMPARE(PhoneList::Parse(text).PhoneToTake(chosen, phone), !taken.isEmpty());
+    if (!taken.isEmpty())
+        QCOMPARE(phone.strSerial, taken);
 }
 
 void tst_PhoneList::texts_data()

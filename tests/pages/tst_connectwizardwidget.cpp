@@ -54,6 +54,7 @@ private slots:
     void unpluggedThenPluggedAgain();
     void severalPhonesGiveThePicker();
     void oneUsablePhoneIsTakenWithoutAsking();
+    void namedPhoneIsTakenAmongSeveral();
     void wifiField();
 
 private:
@@ -94,7 +95,8 @@ void tst_ConnectWizardWidget::cleanup()
     m_pPage = nullptr;
     if (!RigReady())
         return;
-    // Every phone goes: the next case starts with none.
+    // No phone is named and every phone goes: the next case starts with none.
+    QCOMPARE(DVSK_Device_Select("adb"), 0);
     m_pRig->Adb({QStringLiteral("disconnect")});
     QTRY_VERIFY_WITH_TIMEOUT(PhoneList::Read().Phones().isEmpty(), kServerTimeout);
 }
@@ -300,8 +302,32 @@ void tst_ConnectWizardWidget::oneUsablePhoneIsTakenWithoutAsking()
     QVERIFY(!strLocked.isEmpty() && !strSerial.isEmpty());
     QTRY_COMPARE_WITH_TIMEOUT(PhoneList::Read().Phones().size(), 2, kServerTimeout);
     QString strChoice;
-    QVERIFY(ConnectWizardWidget::OpenSingleReadyPhone(&strChoice));
+    QVERIFY(ConnectWizardWidget::OpenPhoneWithoutAsking(&strChoice));
     QCOMPARE(strChoice, QStringLiteral("adb:") + strSerial);
+}
+
+void tst_ConnectWizardWidget::namedPhoneIsTakenAmongSeveral()
+{
+    const QString strFirst = m_pRig->StartSimulator(TestEnv::SamplePhoneDir());
+    const QString strSecond = m_pRig->StartSimulator(TestEnv::SamplePhoneDir());
+    QVERIFY(!strFirst.isEmpty() && !strSecond.isEmpty());
+    QTRY_COMPARE_WITH_TIMEOUT(PhoneList::Read().Usable().size(), 2, kServerTimeout);
+    // With none named the user chooses.
+    QVERIFY(!ConnectWizardWidget::OpenPhoneWithoutAsking());
+
+    // As "--device adb:SERIAL" names it: taken at the wizard's start ...
+    const QString strNamed = QStringLiteral("adb:") + strSecond;
+    QCOMPARE(DVSK_Device_Select(strNamed.toUtf8().constData()), 0);
+    QString strChoice;
+    QVERIFY(ConnectWizardWidget::OpenPhoneWithoutAsking(&strChoice));
+    QCOMPARE(strChoice, strNamed);
+    // ... and by the page, without showing the picker.
+    ShowPage();
+    QSignalSpy spyReady(m_pPage, &ConnectWizardWidget::signalPhoneReady);
+    QVERIFY(spyReady.wait(kServerTimeout));
+    QCOMPARE(spyReady.at(0).at(0).toString(), strNamed);
+    QCOMPARE(m_pPage->GetMode(), ConnectWizardWidget::Mode::Done);
+    QCOMPARE(DVSK_Device_IsAttached(), 1);
 }
 
 void tst_ConnectWizardWidget::wifiField()

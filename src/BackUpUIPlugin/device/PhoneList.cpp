@@ -81,6 +81,26 @@ QList<PhoneList::Phone> PhoneList::Usable() const
     return listUsable;
 }
 
+bool PhoneList::PhoneToTake(const QString &strChosenDevice, Phone &phone) const
+{
+    const QList<Phone> listUsable = Usable();
+    for (const Phone &usable : listUsable) {
+        if (DeviceChoice(usable) == strChosenDevice) {
+            phone = usable;
+            return true;
+        }
+    }
+    if (listUsable.size() != 1)
+        return false;
+    phone = listUsable.constFirst();
+    return true;
+}
+
+QString PhoneList::ChosenDevice()
+{
+    return TakeText(DVSK_Device_GetChoice());
+}
+
 QString PhoneList::DeviceChoice(const Phone &phone)
 {
     if (phone.strConnection == QLatin1String("sim"))

@@ -44,6 +44,13 @@ public:
     QString ServerReason() const { return m_strServerReason; }
     const QList<Phone> &Phones() const { return m_listPhones; }
     QList<Phone> Usable() const;
+    // The phone to take without asking: the usable phone strChosenDevice
+    // names ("adb:SERIAL", as given on the command line or in $DVSK_DEVICE),
+    // else the only usable phone. False when there is none, or several and
+    // none of them is named.
+    bool PhoneToTake(const QString &strChosenDevice, Phone &phone) const;
+    // The device text in force (DVSK_Device_GetChoice).
+    static QString ChosenDevice();
     // The device text DVSK_Device_Select takes for a phone of this list:
     // "sim" for the simulated phone, else "adb:SERIAL".
     static QString DeviceChoice(const Phone &phone);

@@ -73,18 +73,18 @@ int ConnectWizardWidget::OpenPhone(const PhoneList::Phone &phone, QString &strMe
     return nResult;
 }
 
-bool ConnectWizardWidget::OpenSingleReadyPhone(QString *pChoice)
+bool ConnectWizardWidget::OpenPhoneWithoutAsking(QString *pChoice)
 {
-    const QList<PhoneList::Phone> listUsable = PhoneList::Read().Usable();
-    if (listUsable.size() != 1)
+    PhoneList::Phone phone;
+    if (!PhoneList::Read().PhoneToTake(PhoneList::ChosenDevice(), phone))
         return false;
     QString strMessage;
-    if (OpenPhone(listUsable.constFirst(), strMessage) != 0) {
-        LogLine::Warning(kLogSource, "OpenSingleReadyPhone", strMessage);
+    if (OpenPhone(phone, strMessage) != 0) {
+        LogLine::Warning(kLogSource, "OpenPhoneWithoutAsking", strMessage);
         return false;
     }
     if (pChoice)
-        *pChoice = PhoneList::DeviceChoice(listUsable.constFirst());
+        *pChoice = PhoneList::DeviceChoice(phone);
     return true;
 }
 
@@ -319,17 +319,25 @@ void ConnectWizardWidget::ShowList(const PhoneList &list)
     if (m_mode == Mode::Done)
         return;
     ShowListOnly(list);
-    const QList<PhoneList::Phone> listUsable = list.Usable();
-    if (listUsable.size() != 1)
+    // The one usable phone, or the one the device choice names, is taken
+    // without asking, whatever else is there.
+    PhoneList::Phone phone;
+    if (!list.PhoneToTake(PhoneList::ChosenDevice(), phone))
         return;
-    // The one usable phone is taken without asking, whatever else is there.
     QString strMessage;
-    if (OpenPhone(listUsable.constFirst(), strMessage) == 0) {
-        Finish(listUsable.constFirst());
+    if (OpenPhone(phone, strMessage) == 0) {
+        Finish(phone);
         return;
     }
-    m_strOpenFailure = PhoneTexts::Fill("IDS_BACKUPUIPLUGIN_CONNECT_OPENFAILED_TEXT",
-                                        {PhoneTexts::Name(listUsable.constFirst()), strMessage});
+    const QString strFailure = PhoneTexts::Fill("IDS_BACKUPUIPLUGIN_CONNECT_OPENFAILED_TEXT",
+                                                {PhoneTexts::Name(phone), strMessage});
+    // The picker hides the state text: there the failure shows below it.
+    if (m_mode == Mode::Choosing) {
+        m_pLabelWifiResult->setText(strFailure);
+        emit signalStateChanged();
+        return;
+    }
+    m_strOpenFailure = strFailure;
     ShowListOnly(list);
 }
 

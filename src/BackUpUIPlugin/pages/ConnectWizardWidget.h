@@ -18,8 +18,9 @@ class QThread;
 // numbered steps that make a phone usable, the live state of every phone the
 // SDK sees (with what to do about each), and a field that connects a phone
 // over Wi-Fi. It follows the SDK's list of phones and moves on by itself:
-// as soon as one phone is ready it is opened and signalPhoneReady is
-// emitted; when several are ready, the page becomes a phone picker. It knows
+// as soon as one phone is ready (or the one the device choice names) it is
+// opened and signalPhoneReady is emitted; when several are ready, the page
+// becomes a phone picker. It knows
 // nothing of what the phone is wanted for, so any wizard can put it first.
 class ConnectWizardWidget : public CustomWizardWidget
 {
@@ -37,10 +38,11 @@ public:
     explicit ConnectWizardWidget(QWidget *pParent = nullptr);
     ~ConnectWizardWidget() override;
 
-    // Opens the only usable phone without showing anything; true when one
-    // was opened (pChoice then holds its device text). False when there is
-    // none, several, or it cannot be opened.
-    static bool OpenSingleReadyPhone(QString *pChoice = nullptr);
+    // Opens, without showing anything, the usable phone the device choice
+    // names ("adb:SERIAL") or else the only usable phone; true when one was
+    // opened (pChoice then holds its device text). False when there is none,
+    // several and none named, or it cannot be opened.
+    static bool OpenPhoneWithoutAsking(QString *pChoice = nullptr);
     // Selects the phone (DVSK_Device_Select) and opens it; 0 when it is
     // ready, else strMessage says why not.
     static int OpenPhone(const PhoneList::Phone &phone, QString &strMessage);

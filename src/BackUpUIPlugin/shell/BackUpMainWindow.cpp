@@ -149,7 +149,7 @@ void BackUpMainWindow::ShowWizard()
 
 void BackUpMainWindow::ShowFirstPage()
 {
-    if (ConnectWizardWidget::OpenSingleReadyPhone()) {
+    if (ConnectWizardWidget::OpenPhoneWithoutAsking()) {
         ShowPreparePage();
         return;
     }
