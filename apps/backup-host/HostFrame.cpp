@@ -71,12 +71,16 @@ void HostFrame::RaiseTitleBar()
 
 void HostFrame::slotUpdatePhoneState()
 {
-    // The phone served does not change while the host runs; its name is
-    // read once.
-    if (m_strPhoneName.isEmpty()) {
+    // The name is read again only when another phone is chosen (the
+    // wizard's phone picker switches phones) or none was read yet.
+    char *szChoice = DVSK_Device_GetChoice();
+    const QString strChoice = QString::fromUtf8(szChoice);
+    std::free(szChoice);
+    if (m_strPhoneName.isEmpty() || strChoice != m_strPhoneChoice) {
         char *szDevice = DVSK_Device_GetInfo();
         m_strPhoneName = szDevice ? QString::fromUtf8(szDevice).section(QLatin1Char('\n'), 0, 0) : QString();
         std::free(szDevice);
+        m_strPhoneChoice = strChoice;
     }
     const bool bAttached = DVSK_Device_IsAttached() == 1;
     const QString strText = QStringLiteral("Phone: %1 (%2)")

@@ -59,5 +59,6 @@ private:
     QPushButton *m_pBtnBackup = nullptr;
     QLabel *m_pLabelCall = nullptr;
     QString m_strPhoneName;
+    QString m_strPhoneChoice; // the device text m_strPhoneName belongs to
     bool m_bClosing = false;
 };
