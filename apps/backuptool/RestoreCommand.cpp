@@ -1,6 +1,7 @@
 #include "RestoreCommand.h"
 
 #include "DeviceChoice.h"
+#include "OptionReader.h"
 #include "RunCommand.h"
 #include "ToolOutput.h"
 
@@ -74,31 +75,13 @@ int RestoreCommand::Run(const QStringList &listArgs, ToolOutput &out)
     QString strPhone;
     QString strItems;
     bool bDryRun = false;
-    for (int i = 0; i < listArgs.size(); ++i) {
-        const QString &strArg = listArgs.at(i);
-        auto takeValue = [&](QString &strValue) {
-            if (i + 1 >= listArgs.size() || listArgs.at(i + 1).isEmpty() || listArgs.at(i + 1).startsWith(QLatin1String("--")))
-                return false;
-            strValue = listArgs.at(++i);
-            return true;
-        };
-        if (strArg == QLatin1String("--device")) {
-            if (!takeValue(strDevice))
-                return out.UsageError(QStringLiteral("restore"), QStringLiteral("--device needs sim, adb or adb:SERIAL"));
-        } else if (strArg == QLatin1String("--phone")) {
-            if (!takeValue(strPhone))
-                return out.UsageError(QStringLiteral("restore"), QStringLiteral("--phone needs a folder"));
-        } else if (strArg == QLatin1String("--items")) {
-            if (!takeValue(strItems))
-                return out.UsageError(QStringLiteral("restore"), QStringLiteral("--items needs a list"));
-        } else if (strArg == QLatin1String("--dry-run")) {
-            bDryRun = true;
-        } else if (strArg.startsWith(QLatin1String("--"))) {
-            return out.UsageError(QStringLiteral("restore"), QStringLiteral("unknown option %1").arg(strArg));
-        } else {
-            listPositional << strArg;
-        }
-    }
+    OptionReader reader;
+    reader.AddValue(QStringLiteral("--device"), &strDevice, QStringLiteral("--device needs sim, adb or adb:SERIAL"));
+    reader.AddValue(QStringLiteral("--phone"), &strPhone, QStringLiteral("--phone needs a folder"));
+    reader.AddValue(QStringLiteral("--items"), &strItems, QStringLiteral("--items needs a list"));
+    reader.AddSwitch(QStringLiteral("--dry-run"), &bDryRun);
+    if (!reader.Read(listArgs, &listPositional, strError))
+        return out.UsageError(QStringLiteral("restore"), strError);
     if (listPositional.size() != 1)
         return out.UsageError(QStringLiteral("restore"), QStringLiteral("expects one BACKUP (a package or a backup folder)"));
 

@@ -1,6 +1,7 @@
 #include "RunCommand.h"
 
 #include "DeviceChoice.h"
+#include "OptionReader.h"
 #include "ToolOutput.h"
 
 #include <BackUpUIConfigParse.h>
@@ -179,41 +180,23 @@ int RunCommand::Run(const QStringList &listArgs, ToolOutput &out)
     bool bVerify = false;
     bool bFull = false;
     bool bItemsGiven = false;
-    int nWaitSeconds = 0;
-    for (int i = 0; i < listArgs.size(); ++i) {
-        const QString &strArg = listArgs.at(i);
-        auto takeValue = [&](QString &strValue) {
-            if (i + 1 >= listArgs.size() || listArgs.at(i + 1).isEmpty() || listArgs.at(i + 1).startsWith(QLatin1String("--")))
-                return false;
-            strValue = listArgs.at(++i);
-            return true;
-        };
-        if (strArg == QLatin1String("--dest")) {
-            if (!takeValue(strDestination))
-                return out.UsageError(QStringLiteral("run"), QStringLiteral("--dest needs a folder"));
-        } else if (strArg == QLatin1String("--items")) {
-            if (!takeValue(strItems))
-                return out.UsageError(QStringLiteral("run"), QStringLiteral("--items needs a list"));
-            bItemsGiven = true;
-        } else if (strArg == QLatin1String("--phone")) {
-            if (!takeValue(strPhone))
-                return out.UsageError(QStringLiteral("run"), QStringLiteral("--phone needs a folder"));
-        } else if (strArg == QLatin1String("--device")) {
-            if (!takeValue(strDevice))
-                return out.UsageError(QStringLiteral("run"), QStringLiteral("--device needs sim, adb or adb:SERIAL"));
-        } else if (strArg == QLatin1String("--wait")) {
-            QString strSeconds;
-            bool bOk = false;
-            if (!takeValue(strSeconds) || (nWaitSeconds = strSeconds.toInt(&bOk), !bOk) || nWaitSeconds < 0)
-                return out.UsageError(QStringLiteral("run"), QStringLiteral("--wait needs a number of seconds"));
-        } else if (strArg == QLatin1String("--verify")) {
-            bVerify = true;
-        } else if (strArg == QLatin1String("--full")) {
-            bFull = true;
-        } else {
-            return out.UsageError(QStringLiteral("run"), QStringLiteral("unexpected argument %1").arg(strArg));
-        }
-    }
+    QString strWait;
+    OptionReader reader;
+    reader.AddValue(QStringLiteral("--dest"), &strDestination, QStringLiteral("--dest needs a folder"));
+    reader.AddValue(QStringLiteral("--items"), &strItems, QStringLiteral("--items needs a list"), &bItemsGiven);
+    reader.AddValue(QStringLiteral("--phone"), &strPhone, QStringLiteral("--phone needs a folder"));
+    reader.AddValue(QStringLiteral("--device"), &strDevice, QStringLiteral("--device needs sim, adb or adb:SERIAL"));
+    reader.AddValue(QStringLiteral("--wait"), &strWait, QStringLiteral("--wait needs a number of seconds"), nullptr,
+                    [](const QString &strValue) {
+                        bool bOk = false;
+                        return strValue.toInt(&bOk) >= 0 && bOk;
+                    });
+    reader.AddSwitch(QStringLiteral("--verify"), &bVerify);
+    reader.AddSwitch(QStringLiteral("--full"), &bFull);
+    QString strError;
+    if (!reader.Read(listArgs, nullptr, strError))
+        return out.UsageError(QStringLiteral("run"), strError);
+    const int nWaitSeconds = strWait.toInt();
 
     // The phone is looked for before anything runs: none, several, or one
     // that cannot be used yet is said plainly (and waited for with --wait).
@@ -224,7 +207,6 @@ int RunCommand::Run(const QStringList &listArgs, ToolOutput &out)
 
     BackupItems items;
     if (bItemsGiven) {
-        QString strError;
         if (!ParseItems(strItems, items, strError))
             return out.UsageError(QStringLiteral("run"), strError);
     } else {

@@ -301,21 +301,38 @@ void tst_BackupToolRestore::wrongArguments_data()
 {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<int>("exitStatus");
-    QTest::newRow("restore without backup") << QStringList{"restore"} << 2;
-    QTest::newRow("restore two backups") << QStringList{"restore", "a", "b"} << 2;
-    QTest::newRow("restore unknown item") << QStringList{"restore", "a", "--items", "toasters"} << 2;
-    QTest::newRow("restore unknown option") << QStringList{"restore", "a", "--force"} << 2;
-    QTest::newRow("restore missing backup") << QStringList{"restore", "/nonexistent/backup_x.zip", "--dry-run"} << 1;
-    QTest::newRow("export one argument") << QStringList{"export", "a"} << 2;
-    QTest::newRow("export missing package") << QStringList{"export", "/nonexistent/p.zip", "/tmp/x"} << 1;
+    QTest::addColumn<QString>("message"); // on the error stream; empty: not checked
+    const QString strOne = QStringLiteral("expects one BACKUP");
+    QTest::newRow("restore without backup") << QStringList{"restore"} << 2 << strOne;
+    QTest::newRow("restore two backups") << QStringList{"restore", "a", "b"} << 2 << strOne;
+    QTest::newRow("restore unknown item") << QStringList{"restore", "a", "--items", "toasters"} << 2
+                                          << "unknown item 'toasters'";
+    QTest::newRow("restore unknown option") << QStringList{"restore", "a", "--force"} << 2
+                                            << "restore: unknown option --force";
+    // "--name=VALUE" is read as "--name VALUE".
+    QTest::newRow("restore unknown item after =") << QStringList{"restore", "a", "--items=toasters"} << 2
+                                                  << "unknown item 'toasters'";
+    QTest::newRow("restore items without value") << QStringList{"restore", "a", "--items"} << 2
+                                                 << "restore: --items needs a list";
+    QTest::newRow("restore option for a value") << QStringList{"restore", "--device", "--dry-run", "a"} << 2
+                                                << "restore: --device needs sim, adb or adb:SERIAL";
+    QTest::newRow("restore switch with a value") << QStringList{"restore", "a", "--dry-run=no"} << 2
+                                                 << "restore: unknown option --dry-run=no";
+    QTest::newRow("restore missing backup") << QStringList{"restore", "/nonexistent/backup_x.zip", "--dry-run"} << 1
+                                            << QString();
+    QTest::newRow("export one argument") << QStringList{"export", "a"} << 2 << "expects a PACKAGE and a DIR";
+    QTest::newRow("export missing package") << QStringList{"export", "/nonexistent/p.zip", "/tmp/x"} << 1
+                                            << QString();
 }
 
 void tst_BackupToolRestore::wrongArguments()
 {
     QFETCH(QStringList, args);
     QFETCH(int, exitStatus);
+    QFETCH(QString, message);
     const Result result = RunTool(args);
     QVERIFY2(result.nExit == exitStatus, qPrintable(result.strOut + result.strErr));
+    QVERIFY2(result.strErr.contains(message), qPrintable(result.strErr));
 }
 
 QTEST_GUILESS_MAIN(tst_BackupToolRestore)

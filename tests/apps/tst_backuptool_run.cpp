@@ -236,6 +236,14 @@ void tst_BackupToolRun::wrongArguments_data()
     QTest::newRow("destination without value") << QStringList{"--dest"} << 2 << "--dest needs a folder";
     QTest::newRow("option in place of a value") << QStringList{"--items", "--verify"} << 2 << "--items needs a list";
     QTest::newRow("no phone there") << QStringList{"--phone", "/nonexistent/phone"} << 1 << "no phone in";
+    // "--name=VALUE" is read as "--name VALUE".
+    QTest::newRow("value after =") << QStringList{"--items=contacts,fotos"} << 2 << "unknown item 'fotos'";
+    QTest::newRow("nothing after =") << QStringList{"--dest="} << 2 << "--dest needs a folder";
+    QTest::newRow("empty value") << QStringList{"--phone", ""} << 2 << "--phone needs a folder";
+    QTest::newRow("negative wait") << QStringList{"--wait", "-1"} << 2 << "--wait needs a number of seconds";
+    QTest::newRow("wait not a number") << QStringList{"--wait=soon"} << 2 << "--wait needs a number of seconds";
+    QTest::newRow("switch with a value") << QStringList{"--verify=yes"} << 2 << "unexpected argument --verify=yes";
+    QTest::newRow("stray argument") << QStringList{"backup"} << 2 << "unexpected argument backup";
 }
 
 void tst_BackupToolRun::wrongArguments()
