@@ -29,11 +29,10 @@ ProviderResult CalendarExporter::Write(QIODevice *pDevice, const std::function<v
     const ProviderResult result = ProviderQuery(m_shell, m_strUri, kColumns, m_strWhere, m_nPageSize).ForEachPage(m_listIds, [&](const ProviderQuery::Rows &listRows) {
         if (inner.eKind != ProviderResult::Ok)
             return;
-        // The reminders of this page's events, in one reply bounded by the page.
+        // The reminders of this page's events.
         QHash<QString, QList<int>> hashReminders;
-        const QString strWhere = QStringLiteral("event_id>=%1 AND event_id<=%2")
-                                     .arg(listRows.constFirst().value(0), listRows.constLast().value(0));
-        inner = ProviderQuery(m_shell, kReminders, kReminderColumns, strWhere).ReadAll([&](const ProviderQuery::Rows &listReminders) {
+        inner = ReadPageRows(listRows, kReminders, kReminderColumns, QStringLiteral("event_id"),
+                             [&](const ProviderQuery::Rows &listReminders) {
             for (const QStringList &row : listReminders)
                 hashReminders[Value(kReminderColumns, row, QStringLiteral("event_id"))].append(
                     Value(kReminderColumns, row, QStringLiteral("minutes")).toInt());

@@ -151,13 +151,12 @@ ProviderResult ContactsExporter::Write(QIODevice *pDevice, const std::function<v
     const ProviderResult result = rawContacts.ForEachPage(m_listIds, [&](const ProviderQuery::Rows &listIds) {
         if (inner.eKind != ProviderResult::Ok)
             return;
-        // The data rows of this page's raw contacts, in one reply bounded by the page.
+        // The data rows of this page's raw contacts.
         QMap<qint64, Card> mapCards;
         for (const QStringList &row : listIds)
             mapCards.insert(row.value(0).toLongLong(), Card());
-        const QString strWhere = QStringLiteral("raw_contact_id>=%1 AND raw_contact_id<=%2")
-                                     .arg(listIds.constFirst().value(0), listIds.constLast().value(0));
-        inner = ProviderQuery(m_shell, kData, kDataColumns, strWhere).ReadAll([&](const ProviderQuery::Rows &listRows) {
+        inner = ReadPageRows(listIds, kData, kDataColumns, QStringLiteral("raw_contact_id"),
+                             [&](const ProviderQuery::Rows &listRows) {
             for (const QStringList &row : listRows) {
                 const auto V = [&](const char *szColumn) { return Value(kDataColumns, row, QLatin1String(szColumn)); };
                 auto it = mapCards.find(V("raw_contact_id").toLongLong());

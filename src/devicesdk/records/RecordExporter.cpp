@@ -98,6 +98,15 @@ QString RecordExporter::Value(const QStringList &listColumns, const QStringList 
     return n >= 0 && n < listRow.size() ? listRow.at(n) : QString();
 }
 
+ProviderResult RecordExporter::ReadPageRows(const ProviderQuery::Rows &listPage, const QString &strUri,
+                                            const QStringList &listColumns, const QString &strKeyColumn,
+                                            const ProviderQuery::PageHandler &fnRows) const
+{
+    const QString strWhere = QStringLiteral("%1>=%2 AND %1<=%3")
+                                 .arg(strKeyColumn, listPage.constFirst().value(0), listPage.constLast().value(0));
+    return ProviderQuery(m_shell, strUri, listColumns, strWhere).ReadAll(fnRows);
+}
+
 ProviderResult RecordExporter::Broken(int nCode) const
 {
     ProviderResult result;

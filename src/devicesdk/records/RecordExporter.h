@@ -47,6 +47,12 @@ protected:
 
     // The value of a column in a row read with listColumns.
     static QString Value(const QStringList &listColumns, const QStringList &listRow, const QString &strColumn);
+    // Reads, in one reply bounded by the page, the rows of another provider
+    // that belong to a page of records: those whose strKeyColumn lies between
+    // the page's first and last id (the first column of listPage's rows).
+    ProviderResult ReadPageRows(const ProviderQuery::Rows &listPage, const QString &strUri,
+                                const QStringList &listColumns, const QString &strKeyColumn,
+                                const ProviderQuery::PageHandler &fnRows) const;
     // What a failed command means: a cancel, or the phone's failure code.
     ProviderResult Broken(int nCode) const;
     // How a Write ends: a failure met while writing a page (inner) comes
