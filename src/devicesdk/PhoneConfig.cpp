@@ -54,6 +54,20 @@ QSet<int> ParseInts(const QStringList &list)
     return set;
 }
 
+// "code:path" entries (the path may hold ':'); entries with code 0 are left out.
+QHash<QString, int> ParseCodePaths(const QStringList &list)
+{
+    QHash<QString, int> hash;
+    for (const QString &strEntry : list) {
+        const int nColon = strEntry.indexOf(QLatin1Char(':'));
+        bool bOk = false;
+        const int nCode = nColon > 0 ? strEntry.left(nColon).trimmed().toInt(&bOk, 0) : 0;
+        if (bOk && nCode != 0)
+            hash.insert(strEntry.mid(nColon + 1), nCode);
+    }
+    return hash;
+}
+
 int64_t ParseInt64(const QString &strText, bool *pOk)
 {
     const QString str = strText.trimmed();
@@ -91,7 +105,16 @@ bool PhoneConfig::Load(const QString &strDir)
         m_bMalformed = settings.status() == QSettings::FormatError;
         return false;
     }
+    LoadDevice(settings);
+    LoadStorages(settings);
+    LoadDataSections(settings);
+    LoadFaults(settings);
+    m_bValid = true;
+    return true;
+}
 
+void PhoneConfig::LoadDevice(QSettings &settings)
+{
     settings.beginGroup(QStringLiteral("device"));
     m_strName = settings.value(QStringLiteral("name")).toString();
     m_strFirmware = settings.value(QStringLiteral("firmware")).toString();
@@ -105,7 +128,10 @@ bool PhoneConfig::Load(const QString &strDir)
     m_strSerial = settings.value(QStringLiteral("serial"),
         QString::fromLatin1(QCryptographicHash::hash((strName + m_strImei).toUtf8(), QCryptographicHash::Md5).toHex().left(16).toUpper())).toString();
     settings.endGroup();
+}
 
+void PhoneConfig::LoadStorages(QSettings &settings)
+{
     settings.beginGroup(QStringLiteral("memory"));
     QStringList listKeys = settings.childKeys();
     // storage1, storage2, ... storage10 in numeric order
@@ -128,7 +154,10 @@ bool PhoneConfig::Load(const QString &strDir)
             m_listStorages.append(storage);
     }
     settings.endGroup();
+}
 
+void PhoneConfig::LoadDataSections(QSettings &settings)
+{
     for (const TypeName &entry : kSections) {
         const QString strSection = QLatin1String(entry.szSection);
         if (!settings.childGroups().contains(strSection))
@@ -152,7 +181,10 @@ bool PhoneConfig::Load(const QString &strDir)
         }
         settings.endGroup();
     }
+}
 
+void PhoneConfig::LoadFaults(QSettings &settings)
+{
     settings.beginGroup(QStringLiteral("faults"));
     m_hashBackupErrors = ParseIntPairs(ListValue(settings, "backupErrors"));
     m_setErrorText = ParseInts(ListValue(settings, "errorText"));
@@ -163,20 +195,11 @@ bool PhoneConfig::Load(const QString &strDir)
         m_nMemInfoError = -m_nMemInfoError;
     for (const QString &strPath : ListValue(settings, "missingFiles"))
         m_setMissingFiles.insert(strPath);
-    for (const QString &strEntry : ListValue(settings, "getFileErrors")) {
-        const int nColon = strEntry.indexOf(QLatin1Char(':'));
-        bool bOk = false;
-        const int nCode = nColon > 0 ? strEntry.left(nColon).trimmed().toInt(&bOk, 0) : 0;
-        if (bOk && nCode != 0)
-            m_hashGetFileErrors.insert(strEntry.mid(nColon + 1), nCode);
-    }
+    m_hashGetFileErrors = ParseCodePaths(ListValue(settings, "getFileErrors"));
     m_nUnplugAfterFiles = qMax(0, settings.value(QStringLiteral("unplugAfterFiles"), 0).toInt());
     m_nRateLimitKBps = qMax(0, settings.value(QStringLiteral("rateLimitKBps"), 0).toInt());
     m_nItemDelayMs = qMax(0, settings.value(QStringLiteral("itemDelayMs"), 0).toInt());
     settings.endGroup();
-
-    m_bValid = true;
-    return true;
 }
 
 QString PhoneConfig::FsRoot() const

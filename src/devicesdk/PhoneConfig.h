@@ -8,6 +8,8 @@
 
 #include <stdint.h>
 
+class QSettings;
+
 // One simulated phone as described by the phone.ini of its folder (format in
 // docs/phone-format.md). A plain value: loaded afresh for every SDK call that
 // reads it, so that a test can edit the file between calls.
@@ -111,6 +113,12 @@ public:
     static int MediaTypeOfSuffix(const QString &strSuffix);
 
 private:
+    // The steps of Load, one section of phone.ini each.
+    void LoadDevice(QSettings &settings);
+    void LoadStorages(QSettings &settings);
+    void LoadDataSections(QSettings &settings);
+    void LoadFaults(QSettings &settings);
+
     bool m_bValid = false;
     bool m_bMalformed = false;
     QString m_strDir;
