@@ -68,14 +68,11 @@ QString RunSummary::CancelledLine(const QString &strDestination, bool bFilesLeft
     return QStringLiteral("Backup cancelled. Nothing of this run was kept in %1").arg(strDestination);
 }
 
-QStringList RunSummary::Lines(const Facts &facts)
+bool RunSummary::EndedEarly(const Facts &facts, QStringList &listLines)
 {
-    QStringList listLines;
     if (facts.nResult == RUN_RESULT_NO_MEMINFO) {
         listLines << QStringLiteral("Backup failed: the phone's memory information is not available.");
-        return listLines;
-    }
-    if (facts.nResult == RUN_RESULT_PHONE_DISCONNECTED) {
+    } else if (facts.nResult == RUN_RESULT_PHONE_DISCONNECTED) {
         if (const int nKept = InterruptedRun::KeptFiles(facts.strFolder)) {
             listLines << QStringLiteral("Backup interrupted: %1 files kept; start again to finish.").arg(nKept);
             listLines << QStringLiteral("Reason: phone disconnected. Incomplete backup folder (no package): %1")
@@ -83,17 +80,66 @@ QStringList RunSummary::Lines(const Facts &facts)
         } else {
             listLines << QStringLiteral("Backup failed: phone disconnected. Nothing of this run was kept.");
         }
-        return listLines;
-    }
-    if (facts.nResult == RUN_RESULT_DATA_FOLDER_BUSY) {
+    } else if (facts.nResult == RUN_RESULT_DATA_FOLDER_BUSY) {
         listLines << QStringLiteral("Backup not started: another backup is using the SDK's data folder; "
                                     "try again when it has finished.");
-        return listLines;
-    }
-    if (facts.nResult < 0) {
+    } else if (facts.nResult < 0) {
         listLines << QStringLiteral("Backup failed: the phone has no free memory (more than 5 MB are needed).");
-        return listLines;
+    } else {
+        return false;
     }
+    return true;
+}
+
+void RunSummary::AddFailedKind(const Facts &facts, const BackupKind &kind, KindLists &lists)
+{
+    const int nBit = kind.nResultBit;
+    const QString strName = QLatin1String(kind.szToolName);
+    const QStringList listNotCopied = facts.mapFailedFiles.value(kind.nCode);
+    if (facts.nCountFailedMask & nBit) {
+        lists.listFailed << strName + QStringLiteral(" (could not be counted)");
+    } else if ((facts.nPackagedMask & nBit) && !listNotCopied.isEmpty()) {
+        // Partly backed up: the copied files are kept and packaged.
+        const int nCopied = facts.backedUp[kind.nCountSlot];
+        lists.listFailed << QStringLiteral("%1 (%2 of %3 copied)")
+                                .arg(strName)
+                                .arg(nCopied)
+                                .arg(nCopied + listNotCopied.size());
+    } else {
+        lists.listFailed << strName;
+    }
+    for (const QString &strPath : listNotCopied)
+        lists.listNotCopied << QStringLiteral("  not copied:  %1").arg(strPath);
+}
+
+RunSummary::KindLists RunSummary::SortKinds(const Facts &facts)
+{
+    KindLists lists;
+    for (const BackupKind &kind : BackupKinds::All()) {
+        if (!kind.bRuns || !BackupKinds::IsSelected(facts.items, kind))
+            continue;
+        const int nBit = kind.nResultBit;
+        const int nSlot = kind.nCountSlot;
+        const QString strName = QLatin1String(kind.szToolName);
+        if (facts.nResult & nBit)
+            AddFailedKind(facts, kind, lists);
+        else if (facts.nAttemptedMask & nBit)
+            lists.listDone << QStringLiteral("  %1 %2").arg(strName, -18).arg(facts.backedUp[nSlot]);
+        else if (IsNotAvailable(facts, kind))
+            lists.listNotAvailable << strName;
+        else if (facts.requested[nSlot] <= 0)
+            lists.listEmpty << strName;
+        else
+            lists.listFailed << strName + QStringLiteral(" (not run)");
+    }
+    return lists;
+}
+
+QStringList RunSummary::Lines(const Facts &facts)
+{
+    QStringList listLines;
+    if (EndedEarly(facts, listLines))
+        return listLines;
 
     listLines << (facts.nResult == 0 ? QStringLiteral("Backup finished.")
                                      : QStringLiteral("Backup finished with failures."));
@@ -104,58 +150,21 @@ QStringList RunSummary::Lines(const Facts &facts)
                               ? facts.strFolder
                               : QStringLiteral("none (no files were copied)"));
 
-    QStringList listDone;
-    QStringList listFailed;
-    QStringList listEmpty;
-    QStringList listNotAvailable;
-    QStringList listNotCopiedLines;
-    for (const BackupKind &kind : BackupKinds::All()) {
-        if (!kind.bRuns || !BackupKinds::IsSelected(facts.items, kind))
-            continue;
-        const int nBit = kind.nResultBit;
-        const int nSlot = kind.nCountSlot;
-        const QString strName = QLatin1String(kind.szToolName);
-        if (facts.nResult & nBit) {
-            const QStringList listNotCopied = facts.mapFailedFiles.value(kind.nCode);
-            if (facts.nCountFailedMask & nBit) {
-                listFailed << strName + QStringLiteral(" (could not be counted)");
-            } else if ((facts.nPackagedMask & nBit) && !listNotCopied.isEmpty()) {
-                // Partly backed up: the copied files are kept and packaged.
-                const int nCopied = facts.backedUp[nSlot];
-                listFailed << QStringLiteral("%1 (%2 of %3 copied)")
-                                  .arg(strName)
-                                  .arg(nCopied)
-                                  .arg(nCopied + listNotCopied.size());
-            } else {
-                listFailed << strName;
-            }
-            for (const QString &strPath : listNotCopied)
-                listNotCopiedLines << QStringLiteral("  not copied:  %1").arg(strPath);
-            continue;
-        }
-        if (facts.nAttemptedMask & nBit)
-            listDone << QStringLiteral("  %1 %2").arg(strName, -18).arg(facts.backedUp[nSlot]);
-        else if (IsNotAvailable(facts, kind))
-            listNotAvailable << strName;
-        else if (facts.requested[nSlot] <= 0)
-            listEmpty << strName;
-        else
-            listFailed << strName + QStringLiteral(" (not run)");
-    }
-    if (!listDone.isEmpty()) {
+    const KindLists lists = SortKinds(facts);
+    if (!lists.listDone.isEmpty()) {
         listLines << QStringLiteral("Backed up:");
-        listLines << listDone;
+        listLines << lists.listDone;
     }
     const QString strTransfer = TransferLine(facts.transfer);
     if (!strTransfer.isEmpty())
         listLines << strTransfer;
-    if (!listEmpty.isEmpty())
-        listLines << QStringLiteral("Nothing to back up: %1").arg(listEmpty.join(QStringLiteral(", ")));
-    if (!listNotAvailable.isEmpty())
+    if (!lists.listEmpty.isEmpty())
+        listLines << QStringLiteral("Nothing to back up: %1").arg(lists.listEmpty.join(QStringLiteral(", ")));
+    if (!lists.listNotAvailable.isEmpty())
         listLines << QStringLiteral("Not available on this phone: %1")
-                         .arg(listNotAvailable.join(QStringLiteral(", ")));
-    if (!listFailed.isEmpty())
-        listLines << QStringLiteral("Failed:        %1").arg(listFailed.join(QStringLiteral(", ")));
-    listLines << listNotCopiedLines;
+                         .arg(lists.listNotAvailable.join(QStringLiteral(", ")));
+    if (!lists.listFailed.isEmpty())
+        listLines << QStringLiteral("Failed:        %1").arg(lists.listFailed.join(QStringLiteral(", ")));
+    listLines << lists.listNotCopied;
     return listLines;
 }

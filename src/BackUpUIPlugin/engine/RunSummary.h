@@ -69,4 +69,22 @@ public:
     static QString TransferLine(const TransferCounts &transfer);
     // True when the run's package or backup folder still exists.
     static bool FilesLeft(const QString &strPackage, const QString &strFolder);
+
+private:
+    // The selected kinds of a run, by how they ended.
+    struct KindLists
+    {
+        QStringList listDone;      // "  name  count" lines
+        QStringList listFailed;
+        QStringList listEmpty;
+        QStringList listNotAvailable;
+        QStringList listNotCopied; // "  not copied:  path" lines
+    };
+
+    // The lines of a run that ended before any kind was backed up (no memory
+    // information, phone disconnected, data folder busy, phone full); false
+    // for a run that went through.
+    static bool EndedEarly(const Facts &facts, QStringList &listLines);
+    static KindLists SortKinds(const Facts &facts);
+    static void AddFailedKind(const Facts &facts, const BackupKind &kind, KindLists &lists);
 };
