@@ -541,7 +541,6 @@ void tst_DoingWizardWidget::cancel()
 
 void tst_DoingWizardWidget::lateCancelKeepsPackage()
 {
-    ApplySkin();
     m_wizard.Build("en", [](QWidget *) { return nullptr; });
     BackUpUIThread *pThread = BackUpUIThread::Instance();
     const QString strDest = m_env.Path("late");
@@ -570,18 +569,6 @@ void tst_DoingWizardWidget::lateCancelKeepsPackage()
     QVERIFY(Page()->IsBackupFinished());
     const QStringList listPackages = QDir(strDest).entryList({"backup_*.zip"}, QDir::Files);
     QCOMPARE(listPackages.size(), 1);
-
-    // A picture mid-way, with the tip of a file module.
-    structBackupID record;
-    record.nState = 1;
-    record.nModuleID = 25;
-    record.nProNum = 12;
-    record.nAllNum = 40;
-    BackUpUIBBMgr::GetInstance()->slotsModuleInfo(record);
-    Page()->GetStepTimer()->stop();
-    Page()->GetProgressBar()->setValue(Page()->GetBarMaximum() * 2 / 5 - 3);
-    Page()->stepOne();
-    QVERIFY(SavePicture(m_wizard.pFrame.get(), "progress_en"));
     QVERIFY(Page()->isVisible());
 
     // The user confirms a cancel while the bar runs out: the package stays.
