@@ -483,7 +483,7 @@ void tst_AdbParsers::shellListing()
         return;
     QList<QByteArray> listGot;
     for (const AdbSync::Entry &entry : listEntries) {
-        listGot << entry.baName + '|' + QByteArray::number(entry.nMode) + '|' + QByteArray::number(entry.nSize) + '|'
+        listGot << entry.Bytes() + '|' + QByteArray::number(entry.nMode) + '|' + QByteArray::number(entry.nSize) + '|'
                         + QByteArray::number(entry.nMtime);
     }
     QCOMPARE(listGot, entries);

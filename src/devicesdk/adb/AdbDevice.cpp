@@ -441,14 +441,19 @@ AdbSync::Result AdbDevice::WithSync(const std::function<AdbSync::Result(AdbSync 
     return fnRequest(*pSync);
 }
 
-void AdbDevice::PlanCopies(const QList<AdbPrefetcher::Planned> &listPlan)
+void AdbDevice::PlanCopies(const QStringList &listPaths, const QList<qint64> &listSizes,
+                           const AdbPrefetcher::Requests &hashRequests)
 {
     QMutexLocker syncLocker(&m_syncMutex);
-    m_listPlanned = listPlan;
+    m_listPlanned = listPaths;
+    m_hashRequests = hashRequests;
     m_hashPlanned.clear();
-    for (int i = 0; i < listPlan.size(); ++i)
-        m_hashPlanned.insert(listPlan.at(i).strPath, i);
-    m_pPrefetcher->Plan(listPlan);
+    QList<AdbPrefetcher::Planned> listPlan;
+    for (int i = 0; i < listPaths.size(); ++i) {
+        m_hashPlanned.insert(listPaths.at(i), i);
+        listPlan.append({listPaths.at(i), listSizes.value(i)});
+    }
+    m_pPrefetcher->Plan(listPlan, hashRequests);
 }
 
 AdbPrefetcher::Outcome AdbDevice::TakeFetched(const QString &strRemote, const QString &strLocal,
@@ -487,13 +492,11 @@ AdbSync::Result AdbDevice::Pull(const QString &strRemote, const QByteArray &baRe
     }
     m_strPending.clear();
     const int nNext = m_hashPlanned.value(strRemote, -2) + 1;
-    if (nNext > 0 && nNext < m_listPlanned.size()) {
-        const AdbPrefetcher::Planned &next = m_listPlanned.at(nNext);
-        // A path too long for a request is read through the shell.
-        if (next.IsRequested() && !m_pPrefetcher->Claims(next.strPath)
-            && pSync->SendRecv(next.Request()))
-            m_strPending = next.strPath;
-    }
+    QByteArray baNext;
+    // A path too long for a request is read through the shell.
+    if (nNext > 0 && nNext < m_listPlanned.size() && !m_pPrefetcher->Claims(m_listPlanned.at(nNext))
+        && AdbPrefetcher::RequestOf(m_hashRequests, m_listPlanned.at(nNext), &baNext) && pSync->SendRecv(baNext))
+        m_strPending = m_listPlanned.at(nNext);
     const AdbSync::Result result = pSync->ReadRecv(strLocal, pError, fnProgress);
     // A refused file ends the phone's sync service, a broken connection
     // everything: the request sent ahead is lost with them.
@@ -508,7 +511,7 @@ AdbRecordShell AdbDevice::ShellFor(quint64 nGeneration)
                           [this]() { return BrokenCode(); });
 }
 
-int AdbDevice::PullByShell(const PhoneFile &file, const QString &strLocal,
+int AdbDevice::PullByShell(const QString &strRemote, const Unusual &file, const QString &strLocal,
                            const std::function<void(qint64)> &fnProgress)
 {
     const quint64 nGeneration = m_nGeneration.load();
@@ -520,7 +523,7 @@ int AdbDevice::PullByShell(const PhoneFile &file, const QString &strLocal,
     QByteArray baTail;
     QByteArray baErrors;
     AdbRecordShell shell = ShellFor(nGeneration);
-    const int nResult = shell.RunApart(AdbShellFiles::ReadCommand(PhoneBytes(file.strPath, file.baRaw)), [&](const QByteArray &baChunk) {
+    const int nResult = shell.RunApart(AdbShellFiles::ReadCommand(PhoneBytes(strRemote, file.baRaw)), [&](const QByteArray &baChunk) {
         const qint64 nTake = qBound<qint64>(0, file.nSize - nBody, baChunk.size());
         bWriteFailed = bWriteFailed || !target.Write(baChunk.constData(), nTake);
         nBody += nTake;
@@ -533,7 +536,7 @@ int AdbDevice::PullByShell(const PhoneFile &file, const QString &strLocal,
         return IsCancelled(nGeneration) ? DVSK_DEV_ERR_CANCELLED : nResult;
     if (nBody != file.nSize || baTail != AdbShellFiles::DoneLine()) {
         Log(QStringLiteral("the phone did not give the %1 bytes of %2 whole: %3")
-                    .arg(file.nSize).arg(file.strPath, QString::fromUtf8(baErrors).trimmed()));
+                    .arg(file.nSize).arg(strRemote, QString::fromUtf8(baErrors).trimmed()));
         return DVSK_DEV_ERR_PHONE_IO;
     }
     if (bWriteFailed || !target.Commit()) {
@@ -668,7 +671,7 @@ void AdbDevice::NameEntries(QList<AdbSync::Entry> &listEntries)
     QList<int> listUnclear;
     for (int i = 0; i < listEntries.size(); ++i) {
         const AdbSync::Entry &entry = listEntries.at(i);
-        if (entry.strName.toUtf8() == entry.baName)
+        if (entry.baName.isEmpty())
             setTaken.insert(entry.strName);
         else
             listUnclear.append(i);
@@ -687,14 +690,14 @@ void AdbDevice::NameEntries(QList<AdbSync::Entry> &listEntries)
 }
 
 void AdbDevice::AddWalked(const WalkFolder &folder, const QList<AdbSync::Entry> &listEntries, const QString &strRoot,
-                          QList<WalkFolder> &listPending, QList<PhoneFile> *pLists)
+                          QList<WalkFolder> &listPending, QList<PhoneFile> *pLists, UnusualPaths &hashUnusual)
 {
     for (const AdbSync::Entry &entry : listEntries) {
         const QString strPath = folder.strPath % QLatin1Char('/') % entry.strName; // kept: no spare capacity
         // Bytes are kept only for a path that is not its text's UTF-8.
-        const QByteArray baRaw = folder.baRaw.isEmpty() && entry.baName == entry.strName.toUtf8()
+        const QByteArray baRaw = folder.baRaw.isEmpty() && entry.baName.isEmpty()
                 ? QByteArray()
-                : QByteArray(PhoneBytes(folder.strPath, folder.baRaw) % '/' % entry.baName);
+                : QByteArray(PhoneBytes(folder.strPath, folder.baRaw) % '/' % entry.Bytes());
         // Links are not followed (they could lead out of the storage or round
         // in a circle), so the walk ends without a depth limit.
         if (entry.IsDirectory()) {
@@ -705,19 +708,25 @@ void AdbDevice::AddWalked(const WalkFolder &folder, const QList<AdbSync::Entry> 
         if (!entry.IsRegularFile())
             continue;
         const int nType = MediaKinds::TypeOfSuffix(QFileInfo(entry.strName).suffix());
-        if (nType >= 16 && nType <= 18)
-            pLists[nType - 16].append({strPath, baRaw, entry.nSize, entry.nMtime});
+        if (nType < 16 || nType > 18)
+            continue;
+        pLists[nType - 16].append({strPath, entry.nSize, entry.nMtime});
+        // At most three bytes of UTF-8 per UTF-16 unit.
+        if (!baRaw.isEmpty() || (3 * strPath.size() > AdbSync::kMaxPath && strPath.toUtf8().size() > AdbSync::kMaxPath))
+            hashUnusual.insert(strPath, {baRaw, entry.nSize, false});
     }
 }
 
-void AdbDevice::AddUnreadable(const WalkFolder &folder, QList<PhoneFile> *pLists)
+void AdbDevice::AddUnreadable(const WalkFolder &folder, QList<PhoneFile> *pLists, UnusualPaths &hashUnusual)
 {
     // Named with the files that failed, and the kinds it could hold are incomplete.
     for (int i = 0; i < 3; ++i)
-        pLists[i].append({folder.strPath, folder.baRaw, 0, 0, true});
+        pLists[i].append({folder.strPath, 0, 0});
+    hashUnusual.insert(folder.strPath, {folder.baRaw, 0, true});
 }
 
-int AdbDevice::WalkVolume(const QString &strRoot, QList<PhoneFile> (&lists)[3], bool *pbReadable)
+int AdbDevice::WalkVolume(const QString &strRoot, QList<PhoneFile> (&lists)[3], UnusualPaths &hashUnusual,
+                          bool *pbReadable)
 {
     const quint64 nGeneration = m_nGeneration.load();
     *pbReadable = true;
@@ -742,35 +751,35 @@ int AdbDevice::WalkVolume(const QString &strRoot, QList<PhoneFile> (&lists)[3], 
         for (int i = 0; i < nAnswered; ++i) {
             if (!listAnswers.at(i).bOpened) {
                 Log(QStringLiteral("the phone would not open %1 %2").arg(listBatch.at(i).strPath, strError).trimmed());
-                AddUnreadable(listBatch.at(i), lists);
+                AddUnreadable(listBatch.at(i), lists, hashUnusual);
                 continue;
             }
             NameEntries(listAnswers[i].listEntries);
-            AddWalked(listBatch.at(i), listAnswers.at(i).listEntries, strRoot, listPending, lists);
+            AddWalked(listBatch.at(i), listAnswers.at(i).listEntries, strRoot, listPending, lists, hashUnusual);
         }
         if (result != AdbSync::Result::Ok) {
             // The phone refused this folder and ended the service: the folder
             // is named, the ones after it are asked again.
             Log(QStringLiteral("cannot list %1: %2").arg(listBatch.at(nAnswered).strPath, strError));
-            AddUnreadable(listBatch.at(nAnswered), lists);
+            AddUnreadable(listBatch.at(nAnswered), lists, hashUnusual);
             listPending = listBatch.mid(nAnswered + 1) + listPending;
         }
     }
     return 0;
 }
 
-int AdbDevice::WalkMedia(QList<PhoneFile> (&lists)[3])
+int AdbDevice::WalkMedia(QList<PhoneFile> (&lists)[3], UnusualPaths &hashUnusual)
 {
     QStringList listRoots;
     if (const int nResult = StorageVolumes(listRoots))
         return nResult;
     for (const QString &strRoot : qAsConst(listRoots)) {
         bool bReadable = true;
-        if (const int nResult = WalkVolume(strRoot, lists, &bReadable))
+        if (const int nResult = WalkVolume(strRoot, lists, hashUnusual, &bReadable))
             return nResult;
         // Never silently left out: a volume that cannot be read is named.
         if (!bReadable)
-            AddUnreadable({strRoot, QByteArray()}, lists);
+            AddUnreadable({strRoot, QByteArray()}, lists, hashUnusual);
     }
     auto byPath = [](const PhoneFile &a, const PhoneFile &b) { return a.strPath < b.strPath; };
     for (QList<PhoneFile> &list : lists)
@@ -778,7 +787,18 @@ int AdbDevice::WalkMedia(QList<PhoneFile> (&lists)[3])
     return 0;
 }
 
-bool AdbDevice::WalkedFile(const QString &strPhonePath, PhoneFile *pFile)
+AdbPrefetcher::Requests AdbDevice::WalkRequests()
+{
+    QMutexLocker locker(&m_walkMutex);
+    AdbPrefetcher::Requests hashRequests;
+    for (auto it = m_hashUnusual.cbegin(); it != m_hashUnusual.cend(); ++it) {
+        // What cannot be read is never asked for: it fails without a request.
+        hashRequests.insert(it.key(), it->bUnreadable ? QByteArray() : PhoneBytes(it.key(), it->baRaw));
+    }
+    return hashRequests;
+}
+
+bool AdbDevice::WalkedFile(const QString &strPhonePath, Unusual *pFile)
 {
     QMutexLocker locker(&m_walkMutex);
     const auto it = m_hashUnusual.constFind(strPhonePath);
@@ -793,16 +813,12 @@ int AdbDevice::MediaOfType(int nType, QList<PhoneFile> &listFiles)
     QMutexLocker locker(&m_walkMutex);
     if (!m_walkAge.isValid() || m_walkAge.hasExpired(kWalkReuseMs)) {
         QList<PhoneFile> lists[3];
-        if (const int nResult = WalkMedia(lists))
+        UnusualPaths hashUnusual;
+        if (const int nResult = WalkMedia(lists, hashUnusual))
             return nResult;
-        m_hashUnusual.clear();
-        for (int i = 0; i < 3; ++i) {
+        for (int i = 0; i < 3; ++i)
             m_listWalk[i] = lists[i];
-            for (const PhoneFile &file : qAsConst(lists[i])) {
-                if (file.bUnreadable || !file.baRaw.isEmpty() || file.strPath.toUtf8().size() > AdbSync::kMaxPath)
-                    m_hashUnusual.insert(file.strPath, file);
-            }
-        }
+        m_hashUnusual = hashUnusual;
         m_walkAge.start();
     }
     listFiles = m_listWalk[nType - 16];
@@ -933,26 +949,29 @@ int AdbDevice::BackUp(int nType, const char *szName, char **ppText)
         if (const int nResult = ListApps(listApps, true))
             return nResult;
         ReportProgress(nType, 0, listApps.size());
-        QList<AdbPrefetcher::Planned> listPlan;
+        QStringList listPaths;
+        QList<qint64> listSizes;
         for (const App &app : qAsConst(listApps)) {
             line(app.strPackage, app.nSize, app.nMtime, app.strApkPath);
-            listPlan.append({app.strApkPath, app.nSize, QByteArray()});
+            listPaths << app.strApkPath;
+            listSizes << app.nSize;
         }
         // The engine copies applications in the order of their names.
-        PlanCopies(listPlan);
+        PlanCopies(listPaths, listSizes);
     } else if (nType >= 16 && nType <= 18) {
         QList<PhoneFile> listFiles;
         if (const int nResult = MediaOfType(nType, listFiles))
             return nResult;
         ReportProgress(nType, 0, listFiles.size());
-        QList<AdbPrefetcher::Planned> listPlan;
+        QStringList listPaths;
+        QList<qint64> listSizes;
         for (const PhoneFile &file : qAsConst(listFiles)) {
             line(QFileInfo(file.strPath).fileName(), file.nSize, file.nMtime, file.strPath);
-            // An unreadable folder is not asked for: it fails without a request.
-            listPlan.append({file.strPath, file.nSize, file.baRaw, file.bUnreadable});
+            listPaths << file.strPath;
+            listSizes << file.nSize;
         }
         // The engine copies media in the order of their phone paths.
-        PlanCopies(listPlan);
+        PlanCopies(listPaths, listSizes, WalkRequests());
     } else {
         return DVSK_DEV_ERR_BAD_ARGUMENT;
     }
@@ -988,15 +1007,15 @@ int AdbDevice::GetFile(const char *szLocalPath, const char *szRemotePath, int nM
         }
         return 0;
     }
-    PhoneFile walked;
+    Unusual walked;
     const bool bWalked = WalkedFile(strRemote, &walked);
     if (bWalked && walked.bUnreadable) {
         Log(QStringLiteral("nothing copied from %1: the phone would not list it").arg(strRemote));
         return DVSK_DEV_ERR_PHONE_IO;
     }
-    const QByteArray baRequest = bWalked ? PhoneBytes(walked.strPath, walked.baRaw) : strRemote.toUtf8();
+    const QByteArray baRequest = PhoneBytes(strRemote, walked.baRaw);
     if (bWalked && baRequest.size() > AdbSync::kMaxPath)
-        return PullByShell(walked, strLocal, FileProgressReporter(szRemotePath));
+        return PullByShell(strRemote, walked, strLocal, FileProgressReporter(szRemotePath));
     const quint64 nGeneration = m_nGeneration.load();
     QString strError;
     AdbSync::Result result = AdbSync::Result::Broken;

@@ -88,12 +88,21 @@ public:
 private:
     struct PhoneFile
     {
-        QString strPath;  // as the engine sees it
-        QByteArray baRaw; // the path's bytes on the phone when they are not strPath's UTF-8
+        QString strPath;
         qint64 nSize = 0;
         qint64 nMtime = 0;
-        bool bUnreadable = false; // a volume or folder the phone would not list
     };
+    // A walked path whose request is not simply its text (few on any phone,
+    // so kept apart from the lists): the phone's bytes when they are not the
+    // text's UTF-8, and whether it stands for a volume or folder the phone
+    // would not list. Paths too long for a sync request are among them.
+    struct Unusual
+    {
+        QByteArray baRaw;
+        qint64 nSize = 0;
+        bool bUnreadable = false;
+    };
+    using UnusualPaths = QHash<QString, Unusual>;
     struct App
     {
         QString strPackage;
@@ -120,11 +129,13 @@ private:
     AdbSync::Result Pull(const QString &strRemote, const QByteArray &baRequest, const QString &strLocal,
                          QString *pError, const std::function<void(qint64)> &fnProgress);
     // Copies a file whose path is too long for a sync request through the shell.
-    int PullByShell(const PhoneFile &file, const QString &strLocal, const std::function<void(qint64)> &fnProgress);
+    int PullByShell(const QString &strRemote, const Unusual &file, const QString &strLocal,
+                    const std::function<void(qint64)> &fnProgress);
     // A small file fetched ahead goes to strLocal; NotHere leaves the copy to Pull().
     AdbPrefetcher::Outcome TakeFetched(const QString &strRemote, const QString &strLocal, AdbSync::Result *pResult,
                                        QString *pError);
-    void PlanCopies(const QList<AdbPrefetcher::Planned> &listPlan);
+    void PlanCopies(const QStringList &listPaths, const QList<qint64> &listSizes,
+                    const AdbPrefetcher::Requests &hashRequests = {});
     void AbortSync();
     // What a broken request means: a cancel, or the phone going away.
     int BrokenCode();
@@ -145,11 +156,14 @@ private:
     int StorageVolumes(QStringList &listRoots);
     // Adds the images, videos and audio of one volume to lists[0..2];
     // *pbReadable false when the volume itself cannot be read.
-    int WalkVolume(const QString &strRoot, QList<PhoneFile> (&lists)[3], bool *pbReadable);
-    int WalkMedia(QList<PhoneFile> (&lists)[3]);
+    int WalkVolume(const QString &strRoot, QList<PhoneFile> (&lists)[3], UnusualPaths &hashUnusual,
+                   bool *pbReadable);
+    int WalkMedia(QList<PhoneFile> (&lists)[3], UnusualPaths &hashUnusual);
     // The walked file (or unreadable volume or folder) behind an engine path
     // whose request is not simply its text; false for any other path.
-    bool WalkedFile(const QString &strPhonePath, PhoneFile *pFile);
+    bool WalkedFile(const QString &strPhonePath, Unusual *pFile);
+    // The requests of the last walk's unusual paths, for the copies planned.
+    AdbPrefetcher::Requests WalkRequests();
     // A path's bytes on the phone (baRaw: kept only when they are not strPath's UTF-8).
     static QByteArray PhoneBytes(const QString &strPath, const QByteArray &baRaw)
     {
@@ -172,10 +186,10 @@ private:
     // The media files and the subfolders to walk of one listed folder of the
     // volume strRoot (pLists: images, videos, audio).
     static void AddWalked(const WalkFolder &folder, const QList<AdbSync::Entry> &listEntries, const QString &strRoot,
-                          QList<WalkFolder> &listPending, QList<PhoneFile> *pLists);
+                          QList<WalkFolder> &listPending, QList<PhoneFile> *pLists, UnusualPaths &hashUnusual);
     // A folder the phone would not list stands in every media list as an
     // entry whose copy fails: never left out silently.
-    static void AddUnreadable(const WalkFolder &folder, QList<PhoneFile> *pLists);
+    static void AddUnreadable(const WalkFolder &folder, QList<PhoneFile> *pLists, UnusualPaths &hashUnusual);
     AdbRecordShell ShellFor(quint64 nGeneration);
     int MediaOfType(int nType, QList<PhoneFile> &listFiles);
     int ListApps(QList<App> &listApps, bool bLogSplits);
@@ -213,7 +227,8 @@ private:
     // Guarded by m_syncMutex: the files of the last list handed to the
     // engine, in the order it copies them, and the file whose RECV was sent
     // ahead and whose answer is still unread on m_pSync.
-    QList<AdbPrefetcher::Planned> m_listPlanned;
+    QStringList m_listPlanned;
+    AdbPrefetcher::Requests m_hashRequests;
     QHash<QString, int> m_hashPlanned;
     QString m_strPending;
     // Small files of the planned list, fetched ahead over connections of their own.
@@ -227,7 +242,7 @@ private:
     // Engine path -> walked file, for the unreadable volumes and folders of
     // the last walk and the files whose request is not simply their path's
     // text (names that are not UTF-8, paths too long for a sync request).
-    QHash<QString, PhoneFile> m_hashUnusual;
+    UnusualPaths m_hashUnusual;
 
     // Result files of record backups: phone-side name -> file on the PC.
     QMutex m_resultMutex;

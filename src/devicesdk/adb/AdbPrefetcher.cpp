@@ -29,9 +29,24 @@ AdbPrefetcher::~AdbPrefetcher()
         pWorker->thread.join();
 }
 
-void AdbPrefetcher::Plan(const QList<Planned> &listFiles)
+bool AdbPrefetcher::RequestOf(const Requests &hashRequests, const QString &strPath, QByteArray *pRequest)
+{
+    const auto it = hashRequests.constFind(strPath);
+    *pRequest = it == hashRequests.constEnd() ? strPath.toUtf8() : *it;
+    return !pRequest->isEmpty() && pRequest->size() <= AdbSync::kMaxPath;
+}
+
+bool AdbPrefetcher::IsFetchableLocked(int nIndex) const
+{
+    QByteArray baRequest;
+    const Planned &planned = m_listPlan.at(nIndex);
+    return planned.nSize <= kSmallFile && RequestOf(m_hashRequests, planned.strPath, &baRequest);
+}
+
+void AdbPrefetcher::Plan(const QList<Planned> &listFiles, const Requests &hashRequests)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
+    m_hashRequests = hashRequests;
     m_mapSlots.clear();
     m_queue.clear();
     m_nHeldBytes = 0;
@@ -52,7 +67,7 @@ bool AdbPrefetcher::Claims(const QString &strPath) const
         return false;
     std::lock_guard<std::mutex> lock(m_mutex);
     const auto it = m_hashIndex.constFind(strPath);
-    return it != m_hashIndex.constEnd() && m_listPlan.at(*it).IsFetchable();
+    return it != m_hashIndex.constEnd() && IsFetchableLocked(*it);
 }
 
 void AdbPrefetcher::Abort()
@@ -60,6 +75,7 @@ void AdbPrefetcher::Abort()
     std::lock_guard<std::mutex> lock(m_mutex);
     StopLocked();
     m_listPlan.clear();
+    m_hashRequests.clear();
     m_hashIndex.clear();
 }
 
@@ -144,7 +160,7 @@ void AdbPrefetcher::FillWindowLocked(int nIndex)
         const qint64 nSize = qMax<qint64>(0, m_listPlan.at(i).nSize);
         // A large file (or one too long a path) is the caller's, and the
         // window waits behind it.
-        if (!m_listPlan.at(i).IsFetchable() || m_nHeldBytes + nSize > kMemoryBudget)
+        if (!IsFetchableLocked(i) || m_nHeldBytes + nSize > kMemoryBudget)
             break;
         m_mapSlots[i].nSize = nSize;
         m_queue.push_back(i);
@@ -175,7 +191,9 @@ void AdbPrefetcher::Run(Worker *pWorker)
         if (it == m_mapSlots.end() || it->second.state != State::Queued)
             continue;
         it->second.state = State::Fetching;
-        if (!Fetch(pWorker, nIndex, m_listPlan.at(nIndex).Request(), lock)) {
+        QByteArray baRequest;
+        RequestOf(m_hashRequests, m_listPlan.at(nIndex).strPath, &baRequest);
+        if (!Fetch(pWorker, nIndex, baRequest, lock)) {
             // The phone or the server is gone: the caller finds out itself.
             StopLocked();
         }

@@ -30,20 +30,15 @@ class AdbPrefetcher
 public:
     struct Planned
     {
-        QString strPath; // as the engine asks for it
+        QString strPath;
         qint64 nSize = 0;
-        QByteArray baRaw; // the path's bytes on the phone when they are not strPath's UTF-8
-        bool bListedOnly = false; // stands for something that cannot be read: never asked for
-        QByteArray Request() const { return baRaw.isEmpty() ? strPath.toUtf8() : baRaw; }
-        // Asked for with a sync request: its path fits one.
-        bool IsRequested() const
-        {
-            // At most three bytes of UTF-8 per UTF-16 unit.
-            const bool bShort = baRaw.isEmpty() && 3 * strPath.size() <= AdbSync::kMaxPath;
-            return !bListedOnly && (bShort || Request().size() <= AdbSync::kMaxPath);
-        }
-        bool IsFetchable() const { return nSize <= kSmallFile && IsRequested(); }
     };
+    // The paths whose sync request is not their UTF-8: the phone's bytes, or
+    // nothing for a path that is never asked for with a sync request (too
+    // long for one, or standing for what cannot be read).
+    using Requests = QHash<QString, QByteArray>;
+    // The request for strPath; false when it is never asked for.
+    static bool RequestOf(const Requests &hashRequests, const QString &strPath, QByteArray *pRequest);
     enum class Outcome {
         Data,    // the file is in *pData
         Refused, // the phone refused it (message in *pError)
@@ -70,7 +65,7 @@ public:
 
     // The files the engine copies next, in its order. Whatever was fetched
     // for an earlier list is dropped.
-    void Plan(const QList<Planned> &listFiles);
+    void Plan(const QList<Planned> &listFiles, const Requests &hashRequests = {});
     // The engine asks for strPath: waits for it when it is being fetched,
     // and starts fetching the files after it.
     Outcome Take(const QString &strPath, QByteArray *pData, QString *pError);
@@ -102,6 +97,7 @@ private:
     void DropBeforeLocked(int nIndex);
     void StopLocked();
     bool Fetch(Worker *pWorker, int nIndex, const QByteArray &baRequest, std::unique_lock<std::mutex> &lock);
+    bool IsFetchableLocked(int nIndex) const;
 
     const Opener m_fnOpen;
     const int m_nStreams;
@@ -113,6 +109,7 @@ private:
     bool m_bStopped = false;       // a connection broke: nothing more is fetched until the next plan
     quint64 m_nPlanGeneration = 0; // a fetch of an older plan is dropped when it ends
     QList<Planned> m_listPlan;
+    Requests m_hashRequests;
     QHash<QString, int> m_hashIndex;
     std::map<int, Slot> m_mapSlots;
     std::deque<int> m_queue;

@@ -48,18 +48,17 @@ bool AdbShellFiles::ParseList(const QByteArray &baOutput, const QByteArray &baFo
             if (listEntries.isEmpty())
                 return false;
             AdbSync::Entry &entry = listEntries.last();
-            entry.baName += '\n' + baLine;
-            entry.strName = QString::fromUtf8(entry.baName);
+            entry.SetName(entry.Bytes() + '\n' + baLine);
             continue;
         }
         AdbSync::Entry entry;
         entry.nMode = match.captured(1).toUInt(nullptr, 16);
         entry.nSize = match.captured(2).toLongLong();
         entry.nMtime = match.captured(3).toLongLong();
-        entry.baName = baLine.mid(nPath + 1 + baPrefix.size());
-        entry.strName = QString::fromUtf8(entry.baName);
-        if (entry.baName.isEmpty() || entry.baName.contains('/'))
+        const QByteArray baName = baLine.mid(nPath + 1 + baPrefix.size());
+        if (baName.isEmpty() || baName.contains('/'))
             return false;
+        entry.SetName(baName);
         listEntries.append(entry);
     }
     return true;

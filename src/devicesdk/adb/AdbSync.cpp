@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 #include <QtEndian>
 
 #include <cstdio>
@@ -24,6 +25,14 @@ qint64 Le64(const char *p)
     return qFromLittleEndian<qint64>(p);
 }
 } // namespace
+
+void AdbSync::Entry::SetName(const QByteArray &baBytes)
+{
+    // Bytes are kept only for a name that its text does not give back.
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    strName = decoder(baBytes);
+    baName = decoder.hasError() ? baBytes : QByteArray();
+}
 
 AdbSync::AdbSync(std::unique_ptr<AdbSocket> pSocket, bool bListV2)
     : m_pSocket(std::move(pSocket))
@@ -155,8 +164,7 @@ AdbSync::Result AdbSync::ReadList(QList<Entry> &listEntries, QString *pError, bo
                 *pbOpened = true;
             continue;
         }
-        entry.strName = QString::fromUtf8(baName);
-        entry.baName = baName;
+        entry.SetName(baName);
         listEntries.append(entry);
     }
 }

@@ -22,12 +22,16 @@ public:
     struct Entry
     {
         QString strName;   // the name's text (U+FFFD for bytes that are not UTF-8)
-        QByteArray baName; // the name's bytes on the phone, from a listing
+        QByteArray baName; // from a listing: the name's bytes when they are not valid UTF-8
         quint32 nMode = 0;
         qint64 nSize = 0;  // bytes; modulo 4 GiB from STAT and LIST
         qint64 nMtime = 0; // seconds since 1970, UTC
         bool IsDirectory() const { return (nMode & 0170000) == 0040000; }
         bool IsRegularFile() const { return (nMode & 0170000) == 0100000; }
+        // Sets the name from the phone's bytes.
+        void SetName(const QByteArray &baBytes);
+        // The name's bytes on the phone.
+        QByteArray Bytes() const { return baName.isEmpty() ? strName.toUtf8() : baName; }
     };
 
     enum class Result {
