@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The fault matrix: runs the built tools as a user would against full and
 # read-only disks, two backups at once, signals, a phone over adb that stops
-# answering and the run after it, and corrupted packages, and
-# prints one row per case: the case, the exit status, what was left behind
-# and the verdict. Exits non-zero when any row fails.
+# answering and the run after it, names and paths only a phone has (long,
+# not UTF-8, deep), and corrupted packages, and prints one row per case:
+# the case, the exit status, what was left behind and the verdict. Exits
+# non-zero when any row fails.
 #
 #   tests/fault-matrix.sh [BUILD_DIR]      (default: build)
 #
@@ -193,6 +194,31 @@ if command -v adb >/dev/null && [[ -x "$SIM" ]]; then
     if [[ $st -eq 0 && $kept -eq 0 && $(packages "$WORK/adbdest") == sound ]] \
         && grep -Eq "[1-9][0-9]* reused" "$WORK/resume.out"; then v=PASS; else v=FAIL; fi
     row "adb: the next run finishes it" "$st" "$(left "$WORK/adbdest")" "$v"
+    # Names and paths a phone allows: a 250-byte name, a name that is not
+    # UTF-8 beside a real one holding U+FFFD, 70 levels, a 1,117-byte path.
+    N=$(phone phoneNames)
+    long=$(printf 'n%.0s' $(seq 1 246)).jpg
+    deep="$N/fs/sdcard/Deep$(printf '/d%.0s' $(seq 1 70))"
+    far="$N/fs/sdcard/Long"
+    for c in a b c d e; do far="$far/$(printf "$c%.0s" $(seq 1 220))"; done
+    mkdir -p "$N/fs/sdcard/DCIM" "$deep" "$far"
+    echo long >"$N/fs/sdcard/DCIM/$long"
+    echo real >"$N/fs/sdcard/DCIM/caf"$'\xef\xbf\xbd'".jpg"
+    echo latin1 >"$N/fs/sdcard/DCIM/latin1.jpg"
+    echo low >"$deep/low.jpg"
+    echo far >"$far/far.jpg"
+    echo "rawNames=/sdcard/DCIM/latin1.jpg=636166e92e6a7067" >>"$N/phone.ini"
+    serial=$(P="$N" start_sim)
+    "$TOOL" run --device "adb:$serial" --dest "$WORK/namesdest" --items media >"$WORK/names.out" 2>&1
+    st=$?
+    image=$(find "$WORK/namesdest" -mindepth 2 -maxdepth 2 -name Image | head -n 1)
+    found=0
+    for pair in "$long:long" "caf"$'\xef\xbf\xbd'".jpg:real" "caf"$'\xef\xbf\xbd'" (2).jpg:latin1" \
+        low.jpg:low far.jpg:far; do
+        [[ "$(cat "$image/${pair%:*}" 2>/dev/null)" == "${pair##*:}" ]] && found=$((found + 1))
+    done
+    if [[ $st -eq 0 && $found -eq 5 && $(packages "$WORK/namesdest") == sound ]]; then v=PASS; else v=FAIL; fi
+    row "adb: odd names, long/deep paths" "$st" "$found of 5 files with their bytes" "$v"
     for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
     PIDS=()
     HOME="$ADBHOME" adb kill-server >/dev/null 2>&1
