@@ -24,9 +24,16 @@ WORK=$(mktemp -d /tmp/fault-matrix.XXXXXX)
 MOUNTS=()
 PIDS=()
 cleanup() {
+    stop_sims
     for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
     for mnt in "${MOUNTS[@]}"; do umount -l "$mnt" 2>/dev/null; done
     rm -rf "$WORK"
+}
+# Simulators are started inside $(...), so their ids go through a file.
+stop_sims() {
+    [[ -f "$WORK/sims.pid" ]] || return 0
+    while read -r pid; do kill "$pid" 2>/dev/null; done <"$WORK/sims.pid"
+    rm -f "$WORK/sims.pid"
 }
 trap cleanup EXIT
 
@@ -166,7 +173,7 @@ if command -v adb >/dev/null && [[ -x "$SIM" ]]; then
     start_sim() { # options... -> serial, connected
         rm -f "$WORK/sim.port"
         "$SIM" --phone "$P" --port 0 --port-file "$WORK/sim.port" "$@" </dev/null >>"$WORK/sim.log" 2>&1 &
-        PIDS+=("$!")
+        echo "$!" >>"$WORK/sims.pid"
         for _ in $(seq 1 200); do [[ -s "$WORK/sim.port" ]] && break; sleep 0.05; done
         local serial="127.0.0.1:$(cat "$WORK/sim.port")"
         HOME="$ADBHOME" adb connect "$serial" >/dev/null 2>&1
@@ -219,8 +226,7 @@ if command -v adb >/dev/null && [[ -x "$SIM" ]]; then
     done
     if [[ $st -eq 0 && $found -eq 5 && $(packages "$WORK/namesdest") == sound ]]; then v=PASS; else v=FAIL; fi
     row "adb: odd names, long/deep paths" "$st" "$found of 5 files with their bytes" "$v"
-    for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
-    PIDS=()
+    stop_sims
     HOME="$ADBHOME" adb kill-server >/dev/null 2>&1
 else
     skip "adb: phone stops answering" "adb or adb-phone-sim missing"
