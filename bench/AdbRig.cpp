@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QRegularExpression>
 #include <QThread>
 
@@ -100,6 +101,22 @@ void AdbRig::StopSimulator()
     m_pSimulator->waitForFinished();
     delete m_pSimulator;
     m_pSimulator = nullptr;
+}
+
+double AdbRig::SimulatorCpuSeconds() const
+{
+    if (!m_pSimulator || m_pSimulator->processId() <= 0)
+        return -1;
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(m_pSimulator->processId()));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    // The fields after the command's name in parentheses: utime and stime
+    // are the 12th and 13th of them, in clock ticks.
+    const QByteArray baStat = stat.readAll();
+    const QList<QByteArray> listFields = baStat.mid(baStat.lastIndexOf(')') + 2).split(' ');
+    if (listFields.size() < 13)
+        return -1;
+    return double(listFields.at(11).toLongLong() + listFields.at(12).toLongLong()) / double(sysconf(_SC_CLK_TCK));
 }
 
 QProcessEnvironment AdbRig::Environment() const

@@ -25,6 +25,9 @@ public:
     // delayed by nLatencyMs in each direction); returns its serial.
     QString StartSimulator(const QString &strPhone, qint64 nRate, int nLatencyMs = 0);
     void StopSimulator();
+    // Processor seconds the running simulator has used so far (-1: none
+    // running); near the wall time of a run, the simulator was the bottleneck.
+    double SimulatorCpuSeconds() const;
 
     // A TCP port of 127.0.0.1 that is free now.
     static quint16 FreePort();

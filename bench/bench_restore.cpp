@@ -134,8 +134,10 @@ bool Compare(const Settings &settings, AdbRig &rig, const Case &test, const char
         return false;
     QString strSerial = rig.StartSimulator(strPushed, test.nRate, test.nLatencyMs);
     const Figures push = strSerial.isEmpty() ? Figures() : RunPush(test.phone.strDir, strSerial, rig);
+    const double dPushCpu = rig.SimulatorCpuSeconds();
     strSerial = rig.StartSimulator(strRestored, test.nRate, test.nLatencyMs);
     const Figures first = strSerial.isEmpty() ? Figures() : RunRestore(settings, test.strPackage, strSerial, rig);
+    const double dRestoreCpu = rig.SimulatorCpuSeconds();
     PrintToolLog(settings.strWork);
     const Figures second = bAgain && !strSerial.isEmpty() ? RunRestore(settings, test.strPackage, strSerial, rig)
                                                           : Figures();
@@ -144,6 +146,9 @@ bool Compare(const Settings &settings, AdbRig &rig, const Case &test, const char
     BenchSupport::PrintFigures("backuptool restore --items media", first, 36);
     std::printf("  ratio backuptool / adb push: %.2f (goal %s)\n", first.dSeconds / qMax(push.dSeconds, 1e-9), szGoal);
     std::printf("  peak memory of backuptool: %.1f MiB (goal < 64)\n", first.dPeakMiB);
+    // Near the wall time, the simulator (one thread) was the bottleneck.
+    std::printf("  the simulator's processor time: %.2f s during adb push, %.2f s during the restore\n", dPushCpu,
+                dRestoreCpu);
     if (test.nRate > 0) {
         const double dIdeal = double(test.phone.nMediaBytes) / double(test.nRate);
         std::printf("  %.0f MB take at least %.2f s; ratio backuptool / (bytes / rate): %.3f (goal <= 1.05)\n",
