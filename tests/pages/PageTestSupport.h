@@ -48,10 +48,12 @@ inline void ApplySkin()
         qApp->setStyleSheet(QString::fromUtf8(file.readAll()));
 }
 
+// Saved as "<name>.png", or "<name>@2x.png" on a screen of twice the density.
 inline bool SavePicture(QWidget *pWidget, const QString &strName)
 {
     QCoreApplication::processEvents();
-    const bool bSaved = pWidget->grab().save(QDir(TestEnv::OutputDir()).filePath(strName + QStringLiteral(".png")));
+    const QString strSuffix = pWidget->devicePixelRatio() > 1.0 ? QStringLiteral("@2x.png") : QStringLiteral(".png");
+    const bool bSaved = pWidget->grab().save(QDir(TestEnv::OutputDir()).filePath(strName + strSuffix));
     qApp->setStyleSheet(QString());
     return bSaved;
 }

@@ -21,6 +21,7 @@
 
 #include <QCheckBox>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -36,6 +37,32 @@ namespace
 // Messages are in the backup so that the items page has a kind the phone
 // cannot take.
 const char kItems[] = "contacts,messages,apps,media,music";
+
+// With the skin on, every button and check box shows its whole text; then
+// the page goes to the gallery ("<name>.png", "<name>@2x.png" on a 2x screen).
+void SaveWhole(QWidget *pPage, const QString &strName)
+{
+    ApplySkin();
+    QCoreApplication::processEvents();
+    for (const QPushButton *pButton : pPage->findChildren<QPushButton *>()) {
+        // The function buttons' picture has an 8 pixel border on each side,
+        // and the focus ring as much again inside it; other buttons take
+        // the size they ask for. Buttons without text (the title bar's) are left out.
+        const bool bFunction = pButton->objectName() == QLatin1String("CommonUI_Function_Btn");
+        const int nNeeded = bFunction ? pButton->fontMetrics().horizontalAdvance(pButton->text()) + 2 * 16
+                                      : pButton->sizeHint().width();
+        QVERIFY2(!pButton->isVisible() || pButton->text().isEmpty() || nNeeded <= pButton->width(),
+                 qPrintable(pButton->text()));
+    }
+    for (const QCheckBox *pBox : pPage->findChildren<QCheckBox *>()) {
+        QVERIFY2(!pBox->isVisible() || pBox->sizeHint().width() <= pBox->width(), qPrintable(pBox->text()));
+        QVERIFY2(!pBox->isVisible() || pBox->geometry().right() < pPage->width(), qPrintable(pBox->text()));
+    }
+    const qreal fRatio = pPage->devicePixelRatio();
+    QVERIFY(SavePicture(pPage, strName));
+    const QString strSuffix = fRatio > 1.0 ? QStringLiteral("@2x.png") : QStringLiteral(".png");
+    QCOMPARE(QImage(QDir(TestEnv::OutputDir()).filePath(strName + strSuffix)).size(), pPage->size() * fRatio);
+}
 
 QString Backup(const QString &strPhone, const QString &strDest)
 {
@@ -58,6 +85,7 @@ private slots:
 
     void restoreThroughEveryPage_data();
     void restoreThroughEveryPage();
+    void disconnectOffersTryAgain_data();
     void disconnectOffersTryAgain();
 
 private:
@@ -149,8 +177,7 @@ void tst_RestoreWizard::OpenAndChoose(RestoreWizard &wizard, const QString &strP
     pChoose->List()->setCurrentRow(0);
     QVERIFY(pChoose->MainButton()->isEnabled());
     if (!strPicture.isEmpty()) {
-        ApplySkin();
-        SavePicture(pChoose, strPicture);
+        SaveWhole(pChoose, strPicture);
     }
     pChoose->MainButton()->click();
     QTRY_VERIFY(!wizard.ItemsPage()->CheckBoxes().isEmpty());
@@ -184,8 +211,14 @@ void tst_RestoreWizard::restoreThroughEveryPage()
     QVERIFY(!pMessages->isChecked());
     QVERIFY(pMessages->text().contains(Change::tr("needs an app on the phone", "RestoreReasons")));
     QVERIFY(!pItems->CheckedCodes().isEmpty());
-    ApplySkin();
-    SavePicture(pItems, QStringLiteral("restore_items_") + lang);
+    // Arabic reads from the right: the first kind, its box and the main
+    // button come first from there.
+    const bool bRightToLeft = lang == QLatin1String("ar");
+    QVERIFY(pItems->CheckBoxes().size() >= 2);
+    QCOMPARE(pItems->CheckBoxes().at(0)->x() > pItems->CheckBoxes().at(1)->x(), bRightToLeft);
+    QCOMPARE(pItems->CheckBoxes().at(0)->isRightToLeft(), bRightToLeft);
+    QCOMPARE(pItems->MainButton()->x() > pItems->SecondButton()->x(), bRightToLeft);
+    SaveWhole(pItems, QStringLiteral("restore_items_") + lang);
 
     QSignalSpy spyFinished(&wizard, &RestoreWizard::signalRestoreFinished);
     pItems->MainButton()->click();
@@ -206,12 +239,18 @@ void tst_RestoreWizard::restoreThroughEveryPage()
         if (it.key().startsWith(QLatin1Char('/'))) // media by phone path; APKs are installed
             QCOMPARE(BackupContents::Digest(strPhone + QStringLiteral("/fs") + it.key()), it.value());
     }
-    ApplySkin();
-    SavePicture(pComplete, QStringLiteral("restore_complete_") + lang);
+    SaveWhole(pComplete, QStringLiteral("restore_complete_") + lang);
+}
+
+void tst_RestoreWizard::disconnectOffersTryAgain_data()
+{
+    restoreThroughEveryPage_data();
 }
 
 void tst_RestoreWizard::disconnectOffersTryAgain()
 {
+    QFETCH(QString, lang);
+    const LangScope langScope(lang);
     const QString strPhone = EmptyPhone();
     QVERIFY(!strPhone.isEmpty());
     {
@@ -232,8 +271,7 @@ void tst_RestoreWizard::disconnectOffersTryAgain()
     RestoreCompleteWidget *pComplete = wizard.CompletePage();
     QCOMPARE(pComplete->Heading()->text(), Change::tr("IDS_RESTORE_RESULT_DISCONNECTED"));
     QVERIFY(pComplete->TryAgainButton()->isVisible());
-    ApplySkin();
-    SavePicture(pComplete, QStringLiteral("restore_complete-disconnected_en"));
+    SaveWhole(pComplete, QStringLiteral("restore_complete-disconnected_") + lang);
 
     // Plugged in again, Try again plans the same backup anew.
     DVSK_Sim_Attach();

@@ -6,6 +6,7 @@
 #include <host/Change.h>
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -89,16 +90,48 @@ void RestoreItemsWidget::ShowPlan(const RestorePlan &plan)
         pBox->setEnabled(bRestorable);
         pBox->setAccessibleName(pBox->text());
         connect(pBox, &QCheckBox::toggled, this, &RestoreItemsWidget::UpdateStart);
-        const int nIndex = m_listBoxes.size();
-        m_pGrid->addWidget(pBox, nIndex / kColumns, nIndex % kColumns);
         setTabOrder(pPrevious, pBox);
         pPrevious = pBox;
         pBox->show();
         m_listBoxes.append(pBox);
         m_listCodes.append(kind.nCode);
     }
+    PlaceBoxes();
     setTabOrder(pPrevious, MainButton());
     UpdateStart();
+}
+
+void RestoreItemsWidget::PlaceBoxes()
+{
+    // Two columns; a box whose text is wider than a column (a long reason,
+    // or a long language) takes a row of its own rather than being cut.
+    const int nColumnWidth = (kPageWidth - 2 * kBodyMargin - m_pGrid->horizontalSpacing()) / kColumns;
+    for (QCheckBox *pBox : qAsConst(m_listBoxes))
+        m_pGrid->removeWidget(pBox);
+    int nRow = 0;
+    int nColumn = 0;
+    for (QCheckBox *pBox : qAsConst(m_listBoxes)) {
+        pBox->ensurePolished();
+        const bool bWide = pBox->sizeHint().width() > nColumnWidth;
+        if (bWide && nColumn > 0) {
+            ++nRow;
+            nColumn = 0;
+        }
+        m_pGrid->addWidget(pBox, nRow, nColumn, 1, bWide ? kColumns : 1);
+        nColumn += bWide ? kColumns : 1;
+        if (nColumn >= kColumns) {
+            ++nRow;
+            nColumn = 0;
+        }
+    }
+}
+
+bool RestoreItemsWidget::event(QEvent *pEvent)
+{
+    // The skin's font decides which boxes need a row of their own.
+    if (pEvent->type() == QEvent::StyleChange || pEvent->type() == QEvent::FontChange)
+        PlaceBoxes();
+    return RestorePage::event(pEvent);
 }
 
 QList<int> RestoreItemsWidget::CheckedCodes() const

@@ -46,8 +46,11 @@ protected:
     void InitButtonText() override;
     void InitCons() override;
 
+    bool event(QEvent *pEvent) override;
+
 private:
     void ClearBoxes();
+    void PlaceBoxes();
     void UpdateStart();
 
     QLabel *m_pLabelState = nullptr;

@@ -1,5 +1,8 @@
 #include "RestorePage.h"
 
+#include <host/Change.h>
+
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -13,6 +16,9 @@ RestorePage::~RestorePage() = default;
 
 void RestorePage::InitMembers()
 {
+    // Mirrored in right-to-left languages whatever the host application's
+    // direction: the layouts, the check boxes and the list follow the page.
+    setLayoutDirection(Change::GetRightToLeftLayout() ? Qt::RightToLeft : Qt::LeftToRight);
     const QRect rectBackground(0, 0, kPageWidth, 608);
     CreateBackground(QStringLiteral("BackUpUIPlugin_Prepare_Bgone"), rectBackground);
     CreateBackground(QStringLiteral("BackUpUIPlugin_Prepare_Bgtwo"), rectBackground);
@@ -34,9 +40,13 @@ void RestorePage::InitButtons()
     m_pBtnMain = CreateFunctionButton();
     m_pBtnSecond = CreateFunctionButton();
     m_pBtnExtra = CreateFunctionButton();
-    for (QPushButton *pButton : {m_pBtnMain, m_pBtnSecond, m_pBtnExtra})
+    for (QPushButton *pButton : {m_pBtnMain, m_pBtnSecond, m_pBtnExtra}) {
         pButton->setObjectName(QStringLiteral("CommonUI_Function_Btn"));
+        // The skin sets the buttons' font: they are fitted again when it changes.
+        pButton->installEventFilter(this);
+    }
     m_pBtnExtra->hide();
+    m_nButtonWidth = m_pBtnMain->width();
     SetKeyButtons(m_pBtnMain, m_pBtnSecond);
 }
 
@@ -50,7 +60,7 @@ void RestorePage::InitLayout()
     pButtons->addWidget(m_pBtnSecond);
 
     QVBoxLayout *pPage = new QVBoxLayout(this);
-    pPage->setContentsMargins(48, kTitleBarHeight + 24, 48, 32 + 24);
+    pPage->setContentsMargins(kBodyMargin, kTitleBarHeight + 24, kBodyMargin, 32 + 24);
     pPage->setSpacing(16);
     pPage->addWidget(m_pLabelHeading);
     pPage->addLayout(m_pLayoutBody, 1);
@@ -58,6 +68,32 @@ void RestorePage::InitLayout()
     // Tab follows the reading order: the body, then the buttons.
     setTabOrder(m_pBtnExtra, m_pBtnMain);
     setTabOrder(m_pBtnMain, m_pBtnSecond);
+    FitButtons();
+}
+
+void RestorePage::FitButtons()
+{
+    // The skin's button picture has an 8 pixel border on each side; the text
+    // keeps as much again from it.
+    for (QPushButton *pButton : {m_pBtnMain, m_pBtnSecond, m_pBtnExtra}) {
+        if (!pButton)
+            continue;
+        const int nText = pButton->fontMetrics().horizontalAdvance(pButton->text()) + 2 * 16;
+        pButton->setFixedWidth(qMax(m_nButtonWidth, nText));
+    }
+}
+
+bool RestorePage::eventFilter(QObject *pWatched, QEvent *pEvent)
+{
+    if (pEvent->type() == QEvent::FontChange || pEvent->type() == QEvent::Polish)
+        FitButtons();
+    return CustomWizardWidget::eventFilter(pWatched, pEvent);
+}
+
+void RestorePage::showEvent(QShowEvent *pEvent)
+{
+    FitButtons();
+    CustomWizardWidget::showEvent(pEvent);
 }
 
 bool RestorePage::PressMainButton()

@@ -26,6 +26,9 @@ public:
     Q_INVOKABLE bool PressMainButton();
 
 protected:
+    // The body's margin on the left and on the right.
+    static constexpr int kBodyMargin = 48;
+
     void InitMembers() override;
     void InitButtons() override;
     void InitLayout() override;
@@ -37,6 +40,11 @@ protected:
     void SetHeading(const QString &strText);
     // A label of the page's body text style.
     QLabel *CreateBodyLabel(const QString &strObjectName);
+    // Widens the buttons whose text is longer than the standard button holds.
+    void FitButtons();
+
+    bool eventFilter(QObject *pWatched, QEvent *pEvent) override;
+    void showEvent(QShowEvent *pEvent) override;
 
 private:
     QLabel *m_pLabelHeading = nullptr;
@@ -44,4 +52,5 @@ private:
     QPushButton *m_pBtnMain = nullptr;
     QPushButton *m_pBtnSecond = nullptr;
     QPushButton *m_pBtnExtra = nullptr;
+    int m_nButtonWidth = 0; // the standard function button's
 };
