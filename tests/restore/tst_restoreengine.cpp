@@ -27,6 +27,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMutex>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWaitCondition>
@@ -256,6 +257,7 @@ private slots:
 
     void runReportsWhatThePhoneTook();
     void runAgainChangesNothing();
+    void startsAgainAsSoonAsFinished();
     void phoneRefusals_data();
     void phoneRefusals();
     void dryRunWritesNothing();
@@ -542,6 +544,36 @@ RestoreSummary tst_RestoreEngine::RunOn(FakePhone &phone, const QString &strBack
         qWarning("the restore did not finish");
     runner.Wait();
     return spyFinished.isEmpty() ? RestoreSummary() : spyFinished.first().first().value<RestoreSummary>();
+}
+
+void tst_RestoreEngine::startsAgainAsSoonAsFinished()
+{
+    // Whoever hears that the dry run ended may start the restore at once,
+    // while the dry run's thread is still ending: it starts all the same.
+    FakePhone phone;
+    RestoreRunner runner(phone);
+    QSemaphore semHeard;
+    QSemaphore semGoOn;
+    const QMetaObject::Connection held = connect(
+        &runner, &RestoreRunner::signalFinished, this,
+        [&]() {
+            semHeard.release();
+            semGoOn.acquire();
+        },
+        Qt::DirectConnection);
+    QVERIFY(runner.Start(m_strFolder, {}, true));
+    QVERIFY(semHeard.tryAcquire(1, 60000));
+    // The worker is still inside signalFinished, its thread running.
+    const bool bRunning = runner.IsRunning();
+    disconnect(held);
+    semGoOn.release();
+    QVERIFY(!bRunning);
+    QSignalSpy spyFinished(&runner, &RestoreRunner::signalFinished);
+    QVERIFY(runner.Start(m_strFolder, {}, false));
+    QTRY_COMPARE_WITH_TIMEOUT(spyFinished.size(), 1, 60000);
+    runner.Wait();
+    QCOMPARE(spyFinished.first().first().value<RestoreSummary>().end, RestoreSummary::End::Completed);
+    QCOMPARE(phone.listPut.size(), 4);
 }
 
 void tst_RestoreEngine::runReportsWhatThePhoneTook()

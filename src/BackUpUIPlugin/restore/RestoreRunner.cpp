@@ -53,8 +53,12 @@ bool RestoreRunner::Start(const QString &strBackup, const QList<int> &listCodes,
 {
     if (IsRunning())
         return false;
+    // A finished run's thread may still be ending: the next run waits for it
+    // rather than being refused (the items page's Restore may be pressed as
+    // soon as the dry run's plan shows).
     Wait();
     delete m_pThread;
+    m_bFinished = false;
     m_strBackup = strBackup;
     m_listCodes = listCodes;
     m_bDryRun = bDryRun;
@@ -84,7 +88,7 @@ void RestoreRunner::PhoneRemoved()
 
 bool RestoreRunner::IsRunning() const
 {
-    return m_pThread && m_pThread->isRunning();
+    return m_pThread && m_pThread->isRunning() && !m_bFinished;
 }
 
 void RestoreRunner::Wait()
@@ -148,6 +152,8 @@ void RestoreRunner::Finish(int nStop)
         m_summary.end = RestoreSummary::End::Disconnected;
     else if (m_bCancelled || nStop == DVSK_DEV_ERR_CANCELLED)
         m_summary.end = RestoreSummary::End::Cancelled;
+    // Set first: whoever hears of the end may start the next run at once.
+    m_bFinished = true;
     emit signalFinished(m_summary);
 }
 

@@ -45,6 +45,8 @@ public:
     void Cancel();
     // The phone went away: stops the run as disconnected.
     void PhoneRemoved();
+    // True while a run works; false from the moment signalFinished is
+    // emitted, though the worker thread may still be ending.
     bool IsRunning() const;
     void Wait();
     // The summary of the last run, once it has finished.
@@ -72,6 +74,7 @@ private:
     QThread *m_pThread = nullptr;
     std::atomic_bool m_bCancelled{false};
     std::atomic_bool m_bDisconnected{false};
+    std::atomic_bool m_bFinished{true}; // the run has emitted signalFinished
     QString m_strBackup;
     QList<int> m_listCodes;
     bool m_bDryRun = false;
