@@ -572,6 +572,10 @@
         <translation>%1: تمت استعادة %2، موجود مسبقاً %3، فشل %4</translation>
     </message>
     <message>
+        <source>IDS_RESTORE_RESULT_KIND_NOT_REACHED</source>
+        <translation>%1: لم تتم الاستعادة، توقفت الاستعادة قبل الوصول إليها</translation>
+    </message>
+    <message>
         <source>IDS_RESTORE_SHOW_DETAILS_BUTTON</source>
         <translation>عرض التفاصيل</translation>
     </message>

@@ -572,6 +572,10 @@
         <translation>%1: %2 restored, %3 already on the phone, %4 failed</translation>
     </message>
     <message>
+        <source>IDS_RESTORE_RESULT_KIND_NOT_REACHED</source>
+        <translation>%1: not restored, the restore stopped before it</translation>
+    </message>
+    <message>
         <source>IDS_RESTORE_SHOW_DETAILS_BUTTON</source>
         <translation>Show details</translation>
     </message>

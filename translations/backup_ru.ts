@@ -572,6 +572,10 @@
         <translation>%1: восстановлено %2, уже на телефоне %3, не удалось %4</translation>
     </message>
     <message>
+        <source>IDS_RESTORE_RESULT_KIND_NOT_REACHED</source>
+        <translation>%1: не восстановлено, восстановление остановилось раньше</translation>
+    </message>
+    <message>
         <source>IDS_RESTORE_SHOW_DETAILS_BUTTON</source>
         <translation>Подробнее</translation>
     </message>

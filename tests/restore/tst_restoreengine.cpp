@@ -27,6 +27,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMutex>
+#include <QRegularExpression>
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QTest>
@@ -781,8 +782,14 @@ void tst_RestoreEngine::stops()
     const QString strText = summary.Lines().join(QLatin1Char('\n'));
     if (unplug)
         QVERIFY2(strText.contains(QStringLiteral("phone disconnected")), qPrintable(strText));
-    // The run ended in the images: videos were never started.
+    // The run ended in the images: videos were never started, and say so.
     QVERIFY(phone.listPut.isEmpty());
+    QVERIFY(!summary.Find(MODULE_PB)->bNotReached);
+    QVERIFY(!summary.Find(MODULE_IMAGE)->bNotReached);
+    QVERIFY(summary.Find(MODULE_VIDEO)->bNotReached);
+    const QRegularExpression reNotReached(
+        QStringLiteral("\\nvideos: +not restored: the restore stopped before it \\(\\d+ in the backup\\)\\n"));
+    QVERIFY2(strText.contains(reNotReached), qPrintable(strText));
 }
 
 QTEST_GUILESS_MAIN(tst_RestoreEngine)

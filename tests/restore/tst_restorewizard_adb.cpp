@@ -271,6 +271,10 @@ void tst_RestoreWizardAdb::unplugThenTryAgain()
     RestoreCompleteWidget *pComplete = wizard.CompletePage();
     QCOMPARE(pComplete->Heading()->text(), Change::tr("IDS_RESTORE_RESULT_DISCONNECTED"));
     QVERIFY(pComplete->TryAgainButton()->isVisible());
+    // The photo was cut; the videos were never reached, and the page says so.
+    const QStringList listLines = {ResultLine(kApps, 0, 4, 0), ResultLine(kPhotos, 0, 11, 1),
+                                   Change::tr("IDS_RESTORE_RESULT_KIND_NOT_REACHED").arg(RestoreWizardTexts::KindName(kVideos))};
+    QCOMPARE(pComplete->KindsLabel()->text(), listLines.join(QLatin1Char('\n')));
     // Nothing half-sent under a real name.
     for (const QString &strRemoved : listRemoved) {
         const QString strFile = PhoneFile(strRemoved);

@@ -131,13 +131,15 @@ void RestoreRunner::Work()
         if (!kind.HasWork())
             continue;
         RestoreSummary::KindResult *pResult = m_summary.Find(kind.nCode);
+        if (nStop != 0 || StopRequested()) {
+            pResult->bNotReached = true;
+            continue;
+        }
         emit signalItemStarted(kind.nCode);
         nStop = RunKind(kind, *pResult);
         ++m_progress.nItemsDone;
         EmitProgress(true);
         emit signalItemFinished(*pResult);
-        if (nStop != 0 || StopRequested())
-            break;
     }
     if (nStop == 0 && !StopRequested())
         ScanRestoredMedia();

@@ -107,6 +107,10 @@ QString RestoreSummary::CountsLine(const KindResult &result) const
         return QStringLiteral("%1 not restorable: %2 (%3 in the backup)").arg(strName, result.strWhy).arg(result.nBackedUp);
     if (result.bFailed)
         return QStringLiteral("%1 failed: %2").arg(strName, result.strWhy);
+    if (result.bNotReached)
+        return QStringLiteral("%1 not restored: the restore stopped before it (%2 in the backup)")
+            .arg(strName)
+            .arg(result.nBackedUp);
     QStringList listParts;
     if (bDryRun && result.bRecords)
         listParts << QStringLiteral("up to %1 to restore (records already on the phone are skipped)").arg(result.nRestored);

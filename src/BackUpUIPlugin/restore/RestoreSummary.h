@@ -41,6 +41,8 @@ public:
         // The whole kind left out (bNotRestorable) or failed, and why.
         bool bNotRestorable = false;
         bool bFailed = false;
+        // The run stopped (cancel, unplug) before it reached this kind's work.
+        bool bNotReached = false;
         QString strWhy;
         bool bRecords = false;
         QStringList listFailures;  // "what: reason"

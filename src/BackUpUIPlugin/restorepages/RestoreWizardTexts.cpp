@@ -49,6 +49,8 @@ QString RestoreWizardTexts::KindLine(const RestoreSummary::KindResult &result)
     const QString strName = KindName(result.nCode);
     if (result.bNotRestorable)
         return Change::tr("IDS_RESTORE_ITEMS_NOT_RESTORABLE").arg(strName, Reason(result.strWhy));
+    if (result.bNotReached)
+        return Change::tr("IDS_RESTORE_RESULT_KIND_NOT_REACHED").arg(strName);
     QString strLine = Change::tr("IDS_RESTORE_RESULT_KIND_LINE")
                           .arg(strName)
                           .arg(result.nRestored)
