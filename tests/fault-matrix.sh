@@ -174,7 +174,9 @@ if command -v adb >/dev/null && [[ -x "$SIM" ]]; then
         rm -f "$WORK/sim.port"
         "$SIM" --phone "$P" --port 0 --port-file "$WORK/sim.port" "$@" </dev/null >>"$WORK/sim.log" 2>&1 &
         echo "$!" >>"$WORK/sims.pid"
-        for _ in $(seq 1 200); do [[ -s "$WORK/sim.port" ]] && break; sleep 0.05; done
+        # Polls for the simulator's port file: on a loaded machine its first
+        # start can take many seconds, so allow up to a minute.
+        for _ in $(seq 1 1200); do [[ -s "$WORK/sim.port" ]] && break; sleep 0.05; done
         local serial="127.0.0.1:$(cat "$WORK/sim.port")"
         HOME="$ADBHOME" adb connect "$serial" >/dev/null 2>&1
         HOME="$ADBHOME" adb -s "$serial" wait-for-device >/dev/null 2>&1
