@@ -19,6 +19,7 @@
 #include <host/Change.h>
 #include <sdk/dvsk_sim.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QImage>
@@ -159,6 +160,10 @@ void tst_RestoreWizard::OpenAndChoose(RestoreWizard &wizard, const QString &strP
     RestoreChooseWidget *pChoose = wizard.ChoosePage();
     QVERIFY(pChoose->isVisible());
     QCOMPARE(pChoose->Entries().size(), 3);
+    // The keyboard starts on the list, the newest backup that can be chosen
+    // selected: Enter goes on from there.
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(pChoose->List()));
+    QCOMPARE(pChoose->ChosenRow(), 0);
     // Newest first: the sample phone's backup, then the interrupted and the
     // damaged one, which cannot be selected and say why.
     QVERIFY2(pChoose->Entries().at(0).bSound, qPrintable(pChoose->Entries().at(0).strPackage + QLatin1Char(' ') + pChoose->Entries().at(0).strProblem));
@@ -179,7 +184,7 @@ void tst_RestoreWizard::OpenAndChoose(RestoreWizard &wizard, const QString &strP
     if (!strPicture.isEmpty()) {
         SaveWhole(pChoose, strPicture);
     }
-    pChoose->MainButton()->click();
+    QTest::keyClick(pChoose->List(), Qt::Key_Return);
     QTRY_VERIFY(!wizard.ItemsPage()->CheckBoxes().isEmpty());
 }
 

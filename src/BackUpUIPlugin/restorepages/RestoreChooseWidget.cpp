@@ -65,6 +65,13 @@ void RestoreChooseWidget::InitCons()
     connect(SecondButton(), &QPushButton::clicked, this, &RestoreChooseWidget::signalCancelled);
 }
 
+QWidget *RestoreChooseWidget::FirstFocusWidget() const
+{
+    // The newest backup that can be chosen is selected: the keyboard starts
+    // on it, so that Enter goes on and the arrows choose another.
+    return ChosenRow() >= 0 ? m_pList : RestorePage::FirstFocusWidget();
+}
+
 void RestoreChooseWidget::ShowFolder(const QString &strFolder, const QString &strPhoneSerial,
                                      const QString &strPreferred)
 {

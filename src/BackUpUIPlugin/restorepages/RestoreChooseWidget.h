@@ -41,6 +41,8 @@ protected:
     void InitMembers() override;
     void InitButtonText() override;
     void InitCons() override;
+    // The list, when it holds a backup that can be chosen.
+    QWidget *FirstFocusWidget() const override;
 
 private slots:
     void slotChangeFolder();
