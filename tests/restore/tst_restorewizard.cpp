@@ -191,9 +191,12 @@ void tst_RestoreWizard::OpenAndChoose(RestoreWizard &wizard, const QString &strP
 void tst_RestoreWizard::restoreThroughEveryPage_data()
 {
     QTest::addColumn<QString>("lang");
-    QTest::newRow("en") << QStringLiteral("en");
-    QTest::newRow("ru") << QStringLiteral("ru");
-    QTest::newRow("ar") << QStringLiteral("ar");
+    // How the counts on a backup's line are joined, and what must not join them.
+    QTest::addColumn<QString>("separator");
+    QTest::addColumn<QString>("foreignSeparator");
+    QTest::newRow("en") << QStringLiteral("en") << QStringLiteral(", ") << QStringLiteral("،");
+    QTest::newRow("ru") << QStringLiteral("ru") << QStringLiteral(", ") << QStringLiteral("،");
+    QTest::newRow("ar") << QStringLiteral("ar") << QStringLiteral("، ") << QStringLiteral(",");
 }
 
 void tst_RestoreWizard::restoreThroughEveryPage()
@@ -207,6 +210,11 @@ void tst_RestoreWizard::restoreThroughEveryPage()
     OpenAndChoose(wizard, QStringLiteral("restore_choose_") + lang);
     if (QTest::currentTestFailed())
         return;
+    QFETCH(QString, separator);
+    QFETCH(QString, foreignSeparator);
+    const QString strCounts = wizard.ChoosePage()->List()->item(0)->text().section(QLatin1Char('\n'), 1);
+    QVERIFY2(strCounts.count(separator) >= 3, qPrintable(strCounts));
+    QVERIFY2(!strCounts.contains(foreignSeparator), qPrintable(strCounts));
 
     // Messages need an app on the phone: shown, unchecked, disabled, with why.
     RestoreItemsWidget *pItems = wizard.ItemsPage();

@@ -116,7 +116,8 @@ QString RestoreChooseWidget::CountsText(const BackupCatalog::Entry &entry)
         if (const BackupKind *pKind = BackupKinds::ByCode(count.first))
             listCounts << QStringLiteral("%1 %2").arg(count.second).arg(Change::tr(pKind->szNameKey));
     }
-    return listCounts.join(QStringLiteral(", "));
+    // The language's own list separator: Arabic has its own comma.
+    return listCounts.join(Change::tr("IDS_BACKUPUIPLUGIN_LIST_SEPARATOR"));
 }
 
 QString RestoreChooseWidget::Describe(const BackupCatalog::Entry &entry)
