@@ -480,10 +480,6 @@
         <translation>تم التحقق منها</translation>
     </message>
     <message>
-        <source>IDS_BACKUPUIPLUGIN_LIST_SEPARATOR</source>
-        <translation>، </translation>
-    </message>
-    <message>
         <source>IDS_RESTORE_CHOOSE_OTHER_PHONE</source>
         <translation>هذه النسخة من هاتف آخر (%s). يمكن استعادتها إلى هذا الهاتف مع ذلك.</translation>
     </message>

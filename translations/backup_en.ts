@@ -480,10 +480,6 @@
         <translation>verified</translation>
     </message>
     <message>
-        <source>IDS_BACKUPUIPLUGIN_LIST_SEPARATOR</source>
-        <translation>, </translation>
-    </message>
-    <message>
         <source>IDS_RESTORE_CHOOSE_OTHER_PHONE</source>
         <translation>This backup was made of another phone (%s). It can be restored to this phone all the same.</translation>
     </message>

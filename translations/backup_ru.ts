@@ -480,10 +480,6 @@
         <translation>проверена</translation>
     </message>
     <message>
-        <source>IDS_BACKUPUIPLUGIN_LIST_SEPARATOR</source>
-        <translation>, </translation>
-    </message>
-    <message>
         <source>IDS_RESTORE_CHOOSE_OTHER_PHONE</source>
         <translation>Эта копия сделана с другого телефона (%s). Её всё равно можно восстановить на этот телефон.</translation>
     </message>

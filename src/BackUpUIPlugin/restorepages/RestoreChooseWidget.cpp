@@ -117,7 +117,7 @@ QString RestoreChooseWidget::CountsText(const BackupCatalog::Entry &entry)
             listCounts << QStringLiteral("%1 %2").arg(count.second).arg(Change::tr(pKind->szNameKey));
     }
     // The language's own list separator: Arabic has its own comma.
-    return listCounts.join(Change::tr("IDS_BACKUPUIPLUGIN_LIST_SEPARATOR"));
+    return listCounts.join(Change::tr("IDS_BACKUPUIPLUGIN_COMMON_SIGN_DUNHAO") + QLatin1Char(' '));
 }
 
 QString RestoreChooseWidget::Describe(const BackupCatalog::Entry &entry)
