@@ -136,6 +136,10 @@
         <translation>النسخ الاحتياطي غير مكتمل.</translation>
     </message>
     <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_BACKUPINTERRUPTED_LABEL</source>
+        <translation>توقف النسخ الاحتياطي.</translation>
+    </message>
+    <message>
         <source>IDS_BACKUPUIPLUGIN_COMPLETE_PHONE_DISCONNECTED_LABEL</source>
         <translation>تم فصل الهاتف أثناء النسخ الاحتياطي. لم يُحفظ أي شيء من هذا النسخ. أعد توصيل الهاتف وابدأ النسخ الاحتياطي من جديد.</translation>
     </message>

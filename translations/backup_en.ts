@@ -136,6 +136,10 @@
         <translation>Backup incomplete.</translation>
     </message>
     <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_BACKUPINTERRUPTED_LABEL</source>
+        <translation>Backup interrupted.</translation>
+    </message>
+    <message>
         <source>IDS_BACKUPUIPLUGIN_COMPLETE_PHONE_DISCONNECTED_LABEL</source>
         <translation>The phone was disconnected during the backup. Nothing of this backup was kept. Reconnect the phone and start the backup again.</translation>
     </message>

@@ -136,6 +136,10 @@
         <translation>Резервное копирование выполнено не полностью.</translation>
     </message>
     <message>
+        <source>IDS_BACKUPUIPLUGIN_COMPLETE_BACKUPINTERRUPTED_LABEL</source>
+        <translation>Резервное копирование прервано.</translation>
+    </message>
+    <message>
         <source>IDS_BACKUPUIPLUGIN_COMPLETE_PHONE_DISCONNECTED_LABEL</source>
         <translation>Телефон был отключён во время резервного копирования. Ничего из этой резервной копии не сохранено. Подключите телефон и начните копирование заново.</translation>
     </message>

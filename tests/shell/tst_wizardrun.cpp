@@ -325,17 +325,20 @@ void tst_WizardRun::phoneLostKeepsWhatWasCopied_data()
 {
     QTest::addColumn<int>("nUnplugAfter"); // files the phone gives before it goes away
     QTest::addColumn<bool>("bKept");
-    QTest::newRow("after the contacts file") << 1 << false;
-    QTest::newRow("after two images") << 3 << true;
+    QTest::addColumn<QString>("headline"); // the result page's
+    QTest::newRow("after the contacts file") << 1 << false << QStringLiteral("Backup failed.");
+    QTest::newRow("after two images") << 3 << true << QStringLiteral("Backup interrupted.");
 }
 
 // The phone goes away during the run: what was copied stays in a folder
 // marked interrupted, and the result page says how many files were kept
-// (or, with none, that nothing was) and offers Try again.
+// (or, with none, that nothing was) and offers Try again. Its headline says
+// the run was interrupted when files were kept, and failed otherwise.
 void tst_WizardRun::phoneLostKeepsWhatWasCopied()
 {
     QFETCH(int, nUnplugAfter);
     QFETCH(bool, bKept);
+    QFETCH(QString, headline);
     TestPhone phone(m_pEnv->Path(QStringLiteral("lostphone-%1").arg(nUnplugAfter)));
     phone.SetRecords(0, 3);
     for (int i = 0; i < 4; ++i)
@@ -351,7 +354,10 @@ void tst_WizardRun::phoneLostKeepsWhatWasCopied()
     CompleteWizardWidget *pComplete = pWindow->GetCompletePage();
     QTRY_VERIFY_WITH_TIMEOUT(pComplete->isVisible(), 60000);
 
-    QCOMPARE(pComplete->GetOutcome(), CompleteWizardWidget::Outcome::Failed);
+    QCOMPARE(pComplete->GetOutcome(),
+             bKept ? CompleteWizardWidget::Outcome::Interrupted : CompleteWizardWidget::Outcome::Failed);
+    QCOMPARE(pComplete->GetStatusLabel()->text(), headline);
+    QCOMPARE(pWindow->GetDoingPage()->GetTipLabel()->text(), headline);
     QVERIFY(pComplete->GetTryAgainButton()->isVisible());
     const QStringList listRuns = QDir(strDestination).entryList({QStringLiteral("backup_*")}, QDir::AllEntries);
     if (!bKept) {

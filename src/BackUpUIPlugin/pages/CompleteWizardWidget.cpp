@@ -355,7 +355,8 @@ void CompleteWizardWidget::InitialShow()
     ShowRunDetails();
 
     // A run that delivered a package names the folder it went to.
-    const bool bFolder = !m_strFolder.isEmpty() && m_outcome != Outcome::Failed && m_pLabelFolder && m_pBtnOpenFolder;
+    const bool bDelivered = m_outcome == Outcome::Complete || m_outcome == Outcome::PartlyFailed;
+    const bool bFolder = !m_strFolder.isEmpty() && bDelivered && m_pLabelFolder && m_pBtnOpenFolder;
     if (bFolder) {
         m_pLabelFolder->ensurePolished();
         QString strText = Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_FOLDER_TEXT");
@@ -388,8 +389,9 @@ void CompleteWizardWidget::ShowRunDetails()
         LOG_ARG_NULL("ShowRunDetails");
         return;
     }
-    // A run that kept nothing has nothing to sum up.
-    const bool bKept = m_outcome != Outcome::Failed;
+    // Only a run that delivered a package has a summary and a list of what
+    // it could not copy.
+    const bool bKept = m_outcome == Outcome::Complete || m_outcome == Outcome::PartlyFailed;
     m_pLabelSummary->setText(m_strSummary);
     m_pLabelSummary->setVisible(bKept && !m_strSummary.isEmpty());
     QList<ResultDetailsList::Group> listGroups;

@@ -327,16 +327,18 @@ void BackUpUIBBMgr::ShowRunFailure(int nResult, bool bNoPhone)
     const int nKept = nResult == RUN_RESULT_PHONE_DISCONNECTED && pFactory
                           ? InterruptedRun::KeptFiles(pFactory->GetBackupFolder())
                           : 0;
+    m_outcome = Outcome::Failed;
     if (nKept > 0) {
+        m_outcome = Outcome::Interrupted;
         strReason = Change::tr("IDS_BACKUPUIPLUGIN_COMPLETE_PHONE_INTERRUPTED_LABEL")
                         .replace(QLatin1String("%s"), QString::number(nKept));
     }
-    CompleteView()->SetOutcome(Outcome::Failed);
+    CompleteView()->SetOutcome(m_outcome);
     CompleteView()->SetResultValue(strReason);
     // A requesting plugin learns of the new reason; the memory results
     // keep their empty result text.
     if (nResult == RUN_RESULT_PHONE_DISCONNECTED)
-        m_strTipText = Change::tr(ResultView::HeadlineKey(Outcome::Failed)) + strReason;
+        m_strTipText = Change::tr(ResultView::HeadlineKey(m_outcome)) + strReason;
     // Nothing of this run was backed up: texts left from an earlier run
     // (a failure headline, its result text, notes about contacts or
     // applications) would describe that run, not this one.

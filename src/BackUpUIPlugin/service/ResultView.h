@@ -16,7 +16,9 @@ public:
     {
         Complete,     // every selected item was backed up
         PartlyFailed, // a package was kept, but some items failed
-        Failed        // nothing of the run was kept
+        Failed,       // nothing of the run was kept
+        Interrupted   // the phone went away; the files copied so far were
+                      // kept, without a package, for the next run to finish
     };
     // The translation key of the headline of an outcome.
     static const char *HeadlineKey(Outcome outcome);
