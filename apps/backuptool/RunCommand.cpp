@@ -115,7 +115,9 @@ QString RunCommand::Help()
         "memory could not be checked or is full, the destination cannot be\n"
         "written, another backup holds the data folder, or the package is not\n"
         "sound; 2 wrong arguments; 4 phone disconnected (the phone went away\n"
-        "during the backup; nothing of the run was kept); 5 no usable phone\n"
+        "during the backup; the files copied so far are kept in a folder marked\n"
+        "interrupted, and the next run into the same destination finishes it);\n"
+        "5 no usable phone\n"
         "(none connected, not allowed, offline, no USB permission, or no adb\n"
         "server; the reason is printed; nothing was written); 130 cancelled.")
         .arg(ItemNames::HelpText());

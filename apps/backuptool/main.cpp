@@ -63,15 +63,16 @@ QString Overview()
         "in full (and, with --verify, the package is sound); 1 anything less (an\n"
         "item failed or fell short, the destination cannot be written, another\n"
         "backup holds the data folder, ...); 2 wrong arguments;\n"
-        "4 phone disconnected during the backup (nothing of the run was kept);\n"
+        "4 phone disconnected during the backup (the files copied so far are\n"
+        "kept, marked interrupted, for the next run to finish);\n"
         "5 no usable phone (none connected, not allowed, offline, no USB\n"
         "permission or no adb server; nothing was read or written);\n"
         "130 cancelled (Ctrl-C, SIGTERM or a closed terminal).\n"
         "Exit status of restore: see 'backuptool restore --help'; it also ends\n"
         "with 4 when the phone is disconnected and 130 when cancelled.\n"
         "Exit status of list, info, extract and verify: 0 success, 1 a missing,\n"
-        "unreadable, truncated, malformed or unsound package, or a file that is\n"
-        "not a backup package, 2 wrong arguments.");
+        "unreadable, truncated, malformed or unsound package, a file that is\n"
+        "not a backup package, or an interrupted backup; 2 wrong arguments.");
     return strText;
 }
 } // namespace
