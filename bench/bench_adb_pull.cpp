@@ -21,6 +21,7 @@
 // --cases runs only the cases named; DVSK_ADB_STREAMS in the environment
 // reaches backuptool (the number of sync connections for small files).
 
+#include "AdbBenchSettings.h"
 #include "AdbRig.h"
 #include "BenchSupport.h"
 
@@ -70,18 +71,8 @@ Figures RunPull(const QString &strSerial, const QString &strWork, const AdbRig &
     return figures;
 }
 
-struct Settings
-{
-    QString strTool;
-    QString strSimulator;
-    QString strWork;
-    double dScale = 1;
-    qint64 nRate = 0;
-    int nLatencyMs = 1;
-};
-
 // backuptool against adb pull of listFolders on one simulator.
-bool ComparePull(const Settings &settings, AdbRig &rig, const QString &strPhone, int nLatencyMs,
+bool ComparePull(const AdbBenchSettings &settings, AdbRig &rig, const QString &strPhone, int nLatencyMs,
                  const QStringList &listFolders, const char *szGoal)
 {
     const QString strSerial = rig.StartSimulator(strPhone, 0, nLatencyMs);
@@ -98,7 +89,7 @@ bool ComparePull(const Settings &settings, AdbRig &rig, const QString &strPhone,
     return pull.bOk && tool.bOk;
 }
 
-bool CompareRate(const Settings &settings, AdbRig &rig, const BenchSupport::Phone &phone, int nLatencyMs,
+bool CompareRate(const AdbBenchSettings &settings, AdbRig &rig, const BenchSupport::Phone &phone, int nLatencyMs,
                  bool bRepeat)
 {
     const QString strSerial = rig.StartSimulator(phone.strDir, settings.nRate, nLatencyMs);
@@ -130,7 +121,7 @@ bool CompareRate(const Settings &settings, AdbRig &rig, const BenchSupport::Phon
 }
 
 // Peak memory of a backup of nFolders x nFiles small files against a tenth of them.
-bool CompareMemory(const Settings &settings, AdbRig &rig, const char *szTitle, int nFolders, int nFiles)
+bool CompareMemory(const AdbBenchSettings &settings, AdbRig &rig, const char *szTitle, int nFolders, int nFiles)
 {
     double adPeak[2] = {0, 0};
     int anFiles[2] = {0, 0};
@@ -175,21 +166,21 @@ bool MakePhones(const QString &strWork, double dScale, Phones &phones)
                                            20LL * 1024 * 1024, true, phones.videos);
 }
 
-bool RunCases(const Settings &settings, AdbRig &rig, const Phones &phones, const QStringList &listCases)
+bool RunCases(const AdbBenchSettings &settings, AdbRig &rig, const Phones &phones)
 {
     const int nLatencyMs = settings.nLatencyMs;
     const double dRateMBps = double(settings.nRate) / 1e6;
     bool bOk = true;
-    if (listCases.contains("1")) {
+    if (settings.listCases.contains("1")) {
         std::printf("1. no latency: %d images of 200 KB, %d videos of 20 MB (%.0f MB of media)\n",
                     phones.mixed.nImages, phones.mixed.nVideos, double(phones.mixed.nMediaBytes) / 1e6);
         bOk = ComparePull(settings, rig, phones.mixed.strDir, 0, {"/sdcard/DCIM", "/sdcard/Movies"}, "<= 0.68") && bOk;
     }
-    if (listCases.contains("2")) {
+    if (settings.listCases.contains("2")) {
         std::printf("\n2. latency %d ms each way: %d images of 100 KB\n", nLatencyMs, phones.small.nImages);
         bOk = ComparePull(settings, rig, phones.small.strDir, nLatencyMs, {"/sdcard/DCIM"}, "<= 0.5") && bOk;
     }
-    if (listCases.contains("3")) {
+    if (settings.listCases.contains("3")) {
         std::printf("\n3. link limited to %.1f MB/s, latency %d ms: %d videos of 20 MB\n", dRateMBps, nLatencyMs,
                     phones.videos.nVideos);
         bOk = CompareRate(settings, rig, phones.videos, nLatencyMs, false) && bOk;
@@ -199,7 +190,7 @@ bool RunCases(const Settings &settings, AdbRig &rig, const Phones &phones, const
         std::printf("   the first phone at %.1f MB/s, no latency, then a repeat backup\n", dRateMBps);
         bOk = CompareRate(settings, rig, phones.mixed, 0, true) && bOk;
     }
-    if (listCases.contains("4")) {
+    if (settings.listCases.contains("4")) {
         std::printf("\n4. flat memory, files of 4 KB, no latency\n");
         bOk = CompareMemory(settings, rig, "one folder", 1, qMax(10, int(20000 * settings.dScale))) && bOk;
         bOk = CompareMemory(settings, rig, "many folders", qMax(10, int(2000 * settings.dScale)), 10) && bOk;
@@ -212,41 +203,19 @@ bool RunCases(const Settings &settings, AdbRig &rig, const Phones &phones, const
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    QHash<QString, QString> hashOptions;
-    if (!BenchSupport::ReadOptions(app.arguments(), {"--scale", "--dir", "--rate", "--latency", "--cases"},
-                                   "bench_adb_pull [--scale F] [--dir FOLDER] [--rate MBPS] [--latency MS] "
-                                   "[--cases 1,2,3,4]",
-                                   hashOptions))
-        return 2;
-    Settings settings;
-    settings.dScale = hashOptions.value("--scale", "1").toDouble();
-    const double dRateMBps = hashOptions.value("--rate", "35").toDouble();
-    settings.nRate = qint64(dRateMBps * 1e6);
-    settings.nLatencyMs = hashOptions.value("--latency", "1").toInt();
-    const QString strBin = BenchSupport::StageBin();
-    settings.strTool = strBin + "/backuptool";
-    settings.strSimulator = strBin + "/adb-phone-sim";
-    if (settings.dScale <= 0.0 || dRateMBps <= 0.0 || settings.nLatencyMs < 0
-        || !QFileInfo(settings.strTool).isExecutable() || !QFileInfo(settings.strSimulator).isExecutable()) {
-        std::fprintf(stderr, "bench_adb_pull: bad scale, rate or latency, or no backuptool / adb-phone-sim in %s\n",
-                     qPrintable(strBin));
-        return 2;
-    }
-    QTemporaryDir tmp(BenchSupport::WorkFolderTemplate(hashOptions.value("--dir"), "bench_adb_pull"));
+    AdbBenchSettings settings;
+    if (const int nStatus = settings.Read(app.arguments(), "bench_adb_pull", "1,2,3,4"))
+        return nStatus;
+    QTemporaryDir tmp(BenchSupport::WorkFolderTemplate(settings.strDir, "bench_adb_pull"));
     settings.strWork = tmp.path();
     Phones phones;
     if (!tmp.isValid() || !MakePhones(tmp.path(), settings.dScale, phones)) {
         std::fprintf(stderr, "bench_adb_pull: cannot write the phones in a work folder\n");
         return 1;
     }
-    std::printf("bench_adb_pull: backuptool run --device adb against adb pull, through the same simulator "
-                "(load average %s)\n",
-                qPrintable(BenchSupport::LoadAverage()));
-    std::printf("sync connections for small files: DVSK_ADB_STREAMS=%s\n\n",
-                qEnvironmentVariableIsSet("DVSK_ADB_STREAMS") ? qPrintable(qEnvironmentVariable("DVSK_ADB_STREAMS"))
-                                                              : "(default)");
+    AdbBenchSettings::PrintHeading("bench_adb_pull", "backuptool run --device adb against adb pull");
     AdbRig rig(tmp.path(), settings.strSimulator);
-    const bool bOk = RunCases(settings, rig, phones, hashOptions.value("--cases", "1,2,3,4").split(','));
+    const bool bOk = RunCases(settings, rig, phones);
     rig.StopSimulator();
     std::printf("\nload average now: %s\n", qPrintable(BenchSupport::LoadAverage()));
     if (!bOk)

@@ -20,6 +20,7 @@
 // --cases runs only the cases named; DVSK_ADB_STREAMS in the environment
 // reaches backuptool (the number of sync connections for small files).
 
+#include "AdbBenchSettings.h"
 #include "AdbRig.h"
 #include "BenchSupport.h"
 
@@ -35,16 +36,6 @@
 namespace
 {
 using Figures = BenchSupport::ChildFigures;
-
-struct Settings
-{
-    QString strTool;
-    QString strSimulator;
-    QString strWork;
-    double dScale = 1;
-    qint64 nRate = 0;
-    int nLatencyMs = 1;
-};
 
 // One case: a phone, its backup and how the link is limited.
 struct Case
@@ -86,7 +77,7 @@ QString Backup(const QString &strTool, const QString &strPhone, const QString &s
     return figures.bOk && listPackages.size() == 1 ? QDir(strDest).filePath(listPackages.first()) : QString();
 }
 
-Figures RunRestore(const Settings &settings, const QString &strPackage, const QString &strSerial, const AdbRig &rig)
+Figures RunRestore(const AdbBenchSettings &settings, const QString &strPackage, const QString &strSerial, const AdbRig &rig)
 {
     BenchSupport::ChildIo io = BenchSupport::ToolIo(settings.strWork);
     io.listEnv = rig.Env() + io.listEnv;
@@ -126,7 +117,7 @@ void PrintToolLog(const QString &strWork)
 
 // adb push onto one empty phone, backuptool restore onto another; with
 // bAgain a second restore onto the phone that holds everything.
-bool Compare(const Settings &settings, AdbRig &rig, const Case &test, const char *szGoal, bool bAgain)
+bool Compare(const AdbBenchSettings &settings, AdbRig &rig, const Case &test, const char *szGoal, bool bAgain)
 {
     const QString strPushed = settings.strWork + "/pushed";
     const QString strRestored = settings.strWork + "/restored";
@@ -165,7 +156,7 @@ bool Compare(const Settings &settings, AdbRig &rig, const Case &test, const char
     return push.bOk && first.bOk && (!bAgain || second.bOk);
 }
 
-bool MakeCase(const Settings &settings, const QString &strName, int nCase, Case &test)
+bool MakeCase(const AdbBenchSettings &settings, const QString &strName, int nCase, Case &test)
 {
     const QString strDir = settings.strWork + "/" + strName;
     const double dScale = settings.dScale;
@@ -186,20 +177,20 @@ bool MakeCase(const Settings &settings, const QString &strName, int nCase, Case 
     return !test.strPackage.isEmpty();
 }
 
-bool RunCases(const Settings &settings, AdbRig &rig, const QStringList &listCases)
+bool RunCases(const AdbBenchSettings &settings, AdbRig &rig)
 {
     bool bOk = true;
     Case test;
-    if (listCases.contains("1") && MakeCase(settings, "phone", 1, test)) {
+    if (settings.listCases.contains("1") && MakeCase(settings, "phone", 1, test)) {
         std::printf("1. no latency: %d images of 200 KB, %d videos of 20 MB (%.0f MB of media)\n",
                     test.phone.nImages, test.phone.nVideos, double(test.phone.nMediaBytes) / 1e6);
         bOk = Compare(settings, rig, test, "<= 1.0", true) && bOk;
     }
-    if (listCases.contains("2") && MakeCase(settings, "small", 2, test)) {
+    if (settings.listCases.contains("2") && MakeCase(settings, "small", 2, test)) {
         std::printf("\n2. latency %d ms each way: %d images of 100 KB\n", test.nLatencyMs, test.phone.nImages);
         bOk = Compare(settings, rig, test, "<= 0.5", false) && bOk;
     }
-    if (listCases.contains("3") && MakeCase(settings, "videos", 3, test)) {
+    if (settings.listCases.contains("3") && MakeCase(settings, "videos", 3, test)) {
         std::printf("\n3. link limited to %.1f MB/s, latency %d ms: %d videos of 20 MB\n", double(test.nRate) / 1e6,
                     test.nLatencyMs, test.phone.nVideos);
         bOk = Compare(settings, rig, test, "about 1", false) && bOk;
@@ -211,40 +202,18 @@ bool RunCases(const Settings &settings, AdbRig &rig, const QStringList &listCase
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    QHash<QString, QString> hashOptions;
-    if (!BenchSupport::ReadOptions(app.arguments(), {"--scale", "--dir", "--rate", "--latency", "--cases"},
-                                   "bench_restore [--scale F] [--dir FOLDER] [--rate MBPS] [--latency MS] "
-                                   "[--cases 1,2,3]",
-                                   hashOptions))
-        return 2;
-    Settings settings;
-    settings.dScale = hashOptions.value("--scale", "1").toDouble();
-    const double dRateMBps = hashOptions.value("--rate", "35").toDouble();
-    settings.nRate = qint64(dRateMBps * 1e6);
-    settings.nLatencyMs = hashOptions.value("--latency", "1").toInt();
-    const QString strBin = BenchSupport::StageBin();
-    settings.strTool = strBin + "/backuptool";
-    settings.strSimulator = strBin + "/adb-phone-sim";
-    if (settings.dScale <= 0.0 || dRateMBps <= 0.0 || settings.nLatencyMs < 0
-        || !QFileInfo(settings.strTool).isExecutable() || !QFileInfo(settings.strSimulator).isExecutable()) {
-        std::fprintf(stderr, "bench_restore: bad scale, rate or latency, or no backuptool / adb-phone-sim in %s\n",
-                     qPrintable(strBin));
-        return 2;
-    }
-    QTemporaryDir tmp(BenchSupport::WorkFolderTemplate(hashOptions.value("--dir"), "bench_restore"));
+    AdbBenchSettings settings;
+    if (const int nStatus = settings.Read(app.arguments(), "bench_restore", "1,2,3"))
+        return nStatus;
+    QTemporaryDir tmp(BenchSupport::WorkFolderTemplate(settings.strDir, "bench_restore"));
     settings.strWork = tmp.path();
     if (!tmp.isValid()) {
         std::fprintf(stderr, "bench_restore: no work folder\n");
         return 1;
     }
-    std::printf("bench_restore: backuptool restore --device adb against adb push, through the same simulator "
-                "(load average %s)\n",
-                qPrintable(BenchSupport::LoadAverage()));
-    std::printf("sync connections for small files: DVSK_ADB_STREAMS=%s\n\n",
-                qEnvironmentVariableIsSet("DVSK_ADB_STREAMS") ? qPrintable(qEnvironmentVariable("DVSK_ADB_STREAMS"))
-                                                              : "(default)");
+    AdbBenchSettings::PrintHeading("bench_restore", "backuptool restore --device adb against adb push");
     AdbRig rig(tmp.path(), settings.strSimulator);
-    const bool bOk = RunCases(settings, rig, hashOptions.value("--cases", "1,2,3").split(','));
+    const bool bOk = RunCases(settings, rig);
     std::printf("\nload average now: %s\n", qPrintable(BenchSupport::LoadAverage()));
     if (!bOk)
         std::printf("some runs FAILED\n");
