@@ -83,6 +83,21 @@ public:
             list.append(event.nEvent);
         return list;
     }
+    // The event codes so far, forgotten once taken.
+    QList<int> TakeEventCodes()
+    {
+        const QList<int> list = EventCodes();
+        Clear();
+        return list;
+    }
+    // The device event callback, also for a device that is handed it directly.
+    static int OnEvent(int nEvent)
+    {
+        CallbackRecorder &self = Instance();
+        QMutexLocker locker(&self.m_mutex);
+        self.m_listEvents.append({nEvent, std::this_thread::get_id()});
+        return 1;
+    }
 
 private:
     static int OnBackup(int nType, int, int nCount, intptr_t nAll)
@@ -95,14 +110,6 @@ private:
         self.m_listCalls.append(call);
         return 1;
     }
-    static int OnEvent(int nEvent)
-    {
-        CallbackRecorder &self = Instance();
-        QMutexLocker locker(&self.m_mutex);
-        self.m_listEvents.append({nEvent, std::this_thread::get_id()});
-        return 1;
-    }
-
     mutable QMutex m_mutex;
     QList<Call> m_listCalls;
     QList<Event> m_listEvents;

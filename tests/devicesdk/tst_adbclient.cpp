@@ -2,6 +2,7 @@
 // never 5037) and the device simulator serving fixture phones. Skipped when
 // adb or the simulator is not there.
 #include "AdbTestRig.h"
+#include "CallbackRecorder.h"
 #include "HostileRecords.h"
 #include "TestPhone.h"
 #include "adb/AdbDevice.h"
@@ -28,22 +29,6 @@
 namespace
 {
 const char kSimulator[] = BACKUP_STAGE_DIR "/bin/adb-phone-sim";
-
-QMutex g_eventMutex;
-QList<int> g_listEvents;
-
-int OnEvent(int nEvent)
-{
-    QMutexLocker locker(&g_eventMutex);
-    g_listEvents.append(nEvent);
-    return 1;
-}
-
-QList<int> Events()
-{
-    QMutexLocker locker(&g_eventMutex);
-    return g_listEvents;
-}
 
 QByteArray FileBytes(const QString &strPath)
 {
@@ -527,12 +512,13 @@ void tst_AdbClient::unplugRaisesEvents()
     const QString strSerial = m_pRig->StartSimulator(m_strPhone, {});
     QVERIFY(!strSerial.isEmpty());
     AdbDevice device(strSerial, m_nServerPort);
-    device.SetEventCallback(&OnEvent);
+    device.SetEventCallback(&CallbackRecorder::OnEvent);
     QString strMessage;
     QCOMPARE(device.Open(strMessage), 0);
-    QVERIFY(Events().isEmpty());
+    QVERIFY(CallbackRecorder::Instance().EventCodes().isEmpty());
     m_pRig->SimulatorCommand(strSerial, "unplug");
-    QTRY_COMPARE_WITH_TIMEOUT(Events(), (QList<int> {DVSK_EVENT_DEVICE_REMOVED, DVSK_EVENT_SERVICE_LOST}), 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(CallbackRecorder::Instance().EventCodes(),
+                              (QList<int> {DVSK_EVENT_DEVICE_REMOVED, DVSK_EVENT_SERVICE_LOST}), 20000);
     QVERIFY(!device.IsAttached());
     QTemporaryDir out;
     QVERIFY2(out.isValid(), qPrintable(out.errorString()));
@@ -541,7 +527,7 @@ void tst_AdbClient::unplugRaisesEvents()
     // Plugged in again, the phone is active again.
     m_pRig->SimulatorCommand(strSerial, "plug");
     m_pRig->Adb({"connect", strSerial});
-    QTRY_COMPARE_WITH_TIMEOUT(Events().value(2), int(DVSK_EVENT_DEVICE_ACTIVE), 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(CallbackRecorder::Instance().EventCodes().value(2), int(DVSK_EVENT_DEVICE_ACTIVE), 20000);
     m_pRig->Adb({"disconnect", strSerial});
 }
 
@@ -551,12 +537,9 @@ void tst_AdbClient::unplugDuringCopiesIsReportedAtOnce()
 {
     const QString strSerial = m_pRig->StartSimulator(m_strPhone, {"--unplug-after-files", "1"});
     QVERIFY(!strSerial.isEmpty());
-    {
-        QMutexLocker locker(&g_eventMutex);
-        g_listEvents.clear();
-    }
+    CallbackRecorder::Instance().Clear();
     AdbDevice device(strSerial, m_nServerPort);
-    device.SetEventCallback(&OnEvent);
+    device.SetEventCallback(&CallbackRecorder::OnEvent);
     QString strMessage;
     QCOMPARE(device.Open(strMessage), 0);
     QTemporaryDir out;
@@ -564,7 +547,8 @@ void tst_AdbClient::unplugDuringCopiesIsReportedAtOnce()
     QCOMPARE(device.GetFile(out.filePath("song.mp3").toUtf8(), "/sdcard/Music/song.mp3", 2), 0);
     QCOMPARE(device.GetFile(out.filePath("clip.mp4").toUtf8(), "/sdcard/Movies/clip.mp4", 2),
              int(DVSK_DEV_ERR_DISCONNECTED));
-    QCOMPARE(Events(), (QList<int> {DVSK_EVENT_DEVICE_REMOVED, DVSK_EVENT_SERVICE_LOST}));
+    QCOMPARE(CallbackRecorder::Instance().EventCodes(),
+             (QList<int> {DVSK_EVENT_DEVICE_REMOVED, DVSK_EVENT_SERVICE_LOST}));
     m_pRig->Adb({"disconnect", strSerial});
 }
 

@@ -3,6 +3,7 @@
 // free port) and the device simulator. Skipped when adb or the simulator is
 // not there.
 #include "AdbTestRig.h"
+#include "CallbackRecorder.h"
 #include "TestPhone.h"
 #include "adb/AdbDevice.h"
 #include "adb/AdbServer.h"
@@ -27,22 +28,6 @@
 namespace
 {
 const char kSimulator[] = BACKUP_STAGE_DIR "/bin/adb-phone-sim";
-
-QMutex g_eventMutex;
-QList<int> g_listEvents;
-
-int OnEvent(int nEvent)
-{
-    QMutexLocker locker(&g_eventMutex);
-    g_listEvents.append(nEvent);
-    return 1;
-}
-
-QList<int> TakeEvents()
-{
-    QMutexLocker locker(&g_eventMutex);
-    return std::exchange(g_listEvents, {});
-}
 
 // A call of the device on a thread of its own, so that the test can act
 // while it is blocked; joined when done or destroyed.
@@ -145,7 +130,7 @@ void tst_AdbFaults::init()
     // Each test has phones of its own; the last test's are let go.
     for (const QString &strSerial : std::exchange(m_listSerials, {}))
         m_pRig->Adb({"disconnect", strSerial});
-    TakeEvents();
+    CallbackRecorder::Instance().TakeEventCodes();
 }
 
 QString tst_AdbFaults::StartPhone(const QStringList &listOptions, std::unique_ptr<AdbDevice> *ppDevice)
@@ -156,7 +141,7 @@ QString tst_AdbFaults::StartPhone(const QStringList &listOptions, std::unique_pt
     m_listSerials << strSerial;
     if (ppDevice) {
         *ppDevice = std::make_unique<AdbDevice>(strSerial, m_pRig->ServerPort());
-        (*ppDevice)->SetEventCallback(&OnEvent);
+        (*ppDevice)->SetEventCallback(&CallbackRecorder::OnEvent);
         QString strMessage;
         if ((*ppDevice)->Open(strMessage) != 0) {
             qWarning("%s", qPrintable(strMessage));
@@ -193,7 +178,8 @@ void tst_AdbFaults::stallEndsAsDisconnected()
     QCOMPARE(pDevice->GetFile(out.filePath("a.jpg").toUtf8(), "/sdcard/DCIM/Camera/a.jpg", 2), 0);
     QCOMPARE(pDevice->GetFile(out.filePath("b.jpg").toUtf8(), "/sdcard/DCIM/Camera/b.jpg", 2),
              int(DVSK_DEV_ERR_DISCONNECTED));
-    QCOMPARE(TakeEvents(), (QList<int> {DVSK_EVENT_DEVICE_REMOVED, DVSK_EVENT_SERVICE_LOST}));
+    QCOMPARE(CallbackRecorder::Instance().TakeEventCodes(),
+             (QList<int> {DVSK_EVENT_DEVICE_REMOVED, DVSK_EVENT_SERVICE_LOST}));
     QVERIFY(m_pRig->SimulatorCommand(strSerial, "status").contains("plugged=yes"));
     QVERIFY(!pDevice->IsAttached());
     // The rest of the run does not wait again.

@@ -5,6 +5,7 @@
 // install, an unplug and a cancel half-way. Skipped when adb or the
 // simulator is not there.
 #include "AdbTestRig.h"
+#include "CallbackRecorder.h"
 #include "RestoreTestFiles.h"
 #include "TestPhone.h"
 #include "adb/AdbDevice.h"
@@ -25,22 +26,6 @@
 namespace
 {
 const char kSimulator[] = BACKUP_STAGE_DIR "/bin/adb-phone-sim";
-
-QMutex g_eventMutex;
-QList<int> g_listEvents;
-
-int OnEvent(int nEvent)
-{
-    QMutexLocker locker(&g_eventMutex);
-    g_listEvents.append(nEvent);
-    return 1;
-}
-
-QList<int> Events()
-{
-    QMutexLocker locker(&g_eventMutex);
-    return g_listEvents;
-}
 
 QString Text(char *sz)
 {
@@ -159,8 +144,7 @@ void tst_AdbRestore::cleanupTestCase()
 
 void tst_AdbRestore::init()
 {
-    QMutexLocker locker(&g_eventMutex);
-    g_listEvents.clear();
+    CallbackRecorder::Instance().Clear();
 }
 
 std::unique_ptr<tst_AdbRestore::Phone> tst_AdbRestore::StartPhone(const QString &strName, const QMap<QString, QVariant> &mapKeys)
@@ -184,7 +168,7 @@ std::unique_ptr<tst_AdbRestore::Phone> tst_AdbRestore::StartPhone(const QString 
     if (pPhone->strSerial.isEmpty())
         return nullptr;
     pPhone->pDevice = std::make_unique<AdbDevice>(pPhone->strSerial, m_pRig->ServerPort());
-    pPhone->pDevice->SetEventCallback(&OnEvent);
+    pPhone->pDevice->SetEventCallback(&CallbackRecorder::OnEvent);
     QString strMessage;
     if (pPhone->pDevice->Open(strMessage) != 0)
         return nullptr;
@@ -499,8 +483,8 @@ void tst_AdbRestore::unplugDuringPush()
                       QStringLiteral("/sdcard/Movies/%1.mp4").arg(i), 1);
     PutRecorder recorder;
     QCOMPARE(pUnplug->pRestore->PutFiles(baJobs.constData(), &PutRecorder::OnFile, &recorder), int(DVSK_DEV_ERR_DISCONNECTED));
-    QTRY_VERIFY(Events().contains(DVSK_EVENT_DEVICE_REMOVED));
-    QVERIFY(Events().contains(DVSK_EVENT_SERVICE_LOST));
+    QTRY_VERIFY(CallbackRecorder::Instance().EventCodes().contains(DVSK_EVENT_DEVICE_REMOVED));
+    QVERIFY(CallbackRecorder::Instance().EventCodes().contains(DVSK_EVENT_SERVICE_LOST));
     // Nothing half-written under a real name.
     const QStringList listFiles = QDir(pUnplug->strDir + QStringLiteral("/fs/sdcard/Movies")).entryList(QDir::Files);
     for (const QString &strName : listFiles)
@@ -529,7 +513,7 @@ void tst_AdbRestore::cancelDuringPush()
     pRestore->ResetCancel();
     QCOMPARE(pRestore->AppVersions(&szText), 0);
     free(szText);
-    QVERIFY(Events().isEmpty());
+    QVERIFY(CallbackRecorder::Instance().EventCodes().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(tst_AdbRestore)

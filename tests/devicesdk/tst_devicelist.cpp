@@ -24,13 +24,6 @@ void OnListChanged()
     ++g_nListChanges;
 }
 
-QList<int> TakeEvents()
-{
-    const QList<int> list = CallbackRecorder::Instance().EventCodes();
-    CallbackRecorder::Instance().Clear();
-    return list;
-}
-
 // A text the SDK hands out, freed; "(null)" for none.
 QString Take(char *szText)
 {
@@ -158,11 +151,12 @@ void tst_DeviceList::callbacksFollowTheChosenPhone()
     CallbackRecorder::Instance().Register();
     QCOMPARE(DVSK_Device_Select("adb:127.0.0.1:5555"), 0);
     QCOMPARE(DVSK_Device_Select("sim"), 0);
-    TakeEvents();
+    CallbackRecorder::Instance().TakeEventCodes();
     DVSK_Sim_Detach();
-    QCOMPARE(TakeEvents(), (QList<int> {DVSK_EVENT_DEVICE_REMOVED, DVSK_EVENT_SERVICE_LOST}));
+    QCOMPARE(CallbackRecorder::Instance().TakeEventCodes(),
+             (QList<int> {DVSK_EVENT_DEVICE_REMOVED, DVSK_EVENT_SERVICE_LOST}));
     DVSK_Sim_Attach();
-    QCOMPARE(TakeEvents(), QList<int> {DVSK_EVENT_DEVICE_ACTIVE});
+    QCOMPARE(CallbackRecorder::Instance().TakeEventCodes(), QList<int> {DVSK_EVENT_DEVICE_ACTIVE});
     CallbackRecorder::Instance().UnregisterBackup();
     DVSK_DevSrv_RegisterDevInitEventCallback(nullptr);
 }
