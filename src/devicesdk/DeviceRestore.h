@@ -20,4 +20,12 @@ public:
                         char **ppMessage) = 0;
     virtual void Cancel() = 0;
     virtual void ResetCancel() = 0;
+
+protected:
+    // What every back end's Records starts with: the arguments are there,
+    // the counts are zeroed, the kind can be restored onto this phone
+    // (RecordsAvailable; its reason goes to *ppMessage) and is a record kind.
+    // 0 to go on, else the result Records returns.
+    int StartRecords(int nType, const char *szLocalFile, int *pRestored, int *pSkipped, int *pFailed,
+                     char **ppMessage);
 };

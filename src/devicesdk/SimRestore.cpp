@@ -281,22 +281,9 @@ int SimRestore::RecordsAvailable(int nType, char **ppReason)
 int SimRestore::Records(int nType, const char *szLocalFile, int *pRestored, int *pSkipped, int *pFailed,
                         char **ppMessage)
 {
-    if (ppMessage)
-        *ppMessage = nullptr;
-    if (!szLocalFile || !pRestored || !pSkipped || !pFailed)
-        return DVSK_DEV_ERR_BAD_ARGUMENT;
-    *pRestored = *pSkipped = *pFailed = 0;
     m_device.LogCall(QStringLiteral("DVSK_Restore_Records %1 %2").arg(nType).arg(Quoted(QString::fromUtf8(szLocalFile))));
-    char *szReason = nullptr;
-    if (const int nAvailable = RecordsAvailable(nType, &szReason)) {
-        if (ppMessage)
-            *ppMessage = szReason;
-        else
-            free(szReason);
-        return nAvailable;
-    }
-    if (!RestoreRequest::IsRestorableRecordType(nType))
-        return DVSK_DEV_ERR_BAD_ARGUMENT;
+    if (const int nStart = StartRecords(nType, szLocalFile, pRestored, pSkipped, pFailed, ppMessage))
+        return nStart;
     PhoneConfig config;
     if (const int nError = Ready(config))
         return nError;

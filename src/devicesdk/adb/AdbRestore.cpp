@@ -523,21 +523,8 @@ int AdbRestore::RecordsAvailable(int nType, char **ppReason)
 int AdbRestore::Records(int nType, const char *szLocalFile, int *pRestored, int *pSkipped, int *pFailed,
                         char **ppMessage)
 {
-    if (ppMessage)
-        *ppMessage = nullptr;
-    if (!szLocalFile || !pRestored || !pSkipped || !pFailed)
-        return DVSK_DEV_ERR_BAD_ARGUMENT;
-    *pRestored = *pSkipped = *pFailed = 0;
-    char *szReason = nullptr;
-    if (const int nAvailable = RecordsAvailable(nType, &szReason)) {
-        if (ppMessage)
-            *ppMessage = szReason;
-        else
-            free(szReason);
-        return nAvailable;
-    }
-    if (!RestoreRequest::IsRestorableRecordType(nType))
-        return DVSK_DEV_ERR_BAD_ARGUMENT;
+    if (const int nStart = StartRecords(nType, szLocalFile, pRestored, pSkipped, pFailed, ppMessage))
+        return nStart;
     AdbRecordShell shell(m_device.Server(), m_device.Serial(), m_device.HasFeature(QStringLiteral("shell_v2")), [this]() { return m_bCancel.load(); },
                          [this]() { return StopCode(); });
     AdbRecordRestore records(shell);
