@@ -101,13 +101,7 @@ bool ConnectWizardWidget::IsHostPort(const QString &strText)
 
 void ConnectWizardWidget::InitMembers()
 {
-    const QRect rectBackground(0, 0, kPageWidth, 608);
-    CreateBackground(QStringLiteral("BackUpUIPlugin_Prepare_Bgone"), rectBackground);
-    CreateBackground(QStringLiteral("BackUpUIPlugin_Prepare_Bgtwo"), rectBackground);
-    CreateBackground(QStringLiteral("BackUpUIPlugin_Doing_Bgthree"), rectBackground);
-    const QRect rectStatus(0, 608, kPageWidth, 32);
-    CreateBackground(QStringLiteral("BackUpUIPlugin_Prepare_BgStatusBar"), rectStatus);
-    CreateBackground(QStringLiteral("BackUpUIPlugin_Prepare_BgStatusLine"), rectStatus);
+    CreatePageBackgrounds();
 
     m_pHeader = new CustomLabelButton(this);
     m_pLabelTitle = WrappedLabel(this, QStringLiteral("BackUpUIPlugin_Connect_TitleLabel"));

@@ -136,6 +136,17 @@ void CustomWizardWidget::InitMembers()
 {
 }
 
+void CustomWizardWidget::CreatePageBackgrounds()
+{
+    const QRect rectBackground(0, 0, kPageWidth, 608);
+    CreateBackground(QStringLiteral("BackUpUIPlugin_Prepare_Bgone"), rectBackground);
+    CreateBackground(QStringLiteral("BackUpUIPlugin_Prepare_Bgtwo"), rectBackground);
+    CreateBackground(QStringLiteral("BackUpUIPlugin_Doing_Bgthree"), rectBackground);
+    const QRect rectStatus(0, 608, kPageWidth, 32);
+    CreateBackground(QStringLiteral("BackUpUIPlugin_Prepare_BgStatusBar"), rectStatus);
+    CreateBackground(QStringLiteral("BackUpUIPlugin_Prepare_BgStatusLine"), rectStatus);
+}
+
 QFrame *CustomWizardWidget::CreateBackground(const QString &strName, const QRect &rect)
 {
     QFrame *pFrame = new QFrame(this);

@@ -70,6 +70,9 @@ protected:
     // A frame of the page's background at rect, drawn by the style sheet
     // under its object name, above the frames made before it.
     QFrame *CreateBackground(const QString &strName, const QRect &rect);
+    // The background frames of a page that keeps no pointer to them: the
+    // three layers of the page and the status bar with its line.
+    void CreatePageBackgrounds();
     // A function button (next, cancel, finish) of the wizard's button size.
     QPushButton *CreateFunctionButton();
 

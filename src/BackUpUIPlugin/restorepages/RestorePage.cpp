@@ -19,13 +19,7 @@ void RestorePage::InitMembers()
     // Mirrored in right-to-left languages whatever the host application's
     // direction: the layouts, the check boxes and the list follow the page.
     setLayoutDirection(Change::GetRightToLeftLayout() ? Qt::RightToLeft : Qt::LeftToRight);
-    const QRect rectBackground(0, 0, kPageWidth, 608);
-    CreateBackground(QStringLiteral("BackUpUIPlugin_Prepare_Bgone"), rectBackground);
-    CreateBackground(QStringLiteral("BackUpUIPlugin_Prepare_Bgtwo"), rectBackground);
-    CreateBackground(QStringLiteral("BackUpUIPlugin_Doing_Bgthree"), rectBackground);
-    const QRect rectStatus(0, 608, kPageWidth, 32);
-    CreateBackground(QStringLiteral("BackUpUIPlugin_Prepare_BgStatusBar"), rectStatus);
-    CreateBackground(QStringLiteral("BackUpUIPlugin_Prepare_BgStatusLine"), rectStatus);
+    CreatePageBackgrounds();
 
     m_pLabelHeading = new QLabel(this);
     m_pLabelHeading->setObjectName(QStringLiteral("BackUpUIPlugin_Restore_Heading"));
