@@ -271,7 +271,6 @@ bool tst_BackUpUIPlugin::StartSlowBackup()
             return bFound;
         },
         20000);
-    QTest::qWait(200);
     return bCopying && CommonUtils::ThreadCount() > 0;
 }
 
