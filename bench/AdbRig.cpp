@@ -31,7 +31,9 @@ AdbRig::AdbRig(const QString &strWork, const QString &strSimulator)
 {
     QDir().mkpath(strWork + "/home");
     m_nPort = FreePort();
-    m_listEnv = {"HOME=" + strWork + "/home", "ANDROID_ADB_SERVER_PORT=" + QString::number(m_nPort)};
+    m_listEnv = {"HOME=" + strWork + "/home", "ANDROID_ADB_SERVER_PORT=" + QString::number(m_nPort),
+                 // no emulator-port or mDNS scan: only the simulator is a phone
+                 "ADB_EMU=0", "ADB_MDNS=0"};
 }
 
 AdbRig::~AdbRig()

@@ -39,6 +39,9 @@ server_port=$((20000 + RANDOM % 20000))
 while port_in_use "$server_port"; do server_port=$((20000 + RANDOM % 20000)); done
 export ANDROID_ADB_SERVER_PORT="$server_port"
 unset ANDROID_SERIAL
+# The private server takes only the simulator for a phone: no scan of the
+# emulator ports 5555-5585, no mDNS.
+export ADB_EMU=0 ADB_MDNS=0
 
 server_pid=""
 sim_pid=""

@@ -168,6 +168,8 @@ if command -v adb >/dev/null && [[ -x "$SIM" ]]; then
     export ANDROID_ADB_SERVER_PORT=$((20000 + RANDOM % 20000))
     ADBHOME="$WORK/adbhome"
     mkdir -p "$ADBHOME"
+    # no emulator-port or mDNS scan: only the simulator is a phone
+    export ADB_EMU=0 ADB_MDNS=0
     HOME="$ADBHOME" adb start-server >/dev/null 2>&1
     P=$(phone phoneAdb)
     start_sim() { # options... -> serial, connected

@@ -43,6 +43,14 @@ bool AdbTestRig::Start(QString *pError)
     m_env.insert(QStringLiteral("HOME"), strHome);
     m_env.insert(QStringLiteral("ANDROID_ADB_SERVER_PORT"), QString::number(m_nServerPort));
     m_env.remove(QStringLiteral("ANDROID_SERIAL"));
+    // The server would otherwise take anything listening on the emulator
+    // ports 5555-5585 (or announced over mDNS) for a phone, and the tests
+    // expect to see only the simulators they start. A server the code under
+    // test starts itself inherits this process's environment, so set it here too.
+    for (const char *szName : {"ADB_EMU", "ADB_MDNS"}) {
+        m_env.insert(QString::fromLatin1(szName), QStringLiteral("0"));
+        qputenv(szName, "0");
+    }
     m_server.setProcessEnvironment(m_env);
     m_server.setProcessChannelMode(QProcess::MergedChannels);
     m_server.setStandardOutputFile(QDir(m_strWorkDir).filePath(QStringLiteral("adb-server.log")));
