@@ -1,7 +1,7 @@
 // The real-phone back end against the adb command-line client, both talking to
 // the same device simulator through the same adb server.
 //
-//   bench_adb_pull [--scale F] [--dir FOLDER] [--rate MBPS] [--latency MS] [--cases 1,2,3,4]
+//   bench_adb_pull [--scale F] [--dir FOLDER] [--rate MBPS] [--latency MS] [--cases 1,2,3,4,5]
 //
 // Each run is a process of its own; "adb pull" of the same folders is the
 // baseline (the real client). Prints, with the load average before and after:
@@ -17,7 +17,11 @@
 //    destination against the first (goal <= 0.10);
 // 4. flat memory: 20,000 files in one folder and 2,000 folders of 10 files,
 //    each against a tenth of it (peak memory ratio close to 1), and what
-//    each file beyond the tenth added to the peak.
+//    each file beyond the tenth added to the peak;
+// 5. a folder too long for a sync request (its files are read through the
+//    phone's shell), with that latency: 500 images of 100 KB there against
+//    the same in a normal folder, read several at once (goal: close to 1)
+//    and one at a time (DVSK_ADB_STREAMS=1, as before they were fetched ahead).
 // --cases runs only the cases named; DVSK_ADB_STREAMS in the environment
 // reaches backuptool (the number of sync connections for small files).
 
@@ -42,13 +46,13 @@ namespace
 using Figures = BenchSupport::ChildFigures;
 
 Figures RunTool(const QString &strTool, const QString &strSerial, const QString &strWork, const AdbRig &rig,
-                bool bRepeat = false, bool bKeep = false)
+                bool bRepeat = false, bool bKeep = false, const QStringList &listEnv = {})
 {
     const QString strBackup = strWork + "/backup";
     if (!bRepeat)
         QDir(strBackup).removeRecursively();
     BenchSupport::ChildIo io = BenchSupport::ToolIo(strWork);
-    io.listEnv = rig.Env() + io.listEnv;
+    io.listEnv = rig.Env() + io.listEnv + listEnv;
     const Figures figures = BenchSupport::RunChild(
         {strTool, "run", "--device", "adb:" + strSerial, "--items", "media", "--dest", strBackup}, io);
     if (!bKeep)
@@ -150,6 +154,37 @@ bool CompareMemory(const AdbBenchSettings &settings, AdbRig &rig, const char *sz
     return bOk;
 }
 
+// Images in a folder too long for a sync request against the same in a normal folder.
+bool CompareLongFolder(const AdbBenchSettings &settings, AdbRig &rig, int nLatencyMs)
+{
+    const int nFiles = qMax(10, int(500 * settings.dScale));
+    QString strLong = QStringLiteral("DCIM/Long");
+    for (int i = 0; i < 5; ++i)
+        strLong += QLatin1Char('/') + QString(220, QChar('a' + i));
+    BenchSupport::Phone normal;
+    BenchSupport::Phone deep;
+    if (!BenchSupport::MakeMediaPhone(settings.strWork + "/normal", "DCIM/Camera", 1, nFiles, 100 * 1000, false, normal)
+        || !BenchSupport::MakeMediaPhone(settings.strWork + "/deep", strLong, 1, nFiles, 100 * 1000, false, deep))
+        return false;
+    std::printf("\n5. latency %d ms each way: %d images of 100 KB in a folder of %d bytes\n", nLatencyMs, nFiles,
+                int(QByteArray("/sdcard/" + strLong.toUtf8()).size()));
+    const QString strNormal = rig.StartSimulator(normal.strDir, 0, nLatencyMs);
+    const Figures figNormal = RunTool(settings.strTool, strNormal, settings.strWork, rig);
+    const QString strDeep = rig.StartSimulator(deep.strDir, 0, nLatencyMs);
+    const Figures figOne = RunTool(settings.strTool, strDeep, settings.strWork, rig, false, false,
+                                   {QStringLiteral("DVSK_ADB_STREAMS=1")});
+    const Figures figAhead = RunTool(settings.strTool, strDeep, settings.strWork, rig);
+    BenchSupport::PrintFigures("normal folder", figNormal, 34);
+    BenchSupport::PrintFigures("long folder, one file at a time", figOne, 34);
+    BenchSupport::PrintFigures("long folder, several at once", figAhead, 34);
+    const double dNormal = qMax(figNormal.dSeconds, 1e-9);
+    std::printf("  ratio long / normal folder: %.2f one at a time, %.2f several at once (goal: close to 1)\n",
+                figOne.dSeconds / dNormal, figAhead.dSeconds / dNormal);
+    QDir(normal.strDir).removeRecursively();
+    QDir(deep.strDir).removeRecursively();
+    return figNormal.bOk && figOne.bOk && figAhead.bOk;
+}
+
 struct Phones
 {
     BenchSupport::Phone mixed;  // the phone of bench_backup_e2e
@@ -195,6 +230,8 @@ bool RunCases(const AdbBenchSettings &settings, AdbRig &rig, const Phones &phone
         bOk = CompareMemory(settings, rig, "one folder", 1, qMax(10, int(20000 * settings.dScale))) && bOk;
         bOk = CompareMemory(settings, rig, "many folders", qMax(10, int(2000 * settings.dScale)), 10) && bOk;
     }
+    if (settings.listCases.contains("5"))
+        bOk = CompareLongFolder(settings, rig, nLatencyMs) && bOk;
     return bOk;
 }
 
@@ -204,12 +241,14 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     AdbBenchSettings settings;
-    if (const int nStatus = settings.Read(app.arguments(), "bench_adb_pull", "1,2,3,4"))
+    if (const int nStatus = settings.Read(app.arguments(), "bench_adb_pull", "1,2,3,4,5"))
         return nStatus;
     QTemporaryDir tmp(BenchSupport::WorkFolderTemplate(settings.strDir, "bench_adb_pull"));
     settings.strWork = tmp.path();
     Phones phones;
-    if (!tmp.isValid() || !MakePhones(tmp.path(), settings.dScale, phones)) {
+    // Case 5 makes phones of its own.
+    const bool bSharedPhones = settings.listCases != QStringList {QStringLiteral("5")};
+    if (!tmp.isValid() || (bSharedPhones && !MakePhones(tmp.path(), settings.dScale, phones))) {
         std::fprintf(stderr, "bench_adb_pull: cannot write the phones in a work folder\n");
         return 1;
     }

@@ -90,6 +90,7 @@ bool AdbPhone::Load(const QString &strDir)
     m_bRooted = settings.value(QStringLiteral("rooted"), false).toBool();
     m_bOldShell = settings.value(QStringLiteral("oldShell"), false).toBool();
     m_bListV2 = settings.value(QStringLiteral("lsV2"), strSdk.toInt() >= 29).toBool();
+    m_strSharedStorageTarget = settings.value(QStringLiteral("sdcardLink"), QStringLiteral("/storage/emulated/0")).toString();
     m_mapProperties = {
         {QStringLiteral("ro.product.model"), m_config.Model()},
         {QStringLiteral("ro.product.name"), strProduct},

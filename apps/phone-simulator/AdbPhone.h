@@ -73,6 +73,9 @@ public:
     // Phones from Android 10 on list folders with 64-bit sizes and times
     // (feature ls_v2, requests LIS2 answered with DNT2); older ones only with LIST.
     bool HasListV2() const { return m_bListV2; }
+    // The folder the link /sdcard leads to ([device] sdcardLink): older
+    // phones mount their storage at /storage/sdcard0 and link /sdcard to it.
+    QString SharedStorageTarget() const { return m_strSharedStorageTarget; }
     // The features announced in the handshake, comma-separated.
     QString Features() const;
 
@@ -116,6 +119,7 @@ private:
     int m_nLatencyMs = 0;
     bool m_bOldShell = false;
     bool m_bListV2 = true;
+    QString m_strSharedStorageTarget;
     QSet<QString> m_setDenied;
     QSet<QString> m_setUnreadableFolders;
     // Phone path of a file -> the bytes its name has on the phone.

@@ -4,8 +4,11 @@
 #include "ContentProviders.h"
 #include "RestoreCommands.h"
 #include "ShellCommandLine.h"
+#include "ShellText.h"
 
 #include <QFile>
+
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <tuple>
@@ -14,7 +17,24 @@ namespace
 {
 QByteArray Line(const QString &str)
 {
-    return str.toUtf8() + '\n';
+    return ShellText::Encode(str) + '\n';
+}
+
+// The name a listing shows: the phone's own bytes where they are not UTF-8.
+QString ShownName(const AdbPhone::Entry &entry)
+{
+    return entry.node.baRawName.isEmpty() ? entry.strName : ShellText::Decode(entry.node.baRawName);
+}
+
+// Device and inode numbers as stat prints them: those of the file on the PC,
+// so that two phone paths of one folder have the same ones.
+QString DeviceAndInode(const AdbPhone::Node &node, const QString &strPhonePath, bool bInode)
+{
+    struct stat info = {};
+    if (!node.strHostPath.isEmpty() && ::stat(QFile::encodeName(node.strHostPath).constData(), &info) == 0)
+        return QString::number(bInode ? quint64(info.st_ino) : quint64(info.st_dev));
+    // A folder that exists only on the phone.
+    return bInode ? QString::number(qHash(AdbPhone::Normalized(strPhonePath))) : QStringLiteral("16");
 }
 
 // Packages of the system image, listed by pm besides the user's.
@@ -63,6 +83,7 @@ const ShellCommands::Entry ShellCommands::kCommands[] = {
     {"id", &ShellCommands::Id},
     {"ls", &ShellCommands::Ls},
     {"pm", &ShellCommands::Pm},
+    {"realpath", &ShellCommands::RealPath},
     {"run-as", &ShellCommands::RunAs},
     {"stat", &ShellCommands::Stat},
     {"su", &ShellCommands::Su},
@@ -125,6 +146,9 @@ bool ShellCommands::HasCommand(const QString &strName) const
 {
     if (strName == QLatin1String("su") && !m_phone.IsRooted())
         return false;
+    // Before Android 6 the phone's tools (toolbox) have neither.
+    if ((strName == QLatin1String("stat") || strName == QLatin1String("find")) && m_phone.Sdk() < kToyboxSdk)
+        return false;
     if (RestoreCommands::Handles(m_phone, {strName}))
         return true;
     return std::any_of(std::begin(kCommands), std::end(kCommands),
@@ -140,8 +164,13 @@ ShellCommands::Result ShellCommands::RunCommand(const QStringList &listArgs, con
         return RestoreCommands::Run(m_phone, QStringList(strName) + listArgs.mid(1));
     if (HasCommand(strName)) {
         for (const Entry &entry : kCommands) {
-            if (strName == QLatin1String(entry.szName))
-                return (this->*entry.handler)(listArgs.mid(1), context);
+            if (strName != QLatin1String(entry.szName))
+                continue;
+            Result result = (this->*entry.handler)(listArgs.mid(1), context);
+            // The phone's tools print the linker's warning before anything.
+            if (strName == QLatin1String("cat") || strName == QLatin1String("find") || strName == QLatin1String("stat"))
+                result.baErrFirst.prepend(ContentProviders::ForPhone(m_phone.Config().Dir())->LinkerWarning());
+            return result;
         }
     }
     return NotFound(listArgs.value(0));
@@ -164,11 +193,12 @@ ShellCommands::Result ShellCommands::Cat(const QStringList &listArgs, const Cont
 {
     Result result;
     for (const QString &strPath : listArgs) {
-        const AdbPhone::Node node = m_phone.Stat(strPath, context.bRoot);
+        const QString strPhonePath = PhonePath(strPath);
+        const AdbPhone::Node node = m_phone.Stat(strPhonePath, context.bRoot);
         QString strError;
-        if (node.access == AdbPhone::Denied || (node.access == AdbPhone::Found && m_phone.IsReadDenied(strPath)))
+        if (node.access == AdbPhone::Denied || (node.access == AdbPhone::Found && m_phone.IsReadDenied(strPhonePath)))
             strError = QStringLiteral("Permission denied");
-        else if (node.access == AdbPhone::NotFound || m_phone.IsVanished(strPath))
+        else if (node.access == AdbPhone::NotFound || m_phone.IsVanished(strPhonePath))
             strError = QStringLiteral("No such file or directory");
         else if (node.bDir)
             strError = QStringLiteral("Is a directory");
@@ -200,7 +230,7 @@ ShellCommands::Result ShellCommands::Find(const QStringList &listArgs, const Con
         return Failure(QStringLiteral("find: this expression is not simulated"), 1);
     const QString strFolder = listArgs.first();
     QList<AdbPhone::Entry> listEntries;
-    const AdbPhone::Access access = m_phone.List(strFolder, context.bRoot, &listEntries);
+    const AdbPhone::Access access = m_phone.List(PhonePath(strFolder), context.bRoot, &listEntries);
     if (access != AdbPhone::Found) {
         return Failure(QStringLiteral("find: %1: %2").arg(strFolder,
             access == AdbPhone::Denied ? QStringLiteral("Permission denied") : QStringLiteral("No such file or directory")));
@@ -208,7 +238,7 @@ ShellCommands::Result ShellCommands::Find(const QStringList &listArgs, const Con
     QStringList listPaths;
     for (const AdbPhone::Entry &entry : listEntries) {
         if (entry.strName != QLatin1String(".") && entry.strName != QLatin1String(".."))
-            listPaths << strFolder + QLatin1Char('/') + entry.strName;
+            listPaths << strFolder + QLatin1Char('/') + ShownName(entry);
     }
     if (!bExec) {
         Result result;
@@ -223,19 +253,25 @@ ShellCommands::Result ShellCommands::Find(const QStringList &listArgs, const Con
 
 ShellCommands::Result ShellCommands::Stat(const QStringList &listArgs, const Context &context) const
 {
-    // stat -c FORMAT PATH...: %f mode in hex, %s size, %Y modification time, %n the path.
-    if (listArgs.value(0) != QLatin1String("-c") || listArgs.size() < 3)
-        return Failure(QStringLiteral("stat: only -c FORMAT is simulated"), 1);
+    // stat [-L] -c FORMAT PATH...: %f mode in hex, %s size, %Y modification
+    // time, %d device, %i inode, %n the path. Links are followed anyway: the
+    // phone folder holds none the phone would show.
+    const QStringList listOptions = listArgs.value(0) == QLatin1String("-L") ? listArgs.mid(1) : listArgs;
+    if (listOptions.value(0) != QLatin1String("-c") || listOptions.size() < 3)
+        return Failure(QStringLiteral("stat: only [-L] -c FORMAT is simulated"), 1);
     Result result;
-    for (const QString &strPath : listArgs.mid(2)) {
-        const AdbPhone::Node node = m_phone.Stat(strPath, context.bRoot);
-        if (node.access != AdbPhone::Found) {
+    for (const QString &strPath : listOptions.mid(2)) {
+        const QString strPhonePath = PhonePath(strPath);
+        const AdbPhone::Node node = m_phone.Stat(strPhonePath, context.bRoot);
+        if (node.access != AdbPhone::Found || m_phone.IsVanished(strPhonePath)) {
             result.baErr += Line(QStringLiteral("stat: '%1': %2").arg(strPath,
                 node.access == AdbPhone::Denied ? QStringLiteral("Permission denied") : QStringLiteral("No such file or directory")));
             result.nStatus = 1;
             continue;
         }
-        QString strLine = listArgs.value(1);
+        QString strLine = listOptions.value(1);
+        strLine.replace(QLatin1String("%d"), DeviceAndInode(node, strPhonePath, false));
+        strLine.replace(QLatin1String("%i"), DeviceAndInode(node, strPhonePath, true));
         strLine.replace(QLatin1String("%f"), QString::number(node.nMode, 16));
         strLine.replace(QLatin1String("%s"), QString::number(node.nSize));
         strLine.replace(QLatin1String("%Y"), QString::number(node.nMtime));
@@ -363,10 +399,10 @@ ShellCommands::Result ShellCommands::Ls(const QStringList &listArgs, const Conte
     QStringList listFiles;
     QList<QPair<QString, QStringList>> listDirs;
     for (const QString &strPath : listPaths) {
-        const AdbPhone::Node node = m_phone.Stat(strPath, context.bRoot);
+        const AdbPhone::Node node = m_phone.Stat(PhonePath(strPath), context.bRoot);
         QList<AdbPhone::Entry> listEntries;
         const AdbPhone::Access access = node.access != AdbPhone::Found ? node.access
-            : node.bDir ? m_phone.List(strPath, context.bRoot, &listEntries) : AdbPhone::Found;
+            : node.bDir ? m_phone.List(PhonePath(strPath), context.bRoot, &listEntries) : AdbPhone::Found;
         if (access != AdbPhone::Found) {
             result.baErr += Line(QStringLiteral("ls: %1: %2").arg(strPath,
                 access == AdbPhone::Denied ? QStringLiteral("Permission denied") : QStringLiteral("No such file or directory")));
@@ -380,7 +416,7 @@ ShellCommands::Result ShellCommands::Ls(const QStringList &listArgs, const Conte
         QStringList listNames;
         for (const AdbPhone::Entry &entry : listEntries) {
             if (bAll || !entry.strName.startsWith(QLatin1Char('.')))
-                listNames.append(entry.strName);
+                listNames.append(ShownName(entry));
         }
         listDirs.append({strPath, listNames});
     }
@@ -498,6 +534,32 @@ ShellCommands::Result ShellCommands::Which(const QStringList &listArgs, const Co
             result.baOut += Line((strName == QLatin1String("su") ? QStringLiteral("/system/xbin/") : QStringLiteral("/system/bin/")) + strName);
         else
             result.nStatus = 1;
+    }
+    return result;
+}
+
+QString ShellCommands::PhonePath(const QString &strArgument) const
+{
+    return m_phone.PathOfRequest(ShellText::Encode(strArgument));
+}
+
+ShellCommands::Result ShellCommands::RealPath(const QStringList &listArgs, const Context &context) const
+{
+    // The shared storage is reached through links: /sdcard names the folder
+    // the phone's sdcardLink gives (/storage/emulated/0 without one).
+    Result result;
+    for (const QString &strPath : listArgs) {
+        const QString strPhonePath = AdbPhone::Normalized(PhonePath(strPath));
+        if (strPhonePath.isEmpty() || m_phone.Stat(strPhonePath, context.bRoot).access != AdbPhone::Found) {
+            result.baErr += Line(QStringLiteral("realpath: %1: No such file or directory").arg(strPath));
+            result.nStatus = 1;
+            continue;
+        }
+        const QString strStorage = QStringLiteral("/sdcard");
+        if (strPhonePath == strStorage || strPhonePath.startsWith(strStorage + QLatin1Char('/')))
+            result.baOut += Line(m_phone.SharedStorageTarget() + strPhonePath.mid(strStorage.size()));
+        else
+            result.baOut += Line(strPhonePath);
     }
     return result;
 }

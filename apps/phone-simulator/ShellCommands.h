@@ -55,6 +55,7 @@ private:
     Result Id(const QStringList &listArgs, const Context &context) const;
     Result Ls(const QStringList &listArgs, const Context &context) const;
     Result Pm(const QStringList &listArgs, const Context &context) const;
+    Result RealPath(const QStringList &listArgs, const Context &context) const;
     Result RunAs(const QStringList &listArgs, const Context &context) const;
     Result Stat(const QStringList &listArgs, const Context &context) const;
     Result Su(const QStringList &listArgs, const Context &context) const;
@@ -64,6 +65,10 @@ private:
     static Result NotFound(const QString &strName);
     static Result Failure(const QString &strMessage, int nStatus = 1);
     bool HasCommand(const QString &strName) const;
+    // The phone path a command's argument names (see AdbPhone::PathOfRequest).
+    QString PhonePath(const QString &strArgument) const;
+    // The first Android whose tools (toybox) have stat and find.
+    static constexpr int kToyboxSdk = 23;
 
     const AdbPhone &m_phone;
 };

@@ -1,5 +1,7 @@
 #include "ShellStream.h"
 
+#include "ShellText.h"
+
 #include <QtEndian>
 
 namespace
@@ -14,7 +16,7 @@ bool ShellStream::ParseService(const QByteArray &baService, Mode *pMode, QString
 {
     if (baService.startsWith("exec:")) {
         *pMode = Exec;
-        *pCommand = QString::fromUtf8(baService.mid(5));
+        *pCommand = ShellText::Decode(baService.mid(5));
         *pPty = false;
         return true;
     }
@@ -24,7 +26,7 @@ bool ShellStream::ParseService(const QByteArray &baService, Mode *pMode, QString
     if (nColon < 0)
         return false;
     const QList<QByteArray> listArgs = baService.mid(6, qMax<qsizetype>(0, nColon - 6)).split(',');
-    *pCommand = QString::fromUtf8(baService.mid(nColon + 1));
+    *pCommand = ShellText::Decode(baService.mid(nColon + 1));
     *pMode = listArgs.contains("v2") ? ShellV2 : ShellV1;
     // A command runs without a terminal unless one is asked for; a shell without command gets one.
     *pPty = listArgs.contains("pty") || (pCommand->isEmpty() && !listArgs.contains("raw"));
@@ -105,7 +107,7 @@ void ShellStream::Input(const QByteArray &baData)
 
 void ShellStream::RunLine(const QByteArray &baLine)
 {
-    const QString strLine = QString::fromUtf8(baLine).trimmed();
+    const QString strLine = ShellText::Decode(baLine).trimmed();
     if (strLine == QLatin1String("exit") || strLine.startsWith(QLatin1String("exit "))) {
         End(strLine.mid(5).toInt());
         return;

@@ -51,6 +51,23 @@ private:
     std::thread m_thread;
 };
 
+// A folder path of over 1,100 bytes: longer than a sync request takes.
+QString LongFolder()
+{
+    QString strFolder = "/sdcard/Long";
+    for (int i = 0; i < 5; ++i)
+        strFolder += '/' + QString(220, QChar('a' + i));
+    return strFolder;
+}
+
+// Sets "group/key=value" settings in a phone folder's phone.ini.
+void SetKnobs(const QString &strPhoneDir, const QStringList &listKnobs)
+{
+    QSettings ini(strPhoneDir + "/phone.ini", QSettings::IniFormat);
+    for (const QString &strKnob : listKnobs)
+        ini.setValue(strKnob.section('=', 0, 0), strKnob.section('=', 1));
+}
+
 // The stall time the adb client reads on every connection.
 class StallSeconds
 {
@@ -77,12 +94,17 @@ private slots:
     void unplugWhileCounting();
     void interruptedRunIsFinishedNextTime();
     void namesOverAdb();
+    void longAndDeepFolders_data();
     void longAndDeepFolders();
+    void partOfALongFolder_data();
+    void partOfALongFolder();
 
 private:
     // Backs up the phone's media with backuptool into strWork/dest and
     // returns the files of the backup's Image folder: name -> content.
-    QMap<QString, QByteArray> BackUpMedia(const QString &strPhone, const QString &strWork, QString *pOutput);
+    // With pExit, the files are taken whatever the run's exit status, which goes there.
+    QMap<QString, QByteArray> BackUpMedia(const QString &strPhone, const QString &strWork, QString *pOutput,
+                                          int *pExit = nullptr);
     // Starts a simulator of the fixture phone with these options and opens it.
     QString StartPhone(const QStringList &listOptions, std::unique_ptr<AdbDevice> *ppDevice = nullptr);
     // Starts backuptool run --device adb:SERIAL ARGS with its own settings
@@ -360,9 +382,11 @@ void tst_AdbFaults::interruptedRunIsFinishedNextTime()
 }
 
 QMap<QString, QByteArray> tst_AdbFaults::BackUpMedia(const QString &strPhone, const QString &strWork,
-                                                     QString *pOutput)
+                                                     QString *pOutput, int *pExit)
 {
     QMap<QString, QByteArray> mapFiles;
+    if (pExit)
+        *pExit = -1;
     const QString strSerial = m_pRig->StartSimulator(strPhone, {});
     if (strSerial.isEmpty())
         return mapFiles;
@@ -371,7 +395,9 @@ QMap<QString, QByteArray> tst_AdbFaults::BackUpMedia(const QString &strPhone, co
     StartBackuptool(tool, strWork, strSerial, {"--items", "media", "--dest", strWork + "/dest"}, 20);
     const bool bFinished = tool.waitForFinished(120000);
     *pOutput = QString::fromUtf8(tool.readAll());
-    if (!bFinished || tool.exitCode() != 0)
+    if (pExit)
+        *pExit = bFinished ? tool.exitCode() : -1;
+    if (!bFinished || (!pExit && tool.exitCode() != 0))
         return mapFiles;
     const QStringList listRuns = QDir(strWork + "/dest").entryList({"backup_*"}, QDir::Dirs);
     const QDir image(strWork + "/dest/" + listRuns.value(0) + "/Image");
@@ -415,30 +441,86 @@ void tst_AdbFaults::namesOverAdb()
         QVERIFY2(!strName.startsWith('.'), qPrintable(strName));
 }
 
-// A folder path of over 1,100 bytes (longer than a sync request takes) and a
-// folder 70 levels deep: their files are backed up like any other.
+void tst_AdbFaults::longAndDeepFolders_data()
+{
+    // phone.ini settings of the phone
+    QTest::addColumn<QStringList>("knobs");
+    const QString strWarning = "faults/linkerWarning=WARNING: linker: libdvsk.so has text relocations";
+    QTest::newRow("shell v2") << QStringList {};
+    QTest::newRow("without shell v2") << QStringList {"device/oldShell=true"};
+    QTest::newRow("shell v2, a linker warning") << QStringList {strWarning};
+    QTest::newRow("without shell v2, a linker warning") << QStringList {"device/oldShell=true", strWarning};
+}
+
+// A folder path of over 1,100 bytes (longer than a sync request takes), with
+// many small files, a name that is not UTF-8 and a subfolder, and a folder 70
+// levels deep: their files are backed up like any other, whatever the
+// phone's tools print on their error stream.
 void tst_AdbFaults::longAndDeepFolders()
 {
+    QFETCH(QStringList, knobs);
     QTemporaryDir work;
     QVERIFY2(work.isValid(), qPrintable(work.errorString()));
     TestPhone phone(work.filePath("phone"));
-    QString strLongFolder = "/sdcard/Long";
-    for (int i = 0; i < 5; ++i)
-        strLongFolder += '/' + QString(220, QChar('a' + i));
+    const QString strLongFolder = LongFolder();
     QString strDeepFolder = "/sdcard/Deep";
     for (int i = 0; i < 70; ++i)
         strDeepFolder += "/d";
     phone.AddFile(strLongFolder + "/far.jpg", QByteArray("at the end of a long path"));
     phone.AddFile(strLongFolder + "/f/farther.jpg", QByteArray("below it"));
+    phone.AddFile(strLongFolder + "/latin1.jpg", QByteArray("Latin-1 in a long folder"));
+    QSet<QByteArray> setExpected {"at the end of a long path", "below it", "Latin-1 in a long folder",
+                                  "seventy levels down", "near"};
+    for (int i = 0; i < 12; ++i) {
+        const QByteArray baContent = "small file " + QByteArray::number(i) + QByteArray(i * 1000, 'x');
+        phone.AddFile(strLongFolder + QString("/s%1.jpg").arg(i, 2, 10, QChar('0')), baContent);
+        setExpected << baContent;
+    }
     phone.AddFile(strDeepFolder + "/low.jpg", QByteArray("seventy levels down"));
     phone.AddFile("/sdcard/DCIM/near.jpg", QByteArray("near"));
     QVERIFY(phone.Save());
+    SetKnobs(phone.Dir(), knobs + QStringList {"faults/rawNames=" + strLongFolder + "/latin1.jpg="
+                                               + QByteArray("caf\xe9.jpg").toHex()});
     QString strOutput;
     const QMap<QString, QByteArray> mapFiles = BackUpMedia(phone.Dir(), work.path(), &strOutput);
     QVERIFY2(mapFiles.value("far.jpg") == "at the end of a long path", qPrintable(strOutput));
     QCOMPARE(mapFiles.value("farther.jpg"), QByteArray("below it"));
     QCOMPARE(mapFiles.value("low.jpg"), QByteArray("seventy levels down"));
-    QCOMPARE(mapFiles.value("near.jpg"), QByteArray("near"));
+    QCOMPARE(QSet<QByteArray>(mapFiles.cbegin(), mapFiles.cend()), setExpected);
+    QVERIFY2(!mapFiles.contains("latin1.jpg"), "the name on the PC is not the phone's");
+}
+
+void tst_AdbFaults::partOfALongFolder_data()
+{
+    QTest::addColumn<bool>("shellV2");
+    QTest::newRow("shell v2") << true;
+    QTest::newRow("without shell v2") << false;
+}
+
+// One entry of a long folder that the phone cannot read (it vanished between
+// the listing and its stat): the others are copied, and the folder is named
+// as not wholly read, so the run does not end as a full backup.
+void tst_AdbFaults::partOfALongFolder()
+{
+    QFETCH(bool, shellV2);
+    QTemporaryDir work;
+    QVERIFY2(work.isValid(), qPrintable(work.errorString()));
+    TestPhone phone(work.filePath("phone"));
+    const QString strLongFolder = LongFolder();
+    phone.AddFile(strLongFolder + "/a.jpg", QByteArray("first"));
+    phone.AddFile(strLongFolder + "/b.jpg", QByteArray("gone"));
+    phone.AddFile(strLongFolder + "/c.jpg", QByteArray("third"));
+    phone.SetMissingFile(strLongFolder + "/b.jpg");
+    QVERIFY(phone.Save());
+    SetKnobs(phone.Dir(), shellV2 ? QStringList() : QStringList {"device/oldShell=true"});
+    QString strOutput;
+    int nExit = -1;
+    const QMap<QString, QByteArray> mapFiles = BackUpMedia(phone.Dir(), work.path(), &strOutput, &nExit);
+    QVERIFY2(nExit == 1, qPrintable(strOutput));
+    QCOMPARE(mapFiles.value("a.jpg"), QByteArray("first"));
+    QCOMPARE(mapFiles.value("c.jpg"), QByteArray("third"));
+    QVERIFY(!mapFiles.contains("b.jpg"));
+    QVERIFY2(strOutput.contains(QString(LongFolder()).right(40)), qPrintable(strOutput));
 }
 
 QTEST_GUILESS_MAIN(tst_AdbFaults)

@@ -445,49 +445,66 @@ void tst_AdbParsers::shellPackets()
 void tst_AdbParsers::shellListing_data()
 {
     QTest::addColumn<QByteArray>("output");
-    QTest::addColumn<bool>("listed");
+    QTest::addColumn<int>("status"); // through shell v2; -1 without (the last line tells)
+    QTest::addColumn<bool>("opened");
+    QTest::addColumn<bool>("complete");
     QTest::addColumn<QList<QByteArray>>("entries"); // name|mode|size|mtime
 
     const QByteArray baDir = "/sdcard/" + QByteArray(1100, 'x');
     const QByteArray baDone = "dvsk-done\n";
-    QTest::newRow("file and folder")
-            << QByteArray("81b0 12 1700000000 " + baDir + "/a.jpg\n41f9 4096 5 " + baDir + "/sub\n" + baDone) << true
-            << QList<QByteArray> {"a.jpg|33200|12|1700000000", "sub|16889|4096|5"};
-    QTest::newRow("empty folder") << baDone << true << QList<QByteArray> {};
-    QTest::newRow("a new line inside a name") << QByteArray("81b0 3 9 " + baDir + "/two\nlines.jpg\n" + baDone) << true
-                                              << QList<QByteArray> {"two\nlines.jpg|33200|3|9"};
+    const QByteArray baPartial = "dvsk-partial\n";
+    const QByteArray baTwo = "81b0 12 1700000000 " + baDir + "/a.jpg\n41f9 4096 5 " + baDir + "/sub\n";
+    const QList<QByteArray> listTwo {"a.jpg|33200|12|1700000000", "sub|16889|4096|5"};
+    QTest::newRow("file and folder") << baTwo + baDone << -1 << true << true << listTwo;
+    QTest::newRow("file and folder, shell v2") << baTwo << 0 << true << true << listTwo;
+    QTest::newRow("empty folder") << baDone << -1 << true << true << QList<QByteArray> {};
+    QTest::newRow("empty folder, shell v2") << QByteArray() << 0 << true << true << QList<QByteArray> {};
+    QTest::newRow("a new line inside a name") << QByteArray("81b0 3 9 " + baDir + "/two\nlines.jpg\n" + baDone) << -1
+                                              << true << true << QList<QByteArray> {"two\nlines.jpg|33200|3|9"};
     QTest::newRow("bytes that are not UTF-8 are kept") << QByteArray("81b0 1 2 " + baDir + "/caf\xe9.jpg\n" + baDone)
-                                                        << true << QList<QByteArray> {"caf\xe9.jpg|33200|1|2"};
-    QTest::newRow("spaces and digits in a name") << QByteArray("81b0 1 2 " + baDir + "/1 2 3.jpg\n" + baDone) << true
-                                                 << QList<QByteArray> {"1 2 3.jpg|33200|1|2"};
+                                                        << -1 << true << true << QList<QByteArray> {"caf\xe9.jpg|33200|1|2"};
+    QTest::newRow("spaces and digits in a name") << QByteArray("81b0 1 2 " + baDir + "/1 2 3.jpg\n") << 0 << true
+                                                 << true << QList<QByteArray> {"1 2 3.jpg|33200|1|2"};
+    QTest::newRow("a name that is an ending line") << QByteArray("81b0 1 2 " + baDir + "/x\ndvsk-done\n" + baPartial)
+                                                   << -1 << true << false << QList<QByteArray> {"x\ndvsk-done|33200|1|2"};
+    // One entry the phone could not read: the others stay listed, the
+    // listing is known to be incomplete.
+    QTest::newRow("an entry failed") << baTwo + baPartial << -1 << true << false << listTwo;
+    QTest::newRow("an entry failed, shell v2") << baTwo << 1 << true << false << listTwo;
     // Without its last line the command did not succeed: never an empty folder.
-    QTest::newRow("the folder could not be opened") << QByteArray("find: " + baDir + ": Permission denied\n")
-                                                    << false << QList<QByteArray> {};
-    QTest::newRow("nothing at all") << QByteArray() << false << QList<QByteArray> {};
-    QTest::newRow("cut off after an entry") << QByteArray("81b0 1 2 " + baDir + "/a.jpg\n") << false
+    QTest::newRow("the folder could not be opened") << baPartial << -1 << false << false << QList<QByteArray> {};
+    QTest::newRow("the folder could not be opened, shell v2") << QByteArray() << 1 << false << false
+                                                              << QList<QByteArray> {};
+    QTest::newRow("an error without the quiet stream") << QByteArray("find: " + baDir + ": Permission denied\n") << -1
+                                                        << false << false << QList<QByteArray> {};
+    QTest::newRow("nothing at all") << QByteArray() << -1 << false << false << QList<QByteArray> {};
+    QTest::newRow("cut off after an entry") << QByteArray("81b0 1 2 " + baDir + "/a.jpg\n") << -1 << false << false
                                             << QList<QByteArray> {};
-    QTest::newRow("an error line first") << QByteArray("stat: gone\n81b0 1 2 " + baDir + "/a.jpg\n" + baDone)
-                                         << false << QList<QByteArray> {};
+    QTest::newRow("cut off inside a line, shell v2") << QByteArray("81b0 1 2 " + baDir + "/a.j") << 0 << false
+                                                     << false << QList<QByteArray> {};
+    QTest::newRow("an error line first") << QByteArray("stat: gone\n81b0 1 2 " + baDir + "/a.jpg\n" + baDone) << -1
+                                         << false << false << QList<QByteArray> {};
 }
 
 // Folders too long for a sync request are listed by the phone's shell.
 void tst_AdbParsers::shellListing()
 {
     QFETCH(QByteArray, output);
-    QFETCH(bool, listed);
+    QFETCH(int, status);
+    QFETCH(bool, opened);
+    QFETCH(bool, complete);
     QFETCH(QList<QByteArray>, entries);
     const QByteArray baDir = "/sdcard/" + QByteArray(1100, 'x');
-    QList<AdbSync::Entry> listEntries;
-    QCOMPARE(AdbShellFiles::ParseList(output, baDir, listEntries), listed);
-    if (!listed)
-        return;
+    const AdbShellFiles::Listing listing = AdbShellFiles::ParseListing(output, status, baDir);
+    QCOMPARE(listing.bOpened, opened);
+    QCOMPARE(listing.bComplete, complete && opened);
     QList<QByteArray> listGot;
-    for (const AdbSync::Entry &entry : listEntries) {
+    for (const AdbSync::Entry &entry : listing.listEntries) {
         listGot << entry.Bytes() + '|' + QByteArray::number(entry.nMode) + '|' + QByteArray::number(entry.nSize) + '|'
                         + QByteArray::number(entry.nMtime);
     }
     QCOMPARE(listGot, entries);
-    QVERIFY(AdbShellFiles::ListCommand("/sdcard/it's").startsWith("find '/sdcard/it'\\''s' "));
+    QVERIFY(AdbShellFiles::ListCommand("/sdcard/it's", status >= 0).startsWith("find '/sdcard/it'\\''s' "));
 }
 
 void tst_AdbParsers::partNameFits_data()

@@ -58,8 +58,12 @@ const int AdbDevice::kDefaultStreams = 4;
 AdbDevice::AdbDevice(const QString &strSerial, quint16 nPort)
     : m_server(nPort)
     , m_strWanted(strSerial)
-    , m_pPrefetcher(std::make_unique<AdbPrefetcher>([this](QString *pError) { return OpenSync(pError); },
-                                                    StreamsFromEnvironment()))
+    , m_pPrefetcher(std::make_unique<AdbPrefetcher>(
+              [this](QString *pError) { return OpenSync(pError); }, StreamsFromEnvironment(),
+              [this](const QByteArray &baPath, qint64 nSize, QByteArray *pData, qint64 nMax, QString *pError,
+                     const std::function<bool()> &fnStopped) {
+                  return LongPaths().ReadData(baPath, nSize, pData, nMax, pError, fnStopped);
+              }))
 {
     m_server.SetGuard([this]() { return m_bCancel.load(); }, [this]() { OnStalled(); });
 }
@@ -511,39 +515,30 @@ AdbRecordShell AdbDevice::ShellFor(quint64 nGeneration)
                           [this]() { return BrokenCode(); });
 }
 
-int AdbDevice::PullByShell(const QString &strRemote, const Unusual &file, const QString &strLocal,
-                           const std::function<void(qint64)> &fnProgress)
+AdbLongPaths AdbDevice::LongPaths()
+{
+    return AdbLongPaths(m_server, Serial(), m_bShellV2);
+}
+
+AdbSync::Result AdbDevice::PullByShell(const QByteArray &baPath, qint64 nListedSize, const QString &strLocal,
+                                       QString *pError, const std::function<void(qint64)> &fnProgress)
 {
     const quint64 nGeneration = m_nGeneration.load();
     AdbPartFile target(strLocal);
-    bool bWriteFailed = !target.IsOpen();
-    // The file's bytes come first, then the line that says the phone read
-    // it whole; what goes past the listed size is held back to tell which.
-    qint64 nBody = 0;
-    QByteArray baTail;
-    QByteArray baErrors;
-    AdbRecordShell shell = ShellFor(nGeneration);
-    const int nResult = shell.RunApart(AdbShellFiles::ReadCommand(PhoneBytes(strRemote, file.baRaw)), [&](const QByteArray &baChunk) {
-        const qint64 nTake = qBound<qint64>(0, file.nSize - nBody, baChunk.size());
-        bWriteFailed = bWriteFailed || !target.Write(baChunk.constData(), nTake);
-        nBody += nTake;
-        if (nTake > 0 && fnProgress)
-            fnProgress(nBody);
-        if (baTail.size() <= AdbShellFiles::DoneLine().size())
-            baTail += baChunk.mid(nTake);
-    }, [&baErrors](const QByteArray &baChunk) { baErrors += baChunk.left(1000); });
-    if (nResult != 0 || IsCancelled(nGeneration))
-        return IsCancelled(nGeneration) ? DVSK_DEV_ERR_CANCELLED : nResult;
-    if (nBody != file.nSize || baTail != AdbShellFiles::DoneLine()) {
-        Log(QStringLiteral("the phone did not give the %1 bytes of %2 whole: %3")
-                    .arg(file.nSize).arg(strRemote, QString::fromUtf8(baErrors).trimmed()));
-        return DVSK_DEV_ERR_PHONE_IO;
-    }
-    if (bWriteFailed || !target.Commit()) {
-        Log(QStringLiteral("cannot write %1").arg(strLocal));
-        return DVSK_DEV_ERR_LOCAL_FILE;
-    }
-    return 0;
+    qint64 nCopied = 0;
+    AdbSync::Result result = LongPaths().Read(baPath, nListedSize, [&](const char *pData, qint64 nLength) {
+        if (!target.Write(pData, nLength))
+            return false;
+        nCopied += nLength;
+        if (fnProgress)
+            fnProgress(nCopied);
+        return true;
+    }, pError, [this, nGeneration]() { return IsCancelled(nGeneration); });
+    if (result == AdbSync::Result::Ok && !target.Commit())
+        result = AdbSync::Result::LocalFailed;
+    if (result == AdbSync::Result::LocalFailed)
+        *pError = QStringLiteral("cannot write %1").arg(strLocal);
+    return result;
 }
 
 void AdbDevice::AbortSync()
@@ -645,21 +640,14 @@ AdbSync::Result AdbDevice::ListBatch(AdbSync &sync, const QList<WalkFolder> &lis
 
 AdbSync::Result AdbDevice::ListByShell(const WalkFolder &folder, WalkListing &listing, QString *pError)
 {
-    AdbRecordShell shell = ShellFor(m_nGeneration.load());
-    const QByteArray baFolder = PhoneBytes(folder.strPath, folder.baRaw);
-    QByteArray baOutput;
-    QByteArray baErrors;
-    const int nResult = shell.RunApart(AdbShellFiles::ListCommand(baFolder),
-                                       [&baOutput](const QByteArray &baChunk) { baOutput += baChunk; },
-                                       [&baErrors](const QByteArray &baChunk) { baErrors += baChunk; });
-    if (nResult != 0)
-        return AdbSync::Result::Broken;
-    listing.bOpened = AdbShellFiles::ParseList(baOutput, baFolder, listing.listEntries);
-    if (!listing.bOpened) {
-        listing.listEntries.clear();
-        *pError = QString::fromUtf8((baErrors + baOutput).left(300)).trimmed();
-    }
-    return AdbSync::Result::Ok;
+    const quint64 nGeneration = m_nGeneration.load();
+    AdbShellFiles::Listing shellListing;
+    const AdbSync::Result result = LongPaths().List(PhoneBytes(folder.strPath, folder.baRaw), shellListing, pError,
+                                                    [this, nGeneration]() { return IsCancelled(nGeneration); });
+    listing.listEntries = shellListing.listEntries;
+    listing.bOpened = shellListing.bOpened;
+    listing.bComplete = shellListing.bComplete;
+    return result;
 }
 
 void AdbDevice::NameEntries(QList<AdbSync::Entry> &listEntries)
@@ -753,6 +741,11 @@ int AdbDevice::WalkVolume(const QString &strRoot, QList<PhoneFile> (&lists)[3], 
                 Log(QStringLiteral("the phone would not open %1 %2").arg(listBatch.at(i).strPath, strError).trimmed());
                 AddUnreadable(listBatch.at(i), lists, hashUnusual);
                 continue;
+            }
+            if (!listAnswers.at(i).bComplete) {
+                // What it listed is walked; the folder is named for the rest.
+                Log(QStringLiteral("the phone listed only part of %1 %2").arg(listBatch.at(i).strPath, strError).trimmed());
+                AddUnreadable(listBatch.at(i), lists, hashUnusual);
             }
             NameEntries(listAnswers[i].listEntries);
             AddWalked(listBatch.at(i), listAnswers.at(i).listEntries, strRoot, listPending, lists, hashUnusual);
@@ -1014,14 +1007,15 @@ int AdbDevice::GetFile(const char *szLocalPath, const char *szRemotePath, int nM
         return DVSK_DEV_ERR_PHONE_IO;
     }
     const QByteArray baRequest = PhoneBytes(strRemote, walked.baRaw);
-    if (bWalked && baRequest.size() > AdbSync::kMaxPath)
-        return PullByShell(strRemote, walked, strLocal, FileProgressReporter(szRemotePath));
+    // A path too long for a sync request is read through the shell.
+    const bool bLong = bWalked && baRequest.size() > AdbSync::kMaxPath;
     const quint64 nGeneration = m_nGeneration.load();
     QString strError;
     AdbSync::Result result = AdbSync::Result::Broken;
-    if (TakeFetched(strRemote, strLocal, &result, &strError) == AdbPrefetcher::Outcome::NotHere)
-        result = Pull(strRemote, baRequest, strLocal, &strError,
-                      FileProgressReporter(szRemotePath));
+    if (TakeFetched(strRemote, strLocal, &result, &strError) == AdbPrefetcher::Outcome::NotHere) {
+        result = bLong ? PullByShell(baRequest, walked.nSize, strLocal, &strError, FileProgressReporter(szRemotePath))
+                       : Pull(strRemote, baRequest, strLocal, &strError, FileProgressReporter(szRemotePath));
+    }
     switch (result) {
     case AdbSync::Result::Ok:
         return IsCancelled(nGeneration) ? DVSK_DEV_ERR_CANCELLED : 0;

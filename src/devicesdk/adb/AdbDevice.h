@@ -1,6 +1,7 @@
 #pragma once
 
 #include "../DeviceBackend.h"
+#include "AdbLongPaths.h"
 #include "AdbPrefetcher.h"
 #include "AdbRecordShell.h"
 #include "AdbServer.h"
@@ -129,8 +130,10 @@ private:
     AdbSync::Result Pull(const QString &strRemote, const QByteArray &baRequest, const QString &strLocal,
                          QString *pError, const std::function<void(qint64)> &fnProgress);
     // Copies a file whose path is too long for a sync request through the shell.
-    int PullByShell(const QString &strRemote, const Unusual &file, const QString &strLocal,
-                    const std::function<void(qint64)> &fnProgress);
+    AdbSync::Result PullByShell(const QByteArray &baPath, qint64 nListedSize, const QString &strLocal,
+                                QString *pError, const std::function<void(qint64)> &fnProgress);
+    // Lists and reads paths too long for a sync request on the served phone.
+    AdbLongPaths LongPaths();
     // A small file fetched ahead goes to strLocal; NotHere leaves the copy to Pull().
     AdbPrefetcher::Outcome TakeFetched(const QString &strRemote, const QString &strLocal, AdbSync::Result *pResult,
                                        QString *pError);
@@ -149,7 +152,8 @@ private:
     struct WalkListing
     {
         QList<AdbSync::Entry> listEntries;
-        bool bOpened = false; // the phone could open the folder
+        bool bOpened = false;  // the phone could open the folder
+        bool bComplete = true; // and listed every entry of it
     };
     // The volumes to walk: the shared storage, then each removable volume
     // found by listing /storage.

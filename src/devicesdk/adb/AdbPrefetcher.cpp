@@ -11,9 +11,10 @@ namespace
 const qint64 kMaxHeldFile = 2 * AdbPrefetcher::kSmallFile;
 } // namespace
 
-AdbPrefetcher::AdbPrefetcher(Opener fnOpen, int nStreams)
+AdbPrefetcher::AdbPrefetcher(Opener fnOpen, int nStreams, LongReader fnReadLong)
     : m_fnOpen(std::move(fnOpen))
     , m_nStreams(qBound(1, nStreams, 8))
+    , m_fnReadLong(std::move(fnReadLong))
 {
 }
 
@@ -40,7 +41,8 @@ bool AdbPrefetcher::IsFetchableLocked(int nIndex) const
 {
     QByteArray baRequest;
     const Planned &planned = m_listPlan.at(nIndex);
-    return planned.nSize <= kSmallFile && RequestOf(m_hashRequests, planned.strPath, &baRequest);
+    return planned.nSize <= kSmallFile
+           && (RequestOf(m_hashRequests, planned.strPath, &baRequest) || IsLongRequest(baRequest));
 }
 
 void AdbPrefetcher::Plan(const QList<Planned> &listFiles, const Requests &hashRequests)
@@ -211,7 +213,9 @@ bool AdbPrefetcher::Fetch(Worker *pWorker, int nIndex, const QByteArray &baReque
     AdbSync::Result result = AdbSync::Result::Broken;
     QByteArray baData;
     QString strError;
-    if (!pWorker->pSync || !pWorker->pSync->IsUsable()) {
+    if (IsLongRequest(baRequest)) {
+        result = FetchLong(nIndex, baRequest, &baData, &strError, lock);
+    } else if (!pWorker->pSync || !pWorker->pSync->IsUsable()) {
         lock.unlock();
         std::unique_ptr<AdbSync> pSync = m_fnOpen(&strError);
         lock.lock();
@@ -228,7 +232,7 @@ bool AdbPrefetcher::Fetch(Worker *pWorker, int nIndex, const QByteArray &baReque
         if (m_nPlanGeneration != nGeneration)
             return true;
     }
-    if (AdbSync *pSync = pWorker->pSync.get()) {
+    if (AdbSync *pSync = IsLongRequest(baRequest) ? nullptr : pWorker->pSync.get()) {
         // Room for the whole file at once: no copies while it grows.
         baData.reserve(qBound<qint64>(0, m_listPlan.at(nIndex).nSize, kMaxHeldFile));
         lock.unlock();
@@ -247,4 +251,17 @@ bool AdbPrefetcher::Fetch(Worker *pWorker, int nIndex, const QByteArray &baReque
         m_slotDone.notify_all();
     }
     return result != AdbSync::Result::Broken;
+}
+
+AdbSync::Result AdbPrefetcher::FetchLong(int nIndex, const QByteArray &baRequest, QByteArray *pData, QString *pError,
+                                         std::unique_lock<std::mutex> &lock)
+{
+    const quint64 nGeneration = m_nPlanGeneration;
+    const qint64 nListedSize = m_listPlan.at(nIndex).nSize;
+    lock.unlock();
+    // A cancel, an unplug or a new plan ends the command within moments.
+    const AdbSync::Result result = m_fnReadLong(baRequest, nListedSize, pData, kMaxHeldFile, pError,
+                                                [this, nGeneration]() { return m_nPlanGeneration.load() != nGeneration; });
+    lock.lock();
+    return result;
 }

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -24,7 +25,9 @@
 // asks for the files one after another and falls back to one file when it
 // skips some (a repeat backup takes unchanged files from an earlier one), so
 // little is fetched in vain. Large files are left to the caller, which
-// streams them one at a time at full link speed.
+// streams them one at a time at full link speed. Small files whose path is
+// too long for a sync request are fetched ahead too, each through a shell
+// command of its own (ReadLong), several at once.
 class AdbPrefetcher
 {
 public:
@@ -46,6 +49,11 @@ public:
     };
     // Opens a new sync connection to the phone; null when it cannot.
     using Opener = std::function<std::unique_ptr<AdbSync>(QString *pError)>;
+    // Reads a file whose path is too long for a sync request into *pData (see
+    // AdbLongPaths::ReadData); gives up once fnStopped() is true.
+    using LongReader = std::function<AdbSync::Result(const QByteArray &baPath, qint64 nListedSize, QByteArray *pData,
+                                                     qint64 nMaxBytes, QString *pError,
+                                                     const std::function<bool()> &fnStopped)>;
 
     // Files up to this size are fetched ahead.
     static constexpr qint64 kSmallFile = 1024 * 1024;
@@ -54,8 +62,10 @@ public:
     // At most this many files ahead of the one the engine asked for.
     static constexpr int kMaxAhead = 16;
 
-    // nStreams sync connections; below 2 nothing is fetched ahead.
-    AdbPrefetcher(Opener fnOpen, int nStreams);
+    // nStreams sync connections (or shell commands); below 2 nothing is
+    // fetched ahead. Without fnReadLong, files whose path is too long for a
+    // sync request are left to the caller.
+    AdbPrefetcher(Opener fnOpen, int nStreams, LongReader fnReadLong = {});
     ~AdbPrefetcher();
     AdbPrefetcher(const AdbPrefetcher &) = delete;
     AdbPrefetcher &operator=(const AdbPrefetcher &) = delete;
@@ -97,17 +107,28 @@ private:
     void DropBeforeLocked(int nIndex);
     void StopLocked();
     bool Fetch(Worker *pWorker, int nIndex, const QByteArray &baRequest, std::unique_lock<std::mutex> &lock);
+    // Reads one file of a plan through the phone's shell, without the lock.
+    AdbSync::Result FetchLong(int nIndex, const QByteArray &baRequest, QByteArray *pData, QString *pError,
+                              std::unique_lock<std::mutex> &lock);
+    // Whether a request is too long for sync but may be read through the shell.
+    bool IsLongRequest(const QByteArray &baRequest) const
+    {
+        return m_fnReadLong && baRequest.size() > AdbSync::kMaxPath;
+    }
     bool IsFetchableLocked(int nIndex) const;
 
     const Opener m_fnOpen;
     const int m_nStreams;
+    const LongReader m_fnReadLong;
 
     mutable std::mutex m_mutex;
     std::condition_variable m_wakeWorkers;
     std::condition_variable m_slotDone;
     bool m_bQuit = false;
     bool m_bStopped = false;       // a connection broke: nothing more is fetched until the next plan
-    quint64 m_nPlanGeneration = 0; // a fetch of an older plan is dropped when it ends
+    // A fetch of an older plan is dropped when it ends; read without the
+    // lock by a shell read that asks whether to give up.
+    std::atomic<quint64> m_nPlanGeneration {0};
     QList<Planned> m_listPlan;
     Requests m_hashRequests;
     QHash<QString, int> m_hashIndex;

@@ -29,6 +29,7 @@ int AdbRecordShell::Run(const QByteArray &baCommand, const OutputHandler &fnOutp
 
 int AdbRecordShell::RunApart(const QByteArray &baCommand, const OutputHandler &fnOutput, const OutputHandler &fnError)
 {
+    m_nExitStatus = -1;
     QString strError;
     std::unique_ptr<AdbSocket> pSocket
         = m_server.OpenService(m_strSerial, (m_bShellV2 ? "shell,v2,raw:" : "exec:") + baCommand, &strError);
@@ -44,6 +45,7 @@ int AdbRecordShell::RunApart(const QByteArray &baCommand, const OutputHandler &f
         qInfo().noquote() << "adb:" << QStringLiteral("\"%1\" ended without its exit status").arg(QString::fromUtf8(baCommand));
         return m_fnBroken();
     }
+    m_nExitStatus = packets.ExitStatus();
     return nCode;
 }
 

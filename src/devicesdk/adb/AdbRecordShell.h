@@ -28,6 +28,9 @@ public:
     int RunApart(const QByteArray &baCommand, const OutputHandler &fnOutput, const OutputHandler &fnError) override;
     bool ErrorsApart() const override { return m_bShellV2; }
     bool IsCancelled() const override { return m_fnCancelled(); }
+    // The exit status of the last command that ran through shell v2; -1
+    // without shell v2 or when it ended without one.
+    int ExitStatus() const { return m_nExitStatus; }
 
 private:
     // Reads the connection to its end, handing each piece to fnData.
@@ -38,4 +41,5 @@ private:
     const bool m_bShellV2;
     const std::function<bool()> m_fnCancelled;
     const std::function<int()> m_fnBroken;
+    int m_nExitStatus = -1;
 };

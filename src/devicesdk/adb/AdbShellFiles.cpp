@@ -5,6 +5,8 @@
 namespace
 {
 const char kDone[] = "dvsk-done";
+const char kPartial[] = "dvsk-partial";
+const char kStatFormat[] = " -mindepth 1 -maxdepth 1 -exec stat -c '%f %s %Y %n' {} +";
 } // namespace
 
 QByteArray AdbShellFiles::Quote(const QByteArray &baArgument)
@@ -19,25 +21,60 @@ QByteArray AdbShellFiles::DoneLine()
     return QByteArray(kDone) + '\n';
 }
 
-QByteArray AdbShellFiles::ListCommand(const QByteArray &baFolder)
+QByteArray AdbShellFiles::ListCommand(const QByteArray &baFolder, bool bShellV2)
 {
-    return "find " + Quote(baFolder) + " -mindepth 1 -maxdepth 1 -exec stat -c '%f %s %Y %n' {} + && echo " + kDone;
+    const QByteArray baFind = "find " + Quote(baFolder) + kStatFormat;
+    if (bShellV2)
+        return baFind;
+    return baFind + " 2>/dev/null && echo " + kDone + " || echo " + kPartial;
 }
 
-QByteArray AdbShellFiles::ReadCommand(const QByteArray &baPath)
+QByteArray AdbShellFiles::ReadCommand(const QByteArray &baPath, bool bShellV2)
 {
-    return "cat " + Quote(baPath) + " && echo " + kDone;
+    const QByteArray baCat = "cat " + Quote(baPath);
+    return bShellV2 ? baCat : baCat + " 2>/dev/null && echo " + kDone;
 }
 
-bool AdbShellFiles::ParseList(const QByteArray &baOutput, const QByteArray &baFolder,
+AdbShellFiles::Ending AdbShellFiles::TakeEnding(QByteArray &baOutput)
+{
+    for (const char *szEnding : {kDone, kPartial}) {
+        const QByteArray baLine = QByteArray(szEnding) + '\n';
+        if (baOutput == baLine || baOutput.endsWith('\n' + baLine)) {
+            baOutput.chop(baLine.size());
+            return szEnding == kDone ? Ending::Done : Ending::Partial;
+        }
+    }
+    return Ending::None;
+}
+
+AdbShellFiles::Listing AdbShellFiles::ParseListing(QByteArray baOutput, int nExitStatus, const QByteArray &baFolder)
+{
+    Listing listing;
+    if (nExitStatus < 0) {
+        const Ending ending = TakeEnding(baOutput);
+        if (ending == Ending::None)
+            return listing;
+        listing.bComplete = ending == Ending::Done;
+    } else {
+        listing.bComplete = nExitStatus == 0;
+    }
+    if (!ParseList(baOutput, baFolder, listing.listEntries)) {
+        listing = Listing();
+        return listing;
+    }
+    // A failure with nothing listed: the folder itself could not be read.
+    listing.bOpened = listing.bComplete || !listing.listEntries.isEmpty();
+    return listing;
+}
+
+bool AdbShellFiles::ParseList(const QByteArray &baLines, const QByteArray &baFolder,
                               QList<AdbSync::Entry> &listEntries)
 {
-    const QByteArray baDone = DoneLine();
-    if (!baOutput.endsWith(baDone) || (baOutput.size() > baDone.size() && !baOutput.endsWith('\n' + baDone)))
+    if (!baLines.isEmpty() && !baLines.endsWith('\n'))
         return false;
     const QByteArray baPrefix = baFolder + '/';
     static const QRegularExpression reHead(QStringLiteral("^([0-9a-f]+) ([0-9]+) (-?[0-9]+) $"));
-    QList<QByteArray> listLines = baOutput.left(baOutput.size() - baDone.size()).split('\n');
+    QList<QByteArray> listLines = baLines.split('\n');
     listLines.removeLast(); // after the last line's end
     for (const QByteArray &baLine : qAsConst(listLines)) {
         const qsizetype nPath = baLine.indexOf(' ' + baPrefix);
