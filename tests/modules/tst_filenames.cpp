@@ -1,6 +1,7 @@
 // How names and lists from the phone become files on the PC: the safe file
 // name, the phone's file list, and the free name for a colliding file.
 #include "FileListModule.h"
+#include "ListedFiles.h"
 #include "SafeFileName.h"
 
 #include <QDir>
@@ -20,6 +21,8 @@ private slots:
     void safeName();
     void parseFileList_data();
     void parseFileList();
+    void listedFiles_data();
+    void listedFiles();
     void freeName_data();
     void freeName();
     void freeNameContinuesNumbering();
@@ -113,6 +116,46 @@ void tst_FileNames::parseFileList()
     for (auto it = mapEntries.cbegin(); it != mapEntries.cend(); ++it)
         actual.append({it.key(), it.value()});
     QCOMPARE(actual, entries);
+}
+
+// The list read from the SDK's bytes: one "name|path|size|time" per file, in order.
+void tst_FileNames::listedFiles_data()
+{
+    QTest::addColumn<QByteArray>("baList");
+    QTest::addColumn<bool>("bKeyByName");
+    QTest::addColumn<QStringList>("listExpected");
+
+    QTest::newRow("fields") << QByteArray("b\x18" "12\x18" "99\x18/p/b\r\na\x18" "7\x18/p/a\r\nc\x18/p/c") << false
+                            << QStringList {"a|/p/a|7|-1", "b|/p/b|12|99", "c|/p/c|-1|-1"};
+    QTest::newRow("not-numbers") << QByteArray("a\x18-5\x18x\x18/a") << false << QStringList {"a|/a|-1|-1"};
+    QTest::newRow("one-field") << QByteArray("/x") << false << QStringList {"/x|/x|-1|-1"};
+    QTest::newRow("later-line-wins") << QByteArray("a\x18" "1\x18/p\r\nb\x18" "2\x18/p") << false
+                                     << QStringList {"b|/p|2|-1"};
+    QTest::newRow("empty-names-skipped") << QByteArray("\r\n\x18/e\r\na\x18/a\r\n") << false << QStringList {"a|/a|-1|-1"};
+    QTest::newRow("by-name") << QByteArray("org.z\x18/a.apk\r\ncom.b\x18/z.apk\r\norg.z\x18/b.apk") << true
+                             << QStringList {"com.b|/z.apk|-1|-1", "org.z|/b.apk|-1|-1"};
+    // UTF-16 units: U+1F600 is a surrogate pair (0xD83D...), before U+E000.
+    QTest::newRow("beyond-bmp-before-private-use")
+        << QByteArray("e\x18/\xEE\x80\x80\r\nf\x18/\xF0\x9F\x98\x80\r\nd\x18/\xED\x9F\xBF") << false
+        << QStringList {QString::fromUtf8("d|/\xED\x9F\xBF|-1|-1"), QString::fromUtf8("f|/\xF0\x9F\x98\x80|-1|-1"),
+                        QString::fromUtf8("e|/\xEE\x80\x80|-1|-1")};
+    QTest::newRow("not-utf8-reads-as-replacement")
+        << QByteArray("x\xFF.jpg\x18/p/x\xFF.jpg\r\nx.jpg\x18/p/x.jpg") << false
+        << QStringList {QStringLiteral("x.jpg|/p/x.jpg|-1|-1"), QStringLiteral("x\uFFFD.jpg|/p/x\uFFFD.jpg|-1|-1")};
+}
+
+void tst_FileNames::listedFiles()
+{
+    QFETCH(QByteArray, baList);
+    QFETCH(bool, bKeyByName);
+    QFETCH(QStringList, listExpected);
+    const ListedFiles listed(baList, bKeyByName);
+    QStringList listActual;
+    for (qsizetype i = 0; i < listed.Size(); ++i) {
+        const ListedFiles::File file = listed.At(i);
+        listActual << QStringLiteral("%1|%2|%3|%4").arg(file.strName, file.strPhonePath).arg(file.nSize).arg(file.nModified);
+    }
+    QCOMPARE(listActual, listExpected);
 }
 
 void tst_FileNames::freeName_data()

@@ -151,6 +151,15 @@ void BackUpUILogic::OnFileProgress(const char *szRemotePath, int64_t nBytes)
 
 int BackUpUILogic::BackUp(int nType, QString &strPath, int *pCount)
 {
+    QByteArray baText;
+    const int nResult = BackUpText(nType, baText, pCount);
+    if (nResult == 0)
+        strPath = QString::fromUtf8(baText);
+    return nResult;
+}
+
+int BackUpUILogic::BackUpText(int nType, QByteArray &baText, int *pCount)
+{
     LOG_SCOPE("BackUp");
     emit signalsTimeOutStart();
     DVSK_Backup_RegCallBack(&BackUpUILogic::OnBackupCallBack);
@@ -172,7 +181,7 @@ int BackUpUILogic::BackUp(int nType, QString &strPath, int *pCount)
         return 1;
     }
     if (IsFileListType(nType)) {
-        strPath = pText ? QString::fromUtf8(pText) : QString();
+        baText = pText ? QByteArray(pText) : QByteArray();
         free(pText);
     } else {
         QByteArray baResultPath;
@@ -190,7 +199,7 @@ int BackUpUILogic::BackUp(int nType, QString &strPath, int *pCount)
             qDebug("BackUpUILogic::BackUp m_bBackupTimeOut = true");
             return 1;
         }
-        strPath = QString::fromUtf8(baResultPath);
+        baText = baResultPath;
         // Without a count from the phone the caller's count stands.
         if (pCount && nLastCount >= 0)
             *pCount = nLastCount;

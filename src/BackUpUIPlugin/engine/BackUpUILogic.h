@@ -33,6 +33,10 @@ public:
     static QString GetUserDataDirectory();
 
     int BackUp(int nType, QString &strPath, int *pCount);
+    // The same with the SDK's text as its UTF-8 bytes: the file list of a
+    // file-list type (kept in bytes, half the size of a QString of it), else
+    // the result path.
+    int BackUpText(int nType, QByteArray &baText, int *pCount);
     // fnBytes (may be empty) gets the bytes copied so far while a large file
     // is copied, on the calling thread, as the SDK reports them.
     int GetFile(const QString &strLocal, const QString &strRemote, int nMode,

@@ -43,26 +43,12 @@ FileListModule::~FileListModule() = default;
 
 QMap<QString, FileListModule::ListedFile> FileListModule::ParseListedFiles(const QString &strList, bool bKeyByName)
 {
-    auto number = [](const QList<QStringView> &listFields, int nIndex) {
-        bool bOk = false;
-        const qint64 nValue = listFields.at(nIndex).toLongLong(&bOk);
-        return bOk && nValue >= 0 ? nValue : qint64(-1);
-    };
+    const ListedFiles listed(strList.toUtf8(), bKeyByName);
     QMap<QString, ListedFile> mapEntries;
-    // Read in place: only the fields kept are copied, so a list of many
-    // thousands of files is not held a second time, line by line.
-    for (const QStringView line : qTokenize(strList, u"\r\n")) {
-        const QList<QStringView> listFields = line.split(kFieldSeparator);
-        ListedFile file;
-        file.strName = listFields.first().toString();
-        if (file.strName.isEmpty())
-            continue;
-        file.strPhonePath = listFields.last().toString();
-        if (listFields.size() >= 3)
-            file.nSize = number(listFields, 1);
-        if (listFields.size() >= 4)
-            file.nModified = number(listFields, 2);
-        mapEntries.insert(bKeyByName ? file.strName : file.strPhonePath, file);
+    for (qsizetype i = 0; i < listed.Size(); ++i) {
+        ListedFile file = listed.At(i);
+        const QString strKey = bKeyByName ? file.strName : file.strPhonePath;
+        mapEntries.insert(strKey, std::move(file));
     }
     return mapEntries;
 }
@@ -206,18 +192,18 @@ int FileListModule::Backup(int &nCount)
     if (bApplications)
         emit signalBackupPro(nCode, 0, 1, 1);
 
-    QString strList;
-    const int nBackup = pLogic->BackUp(nCode, strList, &nCount);
+    QByteArray baList;
+    const int nBackup = pLogic->BackUpText(nCode, baList, &nCount);
     if (nBackup != 0)
         return nBackup;
     LogLine::Info(szSource, "Backup", QLatin1String(m_traits.szBackupMessage));
-    if (strList.isEmpty()) {
+    if (baList.isEmpty()) {
         LogLine::Warning(szSource, "Backup", QLatin1String(m_traits.szMissingPath));
         return -1;
     }
 
-    const QMap<QString, ListedFile> mapEntries = ParseListedFiles(strList, bApplications);
-    strList = QString(); // the entries hold all of it now
+    // The list's own bytes are kept, not a copy of every line.
+    const ListedFiles listed(std::move(baList), bApplications);
     if (RunState::Get() != 0)
         return -1;
     LoadKeptFiles();
@@ -225,15 +211,13 @@ int FileListModule::Backup(int &nCount)
     SetTransporting(true);
     emit SendFileStatus(GetFileStatus());
 
-    QList<MediaInfo> listMedia;
-    if (!bApplications)
-        listMedia.reserve(mapEntries.size()); // grown once, not copied as it grows
-    const int nCopied = CopyListedFiles(pLogic, mapEntries, nCount, listMedia);
+    CopiedMedia copied;
+    const int nCopied = CopyListedFiles(pLogic, listed, nCount, copied);
     if (nCopied < 0) {
         // What was copied stays listed: a run cut off by the phone going
         // away keeps its files for the next run.
         if (!bApplications)
-            g_WriteMediaList(MediaListPath(), listMedia);
+            WriteMediaList(listed, copied);
         return -1;
     }
 
@@ -242,42 +226,50 @@ int FileListModule::Backup(int &nCount)
     LogLine::Info(szSource, "Backup", m_transfer.Describe());
     // A media folder without its list cannot be restored as it was: the
     // step has failed.
-    if (!bApplications && !g_WriteMediaList(MediaListPath(), listMedia)) {
+    if (!bApplications && !WriteMediaList(listed, copied)) {
         LogLine::Warning(szSource, "Backup", QStringLiteral("the media list could not be written"));
         return -1;
     }
     return 0;
 }
 
-int FileListModule::CopyListedFiles(BackUpUILogic *pLogic, const QMap<QString, ListedFile> &mapEntries, int nCount,
-                                    QList<MediaInfo> &listMedia)
+bool FileListModule::WriteMediaList(const ListedFiles &listed, const CopiedMedia &copied) const
+{
+    return g_WriteMediaList(MediaListPath(), qsizetype(copied.listIndices.size()), [&](qsizetype nRecord) {
+        const qsizetype nIndex = copied.listIndices[std::size_t(nRecord)];
+        const ListedFile file = listed.At(nIndex);
+        return MediaInfo {copied.hashPcNames.value(nIndex, file.strName), file.strName, file.strPhonePath};
+    });
+}
+
+int FileListModule::CopyListedFiles(BackUpUILogic *pLogic, const ListedFiles &listed, int nCount, CopiedMedia &copied)
 {
     const QString strReserved = m_traits.szMediaList ? QString::fromLatin1(m_traits.szMediaList) : QString();
     QHash<QString, int> hashNextNumber;
     qint64 nListedBytes = 0;
-    for (const ListedFile &file : mapEntries)
-        nListedBytes += qMax<qint64>(0, file.nSize);
-    FileStepProgress progress(mapEntries.size(), nListedBytes);
+    for (qsizetype i = 0; i < listed.Size(); ++i)
+        nListedBytes += qMax<qint64>(0, listed.At(i).nSize);
+    FileStepProgress progress(listed.Size(), nListedBytes);
     auto report = [&] { emit signalFilesProgress(m_traits.nCode, progress.Share(), progress.TakeNewBytes()); };
     const std::function<void(qint64)> fnBytes = [&](qint64 nBytes) {
         progress.FileBytes(nBytes);
         report();
     };
     int nCopied = 0;
-    for (auto it = mapEntries.cbegin(); it != mapEntries.cend(); ++it) {
-        if (it->strName.isEmpty())
-            continue;
-        Target target = PlaceFile(it->strName);
+    for (qsizetype i = 0; i < listed.Size(); ++i) {
+        const ListedFile file = listed.At(i);
+        Target target = PlaceFile(file.strName);
         if (IsStopRequested())
             return -1;
         if (target.bUsable)
             ClaimTarget(target, strReserved, hashNextNumber);
 
         emit signalBackupPro(m_traits.nCode, 2, nCopied + 1, nCount);
-        progress.FileStarted(it->nSize);
+        progress.FileStarted(file.nSize);
         int nCopy = GETFILE_FAILED;
         if (target.bUsable) {
-            nCopy = FetchFile(pLogic, target.strTarget, it.key(), it.value(), fnBytes);
+            const QString &strKey = m_traits.bApplications ? file.strName : file.strPhonePath;
+            nCopy = FetchFile(pLogic, target.strTarget, strKey, file, fnBytes);
             LogLine::WarningPlain(Source(), "Backup", QStringLiteral("Get File return:") + QString::number(nCopy));
         }
         progress.FileDone();
@@ -287,14 +279,17 @@ int FileListModule::CopyListedFiles(BackUpUILogic *pLogic, const QMap<QString, L
             SetTransporting(false);
             emit SendFileStatus(GetFileStatus());
             ++nCopied;
-            // A name kept as it was shares the phone name's text.
-            if (!m_traits.bApplications)
-                listMedia.append({target.strPcName == it->strName ? it->strName : target.strPcName, it->strName,
-                                  it->strPhonePath});
+            // Only a name the PC gave differently is held; the rest is read
+            // from the list again when the media list is written.
+            if (!m_traits.bApplications) {
+                copied.listIndices.push_back(i);
+                if (target.strPcName != file.strName)
+                    copied.hashPcNames.insert(i, target.strPcName);
+            }
         } else {
             LogLine::WarningPlain(Source(), "Backup",
-                                  QStringLiteral("get") + it->strPhonePath + QStringLiteral("failed"));
-            m_listFailedPaths.append(it->strPhonePath);
+                                  QStringLiteral("get") + file.strPhonePath + QStringLiteral("failed"));
+            m_listFailedPaths.append(file.strPhonePath);
             SetTransporting(false);
             emit SendFileStatus(GetFileStatus());
         }

@@ -2,6 +2,7 @@
 
 #include "FileModule.h"
 #include "KeptFiles.h"
+#include "ListedFiles.h"
 #include "MediaInfo.h"
 #include "TransferCounts.h"
 
@@ -11,6 +12,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <vector>
 
 class BackUpUILogic;
 
@@ -53,22 +55,11 @@ public:
     int Backup(int &nCount) override;
     void SetPath(const QString &strPath) override;
 
-    // One line of the phone's file list. Size and modification time (seconds
-    // since 1970 UTC) are -1 when the line does not give them.
-    struct ListedFile
-    {
-        QString strName;
-        QString strPhonePath;
-        qint64 nSize = -1;
-        qint64 nModified = -1;
-    };
+    // One line of the phone's file list.
+    using ListedFile = ListedFiles::File;
 
-    // The phone's file list: lines split by "\r\n", fields by 0x18; the first
-    // field is the name, the last the phone path; with three fields or more
-    // the second is the size, with four or more the third the modification
-    // time. Lines with an empty name are skipped; for a repeated key the
-    // later line wins. Keyed by package name for applications, else by phone
-    // path.
+    // The phone's file list as ListedFiles reads it, keyed by package name
+    // for applications, else by phone path.
     static QMap<QString, ListedFile> ParseListedFiles(const QString &strList, bool bKeyByName);
     // The same list as key -> the other of name and phone path.
     static QMap<QString, QString> ParseFileList(const QString &strList, bool bKeyByName);
@@ -115,11 +106,18 @@ private:
         QString strTarget;
         bool bUsable = false;
     };
+    // The media files copied, in copy order, as their places in the list
+    // and the names they got on the PC where these are not the phone's.
+    struct CopiedMedia
+    {
+        std::vector<qsizetype> listIndices;
+        QHash<qsizetype, QString> hashPcNames;
+    };
     // Copies every listed file in turn; the count copied, or -1 when the
     // run was told to stop. Reports the step's share and bytes
     // (signalFilesProgress) after each file and while a large one arrives.
-    int CopyListedFiles(BackUpUILogic *pLogic, const QMap<QString, ListedFile> &mapEntries, int nCount,
-                        QList<MediaInfo> &listMedia);
+    int CopyListedFiles(BackUpUILogic *pLogic, const ListedFiles &listed, int nCount, CopiedMedia &copied);
+    bool WriteMediaList(const ListedFiles &listed, const CopiedMedia &copied) const;
     Target PlaceFile(const QString &strName) const;
     // Makes the target free to be written: a fresh number when the name is
     // taken, no link left in the way of an application package.

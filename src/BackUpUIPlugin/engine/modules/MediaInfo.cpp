@@ -42,6 +42,11 @@ QString XmlStorable(const QString &strText)
 
 bool g_WriteMediaList(const QString &strFileName, const QList<MediaInfo> &listMedia)
 {
+    return g_WriteMediaList(strFileName, listMedia.size(), [&listMedia](qsizetype i) { return listMedia.at(i); });
+}
+
+bool g_WriteMediaList(const QString &strFileName, qsizetype nCount, const std::function<MediaInfo(qsizetype)> &fnRecord)
+{
     // All or nothing: an interrupted write never leaves half a list behind.
     QSaveFile file(strFileName);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
@@ -59,7 +64,8 @@ bool g_WriteMediaList(const QString &strFileName, const QList<MediaInfo> &listMe
     writer.setAutoFormattingIndent(4);
     writer.writeStartDocument();
     writer.writeStartElement(kFileList);
-    for (const MediaInfo &info : listMedia) {
+    for (qsizetype i = 0; i < nCount; ++i) {
+        const MediaInfo info = fnRecord(i);
         writer.writeStartElement(kFile);
         writer.writeTextElement(kPcName, XmlStorable(info.pcname));
         writer.writeTextElement(kPhName, XmlStorable(info.phname));

@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 // One copied media file: its name in the backup folder (after any renaming),
 // its name on the phone and its full path on the phone.
 struct MediaInfo
@@ -20,6 +22,9 @@ struct MediaInfo
 // Writes the media list as an XML document (root "filelist", one "file" per
 // record with "pcname", "phname", "phpath"), replacing the file as a whole.
 bool g_WriteMediaList(const QString &strFileName, const QList<MediaInfo> &listMedia);
+// The same for nCount records that fnRecord gives one at a time, in order,
+// so that they need not all be held at once.
+bool g_WriteMediaList(const QString &strFileName, qsizetype nCount, const std::function<MediaInfo(qsizetype)> &fnRecord);
 
 // Appends the records of a media list file to listMedia. True when at least
 // one record was read and no error followed it; records read before an error
