@@ -449,14 +449,10 @@ void AdbDevice::PlanCopies(const QStringList &listPaths, const QList<qint64> &li
                            const AdbPrefetcher::Requests &hashRequests)
 {
     QMutexLocker syncLocker(&m_syncMutex);
-    m_listPlanned = listPaths;
-    m_hashRequests = hashRequests;
-    m_hashPlanned.clear();
     QList<AdbPrefetcher::Planned> listPlan;
-    for (int i = 0; i < listPaths.size(); ++i) {
-        m_hashPlanned.insert(listPaths.at(i), i);
+    listPlan.reserve(listPaths.size());
+    for (int i = 0; i < listPaths.size(); ++i)
         listPlan.append({listPaths.at(i), listSizes.value(i)});
-    }
     m_pPrefetcher->Plan(listPlan, hashRequests);
 }
 
@@ -495,12 +491,11 @@ AdbSync::Result AdbDevice::Pull(const QString &strRemote, const QByteArray &baRe
         return AdbSync::Result::Broken;
     }
     m_strPending.clear();
-    const int nNext = m_hashPlanned.value(strRemote, -2) + 1;
+    QString strNext;
     QByteArray baNext;
     // A path too long for a request is read through the shell.
-    if (nNext > 0 && nNext < m_listPlanned.size() && !m_pPrefetcher->Claims(m_listPlanned.at(nNext))
-        && AdbPrefetcher::RequestOf(m_hashRequests, m_listPlanned.at(nNext), &baNext) && pSync->SendRecv(baNext))
-        m_strPending = m_listPlanned.at(nNext);
+    if (m_pPrefetcher->CallerNext(strRemote, &strNext, &baNext) && pSync->SendRecv(baNext))
+        m_strPending = strNext;
     const AdbSync::Result result = pSync->ReadRecv(strLocal, pError, fnProgress);
     // A refused file ends the phone's sync service, a broken connection
     // everything: the request sent ahead is lost with them.

@@ -228,14 +228,12 @@ private:
     QMutex m_syncMutex;  // one request at a time on the sync connection
     QMutex m_abortMutex; // held while m_pSync is replaced or aborted
     std::unique_ptr<AdbSync> m_pSync;
-    // Guarded by m_syncMutex: the files of the last list handed to the
-    // engine, in the order it copies them, and the file whose RECV was sent
-    // ahead and whose answer is still unread on m_pSync.
-    QStringList m_listPlanned;
-    AdbPrefetcher::Requests m_hashRequests;
-    QHash<QString, int> m_hashPlanned;
+    // Guarded by m_syncMutex: the file whose RECV was sent ahead and whose
+    // answer is still unread on m_pSync.
     QString m_strPending;
-    // Small files of the planned list, fetched ahead over connections of their own.
+    // The files of the last list handed to the engine, in the order it
+    // copies them (the plan); the small ones are fetched ahead over
+    // connections of their own.
     std::unique_ptr<AdbPrefetcher> m_pPrefetcher;
 
     // The last walk of the shared storage, reused by the calls that follow

@@ -37,12 +37,36 @@ bool AdbPrefetcher::RequestOf(const Requests &hashRequests, const QString &strPa
     return !pRequest->isEmpty() && pRequest->size() <= AdbSync::kMaxPath;
 }
 
+QByteArrayView AdbPrefetcher::PathBytesLocked(int nIndex) const
+{
+    const PlanEntry &entry = m_listPlan[std::size_t(nIndex)];
+    return QByteArrayView(m_baPaths).sliced(entry.nStart, entry.nLength);
+}
+
+bool AdbPrefetcher::RequestLocked(int nIndex, QByteArray *pRequest) const
+{
+    // Most paths are their own request; only the few others are looked up.
+    if (m_hashRequests.isEmpty())
+        *pRequest = PathBytesLocked(nIndex).toByteArray();
+    else
+        return RequestOf(m_hashRequests, QString::fromUtf8(PathBytesLocked(nIndex)), pRequest);
+    return !pRequest->isEmpty() && pRequest->size() <= AdbSync::kMaxPath;
+}
+
 bool AdbPrefetcher::IsFetchableLocked(int nIndex) const
 {
     QByteArray baRequest;
-    const Planned &planned = m_listPlan.at(nIndex);
-    return planned.nSize <= kSmallFile
-           && (RequestOf(m_hashRequests, planned.strPath, &baRequest) || IsLongRequest(baRequest));
+    return m_listPlan[std::size_t(nIndex)].nSize <= kSmallFile
+           && (RequestLocked(nIndex, &baRequest) || IsLongRequest(baRequest));
+}
+
+int AdbPrefetcher::IndexLocked(const QString &strPath) const
+{
+    // Of files planned twice the later one counts.
+    const QByteArray baPath = strPath.toUtf8();
+    const auto it = std::upper_bound(m_listByPath.cbegin(), m_listByPath.cend(), baPath,
+                                     [this](const QByteArray &ba, int nIndex) { return ba < PathBytesLocked(nIndex); });
+    return it != m_listByPath.cbegin() && PathBytesLocked(*(it - 1)) == baPath ? *(it - 1) : -1;
 }
 
 void AdbPrefetcher::Plan(const QList<Planned> &listFiles, const Requests &hashRequests)
@@ -54,10 +78,20 @@ void AdbPrefetcher::Plan(const QList<Planned> &listFiles, const Requests &hashRe
     m_nHeldBytes = 0;
     ++m_nPlanGeneration;
     m_bStopped = false;
-    m_listPlan = listFiles;
-    m_hashIndex.clear();
-    for (int i = 0; i < listFiles.size(); ++i)
-        m_hashIndex.insert(listFiles.at(i).strPath, i);
+    m_baPaths.clear();
+    m_listPlan.clear();
+    m_listPlan.reserve(std::size_t(listFiles.size()));
+    for (const Planned &planned : listFiles) {
+        const quint32 nStart = quint32(m_baPaths.size());
+        m_baPaths += planned.strPath.toUtf8();
+        m_listPlan.push_back({nStart, quint32(m_baPaths.size() - nStart), planned.nSize});
+    }
+    m_baPaths.squeeze();
+    m_listByPath.resize(m_listPlan.size());
+    for (std::size_t i = 0; i < m_listByPath.size(); ++i)
+        m_listByPath[i] = int(i);
+    std::stable_sort(m_listByPath.begin(), m_listByPath.end(),
+              [this](int a, int b) { return PathBytesLocked(a) < PathBytesLocked(b); });
     m_nLastTaken = -1;
     m_nRun = 0;
     m_nQueuedUpTo = -1;
@@ -68,17 +102,30 @@ bool AdbPrefetcher::Claims(const QString &strPath) const
     if (!IsEnabled())
         return false;
     std::lock_guard<std::mutex> lock(m_mutex);
-    const auto it = m_hashIndex.constFind(strPath);
-    return it != m_hashIndex.constEnd() && IsFetchableLocked(*it);
+    const int nIndex = IndexLocked(strPath);
+    return nIndex >= 0 && IsFetchableLocked(nIndex);
+}
+
+bool AdbPrefetcher::CallerNext(const QString &strPath, QString *pNext, QByteArray *pRequest) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const int nIndex = IndexLocked(strPath);
+    if (nIndex < 0 || std::size_t(nIndex) + 1 >= m_listPlan.size())
+        return false;
+    if (IsEnabled() && IsFetchableLocked(nIndex + 1))
+        return false;
+    *pNext = QString::fromUtf8(PathBytesLocked(nIndex + 1));
+    return RequestLocked(nIndex + 1, pRequest);
 }
 
 void AdbPrefetcher::Abort()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     StopLocked();
+    m_baPaths.clear();
     m_listPlan.clear();
+    m_listByPath.clear();
     m_hashRequests.clear();
-    m_hashIndex.clear();
 }
 
 void AdbPrefetcher::StopLocked()
@@ -100,10 +147,9 @@ AdbPrefetcher::Outcome AdbPrefetcher::Take(const QString &strPath, QByteArray *p
     if (!IsEnabled())
         return Outcome::NotHere;
     std::unique_lock<std::mutex> lock(m_mutex);
-    const auto itIndex = m_hashIndex.constFind(strPath);
-    if (itIndex == m_hashIndex.constEnd())
+    const int nIndex = IndexLocked(strPath);
+    if (nIndex < 0)
         return Outcome::NotHere;
-    const int nIndex = *itIndex;
     // Files asked for one after another widen the window; a skip narrows it.
     m_nRun = nIndex == m_nLastTaken + 1 ? m_nRun + 1 : 0;
     m_nLastTaken = nIndex;
@@ -156,10 +202,10 @@ void AdbPrefetcher::FillWindowLocked(int nIndex)
 {
     if (m_bStopped || m_bQuit)
         return;
-    const int nLast = qMin<qsizetype>(m_listPlan.size() - 1, nIndex + qMin(kMaxAhead, 1 + 2 * m_nRun));
+    const int nLast = qMin(int(m_listPlan.size()) - 1, nIndex + qMin(kMaxAhead, 1 + 2 * m_nRun));
     bool bQueued = false;
     for (int i = qMax(nIndex + 1, m_nQueuedUpTo + 1); i <= nLast; ++i) {
-        const qint64 nSize = qMax<qint64>(0, m_listPlan.at(i).nSize);
+        const qint64 nSize = qMax<qint64>(0, m_listPlan[std::size_t(i)].nSize);
         // A large file (or one too long a path) is the caller's, and the
         // window waits behind it.
         if (!IsFetchableLocked(i) || m_nHeldBytes + nSize > kMemoryBudget)
@@ -194,7 +240,7 @@ void AdbPrefetcher::Run(Worker *pWorker)
             continue;
         it->second.state = State::Fetching;
         QByteArray baRequest;
-        RequestOf(m_hashRequests, m_listPlan.at(nIndex).strPath, &baRequest);
+        RequestLocked(nIndex, &baRequest);
         if (!Fetch(pWorker, nIndex, baRequest, lock)) {
             // The phone or the server is gone: the caller finds out itself.
             StopLocked();
@@ -234,7 +280,7 @@ bool AdbPrefetcher::Fetch(Worker *pWorker, int nIndex, const QByteArray &baReque
     }
     if (AdbSync *pSync = IsLongRequest(baRequest) ? nullptr : pWorker->pSync.get()) {
         // Room for the whole file at once: no copies while it grows.
-        baData.reserve(qBound<qint64>(0, m_listPlan.at(nIndex).nSize, kMaxHeldFile));
+        baData.reserve(qBound<qint64>(0, m_listPlan[std::size_t(nIndex)].nSize, kMaxHeldFile));
         lock.unlock();
         if (pSync->SendRecv(baRequest))
             result = pSync->ReadRecvData(&baData, kMaxHeldFile, &strError);
@@ -257,7 +303,7 @@ AdbSync::Result AdbPrefetcher::FetchLong(int nIndex, const QByteArray &baRequest
                                          std::unique_lock<std::mutex> &lock)
 {
     const quint64 nGeneration = m_nPlanGeneration;
-    const qint64 nListedSize = m_listPlan.at(nIndex).nSize;
+    const qint64 nListedSize = m_listPlan[std::size_t(nIndex)].nSize;
     lock.unlock();
     // A cancel, an unplug or a new plan ends the command within moments.
     const AdbSync::Result result = m_fnReadLong(baRequest, nListedSize, pData, kMaxHeldFile, pError,

@@ -3,6 +3,7 @@
 #include "AdbSync.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -81,6 +82,10 @@ public:
     Outcome Take(const QString &strPath, QByteArray *pData, QString *pError);
     // Whether strPath is fetched ahead (or will be, once asked for).
     bool Claims(const QString &strPath) const;
+    // The file planned right after strPath when the caller copies it itself
+    // (not fetched ahead) and can ask for it with a sync request: its path
+    // and request. False otherwise, and for a path not planned.
+    bool CallerNext(const QString &strPath, QString *pNext, QByteArray *pRequest) const;
     // Ends every connection at once and drops what was fetched (cancel,
     // unplug, another phone); a later Plan() starts afresh.
     void Abort();
@@ -93,6 +98,13 @@ private:
         AdbSync::Result result = AdbSync::Result::Ok;
         QByteArray baData;
         QString strError;
+        qint64 nSize = 0;
+    };
+    // One planned file: where its path's UTF-8 lies in m_baPaths, its size.
+    struct PlanEntry
+    {
+        quint32 nStart = 0;
+        quint32 nLength = 0;
         qint64 nSize = 0;
     };
     struct Worker
@@ -116,6 +128,11 @@ private:
         return m_fnReadLong && baRequest.size() > AdbSync::kMaxPath;
     }
     bool IsFetchableLocked(int nIndex) const;
+    QByteArrayView PathBytesLocked(int nIndex) const;
+    // The planned file's place; -1 when it is not planned.
+    int IndexLocked(const QString &strPath) const;
+    // The sync request for a planned file; false when it is never asked for.
+    bool RequestLocked(int nIndex, QByteArray *pRequest) const;
 
     const Opener m_fnOpen;
     const int m_nStreams;
@@ -129,9 +146,12 @@ private:
     // A fetch of an older plan is dropped when it ends; read without the
     // lock by a shell read that asks whether to give up.
     std::atomic<quint64> m_nPlanGeneration {0};
-    QList<Planned> m_listPlan;
+    // The plan, compact: the paths' UTF-8 one after another, one entry per
+    // file in the engine's order, and the files' places sorted by path bytes.
+    QByteArray m_baPaths;
+    std::vector<PlanEntry> m_listPlan;
+    std::vector<int> m_listByPath;
     Requests m_hashRequests;
-    QHash<QString, int> m_hashIndex;
     std::map<int, Slot> m_mapSlots;
     std::deque<int> m_queue;
     int m_nLastTaken = -1;
