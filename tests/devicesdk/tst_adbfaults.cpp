@@ -20,6 +20,7 @@
 #include <QTest>
 
 #include <atomic>
+#include <cstdlib>
 #include <memory>
 #include <thread>
 
@@ -98,6 +99,8 @@ private slots:
     void longAndDeepFolders();
     void partOfALongFolder_data();
     void partOfALongFolder();
+    void storageSeenTwice_data();
+    void storageSeenTwice();
 
 private:
     // Backs up the phone's media with backuptool into strWork/dest and
@@ -521,6 +524,46 @@ void tst_AdbFaults::partOfALongFolder()
     QCOMPARE(mapFiles.value("c.jpg"), QByteArray("third"));
     QVERIFY(!mapFiles.contains("b.jpg"));
     QVERIFY2(strOutput.contains(QString(LongFolder()).right(40)), qPrintable(strOutput));
+}
+
+void tst_AdbFaults::storageSeenTwice_data()
+{
+    QTest::addColumn<QStringList>("knobs");
+    // Android 5: no stat; /sdcard is a link to the storage mounted at
+    // /storage/sdcard0, which its real path tells.
+    QTest::newRow("a link, told by the real path") << QStringList {"device/sdk=21", "device/sdcardLink=/storage/sdcard0"};
+    // The storage bound at both places: the same device and inode.
+    QTest::newRow("a bind, told by device and inode") << QStringList {"device/sdk=23"};
+}
+
+// The shared storage seen a second time as a folder of /storage: every
+// photo is counted and copied once; a memory card beside it is kept.
+void tst_AdbFaults::storageSeenTwice()
+{
+    QFETCH(QStringList, knobs);
+    QTemporaryDir work;
+    QVERIFY2(work.isValid(), qPrintable(work.errorString()));
+    TestPhone phone(work.filePath("phone"));
+    phone.AddFile("/sdcard/DCIM/Camera/a.jpg", QByteArray("a"));
+    phone.AddFile("/sdcard/DCIM/Camera/b.jpg", QByteArray("b"));
+    phone.AddFile("/storage/ABCD-1234/DCIM/card.jpg", QByteArray("on the card"));
+    QVERIFY(phone.Save());
+    SetKnobs(phone.Dir(), knobs);
+    QVERIFY(QFile::link("../sdcard", phone.Dir() + "/fs/storage/sdcard0"));
+    const QString strSerial = m_pRig->StartSimulator(phone.Dir(), {});
+    QVERIFY(!strSerial.isEmpty());
+    m_listSerials << strSerial;
+    AdbDevice device(strSerial, m_pRig->ServerPort());
+    int nCount = 0;
+    QCOMPARE(device.GetBackUpCount(16, &nCount, nullptr), 0);
+    char *pText = nullptr;
+    QCOMPARE(device.BackUp(16, "Image", &pText), 0);
+    const QString strList = QString::fromUtf8(pText);
+    free(pText);
+    QVERIFY2(nCount == 3, qPrintable(strList));
+    QVERIFY2(strList.contains("/sdcard/DCIM/Camera/a.jpg") && strList.contains("/storage/ABCD-1234/DCIM/card.jpg"),
+             qPrintable(strList));
+    QVERIFY2(!strList.contains("sdcard0"), qPrintable(strList));
 }
 
 QTEST_GUILESS_MAIN(tst_AdbFaults)

@@ -5,6 +5,7 @@
 #include "adb/AdbParsers.h"
 #include "adb/AdbPartFile.h"
 #include "adb/AdbShellFiles.h"
+#include "adb/AdbVolumes.h"
 #include "sdk/dvsk_device.h"
 #include "adb/AdbSocket.h"
 #include "adb/AdbSync.h"
@@ -127,6 +128,8 @@ private slots:
     void listKeepsModeSizeAndTime();
     void shellListing_data();
     void shellListing();
+    void distinctVolumes_data();
+    void distinctVolumes();
     void partNameFits_data();
     void partNameFits();
     void silentPeerStalls();
@@ -505,6 +508,34 @@ void tst_AdbParsers::shellListing()
     }
     QCOMPARE(listGot, entries);
     QVERIFY(AdbShellFiles::ListCommand("/sdcard/it's", status >= 0).startsWith("find '/sdcard/it'\\''s' "));
+}
+
+void tst_AdbParsers::distinctVolumes_data()
+{
+    QTest::addColumn<QByteArray>("output"); // of AdbVolumes::IdentityCommand for the three roots
+    QTest::addColumn<QStringList>("kept");
+    const QStringList listAll {"/sdcard", "/storage/1A2B-3C4D", "/storage/sdcard0"};
+    QTest::newRow("three volumes") << QByteArray("64:2\n65:1\n66:1\n") << listAll;
+    QTest::newRow("the same device and inode") << QByteArray("64:2\n65:1\n64:2\n")
+                                               << QStringList {"/sdcard", "/storage/1A2B-3C4D"};
+    QTest::newRow("the same real path, terminal line ends")
+            << QByteArray("/storage/sdcard0\r\n/storage/1A2B-3C4D\r\n/storage/sdcard0\r\n")
+            << QStringList {"/sdcard", "/storage/1A2B-3C4D"};
+    QTest::newRow("a number and a path are never the same") << QByteArray("64:2\n65:1\n/storage/sdcard0\n") << listAll;
+    QTest::newRow("unknown twice is not the same") << QByteArray("unknown\n65:1\nunknown\n") << listAll;
+    QTest::newRow("a line missing: nothing left out") << QByteArray("64:2\n64:2\n") << listAll;
+    QTest::newRow("nothing printed") << QByteArray() << listAll;
+}
+
+// Older phones show their shared storage in /storage beside /sdcard too.
+void tst_AdbParsers::distinctVolumes()
+{
+    QFETCH(QByteArray, output);
+    QFETCH(QStringList, kept);
+    const QStringList listAll {"/sdcard", "/storage/1A2B-3C4D", "/storage/sdcard0"};
+    QStringList listRepeats;
+    QCOMPARE(AdbVolumes::Distinct(listAll, output, &listRepeats), kept);
+    QCOMPARE(listRepeats.size(), listAll.size() - kept.size());
 }
 
 void tst_AdbParsers::partNameFits_data()

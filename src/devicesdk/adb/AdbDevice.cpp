@@ -8,6 +8,7 @@
 #include "AdbRestore.h"
 #include "AdbShellFiles.h"
 #include "AdbTracker.h"
+#include "AdbVolumes.h"
 #include "RecordExporter.h"
 #include "sdk/dvsk_device.h"
 
@@ -583,6 +584,16 @@ int AdbDevice::StorageVolumes(QStringList &listRoots)
     }
     listVolumes.sort();
     listRoots += listVolumes;
+    if (listRoots.size() < 2)
+        return 0;
+    // One storage may be seen at two places (older phones' /storage/sdcard0).
+    QByteArray baIdentities;
+    if (const int nResult = Shell(QString::fromUtf8(AdbVolumes::IdentityCommand(listRoots)), baIdentities))
+        return nResult;
+    QStringList listRepeats;
+    listRoots = AdbVolumes::Distinct(listRoots, baIdentities, &listRepeats);
+    for (const QString &strRepeat : qAsConst(listRepeats))
+        Log(QStringLiteral("not walked twice: %1").arg(strRepeat));
     return 0;
 }
 

@@ -156,7 +156,7 @@ private:
         bool bComplete = true; // and listed every entry of it
     };
     // The volumes to walk: the shared storage, then each removable volume
-    // found by listing /storage.
+    // found by listing /storage, each storage once (AdbVolumes).
     int StorageVolumes(QStringList &listRoots);
     // Adds the images, videos and audio of one volume to lists[0..2];
     // *pbReadable false when the volume itself cannot be read.
