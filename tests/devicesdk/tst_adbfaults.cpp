@@ -99,6 +99,8 @@ private slots:
     void longAndDeepFolders();
     void partOfALongFolder_data();
     void partOfALongFolder();
+    void endWhileReadingALongFolder_data();
+    void endWhileReadingALongFolder();
     void storageSeenTwice_data();
     void storageSeenTwice();
 
@@ -524,6 +526,52 @@ void tst_AdbFaults::partOfALongFolder()
     QCOMPARE(mapFiles.value("c.jpg"), QByteArray("third"));
     QVERIFY(!mapFiles.contains("b.jpg"));
     QVERIFY2(strOutput.contains(QString(LongFolder()).right(40)), qPrintable(strOutput));
+}
+
+void tst_AdbFaults::endWhileReadingALongFolder_data()
+{
+    QTest::addColumn<QString>("option"); // of the simulator, for the services reading a file
+    QTest::addColumn<int>("result");
+    QTest::newRow("a cancel while the phone withholds the reads") << "--stall-on" << int(DVSK_DEV_ERR_CANCELLED);
+    QTest::newRow("an unplug at a read") << "--unplug-on" << int(DVSK_DEV_ERR_DISCONNECTED);
+}
+
+// Files of a long folder are read several at once: a cancel or an unplug
+// ends every read, the copy asked for fails, and nothing is left on the PC.
+void tst_AdbFaults::endWhileReadingALongFolder()
+{
+    QFETCH(QString, option);
+    QFETCH(int, result);
+    const StallSeconds stall(3600);
+    QTemporaryDir work;
+    QVERIFY2(work.isValid(), qPrintable(work.errorString()));
+    TestPhone phone(work.filePath("phone"));
+    for (int i = 0; i < 8; ++i)
+        phone.AddFile(LongFolder() + QString("/s%1.jpg").arg(i), QByteArray(5000, 'a' + i));
+    QVERIFY(phone.Save());
+    const QString strSerial = m_pRig->StartSimulator(phone.Dir(), {option, "cat '"});
+    QVERIFY(!strSerial.isEmpty());
+    m_listSerials << strSerial;
+    auto pDevice = std::make_unique<AdbDevice>(strSerial, m_pRig->ServerPort());
+    char *pText = nullptr;
+    QCOMPARE(pDevice->BackUp(16, "Image", &pText), 0);
+    free(pText);
+    AdbDevice *pPhone = pDevice.get();
+    const QByteArray baTarget = work.filePath("out/s0.jpg").toUtf8();
+    QVERIFY(QDir().mkpath(work.filePath("out")));
+    const QByteArray baRemote = (LongFolder() + "/s0.jpg").toUtf8();
+    BlockedCall blocked([pPhone, baTarget, baRemote]() { return pPhone->GetFile(baTarget, baRemote, 2); });
+    if (option == "--stall-on") {
+        QTRY_VERIFY_WITH_TIMEOUT(
+                m_pRig->SimulatorCommand(strSerial, "status").contains(QRegularExpression("withheld=[1-9]")), 30000);
+        QVERIFY(!blocked.IsDone());
+        pPhone->SetBackupCancel(1);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(blocked.IsDone(), 30000);
+    QCOMPARE(blocked.Result(), result);
+    // The reads fetched ahead end with the device.
+    pDevice.reset();
+    QCOMPARE(QDir(work.filePath("out")).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
 void tst_AdbFaults::storageSeenTwice_data()
