@@ -323,6 +323,9 @@ void tst_BackupToolRestore::wrongArguments_data()
     QTest::newRow("export one argument") << QStringList{"export", "a"} << 2 << "expects a PACKAGE and a DIR";
     QTest::newRow("export missing package") << QStringList{"export", "/nonexistent/p.zip", "/tmp/x"} << 1
                                             << QString();
+    // The system's reason, as extract and run give it.
+    QTest::newRow("export below a file") << QStringList{"export", m_strPackage, m_strPackage + QStringLiteral("/out")}
+                                         << 1 << "export: cannot create the folder " + m_strPackage + "/out: Not a directory";
 }
 
 void tst_BackupToolRestore::wrongArguments()

@@ -1,6 +1,7 @@
 #include "RecordExport.h"
 
 #include "BackupKinds.h"
+#include "FolderMaker.h"
 #include "RestoreSource.h"
 
 #include <QDir>
@@ -91,8 +92,9 @@ RecordExport::Format RecordExport::Detect(const QString &strFile)
 bool RecordExport::Export(const RestoreSource &source, const QString &strDir, QStringList &listWritten,
                           QString &strError)
 {
-    if (!QDir().mkpath(strDir)) {
-        strError = QStringLiteral("cannot create %1").arg(strDir);
+    QString strReason;
+    if (!FolderMaker::MakePath(strDir, strReason)) {
+        strError = QStringLiteral("cannot create the folder %1: %2").arg(strDir, strReason);
         return false;
     }
     QStringList listMessageFiles;
