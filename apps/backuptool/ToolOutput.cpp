@@ -6,6 +6,7 @@
 #include <SafeFileName.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 
 ToolOutput::ToolOutput(std::FILE *pOut, std::FILE *pErr) : m_pOut(pOut), m_pErr(pErr) {}
@@ -90,6 +91,17 @@ QString ToolOutput::Printable(const QString &strText)
 QString ToolOutput::PackageErrorText(const QString &strPackage, PackageReader::OpenResult result, bool bGzip,
                                      const QString &strReaderText)
 {
+    if (QFileInfo(strPackage).isDir()) {
+        // The folder a backup writes beside its package is the likeliest
+        // folder to be given: name the package it belongs to.
+        QString strFolder = strPackage;
+        while (strFolder.size() > 1 && strFolder.endsWith(QLatin1Char('/')))
+            strFolder.chop(1);
+        const QString strBeside = strFolder + QStringLiteral(".zip");
+        if (QFileInfo(strBeside).isFile())
+            return QStringLiteral("%1 is a backup folder, not a package; its package is %2").arg(strPackage, strBeside);
+        return QStringLiteral("%1 is a folder, not a backup package").arg(strPackage);
+    }
     QFile file(strPackage);
     const bool bReadable = file.open(QIODevice::ReadOnly);
     if (!bReadable)

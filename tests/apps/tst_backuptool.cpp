@@ -95,6 +95,9 @@ void tst_BackupTool::initTestCase()
     PackageFixture::WriteFile(Package(QStringLiteral("ordinary.zip")),
                               QByteArray("PK\x03\x04\x14\x00\x00\x00\x00\x00", 10) + QByteArray(200, '\0'));
     PackageFixture::WriteFile(Package(QStringLiteral("notes.txt")), "a note, not a package\n");
+    // The backup folder beside a package, and a folder of nothing.
+    QVERIFY(QDir().mkpath(Package(QStringLiteral("good/Image"))));
+    QVERIFY(QDir().mkpath(Package(QStringLiteral("plain"))));
     PackageFixture::WriteFile(Package(QStringLiteral("no-info.zip")),
                               PackageFixture::Gzip(PackageFixture::Build(QStringLiteral("MMS"), {{"C:/a/PB.zip", "x"}}, {0, 1}, "P")));
 }
@@ -155,6 +158,10 @@ void tst_BackupTool::commands_data()
                                   << "cannot read @/none.zip: No such file or directory";
     QTest::newRow("info of an ordinary ZIP") << QStringList{"info", "@/ordinary.zip"} << 1 << QStringList()
                                              << "is not a backup package (it is an ordinary ZIP archive)";
+    QTest::newRow("list backup folder") << QStringList{"list", "@/good"} << 1 << QStringList()
+                                        << "its package is @/good.zip";
+    QTest::newRow("info backup folder") << QStringList{"info", "@/good"} << 1 << QStringList()
+                                        << "its package is @/good.zip";
     QTest::newRow("info garbage") << QStringList{"info", "@/garbage.zip"} << 1 << QStringList()
                                   << "not a backup package";
     QTest::newRow("info without Info.xml") << QStringList{"info", "@/no-info.zip"} << 1 << QStringList()
@@ -220,6 +227,9 @@ void tst_BackupTool::verifyWithoutPackage_data()
     QTest::newRow("ordinary ZIP") << "ordinary.zip" << "@/ordinary.zip is not a backup package (it is an ordinary ZIP archive)";
     QTest::newRow("text") << "notes.txt" << "@/notes.txt is not a backup package\n";
     QTest::newRow("gzip of something else") << "garbage.zip" << "@/garbage.zip is not a backup package\n";
+    QTest::newRow("backup folder") << "good" << "@/good is a backup folder, not a package; its package is @/good.zip\n";
+    QTest::newRow("backup folder with a slash") << "good/" << "its package is @/good.zip\n";
+    QTest::newRow("folder") << "plain" << "@/plain is a folder, not a backup package\n";
 }
 
 // A file that is no package gets no verdict on its soundness.
