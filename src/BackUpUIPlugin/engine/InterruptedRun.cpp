@@ -51,8 +51,8 @@ int InterruptedRun::Keep(const QString &strRunFolder)
     QSaveFile marker(strRunFolder + QLatin1Char('/') + QLatin1String(kMarker));
     const QByteArray baText = "This backup was interrupted: the phone was disconnected after " + QByteArray::number(nFiles)
             + " files were copied. It has no package and is not a complete backup.\r\n"
-              "Back up the same phone into this folder again: the files here are taken over and this folder "
-              "is removed.\r\n";
+              "Back up the same phone again into the folder that holds this one (not into this folder): the "
+              "files here are taken over and this folder is removed.\r\n";
     if (nFiles == 0 || !marker.open(QIODevice::WriteOnly) || marker.write(baText) != baText.size() || !marker.commit()) {
         // Nothing to keep, or a folder that could not be marked: it must not
         // look like a backup.
