@@ -21,10 +21,14 @@
 class LangScope
 {
 public:
+    // The application's direction follows the language as the host sets it:
+    // text is drawn in that direction (an ellipsis after Arabic text, say).
     explicit LangScope(const QString &strLang)
-        : m_bHad(qEnvironmentVariableIsSet("PELORIX_HOST_LANG")), m_baOld(qgetenv("PELORIX_HOST_LANG"))
+        : m_bHad(qEnvironmentVariableIsSet("PELORIX_HOST_LANG")), m_baOld(qgetenv("PELORIX_HOST_LANG")),
+          m_oldDirection(QGuiApplication::layoutDirection())
     {
         qputenv("PELORIX_HOST_LANG", strLang.toUtf8());
+        QGuiApplication::setLayoutDirection(strLang == QLatin1String("ar") ? Qt::RightToLeft : Qt::LeftToRight);
     }
     ~LangScope()
     {
@@ -32,11 +36,13 @@ public:
             qputenv("PELORIX_HOST_LANG", m_baOld);
         else
             qunsetenv("PELORIX_HOST_LANG");
+        QGuiApplication::setLayoutDirection(m_oldDirection);
     }
 
 private:
     const bool m_bHad;
     const QByteArray m_baOld;
+    const Qt::LayoutDirection m_oldDirection;
 };
 
 // The host's style sheet, with "./skin/..." resolved against the stage.

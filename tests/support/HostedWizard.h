@@ -7,9 +7,11 @@
 #include "SendCmdResetThread.h"
 
 #include <HostStandIns.h>
+#include <host/Change.h>
 #include <host/MainFrame.h>
 #include <host/Startup.h>
 
+#include <QGuiApplication>
 #include <QRect>
 #include <QWidget>
 
@@ -24,8 +26,13 @@
 class HostedWizard
 {
 public:
-    HostedWizard() : m_pFrame(std::make_unique<QWidget>()), m_pStandIns(std::make_unique<HostStandIns>())
+    HostedWizard()
+        : m_oldDirection(QGuiApplication::layoutDirection()), m_pFrame(std::make_unique<QWidget>()),
+          m_pStandIns(std::make_unique<HostStandIns>())
     {
+        // The host lays its whole application out right to left for such a
+        // language; text is drawn in that direction.
+        QGuiApplication::setLayoutDirection(Change::GetRightToLeftLayout() ? Qt::RightToLeft : Qt::LeftToRight);
         m_pFrame->resize(kRect.size());
         m_pFrame->show();
         m_pStandIns->Install(m_pFrame.get(), kRect);
@@ -44,6 +51,7 @@ public:
         Startup::SetMainFrame(nullptr);
         m_pStandIns.reset();
         m_pFrame.reset();
+        QGuiApplication::setLayoutDirection(m_oldDirection);
     }
 
     HostedWizard(const HostedWizard &) = delete;
@@ -63,6 +71,7 @@ public:
 private:
     static constexpr QRect kRect{0, 0, 896, 640};
 
+    const Qt::LayoutDirection m_oldDirection;
     std::unique_ptr<QWidget> m_pFrame;
     std::unique_ptr<HostStandIns> m_pStandIns;
     MainFrame m_mainFrame;
