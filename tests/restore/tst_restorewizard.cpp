@@ -215,6 +215,13 @@ void tst_RestoreWizard::restoreThroughEveryPage()
     const QString strCounts = wizard.ChoosePage()->List()->item(0)->text().section(QLatin1Char('\n'), 1);
     QVERIFY2(strCounts.count(separator) >= 3, qPrintable(strCounts));
     QVERIFY2(!strCounts.contains(foreignSeparator), qPrintable(strCounts));
+    // Its size is written as the backup pages write sizes: with the host's
+    // unit words.
+    const QString strSize = wizard.ChoosePage()->List()->item(0)->text().section(QLatin1Char('\n'), 0, 0).section(
+        QStringLiteral(" · "), -1);
+    QVERIFY2(strSize.endsWith(QLatin1Char(' ') + Change::tr("IDS_CORE_UNIT_MB"))
+                 || strSize.endsWith(QLatin1Char(' ') + Change::tr("IDS_CORE_UNIT_KB")),
+             qPrintable(strSize));
 
     // Messages need an app on the phone: shown, unchecked, disabled, with why.
     RestoreItemsWidget *pItems = wizard.ItemsPage();

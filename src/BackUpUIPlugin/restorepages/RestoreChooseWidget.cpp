@@ -1,6 +1,7 @@
 #include "RestoreChooseWidget.h"
 
 #include "BackupKinds.h"
+#include "RestoreWizardTexts.h"
 
 #include <host/Change.h>
 
@@ -122,9 +123,8 @@ QString RestoreChooseWidget::CountsText(const BackupCatalog::Entry &entry)
 
 QString RestoreChooseWidget::Describe(const BackupCatalog::Entry &entry)
 {
-    const QLocale locale(Change::GetLangName());
-    const QString strDate = locale.toString(entry.dtMade, QLocale::ShortFormat);
-    const QString strSize = locale.formattedDataSize(entry.nBytes);
+    const QString strDate = QLocale(Change::GetLangName()).toString(entry.dtMade, QLocale::ShortFormat);
+    const QString strSize = RestoreWizardTexts::SizeText(entry.nBytes);
     if (entry.bInterrupted) {
         // Named by its folder: it has no package.
         return QStringLiteral("%1 · %2 · %3\n%4")

@@ -6,7 +6,6 @@
 #include <host/CustomPopupDialog.h>
 
 #include <QLabel>
-#include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -76,12 +75,11 @@ int RestoreDoingWidget::PerMille(const RestoreRunner::Progress &progress)
 void RestoreDoingWidget::slotProgress(const RestoreRunner::Progress &progress)
 {
     m_pBar->setValue(PerMille(progress));
-    const QLocale locale(Change::GetLangName());
     m_pLabelFiles->setText(Change::tr("IDS_RESTORE_DOING_FILES")
                                .arg(progress.nFilesDone)
                                .arg(progress.nFiles)
-                               .arg(locale.formattedDataSize(progress.nBytesDone),
-                                    locale.formattedDataSize(progress.nBytes)));
+                               .arg(RestoreWizardTexts::SizeText(progress.nBytesDone),
+                                    RestoreWizardTexts::SizeText(progress.nBytes)));
     m_pBar->setAccessibleDescription(m_pLabelFiles->text());
 }
 

@@ -5,10 +5,33 @@
 
 #include <host/Change.h>
 
+
 QString RestoreWizardTexts::KindName(int nCode)
 {
     const BackupKind *pKind = BackupKinds::ByCode(nCode);
     return pKind ? Change::tr(pKind->szNameKey) : RestoreTexts::KindName(nCode);
+}
+
+QString RestoreWizardTexts::SizeText(qint64 nBytes)
+{
+    constexpr qint64 kKB = 1024;
+    constexpr qint64 kMB = kKB * 1024;
+    constexpr qint64 kGB = kMB * 1024;
+    QString strNumber;
+    const char *szUnit = "IDS_CORE_UNIT_B";
+    if (nBytes < kKB) {
+        strNumber = QString::number(qMax(nBytes, qint64(0)));
+    } else if (nBytes < kMB) {
+        strNumber = QString::number(nBytes / kKB);
+        szUnit = "IDS_CORE_UNIT_KB";
+    } else if (nBytes < kGB) {
+        strNumber = QString::number(double(nBytes) / double(kMB), 'f', 2);
+        szUnit = "IDS_CORE_UNIT_MB";
+    } else {
+        strNumber = QString::number(double(nBytes) / double(kGB), 'f', 2);
+        szUnit = "IDS_CORE_UNIT_GB";
+    }
+    return strNumber + QLatin1Char(' ') + Change::tr(szUnit);
 }
 
 QString RestoreWizardTexts::Reason(const QString &strWhy)

@@ -11,6 +11,9 @@ class RestoreWizardTexts
 {
 public:
     static QString KindName(int nCode);
+    // A size as the backup pages show one: the number, then the host's unit
+    // word ("1.68 MB", "49 KB"), in every language.
+    static QString SizeText(qint64 nBytes);
     // The engine's English reason in the user's language where it is a known
     // one; the parts it fills in (paths, versions, the phone's words) stay.
     static QString Reason(const QString &strWhy);
