@@ -131,6 +131,17 @@ bool PackageVerifier::Verify(const char *szPath)
 {
     Reset();
     PackageReader reader;
+    if (!OpenAndReadHead(reader, szPath))
+        return false;
+    CheckTable(reader);
+    if (!ReadEntries(reader))
+        return false;
+    CheckStreamEnd(reader);
+    return IsSound();
+}
+
+bool PackageVerifier::OpenAndReadHead(PackageReader &reader, const char *szPath)
+{
     const PackageReader::OpenResult opened = reader.Open(szPath);
     m_openResult = opened;
     m_bGzip = reader.IsGzip();
@@ -149,12 +160,12 @@ bool PackageVerifier::Verify(const char *szPath)
     m_baDeviceName = PackageLayout::FieldText(head.DeviceName, BackUpHead::kDeviceNameSize);
     if (!reader.IsGzip())
         m_listProblems << QStringLiteral("the file is not gzip-compressed, so nothing can confirm its content");
-    CheckTable(reader);
+    return true;
+}
 
-    bool bStreamOk = true;
+bool PackageVerifier::ReadEntries(PackageReader &reader)
+{
     for (Entry &entry : m_listEntries) {
-        if (!bStreamOk)
-            break;
         // The device information file is small: read it to check it parses.
         QBuffer buffer;
         const bool bCheckInfo =
@@ -170,22 +181,27 @@ bool PackageVerifier::Verify(const char *szPath)
                                   .arg(entry.nDeclared)
                                   .arg(entry.nHeld)
                                   .arg(reader.ErrorText());
-            bStreamOk = false;
-            break;
+            NoteMissingEntries();
+            return false;
         }
         entry.state = EntryComplete;
         if (bCheckInfo)
             CheckInfo(buffer.data(), reader.Head());
     }
-    if (!bStreamOk) {
-        int nMissing = 0;
-        for (const Entry &entry : m_listEntries)
-            nMissing += entry.state == EntryMissing ? 1 : 0;
-        if (nMissing > 0)
-            m_listProblems << QStringLiteral("%1 entries after it are missing").arg(nMissing);
-        return false;
-    }
+    return true;
+}
 
+void PackageVerifier::NoteMissingEntries()
+{
+    int nMissing = 0;
+    for (const Entry &entry : m_listEntries)
+        nMissing += entry.state == EntryMissing ? 1 : 0;
+    if (nMissing > 0)
+        m_listProblems << QStringLiteral("%1 entries after it are missing").arg(nMissing);
+}
+
+void PackageVerifier::CheckStreamEnd(PackageReader &reader)
+{
     const PackageReader::ReadResult rest = reader.ReadRest(&m_nLeftOver);
     if (m_nLeftOver > 0)
         m_listProblems << QStringLiteral("%1 bytes follow the last entry").arg(m_nLeftOver);
@@ -204,5 +220,4 @@ bool PackageVerifier::Verify(const char *szPath)
                 entry.state = EntryIntact;
         }
     }
-    return IsSound();
 }

@@ -62,7 +62,13 @@ public:
     static const char *StateName(EntryState state);
 
 private:
-    void CheckTable(const class PackageReader &reader);
+    bool OpenAndReadHead(PackageReader &reader, const char *szPath);
+    void CheckTable(const PackageReader &reader);
+    // Reads every entry; false (with the problem noted) at the first one cut short.
+    bool ReadEntries(PackageReader &reader);
+    void NoteMissingEntries();
+    // What follows the last entry: left-over bytes, the gzip end and checksum.
+    void CheckStreamEnd(PackageReader &reader);
     void CheckInfo(const QByteArray &baContent, const BackUpHead &head);
     void Reset();
 
