@@ -54,6 +54,61 @@ qint64 FreeBytes(const MemInfoRecord *pRecord)
         return std::numeric_limits<qint64>::max();
     return nBytes;
 }
+
+// What counting the phone's items gives the progress and the pages.
+struct CountResults
+{
+    QHash<int, structBackupID> hashCounts;
+    QHash<int, qint64> hashFileSizeKB;
+    float fWeights[ProgressWeights::W_COUNT] = {};
+    bool bHasData[BackupItems::kSlots] = {};
+};
+
+structBackupID CountEntry(int nId, int nCount, int nValue, int nSize)
+{
+    structBackupID info;
+    info.nModuleID = nId;
+    info.nProNum = nCount;
+    info.nAllNum = 0;
+    info.bFlag = false;
+    info.nValue = nValue;
+    info.nState = 5;
+    info.nValue2 = nSize;
+    return info;
+}
+
+// Counts one configured tile, kind by kind. A kind with a sub-entry of its
+// own is weighed and listed only when it could be counted.
+void CountTile(Factory &factory, const BackupTile &tile, CountResults &counted)
+{
+    int nSum = 0;
+    int nSizeSum = 0;
+    int nFirstResult = 0;
+    bool bFirst = true;
+    for (const BackupKind *pKind : BackupKinds::OfTile(tile.nId)) {
+        int nCount = 0;
+        int nSize = 0;
+        const int nResult = factory.GetCount(pKind->nCode, &nCount, pKind->nSizeSlot >= 0 ? &nSize : nullptr);
+        if (bFirst) {
+            nFirstResult = nResult;
+            bFirst = false;
+        }
+        if (pKind->step == BackupKind::Step::Files && nResult == 0)
+            counted.hashFileSizeKB.insert(pKind->nCode, nSize);
+        if (pKind->nSubId < 0 || nResult == 0) {
+            const int nBasis = pKind->step == BackupKind::Step::Record ? nCount : nSize;
+            for (int i = 0; i < pKind->nWeightCount; ++i)
+                counted.fWeights[pKind->nFirstWeight + i] = pKind->Weight(i, nBasis);
+            if (pKind->nSubId >= 0)
+                counted.hashCounts.insert(pKind->nSubId, CountEntry(pKind->nSubId, nCount, 0, nSize));
+        }
+        counted.bHasData[pKind->nItemSlot] = nCount >= 1;
+        nSum += nCount;
+        nSizeSum += nSize;
+    }
+    LogCount(tile.szCountLog, nFirstResult, __LINE__);
+    counted.hashCounts.insert(tile.nId, CountEntry(tile.nId, nSum, nFirstResult, nSizeSum));
+}
 } // namespace
 
 BackUpUIThread *BackUpUIThread::Instance()
@@ -293,68 +348,22 @@ void BackUpUIThread::run()
 
 void BackUpUIThread::procGetCount(int nReport)
 {
-    QHash<int, structBackupID> hashCounts;
-    QHash<int, qint64> hashFileSizeKB;
-    float fWeights[W_COUNT] = {};
-    bool bHasData[BackupItems::kSlots] = {};
-
+    CountResults counted;
     Factory *pFactory = Factory::Instance();
     BackUpUIConfigParse *pConfig = BackUpUIConfigParse::GetInstance();
     if (pFactory && pConfig) {
         const PluginInfoTable common = pConfig->GetCommonItems();
-        auto entry = [](int nId, int nCount, int nValue, int nSize) {
-            structBackupID info;
-            info.nModuleID = nId;
-            info.nProNum = nCount;
-            info.nAllNum = 0;
-            info.bFlag = false;
-            info.nValue = nValue;
-            info.nState = 5;
-            info.nValue2 = nSize;
-            return info;
-        };
-
-        // Each configured tile, kind by kind. A kind with a sub-entry of its
-        // own is weighed and listed only when it could be counted.
         for (const BackupTile &tile : BackupKinds::Tiles()) {
-            if (!common.contains(tile.nId))
-                continue;
-            int nSum = 0;
-            int nSizeSum = 0;
-            int nFirstResult = 0;
-            bool bFirst = true;
-            for (const BackupKind *pKind : BackupKinds::OfTile(tile.nId)) {
-                int nCount = 0;
-                int nSize = 0;
-                const int nResult = pFactory->GetCount(pKind->nCode, &nCount, pKind->nSizeSlot >= 0 ? &nSize : nullptr);
-                if (bFirst) {
-                    nFirstResult = nResult;
-                    bFirst = false;
-                }
-                if (pKind->step == BackupKind::Step::Files && nResult == 0)
-                    hashFileSizeKB.insert(pKind->nCode, nSize);
-                if (pKind->nSubId < 0 || nResult == 0) {
-                    const int nBasis = pKind->step == BackupKind::Step::Record ? nCount : nSize;
-                    for (int i = 0; i < pKind->nWeightCount; ++i)
-                        fWeights[pKind->nFirstWeight + i] = pKind->Weight(i, nBasis);
-                    if (pKind->nSubId >= 0)
-                        hashCounts.insert(pKind->nSubId, entry(pKind->nSubId, nCount, 0, nSize));
-                }
-                bHasData[pKind->nItemSlot] = nCount >= 1;
-                nSum += nCount;
-                nSizeSum += nSize;
-            }
-            LogCount(tile.szCountLog, nFirstResult, __LINE__);
-            hashCounts.insert(tile.nId, entry(tile.nId, nSum, nFirstResult, nSizeSum));
+            if (common.contains(tile.nId))
+                CountTile(*pFactory, tile, counted);
         }
     }
-
     {
         QMutexLocker locker(&m_dataMutex);
-        m_hashCounts = hashCounts;
-        m_hashFileSizeKB = hashFileSizeKB;
-        std::copy(std::begin(fWeights), std::end(fWeights), std::begin(m_fWeights));
-        std::copy(std::begin(bHasData), std::end(bHasData), std::begin(m_bHasData));
+        m_hashCounts = counted.hashCounts;
+        m_hashFileSizeKB = counted.hashFileSizeKB;
+        std::copy(std::begin(counted.fWeights), std::end(counted.fWeights), std::begin(m_fWeights));
+        std::copy(std::begin(counted.bHasData), std::end(counted.bHasData), std::begin(m_bHasData));
     }
     emit signalsPluginCount(nReport);
 }
@@ -386,73 +395,77 @@ void BackUpUIThread::slotProBarTargetValue(int MoudleIndex, int ProType, int Pro
     const BackupKind *pKind = BackupKinds::ByCode(MoudleIndex);
     if (ProNum == -1 && pKind && pKind->step == BackupKind::Step::AppData && AllNum == m_nLastAllNum)
         ProType = 3;
-    if (ProNum == 0 || AllNum == 0)
+    bool bJump = false;
+    if (!TakeProgressEvent(MoudleIndex, ProType, ProNum, AllNum, &bJump))
         return;
-    if (MoudleIndex == m_nLastModule && ProType == m_nLastProType && ProNum == m_nLastProNum
-        && AllNum == m_nLastAllNum)
-        return;
+    emit signalIncreaseValue(ProgressIncrement(pKind, ProType, ProNum, AllNum, bJump) * 20.0f);
+}
+
+bool BackUpUIThread::TakeProgressEvent(int nModule, int nProType, int nProNum, int nAllNum, bool *pbJump)
+{
+    if (nProNum == 0 || nAllNum == 0)
+        return false;
+    if (nModule == m_nLastModule && nProType == m_nLastProType && nProNum == m_nLastProNum
+        && nAllNum == m_nLastAllNum)
+        return false;
     // A step's start comes from the factory and, for applications, again
     // from the module: the step starts once.
-    if (ProType == 0 && MoudleIndex == m_nLastModule && m_nLastProType == 0)
-        return;
-    const bool bJump = (m_nLastProNum + 1 < ProNum) && (ProNum == AllNum) && (MoudleIndex == m_nLastModule);
-    m_nLastModule = MoudleIndex;
-    m_nLastProType = ProType;
-    m_nLastProNum = ProNum;
-    m_nLastAllNum = AllNum;
+    if (nProType == 0 && nModule == m_nLastModule && m_nLastProType == 0)
+        return false;
+    *pbJump = (m_nLastProNum + 1 < nProNum) && (nProNum == nAllNum) && (nModule == m_nLastModule);
+    m_nLastModule = nModule;
+    m_nLastProType = nProType;
+    m_nLastProNum = nProNum;
+    m_nLastAllNum = nAllNum;
+    return true;
+}
 
+float BackUpUIThread::ProgressIncrement(const BackupKind *pKind, int ProType, int ProNum, int AllNum, bool bJump)
+{
+    if (!pKind)
+        return 0.0f;
     float w[W_COUNT];
     {
         QMutexLocker locker(&m_dataMutex);
         std::copy(std::begin(m_fWeights), std::end(m_fWeights), std::begin(w));
     }
+    const float *pKindWeights = w + pKind->nFirstWeight;
     const float fAll = static_cast<float>(AllNum);
-    auto record = [&](float fRead, float fCopy) -> float {
-        if (ProType == 1)
-            return bJump ? fRead : fRead / fAll;
-        if (ProType == 2)
-            return fCopy;
-        return 0.0f;
-    };
-    auto progress = [&](int nId) {
-        structBackupID info;
-        info.nModuleID = nId;
-        info.nProNum = ProNum;
-        info.nAllNum = AllNum;
-        info.bFlag = false;
-        info.nValue = 0;
-        info.nState = 1;
-        info.nValue2 = 0;
-        emit signalsModuleInfo(info);
-    };
-
-    float fIncrement = 0.0f;
-    const float *pKindWeights = pKind ? w + pKind->nFirstWeight : nullptr;
-    switch (pKind ? pKind->step : BackupKind::Step::Record) {
+    switch (pKind->step) {
     case BackupKind::Step::Record:
-        if (pKind)
-            fIncrement = record(pKindWeights[0], pKindWeights[1]);
-        break;
+        if (ProType == 1)
+            return bJump ? pKindWeights[0] : pKindWeights[0] / fAll;
+        return ProType == 2 ? pKindWeights[1] : 0.0f;
     case BackupKind::Step::Files:
-        if (ProType == 0) {
-            fIncrement = pKindWeights[0];
-        } else if (ProType == 2) {
-            // The bar follows the step's share (slotFilesProgress).
-            progress(pKind->ProgressId());
-        }
-        break;
+        if (ProType == 0)
+            return pKindWeights[0];
+        // The bar follows the step's share (slotFilesProgress).
+        if (ProType == 2)
+            EmitModuleProgress(pKind->ProgressId(), ProNum, AllNum);
+        return 0.0f;
     case BackupKind::Step::AppData:
         if (ProType == 1) {
-            progress(pKind->ProgressId());
-            fIncrement = pKindWeights[0] / fAll;
-        } else if (ProType == 3) {
-            fIncrement = pKindWeights[1];
-        } else if (ProType == 2) {
-            fIncrement = pKindWeights[2];
+            EmitModuleProgress(pKind->ProgressId(), ProNum, AllNum);
+            return pKindWeights[0] / fAll;
         }
-        break;
+        if (ProType == 3)
+            return pKindWeights[1];
+        return ProType == 2 ? pKindWeights[2] : 0.0f;
     }
-    emit signalIncreaseValue(fIncrement * 20.0f);
+    return 0.0f;
+}
+
+void BackUpUIThread::EmitModuleProgress(int nId, int nProNum, int nAllNum)
+{
+    structBackupID info;
+    info.nModuleID = nId;
+    info.nProNum = nProNum;
+    info.nAllNum = nAllNum;
+    info.bFlag = false;
+    info.nValue = 0;
+    info.nState = 1;
+    info.nValue2 = 0;
+    emit signalsModuleInfo(info);
 }
 
 void BackUpUIThread::slotFilesProgress(int nModule, int nShare, qint64 nNewBytes)

@@ -25,6 +25,8 @@ struct BackUpThreadParam
 // slots run there and turn the engine's progress events into one weighted
 // progress value.
 // The progress weights' slots (Weight, W_...) come from ProgressWeights.
+struct BackupKind;
+
 class BackUpUIThread : public QThread, public ProgressWeights
 {
     Q_OBJECT
@@ -100,6 +102,13 @@ private:
     ~BackUpUIThread() override;
 
     void procGetCount(int nReport);
+    // Drops repeated and empty progress events; remembers the one taken.
+    // *pbJump: the step jumped to its end (records read in one go).
+    bool TakeProgressEvent(int nModule, int nProType, int nProNum, int nAllNum, bool *pbJump);
+    // The bar's share a taken progress event adds (records, application data,
+    // a file step's start); a step's own progress is sent on as module info.
+    float ProgressIncrement(const BackupKind *pKind, int ProType, int ProNum, int AllNum, bool bJump);
+    void EmitModuleProgress(int nId, int nProNum, int nAllNum);
     void procBackup();
     // Takes the run's items and folder and counts the items that will
     // run, under m_dataMutex.
