@@ -143,51 +143,20 @@ bool HeadlessDriver::WaitingForPhone(const WizardView &view)
 void HeadlessDriver::StartBackup()
 {
     WizardView view(m_host.Widget());
-
     QStringList listCounts;
-    const QList<WizardView::Tile> listTiles = view.Tiles();
-    for (const QString &strName : HostOptions::TileNames()) {
-        for (const WizardView::Tile &tile : listTiles) {
-            if (tile.strWord == HostOptions::TileObjectWord(strName))
-                listCounts << QStringLiteral("%1 %2").arg(strName, tile.strCount.isEmpty() ? QStringLiteral("0") : tile.strCount);
-        }
-    }
+    for (const TileState &tile : TileStates(view))
+        listCounts << QStringLiteral("%1 %2").arg(tile.strName, tile.strCount.isEmpty() ? QStringLiteral("0") : tile.strCount);
     Line(QStringLiteral("On the phone: %1").arg(listCounts.isEmpty() ? QStringLiteral("(no items offered)")
                                                                       : listCounts.join(QStringLiteral(", "))));
-
-    if (!m_options.strDestination.isEmpty()) {
-        const QString strFolder = SameFolder(m_options.strDestination);
-        QString strReason;
-        if (!FolderMaker::MakePath(strFolder, strReason)) {
-            Fail(ExitUsage, QStringLiteral("cannot create the destination %1: %2")
-                                .arg(QDir::toNativeSeparators(strFolder), strReason));
-            return;
-        }
-        if (!view.Browse(strFolder) || SameFolder(view.Destination()) != strFolder) {
-            Fail(ExitUsage, QStringLiteral("the wizard's browse button did not take %1 (it shows %2)")
-                                .arg(QDir::toNativeSeparators(strFolder), view.Destination()));
-            return;
-        }
-    }
-
-    if (!m_options.listItems.isEmpty()) {
-        QStringList listUnavailable;
-        for (const QString &strName : HostOptions::TileNames()) {
-            const bool bWanted = m_options.listItems.contains(strName);
-            if (!view.SetTileChecked(HostOptions::TileObjectWord(strName), bWanted) && bWanted)
-                listUnavailable << strName;
-        }
-        if (!listUnavailable.isEmpty())
-            Line(QStringLiteral("Not offered or nothing on the phone: %1").arg(listUnavailable.join(QStringLiteral(", "))));
-    }
+    if (!m_options.strDestination.isEmpty() && !ChooseDestination(view))
+        return;
+    if (!m_options.listItems.isEmpty())
+        ChooseTiles(view);
 
     QStringList listSelected;
-    const QList<WizardView::Tile> listNow = view.Tiles();
-    for (const QString &strName : HostOptions::TileNames()) {
-        for (const WizardView::Tile &tile : listNow) {
-            if (tile.strWord == HostOptions::TileObjectWord(strName) && tile.bChecked)
-                listSelected << strName;
-        }
+    for (const TileState &tile : TileStates(view)) {
+        if (tile.bChecked)
+            listSelected << tile.strName;
     }
     Line(QStringLiteral("Selected: %1").arg(listSelected.isEmpty() ? QStringLiteral("nothing")
                                                                     : listSelected.join(QStringLiteral(", "))));
@@ -196,7 +165,53 @@ void HeadlessDriver::StartBackup()
         Fail(ExitFailed, QStringLiteral("nothing is selected, so the wizard does not start a backup"));
         return;
     }
+    PressStart(view);
+}
 
+QList<HeadlessDriver::TileState> HeadlessDriver::TileStates(const WizardView &view)
+{
+    QList<TileState> listStates;
+    const QList<WizardView::Tile> listTiles = view.Tiles();
+    for (const QString &strName : HostOptions::TileNames()) {
+        for (const WizardView::Tile &tile : listTiles) {
+            if (tile.strWord == HostOptions::TileObjectWord(strName))
+                listStates.append({strName, tile.strCount, tile.bChecked});
+        }
+    }
+    return listStates;
+}
+
+bool HeadlessDriver::ChooseDestination(WizardView &view)
+{
+    const QString strFolder = SameFolder(m_options.strDestination);
+    QString strReason;
+    if (!FolderMaker::MakePath(strFolder, strReason)) {
+        Fail(ExitUsage, QStringLiteral("cannot create the destination %1: %2")
+                            .arg(QDir::toNativeSeparators(strFolder), strReason));
+        return false;
+    }
+    if (!view.Browse(strFolder) || SameFolder(view.Destination()) != strFolder) {
+        Fail(ExitUsage, QStringLiteral("the wizard's browse button did not take %1 (it shows %2)")
+                            .arg(QDir::toNativeSeparators(strFolder), view.Destination()));
+        return false;
+    }
+    return true;
+}
+
+void HeadlessDriver::ChooseTiles(WizardView &view)
+{
+    QStringList listUnavailable;
+    for (const QString &strName : HostOptions::TileNames()) {
+        const bool bWanted = m_options.listItems.contains(strName);
+        if (!view.SetTileChecked(HostOptions::TileObjectWord(strName), bWanted) && bWanted)
+            listUnavailable << strName;
+    }
+    if (!listUnavailable.isEmpty())
+        Line(QStringLiteral("Not offered or nothing on the phone: %1").arg(listUnavailable.join(QStringLiteral(", "))));
+}
+
+void HeadlessDriver::PressStart(WizardView &view)
+{
     QPushButton *pNext = view.NextButton();
     if (!pNext) {
         Fail(ExitStuck, QStringLiteral("the prepare page has no next button"));

@@ -4,6 +4,7 @@
 #include "StallMeter.h"
 
 #include <QElapsedTimer>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QVariantMap>
@@ -73,6 +74,17 @@ private:
     // changes and gives up after the timeout. False once it is not shown.
     bool WaitingForPhone(const WizardView &view);
     void StartBackup();
+    // A tile of the prepare page under its command-line name.
+    struct TileState
+    {
+        QString strName;
+        QString strCount;
+        bool bChecked = false;
+    };
+    static QList<TileState> TileStates(const WizardView &view);
+    bool ChooseDestination(WizardView &view);
+    void ChooseTiles(WizardView &view);
+    void PressStart(WizardView &view);
     void FollowProgress();
     void FinishRun();
     void FinishCancelled();

@@ -96,6 +96,34 @@ int Usage(const QString &strError)
     std::fprintf(stderr, "backup-host: %s\nTry 'backup-host --help'.\n", qPrintable(strError));
     return ExitUsage;
 }
+
+// Points the simulated phone at the folder the user named.
+bool UsePhoneDir(const QString &strPhoneDir, QString &strError)
+{
+    const QString strPhone = QFileInfo(strPhoneDir).absoluteFilePath();
+    qputenv("DVSK_SIM_PHONE", QFile::encodeName(strPhone));
+    const int nPhone = DVSK_Sim_SetPhoneDir(QFile::encodeName(strPhone).constData());
+    if (nPhone == DVSK_SIM_ERR_BAD_PHONE_INI) {
+        strError = QStringLiteral("%1 is not a well-formed INI file (look for a broken [section] line)")
+                       .arg(QDir::toNativeSeparators(strPhone + QStringLiteral("/phone.ini")));
+        return false;
+    }
+    if (nPhone != 0) {
+        strError = QStringLiteral("%1 holds no phone (phone.ini is missing or unreadable)")
+                       .arg(QDir::toNativeSeparators(strPhone));
+        return false;
+    }
+    return true;
+}
+
+void LoadStyleSheet(QApplication &app, const QString &strRoot)
+{
+    QFile styleSheet(QDir(strRoot).filePath(QStringLiteral("skin/default/backup.qss")));
+    if (styleSheet.open(QIODevice::ReadOnly | QIODevice::Text))
+        app.setStyleSheet(QString::fromUtf8(styleSheet.readAll()));
+    else
+        qWarning().noquote() << "backup-host: no style sheet at" << styleSheet.fileName();
+}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -121,18 +149,8 @@ int main(int argc, char *argv[])
         return Usage(QStringLiteral("no display is available; use --headless"));
     if (!options.strLang.isEmpty())
         qputenv("PELORIX_HOST_LANG", options.strLang.toLatin1());
-    if (!options.strPhoneDir.isEmpty()) {
-        const QString strPhone = QFileInfo(options.strPhoneDir).absoluteFilePath();
-        qputenv("DVSK_SIM_PHONE", QFile::encodeName(strPhone));
-        const int nPhone = DVSK_Sim_SetPhoneDir(QFile::encodeName(strPhone).constData());
-        if (nPhone == DVSK_SIM_ERR_BAD_PHONE_INI)
-            return Usage(QStringLiteral("%1 is not a well-formed INI file (look for a broken [section] line)")
-                             .arg(QDir::toNativeSeparators(strPhone + QStringLiteral("/phone.ini"))));
-        if (nPhone != 0)
-            return Usage(QStringLiteral("%1 holds no phone (phone.ini is missing or unreadable)")
-                             .arg(QDir::toNativeSeparators(strPhone)));
-    }
-
+    if (!options.strPhoneDir.isEmpty() && !UsePhoneDir(options.strPhoneDir, strError))
+        return Usage(strError);
     if (!options.strDevice.isEmpty() && DVSK_Device_Select(options.strDevice.toUtf8().constData()) != 0)
         return Usage(QStringLiteral("unknown device '%1'").arg(options.strDevice));
     // A phone that is not there yet, or several, is no reason to end: the
@@ -150,11 +168,7 @@ int main(int argc, char *argv[])
     const QString strRoot = CommonUtils::GetPluginLibraryPath();
     if (!QDir::setCurrent(strRoot))
         return Usage(QStringLiteral("cannot enter the install folder %1").arg(QDir::toNativeSeparators(strRoot)));
-    QFile styleSheet(QDir(strRoot).filePath(QStringLiteral("skin/default/backup.qss")));
-    if (styleSheet.open(QIODevice::ReadOnly | QIODevice::Text))
-        app.setStyleSheet(QString::fromUtf8(styleSheet.readAll()));
-    else
-        qWarning().noquote() << "backup-host: no style sheet at" << styleSheet.fileName();
+    LoadStyleSheet(app, strRoot);
     if (Change::GetRightToLeftLayout())
         QApplication::setLayoutDirection(Qt::RightToLeft);
 
