@@ -21,7 +21,8 @@
 // 5. a folder too long for a sync request (its files are read through the
 //    phone's shell), with that latency: 500 images of 100 KB there against
 //    the same in a normal folder, read several at once (goal: close to 1)
-//    and one at a time (DVSK_ADB_STREAMS=1, as before they were fetched ahead).
+//    and one at a time (DVSK_ADB_STREAMS=1, as before they were fetched ahead);
+//    then 40 photos of 2 MB (read one at a time either way) at MBPS.
 // --cases runs only the cases named; DVSK_ADB_STREAMS in the environment
 // reaches backuptool (the number of sync connections for small files).
 
@@ -154,35 +155,56 @@ bool CompareMemory(const AdbBenchSettings &settings, AdbRig &rig, const char *sz
     return bOk;
 }
 
-// Images in a folder too long for a sync request against the same in a normal folder.
-bool CompareLongFolder(const AdbBenchSettings &settings, AdbRig &rig, int nLatencyMs)
+// A folder path longer than a sync request takes, below /sdcard.
+QString LongFolderPath()
 {
-    const int nFiles = qMax(10, int(500 * settings.dScale));
     QString strLong = QStringLiteral("DCIM/Long");
     for (int i = 0; i < 5; ++i)
         strLong += QLatin1Char('/') + QString(220, QChar('a' + i));
+    return strLong;
+}
+
+// nFiles images of nBytes in a normal folder and in a long one, at nRate
+// bytes per second (0 unlimited): the run times, the long folder's also
+// with one file at a time when bOneAtATime.
+bool CompareFolders(const AdbBenchSettings &settings, AdbRig &rig, int nLatencyMs, qint64 nRate, int nFiles,
+                    qint64 nBytes, bool bOneAtATime)
+{
     BenchSupport::Phone normal;
     BenchSupport::Phone deep;
-    if (!BenchSupport::MakeMediaPhone(settings.strWork + "/normal", "DCIM/Camera", 1, nFiles, 100 * 1000, false, normal)
-        || !BenchSupport::MakeMediaPhone(settings.strWork + "/deep", strLong, 1, nFiles, 100 * 1000, false, deep))
+    if (!BenchSupport::MakeMediaPhone(settings.strWork + "/normal", "DCIM/Camera", 1, nFiles, nBytes, false, normal)
+        || !BenchSupport::MakeMediaPhone(settings.strWork + "/deep", LongFolderPath(), 1, nFiles, nBytes, false, deep))
         return false;
-    std::printf("\n5. latency %d ms each way: %d images of 100 KB in a folder of %d bytes\n", nLatencyMs, nFiles,
-                int(QByteArray("/sdcard/" + strLong.toUtf8()).size()));
-    const QString strNormal = rig.StartSimulator(normal.strDir, 0, nLatencyMs);
+    const QString strNormal = rig.StartSimulator(normal.strDir, nRate, nLatencyMs);
     const Figures figNormal = RunTool(settings.strTool, strNormal, settings.strWork, rig);
-    const QString strDeep = rig.StartSimulator(deep.strDir, 0, nLatencyMs);
-    const Figures figOne = RunTool(settings.strTool, strDeep, settings.strWork, rig, false, false,
-                                   {QStringLiteral("DVSK_ADB_STREAMS=1")});
+    const QString strDeep = rig.StartSimulator(deep.strDir, nRate, nLatencyMs);
+    Figures figOne;
+    if (bOneAtATime)
+        figOne = RunTool(settings.strTool, strDeep, settings.strWork, rig, false, false, {"DVSK_ADB_STREAMS=1"});
     const Figures figAhead = RunTool(settings.strTool, strDeep, settings.strWork, rig);
     BenchSupport::PrintFigures("normal folder", figNormal, 34);
-    BenchSupport::PrintFigures("long folder, one file at a time", figOne, 34);
-    BenchSupport::PrintFigures("long folder, several at once", figAhead, 34);
+    if (bOneAtATime)
+        BenchSupport::PrintFigures("long folder, one file at a time", figOne, 34);
+    BenchSupport::PrintFigures("long folder", figAhead, 34);
     const double dNormal = qMax(figNormal.dSeconds, 1e-9);
-    std::printf("  ratio long / normal folder: %.2f one at a time, %.2f several at once (goal: close to 1)\n",
-                figOne.dSeconds / dNormal, figAhead.dSeconds / dNormal);
+    if (bOneAtATime)
+        std::printf("  ratio long / normal folder, one file at a time: %.2f\n", figOne.dSeconds / dNormal);
+    std::printf("  ratio long / normal folder: %.2f (goal: close to 1)\n", figAhead.dSeconds / dNormal);
     QDir(normal.strDir).removeRecursively();
     QDir(deep.strDir).removeRecursively();
-    return figNormal.bOk && figOne.bOk && figAhead.bOk;
+    return figNormal.bOk && (!bOneAtATime || figOne.bOk) && figAhead.bOk;
+}
+
+bool CompareLongFolder(const AdbBenchSettings &settings, AdbRig &rig, int nLatencyMs)
+{
+    const int nSmall = qMax(10, int(500 * settings.dScale));
+    std::printf("\n5. latency %d ms each way: %d images of 100 KB in a folder of %d bytes\n", nLatencyMs, nSmall,
+                int(QByteArray("/sdcard/" + LongFolderPath().toUtf8()).size()));
+    bool bOk = CompareFolders(settings, rig, nLatencyMs, 0, nSmall, 100 * 1000, true);
+    const int nLarge = qMax(4, int(40 * settings.dScale));
+    std::printf("   %d photos of 2 MB at %.1f MB/s, latency %d ms\n", nLarge, double(settings.nRate) / 1e6, nLatencyMs);
+    bOk = CompareFolders(settings, rig, nLatencyMs, settings.nRate, nLarge, 2 * 1000 * 1000, false) && bOk;
+    return bOk;
 }
 
 struct Phones

@@ -204,13 +204,18 @@ void AdbPrefetcher::FillWindowLocked(int nIndex)
         return;
     const int nLast = qMin(int(m_listPlan.size()) - 1, nIndex + qMin(kMaxAhead, 1 + 2 * m_nRun));
     bool bQueued = false;
+    bool bLong = false;
     for (int i = qMax(nIndex + 1, m_nQueuedUpTo + 1); i <= nLast; ++i) {
         const qint64 nSize = qMax<qint64>(0, m_listPlan[std::size_t(i)].nSize);
         // A large file (or one too long a path) is the caller's, and the
         // window waits behind it.
         if (!IsFetchableLocked(i) || m_nHeldBytes + nSize > kMemoryBudget)
             break;
-        m_mapSlots[i].nSize = nSize;
+        QByteArray baRequest;
+        Slot &slot = m_mapSlots[i];
+        slot.nSize = nSize;
+        slot.bLong = !RequestLocked(i, &baRequest) && IsLongRequest(baRequest);
+        bLong = bLong || slot.bLong;
         m_queue.push_back(i);
         m_nHeldBytes += nSize;
         m_nQueuedUpTo = i;
@@ -218,23 +223,47 @@ void AdbPrefetcher::FillWindowLocked(int nIndex)
     }
     if (!bQueued)
         return;
-    while (int(m_listWorkers.size()) < m_nStreams) {
+    StartWorkersLocked(false);
+    if (bLong)
+        StartWorkersLocked(true);
+    m_wakeWorkers.notify_all();
+}
+
+void AdbPrefetcher::StartWorkersLocked(bool bLongOnly)
+{
+    int nHave = 0;
+    for (const std::unique_ptr<Worker> &pWorker : m_listWorkers)
+        nHave += pWorker->bLongOnly == bLongOnly ? 1 : 0;
+    for (; nHave < m_nStreams; ++nHave) {
         m_listWorkers.push_back(std::make_unique<Worker>());
         Worker *pWorker = m_listWorkers.back().get();
+        pWorker->bLongOnly = bLongOnly;
         pWorker->thread = std::thread([this, pWorker]() { Run(pWorker); });
     }
-    m_wakeWorkers.notify_all();
+}
+
+int AdbPrefetcher::NextQueuedLocked(const Worker &worker) const
+{
+    if (!worker.bLongOnly)
+        return m_queue.empty() ? -1 : 0;
+    for (std::size_t i = 0; i < m_queue.size(); ++i) {
+        const auto it = m_mapSlots.find(m_queue[i]);
+        if (it != m_mapSlots.end() && it->second.bLong && it->second.state == State::Queued)
+            return int(i);
+    }
+    return -1;
 }
 
 void AdbPrefetcher::Run(Worker *pWorker)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
-        m_wakeWorkers.wait(lock, [this]() { return m_bQuit || !m_queue.empty(); });
+        int nPlace = -1;
+        m_wakeWorkers.wait(lock, [&]() { return m_bQuit || (nPlace = NextQueuedLocked(*pWorker)) >= 0; });
         if (m_bQuit)
             break;
-        const int nIndex = m_queue.front();
-        m_queue.pop_front();
+        const int nIndex = m_queue[std::size_t(nPlace)];
+        m_queue.erase(m_queue.begin() + nPlace);
         const auto it = m_mapSlots.find(nIndex);
         if (it == m_mapSlots.end() || it->second.state != State::Queued)
             continue;

@@ -28,7 +28,8 @@
 // little is fetched in vain. Large files are left to the caller, which
 // streams them one at a time at full link speed. Small files whose path is
 // too long for a sync request are fetched ahead too, each through a shell
-// command of its own (ReadLong), several at once.
+// command of its own (ReadLong): such a read costs the phone a process
+// rather than the link its bytes, so twice as many run at once.
 class AdbPrefetcher
 {
 public:
@@ -99,6 +100,7 @@ private:
         QByteArray baData;
         QString strError;
         qint64 nSize = 0;
+        bool bLong = false; // read through the shell
     };
     // One planned file: where its path's UTF-8 lies in m_baPaths, its size.
     struct PlanEntry
@@ -111,9 +113,14 @@ private:
     {
         std::thread thread;
         std::unique_ptr<AdbSync> pSync; // replaced only by its thread, under m_mutex
+        bool bLongOnly = false;         // takes only files read through the shell
     };
 
     void Run(Worker *pWorker);
+    // Starts workers of that kind up to the number of streams.
+    void StartWorkersLocked(bool bLongOnly);
+    // The place in the queue of the next file the worker may take; -1 for none.
+    int NextQueuedLocked(const Worker &worker) const;
     // Queues the small files after nIndex, as far as the window and the budget allow.
     void FillWindowLocked(int nIndex);
     void DropBeforeLocked(int nIndex);
