@@ -22,7 +22,8 @@
 //    phone's shell), with that latency: 500 images of 100 KB there against
 //    the same in a normal folder, read several at once (goal: close to 1)
 //    and one at a time (DVSK_ADB_STREAMS=1, as before they were fetched ahead);
-//    then 40 photos of 2 MB (read one at a time either way) at MBPS.
+//    then 40 photos of 2 MB (read one at a time either way) at MBPS, and
+//    200 folders of 5 images of 10 KB (the long ones listed several at once).
 // --cases runs only the cases named; DVSK_ADB_STREAMS in the environment
 // reaches backuptool (the number of sync connections for small files).
 
@@ -167,13 +168,15 @@ QString LongFolderPath()
 // nFiles images of nBytes in a normal folder and in a long one, at nRate
 // bytes per second (0 unlimited): the run times, the long folder's also
 // with one file at a time when bOneAtATime.
-bool CompareFolders(const AdbBenchSettings &settings, AdbRig &rig, int nLatencyMs, qint64 nRate, int nFiles,
-                    qint64 nBytes, bool bOneAtATime)
+bool CompareFolders(const AdbBenchSettings &settings, AdbRig &rig, int nLatencyMs, qint64 nRate, int nFolders,
+                    int nFiles, qint64 nBytes, bool bOneAtATime)
 {
     BenchSupport::Phone normal;
     BenchSupport::Phone deep;
-    if (!BenchSupport::MakeMediaPhone(settings.strWork + "/normal", "DCIM/Camera", 1, nFiles, nBytes, false, normal)
-        || !BenchSupport::MakeMediaPhone(settings.strWork + "/deep", LongFolderPath(), 1, nFiles, nBytes, false, deep))
+    if (!BenchSupport::MakeMediaPhone(settings.strWork + "/normal", "DCIM/Camera", nFolders, nFiles, nBytes, false,
+                                      normal)
+        || !BenchSupport::MakeMediaPhone(settings.strWork + "/deep", LongFolderPath(), nFolders, nFiles, nBytes, false,
+                                         deep))
         return false;
     const QString strNormal = rig.StartSimulator(normal.strDir, nRate, nLatencyMs);
     const Figures figNormal = RunTool(settings.strTool, strNormal, settings.strWork, rig);
@@ -200,10 +203,13 @@ bool CompareLongFolder(const AdbBenchSettings &settings, AdbRig &rig, int nLaten
     const int nSmall = qMax(10, int(500 * settings.dScale));
     std::printf("\n5. latency %d ms each way: %d images of 100 KB in a folder of %d bytes\n", nLatencyMs, nSmall,
                 int(QByteArray("/sdcard/" + LongFolderPath().toUtf8()).size()));
-    bool bOk = CompareFolders(settings, rig, nLatencyMs, 0, nSmall, 100 * 1000, true);
+    bool bOk = CompareFolders(settings, rig, nLatencyMs, 0, 1, nSmall, 100 * 1000, true);
     const int nLarge = qMax(4, int(40 * settings.dScale));
     std::printf("   %d photos of 2 MB at %.1f MB/s, latency %d ms\n", nLarge, double(settings.nRate) / 1e6, nLatencyMs);
-    bOk = CompareFolders(settings, rig, nLatencyMs, settings.nRate, nLarge, 2 * 1000 * 1000, false) && bOk;
+    bOk = CompareFolders(settings, rig, nLatencyMs, settings.nRate, 1, nLarge, 2 * 1000 * 1000, false) && bOk;
+    const int nFolders = qMax(4, int(200 * settings.dScale));
+    std::printf("   %d long folders of 5 images of 10 KB, latency %d ms\n", nFolders, nLatencyMs);
+    bOk = CompareFolders(settings, rig, nLatencyMs, 0, nFolders, 5, 10 * 1000, false) && bOk;
     return bOk;
 }
 

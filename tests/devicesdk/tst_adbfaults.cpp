@@ -516,16 +516,26 @@ void tst_AdbFaults::partOfALongFolder()
     phone.AddFile(strLongFolder + "/b.jpg", QByteArray("gone"));
     phone.AddFile(strLongFolder + "/c.jpg", QByteArray("third"));
     phone.SetMissingFile(strLongFolder + "/b.jpg");
+    // Subfolders listed together: one the phone will not open between two it lists.
+    phone.AddFile(strLongFolder + "/w/w.jpg", QByteArray("in w"));
+    phone.AddFile(strLongFolder + "/x/x.jpg", QByteArray("closed"));
+    phone.AddFile(strLongFolder + "/y/y.jpg", QByteArray("in y"));
     QVERIFY(phone.Save());
-    SetKnobs(phone.Dir(), shellV2 ? QStringList() : QStringList {"device/oldShell=true"});
+    SetKnobs(phone.Dir(), QStringList {"faults/unreadableFolders=" + strLongFolder + "/x"}
+                                  + (shellV2 ? QStringList() : QStringList {"device/oldShell=true"}));
     QString strOutput;
     int nExit = -1;
     const QMap<QString, QByteArray> mapFiles = BackUpMedia(phone.Dir(), work.path(), &strOutput, &nExit);
     QVERIFY2(nExit == 1, qPrintable(strOutput));
     QCOMPARE(mapFiles.value("a.jpg"), QByteArray("first"));
     QCOMPARE(mapFiles.value("c.jpg"), QByteArray("third"));
+    QCOMPARE(mapFiles.value("w.jpg"), QByteArray("in w"));
+    QCOMPARE(mapFiles.value("y.jpg"), QByteArray("in y"));
     QVERIFY(!mapFiles.contains("b.jpg"));
-    QVERIFY2(strOutput.contains(QString(LongFolder()).right(40)), qPrintable(strOutput));
+    QVERIFY(!mapFiles.contains("x.jpg"));
+    // Named: the folder listed in part, and the one not opened.
+    QVERIFY2(strOutput.contains(QString(LongFolder()).right(40) + "\n"), qPrintable(strOutput));
+    QVERIFY2(strOutput.contains(QString(LongFolder()).right(40) + "/x\n"), qPrintable(strOutput));
 }
 
 void tst_AdbFaults::endWhileReadingALongFolder_data()

@@ -603,11 +603,11 @@ QList<AdbDevice::WalkFolder> AdbDevice::TakeBatch(QList<WalkFolder> &listPending
     auto fits = [](const WalkFolder &folder) {
         return PhoneBytes(folder.strPath, folder.baRaw).size() < AdbSync::kMaxPath;
     };
+    // Folders too long for a sync request go together to the shell.
+    const bool bFits = fits(listPending.first());
     int nTaken = 1;
-    if (fits(listPending.first())) {
-        while (nTaken < listPending.size() && nTaken < kListsInFlight && fits(listPending.at(nTaken)))
-            ++nTaken;
-    }
+    while (nTaken < listPending.size() && nTaken < kListsInFlight && fits(listPending.at(nTaken)) == bFits)
+        ++nTaken;
     const QList<WalkFolder> listBatch = listPending.mid(0, nTaken);
     listPending.remove(0, nTaken);
     return listBatch;
@@ -618,10 +618,10 @@ AdbSync::Result AdbDevice::ListFolders(const QList<WalkFolder> &listBatch, QList
 {
     const WalkFolder &first = listBatch.first();
     if (PhoneBytes(first.strPath, first.baRaw).size() >= AdbSync::kMaxPath) {
-        // Too long for a sync request, not for the phone: its shell lists it.
-        const AdbSync::Result result = ListByShell(listBatch.first(), listAnswers.first(), pError);
+        // Too long for a sync request, not for the phone: its shell lists them.
+        const AdbSync::Result result = ListByShell(listBatch, listAnswers, pError);
         if (result == AdbSync::Result::Ok)
-            ++*pnAnswered;
+            *pnAnswered = int(listBatch.size());
         return result;
     }
     return WithSync([&](AdbSync &sync) { return ListBatch(sync, listBatch, listAnswers, pnAnswered, pError); },
@@ -644,15 +644,23 @@ AdbSync::Result AdbDevice::ListBatch(AdbSync &sync, const QList<WalkFolder> &lis
     return nSent == listBatch.size() ? AdbSync::Result::Ok : AdbSync::Result::Broken;
 }
 
-AdbSync::Result AdbDevice::ListByShell(const WalkFolder &folder, WalkListing &listing, QString *pError)
+AdbSync::Result AdbDevice::ListByShell(const QList<WalkFolder> &listBatch, QList<WalkListing> &listAnswers,
+                                       QString *pError)
 {
     const quint64 nGeneration = m_nGeneration.load();
-    AdbShellFiles::Listing shellListing;
-    const AdbSync::Result result = LongPaths().List(PhoneBytes(folder.strPath, folder.baRaw), shellListing, pError,
-                                                    [this, nGeneration]() { return IsCancelled(nGeneration); });
-    listing.listEntries = shellListing.listEntries;
-    listing.bOpened = shellListing.bOpened;
-    listing.bComplete = shellListing.bComplete;
+    QList<QByteArray> listFolders;
+    for (const WalkFolder &folder : listBatch)
+        listFolders << PhoneBytes(folder.strPath, folder.baRaw);
+    QList<AdbShellFiles::Listing> listListings;
+    QStringList listErrors;
+    const AdbSync::Result result = LongPaths().ListSeveral(listFolders, listListings, &listErrors,
+                                                           [this, nGeneration]() { return IsCancelled(nGeneration); });
+    for (qsizetype i = 0; i < listListings.size(); ++i) {
+        listAnswers[i].listEntries = listListings.at(i).listEntries;
+        listAnswers[i].bOpened = listListings.at(i).bOpened;
+        listAnswers[i].bComplete = listListings.at(i).bComplete;
+    }
+    *pError = listErrors.join(QStringLiteral("; "));
     return result;
 }
 

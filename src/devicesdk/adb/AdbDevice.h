@@ -174,7 +174,7 @@ private:
         return baRaw.isEmpty() ? strPath.toUtf8() : baRaw;
     }
     // The next folders to list at once: several that fit a sync request, or
-    // one that does not.
+    // several that do not.
     static QList<WalkFolder> TakeBatch(QList<WalkFolder> &listPending);
     // Lists the folders of a batch, through sync or the shell.
     AdbSync::Result ListFolders(const QList<WalkFolder> &listBatch, QList<WalkListing> &listAnswers, int *pnAnswered,
@@ -183,8 +183,8 @@ private:
     // answers in order; *pnAnswered counts the ones read in full.
     static AdbSync::Result ListBatch(AdbSync &sync, const QList<WalkFolder> &listBatch,
                                      QList<WalkListing> &listAnswers, int *pnAnswered, QString *pError);
-    // Lists a folder too long for a sync request through the phone's shell.
-    AdbSync::Result ListByShell(const WalkFolder &folder, WalkListing &listing, QString *pError);
+    // Lists folders too long for a sync request through the phone's shell, several at once.
+    AdbSync::Result ListByShell(const QList<WalkFolder> &listBatch, QList<WalkListing> &listAnswers, QString *pError);
     // Gives names that are not UTF-8 a text no other entry of the folder has.
     static void NameEntries(QList<AdbSync::Entry> &listEntries);
     // The media files and the subfolders to walk of one listed folder of the

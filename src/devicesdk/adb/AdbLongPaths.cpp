@@ -2,6 +2,9 @@
 
 #include "AdbRecordShell.h"
 
+#include <thread>
+#include <vector>
+
 namespace
 {
 // Longest part of the phone's error stream kept for a message.
@@ -35,6 +38,34 @@ AdbSync::Result AdbLongPaths::List(const QByteArray &baFolder, AdbShellFiles::Li
             *pError = QString::fromUtf8(baOutput.left(300)).trimmed();
     }
     return AdbSync::Result::Ok;
+}
+
+AdbSync::Result AdbLongPaths::ListSeveral(const QList<QByteArray> &listFolders,
+                                          QList<AdbShellFiles::Listing> &listListings, QStringList *pErrors,
+                                          const Stopped &fnStopped) const
+{
+    const qsizetype nFolders = listFolders.size();
+    listListings = QList<AdbShellFiles::Listing>(nFolders);
+    std::vector<AdbSync::Result> listResults(std::size_t(nFolders), AdbSync::Result::Broken);
+    QStringList listErrors(nFolders);
+    auto listOne = [&](qsizetype i) {
+        listResults[std::size_t(i)] = List(listFolders.at(i), listListings[i], &listErrors[i], fnStopped);
+    };
+    // The first on this thread, the others beside it.
+    std::vector<std::thread> listThreads;
+    for (qsizetype i = 1; i < nFolders; ++i)
+        listThreads.emplace_back(listOne, i);
+    if (nFolders > 0)
+        listOne(0);
+    for (std::thread &thread : listThreads)
+        thread.join();
+    bool bBroken = false;
+    for (qsizetype i = 0; i < nFolders; ++i) {
+        bBroken = bBroken || listResults[std::size_t(i)] != AdbSync::Result::Ok;
+        if (pErrors && !listErrors.at(i).isEmpty())
+            *pErrors << listErrors.at(i);
+    }
+    return bBroken ? AdbSync::Result::Broken : AdbSync::Result::Ok;
 }
 
 AdbSync::Result AdbLongPaths::Read(const QByteArray &baPath, qint64 nListedSize, const Sink &fnSink, QString *pError,

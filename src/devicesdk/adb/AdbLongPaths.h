@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -27,6 +28,12 @@ public:
 
     AdbSync::Result List(const QByteArray &baFolder, AdbShellFiles::Listing &listing, QString *pError,
                          const Stopped &fnStopped) const;
+    // Lists several folders at once, each over a connection of its own: Ok
+    // when every command ran (each listing says what it found), Broken when
+    // any connection ended. *pErrors gets what the phone said of each
+    // folder it did not list in full.
+    AdbSync::Result ListSeveral(const QList<QByteArray> &listFolders, QList<AdbShellFiles::Listing> &listListings,
+                                QStringList *pErrors, const Stopped &fnStopped) const;
     // Reads a file listed with nListedSize bytes. Without shell v2 exactly
     // that many bytes and the success line must come; with it the exit
     // status tells, and the file is taken as it is now.
