@@ -5,6 +5,7 @@
 #include "LinkRateLimiter.h"
 #include "ShellCommandLine.h"
 #include "ShellCommands.h"
+#include "ShellText.h"
 #include "TestPhone.h"
 
 #include <QRegularExpression>
@@ -24,6 +25,10 @@ private slots:
     void commands();
     void dfColumns();
     void rootedPhone();
+    void shellText_data();
+    void shellText();
+    void rawNames_data();
+    void rawNames();
     void paths_data();
     void paths();
     void listing();
@@ -174,6 +179,73 @@ void tst_PhoneShell::rootedPhone()
              m_phone.Packages().at(0).strDir.section(QLatin1Char('/'), 4).toUtf8() + '\n');
     // The shell user still cannot read application data.
     QCOMPARE(Run(QStringLiteral("cat /data/data/com.example.notes/db/notes.db")).nStatus, 1);
+}
+
+void tst_PhoneShell::shellText_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("escaped"); // bytes that are not part of valid UTF-8
+    QTest::newRow("ASCII") << QByteArray("cat '/sdcard/a b.jpg'") << 0;
+    QTest::newRow("UTF-8 of every length") << QByteArray("caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80") << 0;
+    QTest::newRow("Latin-1") << QByteArray("caf\xe9.jpg") << 1;
+    QTest::newRow("a cut sequence at the end") << QByteArray("x\xe2\x82") << 2;
+    QTest::newRow("an overlong slash") << QByteArray("a\xc0\xaf" "b") << 2;
+    QTest::newRow("an encoded surrogate") << QByteArray("\xed\xa0\x80") << 3;
+    QTest::newRow("beyond U+10FFFF") << QByteArray("\xf4\x90\x80\x80") << 4;
+    QTest::newRow("a lone continuation byte") << QByteArray("\x80z") << 1;
+}
+
+// A command line's bytes survive being read as text and written again.
+void tst_PhoneShell::shellText()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, escaped);
+    const QString strText = ShellText::Decode(bytes);
+    QCOMPARE(ShellText::Encode(strText), bytes);
+    const auto nEscaped = std::count_if(strText.cbegin(), strText.cend(), [](QChar c) {
+        return c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF;
+    });
+    QCOMPARE(int(nEscaped), escaped);
+    if (escaped == 0)
+        QCOMPARE(strText, QString::fromUtf8(bytes));
+}
+
+void tst_PhoneShell::rawNames_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QByteArray>("out");
+    QTest::addColumn<int>("status");
+    QTest::newRow("find shows the phone's bytes")
+            << QByteArray("find /sdcard/R -mindepth 1 -maxdepth 1") << QByteArray("/sdcard/R/caf\xe9.jpg\n") << 0;
+    QTest::newRow("stat names them") << QByteArray("find /sdcard/R -mindepth 1 -maxdepth 1 -exec stat -c '%s %n' {} +")
+                                     << QByteArray("6 /sdcard/R/caf\xe9.jpg\n") << 0;
+    QTest::newRow("cat by the phone's bytes") << QByteArray("cat '/sdcard/R/caf\xe9.jpg'") << QByteArray("latin1") << 0;
+    QTest::newRow("not by the name on the PC") << QByteArray("cat /sdcard/R/latin1.jpg") << QByteArray() << 1;
+    QTest::newRow("other bytes name nothing") << QByteArray("cat '/sdcard/R/caf\xe8.jpg'") << QByteArray() << 1;
+    QTest::newRow("ls") << QByteArray("ls /sdcard/R") << QByteArray("caf\xe9.jpg\n") << 0;
+    QTest::newRow("realpath of the shared storage") << QByteArray("realpath /sdcard/R")
+                                                     << QByteArray("/storage/emulated/0/R\n") << 0;
+}
+
+// A name that is not UTF-8 on the phone, as its shell shows and finds it.
+void tst_PhoneShell::rawNames()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QByteArray, out);
+    QFETCH(int, status);
+    TestPhone phone(m_pDir->filePath(QStringLiteral("raw")));
+    phone.AddFile(QStringLiteral("/sdcard/R/latin1.jpg"), QByteArray("latin1"));
+    QVERIFY(phone.Save());
+    {
+        QSettings ini(phone.Dir() + QStringLiteral("/phone.ini"), QSettings::IniFormat);
+        ini.setValue(QStringLiteral("faults/rawNames"),
+                     QStringLiteral("/sdcard/R/latin1.jpg=") + QByteArray("caf\xe9.jpg").toHex());
+    }
+    AdbPhone rawPhone;
+    QVERIFY(rawPhone.Load(phone.Dir()));
+    const ShellCommands::Result result = ShellCommands(rawPhone).Run(ShellText::Decode(line));
+    QCOMPARE(result.baOut, out);
+    QCOMPARE(result.nStatus, status);
 }
 
 void tst_PhoneShell::paths_data()
