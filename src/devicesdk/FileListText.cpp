@@ -5,11 +5,11 @@ namespace
 const char kSeparator = 0x18;
 }
 
-void FileListText::StartLine(const QString &strName, qint64 nSize)
+void FileListText::StartLine(QByteArrayView name, qint64 nSize)
 {
     if (m_nLines++ > 0)
         m_baText += "\r\n";
-    m_baText += strName.toUtf8();
+    m_baText += name;
     m_baText += kSeparator;
     m_baText += QByteArray::number(nSize);
     m_baText += kSeparator;
@@ -17,7 +17,7 @@ void FileListText::StartLine(const QString &strName, qint64 nSize)
 
 void FileListText::Add(const QString &strName, qint64 nSize, qint64 nModified, const QString &strPhonePath)
 {
-    StartLine(strName, nSize);
+    StartLine(strName.toUtf8(), nSize);
     m_baText += QByteArray::number(nModified);
     m_baText += kSeparator;
     m_baText += strPhonePath.toUtf8();
@@ -25,6 +25,16 @@ void FileListText::Add(const QString &strName, qint64 nSize, qint64 nModified, c
 
 void FileListText::Add(const QString &strName, qint64 nSize, const QString &strPhonePath)
 {
-    StartLine(strName, nSize);
+    StartLine(strName.toUtf8(), nSize);
     m_baText += strPhonePath.toUtf8();
+}
+
+void FileListText::AddUtf8(QByteArrayView name, qint64 nSize, qint64 nModified, QByteArrayView phonePath)
+{
+    StartLine(name, nSize);
+    if (nModified) {
+        m_baText += QByteArray::number(nModified);
+        m_baText += kSeparator;
+    }
+    m_baText += phonePath;
 }

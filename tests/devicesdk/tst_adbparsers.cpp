@@ -3,6 +3,7 @@
 #include "FileListText.h"
 #include "adb/AdbDevice.h"
 #include "adb/AdbParsers.h"
+#include "adb/AdbPhoneFiles.h"
 #include "adb/AdbPartFile.h"
 #include "adb/AdbShellFiles.h"
 #include "adb/AdbVolumes.h"
@@ -135,6 +136,8 @@ private slots:
     void silentPeerStalls();
     void fileListText_data();
     void fileListText();
+    void phoneFilesSorted_data();
+    void phoneFilesSorted();
 };
 
 void tst_AdbParsers::devices_data()
@@ -608,6 +611,52 @@ void tst_AdbParsers::fileListText()
     }
     QCOMPARE(text.Text(), baExpected);
     QCOMPARE(text.Lines(), listFiles.size());
+    // The same lines from the fields' UTF-8, a time of 0 standing for none.
+    FileListText utf8;
+    for (const QString &strFile : listFiles) {
+        const QStringList listFields = strFile.split(QLatin1Char('|'));
+        utf8.AddUtf8(listFields.at(0).toUtf8(), listFields.at(1).toLongLong(), listFields.at(2).toLongLong(),
+                     listFields.last().toUtf8());
+    }
+    QCOMPARE(utf8.Text(), baExpected);
+}
+
+// A walk's files end up in QString's order of their paths (UTF-16 units),
+// each with its own size, time and name.
+void tst_AdbParsers::phoneFilesSorted_data()
+{
+    QTest::addColumn<QStringList>("listPaths");
+    QTest::newRow("ascii") << QStringList {"/s/b.jpg", "/s/a b/c.jpg", "/s/a/c.jpg", "/s/A.jpg", "/s/a"};
+    QTest::newRow("not ascii") << QStringList {"/s/я.jpg", "/s/é.jpg", "/s/z.jpg", "/s/写真.jpg"};
+    // U+1F600 becomes surrogates (0xD83D...), below U+E000 and U+FFFD.
+    QTest::newRow("beyond the bmp") << QStringList {QString::fromUtf8("/s/\xEF\xBF\xBD.jpg"),
+                                                    QString::fromUtf8("/s/\xF0\x9F\x98\x80.jpg"),
+                                                    QString::fromUtf8("/s/\xEE\x80\x80.jpg"),
+                                                    QString::fromUtf8("/s/\xED\x9F\xBF.jpg")};
+}
+
+void tst_AdbParsers::phoneFilesSorted()
+{
+    QFETCH(QStringList, listPaths);
+    AdbPhoneFiles files;
+    for (int i = 0; i < listPaths.size(); ++i)
+        files.Add(listPaths.at(i), 100 + i, 1000 + i);
+    files.SortByPath();
+    QStringList listSorted = listPaths;
+    std::sort(listSorted.begin(), listSorted.end());
+    QCOMPARE(files.Size(), listPaths.size());
+    for (int i = 0; i < listSorted.size(); ++i) {
+        QCOMPARE(files.Path(i), listSorted.at(i));
+        const int nAdded = int(listPaths.indexOf(listSorted.at(i)));
+        QCOMPARE(files.FileSize(i), qint64(100 + nAdded));
+        QCOMPARE(files.Mtime(i), qint64(1000 + nAdded));
+        QCOMPARE(QString::fromUtf8(files.NameBytes(i)), listSorted.at(i).section(QLatin1Char('/'), -1));
+    }
+    // A copy shares the paths and keeps them when the walk is cleared.
+    const AdbPhoneFiles copy = files;
+    files.Clear();
+    QCOMPARE(copy.Size(), listPaths.size());
+    QCOMPARE(copy.Path(0), listSorted.first());
 }
 
 QTEST_GUILESS_MAIN(tst_AdbParsers)

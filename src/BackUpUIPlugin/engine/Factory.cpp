@@ -4,6 +4,7 @@
 #include "BackupKinds.h"
 #include "FileListModule.h"
 #include "FolderRemoval.h"
+#include "FreedMemory.h"
 #include "InterruptedRun.h"
 #include "KeptFiles.h"
 #include "LogLine.h"
@@ -46,9 +47,9 @@ std::atomic<bool> g_bFullCopy{false};
 const QString kSettingsSection = QStringLiteral("BackUpUIPlugin");
 const QString kTmpFileKey = QStringLiteral("BackupTmpFile");
 
-// Copies in bounded chunks so that delivering a package of any size needs
-// the same little memory.
-constexpr qint64 kCopyChunk = 1024 * 1024;
+// Copies in bounded chunks, each read into one buffer of that size, so that
+// delivering a package of any size needs the same little memory.
+constexpr qint64 kCopyChunk = 256 * 1024;
 
 // True when both files can be read whole and hold the same bytes.
 bool SameContent(const QString &strFirst, const QString &strSecond)
@@ -57,9 +58,12 @@ bool SameContent(const QString &strFirst, const QString &strSecond)
     QFile second(strSecond);
     if (!first.open(QIODevice::ReadOnly) || !second.open(QIODevice::ReadOnly) || first.size() != second.size())
         return false;
+    QByteArray baFirst(kCopyChunk, Qt::Uninitialized);
+    QByteArray baSecond(kCopyChunk, Qt::Uninitialized);
     while (!first.atEnd()) {
-        const QByteArray baFirst = first.read(kCopyChunk);
-        if (baFirst.isEmpty() || second.read(kCopyChunk) != baFirst)
+        const qint64 nFirst = first.read(baFirst.data(), kCopyChunk);
+        if (nFirst <= 0 || second.read(baSecond.data(), nFirst) != nFirst
+            || memcmp(baFirst.constData(), baSecond.constData(), size_t(nFirst)) != 0)
             return false;
     }
     return second.atEnd() && first.error() == QFileDevice::NoError && second.error() == QFileDevice::NoError;
@@ -122,16 +126,16 @@ bool DeliverPackage(const QString &strTemp, const QString &strTarget, QString &s
         strError = QStringLiteral("cannot create the package: ") + target.errorString();
         return false;
     }
-    QByteArray baChunk;
+    QByteArray baChunk(kCopyChunk, Qt::Uninitialized);
     qint64 nCopied = 0;
     bool bOk = true;
     while (bOk && !source.atEnd()) {
-        baChunk = source.read(kCopyChunk);
-        if (baChunk.isEmpty() && source.error() != QFileDevice::NoError)
+        const qint64 nRead = source.read(baChunk.data(), kCopyChunk);
+        if (nRead < 0 || (nRead == 0 && source.error() != QFileDevice::NoError))
             bOk = false;
-        else if (target.write(baChunk) != baChunk.size())
+        else if (target.write(baChunk.constData(), nRead) != nRead)
             bOk = false;
-        nCopied += baChunk.size();
+        nCopied += qMax<qint64>(0, nRead);
     }
     if (bOk && nCopied != source.size())
         bOk = false;
@@ -666,6 +670,9 @@ int Factory::RecordStep(const BackupKind &kind)
     }
     int nCount = nRequested;
     int nError = pModule->Backup(nCount);
+    // The step's list of files is gone: the steps and the package after it
+    // do not stack on its memory.
+    FreedMemory::Release();
     {
         QMutexLocker locker(&m_mutex);
         m_nAttemptedMask |= nBit;
@@ -757,6 +764,9 @@ int Factory::FileStep(const BackupKind &kind)
 
     int nCount = nRequested;
     int nError = pModule->Backup(nCount);
+    // The step's list of files is gone: the steps and the package after it
+    // do not stack on its memory.
+    FreedMemory::Release();
     {
         QMutexLocker locker(&m_mutex);
         m_nAttemptedMask |= kind.nResultBit;

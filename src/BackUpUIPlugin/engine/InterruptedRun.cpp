@@ -10,6 +10,8 @@
 #include <QSaveFile>
 #include <QSet>
 
+#include <functional>
+
 #include <sys/stat.h>
 
 namespace
@@ -24,30 +26,31 @@ QByteArray FileKey(const QString &strPath)
         return QByteArray();
     return QByteArray::number(qulonglong(st.st_dev)) + ':' + QByteArray::number(qulonglong(st.st_ino));
 }
-} // namespace
 
-const char InterruptedRun::kMarker[] = "INTERRUPTED.txt";
-
-QStringList InterruptedRun::CopiedFiles(const QString &strRunFolder)
+// Calls fnFile with each copied file (applications and media) below a run
+// folder, as the folder is read: no list of them all is held.
+void ForEachCopiedFile(const QString &strRunFolder, const std::function<void(const QString &)> &fnFile)
 {
-    QStringList listFiles;
     for (const char *szFolder : {"APK", "Image", "Video", "Audio"}) {
         QDirIterator it(strRunFolder + QLatin1Char('/') + QLatin1String(szFolder), QDir::Files | QDir::Hidden,
                         QDirIterator::Subdirectories);
         while (it.hasNext()) {
             const QString strPath = it.next();
             if (!strPath.endsWith(QLatin1String(".xml")) && !strPath.endsWith(QLatin1String(".zip")))
-                listFiles << strPath;
+                fnFile(strPath);
         }
     }
-    return listFiles;
 }
+} // namespace
+
+const char InterruptedRun::kMarker[] = "INTERRUPTED.txt";
 
 int InterruptedRun::Keep(const QString &strRunFolder)
 {
     if (strRunFolder.isEmpty() || !QFileInfo(strRunFolder).isDir())
         return 0;
-    const int nFiles = int(CopiedFiles(strRunFolder).size());
+    int nFiles = 0;
+    ForEachCopiedFile(strRunFolder, [&nFiles](const QString &) { ++nFiles; });
     QSaveFile marker(strRunFolder + QLatin1Char('/') + QLatin1String(kMarker));
     const QByteArray baText = "This backup was interrupted: the phone was disconnected after " + QByteArray::number(nFiles)
             + " files were copied. It has no package and is not a complete backup.\r\n"
@@ -70,7 +73,10 @@ bool InterruptedRun::IsInterrupted(const QString &strRunFolder)
 
 int InterruptedRun::KeptFiles(const QString &strRunFolder)
 {
-    return !strRunFolder.isEmpty() && IsInterrupted(strRunFolder) ? int(CopiedFiles(strRunFolder).size()) : 0;
+    int nFiles = 0;
+    if (!strRunFolder.isEmpty() && IsInterrupted(strRunFolder))
+        ForEachCopiedFile(strRunFolder, [&nFiles](const QString &) { ++nFiles; });
+    return nFiles;
 }
 
 QString InterruptedRun::FolderNamedBy(const QString &strPath)
@@ -102,16 +108,23 @@ QString InterruptedRun::NotCompleteText(const QString &strPath, const QString &s
 
 QStringList InterruptedRun::RemoveFinished(const QStringList &listEarlier, const QString &strNewFolder)
 {
-    QStringList listRemoved;
-    QSet<QByteArray> setNew;
-    for (const QString &strPath : CopiedFiles(strNewFolder))
-        setNew.insert(FileKey(strPath));
+    QStringList listInterrupted;
     for (const QString &strFolder : listEarlier) {
-        if (!IsInterrupted(strFolder))
-            continue;
+        if (IsInterrupted(strFolder))
+            listInterrupted << strFolder;
+    }
+    QStringList listRemoved;
+    // The new backup's files are looked at only when there is something to
+    // compare them with.
+    if (listInterrupted.isEmpty())
+        return listRemoved;
+    QSet<QByteArray> setNew;
+    ForEachCopiedFile(strNewFolder, [&setNew](const QString &strPath) { setNew.insert(FileKey(strPath)); });
+    for (const QString &strFolder : qAsConst(listInterrupted)) {
         bool bAllLinked = true;
-        for (const QString &strPath : CopiedFiles(strFolder))
+        ForEachCopiedFile(strFolder, [&](const QString &strPath) {
             bAllLinked = bAllLinked && setNew.contains(FileKey(strPath));
+        });
         if (bAllLinked && FolderRemoval::DeleteDirectory(strFolder)) {
             LogLine::Info(kSource, "RemoveFinished", QStringLiteral("every file is in the new backup; removed ") + strFolder);
             listRemoved << strFolder;

@@ -28,8 +28,6 @@ public:
     // What the tools say when pointed at one: not a complete backup, how
     // many files it keeps, and that running the backup again finishes it.
     static QString NotCompleteText(const QString &strPath, const QString &strRunFolder);
-    // The copied files (applications and media) below a run folder.
-    static QStringList CopiedFiles(const QString &strRunFolder);
     // Removes each interrupted folder of listEarlier whose every copied file
     // is also in strNewFolder (the same file, hard-linked); the rest stay.
     // Returns the folders removed.

@@ -19,6 +19,9 @@
 #include <QStringBuilder>
 
 #include <stdlib.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <string.h>
 
 #include <algorithm>
@@ -446,15 +449,10 @@ AdbSync::Result AdbDevice::WithSync(const std::function<AdbSync::Result(AdbSync 
     return fnRequest(*pSync);
 }
 
-void AdbDevice::PlanCopies(const QStringList &listPaths, const QList<qint64> &listSizes,
-                           const AdbPrefetcher::Requests &hashRequests)
+void AdbDevice::PlanCopies(const AdbPhoneFiles &files, const AdbPrefetcher::Requests &hashRequests)
 {
     QMutexLocker syncLocker(&m_syncMutex);
-    QList<AdbPrefetcher::Planned> listPlan;
-    listPlan.reserve(listPaths.size());
-    for (int i = 0; i < listPaths.size(); ++i)
-        listPlan.append({listPaths.at(i), listSizes.value(i)});
-    m_pPrefetcher->Plan(listPlan, hashRequests);
+    m_pPrefetcher->Plan(files, hashRequests);
 }
 
 AdbPrefetcher::Outcome AdbDevice::TakeFetched(const QString &strRemote, const QString &strLocal,
@@ -692,7 +690,7 @@ void AdbDevice::NameEntries(QList<AdbSync::Entry> &listEntries)
 }
 
 void AdbDevice::AddWalked(const WalkFolder &folder, const QList<AdbSync::Entry> &listEntries, const QString &strRoot,
-                          QList<WalkFolder> &listPending, QList<PhoneFile> *pLists, UnusualPaths &hashUnusual)
+                          QList<WalkFolder> &listPending, AdbPhoneFiles *pLists, UnusualPaths &hashUnusual)
 {
     for (const AdbSync::Entry &entry : listEntries) {
         const QString strPath = folder.strPath % QLatin1Char('/') % entry.strName; // kept: no spare capacity
@@ -712,22 +710,22 @@ void AdbDevice::AddWalked(const WalkFolder &folder, const QList<AdbSync::Entry> 
         const int nType = MediaKinds::TypeOfSuffix(QFileInfo(entry.strName).suffix());
         if (nType < 16 || nType > 18)
             continue;
-        pLists[nType - 16].append({strPath, entry.nSize, entry.nMtime});
+        pLists[nType - 16].Add(strPath, entry.nSize, entry.nMtime);
         // At most three bytes of UTF-8 per UTF-16 unit.
         if (!baRaw.isEmpty() || (3 * strPath.size() > AdbSync::kMaxPath && strPath.toUtf8().size() > AdbSync::kMaxPath))
             hashUnusual.insert(strPath, {baRaw, entry.nSize, false});
     }
 }
 
-void AdbDevice::AddUnreadable(const WalkFolder &folder, QList<PhoneFile> *pLists, UnusualPaths &hashUnusual)
+void AdbDevice::AddUnreadable(const WalkFolder &folder, AdbPhoneFiles *pLists, UnusualPaths &hashUnusual)
 {
     // Named with the files that failed, and the kinds it could hold are incomplete.
     for (int i = 0; i < 3; ++i)
-        pLists[i].append({folder.strPath, 0, 0});
+        pLists[i].Add(folder.strPath, 0, 0);
     hashUnusual.insert(folder.strPath, {folder.baRaw, 0, true});
 }
 
-int AdbDevice::WalkVolume(const QString &strRoot, QList<PhoneFile> (&lists)[3], UnusualPaths &hashUnusual,
+int AdbDevice::WalkVolume(const QString &strRoot, AdbPhoneFiles (&lists)[3], UnusualPaths &hashUnusual,
                           bool *pbReadable)
 {
     const quint64 nGeneration = m_nGeneration.load();
@@ -775,7 +773,7 @@ int AdbDevice::WalkVolume(const QString &strRoot, QList<PhoneFile> (&lists)[3], 
     return 0;
 }
 
-int AdbDevice::WalkMedia(QList<PhoneFile> (&lists)[3], UnusualPaths &hashUnusual)
+int AdbDevice::WalkMedia(AdbPhoneFiles (&lists)[3], UnusualPaths &hashUnusual)
 {
     QStringList listRoots;
     if (const int nResult = StorageVolumes(listRoots))
@@ -788,9 +786,8 @@ int AdbDevice::WalkMedia(QList<PhoneFile> (&lists)[3], UnusualPaths &hashUnusual
         if (!bReadable)
             AddUnreadable({strRoot, QByteArray()}, lists, hashUnusual);
     }
-    auto byPath = [](const PhoneFile &a, const PhoneFile &b) { return a.strPath < b.strPath; };
-    for (QList<PhoneFile> &list : lists)
-        std::sort(list.begin(), list.end(), byPath);
+    for (AdbPhoneFiles &files : lists)
+        files.SortByPath();
     return 0;
 }
 
@@ -815,20 +812,34 @@ bool AdbDevice::WalkedFile(const QString &strPhonePath, Unusual *pFile)
     return true;
 }
 
-int AdbDevice::MediaOfType(int nType, QList<PhoneFile> &listFiles)
+int AdbDevice::MediaOfType(int nType, AdbPhoneFiles &files, bool bTake)
 {
     QMutexLocker locker(&m_walkMutex);
-    if (!m_walkAge.isValid() || m_walkAge.hasExpired(kWalkReuseMs)) {
-        QList<PhoneFile> lists[3];
+    if (!m_walkAge.isValid() || m_walkAge.hasExpired(kWalkReuseMs) || m_abWalkTaken[nType - 16]) {
+        for (AdbPhoneFiles &walked : m_listWalk)
+            walked.Clear();
+        AdbPhoneFiles lists[3];
         UnusualPaths hashUnusual;
         if (const int nResult = WalkMedia(lists, hashUnusual))
             return nResult;
-        for (int i = 0; i < 3; ++i)
-            m_listWalk[i] = lists[i];
+        for (int i = 0; i < 3; ++i) {
+            m_listWalk[i] = std::move(lists[i]);
+            m_abWalkTaken[i] = false;
+        }
         m_hashUnusual = hashUnusual;
         m_walkAge.start();
+#ifdef __GLIBC__
+        // The folder listings of a walk of many thousands of files are gone
+        // now; their memory goes back to the system rather than staying with
+        // this thread's allocator while other threads copy the files.
+        malloc_trim(0);
+#endif
     }
-    listFiles = m_listWalk[nType - 16];
+    files = m_listWalk[nType - 16];
+    if (bTake) {
+        m_listWalk[nType - 16].Clear();
+        m_abWalkTaken[nType - 16] = true;
+    }
     return 0;
 }
 
@@ -913,12 +924,12 @@ int AdbDevice::GetBackUpCount(int nType, int *pCount, int *pSize)
         for (const App &app : qAsConst(listApps))
             nBytes += app.nSize;
     } else if (nType >= 16 && nType <= 18) {
-        QList<PhoneFile> listFiles;
-        if (const int nResult = MediaOfType(nType, listFiles))
+        AdbPhoneFiles files;
+        if (const int nResult = MediaOfType(nType, files))
             return nResult;
-        *pCount = int(listFiles.size());
-        for (const PhoneFile &file : qAsConst(listFiles))
-            nBytes += file.nSize;
+        *pCount = int(files.Size());
+        for (qsizetype i = 0; i < files.Size(); ++i)
+            nBytes += files.FileSize(i);
     } else {
         return DVSK_DEV_ERR_BAD_ARGUMENT;
     }
@@ -945,40 +956,27 @@ int AdbDevice::BackUp(int nType, const char *szName, char **ppText)
         return BackUpRecords(nType, ppText);
     // name, size, modification time (when the phone gave one), phone path
     FileListText text;
-    auto line = [&text](const QString &strName, qint64 nSize, qint64 nMtime, const QString &strPath) {
-        if (nMtime)
-            text.Add(strName, nSize, nMtime, strPath);
-        else
-            text.Add(strName, nSize, strPath);
-    };
     if (nType == 9) {
         QList<App> listApps;
         if (const int nResult = ListApps(listApps, true))
             return nResult;
         ReportProgress(nType, 0, listApps.size());
-        QStringList listPaths;
-        QList<qint64> listSizes;
+        AdbPhoneFiles files;
         for (const App &app : qAsConst(listApps)) {
-            line(app.strPackage, app.nSize, app.nMtime, app.strApkPath);
-            listPaths << app.strApkPath;
-            listSizes << app.nSize;
+            text.AddUtf8(app.strPackage.toUtf8(), app.nSize, app.nMtime, app.strApkPath.toUtf8());
+            files.Add(app.strApkPath, app.nSize, app.nMtime);
         }
         // The engine copies applications in the order of their names.
-        PlanCopies(listPaths, listSizes);
+        PlanCopies(files);
     } else if (nType >= 16 && nType <= 18) {
-        QList<PhoneFile> listFiles;
-        if (const int nResult = MediaOfType(nType, listFiles))
+        AdbPhoneFiles files;
+        if (const int nResult = MediaOfType(nType, files, true))
             return nResult;
-        ReportProgress(nType, 0, listFiles.size());
-        QStringList listPaths;
-        QList<qint64> listSizes;
-        for (const PhoneFile &file : qAsConst(listFiles)) {
-            line(QFileInfo(file.strPath).fileName(), file.nSize, file.nMtime, file.strPath);
-            listPaths << file.strPath;
-            listSizes << file.nSize;
-        }
+        ReportProgress(nType, 0, files.Size());
+        for (qsizetype i = 0; i < files.Size(); ++i)
+            text.AddUtf8(files.NameBytes(i), files.FileSize(i), files.Mtime(i), files.PathBytes(i));
         // The engine copies media in the order of their phone paths.
-        PlanCopies(listPaths, listSizes, WalkRequests());
+        PlanCopies(files, WalkRequests());
     } else {
         return DVSK_DEV_ERR_BAD_ARGUMENT;
     }

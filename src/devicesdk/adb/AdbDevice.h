@@ -2,6 +2,7 @@
 
 #include "../DeviceBackend.h"
 #include "AdbLongPaths.h"
+#include "AdbPhoneFiles.h"
 #include "AdbPrefetcher.h"
 #include "AdbRecordShell.h"
 #include "AdbServer.h"
@@ -87,12 +88,6 @@ public:
     AdbRestore &Restore();
 
 private:
-    struct PhoneFile
-    {
-        QString strPath;
-        qint64 nSize = 0;
-        qint64 nMtime = 0;
-    };
     // A walked path whose request is not simply its text (few on any phone,
     // so kept apart from the lists): the phone's bytes when they are not the
     // text's UTF-8, and whether it stands for a volume or folder the phone
@@ -137,8 +132,7 @@ private:
     // A small file fetched ahead goes to strLocal; NotHere leaves the copy to Pull().
     AdbPrefetcher::Outcome TakeFetched(const QString &strRemote, const QString &strLocal, AdbSync::Result *pResult,
                                        QString *pError);
-    void PlanCopies(const QStringList &listPaths, const QList<qint64> &listSizes,
-                    const AdbPrefetcher::Requests &hashRequests = {});
+    void PlanCopies(const AdbPhoneFiles &files, const AdbPrefetcher::Requests &hashRequests = {});
     void AbortSync();
     // What a broken request means: a cancel, or the phone going away.
     int BrokenCode();
@@ -160,9 +154,9 @@ private:
     int StorageVolumes(QStringList &listRoots);
     // Adds the images, videos and audio of one volume to lists[0..2];
     // *pbReadable false when the volume itself cannot be read.
-    int WalkVolume(const QString &strRoot, QList<PhoneFile> (&lists)[3], UnusualPaths &hashUnusual,
+    int WalkVolume(const QString &strRoot, AdbPhoneFiles (&lists)[3], UnusualPaths &hashUnusual,
                    bool *pbReadable);
-    int WalkMedia(QList<PhoneFile> (&lists)[3], UnusualPaths &hashUnusual);
+    int WalkMedia(AdbPhoneFiles (&lists)[3], UnusualPaths &hashUnusual);
     // The walked file (or unreadable volume or folder) behind an engine path
     // whose request is not simply its text; false for any other path.
     bool WalkedFile(const QString &strPhonePath, Unusual *pFile);
@@ -190,12 +184,14 @@ private:
     // The media files and the subfolders to walk of one listed folder of the
     // volume strRoot (pLists: images, videos, audio).
     static void AddWalked(const WalkFolder &folder, const QList<AdbSync::Entry> &listEntries, const QString &strRoot,
-                          QList<WalkFolder> &listPending, QList<PhoneFile> *pLists, UnusualPaths &hashUnusual);
+                          QList<WalkFolder> &listPending, AdbPhoneFiles *pLists, UnusualPaths &hashUnusual);
     // A folder the phone would not list stands in every media list as an
     // entry whose copy fails: never left out silently.
-    static void AddUnreadable(const WalkFolder &folder, QList<PhoneFile> *pLists, UnusualPaths &hashUnusual);
+    static void AddUnreadable(const WalkFolder &folder, AdbPhoneFiles *pLists, UnusualPaths &hashUnusual);
     AdbRecordShell ShellFor(quint64 nGeneration);
-    int MediaOfType(int nType, QList<PhoneFile> &listFiles);
+    // The walked files of a media type; bTake: the backup of that type takes
+    // them, and a later call walks again rather than keep them all the run.
+    int MediaOfType(int nType, AdbPhoneFiles &files, bool bTake = false);
     int ListApps(QList<App> &listApps, bool bLogSplits);
     bool HasRoot();
     bool AppDataAvailable();
@@ -240,7 +236,8 @@ private:
     // it closely (the three media counts, then the three media steps).
     QMutex m_walkMutex;
     QElapsedTimer m_walkAge;
-    QList<PhoneFile> m_listWalk[3];
+    AdbPhoneFiles m_listWalk[3];
+    bool m_abWalkTaken[3] = {false, false, false};
     // Engine path -> walked file, for the unreadable volumes and folders of
     // the last walk and the files whose request is not simply their path's
     // text (names that are not UTF-8, paths too long for a sync request).

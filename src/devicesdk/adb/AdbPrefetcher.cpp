@@ -37,26 +37,20 @@ bool AdbPrefetcher::RequestOf(const Requests &hashRequests, const QString &strPa
     return !pRequest->isEmpty() && pRequest->size() <= AdbSync::kMaxPath;
 }
 
-QByteArrayView AdbPrefetcher::PathBytesLocked(int nIndex) const
-{
-    const PlanEntry &entry = m_listPlan[std::size_t(nIndex)];
-    return QByteArrayView(m_baPaths).sliced(entry.nStart, entry.nLength);
-}
-
 bool AdbPrefetcher::RequestLocked(int nIndex, QByteArray *pRequest) const
 {
     // Most paths are their own request; only the few others are looked up.
     if (m_hashRequests.isEmpty())
-        *pRequest = PathBytesLocked(nIndex).toByteArray();
+        *pRequest = m_listPlan.PathBytes(nIndex).toByteArray();
     else
-        return RequestOf(m_hashRequests, QString::fromUtf8(PathBytesLocked(nIndex)), pRequest);
+        return RequestOf(m_hashRequests, QString::fromUtf8(m_listPlan.PathBytes(nIndex)), pRequest);
     return !pRequest->isEmpty() && pRequest->size() <= AdbSync::kMaxPath;
 }
 
 bool AdbPrefetcher::IsFetchableLocked(int nIndex) const
 {
     QByteArray baRequest;
-    return m_listPlan[std::size_t(nIndex)].nSize <= kSmallFile
+    return m_listPlan.FileSize(nIndex) <= kSmallFile
            && (RequestLocked(nIndex, &baRequest) || IsLongRequest(baRequest));
 }
 
@@ -65,11 +59,11 @@ int AdbPrefetcher::IndexLocked(const QString &strPath) const
     // Of files planned twice the later one counts.
     const QByteArray baPath = strPath.toUtf8();
     const auto it = std::upper_bound(m_listByPath.cbegin(), m_listByPath.cend(), baPath,
-                                     [this](const QByteArray &ba, int nIndex) { return ba < PathBytesLocked(nIndex); });
-    return it != m_listByPath.cbegin() && PathBytesLocked(*(it - 1)) == baPath ? *(it - 1) : -1;
+                                     [this](const QByteArray &ba, int nIndex) { return ba < m_listPlan.PathBytes(nIndex); });
+    return it != m_listByPath.cbegin() && m_listPlan.PathBytes(*(it - 1)) == baPath ? *(it - 1) : -1;
 }
 
-void AdbPrefetcher::Plan(const QList<Planned> &listFiles, const Requests &hashRequests)
+void AdbPrefetcher::Plan(const AdbPhoneFiles &files, const Requests &hashRequests)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_hashRequests = hashRequests;
@@ -78,20 +72,12 @@ void AdbPrefetcher::Plan(const QList<Planned> &listFiles, const Requests &hashRe
     m_nHeldBytes = 0;
     ++m_nPlanGeneration;
     m_bStopped = false;
-    m_baPaths.clear();
-    m_listPlan.clear();
-    m_listPlan.reserve(std::size_t(listFiles.size()));
-    for (const Planned &planned : listFiles) {
-        const quint32 nStart = quint32(m_baPaths.size());
-        m_baPaths += planned.strPath.toUtf8();
-        m_listPlan.push_back({nStart, quint32(m_baPaths.size() - nStart), planned.nSize});
-    }
-    m_baPaths.squeeze();
-    m_listByPath.resize(m_listPlan.size());
+    m_listPlan = files;
+    m_listByPath.resize(std::size_t(m_listPlan.Size()));
     for (std::size_t i = 0; i < m_listByPath.size(); ++i)
         m_listByPath[i] = int(i);
     std::stable_sort(m_listByPath.begin(), m_listByPath.end(),
-              [this](int a, int b) { return PathBytesLocked(a) < PathBytesLocked(b); });
+              [this](int a, int b) { return m_listPlan.PathBytes(a) < m_listPlan.PathBytes(b); });
     m_nLastTaken = -1;
     m_nRun = 0;
     m_nQueuedUpTo = -1;
@@ -110,11 +96,11 @@ bool AdbPrefetcher::CallerNext(const QString &strPath, QString *pNext, QByteArra
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     const int nIndex = IndexLocked(strPath);
-    if (nIndex < 0 || std::size_t(nIndex) + 1 >= m_listPlan.size())
+    if (nIndex < 0 || nIndex + 1 >= m_listPlan.Size())
         return false;
     if (IsEnabled() && IsFetchableLocked(nIndex + 1))
         return false;
-    *pNext = QString::fromUtf8(PathBytesLocked(nIndex + 1));
+    *pNext = QString::fromUtf8(m_listPlan.PathBytes(nIndex + 1));
     return RequestLocked(nIndex + 1, pRequest);
 }
 
@@ -122,8 +108,7 @@ void AdbPrefetcher::Abort()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     StopLocked();
-    m_baPaths.clear();
-    m_listPlan.clear();
+    m_listPlan.Clear();
     m_listByPath.clear();
     m_hashRequests.clear();
 }
@@ -202,11 +187,11 @@ void AdbPrefetcher::FillWindowLocked(int nIndex)
 {
     if (m_bStopped || m_bQuit)
         return;
-    const int nLast = qMin(int(m_listPlan.size()) - 1, nIndex + qMin(kMaxAhead, 1 + 2 * m_nRun));
+    const int nLast = qMin(int(m_listPlan.Size()) - 1, nIndex + qMin(kMaxAhead, 1 + 2 * m_nRun));
     bool bQueued = false;
     bool bLong = false;
     for (int i = qMax(nIndex + 1, m_nQueuedUpTo + 1); i <= nLast; ++i) {
-        const qint64 nSize = qMax<qint64>(0, m_listPlan[std::size_t(i)].nSize);
+        const qint64 nSize = qMax<qint64>(0, m_listPlan.FileSize(i));
         // A large file (or one too long a path) is the caller's, and the
         // window waits behind it.
         if (!IsFetchableLocked(i) || m_nHeldBytes + nSize > kMemoryBudget)
@@ -309,7 +294,7 @@ bool AdbPrefetcher::Fetch(Worker *pWorker, int nIndex, const QByteArray &baReque
     }
     if (AdbSync *pSync = IsLongRequest(baRequest) ? nullptr : pWorker->pSync.get()) {
         // Room for the whole file at once: no copies while it grows.
-        baData.reserve(qBound<qint64>(0, m_listPlan[std::size_t(nIndex)].nSize, kMaxHeldFile));
+        baData.reserve(qBound<qint64>(0, m_listPlan.FileSize(nIndex), kMaxHeldFile));
         lock.unlock();
         if (pSync->SendRecv(baRequest))
             result = pSync->ReadRecvData(&baData, kMaxHeldFile, &strError);
@@ -332,7 +317,7 @@ AdbSync::Result AdbPrefetcher::FetchLong(int nIndex, const QByteArray &baRequest
                                          std::unique_lock<std::mutex> &lock)
 {
     const quint64 nGeneration = m_nPlanGeneration;
-    const qint64 nListedSize = m_listPlan[std::size_t(nIndex)].nSize;
+    const qint64 nListedSize = m_listPlan.FileSize(nIndex);
     lock.unlock();
     // A cancel, an unplug or a new plan ends the command within moments.
     const AdbSync::Result result = m_fnReadLong(baRequest, nListedSize, pData, kMaxHeldFile, pError,

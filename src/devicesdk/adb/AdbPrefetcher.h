@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AdbPhoneFiles.h"
 #include "AdbSync.h"
 
 #include <QByteArray>
@@ -33,11 +34,6 @@
 class AdbPrefetcher
 {
 public:
-    struct Planned
-    {
-        QString strPath;
-        qint64 nSize = 0;
-    };
     // The paths whose sync request is not their UTF-8: the phone's bytes, or
     // nothing for a path that is never asked for with a sync request (too
     // long for one, or standing for what cannot be read).
@@ -77,7 +73,7 @@ public:
 
     // The files the engine copies next, in its order. Whatever was fetched
     // for an earlier list is dropped.
-    void Plan(const QList<Planned> &listFiles, const Requests &hashRequests = {});
+    void Plan(const AdbPhoneFiles &files, const Requests &hashRequests = {});
     // The engine asks for strPath: waits for it when it is being fetched,
     // and starts fetching the files after it.
     Outcome Take(const QString &strPath, QByteArray *pData, QString *pError);
@@ -101,13 +97,6 @@ private:
         QString strError;
         qint64 nSize = 0;
         bool bLong = false; // read through the shell
-    };
-    // One planned file: where its path's UTF-8 lies in m_baPaths, its size.
-    struct PlanEntry
-    {
-        quint32 nStart = 0;
-        quint32 nLength = 0;
-        qint64 nSize = 0;
     };
     struct Worker
     {
@@ -135,7 +124,6 @@ private:
         return m_fnReadLong && baRequest.size() > AdbSync::kMaxPath;
     }
     bool IsFetchableLocked(int nIndex) const;
-    QByteArrayView PathBytesLocked(int nIndex) const;
     // The planned file's place; -1 when it is not planned.
     int IndexLocked(const QString &strPath) const;
     // The sync request for a planned file; false when it is never asked for.
@@ -153,10 +141,9 @@ private:
     // A fetch of an older plan is dropped when it ends; read without the
     // lock by a shell read that asks whether to give up.
     std::atomic<quint64> m_nPlanGeneration {0};
-    // The plan, compact: the paths' UTF-8 one after another, one entry per
-    // file in the engine's order, and the files' places sorted by path bytes.
-    QByteArray m_baPaths;
-    std::vector<PlanEntry> m_listPlan;
+    // The plan in the engine's order (sharing the paths with the list it
+    // was made from), and the files' places sorted by path bytes.
+    AdbPhoneFiles m_listPlan;
     std::vector<int> m_listByPath;
     Requests m_hashRequests;
     std::map<int, Slot> m_mapSlots;

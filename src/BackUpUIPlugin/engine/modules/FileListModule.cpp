@@ -2,6 +2,7 @@
 
 #include "BackUpUILogic.h"
 #include "FileStepProgress.h"
+#include "FreedMemory.h"
 #include "InterruptedRun.h"
 #include "LogLine.h"
 #include "RunState.h"
@@ -204,6 +205,9 @@ int FileListModule::Backup(int &nCount)
 
     // The list's own bytes are kept, not a copy of every line.
     const ListedFiles listed(std::move(baList), bApplications);
+    // The texts the list came in are gone: their memory goes back before
+    // the copying starts.
+    FreedMemory::Release();
     if (RunState::Get() != 0)
         return -1;
     LoadKeptFiles();
