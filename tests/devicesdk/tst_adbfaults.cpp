@@ -115,7 +115,7 @@ private:
     // Starts backuptool run --device adb:SERIAL ARGS with its own settings
     // and data folder below strWork.
     void StartBackuptool(QProcess &tool, const QString &strWork, const QString &strSerial,
-                         const QStringList &listArgs, int nStallSeconds) const;
+                         const QStringList &listArgs, int nStallSeconds, int nStreams = 0) const;
 
     QTemporaryDir m_dir;
     QString m_strPhone;
@@ -179,9 +179,11 @@ QString tst_AdbFaults::StartPhone(const QStringList &listOptions, std::unique_pt
 }
 
 void tst_AdbFaults::StartBackuptool(QProcess &tool, const QString &strWork, const QString &strSerial,
-                                    const QStringList &listArgs, int nStallSeconds) const
+                                    const QStringList &listArgs, int nStallSeconds, int nStreams) const
 {
     QProcessEnvironment env = m_pRig->Environment();
+    if (nStreams > 0)
+        env.insert("DVSK_ADB_STREAMS", QString::number(nStreams));
     env.insert("DVSK_SIM_USERDATA", strWork + "/userdata");
     env.insert("PELORIX_HOST_SETTINGS", strWork + "/host.ini");
     env.insert("DVSK_ADB_STALL_SECONDS", QString::number(nStallSeconds));
@@ -347,7 +349,11 @@ void tst_AdbFaults::interruptedRunIsFinishedNextTime()
         const QString strSerial = m_pRig->StartSimulator(phone.Dir(), listOptions);
         m_listSerials << strSerial;
         QProcess tool;
-        StartBackuptool(tool, work.path(), strSerial, {"--items", "media", "--dest", strDest}, 20);
+        // One stream: the photos leave the phone in order, so the unplug
+        // after the second one is sent cuts the run after a.jpg or b.jpg.
+        // With several streams any two could be sent first while a.jpg is
+        // still on its way, and the files kept would vary from run to run.
+        StartBackuptool(tool, work.path(), strSerial, {"--items", "media", "--dest", strDest}, 20, 1);
         const bool bFinished = tool.waitForFinished(120000);
         *pOutput = QString::fromUtf8(tool.readAll());
         return bFinished ? tool.exitCode() : -1;
