@@ -101,8 +101,10 @@ QString HostOptions::Help()
         "Exit status (headless): 0 everything was backed up, 1 an item failed or the\n"
         "phone's memory could not be checked or is full, 2 wrong arguments or the\n"
         "plugin could not be loaded, 3 the wizard did not move on in time,\n"
-        "4 phone disconnected (the phone went away during the backup; nothing of\n"
-        "the run was kept), 130 cancelled (Ctrl-C).");
+        "4 phone disconnected (the phone went away during the backup; the files\n"
+        "copied so far are kept, marked interrupted, for the next backup into the\n"
+        "same folder to finish), 130 cancelled (Ctrl-C, SIGTERM or a closed\n"
+        "terminal; nothing of the run is kept).");
 }
 
 bool HostOptions::Parse(const QStringList &listArgs, QString &strError)
