@@ -4,7 +4,9 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
+#include <QListWidget>
 #include <QMetaObject>
 #include <QPixmap>
 #include <QTimer>
@@ -51,6 +53,11 @@ void RestoreHeadlessDriver::slotPoll()
             StartRestore(pItems);
             return;
         }
+        // The wizard takes the backup at once or stays on its list.
+        if (QWidget *pChoose = ShownPage("BackUpUIPlugin_Restore_ChoosePage")) {
+            RefuseBackup(pChoose);
+            return;
+        }
     } else if (ShownPage("BackUpUIPlugin_Restore_DoingPage")) {
         m_nIdlePolls = 0; // a restore in progress is moving on
         return;
@@ -60,6 +67,29 @@ void RestoreHeadlessDriver::slotPoll()
                           .arg(m_options.nTimeoutSeconds));
         Finish(kExitTimedOut);
     }
+}
+
+void RestoreHeadlessDriver::RefuseBackup(QWidget *pChoose)
+{
+    SaveShot(QStringLiteral("1-restore-choose.png"));
+    // The list names the backup with why it cannot be chosen (interrupted,
+    // damaged); a path it does not list is no backup at all.
+    QString strGiven = QFileInfo(m_options.strRestoreBackup).absoluteFilePath();
+    while (strGiven.size() > 1 && strGiven.endsWith(QLatin1Char('/')))
+        strGiven.chop(1);
+    QString strWhy;
+    if (const QListWidget *pList = pChoose->findChild<QListWidget *>(QStringLiteral("BackUpUIPlugin_Restore_BackupList"))) {
+        for (int i = 0; i < pList->count() && strWhy.isEmpty(); ++i) {
+            const QString strListed = QFileInfo(pList->item(i)->toolTip()).absoluteFilePath();
+            if (strListed == strGiven || strListed == strGiven + QStringLiteral(".zip"))
+                strWhy = pList->item(i)->text().section(QLatin1Char('\n'), 1).simplified();
+        }
+    }
+    if (strWhy.isEmpty())
+        strWhy = QStringLiteral("it is no backup (a package backup_....zip or its backup folder)");
+    Print(m_pErr, QStringLiteral("backup-host: %1 cannot be restored: %2")
+                      .arg(QDir::toNativeSeparators(m_options.strRestoreBackup), strWhy));
+    Finish(1);
 }
 
 void RestoreHeadlessDriver::StartRestore(QWidget *pItems)

@@ -45,6 +45,9 @@ private:
 
     // The wizard page with this object name when it is on screen.
     QWidget *ShownPage(const char *szName) const;
+    // The wizard stayed on its list: the backup given cannot be chosen. Says
+    // why and ends with status 1.
+    void RefuseBackup(QWidget *pChoose);
     void StartRestore(QWidget *pItems);
     void FinishRun(QWidget *pComplete);
     void Finish(int nStatus);

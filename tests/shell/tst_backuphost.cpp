@@ -70,6 +70,15 @@ void tst_BackupHost::initTestCase()
     phone.SetRecords(4, 2);
     QVERIFY(phone.Save());
     m_strPhone = phone.Dir();
+    // Backups the restore wizard lists but cannot take, and a file that is none.
+    const QString strCut = m_pEnv->Path(QStringLiteral("backups/backup_Cut_2021-01-01-00-00-00"));
+    QVERIFY(QDir().mkpath(strCut + QStringLiteral("/APK")));
+    for (const QString &strFile : {QStringLiteral("/APK/a.apk"), QStringLiteral("/INTERRUPTED.txt")}) {
+        QFile file(strCut + strFile);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("x") == 1);
+    }
+    QFile notes(m_pEnv->Path(QStringLiteral("backups/notes.txt")));
+    QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("not a backup\n") > 0);
 }
 
 QProcessEnvironment tst_BackupHost::Environment() const
@@ -334,6 +343,18 @@ void tst_BackupHost::refusals_data()
     QTest::newRow("nothing to back up") << QStringList{QStringLiteral("--headless"), QStringLiteral("--items"),
                                                        QStringLiteral("music")}
                                         << false << 1 << QStringLiteral("nothing is selected");
+    // A backup the wizard will not take ends at once, as backuptool restore
+    // does, not when the wizard's time is up.
+    const QString strCut = m_pEnv->Path(QStringLiteral("backups/backup_Cut_2021-01-01-00-00-00"));
+    QTest::newRow("restore of an interrupted backup")
+        << QStringList{QStringLiteral("--headless"), QStringLiteral("--timeout"), QStringLiteral("20"),
+                       QStringLiteral("--restore"), strCut}
+        << false << 1 << strCut + QStringLiteral(" cannot be restored: Interrupted: 1 files kept");
+    const QString strNotes = m_pEnv->Path(QStringLiteral("backups/notes.txt"));
+    QTest::newRow("restore of a file that is no backup")
+        << QStringList{QStringLiteral("--headless"), QStringLiteral("--timeout"), QStringLiteral("20"),
+                       QStringLiteral("--restore"), strNotes}
+        << false << 1 << strNotes + QStringLiteral(" cannot be restored: it is no backup");
 }
 
 void tst_BackupHost::refusals()
