@@ -580,6 +580,10 @@
         <translation>%1: لم تتم الاستعادة، توقفت الاستعادة قبل الوصول إليها</translation>
     </message>
     <message>
+        <source>IDS_RESTORE_RESULT_KIND_STOPPED</source>
+        <translation>لم تتم استعادة %1: توقفت الاستعادة قبلها</translation>
+    </message>
+    <message>
         <source>IDS_RESTORE_SHOW_DETAILS_BUTTON</source>
         <translation>عرض التفاصيل</translation>
     </message>

@@ -580,6 +580,10 @@
         <translation>%1: not restored, the restore stopped before it</translation>
     </message>
     <message>
+        <source>IDS_RESTORE_RESULT_KIND_STOPPED</source>
+        <translation>%1 not restored: the restore stopped before them</translation>
+    </message>
+    <message>
         <source>IDS_RESTORE_SHOW_DETAILS_BUTTON</source>
         <translation>Show details</translation>
     </message>

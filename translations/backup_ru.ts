@@ -580,6 +580,10 @@
         <translation>%1: не восстановлено, восстановление остановилось раньше</translation>
     </message>
     <message>
+        <source>IDS_RESTORE_RESULT_KIND_STOPPED</source>
+        <translation>не восстановлено %1: восстановление остановилось раньше</translation>
+    </message>
+    <message>
         <source>IDS_RESTORE_SHOW_DETAILS_BUTTON</source>
         <translation>Подробнее</translation>
     </message>

@@ -790,6 +790,10 @@ void tst_RestoreEngine::stops()
     const QRegularExpression reNotReached(
         QStringLiteral("\\nvideos: +not restored: the restore stopped before it \\(\\d+ in the backup\\)\\n"));
     QVERIFY2(strText.contains(reNotReached), qPrintable(strText));
+    // The images the run never came to are counted, not left unaccounted.
+    const QRegularExpression reStopped(
+        QStringLiteral("\\nimages: +0 restored, .*, 2 not restored: the restore stopped before them\\n"));
+    QVERIFY2(strText.contains(reStopped), qPrintable(strText));
 }
 
 QTEST_GUILESS_MAIN(tst_RestoreEngine)

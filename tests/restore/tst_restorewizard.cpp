@@ -291,6 +291,10 @@ void tst_RestoreWizard::disconnectOffersTryAgain()
     RestoreCompleteWidget *pComplete = wizard.CompletePage();
     QCOMPARE(pComplete->Heading()->text(), Change::tr("IDS_RESTORE_RESULT_DISCONNECTED"));
     QVERIFY(pComplete->TryAgainButton()->isVisible());
+    // Cut in the second photo: the photos it never came to are counted.
+    const QLabel *pKinds = pComplete->findChild<QLabel *>(QStringLiteral("BackUpUIPlugin_Restore_Kinds"));
+    QVERIFY(pKinds);
+    QVERIFY2(pKinds->text().contains(Change::tr("IDS_RESTORE_RESULT_KIND_STOPPED").arg(10)), qPrintable(pKinds->text()));
     SaveWhole(pComplete, QStringLiteral("restore_complete-disconnected_") + lang);
 
     // Plugged in again, Try again plans the same backup anew.

@@ -124,7 +124,17 @@ QString RestoreSummary::CountsLine(const KindResult &result) const
         listParts << QStringLiteral("%1 failed").arg(result.nFailed);
     if (result.nNotRestorable > 0)
         listParts << QStringLiteral("%1 not restorable").arg(result.nNotRestorable);
+    if (const int nStopped = StoppedBefore(result); nStopped > 0)
+        listParts << QStringLiteral("%1 not restored: the restore stopped before them").arg(nStopped);
     return strName + QLatin1Char(' ') + listParts.join(QStringLiteral(", "));
+}
+
+int RestoreSummary::StoppedBefore(const KindResult &result) const
+{
+    if (bDryRun || result.bRecords || result.bNotReached || result.bNotRestorable || result.bFailed
+        || (end != End::Cancelled && end != End::Disconnected))
+        return 0;
+    return qMax(0, result.nBackedUp - result.nRestored - result.nSkipped - result.nFailed - result.nNotRestorable);
 }
 
 QString RestoreSummary::ResultLine() const

@@ -65,6 +65,10 @@ public:
     static RestoreSummary FromPlan(const RestorePlan &plan, bool bDryRun);
 
     KindResult *Find(int nCode);
+    // Files of a kind the run had begun that were never tried because it was
+    // cancelled or the phone went away (none for records, whose counts are
+    // not exact, and none after a whole run).
+    int StoppedBefore(const KindResult &result) const;
     int TotalFailed() const;
     int ExitStatusCode() const;
     QStringList Lines() const;

@@ -60,7 +60,7 @@ void RestoreCompleteWidget::ShowSummary(const RestoreSummary &summary)
     if (summary.end == RestoreSummary::End::NotStarted)
         listLines << summary.strError;
     for (const RestoreSummary::KindResult &result : summary.kinds)
-        listLines << RestoreWizardTexts::KindLine(result);
+        listLines << RestoreWizardTexts::KindLine(result, summary.StoppedBefore(result));
     m_pLabelKinds->setText(listLines.join(QLatin1Char('\n')));
     setAccessibleDescription(m_pLabelKinds->text());
 

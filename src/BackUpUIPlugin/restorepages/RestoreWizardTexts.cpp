@@ -67,7 +67,7 @@ QString RestoreWizardTexts::Headline(const RestoreSummary &summary)
                                                                : Change::tr("IDS_RESTORE_RESULT_INCOMPLETE");
 }
 
-QString RestoreWizardTexts::KindLine(const RestoreSummary::KindResult &result)
+QString RestoreWizardTexts::KindLine(const RestoreSummary::KindResult &result, int nStopped)
 {
     const QString strName = KindName(result.nCode);
     if (result.bNotRestorable)
@@ -81,6 +81,10 @@ QString RestoreWizardTexts::KindLine(const RestoreSummary::KindResult &result)
                           .arg(result.nFailed);
     if (result.bFailed && !result.strWhy.isEmpty())
         strLine += QStringLiteral(" (") + Reason(result.strWhy) + QLatin1Char(')');
+    if (nStopped > 0) {
+        strLine += Change::tr("IDS_BACKUPUIPLUGIN_COMMON_SIGN_DUNHAO") + QLatin1Char(' ')
+                   + Change::tr("IDS_RESTORE_RESULT_KIND_STOPPED").arg(nStopped);
+    }
     return strLine;
 }
 

@@ -18,9 +18,9 @@ public:
     // one; the parts it fills in (paths, versions, the phone's words) stay.
     static QString Reason(const QString &strWhy);
     static QString Headline(const RestoreSummary &summary);
-    // "Contacts: 40 restored, 0 already on the phone, 0 failed", or why a
-    // kind was left out.
-    static QString KindLine(const RestoreSummary::KindResult &result);
+    // "Contacts: 40 restored, 0 already on the phone, 0 failed", with the
+    // files a stopped run never came to (nStopped), or why a kind was left out.
+    static QString KindLine(const RestoreSummary::KindResult &result, int nStopped = 0);
     // Every failure, left-out file and renamed file, for "Show details".
     static QStringList DetailLines(const RestoreSummary &summary);
 };
