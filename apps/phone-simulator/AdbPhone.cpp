@@ -78,8 +78,15 @@ bool AdbPhone::Load(const QString &strDir)
     *this = AdbPhone();
     if (!m_config.Load(strDir))
         return false;
-
     QSettings settings(QDir(strDir).filePath(QStringLiteral("phone.ini")), QSettings::IniFormat);
+    LoadDevice(settings);
+    LoadFaults(settings);
+    LoadPackages();
+    return true;
+}
+
+void AdbPhone::LoadDevice(QSettings &settings)
+{
     settings.beginGroup(QStringLiteral("device"));
     const QString strName = m_config.DeviceName().isEmpty() ? QStringLiteral("Phone") : m_config.DeviceName();
     const QString strProduct = settings.value(QStringLiteral("product"), DefaultProductName(strName)).toString();
@@ -111,12 +118,17 @@ bool AdbPhone::Load(const QString &strDir)
     };
     settings.endGroup();
 
+
     // Any property may be set or added in [properties].
     settings.beginGroup(QStringLiteral("properties"));
     for (const QString &strKey : settings.childKeys())
         m_mapProperties.insert(strKey, settings.value(strKey).toString());
     settings.endGroup();
 
+}
+
+void AdbPhone::LoadFaults(QSettings &settings)
+{
     settings.beginGroup(QStringLiteral("faults"));
     m_bUnauthorized = settings.value(QStringLiteral("unauthorized"), false).toBool();
     // Folders the phone cannot open: listed as empty, as a real phone does.
@@ -145,6 +157,10 @@ bool AdbPhone::Load(const QString &strDir)
     }
     settings.endGroup();
 
+}
+
+void AdbPhone::LoadPackages()
+{
     const bool bNewLayout = Sdk() >= 30;
     for (const PhoneConfig::PhoneFile &file : m_config.Apps()) {
         Package package;
@@ -159,7 +175,6 @@ bool AdbPhone::Load(const QString &strDir)
             package.mapSplits.insert(info.fileName(), info.filePath());
         m_listPackages.append(package);
     }
-    return true;
 }
 
 QString AdbPhone::Features() const

@@ -9,6 +9,8 @@
 #include <QSet>
 #include <QString>
 
+class QSettings;
+
 // A phone folder (docs/phone-format.md) as a real Android phone shows it over
 // adb: its properties, installed packages under Android-style /data/app
 // paths, mounted storages for df, and its files under their phone paths with
@@ -109,6 +111,12 @@ public:
     static constexpr int kMaxLatencyMs = 10000;
 
 private:
+    // [device] and [properties]: what the phone says of itself.
+    void LoadDevice(QSettings &settings);
+    // [faults]: what the phone refuses or does wrong.
+    void LoadFaults(QSettings &settings);
+    // The installed applications and their split APKs.
+    void LoadPackages();
     Node HostNode(const QString &strHostPath) const;
     bool FindPackagePath(const QString &strPath, Node *pNode, QList<Entry> *pEntries) const;
 
