@@ -343,59 +343,69 @@ AdbPhone::Access AdbPhone::List(const QString &strPhonePath, bool bRoot, QList<E
         return NotFound;
     QList<Entry> listEntries;
     const QString strAppRoot = QStringLiteral("/data/app");
-    if (strPath == strAppRoot || IsUnder(strPath, strAppRoot)) {
-        Node dir;
-        FindPackagePath(strPath, &dir, &listEntries);
-        if (listEntries.isEmpty() && !bRoot)
-            return Denied;
-        if (listEntries.isEmpty()) {
-            // Root sees the install folders of the packages.
-            QSet<QString> setNames;
-            for (const Package &package : m_listPackages) {
-                if (!IsUnder(package.strDir, strPath))
-                    continue;
-                const QString strName = package.strDir.mid(strPath.size() + 1).section(QLatin1Char('/'), 0, 0);
-                if (!setNames.contains(strName)) {
-                    setNames.insert(strName);
-                    listEntries.append({strName, Stat(strPath + QLatin1Char('/') + strName, bRoot)});
-                }
-            }
-        }
-    } else {
-        if ((!bRoot && IsUnder(strPath, QStringLiteral("/data/data"))) || m_setUnreadableFolders.contains(strPath))
-            return Denied;
-        if (!bRoot) {
-            for (const char *szPath : kUnlistable) {
-                if (strPath == QLatin1String(szPath))
-                    return Denied;
-            }
-        }
-        QSet<QString> setNames;
-        if (!node.strHostPath.isEmpty() && QFileInfo(node.strHostPath).isDir()) {
-            const QDir dir(node.strHostPath);
-            const QFileInfoList listInfo = dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-            for (const QFileInfo &info : listInfo) {
-                setNames.insert(info.fileName());
-                listEntries.append({info.fileName(), HostNode(info.filePath())});
-            }
-        }
-        if (const VirtualDir *pVirtual = FindVirtualDir(strPath)) {
-            for (const QString &strChild : QString::fromLatin1(pVirtual->szChildren).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-                if (setNames.contains(strChild))
-                    continue;
-                const QString strChildPath = (strPath == QLatin1String("/") ? QString() : strPath) + QLatin1Char('/') + strChild;
-                listEntries.append({strChild, Stat(strChildPath, bRoot)});
-            }
-            std::sort(listEntries.begin(), listEntries.end(), [](const Entry &a, const Entry &b) { return a.strName < b.strName; });
-        }
-    }
+    const Access access = strPath == strAppRoot || IsUnder(strPath, strAppRoot)
+        ? ListAppFolder(strPath, bRoot, &listEntries)
+        : ListFolder(strPath, node, bRoot, &listEntries);
+    if (access != Found)
+        return access;
     for (Entry &entry : listEntries)
         entry.node.baRawName = m_hashRawNames.value((strPath == QLatin1String("/") ? QString() : strPath) + QLatin1Char('/') + entry.strName);
-    Node dot = node;
-    dot.nMode = node.nMode;
-    pEntries->append({QStringLiteral("."), dot});
-    pEntries->append({QStringLiteral(".."), dot});
+    pEntries->append({QStringLiteral("."), node});
+    pEntries->append({QStringLiteral(".."), node});
     pEntries->append(listEntries);
+    return Found;
+}
+
+AdbPhone::Access AdbPhone::ListAppFolder(const QString &strPath, bool bRoot, QList<Entry> *pEntries) const
+{
+    Node dir;
+    FindPackagePath(strPath, &dir, pEntries);
+    if (!pEntries->isEmpty())
+        return Found;
+    if (!bRoot)
+        return Denied;
+    // Root sees the install folders of the packages.
+    QSet<QString> setNames;
+    for (const Package &package : m_listPackages) {
+        if (!IsUnder(package.strDir, strPath))
+            continue;
+        const QString strName = package.strDir.mid(strPath.size() + 1).section(QLatin1Char('/'), 0, 0);
+        if (!setNames.contains(strName)) {
+            setNames.insert(strName);
+            pEntries->append({strName, Stat(strPath + QLatin1Char('/') + strName, bRoot)});
+        }
+    }
+    return Found;
+}
+
+AdbPhone::Access AdbPhone::ListFolder(const QString &strPath, const Node &node, bool bRoot, QList<Entry> *pEntries) const
+{
+    if ((!bRoot && IsUnder(strPath, QStringLiteral("/data/data"))) || m_setUnreadableFolders.contains(strPath))
+        return Denied;
+    if (!bRoot) {
+        for (const char *szPath : kUnlistable) {
+            if (strPath == QLatin1String(szPath))
+                return Denied;
+        }
+    }
+    QSet<QString> setNames;
+    if (!node.strHostPath.isEmpty() && QFileInfo(node.strHostPath).isDir()) {
+        const QDir dir(node.strHostPath);
+        const QFileInfoList listInfo = dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+        for (const QFileInfo &info : listInfo) {
+            setNames.insert(info.fileName());
+            pEntries->append({info.fileName(), HostNode(info.filePath())});
+        }
+    }
+    if (const VirtualDir *pVirtual = FindVirtualDir(strPath)) {
+        for (const QString &strChild : QString::fromLatin1(pVirtual->szChildren).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+            if (setNames.contains(strChild))
+                continue;
+            const QString strChildPath = (strPath == QLatin1String("/") ? QString() : strPath) + QLatin1Char('/') + strChild;
+            pEntries->append({strChild, Stat(strChildPath, bRoot)});
+        }
+        std::sort(pEntries->begin(), pEntries->end(), [](const Entry &a, const Entry &b) { return a.strName < b.strName; });
+    }
     return Found;
 }
 

@@ -111,6 +111,10 @@ public:
     static constexpr int kMaxLatencyMs = 10000;
 
 private:
+    // The listing of a folder under /data/app (packages' install folders).
+    Access ListAppFolder(const QString &strPath, bool bRoot, QList<Entry> *pEntries) const;
+    // The listing of any other folder: its files on the host and its virtual children.
+    Access ListFolder(const QString &strPath, const Node &node, bool bRoot, QList<Entry> *pEntries) const;
     // [device] and [properties]: what the phone says of itself.
     void LoadDevice(QSettings &settings);
     // [faults]: what the phone refuses or does wrong.

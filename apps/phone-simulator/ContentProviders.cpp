@@ -192,6 +192,47 @@ QList<const QVariantList *> SelectRows(const QList<QVariantList> &listRows, cons
     return listMatches.mid(qMin<qsizetype>(sort.nOffset, listMatches.size()),
                            sort.nLimit < 0 ? -1 : qsizetype(sort.nLimit));
 }
+// content://mms/<id>/part and content://mms/<id>/addr are the rows of that
+// message in the table content://mms/part or content://mms/addr.
+void MmsChildTable(const QString &strUri, QString *pTable, QString *pOwnerColumn, QString *pOwner)
+{
+    static const QRegularExpression reMmsChild(QStringLiteral("^content://mms/(\\d+)/(part|addr)$"));
+    const QRegularExpressionMatch m = reMmsChild.match(strUri);
+    if (!m.hasMatch())
+        return;
+    *pTable = QStringLiteral("content://mms/") + m.captured(2);
+    *pOwnerColumn = m.captured(2) == QLatin1String("part") ? QStringLiteral("mid") : QStringLiteral("msg_id");
+    *pOwner = m.captured(1);
+}
+
+bool ColumnIndexes(const QStringList &listColumns, const QStringList &listProjection, const QString &strUri,
+                   QList<int> *pIndexes, QByteArray *pErr)
+{
+    for (const QString &strColumn : listProjection) {
+        const qsizetype n = listColumns.indexOf(strColumn);
+        if (n < 0) {
+            *pErr = ProviderError(strUri, QStringLiteral("android.database.sqlite.SQLiteException: no such column: %1 (code 1 SQLITE_ERROR)").arg(strColumn));
+            return false;
+        }
+        pIndexes->append(int(n));
+    }
+    return true;
+}
+
+// The rows as content query prints them: "Row: N col=value, col=value".
+void PrintRows(const QList<const QVariantList *> &listMatches, const QStringList &listProjection,
+               const QList<int> &listIndexes, QByteArray *pOut)
+{
+    for (int i = 0; i < listMatches.size(); ++i) {
+        pOut->append("Row: " + QByteArray::number(i) + ' ');
+        for (int c = 0; c < listIndexes.size(); ++c) {
+            if (c)
+                pOut->append(", ");
+            pOut->append(listProjection.at(c).toUtf8() + '=' + ValueText(listMatches.at(i)->value(listIndexes.at(c))));
+        }
+        pOut->append('\n');
+    }
+}
 } // namespace
 
 ContentProviders::ContentProviders(const QString &strPhoneDir)
@@ -295,17 +336,10 @@ int ContentProviders::Query(const QStringList &listArgs, QByteArray *pOut, QByte
         return 0;
     }
 
-    // content://mms/<id>/part and content://mms/<id>/addr are the rows of that message.
     QString strTable = strUri;
     QString strOwnerColumn;
     QString strOwner;
-    static const QRegularExpression reMmsChild(QStringLiteral("^content://mms/(\\d+)/(part|addr)$"));
-    const QRegularExpressionMatch m = reMmsChild.match(strUri);
-    if (m.hasMatch()) {
-        strTable = QStringLiteral("content://mms/") + m.captured(2);
-        strOwnerColumn = m.captured(2) == QLatin1String("part") ? QStringLiteral("mid") : QStringLiteral("msg_id");
-        strOwner = m.captured(1);
-    }
+    MmsChildTable(strUri, &strTable, &strOwnerColumn, &strOwner);
     if (!m_hashTables.contains(strTable)) {
         *pErr = ProviderError(strUri, QStringLiteral("java.lang.IllegalArgumentException: Unknown URI ") + strUri);
         return 0;
@@ -314,14 +348,8 @@ int ContentProviders::Query(const QStringList &listArgs, QByteArray *pOut, QByte
     if (args.listProjection.isEmpty())
         args.listProjection = table.listColumns;
     QList<int> listIndexes;
-    for (const QString &strColumn : qAsConst(args.listProjection)) {
-        const qsizetype n = table.listColumns.indexOf(strColumn);
-        if (n < 0) {
-            *pErr = ProviderError(strUri, QStringLiteral("android.database.sqlite.SQLiteException: no such column: %1 (code 1 SQLITE_ERROR)").arg(strColumn));
-            return 0;
-        }
-        listIndexes.append(int(n));
-    }
+    if (!ColumnIndexes(table.listColumns, args.listProjection, strUri, &listIndexes, pErr))
+        return 0;
 
     QList<Term> listTerms;
     if (!strOwnerColumn.isEmpty())
@@ -335,15 +363,7 @@ int ContentProviders::Query(const QStringList &listArgs, QByteArray *pOut, QByte
         *pOut = "No result found.\n";
         return 0;
     }
-    for (int i = 0; i < listMatches.size(); ++i) {
-        pOut->append("Row: " + QByteArray::number(i) + ' ');
-        for (int c = 0; c < listIndexes.size(); ++c) {
-            if (c)
-                pOut->append(", ");
-            pOut->append(args.listProjection.at(c).toUtf8() + '=' + ValueText(listMatches.at(i)->value(listIndexes.at(c))));
-        }
-        pOut->append('\n');
-    }
+    PrintRows(listMatches, args.listProjection, listIndexes, pOut);
     return 0;
 }
 
