@@ -96,6 +96,10 @@
         <translation>لا توجد مساحة كافية للبيانات المحددة. اختر مجلدًا آخر أو عناصر أقل.</translation>
     </message>
     <message>
+        <source>IDS_BACKUPUIPLUGIN_DSTNOTWRITABLE_TEXT</source>
+        <translation>لا يمكن الكتابة في هذا المجلد (%s). اختر مجلدًا آخر.</translation>
+    </message>
+    <message>
         <source>IDS_BACKUPUIPLUGIN_PREPARE_BROWSE</source>
         <translation>تغيير...</translation>
     </message>

@@ -96,6 +96,10 @@
         <translation>Not enough free space for the selected data. Choose another folder or fewer items.</translation>
     </message>
     <message>
+        <source>IDS_BACKUPUIPLUGIN_DSTNOTWRITABLE_TEXT</source>
+        <translation>This folder cannot be written into (%s). Choose another folder.</translation>
+    </message>
+    <message>
         <source>IDS_BACKUPUIPLUGIN_PREPARE_BROWSE</source>
         <translation>Change...</translation>
     </message>

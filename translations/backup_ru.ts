@@ -96,6 +96,10 @@
         <translation>Недостаточно места. Выберите другую папку или меньше данных.</translation>
     </message>
     <message>
+        <source>IDS_BACKUPUIPLUGIN_DSTNOTWRITABLE_TEXT</source>
+        <translation>В эту папку нельзя записать (%s). Выберите другую папку.</translation>
+    </message>
+    <message>
         <source>IDS_BACKUPUIPLUGIN_PREPARE_BROWSE</source>
         <translation>Изменить...</translation>
     </message>

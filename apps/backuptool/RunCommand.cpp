@@ -27,28 +27,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 
 #include <cstdlib>
 #include <utility>
 
 namespace
 {
-// A destination is usable when a file can be created in it and removed again.
-bool ProbeWritable(const QString &strFolder, QString &strError)
-{
-    QTemporaryFile probe(QDir(strFolder).filePath(QStringLiteral(".backuptool-probe-XXXXXX")));
-    if (!probe.open()) {
-        strError = probe.errorString();
-        return false;
-    }
-    if (probe.write("probe", 5) != 5 || !probe.flush()) {
-        strError = probe.errorString();
-        return false;
-    }
-    return true;
-}
-
 // What a module record names: module starts carry a tile id, item progress
 // the id of a kind.
 QString DisplayName(const structBackupID &info)
@@ -168,7 +152,7 @@ int RunCommand::PrepareDestination(const QString &strGiven, ToolOutput &out, QSt
         return out.Error(QStringLiteral("run: cannot create the destination %1: %2").arg(strDest, strMakeError));
     // Found out now, not after the whole phone was read.
     QString strProbeError;
-    if (!ProbeWritable(strDest, strProbeError))
+    if (!FolderMaker::CanWrite(strDest, strProbeError))
         return out.Error(QStringLiteral("run: cannot write into the destination %1: %2").arg(strDest, strProbeError));
     return -1;
 }

@@ -22,6 +22,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <unistd.h>
+
 namespace
 {
 // A page whose destination has a chosen amount of free space.
@@ -92,6 +94,8 @@ private slots:
     void chosenFolderIsTheNextDefault();
     void spaceWarning_data();
     void spaceWarning();
+    void unwritableDestination_data();
+    void unwritableDestination();
     void cancel_data();
     void cancel();
     void nextForCaller();
@@ -484,6 +488,51 @@ void tst_PrepareWizardWidget::spaceWarning()
     strCapacity.replace("%s2", Page()->parseValue(Page()->m_nFree));
     QCOMPARE(Page()->GetCapacityLabel()->text(), strCapacity);
     QVERIFY(!strCapacity.contains("%s") && !PrepareWizardWidget::DriveText(Page()->GetBackUpPath()).isEmpty());
+}
+
+void tst_PrepareWizardWidget::unwritableDestination_data()
+{
+    QTest::addColumn<QString>("strDest"); // below the test's folder
+    QTest::addColumn<QString>("strReason");
+    QTest::addColumn<bool>("bNeedsNonRoot");
+    QTest::newRow("a file") << "file" << "Not a directory" << false;
+    QTest::newRow("below a file") << "file/sub" << "Not a directory" << false;
+    QTest::newRow("read-only folder") << "read-only" << "Permission denied" << true;
+}
+
+// A folder that cannot be written is refused on Start with the system's
+// reason, before the phone is read (the run would fail every item, as if the
+// phone were at fault); another folder then starts as usual.
+void tst_PrepareWizardWidget::unwritableDestination()
+{
+    QFETCH(QString, strDest);
+    QFETCH(QString, strReason);
+    QFETCH(bool, bNeedsNonRoot);
+    if (bNeedsNonRoot && ::geteuid() == 0)
+        QSKIP("root writes into every folder");
+    QFile file(m_env.Path(QStringLiteral("file")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    QVERIFY(QDir().mkpath(m_env.Path(QStringLiteral("read-only"))));
+    QVERIFY(QFile::setPermissions(m_env.Path(QStringLiteral("read-only")), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    Build();
+    ShowAndCount();
+    CheckOnly({0});
+    Page()->m_nFree = qint64(1) << 40;
+    Page()->SetBackUpPath(m_env.Path(strDest));
+    Page()->GetNextButton()->click();
+    QVERIFY(!Page()->isHidden() && m_wizard.pDoing->isHidden());
+    QVERIFY(!Page()->GetSpaceStatusLabel()->isHidden());
+    QCOMPARE(Page()->GetSpaceStatusLabel()->text(),
+             Tr("IDS_BACKUPUIPLUGIN_DSTNOTWRITABLE_TEXT").replace(QStringLiteral("%s"), strReason));
+    QVERIFY(BackUpUIThread::Instance()->GetParam().strPath != m_env.Path(strDest));
+
+    const QString strGood = m_env.Path(QStringLiteral("good"));
+    Page()->SetBackUpPath(strGood);
+    Page()->GetNextButton()->click();
+    QVERIFY(Page()->GetSpaceStatusLabel()->isHidden());
+    QCOMPARE(BackUpUIThread::Instance()->GetParam().strPath, strGood);
+    QVERIFY(WaitForWorker());
 }
 
 void tst_PrepareWizardWidget::cancel_data()

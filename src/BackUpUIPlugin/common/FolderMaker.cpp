@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
+#include <QTemporaryFile>
 
 #include <cerrno>
 #include <cstring>
@@ -55,6 +56,16 @@ bool FolderMaker::MakePath(const QString &strPath, QString &strReason)
     for (const QString &strFolder : std::as_const(listMissing)) {
         if (!MakeOne(strFolder, strReason))
             return false;
+    }
+    return true;
+}
+
+bool FolderMaker::CanWrite(const QString &strFolder, QString &strReason)
+{
+    QTemporaryFile probe(QDir(strFolder).filePath(QStringLiteral(".backup-probe-XXXXXX")));
+    if (!probe.open() || probe.write("probe", 5) != 5 || !probe.flush()) {
+        strReason = probe.errorString();
+        return false;
     }
     return true;
 }

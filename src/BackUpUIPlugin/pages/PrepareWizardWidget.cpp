@@ -9,6 +9,7 @@
 #include "CheckBigButton.h"
 #include "CustomLabelButton.h"
 #include "DoingWizardWidget.h"
+#include "FolderMaker.h"
 #include "LogLine.h"
 #include "WaitingBKFrame.h"
 
@@ -767,6 +768,24 @@ bool PrepareWizardWidget::isDiskHasEnoughSpace()
         m_pLabelSpaceStatus->hide();
         return true;
     }
+    m_pLabelSpaceStatus->setText(Change::tr("IDS_BACKUPUIPLUGIN_DISKSPACESTATUS_TEXT"));
+    m_pLabelSpaceStatus->show();
+    return false;
+}
+
+bool PrepareWizardWidget::IsDestinationWritable()
+{
+    if (!m_pLabelSpaceStatus) {
+        LOG_ARG_NULL("IsDestinationWritable");
+        return false;
+    }
+    // Found out before the phone is read: a run into a folder that cannot be
+    // written would fail every item, as if the phone were at fault.
+    QString strReason;
+    if (FolderMaker::MakePath(m_strBackUpPath, strReason) && FolderMaker::CanWrite(m_strBackUpPath, strReason))
+        return true;
+    LOG_WARNING("IsDestinationWritable", m_strBackUpPath + QStringLiteral(": ") + strReason);
+    m_pLabelSpaceStatus->setText(Change::tr("IDS_BACKUPUIPLUGIN_DSTNOTWRITABLE_TEXT").replace(QLatin1String("%s"), strReason));
     m_pLabelSpaceStatus->show();
     return false;
 }
@@ -820,7 +839,7 @@ void PrepareWizardWidget::DoNext()
                      + UsageItems(items) + CommonUtils::getPhoneTypeAndImei();
     CommonUtils::setListPipeItem(record);
 
-    if (!isDiskHasEnoughSpace())
+    if (!IsDestinationWritable() || !isDiskHasEnoughSpace())
         return;
 
     BackUpUIBBMgr *pMgr = BackUpUIBBMgr::ExistingInstance();

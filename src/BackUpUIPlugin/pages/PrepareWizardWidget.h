@@ -42,6 +42,9 @@ public:
     // path's nearest existing folder. 0 when unknown.
     virtual qint64 GetDiskSpace(const QString &strPath);
     bool isDiskHasEnoughSpace();
+    // Whether the destination can be made and written into; if not, the
+    // warning label says why (the system's reason) and the run is not started.
+    bool IsDestinationWritable();
     qint64 GetNeedSpace() const;
     QString parseValue(qint64 nBytes) const;
     bool CreateBackUpPath();
