@@ -483,7 +483,7 @@ void tst_AdbRestore::unplugDuringPush()
                       QStringLiteral("/sdcard/Movies/%1.mp4").arg(i), 1);
     PutRecorder recorder;
     QCOMPARE(pUnplug->pRestore->PutFiles(baJobs.constData(), &PutRecorder::OnFile, &recorder), int(DVSK_DEV_ERR_DISCONNECTED));
-    QTRY_VERIFY(CallbackRecorder::Instance().EventCodes().contains(DVSK_EVENT_DEVICE_REMOVED));
+    QTRY_VERIFY_WITH_TIMEOUT(CallbackRecorder::Instance().EventCodes().contains(DVSK_EVENT_DEVICE_REMOVED), 60000);
     QVERIFY(CallbackRecorder::Instance().EventCodes().contains(DVSK_EVENT_SERVICE_LOST));
     // Nothing half-written under a real name.
     const QStringList listFiles = QDir(pUnplug->strDir + QStringLiteral("/fs/sdcard/Movies")).entryList(QDir::Files);

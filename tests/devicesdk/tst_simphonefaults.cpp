@@ -200,7 +200,7 @@ void tst_SimPhoneFaults::stopRunningBackup()
 
     char *pText = nullptr;
     auto call = std::async(std::launch::async, [&pText, type]() { return DVSK_BackUp(type, "phone book", &pText); });
-    QTRY_VERIFY(!CallbackRecorder::Instance().Progress().isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(!CallbackRecorder::Instance().Progress().isEmpty(), 60000);
     if (how == QLatin1String("cancel"))
         DVSK_SetBackup_Cancel(1);
     else if (how == QLatin1String("backup cancel"))
@@ -241,7 +241,7 @@ void tst_SimPhoneFaults::stopRunningCopy()
     QVERIFY(m_pPhone->Use());
     const QString strLocal = m_dir.filePath(QStringLiteral("long.mp4"));
     auto call = std::async(std::launch::async, [&strLocal]() { return GetFile(strLocal, QStringLiteral("/sdcard/Movies/long.mp4")); });
-    QTRY_VERIFY(TakeText(DVSK_Sim_GetCallLog()).contains(QLatin1String("long.mp4")));
+    QTRY_VERIFY_WITH_TIMEOUT(TakeText(DVSK_Sim_GetCallLog()).contains(QLatin1String("long.mp4")), 60000);
     if (how == QLatin1String("cancel"))
         DVSK_SetBackup_Cancel(1);
     else if (how == QLatin1String("reset"))

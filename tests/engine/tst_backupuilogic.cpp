@@ -240,7 +240,7 @@ void tst_BackUpUILogic::deviceEvents()
     // first event caused has arrived too.
     for (int nRaised : {nEvent, 6004})
         std::thread([nRaised]() { BackUpUILogic::OnDevMgrEvent(nRaised); }).join();
-    QTRY_COMPARE(spyActive.size(), bForwarded ? 2 : 1);
+    QTRY_COMPARE_WITH_TIMEOUT(spyActive.size(), bForwarded ? 2 : 1, 60000);
 
     QList<QList<int>> listEvents{{6004}};
     if (bForwarded)

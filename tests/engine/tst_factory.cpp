@@ -409,7 +409,7 @@ void tst_Factory::infoCountsWhatThePackageHolds()
         [&listReceived](BackupItems, BackupCounts, BackupCounts backedUp) { listReceived.append(backedUp); },
         Qt::QueuedConnection);
     QCOMPARE(pFactory->BackUp(Dest()), mask);
-    QTRY_COMPARE(listReceived.size(), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(listReceived.size(), 1, 60000);
     for (int i = 0; i < BackupCounts::kSlots; ++i)
         QCOMPARE(listReceived.at(0)[i], pFactory->GetBackedUpCounts()[i]);
     const QByteArray baInfo = PackageInfo(pFactory->GetPackagePath());

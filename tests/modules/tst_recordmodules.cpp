@@ -260,9 +260,9 @@ void tst_RecordModules::statusCrossesThreads()
     pThread->start();
     QVERIFY(pThread->wait(30000));
     QCOMPARE(nResult, 0);
-    QTRY_COMPARE(listReceived,
+    QTRY_COMPARE_WITH_TIMEOUT(listReceived,
                  (QList<QString>{QStringLiteral("start SMS"), QStringLiteral("status SMS Transporting"),
-                                 QStringLiteral("status SMS")}));
+                                 QStringLiteral("status SMS")}), 60000);
 }
 
 QTEST_GUILESS_MAIN(tst_RecordModules)

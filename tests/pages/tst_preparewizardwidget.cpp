@@ -587,7 +587,7 @@ void tst_PrepareWizardWidget::nextForCaller()
     QCOMPARE(spyFinish.at(0).at(0).toInt(), 0);
     QVERIFY(WaitForWorker());
     QCOMPARE(QDir(strDest).entryList({"backup_*.zip"}, QDir::Files).size(), 1);
-    QTRY_COMPARE(romCalls().size(), 4);
+    QTRY_COMPARE_WITH_TIMEOUT(romCalls().size(), 4, 60000);
     QVERIFY(romCalls().last().startsWith("OnBackupFinish(" + Tr("IDS_BACKUPUIPLUGIN_COMPLETE_BACKUPSUC_LABEL")));
 }
 

@@ -185,7 +185,7 @@ void tst_RestoreWizard::OpenAndChoose(RestoreWizard &wizard, const QString &strP
         SaveWhole(pChoose, strPicture);
     }
     QTest::keyClick(pChoose->List(), Qt::Key_Return);
-    QTRY_VERIFY(!wizard.ItemsPage()->CheckBoxes().isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(!wizard.ItemsPage()->CheckBoxes().isEmpty(), 60000);
 }
 
 void tst_RestoreWizard::restoreThroughEveryPage_data()
@@ -301,7 +301,7 @@ void tst_RestoreWizard::disconnectOffersTryAgain()
     DVSK_Sim_Attach();
     pComplete->TryAgainButton()->click();
     QVERIFY(wizard.ItemsPage()->isVisible());
-    QTRY_VERIFY(!wizard.ItemsPage()->CheckBoxes().isEmpty());
+    QTRY_VERIFY_WITH_TIMEOUT(!wizard.ItemsPage()->CheckBoxes().isEmpty(), 60000);
     QCOMPARE(QFileInfo(wizard.ChosenBackup()), QFileInfo(m_strPackage));
 }
 
