@@ -131,6 +131,18 @@ void tst_FileModules::rawLists_data()
         << int(MODULE_IMAGE) << QStringLiteral("a.jpg") + s + strA << L{} << L{QStringLiteral("a.jpg")} << L{strA}
         << L{is(QStringLiteral("a (1).jpg"), strA), QStringLiteral("a.jpg=existing")}
         << M{{QStringLiteral("a (1).jpg"), QStringLiteral("a.jpg"), strA}};
+    // Names given on the PC between names kept: each list record has its own.
+    const QString strA2 = QStringLiteral("/sdcard/Pictures/a.jpg");
+    const QString strA3 = QStringLiteral("/sdcard/x/a.jpg");
+    QTest::newRow("renamed-between-kept")
+        << int(MODULE_IMAGE)
+        << QStringLiteral("a.jpg") + s + strA + QStringLiteral("\r\nb.jpg") + s + strB + QStringLiteral("\r\na.jpg") + s + strA2
+               + QStringLiteral("\r\na.jpg") + s + strA3
+        << L{} << L{} << L{strA, strA2, strB, strA3}
+        << L{is(QStringLiteral("a (1).jpg"), strA2), is(QStringLiteral("a (2).jpg"), strA3), is(QStringLiteral("a.jpg"), strA),
+             is(QStringLiteral("b.jpg"), strB)}
+        << M{{QStringLiteral("a.jpg"), QStringLiteral("a.jpg"), strA}, {QStringLiteral("a (1).jpg"), QStringLiteral("a.jpg"), strA2},
+             {QStringLiteral("b.jpg"), QStringLiteral("b.jpg"), strB}, {QStringLiteral("a (2).jpg"), QStringLiteral("a.jpg"), strA3}};
     const QString strNotes = QStringLiteral("/sdcard/Music/notes");
     QTest::newRow("no-extension-twice")
         << int(MODULE_AUDIO) << QStringLiteral("notes") + s + strNotes << L{}

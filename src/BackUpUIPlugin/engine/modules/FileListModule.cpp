@@ -14,6 +14,8 @@
 #include <QHash>
 #include <QStringTokenizer>
 
+#include <algorithm>
+
 namespace
 {
 const QChar kFieldSeparator(0x18);
@@ -242,8 +244,26 @@ bool FileListModule::WriteMediaList(const ListedFiles &listed, const CopiedMedia
     return g_WriteMediaList(MediaListPath(), qsizetype(copied.listIndices.size()), [&](qsizetype nRecord) {
         const qsizetype nIndex = copied.listIndices[std::size_t(nRecord)];
         const ListedFile file = listed.At(nIndex);
-        return MediaInfo {copied.hashPcNames.value(nIndex, file.strName), file.strName, file.strPhonePath};
+        return MediaInfo {copied.PcName(nIndex, file.strName), file.strName, file.strPhonePath};
     });
+}
+
+void FileListModule::CopiedMedia::AddPcName(qsizetype nIndex, const QString &strPcName)
+{
+    baPcNames += strPcName.toUtf8();
+    listRenamed.emplace_back(nIndex, baPcNames.size());
+}
+
+QString FileListModule::CopiedMedia::PcName(qsizetype nIndex, const QString &strPhoneName) const
+{
+    const auto it = std::lower_bound(listRenamed.cbegin(), listRenamed.cend(), nIndex,
+                                     [](const std::pair<qsizetype, qsizetype> &renamed, qsizetype n) {
+                                         return renamed.first < n;
+                                     });
+    if (it == listRenamed.cend() || it->first != nIndex)
+        return strPhoneName;
+    const qsizetype nStart = it == listRenamed.cbegin() ? 0 : (it - 1)->second;
+    return QString::fromUtf8(QByteArrayView(baPcNames).sliced(nStart, it->second - nStart));
 }
 
 int FileListModule::CopyListedFiles(BackUpUILogic *pLogic, const ListedFiles &listed, int nCount, CopiedMedia &copied)
@@ -288,7 +308,7 @@ int FileListModule::CopyListedFiles(BackUpUILogic *pLogic, const ListedFiles &li
             if (!m_traits.bApplications) {
                 copied.listIndices.push_back(i);
                 if (target.strPcName != file.strName)
-                    copied.hashPcNames.insert(i, target.strPcName);
+                    copied.AddPcName(i, target.strPcName);
             }
         } else {
             LogLine::WarningPlain(Source(), "Backup",

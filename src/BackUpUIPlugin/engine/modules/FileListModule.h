@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 class BackUpUILogic;
@@ -111,7 +112,14 @@ private:
     struct CopiedMedia
     {
         std::vector<qsizetype> listIndices;
-        QHash<qsizetype, QString> hashPcNames;
+        // The names that differ, as UTF-8 one after another, and for each
+        // its place in the list (rising) and where its bytes end.
+        QByteArray baPcNames;
+        std::vector<std::pair<qsizetype, qsizetype>> listRenamed;
+
+        void AddPcName(qsizetype nIndex, const QString &strPcName);
+        // The name on the PC of the file at nIndex, strPhoneName when it kept that.
+        QString PcName(qsizetype nIndex, const QString &strPhoneName) const;
     };
     // Copies every listed file in turn; the count copied, or -1 when the
     // run was told to stop. Reports the step's share and bytes
