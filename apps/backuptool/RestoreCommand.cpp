@@ -9,7 +9,6 @@
 #include <RestoreTexts.h>
 #include <SdkRestoreDevice.h>
 
-#include <QLocale>
 
 namespace
 {
@@ -21,6 +20,17 @@ int Permille(const RestoreRunner::Progress &progress)
     const double dBytes = progress.nBytes > 0 ? double(progress.nBytesDone) / double(progress.nBytes) : 1.0;
     const double dItems = progress.nItems > 0 ? double(progress.nItemsDone) / double(progress.nItems) : 1.0;
     return int(kProgressRange * (0.8 * dBytes + 0.2 * dItems));
+}
+
+// Sizes in the units the backup's summary and the window use (KB, MB: powers
+// of 1024).
+QString SizeText(qint64 nBytes)
+{
+    if (nBytes < 1024)
+        return QStringLiteral("%1 bytes").arg(nBytes);
+    if (nBytes < 1024 * 1024)
+        return QStringLiteral("%1 KB").arg(double(nBytes) / 1024.0, 0, 'f', 1);
+    return QStringLiteral("%1 MB").arg(double(nBytes) / (1024.0 * 1024.0), 0, 'f', 1);
 }
 } // namespace
 
@@ -137,7 +147,7 @@ void RestoreCommand::slotPlanned(const RestorePlan &plan)
         return;
     m_out.Line(QStringLiteral("Restoring %1 files (%2) and the records onto the phone (Ctrl-C cancels)")
                    .arg(plan.FilesToSend())
-                   .arg(QLocale::c().formattedDataSize(plan.BytesToSend())));
+                   .arg(SizeText(plan.BytesToSend())));
     m_progress.SetRange(kProgressRange);
 }
 
@@ -154,8 +164,8 @@ void RestoreCommand::slotProgress(const RestoreRunner::Progress &progress)
         m_progress.SetModule(m_strKind, QStringLiteral("%1/%2 files, %3/%4")
                                             .arg(progress.nFilesDone)
                                             .arg(progress.nFiles)
-                                            .arg(QLocale::c().formattedDataSize(progress.nBytesDone))
-                                            .arg(QLocale::c().formattedDataSize(progress.nBytes)));
+                                            .arg(SizeText(progress.nBytesDone))
+                                            .arg(SizeText(progress.nBytes)));
     }
     if (nPermille > m_nDrawn) {
         m_progress.Add(float(nPermille - m_nDrawn));
