@@ -15,6 +15,10 @@ namespace
 {
 const int kMovieIntervalMs = 50;
 const int kNudgeIntervalMs = 1000;
+// The text under the spinner's card: its top, and its widest (two lines of a
+// long language wrap within it).
+const int kTextTop = 392;
+const int kTextMaxWidth = 600;
 } // namespace
 
 WaitingBKFrame::WaitingBKFrame(QWidget *parent) : QFrame(parent)
@@ -40,10 +44,11 @@ WaitingBKFrame::WaitingBKFrame(QWidget *parent) : QFrame(parent)
     // Under the card, centred, with room for two lines of a long language.
     m_pTextLabel = new QLabel(this);
     m_pTextLabel->setObjectName(QStringLiteral("BackUpUIPlugin_BKWaiting_LabelText"));
-    m_pTextLabel->setGeometry(148, 392, 600, 40);
+    m_pTextLabel->setGeometry((896 - kTextMaxWidth) / 2, kTextTop, kTextMaxWidth, 40);
     m_pTextLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     m_pTextLabel->setWordWrap(true);
     m_pTextLabel->setText(QString());
+    m_pTextLabel->hide(); // until it has something to say
 
     m_pMovieTimer = new QTimer(this);
     m_pMovieTimer->setInterval(kMovieIntervalMs);
@@ -61,6 +66,15 @@ void WaitingBKFrame::SetText(const QString &strText)
         return;
     }
     m_pTextLabel->setText(strText);
+    // On a card of its own, as wide as its text, centred under the spinner:
+    // the dimmed tiles below must not show through between its words.
+    m_pTextLabel->ensurePolished();
+    const QMargins margins = m_pTextLabel->contentsMargins();
+    const int nWidth = qMin(kTextMaxWidth, m_pTextLabel->fontMetrics().horizontalAdvance(strText) + margins.left()
+                                               + margins.right() + 2);
+    m_pTextLabel->resize(nWidth, qMax(m_pTextLabel->heightForWidth(nWidth), m_pTextLabel->minimumSizeHint().height()));
+    m_pTextLabel->move((width() - nWidth) / 2, kTextTop);
+    m_pTextLabel->setVisible(!strText.isEmpty());
     if (!strText.isEmpty())
         setAccessibleName(strText);
 }
