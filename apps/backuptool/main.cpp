@@ -71,9 +71,10 @@ QString Overview()
         "130 cancelled (Ctrl-C, SIGTERM or a closed terminal).\n"
         "Exit status of restore: see 'backuptool restore --help'; it also ends\n"
         "with 4 when the phone is disconnected and 130 when cancelled.\n"
-        "Exit status of list, info, extract and verify: 0 success, 1 a missing,\n"
-        "unreadable, truncated, malformed or unsound package, a file that is\n"
-        "not a backup package, or an interrupted backup; 2 wrong arguments.");
+        "Exit status of list, info, extract, verify and export: 0 success, 1 a\n"
+        "missing, unreadable, truncated, malformed or unsound package, a file\n"
+        "that is not a backup package, an interrupted backup, or a folder that\n"
+        "cannot be written; 2 wrong arguments.");
     return strText;
 }
 } // namespace
