@@ -449,10 +449,10 @@ AdbSync::Result AdbDevice::WithSync(const std::function<AdbSync::Result(AdbSync 
     return fnRequest(*pSync);
 }
 
-void AdbDevice::PlanCopies(const AdbPhoneFiles &files, const AdbPrefetcher::Requests &hashRequests)
+void AdbDevice::PlanCopies(AdbPhoneFiles files, const AdbPrefetcher::Requests &hashRequests)
 {
     QMutexLocker syncLocker(&m_syncMutex);
-    m_pPrefetcher->Plan(files, hashRequests);
+    m_pPrefetcher->Plan(std::move(files), hashRequests);
 }
 
 AdbPrefetcher::Outcome AdbDevice::TakeFetched(const QString &strRemote, const QString &strLocal,
@@ -835,11 +835,14 @@ int AdbDevice::MediaOfType(int nType, AdbPhoneFiles &files, bool bTake)
         malloc_trim(0);
 #endif
     }
-    files = m_listWalk[nType - 16];
-    if (bTake) {
-        m_listWalk[nType - 16].Clear();
-        m_abWalkTaken[nType - 16] = true;
+    if (!bTake) {
+        files = m_listWalk[nType - 16];
+        return 0;
     }
+    // Handed over, not copied.
+    files = std::move(m_listWalk[nType - 16]);
+    m_listWalk[nType - 16].Clear();
+    m_abWalkTaken[nType - 16] = true;
     return 0;
 }
 
@@ -967,7 +970,7 @@ int AdbDevice::BackUp(int nType, const char *szName, char **ppText)
             files.Add(app.strApkPath, app.nSize, app.nMtime);
         }
         // The engine copies applications in the order of their names.
-        PlanCopies(files);
+        PlanCopies(std::move(files));
     } else if (nType >= 16 && nType <= 18) {
         AdbPhoneFiles files;
         if (const int nResult = MediaOfType(nType, files, true))
@@ -976,7 +979,7 @@ int AdbDevice::BackUp(int nType, const char *szName, char **ppText)
         for (qsizetype i = 0; i < files.Size(); ++i)
             text.AddUtf8(files.NameBytes(i), files.FileSize(i), files.Mtime(i), files.PathBytes(i));
         // The engine copies media in the order of their phone paths.
-        PlanCopies(files, WalkRequests());
+        PlanCopies(std::move(files), WalkRequests());
     } else {
         return DVSK_DEV_ERR_BAD_ARGUMENT;
     }

@@ -132,7 +132,7 @@ private:
     // A small file fetched ahead goes to strLocal; NotHere leaves the copy to Pull().
     AdbPrefetcher::Outcome TakeFetched(const QString &strRemote, const QString &strLocal, AdbSync::Result *pResult,
                                        QString *pError);
-    void PlanCopies(const AdbPhoneFiles &files, const AdbPrefetcher::Requests &hashRequests = {});
+    void PlanCopies(AdbPhoneFiles files, const AdbPrefetcher::Requests &hashRequests = {});
     void AbortSync();
     // What a broken request means: a cancel, or the phone going away.
     int BrokenCode();

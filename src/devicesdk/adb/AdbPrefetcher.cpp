@@ -63,7 +63,7 @@ int AdbPrefetcher::IndexLocked(const QString &strPath) const
     return it != m_listByPath.cbegin() && m_listPlan.PathBytes(*(it - 1)) == baPath ? *(it - 1) : -1;
 }
 
-void AdbPrefetcher::Plan(const AdbPhoneFiles &files, const Requests &hashRequests)
+void AdbPrefetcher::Plan(AdbPhoneFiles files, const Requests &hashRequests)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_hashRequests = hashRequests;
@@ -72,7 +72,7 @@ void AdbPrefetcher::Plan(const AdbPhoneFiles &files, const Requests &hashRequest
     m_nHeldBytes = 0;
     ++m_nPlanGeneration;
     m_bStopped = false;
-    m_listPlan = files;
+    m_listPlan = std::move(files);
     m_listByPath.resize(std::size_t(m_listPlan.Size()));
     for (std::size_t i = 0; i < m_listByPath.size(); ++i)
         m_listByPath[i] = int(i);

@@ -73,7 +73,7 @@ public:
 
     // The files the engine copies next, in its order. Whatever was fetched
     // for an earlier list is dropped.
-    void Plan(const AdbPhoneFiles &files, const Requests &hashRequests = {});
+    void Plan(AdbPhoneFiles files, const Requests &hashRequests = {});
     // The engine asks for strPath: waits for it when it is being fetched,
     // and starts fetching the files after it.
     Outcome Take(const QString &strPath, QByteArray *pData, QString *pError);
