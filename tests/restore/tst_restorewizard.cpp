@@ -22,6 +22,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
+#include <QLayout>
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
@@ -235,6 +236,10 @@ void tst_RestoreWizard::restoreThroughEveryPage()
     // button come first from there.
     const bool bRightToLeft = lang == QLatin1String("ar");
     QVERIFY(pItems->CheckBoxes().size() >= 2);
+    // The boxes appear when planning ends; place them now rather than at the
+    // layout's next pass.
+    QVERIFY(pItems->layout());
+    pItems->layout()->activate();
     QCOMPARE(pItems->CheckBoxes().at(0)->x() > pItems->CheckBoxes().at(1)->x(), bRightToLeft);
     QCOMPARE(pItems->CheckBoxes().at(0)->isRightToLeft(), bRightToLeft);
     QCOMPARE(pItems->MainButton()->x() > pItems->SecondButton()->x(), bRightToLeft);
