@@ -61,7 +61,7 @@ trap stop_all EXIT
 HOME="$work/home" "$adb" -P "$server_port" nodaemon server >"$work/adb-server.log" 2>&1 &
 server_pid=$!
 for _ in $(seq 100); do
-    "$adb" -P "$server_port" version >/dev/null 2>&1 && break
+    port_in_use "$server_port" && break # "adb version" would answer without a server
     sleep 0.1
 done
 

@@ -37,6 +37,8 @@ public:
     // The adb program, empty when it is not installed.
     static QString AdbPath();
     static quint16 FreePort();
+    // Whether the server on ServerPort() answers a request.
+    bool ServerAnswers() const;
 
     // Starts the server and waits until it answers.
     bool Start(QString *pError);
