@@ -678,6 +678,13 @@ int Factory::RecordStep(const BackupKind &kind)
         m_nAttemptedMask |= nBit;
     }
 
+    FinishRecordStep(kind, strFile, nError, nCount, nRequested);
+    return 0;
+}
+
+void Factory::FinishRecordStep(const BackupKind &kind, const QString &strFile, int nError, int nCount, int nRequested)
+{
+    const int nBit = kind.nResultBit;
     // A phone receives messages and calls while it is backed up: a count
     // that differs from the one shown is what the phone delivered.
     bool bOk = nError == 0;
@@ -713,7 +720,6 @@ int Factory::RecordStep(const BackupKind &kind)
         }
         StepFailed(kind, nError);
     }
-    return 0;
 }
 
 bool Factory::WritePlaceholder(const BackupKind &kind, const QString &strPath)
@@ -739,7 +745,6 @@ int Factory::FileStep(const BackupKind &kind)
 {
     LogLine::Scope scope(kLogSource, kind.szStepName);
     const int nRequested = m_countsRequested[kind.nCountSlot];
-    const BackupKind *pShared = kind.nSharesCountsWith >= 0 ? BackupKinds::ByCode(kind.nSharesCountsWith) : nullptr;
     const QString strBackupFolder = GetBackupFolder();
     if (nRequested == 0 || nRequested == -1 || strBackupFolder.isEmpty())
         return -1;
@@ -774,6 +779,14 @@ int Factory::FileStep(const BackupKind &kind)
             m_transfer += pList->GetTransferCounts();
     }
 
+    FinishFileStep(kind, pModule, nError, nCount, FolderBefore {strModuleFolder, bFolderExisted, setBefore});
+    return 0;
+}
+
+void Factory::FinishFileStep(const BackupKind &kind, const BackUpRestoreInterface *pModule, int nError, int nCount,
+                             const FolderBefore &before)
+{
+    const BackupKind *pShared = kind.nSharesCountsWith >= 0 ? BackupKinds::ByCode(kind.nSharesCountsWith) : nullptr;
     // A list-driven module keeps every file it copied: files that failed make
     // the item fail, but the others stay in the backup and in the package
     // (partly backed up). The phone may hold another number of files than
@@ -793,7 +806,7 @@ int Factory::FileStep(const BackupKind &kind)
     }
     if (bPartly && bPackaged) {
         StepFailed(kind, 0);
-        return 0;
+        return;
     }
     if (!bOk) {
         {
@@ -806,10 +819,9 @@ int Factory::FileStep(const BackupKind &kind)
         // A stopped run's files are left to the worker, which removes them
         // (a cancel) or keeps them for the next run (the phone went away).
         if (RunState::Get() >= 0)
-            RemoveAddedEntries(strModuleFolder, bFolderExisted, setBefore);
+            RemoveAddedEntries(before.strFolder, before.bExisted, before.setEntries);
         StepFailed(kind, nError);
     }
-    return 0;
 }
 
 QStringList Factory::NoteFailedFiles(const BackupKind &kind, const BackUpRestoreInterface *pModule, int nCount)

@@ -120,7 +120,21 @@ private:
     void RunSteps();
     void FinishBackupFolder(const QDateTime &dtRun);
     int RecordStep(const BackupKind &kind);
+    // After a record module ran: packages its result file or fails the step.
+    void FinishRecordStep(const BackupKind &kind, const QString &strFile, int nError, int nCount, int nRequested);
     int FileStep(const BackupKind &kind);
+    // What a file step's folder held before it ran, so that a failed step
+    // removes only what it added itself.
+    struct FolderBefore
+    {
+        QString strFolder;
+        bool bExisted = false;
+        QSet<QString> setEntries;
+    };
+    // After a file module ran: packages what it copied (all or part) or
+    // removes it and fails the step.
+    void FinishFileStep(const BackupKind &kind, const BackUpRestoreInterface *pModule, int nError, int nCount,
+                        const FolderBefore &before);
     // The phone paths a list-driven module could not copy, kept and logged.
     QStringList NoteFailedFiles(const BackupKind &kind, const BackUpRestoreInterface *pModule, int nCount);
     // Counts the step's nCount files and puts its placeholder file into the
