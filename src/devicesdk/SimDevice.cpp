@@ -400,6 +400,63 @@ void SimDevice::RunPhoneBackup(const PhoneConfig &config, int nType, const Backu
     }
 }
 
+// Copies in steps small enough to notice a cancel between them; 0 when the
+// file is copied or the file system cannot copy in the kernel (*pnCopied 0).
+int SimDevice::CopyInKernel(QFile &source, QFile &target, const AbortToken &token,
+                            const std::function<void(qint64)> &fnProgress, qint64 *pnCopied)
+{
+    for (;;) {
+        if (IsAborted(token))
+            return AbortCode();
+        const ssize_t nDone = ::copy_file_range(source.handle(), nullptr, target.handle(), nullptr,
+                                                size_t(kKernelChunk), 0);
+        if (nDone < 0) {
+            if (*pnCopied > 0)
+                return DVSK_SIM_ERR_LOCAL_FILE;
+            return 0;
+        }
+        if (nDone == 0) {
+            target.seek(*pnCopied);
+            source.seek(*pnCopied);
+            return 0;
+        }
+        *pnCopied += nDone;
+        if (fnProgress)
+            fnProgress(*pnCopied);
+    }
+}
+
+// Copies the rest from nCopied on, paced to nRateKBps when it is above 0.
+int SimDevice::CopyInChunks(QFile &source, QFile &target, int nRateKBps, const AbortToken &token,
+                            const std::function<void(qint64)> &fnProgress, qint64 nCopied)
+{
+    const qint64 nBytesPerSecond = qint64(nRateKBps) * 1024;
+    const qint64 nChunk = nRateKBps > 0 ? qBound<qint64>(1024, nBytesPerSecond / 20, kChunk) : kChunk;
+    QElapsedTimer timer;
+    timer.start();
+    for (;;) {
+        if (IsAborted(token))
+            return AbortCode();
+        const QByteArray baChunk = source.read(nChunk);
+        if (baChunk.isEmpty()) {
+            if (source.error() != QFileDevice::NoError || !source.atEnd())
+                return DVSK_SIM_ERR_PHONE_IO;
+            return 0;
+        }
+        if (target.write(baChunk) != baChunk.size())
+            return DVSK_SIM_ERR_LOCAL_FILE;
+        nCopied += baChunk.size();
+        if (fnProgress)
+            fnProgress(nCopied);
+        if (nBytesPerSecond > 0) {
+            const qint64 nDueMs = nCopied * 1000 / nBytesPerSecond;
+            const qint64 nWaitMs = nDueMs - timer.elapsed();
+            if (nWaitMs > 0 && !SleepFor(int(nWaitMs), token))
+                return AbortCode();
+        }
+    }
+}
+
 int SimDevice::CopyFile(const QString &strSource, const QString &strLocal, int nRateKBps, const AbortToken &token,
                         const std::function<void(qint64)> &fnProgress)
 {
@@ -416,54 +473,14 @@ int SimDevice::CopyFile(const QString &strSource, const QString &strLocal, int n
     QTemporaryFile target(localInfo.absolutePath() + QStringLiteral("/.dvsk-XXXXXX.part"));
     if (!localInfo.absoluteDir().exists() || !target.open())
         return DVSK_SIM_ERR_LOCAL_FILE;
-    const qint64 nBytesPerSecond = qint64(nRateKBps) * 1024;
-    const qint64 nChunk = nRateKBps > 0 ? qBound<qint64>(1024, nBytesPerSecond / 20, kChunk) : kChunk;
-    QElapsedTimer timer;
-    timer.start();
     qint64 nCopied = 0;
-    // Without a rate limit the kernel copies between the files directly, in
-    // steps small enough to notice a cancel between them; a file system that
-    // cannot do that falls back to the read/write loop below.
-    while (nRateKBps <= 0) {
-        if (IsAborted(token))
-            return AbortCode();
-        const ssize_t nDone = ::copy_file_range(source.handle(), nullptr, target.handle(), nullptr,
-                                                size_t(kKernelChunk), 0);
-        if (nDone < 0) {
-            if (nCopied > 0)
-                return DVSK_SIM_ERR_LOCAL_FILE;
-            break;
-        }
-        if (nDone == 0) {
-            target.seek(nCopied);
-            source.seek(nCopied);
-            break;
-        }
-        nCopied += nDone;
-        if (fnProgress)
-            fnProgress(nCopied);
-    }
-    for (;;) {
-        if (IsAborted(token))
-            return AbortCode();
-        const QByteArray baChunk = source.read(nChunk);
-        if (baChunk.isEmpty()) {
-            if (source.error() != QFileDevice::NoError || !source.atEnd())
-                return DVSK_SIM_ERR_PHONE_IO;
-            break;
-        }
-        if (target.write(baChunk) != baChunk.size())
-            return DVSK_SIM_ERR_LOCAL_FILE;
-        nCopied += baChunk.size();
-        if (fnProgress)
-            fnProgress(nCopied);
-        if (nBytesPerSecond > 0) {
-            const qint64 nDueMs = nCopied * 1000 / nBytesPerSecond;
-            const qint64 nWaitMs = nDueMs - timer.elapsed();
-            if (nWaitMs > 0 && !SleepFor(int(nWaitMs), token))
-                return AbortCode();
-        }
-    }
+    // Without a rate limit the kernel copies between the files directly; a
+    // file system that cannot do that falls back to the read/write loop.
+    int nResult = nRateKBps <= 0 ? CopyInKernel(source, target, token, fnProgress, &nCopied) : 0;
+    if (nResult == 0)
+        nResult = CopyInChunks(source, target, nRateKBps, token, fnProgress, nCopied);
+    if (nResult != 0)
+        return nResult;
     if (!target.flush())
         return DVSK_SIM_ERR_LOCAL_FILE;
     target.close();

@@ -16,6 +16,8 @@
 #include <functional>
 #include <memory>
 
+class QFile;
+
 class QTemporaryDir;
 
 // The simulated phone behind the DVSK_ functions: which folder is served,
@@ -111,6 +113,10 @@ private:
     QString TempDir();
     void RegisterResult(const QString &strPhonePath, const QString &strHostPath, bool bOwned);
     QString ResultHostPath(const QString &strPhonePath);
+    int CopyInKernel(QFile &source, QFile &target, const AbortToken &token,
+                     const std::function<void(qint64)> &fnProgress, qint64 *pnCopied);
+    int CopyInChunks(QFile &source, QFile &target, int nRateKBps, const AbortToken &token,
+                     const std::function<void(qint64)> &fnProgress, qint64 nCopied);
     // fnProgress (may be empty) gets the bytes copied so far after each chunk.
     int CopyFile(const QString &strSource, const QString &strLocal, int nRateKBps, const AbortToken &token,
                  const std::function<void(qint64)> &fnProgress);
