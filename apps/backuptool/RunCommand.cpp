@@ -192,23 +192,37 @@ int RunCommand::Run(const QStringList &listArgs, ToolOutput &out)
         return nDevice;
 
     BackupItems items;
-    if (bItemsGiven) {
-        if (!ParseItems(strItems, items, strError))
-            return out.UsageError(QStringLiteral("run"), strError);
-    } else {
-        bool bConfigFound = false;
-        items = DefaultItems(&bConfigFound);
-        if (!bConfigFound) {
-            return out.Error(QStringLiteral("run: no backup items configured in %1; name them with --items")
-                                 .arg(BackUpUIConfigParse::ConfigFilePath()));
-        }
-    }
+    const int nItems = ChooseItems(bItemsGiven ? &strItems : nullptr, out, items);
+    if (nItems >= 0)
+        return nItems;
 
     QString strDest;
     const int nDestination = PrepareDestination(strDestination, out, strDest);
     if (nDestination >= 0)
         return nDestination;
 
+    return BackUpLocked(out, items, strDest, bVerify, bFull);
+}
+
+int RunCommand::ChooseItems(const QString *pGiven, ToolOutput &out, BackupItems &items)
+{
+    if (pGiven) {
+        QString strError;
+        if (!ParseItems(*pGiven, items, strError))
+            return out.UsageError(QStringLiteral("run"), strError);
+        return -1;
+    }
+    bool bConfigFound = false;
+    items = DefaultItems(&bConfigFound);
+    if (!bConfigFound) {
+        return out.Error(QStringLiteral("run: no backup items configured in %1; name them with --items")
+                             .arg(BackUpUIConfigParse::ConfigFilePath()));
+    }
+    return -1;
+}
+
+int RunCommand::BackUpLocked(ToolOutput &out, const BackupItems &items, const QString &strDest, bool bVerify, bool bFull)
+{
     // One backup at a time per data folder, held until this run has cleaned
     // up after itself.
     const QString strDataFolder = BackUpUILogic::GetUserDataDirectory();

@@ -35,6 +35,11 @@ public:
     // and checks that it can be written: -1 when it can, else the status
     // the run ends with (the reason printed).
     static int PrepareDestination(const QString &strGiven, ToolOutput &out, QString &strDest);
+    // The items named (pGiven) or configured; -1 when found, else the exit status.
+    static int ChooseItems(const QString *pGiven, ToolOutput &out, BackupItems &items);
+    // Runs the backup holding the data folder's lock, then ends the engine.
+    static int BackUpLocked(ToolOutput &out, const BackupItems &items, const QString &strDest, bool bVerify,
+                            bool bFull);
 
 private:
     RunCommand(ToolOutput &out, const BackupItems &items, const QString &strDestination, bool bVerify);
