@@ -340,6 +340,25 @@ int Factory::BackUp(const QString &strDestination)
     if (m_strDataFolder.isEmpty())
         return FailEveryStep();
 
+    const QString strInfoFile = StartPackage();
+    const QDateTime dtRun = NameRun(strDestination);
+    const QString strFolder = GetBackupFolder();
+    UseEarlierBackups(strDestination, strFolder);
+
+    LOG_WARNING("BackUp", QStringLiteral("StartBackup"));
+
+    RunSteps();
+
+    LOG_INFO("BackUp", QStringLiteral("application and media files ") + GetTransferCounts().Describe());
+
+    FinishBackupFolder(dtRun);
+
+    FinishPackage(strInfoFile);
+    return GetFailedMask();
+}
+
+QString Factory::StartPackage()
+{
     PhoneInfo info;
     m_pParseInfo->GetPhoneInfo(info);
     m_phoneInfo = info;
@@ -356,19 +375,11 @@ int Factory::BackUp(const QString &strDestination)
     m_pMyZip->SetDeviceName(m_phoneInfo.DeviceName.toLocal8Bit().constData());
     const QString strInfoFile = m_strDataFolder + QStringLiteral("Info.xml");
     m_pMyZip->AddFile(strInfoFile.toLocal8Bit().constData());
+    return strInfoFile;
+}
 
-    const QDateTime dtRun = NameRun(strDestination);
-    const QString strFolder = GetBackupFolder();
-    UseEarlierBackups(strDestination, strFolder);
-
-    LOG_WARNING("BackUp", QStringLiteral("StartBackup"));
-
-    RunSteps();
-
-    LOG_INFO("BackUp", QStringLiteral("application and media files ") + GetTransferCounts().Describe());
-
-    FinishBackupFolder(dtRun);
-
+void Factory::FinishPackage(const QString &strInfoFile)
+{
     // A package whose device information file could not be written is no
     // backup: it is not made, and what should have gone into it has failed.
     const bool bInfoWritten = m_pParseInfo->WriteInfo(m_strDataFolder, m_phoneInfo, m_items, m_countsBackedUp);
@@ -387,7 +398,6 @@ int Factory::BackUp(const QString &strDestination)
         QFile::remove(strInfoFile);
         FailPackagedModules();
     }
-    return GetFailedMask();
 }
 
 void Factory::ResetRunResults()

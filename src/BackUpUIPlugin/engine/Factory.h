@@ -119,6 +119,12 @@ private:
     QDateTime NameRun(const QString &strDestination);
     void RunSteps();
     void FinishBackupFolder(const QDateTime &dtRun);
+    // Reads the phone's information, writes Info.xml with the counts asked
+    // for and opens the package with it; the path of Info.xml.
+    QString StartPackage();
+    // Writes Info.xml with the counts backed up and makes the package (or
+    // fails what should have gone into it).
+    void FinishPackage(const QString &strInfoFile);
     int RecordStep(const BackupKind &kind);
     // After a record module ran: packages its result file or fails the step.
     void FinishRecordStep(const BackupKind &kind, const QString &strFile, int nError, int nCount, int nRequested);
