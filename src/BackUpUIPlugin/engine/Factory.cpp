@@ -527,16 +527,22 @@ void Factory::UseEarlierBackups(const QString &strDestination, const QString &st
 // the package name, and every module whose file it should have held is
 // reported as failed. The temporary package goes once the copy succeeded or
 // the failure was reported.
-bool Factory::MakeAndDeliverPackage()
+bool Factory::DeleteSourcesSetting()
 {
-    const QString strTemp = GetTempPackagePath();
-    bool bPathOk = m_pMyZip->SetOutPutFile(strTemp.toLocal8Bit().constData());
-
     QString strSetting = CommonUtils::GetSettings(kSettingsSection, kTmpFileKey);
     if (strSetting.isEmpty()) {
         strSetting = QStringLiteral("1");
         CommonUtils::SetSettings(kSettingsSection, kTmpFileKey, strSetting);
     }
+    return strSetting == QLatin1String("1");
+}
+
+bool Factory::MakeAndDeliverPackage()
+{
+    const QString strTemp = GetTempPackagePath();
+    bool bPathOk = m_pMyZip->SetOutPutFile(strTemp.toLocal8Bit().constData());
+
+    const bool bDeleteSources = DeleteSourcesSetting();
 
     // A package left by an earlier run must never pass for this run's.
     if (QFileInfo::exists(strTemp))
@@ -544,7 +550,6 @@ bool Factory::MakeAndDeliverPackage()
 
     // The files that go into the package stay until the package that holds
     // them has been read back whole from the destination.
-    const bool bDeleteSources = strSetting == QLatin1String("1");
     QStringList listSources;
     for (quint32 i = 0; i < m_pMyZip->WriterHead().FileCount; ++i)
         listSources << QString::fromLocal8Bit(m_pMyZip->WriterHead().Name[i]);

@@ -151,6 +151,9 @@ private:
     void SetPackageCount(const BackupKind &kind, int nCount);
     void StepFailed(const BackupKind &kind, int nError);
     bool WritePlaceholder(const BackupKind &kind, const QString &strPath);
+    // Whether the files packaged are removed once the package is delivered
+    // (the setting, written as "1" when absent).
+    static bool DeleteSourcesSetting();
     bool MakeAndDeliverPackage();
     // Tells the file modules which earlier backups of this phone in the
     // destination may lend them unchanged files (none for a full copy).
